@@ -1,0 +1,46 @@
+#include "recording/Recording.h"
+
+#include <algorithm>
+
+namespace shakemeter {
+
+double SecondsPerSample(const RecordingHeader& header, bool realTime)
+{
+    const int interval = header.wInterval;
+    if (interval == 0)
+        return 1.0 / 256.0;
+    if (realTime)
+        return interval * 0.001;
+    const int count = interval >> 2;
+    switch (interval & 3) {
+    case RATE_UNIT_MS:
+        return count * 0.001;
+    case RATE_UNIT_SECOND:
+        return count;
+    case RATE_UNIT_MINUTE:
+        return count * 60;
+    default:
+        return count * 3600;
+    }
+}
+
+RecordingKind Recording::kind() const
+{
+    if (m_header.wInterval == 0)
+        return RecordingKind::Spectrum;
+    return m_bRealTime ? RecordingKind::RealTime : RecordingKind::Logged;
+}
+
+std::size_t Recording::rowCount() const
+{
+    return std::min<std::size_t>(m_header.dwSampleCount, m_pSamples.size());
+}
+
+std::int64_t Recording::tickOf(std::size_t k) const
+{
+    if (isMotion() && k < m_pSampleTicks.size())
+        return m_pSampleTicks[k];
+    return static_cast<std::int64_t>(k);
+}
+
+}  // namespace shakemeter

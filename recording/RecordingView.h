@@ -1,0 +1,92 @@
+#pragma once
+// The view's companions of the shown recording, without any widget: the decoded header, the
+// shown range, the spectrum and its peak, the statistics, the automatic value range and the
+// twenty summary texts. One object serves the graph, the list, the report and the link.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "recording/CalendarTime.h"
+#include "recording/Recording.h"
+
+namespace shakemeter {
+
+constexpr int SPECTRUM_POINTS = 256;
+
+// The twenty texts of the summary panel, also lines 3 to 9 of the text report.
+struct SummaryTexts {
+    std::string startTime;
+    std::string samplingRate;
+    std::string samples;
+    std::string unit;
+    std::string mode;
+    std::array<std::string, 3> threshold;  // X, Y, Z
+    std::array<std::string, 4> max;        // X, Y, Z, vector sum
+    std::array<std::string, 4> min;
+    std::array<std::string, 4> avg;
+};
+
+struct Statistics {
+    std::array<double, 4> max{};
+    std::array<double, 4> min{};
+    std::array<double, 4> sum{};
+    std::array<double, 4> avg{};
+    std::array<int, 4> maxAt{};
+    std::array<int, 4> minAt{};
+    std::array<int, 4> peakBin{};
+};
+
+class RecordingView {
+public:
+    RecordingHeader m_recHeader;
+    CalendarTime m_timeStart;
+    double m_dInterval = 0.0;
+    int m_nShownCount = 0;
+    int m_nRangeFirst = 0;
+    int m_nRangeLast = 0;
+    bool m_bFrequencyMode = false;
+
+    std::vector<SampleRow> m_pSpectrum;  // 256 rows (X, Y, Z magnitudes) for a spectrum recording
+    int m_nSpectrumSize = 0;
+    int m_nPeakIndex = 0;
+    int m_nPeakAxis = 0;
+    double m_dPeakFrequency = 0.0;
+
+    double m_dAutoMax = 0.0;
+    double m_dAutoMin = 0.0;
+    // The graph's value range, set together with the automatic range.
+    double m_dYMin = 0.0;
+    double m_dYMax = 0.0;
+    bool m_bAutoScaleY = true;
+
+    int m_nDisplayMode = 0;  // 0 nothing shown yet, 1 graph, 2 list
+    bool m_bPlotReady = false;
+    bool m_bListDirty = false;
+
+    // Real-time reading: points requested and the window-size table of the graph.
+    int m_nRtRequested = 0;
+    std::vector<int> m_nRtWindow;
+
+    Statistics m_stats;
+    SummaryTexts m_summary;
+
+    // Header decoding, shown range, statistics, automatic range, spectral peak, summary texts.
+    void RefreshSummary(const Recording& recording);
+    // Time label of 0-based row k; always starts with a blank.
+    std::string FormatSampleTime(const Recording& recording, int k) const;
+    // Fills m_pSpectrum from the first 256 rows (fewer rows are padded with zeros).
+    void ComputeSpectrum(const Recording& recording);
+};
+
+// Installs a complete new recording in place of the old one: the arrays of the old recording and
+// the spectrum go, the header reaches the view's copy, a spectrum table is made for wInterval 0,
+// display mode 0 becomes 1. The caller then refreshes what a complete recording needs.
+void ReplaceRecording(Recording& document, RecordingView& view, Recording&& fresh);
+
+// The sequence for a complete recording (file load, download, spectrum read): ReplaceRecording,
+// the spectrum for wInterval 0, then RefreshSummary.
+void InstallCompleteRecording(Recording& document, RecordingView& view, Recording&& fresh);
+
+}  // namespace shakemeter
