@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "shell/CommandIds.h"
+#include "shell/CommandState.h"
+
+using namespace shakemeter;
+
+namespace {
+
+std::set<int> EnabledIds(const ShellState& s) {
+    std::set<int> ids;
+    for (int id : AllCommandIds()) {
+        if (CommandUiFor(id, s).enabled) {
+            ids.insert(id);
+        }
+    }
+    return ids;
+}
+
+const std::set<int> kAlways = {ID_APP_EXIT, ID_VIEW_INSTRUMENT, ID_APP_ABOUT, ID_HELP_TOPICS,
+                               ID_NEXT_PANE, ID_PREV_PANE};
+
+std::set<int> With(std::set<int> base, std::initializer_list<int> more) {
+    base.insert(more);
+    return base;
+}
+
+}  // namespace
+
+TEST(CommandStateTest, FreshProgramOffersOnlyTheLoggerAndFileCommands) {
+    ShellState s;  // nothing shown, display mode 0
+    EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_FILE_OPEN_RECORDING, ID_LOGGER_SETUP, ID_DOWNLOAD, ID_RUN,
+                                            ID_FFT_READING, ID_RELOAD, ID_FILE_OPEN, ID_FILE_NEW}));
+    EXPECT_FALSE(CommandUiFor(ID_VIEW_SUMMARY, s).enabled) << "Data Summary needs a display mode";
+}
+
+TEST(CommandStateTest, IdleWithALoggedRecordingEnablesEverythingButTheDomainSwitches) {
+    ShellState s;
+    s.shownCount = 120;
+    s.displayMode = 1;
+    auto ids = EnabledIds(s);
+    EXPECT_TRUE(ids.count(ID_FILE_SAVE_BOTH));
+    EXPECT_TRUE(ids.count(ID_PREVIEW_GRAPH));
+    EXPECT_TRUE(ids.count(ID_PRINT_GRAPH));
+    EXPECT_FALSE(ids.count(ID_PRINT_LIST)) << "list printing needs the list";
+    EXPECT_FALSE(ids.count(ID_PREVIEW_LIST));
+    EXPECT_FALSE(ids.count(ID_FREQUENCY_GRAPH));
+    EXPECT_FALSE(ids.count(ID_TIME_GRAPH));
+    EXPECT_FALSE(ids.count(ID_STOP_READING));
+    EXPECT_FALSE(ids.count(ID_PREVIEW_FREE_FALL));
+    EXPECT_FALSE(ids.count(ID_PRINT_FREE_FALL));
+    s.listShown = true;
+    EXPECT_TRUE(CommandUiFor(ID_PRINT_LIST, s).enabled);
+    EXPECT_TRUE(CommandUiFor(ID_PREVIEW_LIST, s).enabled);
+}
+
+TEST(CommandStateTest, RealTimeReadingLeavesStopSaveAndListCommands) {
+    ShellState s;
+    s.reading = true;
+    s.shownCount = 5;
+    s.displayMode = 1;
+    s.listShown = true;
+    EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_STOP_READING, ID_FILE_SAVE_BOTH, ID_FILE_PRINT_SETUP,
+                                            ID_IMPORT_LIST, ID_VIEW_SUMMARY, ID_FILE_SAVE}));
+}
+
+TEST(CommandStateTest, SpectrumWaitingLeavesStopOnly) {
+    ShellState s;
+    s.reading = true;
+    s.progressOpen = true;
+    EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_STOP_READING}));
+    // With data shown (a spectrum from an earlier reading) the domain switches stay off while the
+    // progress window is up.
+    s.shownCount = 128;
+    s.displayMode = 1;
+    s.spectrumRecording = true;
+    EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_STOP_READING, ID_FILE_SAVE_BOTH, ID_FILE_PRINT_SETUP,
+                                            ID_IMPORT_LIST, ID_VIEW_SUMMARY, ID_FILE_SAVE}));
+}
+
+TEST(CommandStateTest, SpectrumPollingAddsTheDomainSwitches) {
+    ShellState s;
+    s.reading = true;
+    s.shownCount = 128;
+    s.displayMode = 1;
+    s.spectrumRecording = true;
+    EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_STOP_READING, ID_FILE_SAVE_BOTH, ID_FILE_PRINT_SETUP,
+                                            ID_IMPORT_LIST, ID_VIEW_SUMMARY, ID_FILE_SAVE,
+                                            ID_FREQUENCY_GRAPH, ID_TIME_GRAPH}));
+}
+
+TEST(CommandStateTest, CheckMarksFollowTheWindowFlags) {
+    ShellState s;
+    s.displayMode = 1;
+    s.summaryShown = false;
+    s.instrumentShown = true;
+    EXPECT_EQ(CommandUiFor(ID_VIEW_INSTRUMENT, s), (CommandUi{true, true, true}));
+    EXPECT_EQ(CommandUiFor(ID_VIEW_SUMMARY, s), (CommandUi{true, true, false}));
+    s.instrumentShown = false;
+    s.summaryShown = true;
+    EXPECT_FALSE(CommandUiFor(ID_VIEW_INSTRUMENT, s).checked);
+    EXPECT_TRUE(CommandUiFor(ID_VIEW_SUMMARY, s).checked);
+    EXPECT_FALSE(CommandUiFor(ID_FILE_SAVE_BOTH, s).checkable);
+}
+
+TEST(CommandStateTest, SpectrumIntervalIsExactlyOneOver256) {
+    EXPECT_TRUE(IsSpectrumInterval(0.00390625));
+    EXPECT_FALSE(IsSpectrumInterval(0.0039));
+    EXPECT_FALSE(IsSpectrumInterval(0.5));
+    EXPECT_FALSE(IsSpectrumInterval(0.0));
+}
