@@ -1,0 +1,125 @@
+#include <QApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "launcher/Form1.h"
+#include "launcher/InstallerPaths.h"
+
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "test_launcher";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// A medium laid out as shipped: Software/setup.exe and Software/Driver/USBXpressInstaller.exe,
+// here shell scripts that leave a mark each time they run.
+class Medium {
+public:
+    Medium()
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("Software/Driver"));
+    }
+    QString root() const { return dir.path(); }
+    void AddInstaller(const QString& relative)
+    {
+        const QString path = dir.filePath(relative);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("#!/bin/sh\necho started >> \"%1.marks\"\n").arg(path).toUtf8());
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    int Marks(const QString& relative) const
+    {
+        QFile file(dir.filePath(relative) + QStringLiteral(".marks"));
+        if (!file.open(QIODevice::ReadOnly))
+            return 0;
+        return file.readAll().count('\n');
+    }
+
+private:
+    QTemporaryDir dir;
+};
+
+bool WaitFor(const std::function<bool()>& condition)
+{
+    for (int i = 0; i < 100 && !condition(); ++i)
+        QTest::qWait(50);
+    return condition();
+}
+
+}  // namespace
+
+TEST(InstallerPaths, AreJoinedFromTheLauncherFolder)
+{
+    EXPECT_EQ(setupgate::ApplicationInstallerPath(QStringLiteral("/media/cd")), QStringLiteral("/media/cd/Software/setup.exe"));
+    EXPECT_EQ(setupgate::DriverInstallerPath(QStringLiteral("/media/cd/")),
+              QStringLiteral("/media/cd/Software/Driver/USBXpressInstaller.exe"));
+}
+
+TEST(Form1, HasTheLayoutOfTheMedium)
+{
+    App();
+    setupgate::Form1 form(QStringLiteral("/nonexistent"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Form1"));
+    EXPECT_EQ(form.size(), QSize(442, 318));
+    EXPECT_EQ(form.installButton()->geometry(), QRect(16, 256, 89, 32));
+    EXPECT_EQ(form.driverButton()->geometry(), QRect(120, 256, 91, 34));
+    EXPECT_EQ(form.closeButton()->geometry(), QRect(331, 256, 89, 34));
+    EXPECT_EQ(form.installButton()->cursor().hotSpot(), QPoint(12, 1));
+    EXPECT_EQ(form.closeButton()->cursor().pixmap().size(), QSize(32, 32));
+}
+
+TEST(Form1, StartsEachInstallerAndStaysOpen)
+{
+    App();
+    Medium medium;
+    medium.AddInstaller(QStringLiteral("Software/setup.exe"));
+    medium.AddInstaller(QStringLiteral("Software/Driver/USBXpressInstaller.exe"));
+    QStringList errors;
+    setupgate::Form1 form(medium.root(), nullptr, [&](const QString& m) { errors << m; });
+    form.show();
+
+    QTest::mouseClick(form.installButton(), Qt::LeftButton);
+    QTest::mouseClick(form.installButton(), Qt::LeftButton);
+    QTest::mouseClick(form.driverButton(), Qt::LeftButton);
+    EXPECT_TRUE(WaitFor([&] { return medium.Marks(QStringLiteral("Software/setup.exe")) == 2; }));
+    EXPECT_TRUE(WaitFor([&] { return medium.Marks(QStringLiteral("Software/Driver/USBXpressInstaller.exe")) == 1; }));
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST(Form1, NamesTheFileItCouldNotStart)
+{
+    App();
+    Medium medium;  // no installers on it
+    QStringList errors;
+    setupgate::Form1 form(medium.root(), nullptr, [&](const QString& m) { errors << m; });
+    form.show();
+    QTest::mouseClick(form.driverButton(), Qt::LeftButton);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("Software/Driver/USBXpressInstaller.exe")));
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST(Form1, KeyboardPressesAChoiceAndTheThirdCloses)
+{
+    App();
+    Medium medium;
+    medium.AddInstaller(QStringLiteral("Software/setup.exe"));
+    setupgate::Form1 form(medium.root(), nullptr, [](const QString&) {});
+    form.show();
+    QTest::keyClick(form.installButton(), Qt::Key_Space);
+    EXPECT_TRUE(WaitFor([&] { return medium.Marks(QStringLiteral("Software/setup.exe")) == 1; }));
+    QTest::mouseClick(form.closeButton(), Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+}
