@@ -1,0 +1,34 @@
+# Desktop integration and packaging: the desktop entry that opens recordings, the MIME type of
+# ".Vibration" files, the icon, the udev rule for the logger's USB bridge, the help page, and a
+# Debian package of the four programs.
+include(GNUInstallDirs)
+
+set(linux_dir ${PROJECT_SOURCE_DIR}/resources/linux)
+install(FILES ${linux_dir}/shakemeter.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${linux_dir}/shakemeter-vibration.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES ${linux_dir}/shakemeter.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${linux_dir}/70-qz810-logger.rules DESTINATION lib/udev/rules.d)
+if(EXISTS ${PROJECT_SOURCE_DIR}/docs/help.html)
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/help.html DESTINATION ${CMAKE_INSTALL_DATADIR}/shakemeter/help)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION ${CMAKE_INSTALL_DATADIR}/shakemeter/help
+          OPTIONAL)
+endif()
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/shakemeter/samples
+        FILES_MATCHING PATTERN "*.Vibration")
+
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "shakemeter")
+set(CPACK_PACKAGE_VENDOR "Shakemeter developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop program for the QZ810 vibration and shock logger")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Shakemeter developers <shakemeter@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "science")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libusb-1.0-0 (>= 2:1.0.26), shared-mime-info, desktop-file-utils")
+find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+include(CPack)

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks that every file of the desktop integration
+# is there and valid.
+set -euo pipefail
+build_dir="$1"
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build_dir" --prefix "$prefix" >/dev/null
+
+status=0
+expect() {
+  if [ -e "$prefix/$1" ]; then echo "ok      $1"; else echo "MISSING $1"; status=1; fi
+}
+for program in shakemeter shakemeter-cli qz810-sim setupgate; do
+  expect "bin/$program"
+done
+expect share/applications/shakemeter.desktop
+expect share/mime/packages/shakemeter-vibration.xml
+expect share/icons/hicolor/scalable/apps/shakemeter.svg
+expect lib/udev/rules.d/70-qz810-logger.rules
+expect share/shakemeter/help/help.html
+
+grep -q '^Exec=shakemeter %f$' "$prefix/share/applications/shakemeter.desktop" || { echo "desktop entry does not pass the file"; status=1; }
+grep -q 'ATTRS{idVendor}=="10c4", ATTRS{idProduct}=="ea61"' "$prefix/lib/udev/rules.d/70-qz810-logger.rules" || { echo "udev rule does not name the bridge"; status=1; }
+if command -v xmllint >/dev/null; then
+  xmllint --noout "$prefix/share/mime/packages/shakemeter-vibration.xml" || status=1
+fi
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$prefix/share/applications/shakemeter.desktop" || status=1
+fi
+exit $status
