@@ -2,7 +2,9 @@
 // A local wall-clock time in whole seconds, built from calendar fields with the daylight-saving
 // rule decided by the system (as mktime with tm_isdst = -1). Out-of-range fields (month 13,
 // day 32, hour 25, year 0) are normalised by the C library instead of being refused, so a
-// damaged header can never crash a formatter.
+// damaged header can never crash a formatter. Should the C library still fail (mktime cannot
+// represent the result, or a time is too far out for localtime), the epoch stands in: FromLocal
+// gives 1970-01-01 00:00:00 UTC and an unrepresentable time formats as 01/01/70 00:00:00.
 
 #include <cstdint>
 #include <ctime>

@@ -72,12 +72,33 @@ public:
     Statistics m_stats;
     SummaryTexts m_summary;
 
+    // Set by RefreshSummary when it had to leave frequency mode because the recording is not a
+    // spectrum; the widget restores the summary panel's height and clears the flag.
+    bool m_bLeftFrequencyMode = false;
+
     // Header decoding, shown range, statistics, automatic range, spectral peak, summary texts.
+    // The shown count never exceeds the rows the recording holds (nor, in frequency mode, the
+    // rows of the spectrum), and a recording without rows gets zero statistics.
     void RefreshSummary(const Recording& recording);
     // Time label of 0-based row k; always starts with a blank.
     std::string FormatSampleTime(const Recording& recording, int k) const;
+    // The same label appended to out; the text report calls it once per row.
+    void AppendSampleTime(std::string& out, const Recording& recording, int k) const;
     // Fills m_pSpectrum from the first 256 rows (fewer rows are padded with zeros).
     void ComputeSpectrum(const Recording& recording);
+
+private:
+    // The date and clock text of the last whole second formatted, so that a long list of rows
+    // costs one local-time conversion per distinct second. RefreshSummary drops it, since the
+    // start time (and the time zone) may have changed. Used from the user-interface thread only.
+    struct SampleTimeCache {
+        bool valid = false;
+        bool spectrumForm = false;
+        std::int64_t second = 0;
+        std::string text;
+    };
+    const std::string& SecondText(std::int64_t second, bool spectrumForm) const;
+    mutable SampleTimeCache m_timeCache;
 };
 
 // Installs a complete new recording in place of the old one: the arrays of the old recording and

@@ -1,0 +1,319 @@
+#include "recording/RecordingView.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+#include "analysis/Spectrum.h"
+#include "recording/FixedText.h"
+
+namespace shakemeter {
+
+namespace {
+
+// Extremes start far outside anything the logger measures, so the first row always replaces them.
+constexpr double kStartMax = -20000.0;
+constexpr double kStartMin = 20000.0;
+constexpr int kSpectrumDivisor = 256;
+// Beyond this many seconds (about 30 million years) no clock can show the time anyway; keeping
+// the offset below it keeps the conversion to an integer defined for absurd ticks.
+constexpr double kMaxOffsetSeconds = 1e15;
+
+std::string Printf2(double value)
+{
+    std::string text;
+    AppendFixed2(text, value);
+    return text;
+}
+
+std::string RateText(const RecordingHeader& header, bool realTime)
+{
+    char buffer[64];
+    const int interval = header.wInterval;
+    if (interval == 0) {
+        std::snprintf(buffer, sizeof buffer, "1/%d ", kSpectrumDivisor);
+        return buffer;
+    }
+    if (realTime) {
+        std::snprintf(buffer, sizeof buffer, "%.2f", interval * 0.001);
+        return buffer;
+    }
+    const int count = interval >> 2;
+    switch (interval & 3) {
+    case RATE_UNIT_MS:
+        std::snprintf(buffer, sizeof buffer, "%.3f", count * 0.001);
+        break;
+    case RATE_UNIT_SECOND:
+        std::snprintf(buffer, sizeof buffer, "%d", count);
+        break;
+    case RATE_UNIT_MINUTE:
+        std::snprintf(buffer, sizeof buffer, "%d", count * 60);
+        break;
+    default:
+        std::snprintf(buffer, sizeof buffer, "%d", count * 3600);
+        break;
+    }
+    return buffer;
+}
+
+std::string ThresholdText(bool motionMode, std::uint8_t threshold)
+{
+    if (!motionMode || threshold < 1 || threshold > 18)
+        return "NONE";
+    return std::to_string(threshold);
+}
+
+// One pass over the shown rows in ascending order. Ties go to the later row (>= and <=), and in
+// frequency mode a column's peak bin follows its maximum only within the first half of the bins,
+// the second half mirroring the first.
+template <int Columns, bool Frequency>
+void Accumulate(const SampleRow* rows, int count, Statistics& s)
+{
+    double max[Columns];
+    double min[Columns];
+    double sum[Columns];
+    int maxAt[Columns];
+    int minAt[Columns];
+    int peakBin[Columns];
+    for (int c = 0; c < Columns; ++c) {
+        max[c] = s.max[c];
+        min[c] = s.min[c];
+        sum[c] = 0.0;
+        maxAt[c] = minAt[c] = peakBin[c] = 0;
+    }
+    const int half = count / 2;
+    for (int i = 0; i < count; ++i) {
+        const SampleRow& row = rows[i];
+        for (int c = 0; c < Columns; ++c) {
+            const double v = row[c];
+            if (v >= max[c]) {
+                max[c] = v;
+                maxAt[c] = i;
+                if (Frequency && i <= half)
+                    peakBin[c] = i;
+            }
+            if (v <= min[c]) {
+                min[c] = v;
+                minAt[c] = i;
+            }
+            sum[c] += v;
+        }
+    }
+    for (int c = 0; c < Columns; ++c) {
+        s.max[c] = max[c];
+        s.min[c] = min[c];
+        s.sum[c] = sum[c];
+        s.maxAt[c] = maxAt[c];
+        s.minAt[c] = minAt[c];
+        s.peakBin[c] = peakBin[c];
+    }
+}
+
+}  // namespace
+
+void RecordingView::RefreshSummary(const Recording& recording)
+{
+    m_timeCache.valid = false;
+    const RecordingHeader& header = m_recHeader;
+    const bool realTime = recording.m_bRealTime != 0;
+
+    m_timeStart = CalendarTime::FromLocal({header.wYear, header.byMonth, header.byDay, header.byHour,
+        header.byMinute, header.bySecond});
+    m_dInterval = SecondsPerSample(header, realTime);
+
+    std::size_t shown = 0;
+    if (header.wInterval != 0) {
+        if (m_bFrequencyMode) {
+            m_bFrequencyMode = false;
+            m_bLeftFrequencyMode = true;
+        }
+        shown = header.dwSampleCount;
+    } else {
+        shown = m_bFrequencyMode ? header.dwSampleCount : header.dwSampleCount / 2;
+    }
+    // A header may promise more rows than were read (or, in frequency mode, than the spectrum has):
+    // show only what exists rather than read past the end.
+    shown = std::min(shown, recording.rowCount());
+    if (m_bFrequencyMode)
+        shown = std::min(shown, m_pSpectrum.size());
+    const int n = static_cast<int>(std::min<std::size_t>(shown, INT_MAX));
+    m_nShownCount = n;
+    m_nRangeFirst = 1;
+    m_nRangeLast = n;
+
+    // Statistics.
+    const int columns = m_bFrequencyMode ? 3 : 4;
+    Statistics stats;
+    stats.max.fill(kStartMax);
+    stats.min.fill(kStartMin);
+    if (m_bFrequencyMode)
+        Accumulate<3, true>(m_pSpectrum.data(), n, stats);
+    else
+        Accumulate<4, false>(recording.m_pSamples.data(), n, stats);
+    double maxAll = 0.0;
+    double minAll = 0.0;
+    if (n > 0) {
+        for (int c = 0; c < 4; ++c)
+            stats.avg[c] = stats.sum[c] / n;
+        maxAll = stats.max[0];
+        minAll = stats.min[0];
+        for (int c = 1; c < columns; ++c) {
+            maxAll = std::max(maxAll, stats.max[c]);
+            minAll = std::min(minAll, stats.min[c]);
+        }
+    } else {
+        // Nothing to measure: zeros rather than the start values or a division by zero, and the
+        // value range of a flat trace at 0 g.
+        stats = Statistics{};
+    }
+    m_stats = stats;
+    m_dAutoMax = maxAll + 1.0;
+    m_dAutoMin = minAll - 1.0;
+    m_dYMin = m_dAutoMin;
+    m_dYMax = m_dAutoMax;
+    m_bAutoScaleY = true;
+
+    // Spectral peak: the strongest axis, but not the constant component when any axis has a peak
+    // elsewhere.
+    if (m_bFrequencyMode) {
+        int axis = 0;
+        double best = stats.max[0];
+        int bin = stats.peakBin[0];
+        for (int c = 0; c < 3; ++c) {
+            if (stats.max[c] >= best) {
+                axis = c;
+                best = stats.max[c];
+                bin = stats.peakBin[c];
+            }
+        }
+        if (bin == 0 && (stats.peakBin[0] != 0 || stats.peakBin[1] != 0 || stats.peakBin[2] != 0)) {
+            double value[3];
+            for (int c = 0; c < 3; ++c)
+                value[c] = stats.peakBin[c] != 0 ? stats.max[c] : 0.0;
+            axis = 0;
+            best = value[0];
+            for (int c = 0; c < 3; ++c) {
+                if (value[c] >= best) {
+                    axis = c;
+                    best = value[c];
+                }
+            }
+            bin = stats.peakBin[axis];
+        }
+        m_nPeakIndex = bin;
+        m_nPeakAxis = axis;
+        m_dPeakFrequency = bin;
+    }
+
+    // Summary texts.
+    const bool motionMode = !realTime && header.wInterval != 0 && header.isMotion();
+    m_summary.startTime = m_timeStart.format("%d/%m/%y %H:%M:%S");
+    m_summary.samplingRate = RateText(header, realTime);
+    m_summary.samples = std::to_string(n);
+    m_summary.unit = "g";
+    m_summary.mode = motionMode ? "Motion Detection" : "Normal";
+    m_summary.threshold[0] = ThresholdText(motionMode, header.byThresholdX);
+    m_summary.threshold[1] = ThresholdText(motionMode, header.byThresholdY);
+    m_summary.threshold[2] = ThresholdText(motionMode, header.byThresholdZ);
+    if (!m_bFrequencyMode) {
+        for (int c = 0; c < 4; ++c) {
+            m_summary.max[c] = Printf2(stats.max[c]);
+            m_summary.min[c] = Printf2(stats.min[c]);
+            // Without rows there is no moment to name.
+            if (n > 0) {
+                m_summary.max[c] += " @";
+                AppendSampleTime(m_summary.max[c], recording, stats.maxAt[c]);
+                m_summary.min[c] += " @";
+                AppendSampleTime(m_summary.min[c], recording, stats.minAt[c]);
+            }
+        }
+    }
+    // In frequency mode the vector sum has no spectrum; its average comes from a zero sum, and the
+    // time-domain maxima and minima stay as they were.
+    for (int c = 0; c < 4; ++c)
+        m_summary.avg[c] = Printf2(stats.avg[c]);
+
+    m_bListDirty = true;
+}
+
+const std::string& RecordingView::SecondText(std::int64_t second, bool spectrumForm) const
+{
+    SampleTimeCache& cache = m_timeCache;
+    if (!cache.valid || cache.second != second || cache.spectrumForm != spectrumForm) {
+        cache.text = m_timeStart.plusSeconds(second).format(spectrumForm ? " %H:%M:%S" : " %d/%m/%y %H:%M:%S");
+        cache.second = second;
+        cache.spectrumForm = spectrumForm;
+        cache.valid = true;
+    }
+    return cache.text;
+}
+
+void RecordingView::AppendSampleTime(std::string& out, const Recording& recording, int k) const
+{
+    const std::int64_t tick = recording.tickOf(static_cast<std::size_t>(std::max(k, 0)));
+    char buffer[48];
+    if (m_recHeader.wInterval != 0) {
+        const double x = static_cast<double>(tick) * m_dInterval;
+        const double s = std::clamp(std::trunc(x), -kMaxOffsetSeconds, kMaxOffsetSeconds);
+        const double msExact = std::trunc(x * 1000 - s * 1000);
+        out += SecondText(static_cast<std::int64_t>(s), false);
+        if (msExact != 0 && std::isfinite(msExact) && std::fabs(msExact) < 1e9) {
+            char* end = WriteDecimal(buffer + 1, static_cast<std::int64_t>(msExact));
+            buffer[0] = ' ';
+            end[0] = 'm';
+            end[1] = 's';
+            out.append(buffer, end + 2);
+        }
+        return;
+    }
+    const std::int64_t s = tick / kSpectrumDivisor;
+    const std::int64_t r = tick - s * kSpectrumDivisor;
+    out += SecondText(s, true);
+    if (r != 0) {
+        const int len = std::snprintf(buffer, sizeof buffer, "+%d/%d", static_cast<int>(r), kSpectrumDivisor);
+        out.append(buffer, static_cast<std::size_t>(len));
+    }
+}
+
+std::string RecordingView::FormatSampleTime(const Recording& recording, int k) const
+{
+    std::string label;
+    AppendSampleTime(label, recording, k);
+    return label;
+}
+
+void RecordingView::ComputeSpectrum(const Recording& recording)
+{
+    m_nSpectrumSize = SPECTRUM_POINTS;
+    m_pSpectrum.assign(SPECTRUM_POINTS, SampleRow{});
+    const std::size_t rows = std::min<std::size_t>(recording.rowCount(), SPECTRUM_POINTS);
+    ComputeSpectrumTable(recording.m_pSamples.data(), rows, m_pSpectrum.data());
+}
+
+void ReplaceRecording(Recording& document, RecordingView& view, Recording&& fresh)
+{
+    // The old arrays go with the assignment; the spectrum belongs to the old recording too.
+    document = std::move(fresh);
+    view.m_pSpectrum.clear();
+    view.m_pSpectrum.shrink_to_fit();
+    view.m_nSpectrumSize = 0;
+    if (document.m_header.wInterval == 0)
+        view.m_pSpectrum.assign(SPECTRUM_POINTS, SampleRow{});
+    view.m_nPeakIndex = 0;
+    view.m_nPeakAxis = 0;
+    view.m_dPeakFrequency = 0.0;
+    view.m_recHeader = document.m_header;
+    if (view.m_nDisplayMode == 0)
+        view.m_nDisplayMode = 1;
+}
+
+void InstallCompleteRecording(Recording& document, RecordingView& view, Recording&& fresh)
+{
+    ReplaceRecording(document, view, std::move(fresh));
+    if (document.m_header.wInterval == 0)
+        view.ComputeSpectrum(document);
+    view.RefreshSummary(document);
+}
+
+}  // namespace shakemeter
