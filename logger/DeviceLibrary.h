@@ -11,6 +11,15 @@ namespace shakemeter {
 
 using DeviceStatus = int;
 constexpr DeviceStatus DEVICE_SUCCESS = 0;
+// Failure statuses of this program's backends; callers only ever test for DEVICE_SUCCESS.
+constexpr DeviceStatus DEVICE_INVALID_HANDLE = 0x01;
+constexpr DeviceStatus DEVICE_READ_ERROR = 0x02;
+constexpr DeviceStatus DEVICE_WRITE_ERROR = 0x03;
+constexpr DeviceStatus DEVICE_INVALID_PARAMETER = 0x06;
+constexpr DeviceStatus DEVICE_SYSTEM_ERROR = 0x12;
+constexpr DeviceStatus DEVICE_READ_TIMED_OUT = 0x13;
+constexpr DeviceStatus DEVICE_WRITE_TIMED_OUT = 0x14;
+constexpr DeviceStatus DEVICE_NOT_FOUND = 0xFF;
 using DeviceHandle = std::intptr_t;
 constexpr DeviceHandle INVALID_DEVICE_HANDLE = -1;
 

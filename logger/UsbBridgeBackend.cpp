@@ -1,0 +1,384 @@
+#include "logger/UsbBridgeBackend.h"
+
+#ifdef SHAKEMETER_HAVE_LIBUSB
+
+#include <libusb.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace shakemeter {
+
+namespace {
+
+constexpr std::size_t PRODUCT_STRING_SIZE = 256;
+constexpr int BRIDGE_INTERFACE = 0;
+
+void CopyProductString(const std::string& text, char* buffer)
+{
+    const std::size_t length = std::min(text.size(), PRODUCT_STRING_SIZE - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+}
+
+// libusb reads a time-out of 0 as "wait forever"; here 0 means "do not wait", as in the other
+// backend, so that no call can block the caller without bound.
+unsigned int UsbTimeout(std::uint32_t ms)
+{
+    return ms == 0 ? 1u : static_cast<unsigned int>(std::min<std::uint32_t>(ms, UINT_MAX));
+}
+
+DeviceStatus StatusOfTransfer(int result, bool reading)
+{
+    if (result == LIBUSB_ERROR_TIMEOUT) {
+        return reading ? DEVICE_READ_TIMED_OUT : DEVICE_WRITE_TIMED_OUT;
+    }
+    return reading ? DEVICE_READ_ERROR : DEVICE_WRITE_ERROR;
+}
+
+}  // namespace
+
+struct UsbBridgeBackend::Impl {
+    struct Connection {
+        libusb_device_handle* device = nullptr;
+        unsigned char inEndpoint = 0;
+        unsigned char outEndpoint = 0;
+        std::size_t inPacketSize = 64;
+        // Bytes of the last IN transfer beyond what its read asked for, handed to the next read.
+        std::vector<unsigned char> pending;
+    };
+
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+    libusb_context* context = nullptr;
+    std::mutex mutex;
+    bool bScanned = false;
+    std::vector<libusb_device*> devices;  // each holds a reference
+    std::map<DeviceHandle, std::unique_ptr<Connection>> connections;
+    DeviceHandle nextHandle = 1;
+    std::uint32_t readTimeoutMs = 1000;
+    std::uint32_t writeTimeoutMs = 1000;
+
+    void ReleaseDevices()
+    {
+        for (libusb_device* device : devices) {
+            libusb_unref_device(device);
+        }
+        devices.clear();
+    }
+
+    void Scan()
+    {
+        ReleaseDevices();
+        bScanned = true;
+        if (context == nullptr) {
+            return;
+        }
+        libusb_device** list = nullptr;
+        const ssize_t count = libusb_get_device_list(context, &list);
+        if (count < 0) {
+            return;
+        }
+        for (ssize_t i = 0; i < count; ++i) {
+            libusb_device_descriptor descriptor{};
+            if (libusb_get_device_descriptor(list[i], &descriptor) == 0 && descriptor.idVendor == vendorId &&
+                descriptor.idProduct == productId) {
+                devices.push_back(libusb_ref_device(list[i]));
+            }
+        }
+        libusb_free_device_list(list, 1);
+    }
+
+    libusb_device* DeviceAt(std::uint32_t index)
+    {
+        if (!bScanned) {
+            Scan();
+        }
+        return index < devices.size() ? devices[index] : nullptr;
+    }
+
+    Connection* Find(DeviceHandle handle)
+    {
+        const auto it = connections.find(handle);
+        return it == connections.end() ? nullptr : it->second.get();
+    }
+
+    static void CloseConnection(Connection& connection)
+    {
+        libusb_release_interface(connection.device, BRIDGE_INTERFACE);
+        libusb_close(connection.device);
+        connection.device = nullptr;
+    }
+
+    static bool FindBulkEndpoints(libusb_device* device, Connection& connection)
+    {
+        libusb_config_descriptor* config = nullptr;
+        if (libusb_get_active_config_descriptor(device, &config) != 0) {
+            return false;
+        }
+        bool found = false;
+        if (config->bNumInterfaces > BRIDGE_INTERFACE &&
+            config->interface[BRIDGE_INTERFACE].num_altsetting > 0) {
+            const libusb_interface_descriptor& setting = config->interface[BRIDGE_INTERFACE].altsetting[0];
+            for (int i = 0; i < setting.bNumEndpoints; ++i) {
+                const libusb_endpoint_descriptor& endpoint = setting.endpoint[i];
+                if ((endpoint.bmAttributes & LIBUSB_TRANSFER_TYPE_MASK) != LIBUSB_TRANSFER_TYPE_BULK) {
+                    continue;
+                }
+                if ((endpoint.bEndpointAddress & LIBUSB_ENDPOINT_DIR_MASK) == LIBUSB_ENDPOINT_IN) {
+                    if (connection.inEndpoint == 0) {
+                        connection.inEndpoint = endpoint.bEndpointAddress;
+                        if (endpoint.wMaxPacketSize > 0) {
+                            connection.inPacketSize = endpoint.wMaxPacketSize;
+                        }
+                    }
+                } else if (connection.outEndpoint == 0) {
+                    connection.outEndpoint = endpoint.bEndpointAddress;
+                }
+            }
+            found = connection.inEndpoint != 0 && connection.outEndpoint != 0;
+        }
+        libusb_free_config_descriptor(config);
+        return found;
+    }
+};
+
+UsbBridgeBackend::UsbBridgeBackend(std::uint16_t vendorId, std::uint16_t productId)
+    : m_pImpl(std::make_unique<Impl>())
+{
+    m_pImpl->vendorId = vendorId;
+    m_pImpl->productId = productId;
+    if (libusb_init(&m_pImpl->context) != 0) {
+        m_pImpl->context = nullptr;
+    }
+}
+
+UsbBridgeBackend::~UsbBridgeBackend()
+{
+    for (auto& [handle, connection] : m_pImpl->connections) {
+        Impl::CloseConnection(*connection);
+    }
+    m_pImpl->connections.clear();
+    m_pImpl->ReleaseDevices();
+    if (m_pImpl->context != nullptr) {
+        libusb_exit(m_pImpl->context);
+    }
+}
+
+bool UsbBridgeBackend::IsAvailable() const
+{
+    return m_pImpl->context != nullptr;
+}
+
+DeviceStatus UsbBridgeBackend::GetNumDevices(std::uint32_t& count)
+{
+    count = 0;
+    std::lock_guard lock(m_pImpl->mutex);
+    if (m_pImpl->context == nullptr) {
+        return DEVICE_SYSTEM_ERROR;
+    }
+    m_pImpl->Scan();
+    count = static_cast<std::uint32_t>(m_pImpl->devices.size());
+    return DEVICE_SUCCESS;
+}
+
+DeviceStatus UsbBridgeBackend::GetProductString(std::uint32_t index, char* buffer, int kind)
+{
+    if (buffer == nullptr) {
+        return DEVICE_INVALID_PARAMETER;
+    }
+    std::lock_guard lock(m_pImpl->mutex);
+    libusb_device* device = m_pImpl->DeviceAt(index);
+    if (device == nullptr) {
+        return DEVICE_NOT_FOUND;
+    }
+    if (kind == 2) {
+        std::string path = "usb:" + std::to_string(libusb_get_bus_number(device));
+        std::uint8_t ports[8] = {};
+        const int depth = libusb_get_port_numbers(device, ports, static_cast<int>(sizeof ports));
+        for (int i = 0; i < depth; ++i) {
+            path += (i == 0 ? "-" : ".") + std::to_string(ports[i]);
+        }
+        CopyProductString(path, buffer);
+        return DEVICE_SUCCESS;
+    }
+    if (kind != 0 && kind != 1) {
+        return DEVICE_INVALID_PARAMETER;
+    }
+    libusb_device_descriptor descriptor{};
+    if (libusb_get_device_descriptor(device, &descriptor) != 0) {
+        return DEVICE_NOT_FOUND;
+    }
+    // Strings are read from the device itself: a bridge we may not open does not answer.
+    libusb_device_handle* handle = nullptr;
+    if (libusb_open(device, &handle) != 0) {
+        return DEVICE_NOT_FOUND;
+    }
+    const std::uint8_t stringIndex = kind == 0 ? descriptor.iSerialNumber : descriptor.iProduct;
+    std::string text;
+    DeviceStatus status = DEVICE_SUCCESS;
+    if (stringIndex != 0) {
+        unsigned char data[PRODUCT_STRING_SIZE] = {};
+        const int length = libusb_get_string_descriptor_ascii(handle, stringIndex, data, sizeof data - 1);
+        if (length < 0) {
+            status = DEVICE_NOT_FOUND;
+        } else {
+            text.assign(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
+        }
+    }
+    libusb_close(handle);
+    if (status == DEVICE_SUCCESS) {
+        CopyProductString(text, buffer);
+    }
+    return status;
+}
+
+DeviceStatus UsbBridgeBackend::Open(std::uint32_t index, DeviceHandle& handle)
+{
+    handle = INVALID_DEVICE_HANDLE;
+    std::lock_guard lock(m_pImpl->mutex);
+    libusb_device* device = m_pImpl->DeviceAt(index);
+    if (device == nullptr) {
+        return DEVICE_NOT_FOUND;
+    }
+    auto connection = std::make_unique<Impl::Connection>();
+    if (!Impl::FindBulkEndpoints(device, *connection)) {
+        return DEVICE_NOT_FOUND;
+    }
+    if (libusb_open(device, &connection->device) != 0) {
+        return DEVICE_NOT_FOUND;
+    }
+    libusb_set_auto_detach_kernel_driver(connection->device, 1);
+    if (libusb_claim_interface(connection->device, BRIDGE_INTERFACE) != 0) {
+        libusb_close(connection->device);
+        return DEVICE_NOT_FOUND;
+    }
+    handle = m_pImpl->nextHandle++;
+    m_pImpl->connections.emplace(handle, std::move(connection));
+    return DEVICE_SUCCESS;
+}
+
+DeviceStatus UsbBridgeBackend::Close(DeviceHandle handle)
+{
+    std::lock_guard lock(m_pImpl->mutex);
+    const auto it = m_pImpl->connections.find(handle);
+    if (it == m_pImpl->connections.end()) {
+        return DEVICE_INVALID_HANDLE;
+    }
+    Impl::CloseConnection(*it->second);
+    m_pImpl->connections.erase(it);
+    return DEVICE_SUCCESS;
+}
+
+DeviceStatus UsbBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint32_t toRead, std::uint32_t& read)
+{
+    read = 0;
+    std::lock_guard lock(m_pImpl->mutex);
+    Impl::Connection* connection = m_pImpl->Find(handle);
+    if (connection == nullptr) {
+        return DEVICE_INVALID_HANDLE;
+    }
+    if (buffer == nullptr && toRead != 0) {
+        return DEVICE_INVALID_PARAMETER;
+    }
+    if (toRead == 0) {
+        return DEVICE_SUCCESS;
+    }
+    auto* out = static_cast<unsigned char*>(buffer);
+    std::uint32_t got = 0;
+    if (!connection->pending.empty()) {
+        const std::size_t take = std::min<std::size_t>(toRead, connection->pending.size());
+        std::memcpy(out, connection->pending.data(), take);
+        connection->pending.erase(connection->pending.begin(),
+                                  connection->pending.begin() + static_cast<std::ptrdiff_t>(take));
+        got = static_cast<std::uint32_t>(take);
+        if (got == toRead) {
+            read = got;
+            return DEVICE_SUCCESS;
+        }
+    }
+    // Ask for whole packets: a packet longer than the space left would overflow the transfer.
+    const std::size_t wanted = toRead - got;
+    const std::size_t packets = (wanted + connection->inPacketSize - 1) / connection->inPacketSize;
+    std::vector<unsigned char> scratch(packets * connection->inPacketSize);
+    if (scratch.size() > static_cast<std::size_t>(INT_MAX)) {
+        return DEVICE_INVALID_PARAMETER;
+    }
+    int transferred = 0;
+    const int result = libusb_bulk_transfer(connection->device, connection->inEndpoint, scratch.data(),
+                                            static_cast<int>(scratch.size()), &transferred,
+                                            UsbTimeout(m_pImpl->readTimeoutMs));
+    const std::size_t arrived = transferred > 0 ? static_cast<std::size_t>(transferred) : 0;
+    const std::size_t used = std::min(arrived, wanted);
+    std::memcpy(out + got, scratch.data(), used);
+    got += static_cast<std::uint32_t>(used);
+    connection->pending.insert(connection->pending.end(), scratch.begin() + static_cast<std::ptrdiff_t>(used),
+                               scratch.begin() + static_cast<std::ptrdiff_t>(arrived));
+    read = got;
+    if (got > 0) {
+        return DEVICE_SUCCESS;
+    }
+    return StatusOfTransfer(result, true);
+}
+
+DeviceStatus UsbBridgeBackend::Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,
+                                     std::uint32_t& written)
+{
+    written = 0;
+    std::lock_guard lock(m_pImpl->mutex);
+    Impl::Connection* connection = m_pImpl->Find(handle);
+    if (connection == nullptr) {
+        return DEVICE_INVALID_HANDLE;
+    }
+    if (buffer == nullptr && toWrite != 0) {
+        return DEVICE_INVALID_PARAMETER;
+    }
+    if (toWrite == 0) {
+        return DEVICE_SUCCESS;
+    }
+    if (toWrite > static_cast<std::uint32_t>(INT_MAX)) {
+        return DEVICE_INVALID_PARAMETER;
+    }
+    // libusb takes a non-const buffer for both directions; an OUT transfer only reads it.
+    std::vector<unsigned char> data(static_cast<const unsigned char*>(buffer),
+                                    static_cast<const unsigned char*>(buffer) + toWrite);
+    int transferred = 0;
+    const int result = libusb_bulk_transfer(connection->device, connection->outEndpoint, data.data(),
+                                            static_cast<int>(toWrite), &transferred,
+                                            UsbTimeout(m_pImpl->writeTimeoutMs));
+    written = transferred > 0 ? static_cast<std::uint32_t>(transferred) : 0;
+    if (result == 0 && written == toWrite) {
+        return DEVICE_SUCCESS;
+    }
+    return StatusOfTransfer(result, false);
+}
+
+DeviceStatus UsbBridgeBackend::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
+{
+    std::lock_guard lock(m_pImpl->mutex);
+    m_pImpl->readTimeoutMs = readMs;
+    m_pImpl->writeTimeoutMs = writeMs;
+    return DEVICE_SUCCESS;
+}
+
+DeviceStatus UsbBridgeBackend::GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs)
+{
+    std::lock_guard lock(m_pImpl->mutex);
+    readMs = m_pImpl->readTimeoutMs;
+    writeMs = m_pImpl->writeTimeoutMs;
+    return DEVICE_SUCCESS;
+}
+
+std::string UsbBridgeBackend::BackendOf(std::uint32_t index)
+{
+    std::lock_guard lock(m_pImpl->mutex);
+    return m_pImpl->DeviceAt(index) == nullptr ? std::string() : std::string("usb");
+}
+
+}  // namespace shakemeter
+
+#endif  // SHAKEMETER_HAVE_LIBUSB

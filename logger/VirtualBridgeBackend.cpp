@@ -1,0 +1,446 @@
+#include "logger/VirtualBridgeBackend.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include <dirent.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace shakemeter {
+
+namespace {
+
+constexpr const char* SOCKET_SUFFIX = ".sock";
+constexpr std::size_t SOCKET_SUFFIX_LENGTH = 5;
+constexpr std::size_t PRODUCT_STRING_SIZE = 256;
+// A listener whose backlog is full makes connect() wait; it must not hang the caller for long.
+constexpr std::uint32_t CONNECT_TIMEOUT_MS = 1000;
+// Flag of a listening socket in the kernel's table of Unix sockets.
+constexpr unsigned long UNIX_SOCKET_ACCEPTING = 0x10000;
+
+using Clock = std::chrono::steady_clock;
+
+bool FillAddress(const std::string& path, sockaddr_un& address)
+{
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path) {
+        return false;
+    }
+    std::memcpy(address.sun_path, path.data(), path.size());
+    return true;
+}
+
+bool IsSocketFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+// Paths of the Unix sockets that are listening in this system, as they were bound. Reading this
+// table lets the scan tell live bridges from stale files without connecting to a live one (a
+// connection is an event the serving program sees). Empty when the table cannot be read.
+std::set<std::string> ListeningSocketPaths()
+{
+    std::set<std::string> paths;
+    std::ifstream table("/proc/net/unix");
+    std::string line;
+    std::getline(table, line);  // column titles
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string num, refCount, protocol, flags, type, state, inode;
+        if (!(fields >> num >> refCount >> protocol >> flags >> type >> state >> inode)) {
+            continue;
+        }
+        std::string path;
+        std::getline(fields, path);
+        if (path.size() < 2 || path[0] != ' ') {
+            continue;
+        }
+        path.erase(0, 1);
+        if (std::strtoul(flags.c_str(), nullptr, 16) & UNIX_SOCKET_ACCEPTING) {
+            paths.insert(path);
+        }
+    }
+    return paths;
+}
+
+// True when someone accepts connections on the socket; a refused connection means a stale file
+// left behind by a program that ended without removing it.
+bool HasListener(const std::string& path)
+{
+    sockaddr_un address;
+    if (!FillAddress(path, address)) {
+        return false;
+    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    const int result = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    const bool live = result == 0 || errno == EAGAIN || errno == EINPROGRESS;
+    ::close(fd);
+    return live;
+}
+
+// Milliseconds left until the deadline, rounded up, for poll().
+int RemainingMs(Clock::time_point deadline)
+{
+    const auto left = deadline - Clock::now();
+    if (left <= Clock::duration::zero()) {
+        return 0;
+    }
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return ms > INT_MAX ? INT_MAX : static_cast<int>(ms);
+}
+
+void CopyProductString(const std::string& text, char* buffer)
+{
+    const std::size_t length = std::min(text.size(), PRODUCT_STRING_SIZE - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+}
+
+std::string BaseName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    name.resize(name.size() - SOCKET_SUFFIX_LENGTH);
+    return name;
+}
+
+}  // namespace
+
+std::string VirtualBridgeFolder()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] != '\0') {
+        return std::string(runtime) + "/shakemeter/bridges";
+    }
+    return "/tmp/shakemeter-" + std::to_string(::getuid()) + "/bridges";
+}
+
+struct VirtualBridgeBackend::Connection {
+    explicit Connection(int socketFd) : fd(socketFd) {}
+    ~Connection() { ::close(fd); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const int fd;
+    // Set once the peer hung up or the socket failed; from then on nothing goes through.
+    std::atomic<bool> bClosed{false};
+};
+
+VirtualBridgeBackend::VirtualBridgeBackend(std::string folder) : m_strFolder(std::move(folder)) {}
+
+VirtualBridgeBackend::~VirtualBridgeBackend() = default;
+
+std::string VirtualBridgeBackend::CurrentFolder() const
+{
+    return m_strFolder.empty() ? VirtualBridgeFolder() : m_strFolder;
+}
+
+std::vector<std::string> VirtualBridgeBackend::ScanFolder(const std::string& folder)
+{
+    std::vector<std::string> candidates;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() <= SOCKET_SUFFIX_LENGTH ||
+                name.compare(name.size() - SOCKET_SUFFIX_LENGTH, SOCKET_SUFFIX_LENGTH, SOCKET_SUFFIX) != 0) {
+                continue;
+            }
+            const std::string path = folder + "/" + name;
+            if (IsSocketFile(path)) {
+                candidates.push_back(path);
+            }
+        }
+        ::closedir(dir);
+    }
+    std::sort(candidates.begin(), candidates.end());
+
+    const std::set<std::string> listening = ListeningSocketPaths();
+    std::vector<std::string> bridges;
+    for (const std::string& path : candidates) {
+        sockaddr_un address;
+        if (!FillAddress(path, address)) {
+            continue;  // cannot be connected to by this path
+        }
+        if (listening.count(path) != 0 || HasListener(path)) {
+            bridges.push_back(path);
+        }
+    }
+    return bridges;
+}
+
+DeviceStatus VirtualBridgeBackend::GetNumDevices(std::uint32_t& count)
+{
+    count = 0;
+    std::vector<std::string> paths = ScanFolder(CurrentFolder());
+    std::lock_guard lock(m_mutex);
+    m_paths = std::move(paths);
+    m_bScanned = true;
+    count = static_cast<std::uint32_t>(m_paths.size());
+    return DEVICE_SUCCESS;
+}
+
+std::string VirtualBridgeBackend::PathOf(std::uint32_t index)
+{
+    bool scanned = false;
+    {
+        std::lock_guard lock(m_mutex);
+        scanned = m_bScanned;
+    }
+    if (!scanned) {
+        std::uint32_t count = 0;
+        GetNumDevices(count);
+    }
+    std::lock_guard lock(m_mutex);
+    return index < m_paths.size() ? m_paths[index] : std::string();
+}
+
+DeviceStatus VirtualBridgeBackend::GetProductString(std::uint32_t index, char* buffer, int kind)
+{
+    if (buffer == nullptr) {
+        return DEVICE_INVALID_PARAMETER;
+    }
+    const std::string path = PathOf(index);
+    if (path.empty()) {
+        return DEVICE_NOT_FOUND;
+    }
+    // A bridge whose socket went away since the scan no longer answers, like an unplugged one.
+    if (!IsSocketFile(path)) {
+        return DEVICE_NOT_FOUND;
+    }
+    switch (kind) {
+    case 0:
+        CopyProductString(BaseName(path), buffer);
+        return DEVICE_SUCCESS;
+    case 1:
+        CopyProductString("QZ810 virtual bridge", buffer);
+        return DEVICE_SUCCESS;
+    case 2:
+        CopyProductString(path, buffer);
+        return DEVICE_SUCCESS;
+    default:
+        return DEVICE_INVALID_PARAMETER;
+    }
+}
+
+DeviceStatus VirtualBridgeBackend::Open(std::uint32_t index, DeviceHandle& handle)
+{
+    handle = INVALID_DEVICE_HANDLE;
+    const std::string path = PathOf(index);
+    sockaddr_un address;
+    if (path.empty() || !FillAddress(path, address)) {
+        return DEVICE_NOT_FOUND;
+    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return DEVICE_SYSTEM_ERROR;
+    }
+    auto connection = std::make_shared<Connection>(fd);
+    timeval connectTimeout{};
+    connectTimeout.tv_sec = CONNECT_TIMEOUT_MS / 1000;
+    connectTimeout.tv_usec = (CONNECT_TIMEOUT_MS % 1000) * 1000;
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &connectTimeout, sizeof connectTimeout);
+    int result = 0;
+    do {
+        result = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        return DEVICE_NOT_FOUND;
+    }
+    std::lock_guard lock(m_mutex);
+    handle = m_nextHandle++;
+    m_connections.emplace(handle, std::move(connection));
+    return DEVICE_SUCCESS;
+}
+
+std::shared_ptr<VirtualBridgeBackend::Connection> VirtualBridgeBackend::Find(DeviceHandle handle)
+{
+    std::lock_guard lock(m_mutex);
+    const auto it = m_connections.find(handle);
+    return it == m_connections.end() ? nullptr : it->second;
+}
+
+DeviceStatus VirtualBridgeBackend::Close(DeviceHandle handle)
+{
+    std::shared_ptr<Connection> connection;
+    {
+        std::lock_guard lock(m_mutex);
+        const auto it = m_connections.find(handle);
+        if (it == m_connections.end()) {
+            return DEVICE_INVALID_HANDLE;
+        }
+        connection = std::move(it->second);
+        m_connections.erase(it);
+    }
+    // Tell the peer at once, even if another thread still holds the connection in a read.
+    ::shutdown(connection->fd, SHUT_RDWR);
+    return DEVICE_SUCCESS;
+}
+
+DeviceStatus VirtualBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint32_t toRead,
+                                        std::uint32_t& read)
+{
+    read = 0;
+    const std::shared_ptr<Connection> connection = Find(handle);
+    if (!connection) {
+        return DEVICE_INVALID_HANDLE;
+    }
+    if (buffer == nullptr && toRead != 0) {
+        return DEVICE_INVALID_PARAMETER;
+    }
+    if (connection->bClosed) {
+        return DEVICE_READ_ERROR;
+    }
+    if (toRead == 0) {
+        return DEVICE_SUCCESS;
+    }
+    std::uint32_t timeoutMs = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        timeoutMs = m_readTimeoutMs;
+    }
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    auto* out = static_cast<unsigned char*>(buffer);
+
+    // A stream delivers the logger's fixed-length replies in pieces of any size: collect until the
+    // whole length is there or the time-out ends, so that a complete reply is never cut short.
+    std::uint32_t got = 0;
+    while (got < toRead) {
+        const ssize_t n = ::recv(connection->fd, out + got, toRead - got, MSG_DONTWAIT);
+        if (n > 0) {
+            got += static_cast<std::uint32_t>(n);
+            continue;
+        }
+        if (n == 0) {
+            connection->bClosed = true;
+            break;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            connection->bClosed = true;
+            break;
+        }
+        const int waitMs = RemainingMs(deadline);
+        if (waitMs == 0) {
+            break;
+        }
+        pollfd wait{connection->fd, POLLIN, 0};
+        const int ready = ::poll(&wait, 1, waitMs);
+        if (ready < 0 && errno != EINTR) {
+            connection->bClosed = true;
+            break;
+        }
+        if (ready == 0) {
+            break;
+        }
+    }
+    read = got;
+    // Bytes that arrived before a hang-up are still the logger's reply; the next call fails.
+    if (got > 0) {
+        return DEVICE_SUCCESS;
+    }
+    return connection->bClosed ? DEVICE_READ_ERROR : DEVICE_READ_TIMED_OUT;
+}
+
+DeviceStatus VirtualBridgeBackend::Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,
+                                         std::uint32_t& written)
+{
+    written = 0;
+    const std::shared_ptr<Connection> connection = Find(handle);
+    if (!connection) {
+        return DEVICE_INVALID_HANDLE;
+    }
+    if (buffer == nullptr && toWrite != 0) {
+        return DEVICE_INVALID_PARAMETER;
+    }
+    if (connection->bClosed) {
+        return DEVICE_WRITE_ERROR;
+    }
+    std::uint32_t timeoutMs = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        timeoutMs = m_writeTimeoutMs;
+    }
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto* in = static_cast<const unsigned char*>(buffer);
+
+    std::uint32_t sent = 0;
+    bool timedOut = false;
+    while (sent < toWrite) {
+        // MSG_NOSIGNAL: a peer that hung up is a failed write, not a SIGPIPE that ends the program.
+        const ssize_t n = ::send(connection->fd, in + sent, toWrite - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n >= 0) {
+            sent += static_cast<std::uint32_t>(n);
+            continue;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            connection->bClosed = true;
+            break;
+        }
+        const int waitMs = RemainingMs(deadline);
+        if (waitMs == 0) {
+            timedOut = true;
+            break;
+        }
+        pollfd wait{connection->fd, POLLOUT, 0};
+        const int ready = ::poll(&wait, 1, waitMs);
+        if (ready < 0 && errno != EINTR) {
+            connection->bClosed = true;
+            break;
+        }
+        if (ready == 0) {
+            timedOut = true;
+            break;
+        }
+    }
+    written = sent;
+    if (sent == toWrite) {
+        return DEVICE_SUCCESS;
+    }
+    return timedOut ? DEVICE_WRITE_TIMED_OUT : DEVICE_WRITE_ERROR;
+}
+
+DeviceStatus VirtualBridgeBackend::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
+{
+    std::lock_guard lock(m_mutex);
+    m_readTimeoutMs = readMs;
+    m_writeTimeoutMs = writeMs;
+    return DEVICE_SUCCESS;
+}
+
+DeviceStatus VirtualBridgeBackend::GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs)
+{
+    std::lock_guard lock(m_mutex);
+    readMs = m_readTimeoutMs;
+    writeMs = m_writeTimeoutMs;
+    return DEVICE_SUCCESS;
+}
+
+std::string VirtualBridgeBackend::BackendOf(std::uint32_t index)
+{
+    return PathOf(index).empty() ? std::string() : std::string("virtual");
+}
+
+}  // namespace shakemeter

@@ -1,0 +1,61 @@
+#pragma once
+// Virtual bridges: Unix stream sockets "*.sock" in one folder, each served by a program that speaks
+// the logger protocol (the logger simulator, or anything else). The bytes go through unframed.
+// Promises: bridges are listed in name order, sockets nobody listens on are left out, every read
+// and write is bounded by the library-wide time-outs, and a peer that hung up fails every later
+// read and write. Owns the connections it opens and closes those still open when destroyed.
+
+#include "logger/DeviceLibrary.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace shakemeter {
+
+class VirtualBridgeBackend : public DeviceLibrary {
+public:
+    // An empty folder means VirtualBridgeFolder(), looked up again at every scan.
+    explicit VirtualBridgeBackend(std::string folder = {});
+    ~VirtualBridgeBackend() override;
+
+    VirtualBridgeBackend(const VirtualBridgeBackend&) = delete;
+    VirtualBridgeBackend& operator=(const VirtualBridgeBackend&) = delete;
+
+    // Scans the folder again; the indexes of the other calls refer to the latest scan.
+    DeviceStatus GetNumDevices(std::uint32_t& count) override;
+    // Kind 0: the socket's base name without ".sock"; kind 1: a description; kind 2: the full path.
+    DeviceStatus GetProductString(std::uint32_t index, char* buffer, int kind) override;
+    DeviceStatus Open(std::uint32_t index, DeviceHandle& handle) override;
+    DeviceStatus Close(DeviceHandle handle) override;
+    DeviceStatus Read(DeviceHandle handle, void* buffer, std::uint32_t toRead, std::uint32_t& read) override;
+    DeviceStatus Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,
+                       std::uint32_t& written) override;
+    DeviceStatus SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override;
+    DeviceStatus GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs) override;
+    std::string BackendOf(std::uint32_t index) override;
+
+    // Socket paths of the bridges a folder holds now, in name order, without stale sockets.
+    static std::vector<std::string> ScanFolder(const std::string& folder);
+
+private:
+    struct Connection;
+
+    std::string CurrentFolder() const;
+    // Path of a listed bridge; scans first when nothing was scanned yet. Empty when out of range.
+    std::string PathOf(std::uint32_t index);
+    std::shared_ptr<Connection> Find(DeviceHandle handle);
+
+    const std::string m_strFolder;
+    mutable std::mutex m_mutex;
+    bool m_bScanned = false;
+    std::vector<std::string> m_paths;
+    std::map<DeviceHandle, std::shared_ptr<Connection>> m_connections;
+    DeviceHandle m_nextHandle = 1;
+    std::uint32_t m_readTimeoutMs = 1000;
+    std::uint32_t m_writeTimeoutMs = 1000;
+};
+
+}  // namespace shakemeter
