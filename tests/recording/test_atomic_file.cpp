@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "recording/AtomicFile.h"
+
+namespace shakemeter {
+namespace {
+
+// Fails the chosen call, after letting `writesBeforeFailure` writes through; can also cut every
+// write short to exercise partial writes.
+class FailingCalls : public FileSystemCalls {
+public:
+    enum class Fail { Nothing, Write, Fsync, Close, Rename, SecondRename };
+    Fail fail = Fail::Nothing;
+    int writesBeforeFailure = 0;
+    std::size_t maxWrite = 0;  // 0: no limit
+    int renames = 0;
+
+    ssize_t write(int fd, const void* data, std::size_t size) override
+    {
+        if (fail == Fail::Write && writesBeforeFailure-- <= 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        if (maxWrite != 0 && size > maxWrite)
+            size = maxWrite;
+        return FileSystemCalls::write(fd, data, size);
+    }
+    int fsync(int fd) override
+    {
+        if (fail == Fail::Fsync) {
+            errno = EIO;
+            return -1;
+        }
+        return FileSystemCalls::fsync(fd);
+    }
+    int close(int fd) override
+    {
+        const int result = FileSystemCalls::close(fd);
+        if (fail == Fail::Close) {
+            errno = EIO;
+            return -1;
+        }
+        return result;
+    }
+    int rename(const char* from, const char* to) override
+    {
+        ++renames;
+        if (fail == Fail::Rename || (fail == Fail::SecondRename && renames == 2)) {
+            errno = EXDEV;
+            return -1;
+        }
+        return FileSystemCalls::rename(from, to);
+    }
+};
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/shakemeter-atomic-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    std::string path(const std::string& name) const { return m_dir + "/" + name; }
+    static std::string contents(const std::string& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    long entries() const { return std::distance(std::filesystem::directory_iterator(m_dir), {}); }
+    void put(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    }
+
+    std::string m_dir;
+};
+
+TEST_F(AtomicFileTest, CreatesAndReplacesLeavingNoTemporaries)
+{
+    ASSERT_TRUE(WriteFileAtomically(path("a.Vibration"), "first"));
+    EXPECT_EQ(contents(path("a.Vibration")), "first");
+    ::chmod(path("a.Vibration").c_str(), 0640);
+
+    FailingCalls shortWrites;
+    shortWrites.maxWrite = 3;
+    const std::string big(10000, 'z');
+    ASSERT_TRUE(WriteFileAtomically(path("a.Vibration"), big, shortWrites));
+    EXPECT_EQ(contents(path("a.Vibration")), big);
+    struct stat info {};
+    ::stat(path("a.Vibration").c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(entries(), 1);
+
+    ASSERT_TRUE(WriteFileAtomically(path("empty"), ""));
+    EXPECT_EQ(std::filesystem::file_size(path("empty")), 0u);
+}
+
+TEST_F(AtomicFileTest, AnyFailingStepKeepsTheOldContent)
+{
+    put("a.Vibration", "old");
+    for (auto step : {FailingCalls::Fail::Write, FailingCalls::Fail::Fsync, FailingCalls::Fail::Close,
+                      FailingCalls::Fail::Rename}) {
+        FailingCalls calls;
+        calls.fail = step;
+        calls.maxWrite = 100;
+        calls.writesBeforeFailure = 2;  // fail in the middle of the bytes
+        EXPECT_FALSE(WriteFileAtomically(path("a.Vibration"), std::string(1000, 'n'), calls));
+        EXPECT_EQ(contents(path("a.Vibration")), "old");
+        EXPECT_EQ(entries(), 1);
+    }
+    EXPECT_FALSE(WriteFileAtomically(path("no/such/folder"), "x"));
+    EXPECT_FALSE(WriteFileAtomically("", "x"));
+}
+
+TEST_F(AtomicFileTest, SeveralFilesAreWrittenBeforeAnyIsReplaced)
+{
+    put("r.Vibration", "old recording");
+    put("r.xls", "old report");
+    FailingCalls calls;
+    calls.fail = FailingCalls::Fail::Write;
+    calls.writesBeforeFailure = 1;  // the recording is written, the report fails
+    EXPECT_FALSE(WriteFilesAtomically({{path("r.Vibration"), "new recording"}, {path("r.xls"), "new report"}}, calls));
+    EXPECT_EQ(contents(path("r.Vibration")), "old recording");
+    EXPECT_EQ(contents(path("r.xls")), "old report");
+    EXPECT_EQ(calls.renames, 0);
+    EXPECT_EQ(entries(), 2);
+
+    FailingCalls late;
+    late.fail = FailingCalls::Fail::SecondRename;
+    EXPECT_FALSE(WriteFilesAtomically({{path("r.Vibration"), "new recording"}, {path("r.xls"), "new report"}}, late));
+    EXPECT_EQ(contents(path("r.xls")), "old report");
+    EXPECT_EQ(entries(), 2);
+
+    ASSERT_TRUE(WriteFilesAtomically({{path("r.Vibration"), "new recording"}, {path("r.xls"), "new report"}}));
+    EXPECT_EQ(contents(path("r.Vibration")), "new recording");
+    EXPECT_EQ(contents(path("r.xls")), "new report");
+}
+
+TEST_F(AtomicFileTest, ALinkedTargetReplacesTheFileItPointsTo)
+{
+    std::filesystem::create_directory(path("real"));
+    put("real/data.Vibration", "old");
+    std::filesystem::create_symlink(path("real/data.Vibration"), path("link.Vibration"));
+    ASSERT_TRUE(WriteFileAtomically(path("link.Vibration"), "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(path("link.Vibration")));
+    EXPECT_EQ(contents(path("real/data.Vibration")), "new");
+}
+
+}  // namespace
+}  // namespace shakemeter

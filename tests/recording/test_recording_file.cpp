@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <string>
+
+#include "recording/RecordingFile.h"
+
+namespace shakemeter {
+namespace {
+
+const std::string kMagicBytes = "\x14Vibration Shakemeter";
+
+RecordingHeader Header(std::uint32_t rows, std::uint16_t events, std::uint16_t interval, std::uint8_t mode)
+{
+    RecordingHeader h;
+    h.dwSampleCount = rows;
+    h.wFreeFallCount = events;
+    h.wInterval = interval;
+    h.byMode = mode;
+    h.byThresholdX = 2;
+    h.byThresholdY = 3;
+    h.byThresholdZ = 18;
+    h.wYear = 2026;
+    h.byMonth = 3;
+    h.byDay = 14;
+    h.byHour = 9;
+    h.byMinute = 41;
+    h.bySecond = 7;
+    h.byLedCycle = 20;
+    h.byStartMode = 1;
+    return h;
+}
+
+// Three motion rows with ticks 0, 5, 6 and two free-fall events.
+Recording MotionRecording()
+{
+    Recording r;
+    r.m_header = Header(3, 2, 1 * 4 + 1, MODE_MOTION | MODE_FREEFALL);
+    r.m_pSamples = {{0.01, -0.02, 1.0, 1.0}, {0.5, 0.25, -1.5, 1.6}, {-3.75, 0, 0.99, 3.87}};
+    r.m_pSampleTicks = {0, 5, 6};
+    r.m_pFreeFallEvents = {"14/03/26 09:41:12", "14/03/26 10:02:59"};
+    return r;
+}
+
+Recording SpectrumRecording()
+{
+    Recording r;
+    r.m_header = Header(256, 0, 0, 0);
+    r.m_pSamples.resize(256);
+    for (int k = 0; k < 256; ++k)
+        r.m_pSamples[k] = {k * 0.01, -k * 0.01, 1.0, 2.0 + k};
+    return r;
+}
+
+std::string Encode(const Recording& r, int shownCount = 1)
+{
+    std::string out;
+    AppendRecordingBytes(out, r, shownCount);
+    return out;
+}
+
+RecordingFileResult Read(const std::string& bytes)
+{
+    return ReadRecordingBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+
+double DoubleAt(const std::string& bytes, std::size_t offset)
+{
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i)
+        bits = (bits << 8) | static_cast<std::uint8_t>(bytes[offset + i]);
+    double d;
+    std::memcpy(&d, &bits, 8);
+    return d;
+}
+
+void ExpectSameRecording(const Recording& a, const Recording& b)
+{
+    EXPECT_EQ(a.m_header, b.m_header);
+    EXPECT_EQ(a.m_pSamples, b.m_pSamples);
+    EXPECT_EQ(a.m_pSampleTicks, b.m_pSampleTicks);
+    EXPECT_EQ(a.m_pFreeFallEvents, b.m_pFreeFallEvents);
+    EXPECT_EQ(a.m_bRealTime, b.m_bRealTime);
+}
+
+TEST(RecordingFileLayout, MotionFileWithTwoEventsIs187Bytes)
+{
+    const std::string bytes = Encode(MotionRecording());
+    ASSERT_EQ(bytes.size(), 187u);
+    EXPECT_EQ(bytes.substr(0, 21), kMagicBytes);
+    // Header: count 3, two events, interval 10 s code 5, mode 3, thresholds, 2026-03-14 09:41:07.
+    EXPECT_EQ(bytes.substr(21, 21),
+              std::string("\x03\x00\x00\x00\x02\x00\x05\x00\x03\x02\x03\x12\xEA\x07\x03\x0E\x09\x29\x07\x14\x01", 21));
+    EXPECT_EQ(DoubleAt(bytes, 42), 0.01);
+    EXPECT_EQ(DoubleAt(bytes, 58), 1.0);
+    EXPECT_EQ(bytes.substr(74, 4), std::string("\x00\x00\x00\x00", 4));  // tick of row 0
+    EXPECT_EQ(DoubleAt(bytes, 78), 0.5);
+    EXPECT_EQ(bytes.substr(110, 4), std::string("\x05\x00\x00\x00", 4));
+    EXPECT_EQ(DoubleAt(bytes, 114 + 24), 3.87);
+    EXPECT_EQ(bytes.substr(146, 4), std::string("\x06\x00\x00\x00", 4));
+    EXPECT_EQ(bytes[150], '\0');  // not real-time
+    EXPECT_EQ(bytes.substr(151, 18), "\x11" "14/03/26 09:41:12");
+    EXPECT_EQ(bytes.substr(169, 18), "\x11" "14/03/26 10:02:59");
+}
+
+TEST(RecordingFileLayout, SpectrumFileIs8235Bytes)
+{
+    const std::string bytes = Encode(SpectrumRecording());
+    ASSERT_EQ(bytes.size(), 8235u);
+    EXPECT_EQ(bytes.substr(0, 21), kMagicBytes);
+    EXPECT_EQ(bytes.substr(21, 8), std::string("\x00\x01\x00\x00\x00\x00\x00\x00", 8));
+    EXPECT_EQ(DoubleAt(bytes, 42 + 255 * 32), 255 * 0.01);
+    EXPECT_EQ(DoubleAt(bytes, 42 + 255 * 32 + 8), -255 * 0.01);
+    EXPECT_EQ(DoubleAt(bytes, 42 + 255 * 32 + 24), 257.0);
+    EXPECT_EQ(bytes[8234], '\0');
+}
+
+TEST(RecordingFileLayout, HeaderCountsAgreeWithWhatIsWritten)
+{
+    // A real-time reading holds more rows than it received; only the received ones are data.
+    Recording live;
+    live.m_header = Header(4, 3, 1000, 0);
+    live.m_pSamples.assign(10, SampleRow{0.1, 0.2, 0.3, 0.4});
+    live.m_pFreeFallEvents = {"01/02/26 03:04:05"};
+    live.m_bRealTime = 1;
+    const std::string bytes = Encode(live);
+    ASSERT_EQ(bytes.size(), 42u + 4 * 32 + 1 + 18);
+    EXPECT_EQ(bytes.substr(21, 6), std::string("\x04\x00\x00\x00\x01\x00", 6));
+    const RecordingFileResult back = Read(bytes);
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(back.recording.m_pSamples.size(), 4u);
+    EXPECT_EQ(back.recording.m_pFreeFallEvents.size(), 1u);
+}
+
+TEST(RecordingFileLayout, NothingShownWritesNothing)
+{
+    std::string out = "prefix";
+    AppendRecordingBytes(out, MotionRecording(), 0);
+    EXPECT_EQ(out, "prefix");
+}
+
+TEST(RecordingFileRoundTrip, EveryKindComesBackUnchanged)
+{
+    Recording logged;
+    logged.m_header = Header(3, 0, 50 * 4, 0);
+    logged.m_pSamples = {{0.01, 0.02, 0.98, 0.98}, {-0.5, 0.5, 1.0, 1.22}, {0, 0, 0, 0}};
+    Recording realTime;
+    realTime.m_header = Header(2, 0, 1000, 0);
+    realTime.m_pSamples = {{1, 2, 3, 3.74}, {0, 0, 1, 1}};
+    realTime.m_bRealTime = 1;
+
+    for (const Recording& original : {logged, MotionRecording(), realTime, SpectrumRecording()}) {
+        const RecordingFileResult back = Read(Encode(original));
+        ASSERT_TRUE(back.ok());
+        ExpectSameRecording(back.recording, original);
+        EXPECT_EQ(back.recording.kind(), original.kind());
+    }
+    // The flag keeps a real-time interval in milliseconds rather than as an interval code.
+    const RecordingFileResult back = Read(Encode(realTime));
+    EXPECT_EQ(back.recording.m_bRealTime, 1);
+    EXPECT_EQ(SecondsPerSample(back.recording.m_header, back.recording.m_bRealTime != 0), 1.0);
+}
+
+TEST(RecordingFileRefusal, MagicMustMatchExactly)
+{
+    const std::string good = Encode(MotionRecording());
+    for (const std::string magic : {"\x14vibration shakemeter", "\x14VIBRATION SHAKEMETER",
+                                     "\x13Vibration Shakemete", "\x15Vibration Shakemeter "}) {
+        std::string bytes = magic + good.substr(21);
+        EXPECT_EQ(Read(bytes).error, RecordingFileError::InvalidFormat) << magic;
+    }
+    // The same characters in wide form are the same magic.
+    std::string wide = std::string("\xFF\xFE\xFF\x14", 4);
+    for (char c : std::string("Vibration Shakemeter")) {
+        wide.push_back(c);
+        wide.push_back('\0');
+    }
+    EXPECT_TRUE(Read(wide + good.substr(21)).ok());
+    EXPECT_STREQ(kInvalidFormatMessage, "Invalid Format!");
+}
+
+TEST(RecordingFileRefusal, EveryShortenedFileIsTruncated)
+{
+    for (const std::string& bytes : {Encode(MotionRecording()), Encode(SpectrumRecording())}) {
+        for (std::size_t length = 0; length < bytes.size(); ++length) {
+            const RecordingFileResult r = Read(bytes.substr(0, length));
+            ASSERT_EQ(r.error, RecordingFileError::Truncated) << length;
+            EXPECT_TRUE(r.recording.m_pSamples.empty());
+            EXPECT_TRUE(r.recording.m_pFreeFallEvents.empty());
+        }
+    }
+    EXPECT_EQ(ReadRecordingBytes(nullptr, 0).error, RecordingFileError::Truncated);
+}
+
+TEST(RecordingFileRefusal, ImpossibleCountsAreRefusedBeforeAllocating)
+{
+    const std::string small = Encode(SpectrumRecording()).substr(0, 42) + std::string(40, '\0');
+    auto withCount = [&small](std::uint32_t rows, std::uint16_t events, std::uint8_t mode) {
+        std::string b = small;
+        for (int i = 0; i < 4; ++i)
+            b[21 + i] = static_cast<char>((rows >> (8 * i)) & 0xFF);
+        b[25] = static_cast<char>(events & 0xFF);
+        b[26] = static_cast<char>(events >> 8);
+        b[29] = static_cast<char>(mode);
+        return b;
+    };
+    // 2^31 - 1 motion rows would need 77 GB: the check against the bytes present comes first.
+    EXPECT_EQ(Read(withCount(0x7FFFFFFF, 0, MODE_MOTION)).error, RecordingFileError::Truncated);
+    EXPECT_EQ(Read(withCount(0xFFFFFFFF, 0, 0)).error, RecordingFileError::TooLarge);
+    EXPECT_EQ(Read(withCount(0, 65535, 0)).error, RecordingFileError::Truncated);
+    EXPECT_TRUE(Read(withCount(1, 0, 0)).ok());
+
+    // An event announcing 2 GB of text in a tiny file.
+    std::string hugeEvent = withCount(0, 1, 0).substr(0, 43) + std::string("\xFF\xFF\xFF\x00\x00\x00\x80", 7);
+    EXPECT_EQ(Read(hugeEvent).error, RecordingFileError::Truncated);
+}
+
+TEST(RecordingFileRefusal, NonFiniteValuesAreNotARecording)
+{
+    for (double poison : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+        Recording r = SpectrumRecording();
+        r.m_pSamples[200][2] = poison;
+        EXPECT_EQ(Read(Encode(r)).error, RecordingFileError::InvalidFormat);
+    }
+    Recording large = SpectrumRecording();
+    large.m_pSamples[3] = {1e308, 1e308, 1e308, -1e308};  // finite, though the sum overflows
+    EXPECT_TRUE(Read(Encode(large)).ok());
+}
+
+class RecordingFileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/shakemeter-recfile-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    std::string m_dir;
+};
+
+TEST_F(RecordingFileOnDisk, WritesAndReadsBack)
+{
+    const std::string path = m_dir + "/motion.Vibration";
+    ASSERT_TRUE(WriteRecordingFile(path, MotionRecording(), 3));
+    EXPECT_EQ(std::filesystem::file_size(path), 187u);
+    const RecordingFileResult back = ReadRecordingFile(path);
+    ASSERT_TRUE(back.ok());
+    ExpectSameRecording(back.recording, MotionRecording());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 1);
+}
+
+TEST_F(RecordingFileOnDisk, EmptySaveFailsToOpenWithoutTheFormatMessage)
+{
+    const std::string path = m_dir + "/empty.Vibration";
+    ASSERT_TRUE(WriteRecordingFile(path, MotionRecording(), 0));
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
+    EXPECT_EQ(ReadRecordingFile(path).error, RecordingFileError::Truncated);
+}
+
+TEST_F(RecordingFileOnDisk, FailedWriteKeepsTheOldFile)
+{
+    const std::string path = m_dir + "/kept.Vibration";
+    ASSERT_TRUE(WriteRecordingFile(path, SpectrumRecording(), 128));
+    EXPECT_FALSE(WriteRecordingFile(m_dir + "/missing/folder.Vibration", MotionRecording(), 3));
+    // A folder in the target's place cannot be replaced by a file.
+    std::filesystem::create_directory(m_dir + "/occupied.Vibration");
+    EXPECT_FALSE(WriteRecordingFile(m_dir + "/occupied.Vibration", MotionRecording(), 3));
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir + "/occupied.Vibration"));
+    EXPECT_EQ(std::filesystem::file_size(path), 8235u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 2);
+}
+
+TEST_F(RecordingFileOnDisk, UnreadablePathsCannotOpen)
+{
+    EXPECT_EQ(ReadRecordingFile(m_dir + "/none.Vibration").error, RecordingFileError::CannotOpen);
+    EXPECT_EQ(ReadRecordingFile(m_dir).error, RecordingFileError::CannotOpen);
+}
+
+}  // namespace
+}  // namespace shakemeter
