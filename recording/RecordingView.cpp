@@ -16,9 +16,9 @@ namespace {
 constexpr double kStartMax = -20000.0;
 constexpr double kStartMin = 20000.0;
 constexpr int kSpectrumDivisor = 256;
-// Beyond this many seconds (about 30 million years) no clock can show the time anyway; keeping
+// Beyond this many seconds (about three billion years) no clock can show the time anyway; keeping
 // the offset below it keeps the conversion to an integer defined for absurd ticks.
-constexpr double kMaxOffsetSeconds = 1e15;
+constexpr double kMaxOffsetSeconds = 1e17;
 
 std::string Printf2(double value)
 {

@@ -1,0 +1,310 @@
+// Statistics, value range, spectral peak and the summary texts of the shown recording.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "test_summary_fixtures.h"
+
+namespace shakemeter {
+namespace {
+
+using testing::FlatRows;
+using testing::HeaderAt;
+using testing::MakeRecording;
+using testing::ScopedTimeZone;
+using testing::Shown;
+
+constexpr const char* kBerlin = "CET-1CEST,M3.5.0,M10.5.0/3";
+constexpr std::uint16_t kOneSecond = 5;  // 1 x 4 + seconds
+
+Recording FourRows()
+{
+    return MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond), {
+        {0.10, -1.00, 0.98, 1.40},
+        {2.50, 0.00, 1.00, 2.70},
+        {-0.30, -1.00, 1.02, 1.46},
+        {2.50, 0.50, 0.99, 2.76},
+    });
+}
+
+TEST(SummaryStatisticsTest, ExtremesNameTheLastRowThatReachedThem)
+{
+    ScopedTimeZone zone(kBerlin);
+    Shown shown(FourRows());
+    const SummaryTexts& t = shown.view.m_summary;
+    EXPECT_EQ(t.max[0], "2.50 @ 05/03/23 14:00:03");
+    EXPECT_EQ(t.min[0], "-0.30 @ 05/03/23 14:00:02");
+    EXPECT_EQ(t.max[1], "0.50 @ 05/03/23 14:00:03");
+    EXPECT_EQ(t.min[1], "-1.00 @ 05/03/23 14:00:02");
+    EXPECT_EQ(t.max[2], "1.02 @ 05/03/23 14:00:02");
+    EXPECT_EQ(t.min[2], "0.98 @ 05/03/23 14:00:00");
+    EXPECT_EQ(t.max[3], "2.76 @ 05/03/23 14:00:03");
+    EXPECT_EQ(t.min[3], "1.40 @ 05/03/23 14:00:00");
+    // Averages over signed values; -0.375 rounds to even like printf.
+    EXPECT_EQ(t.avg[0], "1.20");
+    EXPECT_EQ(t.avg[1], "-0.38");
+    EXPECT_EQ(t.avg[2], "1.00");
+    EXPECT_EQ(t.avg[3], "2.08");
+    EXPECT_EQ(t.samples, "4");
+    EXPECT_EQ(t.unit, "g");
+    EXPECT_EQ(t.startTime, "05/03/23 14:00:00");
+}
+
+TEST(SummaryStatisticsTest, EqualMaximaAt1And5NameTheLaterSecond)
+{
+    ScopedTimeZone zone(kBerlin);
+    std::vector<SampleRow> rows = FlatRows(7, 0.5);
+    rows[1][0] = 3.0;
+    rows[5][0] = 3.0;
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond), rows));
+    EXPECT_EQ(shown.view.m_summary.max[0], "3.00 @ 05/03/23 14:00:05");
+    EXPECT_EQ(shown.view.m_stats.maxAt[0], 5);
+    // Every other row holds the minimum; the last one is named.
+    EXPECT_EQ(shown.view.m_summary.min[0], "0.50 @ 05/03/23 14:00:06");
+}
+
+TEST(SummaryStatisticsTest, ValueRangeIsOneGBeyondTheExtremesOfAllColumns)
+{
+    Shown shown(FourRows());
+    EXPECT_DOUBLE_EQ(shown.view.m_dAutoMax, 2.76 + 1.0);
+    EXPECT_DOUBLE_EQ(shown.view.m_dAutoMin, -1.0 - 1.0);
+    EXPECT_EQ(shown.view.m_dYMax, shown.view.m_dAutoMax);
+    EXPECT_EQ(shown.view.m_dYMin, shown.view.m_dAutoMin);
+    EXPECT_TRUE(shown.view.m_bAutoScaleY);
+    EXPECT_EQ(shown.view.m_nRangeFirst, 1);
+    EXPECT_EQ(shown.view.m_nRangeLast, 4);
+}
+
+TEST(SummaryStatisticsTest, NegativeAveragesNearZeroPrintLikePrintf)
+{
+    std::vector<SampleRow> rows = FlatRows(1000, 0.0);
+    rows[0] = {-1.0, 0.0, -4.99, 0.0};  // averages -0.001 and -0.00499
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond), rows));
+    EXPECT_EQ(shown.view.m_summary.avg[0], "-0.00");
+    EXPECT_EQ(shown.view.m_summary.avg[2], "-0.00");
+    EXPECT_EQ(shown.view.m_summary.avg[1], "0.00");
+}
+
+TEST(SummaryStatisticsTest, RecordingWithoutRowsGetsZerosAndAUnitRange)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond), {}));
+    EXPECT_EQ(shown.view.m_nShownCount, 0);
+    EXPECT_EQ(shown.view.m_summary.samples, "0");
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(shown.view.m_summary.max[c], "0.00");
+        EXPECT_EQ(shown.view.m_summary.min[c], "0.00");
+        EXPECT_EQ(shown.view.m_summary.avg[c], "0.00");
+    }
+    EXPECT_DOUBLE_EQ(shown.view.m_dAutoMax, 1.0);
+    EXPECT_DOUBLE_EQ(shown.view.m_dAutoMin, -1.0);
+}
+
+TEST(SummaryStatisticsTest, ShownCountNeverExceedsTheRowsPresent)
+{
+    Recording fresh = FourRows();
+    fresh.m_header.dwSampleCount = 1000000;  // a header that promises more than was read
+    Shown shown(std::move(fresh));
+    EXPECT_EQ(shown.view.m_nShownCount, 4);
+    EXPECT_EQ(shown.view.m_summary.samples, "4");
+    EXPECT_EQ(shown.view.m_summary.avg[0], "1.20");
+}
+
+TEST(SummaryTextsTest, SamplingRateByKindAndUnit)
+{
+    struct Case {
+        std::uint16_t interval;
+        bool realTime;
+        const char* text;
+    };
+    const Case cases[] = {
+        {200, false, "0.050"},   // 50 ms
+        {41, false, "10"},       // 10 s
+        {22, false, "300"},      // 5 min
+        {6, false, "60"},        // 1 min
+        {7, false, "3600"},      // 1 h
+        {500, true, "0.50"},     // real-time 500 ms
+        {60000, true, "60.00"},  // real-time 60 s
+        {0, false, "1/256 "},    // spectrum
+    };
+    for (const Case& c : cases) {
+        Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, c.interval), FlatRows(2), {}, c.realTime));
+        EXPECT_EQ(shown.view.m_summary.samplingRate, c.text) << c.interval;
+    }
+}
+
+TEST(SummaryTextsTest, ThresholdsShowOnlyInMotionDetection)
+{
+    RecordingHeader header = HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond);
+    header.byThresholdX = 5;
+    header.byThresholdY = 0;
+    header.byThresholdZ = 18;
+
+    Shown normal(MakeRecording(header, FlatRows(2)));
+    EXPECT_EQ(normal.view.m_summary.mode, "Normal");
+    for (const std::string& t : normal.view.m_summary.threshold)
+        EXPECT_EQ(t, "NONE");
+
+    Shown motion(MakeRecording(header, FlatRows(2), {0, 1}));
+    EXPECT_EQ(motion.view.m_summary.mode, "Motion Detection");
+    EXPECT_EQ(motion.view.m_summary.threshold[0], "5");
+    EXPECT_EQ(motion.view.m_summary.threshold[1], "NONE");
+    EXPECT_EQ(motion.view.m_summary.threshold[2], "18");
+
+    header.byThresholdX = 19;
+    Shown tooHigh(MakeRecording(header, FlatRows(2), {0, 1}));
+    EXPECT_EQ(tooHigh.view.m_summary.threshold[0], "NONE");
+
+    // The motion bit does not make a real-time or spectrum recording a motion-detection one.
+    header.byThresholdX = 5;
+    Shown live(MakeRecording(header, FlatRows(2), {0, 1}, true));
+    EXPECT_EQ(live.view.m_summary.mode, "Normal");
+    EXPECT_EQ(live.view.m_summary.threshold[0], "NONE");
+    header.wInterval = 0;
+    Shown spectrum(MakeRecording(header, FlatRows(256), std::vector<std::int32_t>(256, 0)));
+    EXPECT_EQ(spectrum.view.m_summary.mode, "Normal");
+}
+
+// A 256-sample capture: X a 10 Hz cosine of 0.5 g, Y at rest, Z gravity.
+Recording Capture()
+{
+    std::vector<SampleRow> rows(256);
+    for (int j = 0; j < 256; ++j) {
+        const double x = 0.5 * std::cos(2 * M_PI * 10 * j / 256);
+        rows[j] = {x, 0.0, 1.0, std::sqrt(x * x + 1.0)};
+    }
+    return MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, 0), rows);
+}
+
+TEST(SpectrumSummaryTest, TimeModeShowsHalfTheCaptureAndFrequencyModeAllBins)
+{
+    Shown shown(Capture());
+    EXPECT_EQ(shown.view.m_nShownCount, 128);
+    EXPECT_EQ(shown.view.m_summary.samples, "128");
+    EXPECT_EQ(shown.view.m_nSpectrumSize, 256);
+    const SummaryTexts timeTexts = shown.view.m_summary;
+
+    shown.view.m_bFrequencyMode = true;
+    shown.view.RefreshSummary(shown.document);
+    EXPECT_EQ(shown.view.m_nShownCount, 256);
+    EXPECT_EQ(shown.view.m_nRangeLast, 256);
+    EXPECT_EQ(shown.view.m_summary.samples, "256");
+    // The maxima and minima keep their time-domain texts; the averages are of the bins, the
+    // vector sum's from nothing.
+    EXPECT_EQ(shown.view.m_summary.max, timeTexts.max);
+    EXPECT_EQ(shown.view.m_summary.min, timeTexts.min);
+    EXPECT_EQ(shown.view.m_summary.avg[1], "0.00");
+    EXPECT_EQ(shown.view.m_summary.avg[2], "1.00");  // 256 at bin 0, averaged over 256 bins
+    EXPECT_EQ(shown.view.m_summary.avg[3], "0.00");
+    EXPECT_NEAR(shown.view.m_dAutoMax, 257.0, 1e-9);  // Z's constant component
+
+    // The constant component of Z is not the peak while X has one at 10 Hz.
+    EXPECT_EQ(shown.view.m_nPeakIndex, 10);
+    EXPECT_EQ(shown.view.m_nPeakAxis, 0);
+    EXPECT_EQ(shown.view.m_dPeakFrequency, 10.0);
+
+    shown.view.m_bFrequencyMode = false;
+    shown.view.RefreshSummary(shown.document);
+    EXPECT_EQ(shown.view.m_nShownCount, 128);
+    EXPECT_EQ(shown.view.m_summary.max, timeTexts.max);
+}
+
+// Frequency mode over a hand-made spectrum table.
+struct SpectrumCase : Shown {
+    SpectrumCase() : Shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, 0), FlatRows(256))) {}
+    void set(int axis, double everywhere, int bin = -1, double atBin = 0.0)
+    {
+        for (SampleRow& row : view.m_pSpectrum)
+            row[axis] = everywhere;
+        if (bin >= 0)
+            view.m_pSpectrum[bin][axis] = atBin;
+    }
+    void refresh()
+    {
+        view.m_bFrequencyMode = true;
+        view.RefreshSummary(document);
+    }
+};
+
+TEST(SpectrumPeakTest, ConstantComponentGivesWayToAPeakOfAnotherAxis)
+{
+    SpectrumCase s;
+    s.set(0, 1.0, 0, 300.0);
+    s.set(1, 0.5, 12, 50.0);
+    s.view.m_pSpectrum[244][1] = 50.0;  // the mirror image of bin 12
+    s.set(2, 0.2, 0, 100.0);
+    s.refresh();
+    EXPECT_EQ(s.view.m_nPeakAxis, 1);
+    EXPECT_EQ(s.view.m_nPeakIndex, 12);
+    EXPECT_EQ(s.view.m_dPeakFrequency, 12.0);
+}
+
+TEST(SpectrumPeakTest, EqualPeaksGoToTheLaterAxis)
+{
+    SpectrumCase s;
+    s.set(0, 1.0, 7, 40.0);
+    s.set(1, 1.0, 3, 20.0);
+    s.set(2, 1.0, 9, 40.0);
+    s.refresh();
+    EXPECT_EQ(s.view.m_nPeakAxis, 2);
+    EXPECT_EQ(s.view.m_nPeakIndex, 9);
+}
+
+TEST(SpectrumPeakTest, PeakBinStaysInTheFirstHalf)
+{
+    SpectrumCase s;
+    s.set(0, 1.0, 200, 80.0);  // strongest only in the mirrored half
+    s.set(1, 0.0);
+    s.set(2, 0.0);
+    s.refresh();
+    EXPECT_EQ(s.view.m_nPeakAxis, 0);
+    EXPECT_EQ(s.view.m_nPeakIndex, 128);  // the last bin <= 128 that equalled the running maximum
+}
+
+TEST(SpectrumPeakTest, AllAxesAtTheConstantComponent)
+{
+    SpectrumCase s;
+    s.set(0, 1.0, 0, 10.0);
+    s.set(1, 1.0, 0, 30.0);
+    s.set(2, 1.0, 0, 20.0);
+    s.refresh();
+    EXPECT_EQ(s.view.m_nPeakAxis, 1);
+    EXPECT_EQ(s.view.m_nPeakIndex, 0);
+}
+
+TEST(FrequencyModeTest, OnlyASpectrumRecordingStaysInFrequencyMode)
+{
+    ScopedTimeZone zone(kBerlin);
+    Shown shown(FourRows(), true);
+    EXPECT_FALSE(shown.view.m_bFrequencyMode);
+    EXPECT_TRUE(shown.view.m_bLeftFrequencyMode);
+    EXPECT_EQ(shown.view.m_nShownCount, 4);
+    EXPECT_EQ(shown.view.m_summary.max[0], "2.50 @ 05/03/23 14:00:03");
+}
+
+TEST(FrequencyModeTest, ALongSpectrumFileShowsOnlyTheBinsThatExist)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, 0), FlatRows(300, 1.0)), true);
+    EXPECT_EQ(shown.view.m_nShownCount, 256);
+    EXPECT_EQ(shown.view.m_summary.avg[0], "1.00");
+}
+
+TEST(ReplaceRecordingTest, InstallsHeaderAndSpectrumTableWithTheRecording)
+{
+    Recording document;
+    RecordingView view;
+    ReplaceRecording(document, view, Capture());
+    EXPECT_EQ(view.m_nDisplayMode, 1);
+    EXPECT_EQ(view.m_recHeader, document.m_header);
+    EXPECT_EQ(view.m_pSpectrum.size(), 256u);
+
+    view.m_nDisplayMode = 2;
+    ReplaceRecording(document, view, FourRows());
+    EXPECT_EQ(view.m_nDisplayMode, 2);
+    EXPECT_TRUE(view.m_pSpectrum.empty());
+    EXPECT_EQ(document.rowCount(), 4u);
+    EXPECT_EQ(view.m_recHeader.wInterval, kOneSecond);
+}
+
+}  // namespace
+}  // namespace shakemeter
