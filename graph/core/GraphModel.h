@@ -1,0 +1,176 @@
+#pragma once
+// The graph of the shown recording as numbers: plot geometry, scales, the full and the zoomed
+// plotting positions, value ticks and labels, the visible range, the time-axis steps and labels,
+// zoom, scrolling and picking. It reads the document's Recording and writes the view companions
+// it is attached to (value range, plot-ready flag); it owns GraphState and the position storage.
+// No drawing surface is needed: the painter and the printer draw from its results.
+//
+// Degenerate scales (a plot without width or height, a scale that is not a positive finite
+// number, a value axis without a step) make ScalesUsable() false; the painter then draws no
+// traces, grid or time labels, and no computation here divides by zero or loops without end.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "graph/core/GraphState.h"
+#include "graph/core/PlotPositions.h"
+#include "graph/core/ScrollCode.h"
+#include "recording/Recording.h"
+#include "recording/RecordingView.h"
+
+namespace shakemeter {
+
+struct VisibleRange {
+    int first = 0;  // relative 1-based point index; 0 when no point is visible
+    int last = 0;
+    bool operator==(const VisibleRange&) const = default;
+};
+
+// One step of the time axis: its pixel column and what it names (a row without ticks, a tick
+// with ticks).
+struct TimeStepMark {
+    int x = 0;
+    std::int64_t row = 0;
+    std::int64_t tick = 0;
+};
+
+struct TimeLabelLines {
+    std::string time;  // first line: clock time with its fraction
+    std::string date;  // second line: the date between blanks, or a lone blank
+    bool operator==(const TimeLabelLines&) const = default;
+};
+
+// Both ends of one trace segment in pixels, with the rows they show.
+struct SegmentEnds {
+    int x0 = 0;
+    int y0 = 0;
+    int x1 = 0;
+    int y1 = 0;
+    int rowA = 0;
+    int rowB = 0;
+    bool joined = true;  // false across a motion gap: the points are marked, the line left out
+};
+
+// What the real-time update asks of the widget after a new row.
+enum class RealTimeAction {
+    Nothing,             // the band is dragged
+    InvalidatePlot,      // zoomed view: the picture moves
+    RepaintPanelErase,   // the time axis grew, or too few rows for a segment
+    RepaintPanel,        // the newest segment crosses the top or bottom line
+    DrawNewestSegment,   // draw point NewestSegmentPoint() for every visible trace
+};
+
+class GraphModel {
+public:
+    GraphModel() = default;
+
+    // The recording shown and its view companions; both may be null (nothing shown).
+    void Attach(const Recording* document, RecordingView* view);
+    const Recording* document() const { return m_document; }
+    RecordingView* view() const { return m_view; }
+    GraphState& state() { return m_state; }
+    const GraphState& state() const { return m_state; }
+
+    // ---- Point table: samples (4 traces) in time mode, the spectrum (3 traces) in frequency mode.
+    bool FrequencyMode() const;
+    int TraceCount() const { return FrequencyMode() ? 3 : 4; }
+    int TableRows() const;
+    double Value(int row, int trace) const;
+    bool HasTicks() const;
+    std::int64_t Tick(int row) const;
+    int ShownCount() const;  // N
+    int RangeFirst() const;  // 1-based, at least 1
+    int RangeLast() const;   // 1-based, never beyond the point table
+    int DisplayMode() const;
+    bool TraceVisible(int trace) const;
+
+    // ---- Geometry.
+    static PlotRect ScreenPlotRect(const PlotRect& client, int summaryHeight, int displayMode);
+    static PlotRect PanelRect(const PlotRect& client, const PlotRect& plot);
+    void SetScreenGeometry(const PlotRect& client);
+    // Page geometry in device pixels; returns the line unit Hp / 70.
+    int SetPrinterGeometry(int pageWidth, int pageHeight);
+    const PlotRect& plot() const { return m_state.m_rcPlot; }
+    // Child windows of the graph screen, in client coordinates (x, y, width, height as a rect).
+    PlotRect HScrollBarRect() const;
+    PlotRect VScrollBarRect(const PlotRect& client) const;
+    PlotRect GraphToolBarRect(const PlotRect& client) const;
+
+    // ---- The computations of one paint.
+    void ComputePlotPoints(bool frameReading);
+    // Zoomed scroll data and zoomed coordinates; does nothing in the full view.
+    void ComputeZoomedView();
+    VisibleRange ComputeVisibleRange() const;
+    // Everything a paint or print drawing computes before it draws: plot points, zoomed view,
+    // drawn scale, visible range (into the screen or the print statics), value labels.
+    VisibleRange PrepareDrawing(bool frameReading, bool printing);
+    // End of a paint or print drawing.
+    void FinishDrawing();
+    bool ScalesUsable() const;
+    int TimeStep() const;  // 0 when the scales are degenerate
+    std::vector<TimeStepMark> TimeSteps(const VisibleRange& range) const;
+    bool StartOnlyAxis() const;
+    TimeLabelLines StartLabels() const;
+    // The two lines (time mode) or the single frequency text (in .time) of a step.
+    TimeLabelLines StepLabel(const TimeStepMark& mark) const;
+    std::string FormatTickTime(std::int64_t tick) const;
+    std::vector<std::string> ValueLabels() const;
+
+    // ---- The one accessor of plotting positions.
+    PlotPosition Position(int row, int trace, int level) const;
+
+    // ---- Trace segments (relative 1-based points, row = RangeFirst() + p - 2).
+    SegmentEnds SegmentEndsOf(int p, int trace, int firstVisible) const;
+    SegmentEnds SpanEndsOf(int pA, int pB, int trace) const;
+    static bool SegmentVisible(const SegmentEnds& ends, const PlotRect& plot);
+    // Decimated drawing: calls span(s, minimum, maximum, e) for every group of p points of
+    // trace c within first..last, and returns the first point left for single segments.
+    int ForEachGroup(int first, int last, int p, int trace,
+                     const std::function<void(int, int, int, int)>& span) const;
+
+    // ---- Commands of the graph toolbar; true when the window must be repainted.
+    bool OnAutoScale();
+    bool OnFullScale();
+    void OnZoomOut();
+
+    // ---- Mouse.
+    bool MouseEnabled() const;
+    PlotPoint ClampToPlot(PlotPoint point, bool clampY) const;
+    void ButtonDown(PlotPoint point);
+    // The band follows the pointer; false when no band is live.
+    bool DragBand(PlotPoint point);
+    // Button up: ends the band and makes the zoom when the band qualifies; true when zoomed.
+    bool ButtonUp(PlotPoint point);
+    // Zoom acceptance with the band's second corner (already clamped).
+    bool AcceptZoom(PlotPoint corner);
+    // Timer 3: cancels a live band when the pointer left the zone around the plot.
+    bool BandWatchdog(PlotPoint pointer, const PlotRect& client);
+    int PickIndex(int x);
+    // Read-out texts of row index (no change outside 0..N-1).
+    void UpdateReadout(int index);
+
+    // ---- Scroll bars.
+    int HorizontalTotal() const;
+    void OnHScroll(ScrollCode code, int position, int pointerX);
+    void OnVScroll(ScrollCode code, int position);
+
+    // ---- Real-time reading.
+    RealTimeAction UpdateRealTimePlot(bool frameReading);
+    int NewestSegmentPoint() const;
+
+private:
+    double X(int row, int level) const;
+    const SampleRow* TableData() const;
+    void ExtendZoomedRows();
+    void ComputeValueTicks0();
+    void ComputeZoomedTicks();
+
+    const Recording* m_document = nullptr;
+    RecordingView* m_view = nullptr;
+    GraphState m_state;
+    PlotPositions m_positions;
+};
+
+}  // namespace shakemeter

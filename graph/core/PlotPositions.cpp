@@ -1,0 +1,30 @@
+#include "graph/core/PlotPositions.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace shakemeter {
+
+bool ValueMapping::usable() const
+{
+    const double step = high - low;
+    return std::isfinite(step) && step != 0.0 && std::isfinite(bottom) && height > 0.0;
+}
+
+void PlotPositions::EnsureRows(std::size_t rows)
+{
+    if (m_x[0].size() != rows) {
+        m_x[0].resize(rows, 0.0);
+        m_x[1].resize(rows, 0.0);
+    }
+}
+
+void PlotPositions::CopyZoomedToBase(std::size_t first, std::size_t end)
+{
+    end = std::min(end, rows());
+    for (std::size_t i = first; i < end; ++i)
+        m_x[0][i] = m_x[1][i];
+    m_y[0] = m_y[1];
+}
+
+}  // namespace shakemeter

@@ -1,0 +1,54 @@
+#pragma once
+// Storage of plotting positions per zoom level (0 full view or the view a nested zoom was made
+// on, 1 zoomed). The horizontal position of a row is the same for every trace, so one is kept
+// per row and level. Vertical positions are not stored: each level keeps the mapping its last
+// computation used and evaluates it on demand, with the same operations in the same order as a
+// stored table would have been filled, so the results are identical to the last bit.
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+namespace shakemeter {
+
+struct PlotPosition {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// y = bottom - (value - low) * height / (high - low)
+struct ValueMapping {
+    double bottom = 0.0;
+    double height = 0.0;
+    double low = 0.0;
+    double high = 1.0;
+
+    double map(double value) const { return bottom - (value - low) * height / (high - low); }
+    bool usable() const;
+};
+
+class PlotPositions {
+public:
+    void EnsureRows(std::size_t rows);
+    std::size_t rows() const { return m_x[0].size(); }
+    double x(int level, std::size_t row) const { return row < rows() ? m_x[level & 1][row] : 0.0; }
+    void setX(int level, std::size_t row, double value)
+    {
+        if (row < rows())
+            m_x[level & 1][row] = value;
+    }
+    ValueMapping& mapping(int level) { return m_y[level & 1]; }
+    const ValueMapping& mapping(int level) const { return m_y[level & 1]; }
+    // Rows (0-based, exclusive end) whose zoomed horizontal positions are known.
+    std::size_t zoomedEnd() const { return m_zoomedEnd; }
+    void setZoomedEnd(std::size_t end) { m_zoomedEnd = end; }
+    // A zoom made in the zoomed view starts from the zoomed picture.
+    void CopyZoomedToBase(std::size_t first, std::size_t end);
+
+private:
+    std::array<std::vector<double>, 2> m_x;
+    std::array<ValueMapping, 2> m_y;
+    std::size_t m_zoomedEnd = 0;
+};
+
+}  // namespace shakemeter
