@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -50,6 +51,11 @@ bool IsSocketFile(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
 }
 
+std::string NormalPath(const std::string& path)
+{
+    return std::filesystem::path(path).lexically_normal().string();
+}
+
 // Paths of the Unix sockets that are listening in this system, as they were bound. Reading this
 // table lets the scan tell live bridges from stale files without connecting to a live one (a
 // connection is an event the serving program sees). Empty when the table cannot be read.
@@ -72,7 +78,7 @@ std::set<std::string> ListeningSocketPaths()
         }
         path.erase(0, 1);
         if (std::strtoul(flags.c_str(), nullptr, 16) & UNIX_SOCKET_ACCEPTING) {
-            paths.insert(path);
+            paths.insert(NormalPath(path));
         }
     }
     return paths;
@@ -179,7 +185,7 @@ std::vector<std::string> VirtualBridgeBackend::ScanFolder(const std::string& fol
         if (!FillAddress(path, address)) {
             continue;  // cannot be connected to by this path
         }
-        if (listening.count(path) != 0 || HasListener(path)) {
+        if (listening.count(NormalPath(path)) != 0 || HasListener(path)) {
             bridges.push_back(path);
         }
     }

@@ -87,6 +87,14 @@ TEST(VirtualBridgeListing, ListsServedSocketsInNameOrderByBaseName)
     char text[256];
     EXPECT_NE(backend.GetProductString(0, text, 7), DEVICE_SUCCESS);
     EXPECT_NE(backend.GetProductString(0, nullptr, 0), DEVICE_SUCCESS);
+
+    // Listing and querying are no connections: a simulator serving one client at a time would
+    // otherwise see a stranger every second.
+    EXPECT_EQ(second.Accepted() + tenth.Accepted() + alpha.Accepted(), 0);
+    VirtualBridgeBackend spelledDifferently(folder.Root() + "//shakemeter/./bridges/");
+    EXPECT_EQ(Count(spelledDifferently), 3u);
+    EXPECT_EQ(DeviceString(spelledDifferently, 0), "alpha");
+    EXPECT_EQ(second.Accepted() + tenth.Accepted() + alpha.Accepted(), 0);
 }
 
 TEST(VirtualBridgeListing, EachCountScansAgain)
