@@ -120,6 +120,9 @@ LoggerMemory::LoggerMemory(const RecordingHeader& header, std::vector<std::uint8
                            std::vector<std::uint8_t> events)
     : m_header(header), m_samples(std::move(samples)), m_events(std::move(events))
 {
+    m_samples.resize(std::min(m_samples.size(), LOGGER_MAX_BLOCKS * LOGGER_BLOCK_SIZE));
+    const std::size_t wholeEvents = std::min<std::size_t>(m_events.size() / LOGGER_EVENT_SIZE, 0xFFFF);
+    m_events.resize(wholeEvents * LOGGER_EVENT_SIZE);
 }
 
 std::uint32_t LoggerMemory::MaxSamples(bool motion)
@@ -243,7 +246,7 @@ double LoggerMemory::runSeconds() const
     if (count == 0)
         return 0.0;
     const double lastTick = motion ? decodeTick(&m_samples[(count - 1) * recordSize]) : double(count - 1);
-    return lastTick * SecondsPerSample(m_header, false);
+    return (lastTick + 1) * SecondsPerSample(m_header, false);
 }
 
 void LoggerMemory::ReplaceEvents(std::uint16_t count)

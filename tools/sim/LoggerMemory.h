@@ -33,6 +33,11 @@ public:
     // An empty memory (D = 0, E = 0) whose header still carries a plausible run.
     LoggerMemory();
 
+    // A memory of raw streams, for memories no recording describes (a sample stream that is not
+    // a whole number of records, say). Streams beyond what a download can address are cut, and
+    // the event stream is cut to whole records.
+    LoggerMemory(const RecordingHeader& header, std::vector<std::uint8_t> samples, std::vector<std::uint8_t> events);
+
     static LoggerMemory Generate(const GeneratedMemorySettings& settings);
     // The recording's rows converted back to counts (and ticks in motion mode) and its event
     // texts back to event records. Refuses what a logger could not have stored.
@@ -61,11 +66,9 @@ public:
     std::vector<std::uint8_t> eventBlock(std::size_t n) const { return Block(m_events, n); }
 
 private:
-    LoggerMemory(const RecordingHeader& header, std::vector<std::uint8_t> samples, std::vector<std::uint8_t> events);
-
     static std::size_t BlockCount(std::size_t bytes) { return (bytes + LOGGER_BLOCK_SIZE - 1) / LOGGER_BLOCK_SIZE; }
     static std::vector<std::uint8_t> Block(const std::vector<std::uint8_t>& stream, std::size_t n);
-    // Seconds from the start of the run to its last sample, for dating events.
+    // Seconds from the start of the run to the end of its last sample period, for dating events.
     double runSeconds() const;
 
     RecordingHeader m_header;

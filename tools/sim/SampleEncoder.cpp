@@ -29,7 +29,10 @@ int SampleEncoder::CountFromG(double g)
         return LOGGER_COUNT_MIN;
     if (counts >= LOGGER_COUNT_MAX)
         return LOGGER_COUNT_MAX;
-    return static_cast<int>(std::lround(counts));
+    // Hundredths of g sit on half counts (0.01 g = 2.5 counts); the nudge keeps the binary
+    // representation of such a value (-16.31 g is a hair above -4077.5) from rounding it toward
+    // zero, so that a value read back from a file downloads as the same hundredth.
+    return static_cast<int>(std::lround(counts + std::copysign(1e-6, counts)));
 }
 
 AxisCounts SampleEncoder::CountsFromG(double x, double y, double z)
