@@ -71,7 +71,10 @@ constexpr ColorKey COLOR_KEYS[] = {
 
 QString SettingsFilePath()
 {
-    return SettingsFilePathIn(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    // Named here rather than taken from the running program, so that the window program and the
+    // command line (whatever their executable names) share one file.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return SettingsFilePathIn(QDir(folder).filePath(QString::fromLatin1(SETTINGS_FOLDER_NAME)));
 }
 
 QString SettingsFilePathIn(const QString& folder)

@@ -15,6 +15,8 @@
 namespace shakemeter {
 
 constexpr const char* SETTINGS_FILE_NAME = "ZEVORUVIDIVADUDAREZ.ini";
+// The program's folder in the per-user configuration location.
+constexpr const char* SETTINGS_FOLDER_NAME = "shakemeter";
 // The setup block the logger receives; bytes 6..20 are kept in the file.
 constexpr std::size_t SETTINGS_SETUP_BLOCK_SIZE = 22;
 
@@ -57,7 +59,8 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// The settings file in the per-user configuration folder of the program.
+// The settings file in the program's per-user configuration folder (~/.config/shakemeter on
+// Linux), the same for every program of the package.
 QString SettingsFilePath();
 // The settings file inside the given folder.
 QString SettingsFilePathIn(const QString& folder);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -182,6 +183,17 @@ TEST_F(SettingsFileTest, UnrelatedLinesAndLineEndsAreKept)
     const std::string text = FileText();
     EXPECT_EQ(text.substr(0, 33), "[RTSAMPInfo]\r\nRTSAMP=2\r\nRTSAMPPON");
     EXPECT_EQ(text.find_first_of('\n'), text.find("\r\n") + 1);
+}
+
+TEST(SettingsFilePath, SameForEveryProgramName)
+{
+    const QString before = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("shakemeter-cli"));
+    const QString fromCli = SettingsFilePath();
+    QCoreApplication::setApplicationName(QStringLiteral("shakemeter"));
+    EXPECT_EQ(SettingsFilePath(), fromCli);
+    EXPECT_TRUE(fromCli.endsWith(QStringLiteral("/shakemeter/ZEVORUVIDIVADUDAREZ.ini"))) << fromCli.toStdString();
+    QCoreApplication::setApplicationName(before);
 }
 
 TEST_F(SettingsFileTest, PointsTextCannotAddLines)
