@@ -1,0 +1,85 @@
+#pragma once
+// The right-hand pane of the main window. Before anything is shown it is the start screen (a
+// picture, the maker's logo and the instrument panel's buttons); once a recording is shown it is
+// the summary panel across the top and the graph below it. It owns the view companions of the
+// shown recording and the graph model; the document's recording is borrowed.
+//
+// The graph itself is painted by one function (SetGraphPainter), so the drawing can be plugged
+// in without touching the pane's layout.
+
+#include <QWidget>
+#include <functional>
+
+#include "graph/core/GraphModel.h"
+#include "recording/Recording.h"
+#include "recording/RecordingView.h"
+
+namespace shakemeter {
+
+class CSummaryBar;
+class CInstrumentPanel;
+
+class CVxView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kSummaryHeight = 155;
+
+    // Paints the graph area (everything below the summary panel) of a view showing data.
+    using GraphPainter = std::function<void(QPainter&, CVxView&, const QRect& area)>;
+
+    CVxView(Recording& document, QWidget* parent = nullptr);
+    ~CVxView() override;
+
+    Recording& Document() { return m_document; }
+    RecordingView& Companions() { return m_companions; }
+    const RecordingView& Companions() const { return m_companions; }
+    GraphModel& Model() { return m_model; }
+    GraphState& State() { return m_model.state(); }
+    GraphColors& Colors() { return m_colors; }
+
+    int DisplayMode() const { return m_companions.m_nDisplayMode; }
+    int SummaryHeight() const { return m_model.state().m_nSummaryHeight; }
+    // Moves the summary panel to the top with the given height (0 hides it in effect).
+    void SetSummaryHeight(int height);
+    void SetSummaryFullHeight(int height) { m_model.state().m_nSummaryFullHeight = height; }
+    int SummaryFullHeight() const { return m_model.state().m_nSummaryFullHeight; }
+
+    // The companions' summary of the document, then the panel's texts.
+    void RefreshSummary();
+    // The panel's fields from the companions' texts, when the panel exists.
+    void UpdateSummaryPanel();
+    // Back to the whole recording.
+    void OnZoomOut();
+    // Whether the shown recording is a spectrum recording (interval of exactly 1/256 s).
+    bool ShowsSpectrumRecording() const;
+
+    // Children as they exist now (null before the first paint that needs them).
+    CSummaryBar* SummaryBar() const { return m_summaryBar; }
+    CInstrumentPanel* InstrumentPanel() const { return m_instrumentPanel; }
+
+    void SetGraphPainter(GraphPainter painter) { m_graphPainter = std::move(painter); }
+    // Creates, places or removes the child windows for the current display mode, as a paint does.
+    void SyncChildren();
+
+signals:
+    // A button of the instrument panel: the main window runs the command's handler directly.
+    void commandRequested(int commandId);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void PaintStartScreen(QPainter& painter);
+    void PlaceInstrumentPanel();
+
+    Recording& m_document;
+    RecordingView m_companions;
+    GraphModel m_model;
+    GraphColors m_colors;
+    GraphPainter m_graphPainter;
+    CSummaryBar* m_summaryBar = nullptr;
+    CInstrumentPanel* m_instrumentPanel = nullptr;
+};
+
+}  // namespace shakemeter

@@ -1,0 +1,76 @@
+#include "logger/widgets/CDownloadDlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "logger/widgets/LoggerDialogOwner.h"
+#include "shell/widgets/controls/DialogUnits.h"
+#include "shell/widgets/controls/Pictures.h"
+
+namespace shakemeter {
+
+namespace {
+const char* const kWaitingText = "Waiting for connecting...";
+const char* const kReadyText = "Press Download to stop logging and load data from logger, or Cancel to exit.";
+}  // namespace
+
+CDownloadDlg::CDownloadDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& owner, QWidget* parent)
+    : LoggerDialogBase(kDialogId, library, host, owner, parent) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(11);
+    setFont(font);
+    ApplyLook();
+    // Caption without a system menu.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    const DialogUnits u(font);
+    setFixedSize(u.x(148), u.y(52));
+    setWindowTitle(QStringLiteral("Connecting..."));
+
+    m_status = new QLabel(QString::fromLatin1(kWaitingText), this);
+    m_status->setObjectName(QString::number(IDC_STATUS));
+    m_status->setGeometry(u.rect(11, 4, 126, 24));
+    m_status->setWordWrap(true);
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* download = new QPushButton(QStringLiteral("Download"), this);
+    download->setObjectName(QStringLiteral("1"));
+    download->setGeometry(u.rect(20, 31, 51, 15));
+    download->setFlat(true);
+    download->setDefault(true);
+    SetButtonFace(download, 231);
+    connect(download, &QPushButton::clicked, this, &CDownloadDlg::OnOK);
+
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setGeometry(u.rect(78, 31, 51, 15));
+    cancel->setFlat(true);
+    cancel->setAutoDefault(false);
+    SetButtonFace(cancel, 232);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CDownloadDlg::Initialise() {
+    m_bConnected = false;
+    m_status->setText(QString::fromLatin1(kWaitingText));
+    StartPolling();
+}
+
+QString CDownloadDlg::StatusText() const { return m_status->text(); }
+
+void CDownloadDlg::OnPresence(bool found) {
+    m_status->setText(QString::fromLatin1(found ? kReadyText : kConnectFailedMessage));
+}
+
+void CDownloadDlg::OnOK() {
+    if (!m_bConnected) {
+        return;
+    }
+    accept();
+    const bool ok = m_link.Download();
+    m_link.CloseDevice();
+    if (ok) {
+        m_owner.SetDataUnsaved();
+    }
+}
+
+}  // namespace shakemeter

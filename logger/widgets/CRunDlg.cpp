@@ -1,0 +1,138 @@
+#include "logger/widgets/CRunDlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+#include "logger/SetupBlock.h"
+#include "logger/widgets/LoggerDialogOwner.h"
+#include "logger/widgets/SpinButtons.h"
+#include "shell/widgets/controls/CNumericEdit.h"
+#include "shell/widgets/controls/DialogUnits.h"
+#include "shell/widgets/controls/Pictures.h"
+
+namespace shakemeter {
+
+CRunDlg::CRunDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& owner, QWidget* parent)
+    : LoggerDialogBase(kDialogId, library, host, owner, parent) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(10);
+    setFont(font);
+    ApplyLook();
+    const DialogUnits u(font);
+    setFixedSize(u.x(145), u.y(141));
+    setWindowTitle(QStringLiteral("Connecting..."));
+
+    auto* rateBox = new QGroupBox(QStringLiteral("SAMPLING RATE"), this);
+    rateBox->setGeometry(u.rect(8, 3, 129, 43));
+    m_rate = new QComboBox(this);
+    m_rate->setObjectName(QString::number(IDC_RATE));
+    m_rate->addItems({QStringLiteral("500ms"), QStringLiteral("1s"), QStringLiteral("2s"), QStringLiteral("5s"),
+                      QStringLiteral("10s"), QStringLiteral("60s")});
+    m_rate->setGeometry(u.rect(46, 22, 56, 13));
+
+    auto* pointsBox = new QGroupBox(QStringLiteral("SAMPLE DATA POINTS"), this);
+    pointsBox->setGeometry(u.rect(8, 50, 129, 42));
+    m_points = new CNumericEdit(this);
+    m_points->setObjectName(QString::number(IDC_POINTS));
+    m_points->setGeometry(u.rect(46, 66, 51, 13));
+    m_points->installEventFilter(this);
+    m_spin = new SpinButtons(this);
+    m_spin->setObjectName(QString::number(IDC_SPIN));
+    m_spin->setGeometry(u.rect(97, 66, 10, 13));
+    auto* range = new QLabel(QStringLiteral("(1-100000)"), this);
+    range->setGeometry(u.rect(46, 82, 40, 9));
+
+    auto* waiting = new QLabel(QStringLiteral("Waiting for connecting..."), this);
+    waiting->setObjectName(QStringLiteral("1157"));
+    waiting->setGeometry(u.rect(7, 95, 133, 16));
+    waiting->hide();
+
+    auto* run = new QPushButton(QStringLiteral("RUN"), this);
+    run->setObjectName(QStringLiteral("1"));
+    run->setGeometry(u.rect(12, 115, 58, 15));
+    run->setFlat(true);
+    run->setDefault(true);
+    SetButtonFace(run, 262);
+    connect(run, &QPushButton::clicked, this, &CRunDlg::OnOK);
+
+    auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
+    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setGeometry(u.rect(74, 115, 58, 15));
+    cancel->setFlat(true);
+    cancel->setAutoDefault(false);
+    SetButtonFace(cancel, 230);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    connect(m_points, &QLineEdit::textEdited, this, &CRunDlg::OnPointsEdited);
+    connect(m_spin, &SpinButtons::step, this, &CRunDlg::OnSpin);
+}
+
+void CRunDlg::Initialise() {
+    m_bConnected = false;
+    const int index = m_owner.RtRateIndex();
+    m_rate->setCurrentIndex(index >= 0 && index < m_rate->count() ? index : -1);
+    m_points->setText(QString::fromStdString(m_owner.RtPoints()));
+    StartPolling();
+}
+
+void CRunDlg::OnPresence(bool) {}
+
+void CRunDlg::OnPointsEdited(const QString& text) {
+    if (text.isEmpty()) {
+        return;  // an empty field stays empty while typing
+    }
+    const long v = std::clamp(ParseLeadingInteger(text.toStdString()), 1L, static_cast<long>(REALTIME_MAX_POINTS));
+    m_points->setText(QString::number(v));
+}
+
+void CRunDlg::OnSpin(int delta) {
+    const long v = ParseLeadingInteger(m_points->text().toStdString());
+    m_points->setText(QString::number(std::clamp(v + delta, 1L, static_cast<long>(REALTIME_MAX_POINTS))));
+}
+
+bool CRunDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_points && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            OnSpin(key == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+    }
+    return LoggerDialogBase::eventFilter(watched, event);
+}
+
+void CRunDlg::OnOK() {
+    if (!m_bConnected) {
+        return;
+    }
+    const int index = m_rate->currentIndex();
+    const long points = ParseLeadingInteger(m_points->text().toStdString());
+    // A reading needs a rate and at least one point: room for no rows cannot hold the first
+    // sample, and no rate would send an interval of 0. The dialog stays open on the missing choice.
+    if (index < 0 || index >= static_cast<int>(kRealTimeIntervals.size())) {
+        QApplication::beep();
+        m_rate->setFocus();
+        return;
+    }
+    if (points < 1 || points > REALTIME_MAX_POINTS) {
+        QApplication::beep();
+        m_points->setFocus();
+        return;
+    }
+    m_link.SetRealTimeInterval(kRealTimeIntervals[static_cast<std::size_t>(index)]);
+    m_owner.View().m_nRtRequested = static_cast<int>(points);
+    m_owner.SetRtChoice(index, m_points->text().toStdString());
+    accept();
+    if (m_link.RunRealTime()) {
+        m_owner.OnRealTimeStarted();
+    } else {
+        m_link.CloseDevice();
+    }
+}
+
+}  // namespace shakemeter

@@ -1,0 +1,23 @@
+#pragma once
+// The program's pictures by resource id (bitmaps "bitmap/<id>", icons "icon/<id>"), compiled into
+// the program so they never go missing next to an installed binary.
+
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+
+class QAbstractButton;
+
+namespace shakemeter {
+
+// A null image when the program has no bitmap of that id.
+QImage LoadBitmap(int id);
+QPixmap LoadIconPicture(int id);
+// The main icon (128) in every size the program has.
+QIcon MainIcon();
+
+// A push button showing a 99 x 28 picture face instead of its text. The caption stays the
+// button's accessible name and tool tip, so the button still says what it does.
+void SetButtonFace(QAbstractButton* button, int bitmapId);
+
+}  // namespace shakemeter
