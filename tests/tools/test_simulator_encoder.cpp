@@ -222,13 +222,15 @@ TEST(SimulatorMemory, GeneratedEventsAreDistinctDatesWithinTheRun)
                                        24, 1, 1, 0, 0, 20}));
 }
 
-TEST(SimulatorMemory, OversizedGenerationIsCutToWhatADownloadReaches)
+TEST(SimulatorMemory, NothingBeyondWhatSixteenBitBlockNumbersReach)
 {
-    GeneratedMemorySettings settings;
-    settings.samples = LoggerMemory::MaxSamples(false) + 10;
-    const LoggerMemory memory = LoggerMemory::Generate(settings);
-    EXPECT_EQ(memory.dataBlockCount(), LOGGER_MAX_BLOCKS);
-    EXPECT_LE(memory.dataBytes(), LOGGER_MAX_MEMORY_BYTES);
+    EXPECT_EQ(LoggerMemory::MaxSamples(false), 65535u * 252u / 6u);
+    EXPECT_EQ(LoggerMemory::MaxSamples(true), 65535u * 252u / 9u);
+    const LoggerMemory raw(RecordingHeader{}, Bytes(65535 * 252 + 7, 0), Bytes(6 * 3 + 5, 0));
+    EXPECT_EQ(raw.dataBlockCount(), LOGGER_MAX_BLOCKS);
+    EXPECT_LE(raw.dataBytes(), LOGGER_MAX_MEMORY_BYTES);  // the link's own limit
+    EXPECT_EQ(raw.eventCount(), 3);
+    EXPECT_EQ(raw.eventStream().size(), 18u);
 }
 
 }  // namespace
