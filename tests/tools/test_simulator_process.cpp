@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include "logger/VirtualBridgeBackend.h"
+
 extern char** environ;
 
 namespace {
@@ -228,6 +230,51 @@ TEST_F(SimulatorProgram, AnUnpluggedLoggerClosesAndDisappears)
 
     EXPECT_TRUE(disappears(path));
     EXPECT_EQ(connectTo(path), -1);
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
+}
+
+// The program's own virtual-bridge library sees the simulator as a logger.
+TEST_F(SimulatorProgram, IsALoggerToTheProgramsVirtualBridges)
+{
+    SimulatorProcess sim({"--folder", m_folder, "--name", "bridge", "--motion", "--samples", "3", "--events", "1",
+                          "--unplug-after", "50"});
+    ASSERT_EQ(sim.readLine(), m_folder + "/bridge.sock");
+
+    shakemeter::VirtualBridgeBackend bridges(m_folder);
+    std::uint32_t count = 0;
+    ASSERT_EQ(bridges.GetNumDevices(count), shakemeter::DEVICE_SUCCESS);
+    ASSERT_EQ(count, 1u);
+    char name[256] = {};
+    ASSERT_EQ(bridges.GetProductString(0, name, 0), shakemeter::DEVICE_SUCCESS);
+    EXPECT_STREQ(name, "bridge");
+    ASSERT_EQ(bridges.SetTimeouts(kPatienceMs, kPatienceMs), shakemeter::DEVICE_SUCCESS);
+
+    shakemeter::DeviceHandle handle = shakemeter::INVALID_DEVICE_HANDLE;
+    ASSERT_EQ(bridges.Open(0, handle), shakemeter::DEVICE_SUCCESS);
+    auto exchange = [&](std::vector<unsigned char> command, std::uint32_t length) {
+        std::uint32_t done = 0;
+        if (bridges.Write(handle, command.data(), 3, done) != shakemeter::DEVICE_SUCCESS)
+            return Bytes{};
+        Bytes reply(length);
+        std::uint32_t got = 0;
+        if (bridges.Read(handle, reply.data(), length, got) != shakemeter::DEVICE_SUCCESS)
+            return Bytes{};
+        reply.resize(got);
+        return reply;
+    };
+    const Bytes header = exchange({0, 0, 0}, 22);
+    ASSERT_EQ(header.size(), 22u);
+    EXPECT_EQ(header[0], 27);                    // three 9-byte records
+    EXPECT_EQ(header[4], 1);                     // one event
+    EXPECT_EQ(header[8] & 0x03, 0x03);           // motion and free-fall detection
+    EXPECT_EQ(exchange({0, 0, 1}, 27).size(), 27u);
+    EXPECT_EQ(exchange({0, 0, 1}, 6).size(), 1u);  // 50 bytes in all, then unplugged
+    EXPECT_TRUE(exchange({0, 0, 0}, 22).empty());
+    bridges.Close(handle);
+
+    EXPECT_TRUE(disappears(m_folder + "/bridge.sock"));
+    ASSERT_EQ(bridges.GetNumDevices(count), shakemeter::DEVICE_SUCCESS);
+    EXPECT_EQ(count, 0u);
     EXPECT_EQ(sim.stop(SIGTERM), 0);
 }
 
