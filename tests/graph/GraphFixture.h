@@ -1,0 +1,90 @@
+#pragma once
+// A recording, its view companions and a graph model over them, with a plot rectangle set the way
+// a paint sets it.
+
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "graph/core/GraphModel.h"
+
+namespace shakemeter::testing {
+
+struct GraphFixture {
+    Recording doc;
+    RecordingView view;
+    GraphModel model;
+
+    GraphFixture() { model.Attach(&doc, &view); }
+
+    // rows samples; value(row) gives X, Y, Z and the vector sum. Ticks make a motion recording.
+    void Load(int rows, const std::function<SampleRow(int)>& value, std::vector<std::int32_t> ticks = {})
+    {
+        doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
+        doc.m_header.wInterval = 1 * 4 + RATE_UNIT_SECOND;
+        doc.m_pSamples.resize(static_cast<std::size_t>(rows));
+        for (int i = 0; i < rows; ++i)
+            doc.m_pSamples[static_cast<std::size_t>(i)] = value(i);
+        if (!ticks.empty()) {
+            doc.m_header.byMode = MODE_MOTION;
+            doc.m_pSampleTicks = std::move(ticks);
+        }
+        view.m_recHeader = doc.m_header;
+        view.m_dInterval = 1.0;
+        view.m_nShownCount = rows;
+        view.m_nRangeFirst = 1;
+        view.m_nRangeLast = rows;
+        view.m_nDisplayMode = 1;
+        view.m_dYMin = -10.0;
+        view.m_dYMax = 10.0;
+    }
+
+    void Plot(int left, int top, int right, int bottom) { model.state().m_rcPlot = {left, top, right, bottom}; }
+
+    // The computations of one screen paint.
+    VisibleRange Paint(bool reading = false)
+    {
+        const VisibleRange range = model.PrepareDrawing(reading, false);
+        model.FinishDrawing();
+        return range;
+    }
+
+    double X(int row, int level) const { return model.Position(row, 0, level).x; }
+};
+
+// Runs a block with TZ set, and puts the old zone back.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone)
+    {
+        if (const char* old = std::getenv("TZ")) {
+            m_had = true;
+            m_old = old;
+        }
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ScopedTimeZone()
+    {
+        if (m_had)
+            setenv("TZ", m_old.c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    bool m_had = false;
+    std::string m_old;
+};
+
+inline SampleRow Flat(int)
+{
+    return {0.0, 0.0, 0.0, 0.0};
+}
+
+}  // namespace shakemeter::testing

@@ -1,0 +1,131 @@
+// Time-axis steps and labels: rows, ticks of motion recordings, frequencies, the start-only axis.
+
+#include <gtest/gtest.h>
+
+#include "GraphFixture.h"
+#include "graph/core/AxisText.h"
+
+namespace shakemeter {
+namespace {
+
+using testing::GraphFixture;
+using testing::ScopedTimeZone;
+
+std::vector<std::string> TimeLines(const GraphModel& model, const VisibleRange& range)
+{
+    std::vector<std::string> lines;
+    for (const TimeStepMark& mark : model.TimeSteps(range)) {
+        const TimeLabelLines label = model.StepLabel(mark);
+        lines.push_back(std::to_string(mark.x) + "|" + label.time + "|" + label.date);
+    }
+    return lines;
+}
+
+TEST(GraphLabels, TickTimeWithMillisecondsAndItsTwoLines)
+{
+    ScopedTimeZone zone("UTC0");
+    GraphFixture g;
+    g.Load(2, testing::Flat, {0, 1});
+    g.view.m_timeStart = CalendarTime::FromLocal({2023, 3, 5, 14, 7, 9});
+    g.view.m_dInterval = 0.5;
+    EXPECT_EQ(g.model.FormatTickTime(1), " 05/03/23 14:07:09 500ms");
+    EXPECT_EQ(g.model.FormatTickTime(2), " 05/03/23 14:07:10");
+    EXPECT_EQ(g.model.FormatTickTime(7201), " 05/03/23 15:07:09 500ms");
+
+    std::string time;
+    std::string date;
+    SplitTimeLabel(" 05/03/23 14:07:09 500ms", time, date);
+    EXPECT_EQ(time, "14:07:09 500ms");
+    EXPECT_EQ(date, " 05/03/23 ");
+    SplitTimeLabel(" 14:07:09+5/256", time, date);  // spectrum rows carry no date
+    EXPECT_EQ(time, "14:07:09+5/256");
+    EXPECT_EQ(date, " ");
+    SplitTimeLabel("no clock", time, date);
+    EXPECT_EQ(time, "no clock");
+    EXPECT_EQ(date, "");
+}
+
+TEST(GraphLabels, MotionRecordingStepsNameTheirTicks)
+{
+    ScopedTimeZone zone("UTC0");
+    GraphFixture g;
+    g.Load(4, testing::Flat, {0, 5, 6, 10});
+    g.view.m_timeStart = CalendarTime::FromLocal({2023, 3, 5, 14, 7, 9});
+    g.Plot(100, 200, 1000, 600);  // 100 pixels per tick, a step every two ticks
+    const VisibleRange range = g.Paint();
+    EXPECT_EQ(range, (VisibleRange{1, 4}));
+    EXPECT_EQ(g.model.TimeStep(), 2);
+    EXPECT_EQ(TimeLines(g.model, range),
+              (std::vector<std::string>{"100|14:07:09| 05/03/23 ", "300|14:07:11| 05/03/23 ",
+                                        "500|14:07:13| 05/03/23 ", "700|14:07:15| 05/03/23 ",
+                                        "900|14:07:17| 05/03/23 "}));
+}
+
+TEST(GraphLabels, RowsWithoutTicksUseTheSampleTimes)
+{
+    ScopedTimeZone zone("UTC0");
+    GraphFixture g;
+    g.Load(9, testing::Flat);
+    g.view.m_timeStart = CalendarTime::FromLocal({2023, 12, 31, 23, 59, 58});
+    g.Plot(100, 200, 900, 600);
+    const VisibleRange range = g.Paint();
+    const auto lines = TimeLines(g.model, range);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[0], "100|23:59:58| 31/12/23 ");
+    EXPECT_EQ(lines[2], "300|00:00:00| 01/01/24 ");
+}
+
+TEST(GraphLabels, FrequencyAxisCountsHertzFromZero)
+{
+    GraphFixture g;
+    g.Load(512, testing::Flat);
+    g.doc.m_header.wInterval = 0;
+    g.view.m_recHeader.wInterval = 0;
+    g.view.m_bFrequencyMode = true;
+    g.view.m_pSpectrum.assign(256, SampleRow{});
+    g.view.m_nShownCount = 256;
+    g.view.m_nRangeLast = 256;
+    g.Plot(100, 70, 865, 600);  // 3 pixels per bin
+    const VisibleRange range = g.Paint();
+    EXPECT_EQ(g.model.TraceCount(), 3);
+    EXPECT_FALSE(g.model.TraceVisible(3));
+    EXPECT_EQ(g.model.TimeStep(), 32);
+    const auto lines = TimeLines(g.model, range);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "100|0|");
+    EXPECT_EQ(lines[1], "196|32|");
+    EXPECT_EQ(lines[2], "292|64|");
+}
+
+TEST(GraphLabels, StartOnlyAxis)
+{
+    ScopedTimeZone zone("UTC0");
+    {
+        GraphFixture g;
+        g.Load(1, testing::Flat);
+        g.view.m_timeStart = CalendarTime::FromLocal({2023, 3, 5, 14, 7, 9});
+        EXPECT_TRUE(g.model.StartOnlyAxis());
+        EXPECT_EQ(g.model.StartLabels(), (TimeLabelLines{"14:07:09", "05/03/23"}));
+    }
+    {
+        GraphFixture g;
+        g.Load(3, testing::Flat, {0, 0, 0});
+        EXPECT_TRUE(g.model.StartOnlyAxis());
+    }
+    {
+        GraphFixture g;
+        g.Load(2, testing::Flat);
+        EXPECT_FALSE(g.model.StartOnlyAxis());
+    }
+}
+
+TEST(GraphLabels, NumberTextsIgnoreTheProcessLocale)
+{
+    EXPECT_EQ(FormatFixed(-0.0004, 3), "-0.000");
+    EXPECT_EQ(FormatFixed(1234.5678, 3), "1234.568");
+    EXPECT_EQ(PeakLabel(12.0), "12.00 HZ");
+    EXPECT_EQ(FormatInteger(-42), "-42");
+}
+
+}  // namespace
+}  // namespace shakemeter

@@ -1,0 +1,167 @@
+// Scrolling the zoomed picture, picking the sample under the cursor and the read-out texts.
+
+#include <gtest/gtest.h>
+
+#include "GraphFixture.h"
+
+namespace shakemeter {
+namespace {
+
+using testing::GraphFixture;
+using testing::ScopedTimeZone;
+
+struct ZoomedFixture : GraphFixture {
+    // rows rows in an 800-pixel plot, zoomed onto the band from x = left to x = right.
+    ZoomedFixture(int rows, int left, int right)
+    {
+        Load(rows, testing::Flat);
+        Plot(100, 200, 900, 600);
+        Paint();
+        model.ButtonDown({left, 300});
+        model.DragBand({right, 500});
+        EXPECT_TRUE(model.ButtonUp({right, 500}));
+        Paint();
+    }
+    int Position() const { return model.state().m_siHorz.position; }
+};
+
+TEST(GraphScroll, PageLeftNearTheStartGoesToZero)
+{
+    ZoomedFixture g(1001, 300, 500);  // position 250, page 250
+    EXPECT_EQ(g.Position(), 250);
+    g.model.OnHScroll(ScrollCode::PageBack, 0, 0);
+    EXPECT_EQ(g.Position(), 0);
+    EXPECT_EQ(g.model.state().m_nHShift, 250);
+}
+
+TEST(GraphScroll, PagesAndLinesMoveByTheirSteps)
+{
+    ZoomedFixture g(1001, 700, 900);  // rows 750 .. 1000
+    const int start = g.Position();
+    EXPECT_EQ(start, 751);
+    g.model.OnHScroll(ScrollCode::PageBack, 0, 0);
+    EXPECT_EQ(g.Position(), 500);
+    g.model.OnHScroll(ScrollCode::LineForward, 0, 0);
+    EXPECT_EQ(g.Position(), 501);
+    g.model.OnHScroll(ScrollCode::LineBack, 0, 0);
+    EXPECT_EQ(g.Position(), 500);
+    // Page right near the end stops at the total.
+    g.model.OnHScroll(ScrollCode::PageForward, 0, 0);
+    g.model.OnHScroll(ScrollCode::PageForward, 0, 0);
+    EXPECT_EQ(g.Position(), 1001);
+    g.model.OnHScroll(ScrollCode::LineForward, 0, 0);
+    EXPECT_EQ(g.Position(), 1001);
+    g.model.OnHScroll(ScrollCode::ThumbTrack, 42, 0);
+    EXPECT_EQ(g.Position(), 42);
+    // The visible range follows the scroll shift.
+    EXPECT_EQ(g.Paint().first, 42);
+}
+
+TEST(GraphScroll, ThumbOfLongRecordingsFollowsThePointer)
+{
+    ZoomedFixture g(40000, 300, 310);
+    ASSERT_EQ(g.model.HorizontalTotal(), 40000);
+    g.model.OnHScroll(ScrollCode::ThumbTrack, 123, 100 + 30 + 370);  // half of W - 60
+    EXPECT_EQ(g.Position(), 20000);
+    g.model.OnHScroll(ScrollCode::ThumbTrack, 123, 100 + 29);
+    EXPECT_EQ(g.Position(), 0);
+    g.model.OnHScroll(ScrollCode::ThumbTrack, 123, 900 - 29);
+    EXPECT_EQ(g.Position(), 40000);
+
+    ZoomedFixture shortOne(1001, 300, 500);
+    shortOne.model.OnHScroll(ScrollCode::ThumbTrack, 123, 100 + 30 + 370);
+    EXPECT_EQ(shortOne.Position(), 123);
+}
+
+TEST(GraphScroll, VerticalStepsMoveTheZoomedAxis)
+{
+    ZoomedFixture g(1001, 300, 500);
+    // Full range -10 .. 10; the zoomed step is 1 g; its middle line lies at -5 + 5 = 0 g.
+    EXPECT_EQ(g.model.state().m_nVScrollRange, 20);
+    EXPECT_EQ(g.model.state().m_nVScrollBase, 10);
+    EXPECT_EQ(g.model.state().m_siVert.position, 10);
+    const double bottom = g.model.state().g_dYTick[1][0];
+    g.model.OnVScroll(ScrollCode::LineBack, 0);
+    g.model.OnVScroll(ScrollCode::LineBack, 0);
+    EXPECT_TRUE(g.model.state().m_bVScrolled);
+    EXPECT_EQ(g.model.state().m_siVert.position, 9);
+    g.Paint();
+    EXPECT_DOUBLE_EQ(g.model.state().g_dYTick[1][0], bottom + 2.0);  // up shows higher values
+    g.model.OnVScroll(ScrollCode::PageForward, 0);
+    EXPECT_EQ(g.model.state().m_siVert.position, 19);
+    g.model.OnVScroll(ScrollCode::PageForward, 0);  // near the end: to the bottom
+    EXPECT_EQ(g.model.state().m_siVert.position, 20);
+    g.model.OnVScroll(ScrollCode::ThumbTrack, 3);
+    EXPECT_EQ(g.model.state().m_siVert.position, 3);
+}
+
+TEST(GraphPick, HalfwayGoesToTheEarlierSample)
+{
+    GraphFixture g;
+    g.Load(11, testing::Flat);
+    g.Plot(100, 200, 200, 600);  // 10 pixels per sample
+    g.Paint();
+    EXPECT_EQ(g.model.PickIndex(105), 0);
+    EXPECT_EQ(g.model.PickIndex(106), 1);
+    EXPECT_EQ(g.model.PickIndex(104), 0);
+    EXPECT_EQ(g.model.PickIndex(200), 10);
+    EXPECT_EQ(g.model.PickIndex(199), 10);
+}
+
+TEST(GraphPick, WithTicksTheNearerPointWinsAndTiesGoEarlier)
+{
+    GraphFixture g;
+    g.Load(4, testing::Flat, {1, 3, 5, 7});
+    g.Plot(100, 200, 160, 600);  // 10 pixels per tick: rows at 110, 130, 150, 170
+    g.Paint();
+    EXPECT_EQ(g.model.PickIndex(120), 0);
+    EXPECT_EQ(g.model.PickIndex(121), 1);
+    EXPECT_EQ(g.model.PickIndex(150), 2);
+    // Right of the last point: no row qualifies, the index stays.
+    EXPECT_EQ(g.model.PickIndex(175), 2);
+}
+
+TEST(GraphPick, SingleSampleIsAlwaysRowZero)
+{
+    GraphFixture g;
+    g.Load(1, testing::Flat);
+    g.Plot(100, 200, 900, 600);
+    g.Paint();
+    EXPECT_EQ(g.model.PickIndex(700), 0);
+}
+
+TEST(GraphPick, ScrolledPictureIsPickedWhereItIsDrawn)
+{
+    ZoomedFixture g(1001, 300, 500);  // row 250 on the left edge, 3.2 px per row
+    g.model.OnHScroll(ScrollCode::LineForward, 0, 0);  // one row further: row 251 on the left edge
+    g.Paint();
+    EXPECT_EQ(g.model.PickIndex(100), 251);
+    EXPECT_EQ(g.model.PickIndex(103), 252);
+}
+
+TEST(GraphReadout, TextsOfTheRowUnderTheCursor)
+{
+    ScopedTimeZone zone("UTC0");
+    GraphFixture g;
+    g.Load(3, [](int i) { return SampleRow{0.25 * i, -1.005, 2.0, 3.456}; });
+    g.view.m_timeStart = CalendarTime::FromLocal({2023, 3, 5, 14, 7, 9});
+    g.model.UpdateReadout(0);
+    EXPECT_EQ(g.model.state().g_strReadoutHead, "Data Point No.:1    Time: 05/03/23 14:07:09");
+    EXPECT_EQ(g.model.state().g_strReadoutX, "X:0.00");
+    EXPECT_EQ(g.model.state().g_strReadoutZ, "Z:2.00");
+    EXPECT_EQ(g.model.state().g_strReadoutV, "Vector Sum:3.46");
+    g.model.UpdateReadout(2);
+    EXPECT_EQ(g.model.state().g_strReadoutHead, "Data Point No.:3    Time: 05/03/23 14:07:11");
+    g.model.UpdateReadout(3);  // beyond the rows: unchanged
+    EXPECT_EQ(g.model.state().g_strReadoutX, "X:0.50");
+
+    g.view.m_bFrequencyMode = true;
+    g.view.m_pSpectrum.assign(256, SampleRow{1.5, 2.5, 3.5, 0});
+    g.view.m_nShownCount = 256;
+    g.model.UpdateReadout(12);
+    EXPECT_EQ(g.model.state().g_strReadoutHead, "Data Point No.:13      Frequency:12.00");
+    EXPECT_EQ(g.model.state().g_strReadoutV, "Vector Sum:");
+}
+
+}  // namespace
+}  // namespace shakemeter

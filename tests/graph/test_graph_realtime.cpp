@@ -1,0 +1,112 @@
+// The real-time window: its table, its growth while a reading runs, and what each new row asks
+// the widget to repaint.
+
+#include <gtest/gtest.h>
+
+#include "GraphFixture.h"
+#include "graph/core/RtWindowTable.h"
+
+namespace shakemeter {
+namespace {
+
+using testing::GraphFixture;
+
+TEST(RealTimeWindow, TableGrowsByElevenTwelfths)
+{
+    EXPECT_EQ(BuildRtWindowTable(1000, 160), (std::vector<int>{100, 109, 118, 128, 139, 151, 164}));
+    EXPECT_EQ(BuildRtWindowTable(900, 110)[1], 108);
+    EXPECT_EQ(BuildRtWindowTable(1000, 100000).size(), 82u);
+    EXPECT_GE(BuildRtWindowTable(1000, 100000).back(), 100000);
+    EXPECT_EQ(BuildRtWindowTable(1000, 5).size(), 2u);
+    EXPECT_EQ(BuildRtWindowTable(0, 1000).size(), 2u);  // no width: ends instead of looping
+}
+
+struct RealTimeFixture : GraphFixture {
+    explicit RealTimeFixture(int width, int planned = 300)
+    {
+        Load(planned, [](int i) { return SampleRow{0.01 * (i % 10), 0, 0, 0}; });
+        doc.m_bRealTime = 1;
+        Plot(100, 200, 100 + width, 600);
+        view.m_nRtWindow = BuildRtWindowTable(width, planned);
+        Arrive(1);
+    }
+    // Rows up to n have arrived; the reading asks for the graph's update.
+    RealTimeAction Arrive(int n)
+    {
+        view.m_nShownCount = n;
+        view.m_nRangeLast = n;
+        return model.UpdateRealTimePlot(true);
+    }
+};
+
+TEST(RealTimeWindow, HundredSamplesSpanTheWidthThenTheWindowGrows)
+{
+    RealTimeFixture g(1000);
+    EXPECT_DOUBLE_EQ(g.model.state().m_dFullScale, 1000.0 / 99);
+    g.Arrive(100);
+    EXPECT_EQ(g.model.state().m_nRtWindowIdx, 0);
+    EXPECT_EQ(g.Arrive(101), RealTimeAction::RepaintPanelErase);
+    EXPECT_EQ(g.model.state().m_nRtWindowIdx, 1);
+    EXPECT_EQ(g.view.m_nRtWindow[1], 109);
+    EXPECT_DOUBLE_EQ(g.model.state().m_dFullScale, 1000.0 / 99);  // the new size counts from the next row
+    g.Arrive(102);
+    EXPECT_DOUBLE_EQ(g.model.state().m_dFullScale, 1000.0 / 108);
+
+    RealTimeFixture narrow(900);
+    narrow.Arrive(101);
+    EXPECT_EQ(narrow.view.m_nRtWindow[1], 108);
+}
+
+TEST(RealTimeWindow, ReadingLongerThanItsTableKeepsGrowing)
+{
+    RealTimeFixture g(1000, 300);
+    g.view.m_nRtWindow = {100, 109};
+    for (int n = 2; n <= 300; ++n)
+        g.Arrive(n);
+    EXPECT_EQ(g.view.m_nRtWindow, (std::vector<int>{100, 109, 118, 128, 139, 151, 164, 178, 194, 211, 230, 250, 272, 296, 322}));
+}
+
+TEST(RealTimeWindow, NewRowDrawsOnlyItsSegmentUnlessItLeavesThePlot)
+{
+    RealTimeFixture g(1000);
+    EXPECT_EQ(g.Arrive(2), RealTimeAction::RepaintPanelErase);  // too few rows for a segment
+    EXPECT_EQ(g.Arrive(3), RealTimeAction::DrawNewestSegment);
+    EXPECT_EQ(g.model.NewestSegmentPoint(), 2);
+    // A sample that jumps from inside the plot to above its top line repaints the panel.
+    g.doc.m_pSamples[3][1] = 15.0;
+    EXPECT_EQ(g.Arrive(4), RealTimeAction::RepaintPanel);
+    g.model.state().m_bBandDragging = true;
+    EXPECT_EQ(g.Arrive(5), RealTimeAction::Nothing);
+}
+
+TEST(RealTimeWindow, ZoomedPictureFollowsTheNewestRow)
+{
+    RealTimeFixture g(800);
+    g.Arrive(50);
+    g.Paint(true);
+    // The band ends left of the newest rows, so they lie right of the zoomed plot.
+    g.model.ButtonDown({300, 300});
+    g.model.DragBand({480, 500});
+    ASSERT_TRUE(g.model.ButtonUp({480, 500}));
+    g.Paint(true);
+    const int shift = g.model.state().m_nHShift;
+    EXPECT_EQ(g.Arrive(51), RealTimeAction::InvalidatePlot);
+    EXPECT_EQ(g.model.state().m_nHShift, shift - 1);
+    // Positions of rows that arrived while zoomed continue the zoomed spacing.
+    EXPECT_DOUBLE_EQ(g.X(50, 1) - g.X(49, 1), g.model.state().m_dScale);
+}
+
+TEST(RealTimeWindow, FirstRowResetsTheZoom)
+{
+    RealTimeFixture g(800);
+    g.model.state().g_bFullView = false;
+    g.model.state().g_nZoomLevel = 1;
+    g.model.state().m_nHShift = 7;
+    g.Arrive(1);
+    EXPECT_TRUE(g.model.state().g_bFullView);
+    EXPECT_EQ(g.model.state().g_nZoomLevel, 0);
+    EXPECT_EQ(g.model.state().m_nHShift, 0);
+}
+
+}  // namespace
+}  // namespace shakemeter

@@ -1,0 +1,89 @@
+// Where segments and spans of a trace end, which of them are visible, and the decimation groups.
+
+#include <gtest/gtest.h>
+
+#include "GraphFixture.h"
+
+namespace shakemeter {
+namespace {
+
+using testing::GraphFixture;
+
+TEST(TraceSegments, VisibilityAtThePlotEdges)
+{
+    const PlotRect plot{100, 200, 900, 600};
+    auto visible = [&](int x0, int y0, int x1, int y1) {
+        return GraphModel::SegmentVisible({x0, y0, x1, y1, 0, 1, true}, plot);
+    };
+    EXPECT_TRUE(visible(150, 200, 160, 200));   // on the top edge
+    EXPECT_FALSE(visible(150, 199, 160, 150));  // above it
+    EXPECT_TRUE(visible(150, 150, 160, 250));   // crossing it: drawn whole
+    EXPECT_FALSE(visible(150, 200, 160, 180));  // touching from above
+    EXPECT_TRUE(visible(150, 600, 160, 600));   // on the bottom edge
+    EXPECT_FALSE(visible(150, 601, 160, 600));
+    EXPECT_FALSE(visible(50, 300, 99, 300));    // left of the plot
+    EXPECT_TRUE(visible(50, 300, 100, 300));
+    EXPECT_FALSE(visible(901, 300, 950, 300));  // right of it
+}
+
+TEST(TraceSegments, SegmentsFollowTheScaleAndTheShift)
+{
+    GraphFixture g;
+    g.Load(11, [](int i) { return SampleRow{i * 1.0, 0, 0, 0}; });
+    g.Plot(100, 200, 200, 600);
+    g.Paint();
+    SegmentEnds e = g.model.SegmentEndsOf(3, 0, 1);
+    EXPECT_EQ(e.rowA, 2);
+    EXPECT_EQ(e.rowB, 3);
+    EXPECT_EQ(e.x0, 120);
+    EXPECT_EQ(e.x1, 130);
+    EXPECT_EQ(e.y0, 360);  // 2 g on a -10 .. 10 g axis of 400 pixels
+    EXPECT_EQ(e.y1, 340);
+    EXPECT_TRUE(e.joined);
+    e = g.model.SpanEndsOf(1, 11, 0);
+    EXPECT_EQ(e.x0, 100);
+    EXPECT_EQ(e.x1, 200);
+    EXPECT_EQ(e.rowB, 10);
+}
+
+TEST(TraceSegments, MotionGapIsNotJoined)
+{
+    GraphFixture g;
+    g.Load(3, testing::Flat, {4, 5, 9});
+    g.Plot(100, 200, 900, 600);
+    const VisibleRange range = g.Paint();
+    const SegmentEnds first = g.model.SegmentEndsOf(1, 0, range.first);
+    const SegmentEnds second = g.model.SegmentEndsOf(2, 0, range.first);
+    EXPECT_TRUE(first.joined);
+    EXPECT_FALSE(second.joined);
+    EXPECT_EQ(first.x0, 500);
+    EXPECT_EQ(first.x1, 600);
+    EXPECT_EQ(second.x1, 1000);
+}
+
+TEST(TraceSegments, GroupsShareTheirEndsAndKeepEachTracesExtremes)
+{
+    GraphFixture g;
+    const std::vector<double> values{0, 5, -3, 1, 0, 2, 7, 0, -1, 4, 9, 9};
+    g.Load(static_cast<int>(values.size()), [&](int i) { return SampleRow{values[static_cast<std::size_t>(i)], -values[static_cast<std::size_t>(i)], 0, 0}; });
+    std::vector<std::array<int, 4>> groups;
+    const int rest = g.model.ForEachGroup(1, 12, 5, 0, [&](int s, int mn, int mx, int e) { groups.push_back({s, mn, mx, e}); });
+    // Points 1..5 (inner 2..4), then 5..10 (inner 6..9).
+    EXPECT_EQ(groups, (std::vector<std::array<int, 4>>{{1, 3, 2, 5}, {5, 9, 7, 10}}));
+    EXPECT_EQ(rest, 10);
+    groups.clear();
+    g.model.ForEachGroup(1, 12, 5, 1, [&](int s, int mn, int mx, int e) { groups.push_back({s, mn, mx, e}); });
+    EXPECT_EQ(groups, (std::vector<std::array<int, 4>>{{1, 2, 3, 5}, {5, 7, 9, 10}}));
+}
+
+TEST(TraceSegments, EqualValuesKeepTheEarliestExtreme)
+{
+    GraphFixture g;
+    g.Load(6, [](int) { return SampleRow{1.0, 0, 0, 0}; });
+    std::vector<std::array<int, 4>> groups;
+    g.model.ForEachGroup(1, 6, 5, 0, [&](int s, int mn, int mx, int e) { groups.push_back({s, mn, mx, e}); });
+    EXPECT_EQ(groups, (std::vector<std::array<int, 4>>{{1, 2, 2, 5}}));
+}
+
+}  // namespace
+}  // namespace shakemeter
