@@ -1,0 +1,249 @@
+// shakemeter-cli's logger verbs end to end: the built program against the built logger simulator
+// on a virtual bridge, through the same backend a user without hardware gets.
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "recording/RecordingFile.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace shakemeter;
+
+constexpr int kPatienceMs = 60000;  // a safety net against hangs, not a measurement
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int out[2], int err[2])
+{
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(err[1]);
+    return pid;
+}
+
+// Runs a program to its end and collects both of its outputs.
+Outcome RunProgram(const std::string& program, const std::vector<std::string>& args)
+{
+    int out[2], err[2];
+    Outcome outcome;
+    const pid_t pid = Spawn(program, args, out, err);
+    if (pid < 0)
+        return outcome;
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* texts[2] = {&outcome.out, &outcome.err};
+    int open = 2;
+    while (open > 0 && ::poll(fds, 2, kPatienceMs) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP)))
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                texts[i]->append(buffer, static_cast<std::size_t>(n));
+            } else {
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    if (open > 0)
+        ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    for (const pollfd& p : fds)
+        if (p.fd >= 0)
+            ::close(p.fd);
+    return outcome;
+}
+
+// The logger simulator in the background, serving one virtual bridge until it is destroyed.
+class Simulator {
+public:
+    Simulator(const std::string& folder, std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"--folder", folder});
+        m_pid = Spawn(SHAKEMETER_BINARY_DIR "/tools/qz810-sim", args, m_out, m_err);
+        m_socket = ReadLine();
+    }
+    ~Simulator()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        ::close(m_out[0]);
+        ::close(m_err[0]);
+    }
+    const std::string& socket() const { return m_socket; }
+    // One line of the simulator's output (its setup reports), empty after a while without one.
+    std::string ReadLine()
+    {
+        std::string line;
+        for (;;) {
+            pollfd p{m_out[0], POLLIN, 0};
+            if (::poll(&p, 1, 5000) <= 0)
+                return line;
+            char c;
+            if (::read(m_out[0], &c, 1) != 1 || c == '\n')
+                return line;
+            line += c;
+        }
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_out[2] = {-1, -1};
+    int m_err[2] = {-1, -1};
+    std::string m_socket;
+};
+
+class CliDevice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/shakemeter-cli-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_root = pattern;
+        const fs::path runtime = m_root / "run";
+        m_bridges = runtime / "shakemeter" / "bridges";
+        fs::create_directories(m_bridges);
+        fs::create_directories(m_root / "config");
+        Keep("XDG_RUNTIME_DIR", runtime.string());
+        Keep("XDG_CONFIG_HOME", (m_root / "config").string());
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, value] : m_saved) {
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
+        std::error_code ignored;
+        fs::remove_all(m_root, ignored);
+    }
+    void Keep(const std::string& name, const std::string& value)
+    {
+        const char* old = std::getenv(name.c_str());
+        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+    Outcome Cli(const std::vector<std::string>& args)
+    {
+        return RunProgram(SHAKEMETER_BINARY_DIR "/tools/shakemeter-cli", args);
+    }
+    std::string Out(const std::string& name) const { return (m_root / name).string(); }
+
+    fs::path m_root;
+    fs::path m_bridges;
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+TEST_F(CliDevice, DownloadSetupLiveSpectrumAndUnplugThroughTheVirtualBridge)
+{
+    // No bridge yet: the transfer fails before any exchange and says why.
+    const Outcome nothing = Cli({"download", Out("none")});
+    EXPECT_EQ(nothing.code, 1);
+    EXPECT_EQ(nothing.err, "Connecting failed. Ensure logger inserted and try again.\n");
+    EXPECT_EQ(Cli({"download"}).code, 2);
+
+    {
+        Simulator sim(m_bridges.string(), {"--samples", "500", "--events", "3"});
+        ASSERT_FALSE(sim.socket().empty());
+
+        const Outcome devices = Cli({"devices"});
+        EXPECT_EQ(devices.code, 0);
+        EXPECT_NE(devices.out.find("\tvirtual\n"), std::string::npos) << devices.out;
+
+        const Outcome download = Cli({"download", Out("memory.Vibration")});
+        ASSERT_EQ(download.code, 0) << download.err;
+        EXPECT_EQ(download.out, "500 samples, 3 events\n");
+        const RecordingFileResult downloaded = ReadRecordingFile(Out("memory.Vibration"));
+        ASSERT_TRUE(downloaded.ok());
+        EXPECT_EQ(downloaded.recording.m_header.dwSampleCount, 500u);
+        EXPECT_EQ(downloaded.recording.m_pFreeFallEvents.size(), 3u);
+        EXPECT_TRUE(fs::exists(Out("memory.xls")));
+
+        const Outcome setup =
+            Cli({"setup", "--rate", "2s", "--led", "20", "--mode", "motion", "--thresholds", "3,4,5", "--start", "auto"});
+        EXPECT_EQ(setup.code, 0) << setup.err;
+        EXPECT_EQ(setup.err, "The DATA LOGGER is running... \n");
+        const std::string report = sim.ReadLine();
+        EXPECT_NE(report.find("bytes 00 00 00 00 00 00 09 00 01 03 04 05"), std::string::npos) << report;
+        // The block sent became the last setup: a plain setup sends the same choices again.
+        const Outcome again = Cli({"setup"});
+        EXPECT_EQ(again.code, 0) << again.err;
+        EXPECT_NE(sim.ReadLine().find("00 09 00 01 03 04 05"), std::string::npos);
+
+        const Outcome refused = Cli({"setup", "--rate", "20ms"});
+        EXPECT_EQ(refused.code, 1);
+        EXPECT_EQ(refused.err, "The sampling rate must be larger than 50ms!\n");
+        EXPECT_EQ(Cli({"setup", "--rate", "13h"}).code, 2);
+
+        const Outcome live = Cli({"live", "--rate", "500ms", "--points", "2", Out("live")});
+        ASSERT_EQ(live.code, 0) << live.err;
+        const RecordingFileResult liveFile = ReadRecordingFile(Out("live.Vibration"));
+        ASSERT_TRUE(liveFile.ok());
+        EXPECT_EQ(liveFile.recording.m_header.dwSampleCount, 2u);
+        EXPECT_EQ(liveFile.recording.m_header.wInterval, 500);
+        EXPECT_EQ(liveFile.recording.m_bRealTime, 1);
+        EXPECT_EQ(Cli({"live", "--rate", "750ms", "--points", "2", Out("x")}).code, 2);
+
+        const Outcome spectrum = Cli({"spectrum", "--captures", "1", Out("capture")});
+        ASSERT_EQ(spectrum.code, 0) << spectrum.err;
+        const RecordingFileResult captured = ReadRecordingFile(Out("capture.Vibration"));
+        ASSERT_TRUE(captured.ok());
+        EXPECT_EQ(captured.recording.m_header.dwSampleCount, 256u);
+        EXPECT_EQ(captured.recording.m_header.wInterval, 0);
+        EXPECT_TRUE(fs::exists(Out("capture.xls")));
+    }
+
+    // Unplugged after 600 bytes, in the middle of the sample blocks.
+    Simulator unplugging(m_bridges.string(), {"--samples", "2000", "--unplug-after", "600"});
+    ASSERT_FALSE(unplugging.socket().empty());
+    const Outcome cut = Cli({"download", Out("cut")});
+    EXPECT_EQ(cut.code, 1);
+    EXPECT_EQ(cut.err, "Failed reading data from the shakemeter.\n");
+    EXPECT_FALSE(fs::exists(Out("cut.Vibration")));
+    EXPECT_FALSE(fs::exists(Out("cut.xls")));
+}
+
+}  // namespace
