@@ -87,9 +87,9 @@ void Accumulate(const SampleRow* rows, int count, Statistics& s)
         const SampleRow& row = rows[i];
         // One test for all columns: after the first rows an extreme is rarely reached, and a
         // single predictable branch per row keeps a million rows close to the cost of summing.
-        bool reached = false;
+        int reached = 0;
         for (int c = 0; c < Columns; ++c)
-            reached |= (row[c] >= max[c]) | (row[c] <= min[c]);
+            reached |= static_cast<int>(row[c] >= max[c]) | static_cast<int>(row[c] <= min[c]);
         if (reached) {
             for (int c = 0; c < Columns; ++c) {
                 const double v = row[c];
