@@ -1,0 +1,466 @@
+#include "graph/widgets/GraphPainter.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+
+#include "graph/core/AxisText.h"
+
+namespace shakemeter {
+
+namespace {
+
+// Lines longer than this are cut before they reach the raster engine, whose fixed-point
+// coordinates do not survive the far-away ends of a deep zoom.
+constexpr double SAFE_COORDINATE = 1 << 20;
+
+QRect Box(int x, int y, int width, int height)
+{
+    return QRect(x, y, std::max(0, width), std::max(0, height));
+}
+
+QRect FromEdges(int left, int top, int right, int bottom)
+{
+    return Box(left, top, right - left, bottom - top);
+}
+
+void DrawSafeLine(QPainter& painter, int x0, int y0, int x1, int y1)
+{
+    const auto inside = [](int v) { return std::abs(v) < SAFE_COORDINATE; };
+    if (inside(x0) && inside(y0) && inside(x1) && inside(y1)) {
+        painter.drawLine(x0, y0, x1, y1);
+        return;
+    }
+    // Liang-Barsky against the safe square.
+    double t0 = 0.0;
+    double t1 = 1.0;
+    const double dx = static_cast<double>(x1) - x0;
+    const double dy = static_cast<double>(y1) - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 + SAFE_COORDINATE, SAFE_COORDINATE - x0, y0 + SAFE_COORDINATE, SAFE_COORDINATE - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0)
+                return;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, r);
+        else
+            t1 = std::min(t1, r);
+    }
+    if (t0 > t1)
+        return;
+    painter.drawLine(QPointF(x0 + t0 * dx, y0 + t0 * dy), QPointF(x0 + t1 * dx, y0 + t1 * dy));
+}
+
+// The peak label of a spectrum, on the peak axis's trace at the segment end that is the peak bin.
+void DrawPeakLabel(QPainter& painter, const GraphModel& model, const SegmentEnds& e, int trace, const QColor& color)
+{
+    const RecordingView* view = model.view();
+    if (view == nullptr || !view->m_bFrequencyMode || trace != view->m_nPeakAxis)
+        return;
+    const int limit = model.plot().bottom - 20;
+    const QString text = QString::fromStdString(PeakLabel(view->m_dPeakFrequency));
+    painter.setPen(color);
+    if (e.rowB == view->m_nPeakIndex)
+        DrawTextAt(painter, e.x1, std::min(e.y1, limit), text);
+    if (e.rowA == view->m_nPeakIndex)
+        DrawTextAt(painter, e.x0, std::min(e.y0, limit), text);
+}
+
+// Restores the caller's pen and brush after a trace drawing.
+class PenBrushGuard {
+public:
+    explicit PenBrushGuard(QPainter& painter) : m_painter(painter), m_pen(painter.pen()), m_brush(painter.brush()) {}
+    ~PenBrushGuard()
+    {
+        m_painter.setPen(m_pen);
+        m_painter.setBrush(m_brush);
+    }
+    PenBrushGuard(const PenBrushGuard&) = delete;
+    PenBrushGuard& operator=(const PenBrushGuard&) = delete;
+
+private:
+    QPainter& m_painter;
+    QPen m_pen;
+    QBrush m_brush;
+};
+
+QFont AxisFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(12);
+    font.setWeight(QFont::Medium);
+    return font;
+}
+
+QFont PageLabelFont(int unit)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::max(1, static_cast<int>(0.6 * unit)));
+    font.setWeight(QFont::Medium);
+    return font;
+}
+
+QFont ReadoutFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(17);
+    font.setWeight(QFont::Thin);
+    return font;
+}
+
+QPen GridPen(const PaintParams& params)
+{
+    QPen pen(PaletteColor(params.colors.grid), 1, Qt::DotLine);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
+
+int Length(const std::string& text)
+{
+    return static_cast<int>(text.size());
+}
+
+void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params, const VisibleRange& range)
+{
+    const GraphState& s = model.state();
+    const int n = model.RangeLast() - model.RangeFirst();
+    if (range.first > n || n < 1)
+        return;
+    const PlotRect& plot = s.m_rcPlot;
+    painter.save();
+    painter.setClipRect(Box(plot.left - 5, plot.top, plot.width() + 10, plot.height() + 1));
+
+    std::vector<int> traces;
+    for (int t = 0; t < model.TraceCount(); ++t) {
+        if (model.TraceVisible(t))
+            traces.push_back(t);
+    }
+    const double perPixel = s.m_dDrawnScale > 0.0 ? 1.0 / s.m_dDrawnScale : 0.0;
+    const int p = perPixel < 2.0e9 ? static_cast<int>(perPixel) : 2000000000;
+    if (!model.HasTicks() && p >= 5) {
+        const int first = std::max(1, range.first);
+        const int last = std::min(range.last, n);
+        int rest = first;
+        for (int c = 0; c < model.TraceCount(); ++c) {
+            rest = model.ForEachGroup(first, last, p, c, [&](int from, int minimumAt, int maximumAt, int to) {
+                for (int t : traces) {
+                    const int color = params.colors.trace(t);
+                    DrawTraceSpan(painter, model, from, minimumAt, t, color);
+                    DrawTraceSpan(painter, model, minimumAt, maximumAt, t, color);
+                    DrawTraceSpan(painter, model, maximumAt, to, t, color);
+                }
+            });
+        }
+        for (int j = rest; j <= last - 1; ++j) {
+            for (int t : traces)
+                DrawTraceSegment(painter, model, j, t, params.colors.trace(t), range.first);
+        }
+    } else {
+        for (int j = std::max(1, range.first); j <= std::min(range.last - 1, n); ++j) {
+            for (int t : traces)
+                DrawTraceSegment(painter, model, j, t, params.colors.trace(t), range.first);
+        }
+    }
+    painter.restore();
+}
+
+void DrawTimeAxis(QPainter& painter, GraphModel& model, const PaintParams& params, const VisibleRange& range, int unit)
+{
+    const GraphState& s = model.state();
+    const PlotRect& plot = s.m_rcPlot;
+    const int B = plot.bottom;
+    painter.setPen(Qt::black);
+    if (model.StartOnlyAxis()) {
+        const TimeLabelLines start = model.StartLabels();
+        if (params.printer) {
+            DrawTextAt(painter, 207, B + unit / 2, QString::fromStdString(start.time));
+            DrawTextAt(painter, 207, B + static_cast<int>(1.5 * unit), QString::fromStdString(start.date));
+        } else {
+            DrawTextAt(painter, plot.left - 23, B + 5, QString::fromStdString(start.time));
+            DrawTextAt(painter, plot.left - 23, B + 17, QString::fromStdString(start.date));
+        }
+        return;
+    }
+    if (!s.m_bVertGrid || !model.ScalesUsable())
+        return;
+    const std::vector<TimeStepMark> marks = model.TimeSteps(range);
+    const bool frequency = model.FrequencyMode();
+    for (const TimeStepMark& mark : marks) {
+        painter.setPen(GridPen(params));
+        painter.drawLine(mark.x, B, mark.x, B + 5);
+        painter.setPen(Qt::black);
+        const TimeLabelLines label = model.StepLabel(mark);
+        const int timeLength = Length(label.time);
+        if (frequency) {
+            DrawTextAt(painter, mark.x - 5 * timeLength / 2, B + 5, QString::fromStdString(label.time));
+        } else if (params.printer) {
+            DrawTextAt(painter, mark.x - 13 * timeLength, B + unit / 2, QString::fromStdString(label.time));
+            DrawTextAt(painter, mark.x - 110, B + static_cast<int>(1.5 * unit), QString::fromStdString(label.date));
+        } else {
+            DrawTextAt(painter, mark.x - 5 * timeLength / 2, B + 5, QString::fromStdString(label.time));
+            DrawTextAt(painter, mark.x - 5 * Length(label.date) / 2, B + 17, QString::fromStdString(label.date));
+        }
+    }
+    if (frequency && !marks.empty()) {
+        const QString title = QStringLiteral("Frequency(HZ)");
+        if (params.printer)
+            DrawTextAt(painter, plot.width() / 2 + 197, B + static_cast<int>(1.5 * unit), title);
+        else
+            DrawTextAt(painter, plot.left + plot.width() / 2 - 33, B + 19, title);
+    }
+}
+
+void DrawReadout(QPainter& painter, const GraphModel& model, const PaintParams& params)
+{
+    const GraphState& s = model.state();
+    const PlotRect& plot = s.m_rcPlot;
+    const int y = plot.bottom + 75;
+    const int o = s.g_nReadoutOffset;
+    painter.fillRect(Box(plot.left, y, plot.width(), 23), Qt::black);
+    painter.setFont(ReadoutFont());
+    painter.setPen(QColor(0, 200, 200));
+    DrawTextAt(painter, plot.left - 80, y, QString::fromStdString(s.g_strReadoutHead));
+    painter.fillRect(Box(plot.left + 250 + o, y, 275 + o, 23), PaletteColor(params.colors.background));
+    painter.setPen(PaletteColor(params.colors.x));
+    DrawTextAt(painter, plot.left + 250 + o, y, QString::fromStdString(s.g_strReadoutX));
+    painter.setPen(PaletteColor(params.colors.y));
+    DrawTextAt(painter, plot.left + 330 + o, y, QString::fromStdString(s.g_strReadoutY));
+    painter.setPen(PaletteColor(params.colors.z));
+    DrawTextAt(painter, plot.left + 410 + o, y, QString::fromStdString(s.g_strReadoutZ));
+    if (!model.FrequencyMode()) {
+        painter.setPen(PaletteColor(params.colors.vectorSum));
+        DrawTextAt(painter, plot.left + 490 + o, y, QString::fromStdString(s.g_strReadoutV));
+    }
+}
+
+void DrawValueAxisTitle(QPainter& painter, const GraphModel& model, const PaintParams& params)
+{
+    const GraphState& s = model.state();
+    const PlotRect& plot = s.m_rcPlot;
+    const bool frequency = model.FrequencyMode();
+    const int height = frequency ? 100 : 200;
+    const QRect block = Box(s.m_rcGraphPanel.left + 20, plot.top + 4 * (plot.height() / 10), 18, height);
+    painter.fillRect(block, params.panelColor);
+    painter.save();
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(12);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.translate(block.left(), block.bottom() + 1);
+    painter.rotate(-90);
+    painter.drawText(QRect(0, 0, height, 18), Qt::AlignCenter,
+                     frequency ? QStringLiteral("XYZ magnitude") : QStringLiteral("XYZ Acceleration (g)"));
+    painter.restore();
+}
+
+}  // namespace
+
+QColor ToQColor(RgbColor color)
+{
+    return QColor(color.red, color.green, color.blue);
+}
+
+void DrawTextAt(QPainter& painter, int x, int y, const QString& text)
+{
+    painter.drawText(x, y + QFontMetrics(painter.font()).ascent(), text);
+}
+
+void DrawTraceSegment(QPainter& painter, GraphModel& model, int p, int trace, int colorIndex, int firstVisible)
+{
+    GraphState& s = model.state();
+    const SegmentEnds e = model.SegmentEndsOf(p, trace, firstVisible);
+    if (!GraphModel::SegmentVisible(e, s.m_rcPlot))
+        return;
+    PenBrushGuard guard(painter);
+    const QColor color = PaletteColor(colorIndex);
+    DrawPeakLabel(painter, model, e, trace, color);
+    painter.setPen(QPen(color, 1, Qt::SolidLine));
+    if (e.joined)
+        DrawSafeLine(painter, e.x0, e.y0, e.x1, e.y1);
+    if (s.m_bMarkPoints) {
+        int& last = s.g_nLastMarkX[static_cast<std::size_t>(trace & 3)];
+        if (last != e.x0 || s.m_dScale >= 1.0) {
+            painter.setBrush(color);
+            painter.drawEllipse(QRect(e.x0 - 2, e.y0 - 2, 3, 3));
+            painter.drawEllipse(QRect(e.x1 - 2, e.y1 - 2, 3, 3));
+            last = e.x0;
+        }
+    }
+}
+
+void DrawTraceSpan(QPainter& painter, GraphModel& model, int pA, int pB, int trace, int colorIndex)
+{
+    GraphState& s = model.state();
+    const SegmentEnds e = model.SpanEndsOf(pA, pB, trace);
+    if (!GraphModel::SegmentVisible(e, s.m_rcPlot))
+        return;
+    PenBrushGuard guard(painter);
+    const QColor color = PaletteColor(colorIndex);
+    DrawPeakLabel(painter, model, e, trace, color);
+    painter.setPen(QPen(color, 1, Qt::SolidLine));
+    DrawSafeLine(painter, e.x0, e.y0, e.x1, e.y1);
+    if (s.m_bMarkPoints) {
+        int& last = s.g_nLastTickMarkX[static_cast<std::size_t>(trace & 3)];
+        if (last != e.x0) {
+            for (const auto& [x, y] : {std::pair{e.x0, e.y0}, std::pair{e.x1, e.y1}}) {
+                const QPoint bar[6] = {{x, y + 1}, {x, y - 1}, {x - 1, y + 1}, {x - 1, y - 1}, {x + 1, y + 1}, {x + 1, y - 1}};
+                painter.drawPoints(bar, 6);
+            }
+            last = e.x0;
+        }
+    }
+}
+
+void EndPrinting(GraphModel& model)
+{
+    model.state().g_bPrinting = false;
+}
+
+PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params)
+{
+    PaintOutcome outcome;
+    GraphState& s = model.state();
+    RecordingView* view = model.view();
+    const int mode = model.DisplayMode();
+    if (params.printer) {
+        if (mode != 1)
+            return outcome;
+        s.g_bPrinting = true;
+    } else if (s.g_bPrinting) {
+        return outcome;
+    }
+    s.m_bMarkPoints = true;
+    if (mode == 1 && s.g_nLastMode != 1) {
+        s.g_nLastMode = 1;
+        outcome.startZoomOutTimer = true;
+    }
+
+    const PlotRect& client = params.client;
+    int unit = 0;
+    if (params.printer)
+        unit = model.SetPrinterGeometry(client.width(), client.height());
+    else
+        model.SetScreenGeometry(client);
+    const PlotRect plot = s.m_rcPlot;
+    const PlotRect panel = s.m_rcGraphPanel;
+    const int L = plot.left, T = plot.top, R = plot.right, B = plot.bottom;
+    const int W = plot.width(), H = plot.height();
+    const int S = params.printer ? 0 : s.m_nSummaryHeight;
+    const QRect area = FromEdges(client.left, client.top + S, client.right, client.bottom);
+    const QColor panelColor = params.printer ? QColor(Qt::white) : params.panelColor;
+
+    const auto finishWithoutGraph = [&] {
+        s.m_bZoomPending = false;
+        if (view != nullptr)
+            view->m_bPlotReady = true;
+    };
+    if (mode == 0 && !params.printer) {
+        finishWithoutGraph();
+        return outcome;
+    }
+    if (model.ShownCount() < 1 || model.RangeLast() < 1) {
+        if (!params.printer)
+            painter.fillRect(area, Qt::black);
+        finishWithoutGraph();
+        return outcome;
+    }
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+
+    // Background, panel and plot.
+    if (!params.printer)
+        painter.fillRect(area, Qt::black);
+    painter.fillRect(FromEdges(panel.left, panel.top, panel.right, panel.bottom), panelColor);
+    painter.fillRect(Box(L - 5, T, W + 10, H), PaletteColor(params.colors.background));
+
+    const VisibleRange range = model.PrepareDrawing(params.frameReading, params.printer);
+    const bool usable = model.ScalesUsable();
+
+    if (s.m_bHorzGrid && usable) {
+        painter.setPen(GridPen(params));
+        for (int i = 0; i <= 10; ++i) {
+            const int y = T + static_cast<int>(i * H * 0.1);
+            painter.drawLine(L - 5, y, R + 5, y);
+        }
+    }
+    if (s.m_bVertGrid && usable) {
+        painter.setPen(GridPen(params));
+        for (const TimeStepMark& mark : model.TimeSteps(range))
+            painter.drawLine(mark.x, T, mark.x, B);
+    }
+
+    // The peak label takes the axis font the traces find in the painter.
+    painter.setFont(params.printer ? PageLabelFont(unit) : AxisFont());
+    if (usable)
+        DrawTraces(painter, model, params, range);
+
+    // Axes and labels.
+    if (!params.printer) {
+        if (B > T) {
+            painter.fillRect(FromEdges(panel.left, B + 1, panel.right, panel.bottom), panelColor);
+            painter.fillRect(FromEdges(panel.left, T - 10, panel.right, T), panelColor);
+        }
+        painter.fillRect(FromEdges(panel.left + 20, T - 10, L - 5, B + 9), panelColor);
+        painter.fillRect(FromEdges(R + 5, T - 10, panel.right, B + 9), panelColor);
+    } else {
+        painter.fillRect(Box(20, 1122, panel.width(), 8), Qt::white);
+        painter.fillRect(Box(0, 0, client.width(), s.m_nSummaryHeight), Qt::white);
+    }
+    painter.setPen(Qt::black);
+    for (int i = 0; i <= 10; ++i) {
+        const std::string& label = s.m_strAxisLabel[static_cast<std::size_t>(i)];
+        const int y = B - (i * H) / 10 - 8;
+        const int x = params.printer ? 14 * (9 - Length(label)) : panel.left + 5 * (18 - Length(label));
+        DrawTextAt(painter, x, y, QString::fromStdString(label));
+    }
+    DrawTimeAxis(painter, model, params, range, unit);
+    painter.setPen(QPen(PaletteColor(params.colors.grid), 1, Qt::SolidLine));
+    for (int i = 0; i <= 10; ++i) {
+        const int y = T + static_cast<int>(i * H * 0.1);
+        painter.drawLine(L - 10, y, L, y);
+    }
+
+    if (!params.printer) {
+        painter.fillRect(Box(panel.left, T - 20, panel.width(), 15), panelColor);
+        painter.fillRect(FromEdges(client.left, client.top, client.right, T - 8), Qt::black);
+        painter.fillRect(FromEdges(client.left, client.top, client.right, client.top + S), panelColor);
+        painter.fillRect(FromEdges(client.left, B + 55, client.right, client.bottom), Qt::black);
+        painter.fillRect(FromEdges(client.left, client.top + S, panel.left, client.bottom), Qt::black);
+        painter.fillRect(FromEdges(panel.right, client.top + S, client.right, client.bottom), Qt::black);
+        DrawReadout(painter, model, params);
+    }
+
+    // Frame, 10 pixels inside the area (the page).
+    const int top = (params.printer ? s.m_nSummaryHeight : client.top + S) + 10;
+    const int left = client.left + 10;
+    const int right = client.right - 10;
+    const int bottom = client.bottom - 10;
+    painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(left, top, right, top);
+    painter.drawLine(left, top - 1, left, bottom);
+    painter.drawLine(right, bottom, right, top);
+    painter.drawLine(right, bottom, left, bottom);
+
+    if (!params.printer)
+        DrawValueAxisTitle(painter, model, params);
+    painter.restore();
+
+    model.FinishDrawing();
+    outcome.drewGraph = true;
+    return outcome;
+}
+
+}  // namespace shakemeter

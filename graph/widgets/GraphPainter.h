@@ -1,0 +1,50 @@
+#pragma once
+// Drawing of the graph with a QPainter, one path for the screen and the printer: the background
+// and grid, the traces (segment by segment, or through group extremes when five or more samples
+// share a pixel), the axes with their labels and ticks, the read-out line and the frame. Every
+// number comes from GraphModel; these functions only draw it.
+
+#include <QColor>
+#include <QPainter>
+
+#include "graph/core/GraphModel.h"
+#include "graph/core/Palette.h"
+
+namespace shakemeter {
+
+// What one paint or print drawing needs besides the model.
+struct PaintParams {
+    PlotRect client;              // the widget's client rectangle, or the page (0, 0, Wp, Hp)
+    bool printer = false;         // page layout: white panel, page label places, no read-out
+    GraphColors colors;           // the main frame's colour indices
+    QColor panelColor{240, 240, 240};  // the system's button face
+    bool frameReading = false;    // a real-time reading is in progress
+};
+
+struct PaintOutcome {
+    bool startZoomOutTimer = false;  // the first paint in display mode 1: timer 4 (100 ms) runs OnZoomOut
+    bool drewGraph = false;          // a recording was drawn
+};
+
+QColor ToQColor(RgbColor color);
+inline QColor PaletteColor(int index)
+{
+    return ToQColor(ColorFromIndex(index));
+}
+
+// The graph screen (display modes 1 and 2) or the graph page. In display mode 0 it only ends the
+// paint (the start screen is the view's own); on a page it draws only in display mode 1. While a
+// print drawing runs (until EndPrinting), screen paints draw nothing.
+PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params);
+void EndPrinting(GraphModel& model);
+
+// Trace t from relative point p to p + 1 at the current zoom level, marking the points while
+// marking is on; firstVisible is the drawing's first visible point (screen or page).
+void DrawTraceSegment(QPainter& painter, GraphModel& model, int p, int trace, int colorIndex, int firstVisible);
+// Trace t from relative point pA straight to pB (the ends of a pixel column's extremes).
+void DrawTraceSpan(QPainter& painter, GraphModel& model, int pA, int pB, int trace, int colorIndex);
+
+// Text with its top-left corner at (x, y), as the labels are placed.
+void DrawTextAt(QPainter& painter, int x, int y, const QString& text);
+
+}  // namespace shakemeter
