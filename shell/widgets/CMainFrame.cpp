@@ -1,0 +1,805 @@
+#include "shell/widgets/CMainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+#include "graph/widgets/CVxView.h"
+#include "logger/CLoggerLink.h"
+#include "logger/DeviceLibrary.h"
+#include "logger/widgets/CDownloadDlg.h"
+#include "logger/widgets/CLoadingDlg.h"
+#include "logger/widgets/CLoggerSetupDlg.h"
+#include "logger/widgets/CRunDlg.h"
+#include "recording/AtomicFile.h"
+#include "recording/RecordingFile.h"
+#include "recording/TextReport.h"
+#include "shell/CommandIds.h"
+#include "shell/widgets/CAboutDlg.h"
+#include "shell/widgets/CInstrumentView.h"
+#include "shell/widgets/FrameLinkHost.h"
+#include "shell/widgets/controls/CPictureToolBar.h"
+#include "shell/widgets/controls/Pictures.h"
+#include "shell/widgets/controls/Prompter.h"
+
+namespace shakemeter {
+
+namespace {
+
+const char* const kFrameTitle = "QZ810 Vibration Shakemeter";
+const char* const kSaveQuestion = "Do you want to save the existing graph data before continuing?";
+const char* const kCloseQuestion = "Do you want to save the data before closing?";
+const char* const kTempCopyName = "PreMeasure.Vibration";
+
+// Prompt (status bar) and tool tip of each command, as "prompt\ntip".
+struct CommandText {
+    int id;
+    const char* text;
+};
+constexpr CommandText kCommandTexts[] = {
+    {ID_RUN, "Read real-time data at a specific sampling rate.\nRead real-time data."},
+    {ID_STOP_READING, "Stop Reading.\nStop Reading."},
+    {ID_HELP_TOPICS, "Help\nHelp"},
+    {ID_FILE_SAVE_BOTH, "Save as  record file for  Shakemeter software and  xls document for Windows Office Excel \nSave"},
+    {ID_FILE_OPEN_RECORDING, "Open an existing document\nOpen"},
+    {ID_IMPORT_LIST, "Import data to  list\nImport data to list"},
+    {ID_DOWNLOAD, "Download data from your shakemeter\nData Download"},
+    {ID_LOGGER_SETUP, "Shakemeter Setup\nShakemeter Setup"},
+    {ID_RELOAD, "Reload Current File.\nReload Current File."},
+    {ID_PRINT_GRAPH, "Print Graph\nPrint Graph"},
+    {ID_PRINT_LIST, "Print List\nPrint List"},
+    {ID_FREQUENCY_GRAPH, "\nFrequency-domain Graph"},
+    {ID_TIME_GRAPH, "\nTime-domain Graph"},
+    {ID_FFT_READING, "Read real-time spectral data for FFT analysis.\nRead real-time spectral data for FFT analysis."},
+    {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
+    {ID_APP_EXIT, "\nExit"},
+};
+
+QString DefaultTempCopyPath() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::tempPath();
+    }
+    return QDir(folder).filePath(QString::fromLatin1(kTempCopyName));
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
+    : QMainWindow(parent), m_env(environment) {
+    m_prompter = m_env.prompter != nullptr ? m_env.prompter : &DefaultPrompter();
+    m_devices = m_env.devices != nullptr ? m_env.devices : &SystemDeviceLibrary();
+    m_settingsPath = m_env.settingsPath.isEmpty() ? SettingsFilePath() : m_env.settingsPath;
+    m_tempCopyPath = m_env.tempCopyPath.isEmpty() ? DefaultTempCopyPath() : m_env.tempCopyPath;
+    m_dialogRunner = [](LoggerDialogBase& dialog) { return dialog.DoModal(); };
+    m_urlOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+
+    // The frame's part of the settings file comes first, before any pane exists.
+    Settings settings;
+    ReadFrameSettings(settings, m_settingsPath);
+    m_lastSetup = settings.m_lastSetup;
+    m_nRtRateIndex = settings.m_nRtRateIndex;
+    m_strRtPoints = settings.m_strRtPoints;
+
+    // The document title never reaches the window title.
+    setWindowTitle(QString::fromLatin1(kFrameTitle));
+    setWindowIcon(MainIcon());
+    setObjectName(QStringLiteral("CMainFrame"));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(155, 155, 155));
+    setPalette(pal);
+
+    m_doc = new CVxDoc(this);
+
+    // Client area: the instrument pane and the graph view in a splitter.
+    m_wndSplitter = new QSplitter(Qt::Horizontal, this);
+    m_wndSplitter->setObjectName(QStringLiteral("m_wndSplitter"));
+    m_wndSplitter->setChildrenCollapsible(true);
+    m_instrumentView = new CInstrumentView(m_wndSplitter);
+    m_pView = new CVxView(m_doc->recording(), m_wndSplitter);
+    m_wndSplitter->addWidget(m_instrumentView);
+    m_wndSplitter->addWidget(m_pView);
+    m_wndSplitter->setStretchFactor(0, 0);
+    m_wndSplitter->setStretchFactor(1, 1);
+    m_wndSplitter->setSizes({kInstrumentWidth, 200});
+    setCentralWidget(m_wndSplitter);
+
+    // The view's own keys of the settings file, and the colours the frame keeps for it.
+    ReadViewSettings(settings, m_settingsPath);
+    GraphState& state = m_pView->State();
+    state.m_bShowX = settings.m_bShowX;
+    state.m_bShowY = settings.m_bShowY;
+    state.m_bShowZ = settings.m_bShowZ;
+    state.m_bShowVectorSum = settings.m_bShowVectorSum;
+    state.m_bMarkPoints = settings.m_bMarkPoints;
+    state.m_bVertGrid = settings.m_bVertGrid;
+    state.m_bHorzGrid = settings.m_bHorzGrid;
+    state.m_dPresetYMin = settings.m_dPresetYMin;
+    state.m_dPresetYMax = settings.m_dPresetYMax;
+    GraphColors& colors = m_pView->Colors();
+    colors.background = settings.m_nColorBg;
+    colors.x = settings.m_nColorX;
+    colors.y = settings.m_nColorY;
+    colors.z = settings.m_nColorZ;
+    colors.vectorSum = settings.m_nColorV;
+    colors.grid = settings.m_nColorGrid;
+    connect(m_pView, &CVxView::commandRequested, this, &CMainFrame::RunCommand);
+
+    // Links and dialogs of the logger; each link has a host of its own (its own timer 1).
+    m_setupHost = std::make_unique<FrameLinkHost>(*this);
+    m_downloadHost = std::make_unique<FrameLinkHost>(*this);
+    m_runHost = std::make_unique<FrameLinkHost>(*this);
+    m_spectrumHost = std::make_unique<FrameLinkHost>(*this);
+    m_dlgSetup = new CLoggerSetupDlg(*m_devices, *m_setupHost, *this, this);
+    m_dlgDownload = new CDownloadDlg(*m_devices, *m_downloadHost, *this, this);
+    m_dlgRun = new CRunDlg(*m_devices, *m_runHost, *this, this);
+    m_setupHost->Attach(&m_dlgSetup->Link());
+    m_downloadHost->Attach(&m_dlgDownload->Link());
+    m_runHost->Attach(&m_dlgRun->Link());
+    m_linkSpectrum = std::make_unique<CLoggerLink>(*m_devices, *m_spectrumHost);
+    m_spectrumHost->Attach(m_linkSpectrum.get());
+    m_dlgLoading = new CLoadingDlg(this);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    AddContextMenu();
+
+    m_timerSpectrum.setSingleShot(true);
+    connect(&m_timerSpectrum, &QTimer::timeout, this, &CMainFrame::OnSpectrumTick);
+    m_timerProgress.setInterval(kProgressPeriodMs);
+    connect(&m_timerProgress, &QTimer::timeout, this, &CMainFrame::OnProgressTick);
+    m_timerClose.setSingleShot(true);
+    connect(&m_timerClose, &QTimer::timeout, this, [this] {
+        m_bCloseApproved = true;
+        close();
+    });
+    m_timerList.setSingleShot(true);
+    connect(&m_timerList, &QTimer::timeout, this, [this] {
+        if (m_openDataList) {
+            m_openDataList();
+        }
+    });
+    m_timerZoomReset.setSingleShot(true);
+    connect(&m_timerZoomReset, &QTimer::timeout, this, [this] { m_pView->OnZoomOut(); });
+
+    ApplyEnableTable();
+}
+
+CMainFrame::~CMainFrame() {
+    // The links close their connections before the dialogs and hosts they use go away.
+    m_timerSpectrum.stop();
+    m_timerProgress.stop();
+    if (m_linkSpectrum) {
+        m_linkSpectrum->CloseDevice();
+    }
+    m_runHost->KillTimer();
+    m_dlgRun->Link().CloseDevice();
+    delete m_dlgSetup;
+    delete m_dlgDownload;
+    delete m_dlgRun;
+    m_linkSpectrum.reset();
+}
+
+// ------------------------------------------------------------------------------------------------
+// Commands, menus, toolbar
+
+QAction* CMainFrame::MakeAction(int id, const QString& text) {
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    for (const CommandText& t : kCommandTexts) {
+        if (t.id == id) {
+            const QString both = QString::fromLatin1(t.text);
+            const int cut = both.indexOf(QLatin1Char('\n'));
+            action->setStatusTip(both.left(cut));
+            action->setToolTip(both.mid(cut + 1));
+        }
+    }
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    m_actions[id].append(action);
+    return action;
+}
+
+QAction* CMainFrame::Action(int commandId) const {
+    const auto it = m_actions.find(commandId);
+    return it == m_actions.end() || it->isEmpty() ? nullptr : it->first();
+}
+
+QList<QAction*> CMainFrame::Actions(int commandId) const { return m_actions.value(commandId); }
+
+void CMainFrame::CreateActions() {
+    MakeAction(ID_FILE_SAVE_BOTH, QStringLiteral("&Save..."));
+    MakeAction(ID_FILE_OPEN_RECORDING, QStringLiteral("&Open..."));
+    MakeAction(ID_FILE_PRINT_SETUP, QStringLiteral("&Print Setup..."));
+    MakeAction(ID_PREVIEW_GRAPH, QStringLiteral("&Graph"));
+    MakeAction(ID_PREVIEW_LIST, QStringLiteral("&List"));
+    MakeAction(ID_PREVIEW_FREE_FALL, QStringLiteral("Free Fall Events"));
+    MakeAction(ID_PRINT_GRAPH, QStringLiteral("&Graph"));
+    MakeAction(ID_PRINT_LIST, QStringLiteral("&List"));
+    MakeAction(ID_PRINT_FREE_FALL, QStringLiteral("Free Fall Events"));
+    MakeAction(ID_APP_EXIT, QStringLiteral("&Exit"));
+    MakeAction(ID_LOGGER_SETUP, QStringLiteral("Shakemeter Setup..."));
+    MakeAction(ID_DOWNLOAD, QStringLiteral("&Download Data..."));
+    MakeAction(ID_RUN, QStringLiteral("&Run..."));
+    MakeAction(ID_STOP_READING, QStringLiteral("&Stop Reading..."));
+    MakeAction(ID_FFT_READING, QStringLiteral("Reading for FFT Analysis..."));
+    MakeAction(ID_RELOAD, QStringLiteral("Reload Current File"));
+    MakeAction(ID_VIEW_INSTRUMENT, QStringLiteral("&Instrument"))->setCheckable(true);
+    MakeAction(ID_VIEW_SUMMARY, QStringLiteral("&Data Summary"))->setCheckable(true);
+    MakeAction(ID_APP_ABOUT, QStringLiteral("&About..."));
+    MakeAction(ID_HELP_TOPICS, QStringLiteral("&Help topics..."));
+    MakeAction(ID_FREQUENCY_GRAPH, QStringLiteral("Frequency-domain Graph"));
+    MakeAction(ID_TIME_GRAPH, QStringLiteral("Time-domain Graph"));
+    MakeAction(ID_IMPORT_LIST, QStringLiteral("Import data to list"));
+
+    // Accelerators of the standard document commands and the pane switch.
+    struct Accelerator {
+        int id;
+        QKeySequence keys;
+    };
+    for (const Accelerator& a : {Accelerator{ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
+                                 Accelerator{ID_FILE_SAVE, QKeySequence(Qt::CTRL | Qt::Key_S)},
+                                 Accelerator{ID_FILE_PRINT, QKeySequence(Qt::CTRL | Qt::Key_P)},
+                                 Accelerator{ID_FILE_NEW, QKeySequence(Qt::CTRL | Qt::Key_N)},
+                                 Accelerator{ID_NEXT_PANE, QKeySequence(Qt::Key_F6)},
+                                 Accelerator{ID_PREV_PANE, QKeySequence(Qt::SHIFT | Qt::Key_F6)}}) {
+        QAction* action = MakeAction(a.id, QString());
+        action->setShortcut(a.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+}
+
+void CMainFrame::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File(F)"));
+    file->addAction(Action(ID_FILE_SAVE_BOTH));
+    file->addAction(Action(ID_FILE_OPEN_RECORDING));
+    file->addSeparator();
+    file->addAction(Action(ID_FILE_PRINT_SETUP));
+    QMenu* preview = file->addMenu(QStringLiteral("Print Pre&view"));
+    preview->addAction(Action(ID_PREVIEW_GRAPH));
+    preview->addAction(Action(ID_PREVIEW_LIST));
+    preview->addAction(Action(ID_PREVIEW_FREE_FALL));
+    QMenu* print = file->addMenu(QStringLiteral("&Print..."));
+    print->addAction(Action(ID_PRINT_GRAPH));
+    print->addAction(Action(ID_PRINT_LIST));
+    print->addAction(Action(ID_PRINT_FREE_FALL));
+    file->addSeparator();
+    file->addAction(Action(ID_APP_EXIT));
+
+    QMenu* instrument = bar->addMenu(QStringLiteral("&Instrument(I)"));
+    instrument->addAction(Action(ID_LOGGER_SETUP));
+    instrument->addSeparator();
+    instrument->addAction(Action(ID_DOWNLOAD));
+    instrument->addSeparator();
+    instrument->addAction(Action(ID_RUN));
+    instrument->addAction(Action(ID_STOP_READING));
+    instrument->addSeparator();
+    instrument->addAction(Action(ID_FFT_READING));
+    instrument->addSeparator();
+    instrument->addAction(Action(ID_RELOAD));
+
+    QMenu* window = bar->addMenu(QStringLiteral("&Window(W)"));
+    window->addAction(Action(ID_VIEW_INSTRUMENT));
+    window->addAction(Action(ID_VIEW_SUMMARY));
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help(H)"));
+    help->addAction(Action(ID_APP_ABOUT));
+    help->addAction(Action(ID_HELP_TOPICS));
+}
+
+void CMainFrame::CreateToolBar() {
+    m_wndToolBar = new CPictureToolBar(this);
+    m_wndToolBar->setObjectName(QStringLiteral("m_wndToolBar"));
+    m_wndToolBar->setWindowTitle(QStringLiteral("Standard"));
+    const int groups[][5] = {{ID_FILE_SAVE_BOTH, ID_FILE_OPEN_RECORDING, 0, 0, 0},
+                             {ID_LOGGER_SETUP, ID_DOWNLOAD, ID_RUN, ID_STOP_READING, ID_FFT_READING},
+                             {ID_TIME_GRAPH, ID_FREQUENCY_GRAPH, 0, 0, 0},
+                             {ID_IMPORT_LIST, ID_PRINT_GRAPH, ID_PRINT_LIST, 0, 0},
+                             {ID_HELP_TOPICS, 0, 0, 0, 0}};
+    bool first = true;
+    for (const auto& group : groups) {
+        if (!first) {
+            m_wndToolBar->addSeparator();
+        }
+        first = false;
+        for (int id : group) {
+            if (id != 0) {
+                m_wndToolBar->AddPictureButton(Action(id));
+            }
+        }
+    }
+    // Missing pictures leave the buttons without faces but working.
+    m_wndToolBar->SetImageLists(28, 264, 263, 264);
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    m_statusPane = new QLabel(bar);
+    m_statusPane->setMinimumWidth(800);
+    bar->addWidget(m_statusPane);
+}
+
+void CMainFrame::AddContextMenu() {
+    // The pane's menu has texts of its own but the commands (and so the rules) of the main menu.
+    QList<QAction*> items;
+    const std::pair<int, const char*> entries[] = {{ID_LOGGER_SETUP, "Shakemeter Setup"},
+                                                   {ID_DOWNLOAD, "&Download Data"},
+                                                   {ID_RUN, "&Run..."},
+                                                   {ID_STOP_READING, "&Stop Running..."},
+                                                   {ID_RELOAD, "&Reload Current File"}};
+    bool first = true;
+    for (const auto& [id, text] : entries) {
+        if (!first) {
+            items.append(nullptr);
+        }
+        first = false;
+        QAction* action = MakeAction(id, QString::fromLatin1(text));
+        items.append(action);
+    }
+    m_instrumentView->SetContextActions(items);
+}
+
+ShellState CMainFrame::CurrentState() const {
+    ShellState s;
+    s.reading = m_bReading;
+    s.progressOpen = ProgressOpen();
+    s.shownCount = ShownCount();
+    s.listShown = m_pView->State().m_bListShown;
+    s.displayMode = m_pView->DisplayMode();
+    s.spectrumRecording = m_pView->ShowsSpectrumRecording();
+    s.summaryShown = m_bSummaryShown;
+    s.instrumentShown = m_bInstrumentShown;
+    return s;
+}
+
+void CMainFrame::ApplyEnableTable() {
+    const ShellState state = CurrentState();
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        const CommandUi ui = CommandUiFor(it.key(), state);
+        for (QAction* action : it.value()) {
+            action->setEnabled(ui.enabled);
+            if (ui.checkable) {
+                action->setChecked(ui.checked);
+            }
+        }
+    }
+}
+
+bool CMainFrame::ProgressOpen() const { return m_dlgLoading != nullptr && m_dlgLoading->IsOpen(); }
+
+int CMainFrame::ShownCount() const { return m_pView->Companions().m_nShownCount; }
+
+void CMainFrame::SetReading(bool reading) {
+    m_bReading = reading;
+    ApplyEnableTable();
+}
+
+void CMainFrame::OnCommand(int commandId) {
+    // Menus and buttons are greyed, but a shortcut or a stale menu may still arrive.
+    if (!CommandUiFor(commandId, CurrentState()).enabled) {
+        ApplyEnableTable();
+        return;
+    }
+    RunCommand(commandId);
+}
+
+void CMainFrame::RunCommand(int commandId) {
+    switch (commandId) {
+    case ID_FILE_SAVE_BOTH: OnSave(); break;
+    case ID_FILE_OPEN_RECORDING: OnOpen(); break;
+    case ID_RELOAD: OnReload(); break;
+    case ID_APP_EXIT: close(); break;
+    case ID_LOGGER_SETUP: OnSetup(); break;
+    case ID_DOWNLOAD: OnDownload(); break;
+    case ID_RUN: OnRun(); break;
+    case ID_STOP_READING: OnStopReading(); break;
+    case ID_FFT_READING: OnFftReading(); break;
+    case ID_VIEW_INSTRUMENT: OnViewInstrument(); break;
+    case ID_VIEW_SUMMARY: OnViewSummary(); break;
+    case ID_APP_ABOUT: OnAbout(); break;
+    case ID_HELP_TOPICS: OnHelp(); break;
+    case ID_FREQUENCY_GRAPH: OnFrequencyGraph(); break;
+    case ID_TIME_GRAPH: OnTimeGraph(); break;
+    case ID_IMPORT_LIST: OnImportList(); break;
+    case ID_FILE_OPEN: OnStandardOpen(); break;
+    case ID_FILE_SAVE: OnStandardSave(); break;
+    case ID_FILE_NEW: OnStandardNew(); break;
+    case ID_NEXT_PANE: OnSwitchPane(true); break;
+    case ID_PREV_PANE: OnSwitchPane(false); break;
+    case ID_FILE_PRINT_SETUP:
+    case ID_PREVIEW_GRAPH:
+    case ID_PREVIEW_LIST:
+    case ID_PRINT_GRAPH:
+    case ID_PRINT_LIST:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_PREVIEW:
+        if (m_printHandler) {
+            m_printHandler(commandId);
+        }
+        break;
+    default:
+        break;
+    }
+    ApplyEnableTable();
+}
+
+// ------------------------------------------------------------------------------------------------
+// Files
+
+bool CMainFrame::AskSaveQuestion(SaveQuestion question) {
+    const bool ask = m_flags.ShouldAsk(question, ShownCount());
+    if (ask) {
+        const PromptIcon icon = WorkflowFlags::StyleOf(question).questionIcon ? PromptIcon::Question : PromptIcon::None;
+        if (m_prompter->AskYesNo(this, QString::fromLatin1(kSaveQuestion), icon)) {
+            SaveFlow();
+        }
+    }
+    m_flags.AfterQuestion(question);
+    return ask;
+}
+
+bool CMainFrame::SaveFlow() {
+    const QString proposed = QString::fromStdString(DefaultReportBaseName(CalendarTime::Now()));
+    const QString chosen = m_prompter->ChooseSaveFile(this, QStringLiteral("Shakemeter Files (*.Vibration *.xls)"),
+                                                      QStringLiteral("Vibration"), proposed);
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    const SaveFileNamePair names = SaveFileNames(chosen.toStdString());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const RecordingView& view = m_pView->Companions();
+    std::string recordingBytes;
+    AppendRecordingBytes(recordingBytes, m_doc->recording(), view.m_nShownCount);
+    std::string report = FormatTextReport(m_doc->recording(), view);
+    // Both files appear together or neither changes.
+    const bool ok = WriteFilesAtomically({{names.reportPath, std::move(report)},
+                                          {names.recordingPath, std::move(recordingBytes)}});
+    QApplication::restoreOverrideCursor();
+    if (ok) {
+        m_flags.OnSaved();
+        m_doc->SetPathName(QString::fromStdString(names.recordingPath));
+    }
+    ApplyEnableTable();
+    return ok;
+}
+
+void CMainFrame::OnSave() { SaveFlow(); }
+
+LoadStatus CMainFrame::OpenPath(const QString& path) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const LoadStatus status = m_doc->Load(path, m_pView->Companions());
+    QApplication::restoreOverrideCursor();
+    if (status == LoadStatus::InvalidFormat) {
+        m_prompter->Tell(this, QString::fromLatin1(kInvalidFormatMessage), PromptIcon::None);
+    } else if (status == LoadStatus::Loaded) {
+        AfterLoad();
+    }
+    ApplyEnableTable();
+    return status;
+}
+
+void CMainFrame::AfterLoad() {
+    m_pView->UpdateSummaryPanel();
+    m_pView->SyncChildren();
+    m_pView->update();
+    m_timerZoomReset.start(kZoomResetDelayMs);
+}
+
+void CMainFrame::OnOpen() {
+    AskSaveQuestion(SaveQuestion::Open);
+    const QString path = m_prompter->ChooseOpenFile(this, QStringLiteral("Shakemeter Files (*.Vibration)"),
+                                                    QStringLiteral("Vibration"));
+    if (OpenPath(path) == LoadStatus::Loaded) {
+        m_doc->SetPathName(path);
+    }
+}
+
+void CMainFrame::OnReload() { OpenPath(m_tempCopyPath); }
+
+void CMainFrame::OpenFromCommandLine(const QString& path) {
+    if (OpenPath(path) == LoadStatus::Loaded) {
+        m_doc->SetPathName(path);
+    }
+}
+
+void CMainFrame::OnStandardOpen() {
+    const QString path = m_prompter->ChooseOpenFile(
+        this, QStringLiteral("Shakemeter Files (*.Vibration);;All Files (*)"), QStringLiteral("Vibration"));
+    if (!path.isEmpty() && OpenPath(path) == LoadStatus::Loaded) {
+        m_doc->SetPathName(path);
+    }
+}
+
+void CMainFrame::OnStandardSave() {
+    QString path = m_doc->PathName();
+    if (path.isEmpty()) {
+        path = m_prompter->ChooseSaveFile(this, QStringLiteral("Shakemeter Files (*.Vibration)"),
+                                          QStringLiteral("Vibration"), QString());
+        if (path.isEmpty()) {
+            return;
+        }
+    }
+    if (m_doc->Store(path, ShownCount())) {
+        m_doc->SetPathName(path);
+    }
+}
+
+void CMainFrame::OnStandardNew() {
+    // The document keeps its recording; the view starts over from it.
+    m_pView->OnZoomOut();
+}
+
+void CMainFrame::OnSwitchPane(bool forward) {
+    QWidget* next = forward == (m_instrumentView->hasFocus() || !m_pView->hasFocus()) ? static_cast<QWidget*>(m_pView)
+                                                                                        : m_instrumentView;
+    if (next == m_instrumentView && !m_bInstrumentShown) {
+        next = m_pView;
+    }
+    next->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::WriteTempCopy() {
+    QDir().mkpath(QFileInfo(m_tempCopyPath).absolutePath());
+    WriteRecordingFile(m_tempCopyPath.toStdString(), m_doc->recording(), ShownCount());
+}
+
+void CMainFrame::WriteSettings() {
+    Settings settings;
+    settings.m_lastSetup = m_lastSetup;
+    const GraphState& state = m_pView->State();
+    settings.m_bShowX = state.m_bShowX;
+    settings.m_bShowY = state.m_bShowY;
+    settings.m_bShowZ = state.m_bShowZ;
+    settings.m_bMarkPoints = state.m_bMarkPoints;
+    settings.m_bVertGrid = state.m_bVertGrid;
+    settings.m_bHorzGrid = state.m_bHorzGrid;
+    settings.m_bShowVectorSum = state.m_bShowVectorSum;
+    settings.m_dPresetYMin = state.m_dPresetYMin;
+    settings.m_dPresetYMax = state.m_dPresetYMax;
+    const GraphColors& colors = m_pView->Colors();
+    settings.m_nColorBg = colors.background;
+    settings.m_nColorX = colors.x;
+    settings.m_nColorY = colors.y;
+    settings.m_nColorZ = colors.z;
+    settings.m_nColorV = colors.vectorSum;
+    settings.m_nColorGrid = colors.grid;
+    settings.m_nRtRateIndex = m_nRtRateIndex;
+    settings.m_strRtPoints = m_strRtPoints;
+    QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
+    WriteAllSettings(settings, m_settingsPath);
+}
+
+// ------------------------------------------------------------------------------------------------
+// Logger commands
+
+void CMainFrame::OnSetup() { m_dialogRunner(*m_dlgSetup); }
+
+void CMainFrame::OnDownload() {
+    AskSaveQuestion(SaveQuestion::Download);
+    m_dialogRunner(*m_dlgDownload);
+}
+
+void CMainFrame::OnRun() {
+    AskSaveQuestion(SaveQuestion::Run);
+    m_dialogRunner(*m_dlgRun);
+}
+
+void CMainFrame::OnStopReading() {
+    m_bReading = false;
+    // A spectrum reading in progress ends at its next tick; it must not read again even when
+    // another reading has raised the flag by then.
+    m_bSpectrumActive = false;
+    if (m_dlgRun->Link().RealTimeStatus() != RealTimeState::Idle) {
+        m_dlgRun->Link().StopRealTime();
+    } else {
+        m_pView->update();
+        WriteTempCopy();
+    }
+    ApplyEnableTable();
+}
+
+void CMainFrame::OnFftReading() {
+    AskSaveQuestion(SaveQuestion::FftReading);
+    if (!m_linkSpectrum->ProbeDevice()) {
+        m_prompter->Tell(this, QString::fromLatin1(kConnectFailedMessage), PromptIcon::None);
+        return;
+    }
+    if (!m_linkSpectrum->StartSpectrum()) {
+        m_linkSpectrum->CloseDevice();
+        return;
+    }
+    m_linkSpectrum->StampSpectrumTime();
+    m_dlgLoading->SetRange(20);
+    m_dlgLoading->SetPos(0);
+    m_dlgLoading->ShowCentred();
+    m_timerSpectrum.start(kSpectrumPeriodMs);
+    m_timerProgress.start();
+    m_bSpectrumActive = true;
+    SetReading(true);
+}
+
+void CMainFrame::OnProgressTick() {
+    if (ProgressOpen()) {
+        m_dlgLoading->SetPos(m_nProgressCounter);
+    }
+    ++m_nProgressCounter;
+}
+
+void CMainFrame::OnSpectrumTick() {
+    if (ProgressOpen()) {
+        m_timerProgress.stop();
+        m_dlgLoading->End();
+        m_nProgressCounter = 0;
+    }
+    if (m_bReading && m_bSpectrumActive) {
+        m_timerSpectrum.stop();
+        if (m_linkSpectrum->ReadSpectrum()) {
+            m_flags.OnLoggerDataArrived();
+            m_timerSpectrum.start(kSpectrumPeriodMs);
+        } else {
+            m_linkSpectrum->CloseDevice();
+            m_bReading = false;
+            m_bSpectrumActive = false;
+        }
+        m_linkSpectrum->StampSpectrumTime();
+        m_pView->update();
+    } else {
+        m_linkSpectrum->CloseDevice();
+        m_timerSpectrum.stop();
+        m_bSpectrumActive = false;
+    }
+    ApplyEnableTable();
+}
+
+void CMainFrame::ShowDownloadProgress(int rangeMax) {
+    m_dlgLoading->SetRange(rangeMax);
+    m_dlgLoading->SetPos(0);
+    // Centred on the view horizontally, four of its own heights below the view's top.
+    const QPoint viewTopLeft = m_pView->mapToGlobal(QPoint(0, 0));
+    const int left = viewTopLeft.x() + m_pView->width() / 2 - m_dlgLoading->frameGeometry().width() / 2;
+    const int top = viewTopLeft.y() + 4 * m_dlgLoading->frameGeometry().height();
+    m_dlgLoading->ShowAt(QPoint(left, top));
+    ApplyEnableTable();
+}
+
+// ------------------------------------------------------------------------------------------------
+// Graph and window commands
+
+void CMainFrame::OnFrequencyGraph() {
+    RecordingView& companions = m_pView->Companions();
+    companions.m_bFrequencyMode = true;
+    m_pView->RefreshSummary();
+    m_pView->SetSummaryFullHeight(0);
+    m_pView->SetSummaryHeight(0);
+    m_pView->OnZoomOut();
+}
+
+void CMainFrame::OnTimeGraph() {
+    RecordingView& companions = m_pView->Companions();
+    companions.m_bFrequencyMode = false;
+    m_pView->RefreshSummary();
+    m_pView->SetSummaryFullHeight(kSummaryHeight);
+    if (m_bSummaryShown) {
+        m_pView->SetSummaryHeight(kSummaryHeight);
+    }
+    m_pView->OnZoomOut();
+}
+
+void CMainFrame::OnViewSummary() {
+    if (m_bSummaryShown) {
+        m_pView->SetSummaryHeight(0);
+        m_bSummaryShown = false;
+    } else {
+        m_bSummaryShown = true;
+        m_pView->SetSummaryHeight(m_pView->SummaryFullHeight());
+    }
+}
+
+void CMainFrame::OnViewInstrument() {
+    const int total = m_wndSplitter->width();
+    if (m_bInstrumentShown) {
+        m_wndSplitter->setSizes({0, std::max(total, 200)});
+    } else {
+        m_wndSplitter->setSizes({kInstrumentWidth, std::max(total - kInstrumentWidth, 200)});
+    }
+    m_bInstrumentShown = !m_bInstrumentShown;
+}
+
+void CMainFrame::OnImportList() {
+    m_pView->setFocus(Qt::OtherFocusReason);
+    GraphState& state = m_pView->State();
+    m_pView->Companions().m_bListDirty = true;
+    state.m_bListShown = true;
+    m_timerList.start(kListDelayMs);
+}
+
+void CMainFrame::OnHelp() {
+    QStringList candidates;
+    if (!m_env.helpPath.isEmpty()) {
+        candidates << m_env.helpPath;
+    }
+    const QString dir = QCoreApplication::applicationDirPath();
+    candidates << dir + QStringLiteral("/help.html") << dir + QStringLiteral("/../share/doc/shakemeter/help.html")
+               << dir + QStringLiteral("/../share/shakemeter/help.html") << dir + QStringLiteral("/docs/help.html")
+               << dir + QStringLiteral("/../docs/help.html");
+    for (const QString& candidate : candidates) {
+        if (QFileInfo::exists(candidate)) {
+            m_urlOpener(QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath()));
+            return;
+        }
+    }
+    // No help page installed: nothing is reported.
+}
+
+void CMainFrame::OnAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+// ------------------------------------------------------------------------------------------------
+// Dialog owner
+
+void CMainFrame::OnSetupWritten() { m_flags.OnSetupWritten(); }
+
+void CMainFrame::SetRtChoice(int rateIndex, const std::string& points) {
+    m_nRtRateIndex = rateIndex;
+    m_strRtPoints = points;
+}
+
+void CMainFrame::OnRealTimeStarted() {
+    m_flags.OnRealTimeStarted();
+    ApplyEnableTable();
+}
+
+void CMainFrame::SetDataUnsaved() {
+    m_flags.OnLoggerDataArrived();
+    ApplyEnableTable();
+}
+
+RecordingView& CMainFrame::View() { return m_pView->Companions(); }
+
+// ------------------------------------------------------------------------------------------------
+// Closing
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_bCloseApproved) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (m_bClosePending) {
+        return;
+    }
+    m_bClosePending = true;
+    WriteSettings();
+    bool ask = true;
+    if (m_bReading) {
+        if (ShownCount() >= 1) {
+            WriteTempCopy();
+        } else {
+            ask = false;
+        }
+    }
+    if (ask && m_flags.ShouldAskOnClose(ShownCount())) {
+        if (m_prompter->AskYesNo(this, QString::fromLatin1(kCloseQuestion), PromptIcon::Question)) {
+            SaveFlow();
+            m_flags.AfterCloseSaved();
+        }
+    }
+    // Closing cannot be cancelled; it completes a moment later.
+    m_timerClose.start(kCloseDelayMs);
+}
+
+}  // namespace shakemeter

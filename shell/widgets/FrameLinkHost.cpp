@@ -1,0 +1,92 @@
+#include "shell/widgets/FrameLinkHost.h"
+
+#include <QCoreApplication>
+
+#include "graph/widgets/CVxView.h"
+#include "logger/CLoggerLink.h"
+#include "logger/widgets/CLoadingDlg.h"
+#include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/controls/Prompter.h"
+
+namespace shakemeter {
+
+FrameLinkHost::FrameLinkHost(CMainFrame& frame) : m_frame(frame) {
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_link != nullptr) {
+            m_link->OnTimer(REALTIME_TIMER_ID);
+        }
+    });
+}
+
+Recording& FrameLinkHost::Document() { return m_frame.Doc().recording(); }
+
+RecordingView& FrameLinkHost::View() { return m_frame.GraphView()->Companions(); }
+
+void FrameLinkHost::ShowMessage(MessageKind kind, const std::string& text) {
+    m_frame.UserPrompter().Tell(&m_frame, QString::fromStdString(text),
+                                kind == MessageKind::Information ? PromptIcon::Information : PromptIcon::None);
+}
+
+void FrameLinkHost::ShowProgress(int rangeMax) { m_frame.ShowDownloadProgress(rangeMax); }
+
+void FrameLinkHost::SetProgress(int position) {
+    m_frame.LoadingDialog()->SetPos(position);
+    // The window is blocked by the transfer; let the bar repaint between blocks.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void FrameLinkHost::EndProgress() {
+    m_frame.LoadingDialog()->End();
+    m_frame.ApplyEnableTable();
+}
+
+void FrameLinkHost::WriteTempCopy() { m_frame.WriteTempCopy(); }
+
+void FrameLinkHost::StartTimer(int ms) { m_timer.start(ms); }
+
+void FrameLinkHost::KillTimer() { m_timer.stop(); }
+
+bool FrameLinkHost::IsReading() const { return m_frame.IsReading(); }
+
+void FrameLinkHost::SetReading(bool reading) { m_frame.SetReading(reading); }
+
+void FrameLinkHost::SetDataUnsaved() { m_frame.SetDataUnsaved(); }
+
+int FrameLinkHost::PlotWidth() const {
+    CVxView* view = m_frame.GraphView();
+    const PlotRect client{0, 0, view->width(), view->height()};
+    return GraphModel::ScreenPlotRect(client, view->SummaryHeight(), 1).width();
+}
+
+void FrameLinkHost::SetPlotScale(double scale) { m_frame.GraphView()->State().m_dScale = scale; }
+
+bool FrameLinkHost::IsBandDragging() const { return m_frame.GraphView()->State().m_bBandDragging; }
+
+void FrameLinkHost::OnZoomOut() { m_frame.GraphView()->OnZoomOut(); }
+
+void FrameLinkHost::UpdateAllViews() {
+    m_frame.GraphView()->SyncChildren();
+    m_frame.GraphView()->update();
+    m_frame.ApplyEnableTable();
+}
+
+void FrameLinkHost::InvalidatePlot() { m_frame.GraphView()->update(); }
+
+void FrameLinkHost::InvalidateView() { m_frame.GraphView()->update(); }
+
+void FrameLinkHost::UpdateRealTimePlot() {
+    m_frame.GraphView()->update();
+    m_frame.ApplyEnableTable();
+}
+
+void FrameLinkHost::UpdateSummaryPanel() { m_frame.GraphView()->UpdateSummaryPanel(); }
+
+void FrameLinkHost::RestoreTimeDomainSummary() {
+    CVxView* view = m_frame.GraphView();
+    view->SetSummaryFullHeight(CMainFrame::kSummaryHeight);
+    if (m_frame.m_bSummaryShown) {
+        view->SetSummaryHeight(CMainFrame::kSummaryHeight);
+    }
+}
+
+}  // namespace shakemeter
