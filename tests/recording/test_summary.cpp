@@ -64,6 +64,26 @@ TEST(SummaryStatisticsTest, EqualMaximaAt1And5NameTheLaterSecond)
     EXPECT_EQ(shown.view.m_summary.min[0], "0.50 @ 05/03/23 14:00:06");
 }
 
+TEST(SummaryStatisticsTest, LongRecordingsKeepTheTieRulesEverywhere)
+{
+    std::vector<SampleRow> rows(1000);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = {0.0, 0.0, static_cast<double>(i) * 0.01, 1.0};
+    rows[63][0] = rows[64][0] = rows[900][0] = 5.0;
+    rows[128][0] = -2.0;
+    rows[10][1] = std::nan("");  // never an extreme
+    rows[640][1] = rows[641][1] = 1.0;
+    rows[999][1] = -0.5;
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond), rows));
+    const Statistics& s = shown.view.m_stats;
+    EXPECT_EQ(s.maxAt, (std::array<int, 4>{900, 641, 999, 999}));
+    EXPECT_EQ(s.minAt, (std::array<int, 4>{128, 999, 0, 999}));
+    EXPECT_EQ(s.max[0], 5.0);
+    EXPECT_EQ(s.min[0], -2.0);
+    EXPECT_EQ(s.max[1], 1.0);
+    EXPECT_EQ(s.min[1], -0.5);
+}
+
 TEST(SummaryStatisticsTest, ValueRangeIsOneGBeyondTheExtremesOfAllColumns)
 {
     Shown shown(FourRows());
