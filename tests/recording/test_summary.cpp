@@ -66,22 +66,31 @@ TEST(SummaryStatisticsTest, EqualMaximaAt1And5NameTheLaterSecond)
 
 TEST(SummaryStatisticsTest, LongRecordingsKeepTheTieRulesEverywhere)
 {
+    // Values between the extremes, never equal to them; the extremes are set early and reached
+    // again far later, alone in their stretch of rows.
     std::vector<SampleRow> rows(1000);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        rows[i] = {0.0, 0.0, static_cast<double>(i) * 0.01, 1.0};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double v = 0.5 + static_cast<double>((i * 37) % 100) * 0.001;
+        rows[i] = {v, v, v, v};
+    }
+    rows[0][0] = -2.0;
     rows[63][0] = rows[64][0] = rows[900][0] = 5.0;
     rows[128][0] = -2.0;
+    rows[1][1] = 3.0;
+    rows[2][1] = -3.0;
     rows[10][1] = std::nan("");  // never an extreme
-    rows[640][1] = rows[641][1] = 1.0;
-    rows[999][1] = -0.5;
+    rows[640][1] = rows[641][1] = 3.0;
+    rows[999][1] = -3.0;
+    rows[0][2] = 2.0;
+    rows[1][2] = -1.0;
+    rows[3][3] = 4.0;
+    rows[4][3] = rows[500][3] = 0.0;
     Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond), rows));
     const Statistics& s = shown.view.m_stats;
-    EXPECT_EQ(s.maxAt, (std::array<int, 4>{900, 641, 999, 999}));
-    EXPECT_EQ(s.minAt, (std::array<int, 4>{128, 999, 0, 999}));
-    EXPECT_EQ(s.max[0], 5.0);
-    EXPECT_EQ(s.min[0], -2.0);
-    EXPECT_EQ(s.max[1], 1.0);
-    EXPECT_EQ(s.min[1], -0.5);
+    EXPECT_EQ(s.maxAt, (std::array<int, 4>{900, 641, 0, 3}));
+    EXPECT_EQ(s.minAt, (std::array<int, 4>{128, 999, 1, 500}));
+    EXPECT_EQ(s.max, (std::array<double, 4>{5.0, 3.0, 2.0, 4.0}));
+    EXPECT_EQ(s.min, (std::array<double, 4>{-2.0, -3.0, -1.0, 0.0}));
 }
 
 TEST(SummaryStatisticsTest, ValueRangeIsOneGBeyondTheExtremesOfAllColumns)
