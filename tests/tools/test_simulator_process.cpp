@@ -16,7 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include "logger/LoggerProtocol.h"
 #include "logger/VirtualBridgeBackend.h"
+#include "recording/RecordingFile.h"
 
 extern char** environ;
 
@@ -183,6 +185,42 @@ TEST_F(SimulatorProgram, AnUnpluggedLoggerClosesAndDisappears)
     ASSERT_EQ(bridges.GetNumDevices(count), DEVICE_SUCCESS);
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(sim.stop(SIGINT), 0);
+}
+
+TEST_F(SimulatorProgram, ServesARecordingFileWithGeneratedEvents)
+{
+    Recording rec;
+    rec.m_header.dwSampleCount = 2;
+    rec.m_header.wInterval = 9;
+    rec.m_header.wYear = 2023;
+    rec.m_header.byMonth = 3;
+    rec.m_header.byDay = 5;
+    rec.m_pSamples = {{0.12, -0.5, 1.0, 1.12}, {-16.31, 0.0, 0.01, 16.31}};
+    const std::string file = m_dir + "/two.Vibration";
+    ASSERT_TRUE(WriteRecordingFile(file, rec, 2));
+
+    SimulatorProcess sim({"--folder", m_folder, "--name", "file", "--memory", file, "--events", "2"});
+    ASSERT_EQ(sim.readLine(), m_folder + "/file.sock");
+    VirtualBridgeBackend bridges(m_folder);
+    ASSERT_EQ(bridges.SetTimeouts(kPatienceMs, kPatienceMs), DEVICE_SUCCESS);
+    DeviceHandle handle = INVALID_DEVICE_HANDLE;
+    ASSERT_EQ(bridges.Open(0, handle), DEVICE_SUCCESS);
+    const unsigned char requests[] = {0, 0, 0, 0, 0, 1};
+    unsigned char reply[22 + 12] = {};
+    std::uint32_t done = 0;
+    ASSERT_EQ(bridges.Write(handle, requests, sizeof requests, done), DEVICE_SUCCESS);
+    for (std::uint32_t got = 0; got < sizeof reply; got += done)
+        ASSERT_EQ(bridges.Read(handle, reply + got, sizeof reply - got, done), DEVICE_SUCCESS);
+    bridges.Close(handle);
+
+    EXPECT_EQ(reply[0], 12);
+    EXPECT_EQ(reply[4], 2);
+    EXPECT_EQ(reply[6], 9);
+    EXPECT_EQ(reply[12] | (reply[13] << 8), 2023);
+    EXPECT_EQ(DecodeMemorySample(reply + 22)[0], HundredthsToG(12));
+    EXPECT_EQ(DecodeMemorySample(reply + 22)[1], HundredthsToG(-50));
+    EXPECT_EQ(DecodeMemorySample(reply + 28)[0], HundredthsToG(-1631));
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
 }
 
 TEST_F(SimulatorProgram, RefusesInvalidOptionsAndForeignFolders)
