@@ -23,7 +23,13 @@ std::string FormatValue(const char* pattern, double value)
 // "%.2f @" followed by a time text, as the summary's maximum and minimum read.
 std::string ValueAt(double value, const std::string& timeText)
 {
-    return FormatValue("%.2f @", value) + timeText;
+    char text[64];
+    const int length = std::snprintf(text, sizeof text, "%.2f @", value);
+    std::string out;
+    out.reserve(static_cast<std::size_t>(length > 0 ? length : 0) + timeText.size());
+    out.append(text, static_cast<std::size_t>(length > 0 ? length : 0));
+    out.append(timeText);
+    return out;
 }
 
 bool IsRealTimeInterval(std::uint16_t ms)
@@ -397,10 +403,10 @@ bool CLoggerLink::StartRealTime()
 
     SummaryTexts& texts = view.m_summary;
     texts.startTime = start.format("%d/%m/%y %H:%M:%S");
-    texts.unit = "g";
+    texts.unit = std::string("g");
     texts.samplingRate = FormatValue("%.2f", view.m_dInterval);
-    texts.samples = "1";
-    texts.mode = "Normal";
+    texts.samples = std::string("1");
+    texts.mode = std::string("Normal");
     texts.threshold = {"NONE", "NONE", "NONE"};
     for (std::size_t i = 0; i < 4; ++i) {
         texts.max[i] = ValueAt(row[i], texts.startTime);
