@@ -105,16 +105,6 @@ TEST(SummaryStatisticsTest, ValueRangeIsOneGBeyondTheExtremesOfAllColumns)
     EXPECT_EQ(shown.view.m_nRangeLast, 4);
 }
 
-TEST(SummaryStatisticsTest, NegativeAveragesNearZeroPrintLikePrintf)
-{
-    std::vector<SampleRow> rows = FlatRows(1000, 0.0);
-    rows[0] = {-1.0, 0.0, -4.99, 0.0};  // averages -0.001 and -0.00499
-    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond), rows));
-    EXPECT_EQ(shown.view.m_summary.avg[0], "-0.00");
-    EXPECT_EQ(shown.view.m_summary.avg[2], "-0.00");
-    EXPECT_EQ(shown.view.m_summary.avg[1], "0.00");
-}
-
 TEST(SummaryStatisticsTest, RecordingWithoutRowsGetsZerosAndAUnitRange)
 {
     Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond), {}));
@@ -288,17 +278,6 @@ TEST(SpectrumPeakTest, PeakBinStaysInTheFirstHalf)
     s.refresh();
     EXPECT_EQ(s.view.m_nPeakAxis, 0);
     EXPECT_EQ(s.view.m_nPeakIndex, 128);  // the last bin <= 128 that equalled the running maximum
-}
-
-TEST(SpectrumPeakTest, AllAxesAtTheConstantComponent)
-{
-    SpectrumCase s;
-    s.set(0, 1.0, 0, 10.0);
-    s.set(1, 1.0, 0, 30.0);
-    s.set(2, 1.0, 0, 20.0);
-    s.refresh();
-    EXPECT_EQ(s.view.m_nPeakAxis, 1);
-    EXPECT_EQ(s.view.m_nPeakIndex, 0);
 }
 
 TEST(FrequencyModeTest, OnlyASpectrumRecordingStaysInFrequencyMode)
