@@ -1,0 +1,140 @@
+// Whole paints of the graph screen and the graph page.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "PaintFixture.h"
+
+namespace shakemeter {
+namespace {
+
+using namespace shakemeter::testing;
+
+// 1000 x 800 client: plot (130, 225) - (920, 690), panel (20, 217) - (980, 745).
+constexpr int L = 130, T = 225, R = 920, B = 690;
+
+TEST(GraphPaint, ScreenLayoutAndTraces)
+{
+    PaintFixture f;
+    f.Load(100, [](int) { return SampleRow{0.0, 5.0, -5.0, 8.0}; });
+    const PaintOutcome outcome = f.Paint();
+    EXPECT_TRUE(outcome.drewGraph);
+    EXPECT_TRUE(outcome.startZoomOutTimer);
+    EXPECT_FALSE(f.Paint().startZoomOutTimer);  // only the first paint in mode 1
+    EXPECT_TRUE(f.view.m_bPlotReady);
+    EXPECT_EQ(f.model.state().g_rcLastPlot, (PlotRect{L, T, R, B}));
+
+    const int mid = (T + B) / 2;  // 0 g
+    EXPECT_EQ(f.Pixel(500, mid), kRed);  // 457.5 truncated
+    EXPECT_EQ(f.Pixel(500, static_cast<int>(B - 15.0 * (B - T) / 20)), kGrey);
+    EXPECT_EQ(f.Pixel(500, static_cast<int>(B - 5.0 * (B - T) / 20)), kCyan);
+    EXPECT_EQ(f.Pixel(500, static_cast<int>(B - 18.0 * (B - T) / 20)), kGreen);
+    EXPECT_EQ(f.Pixel(500, mid + 40), kBlack);          // plot background
+    EXPECT_EQ(f.Pixel(5, 400), kBlack);                 // surround
+    EXPECT_EQ(f.Pixel(60, 400), f.params.panelColor);  // left margin of the panel
+    EXPECT_EQ(f.Pixel(10, 400), QColor(Qt::white));     // frame
+    // Value labels left of the plot and time labels below it.
+    EXPECT_GT(f.CountNot(f.params.panelColor, 20, B - 10, L - 15, B + 8), 5);
+    EXPECT_GT(f.CountNot(f.params.panelColor, L - 40, B + 6, L + 40, B + 30), 5);
+}
+
+TEST(GraphPaint, VerticalGridOffHidesTimeLabelsAndTicks)
+{
+    PaintFixture f;
+    f.Load(100, [](int) { return SampleRow{0.0, 0, 0, 0}; });
+    f.model.state().m_bVertGrid = false;
+    f.Paint();
+    EXPECT_EQ(f.CountNot(f.params.panelColor, L - 5, B + 1, R + 4, B + 30), 0);
+}
+
+TEST(GraphPaint, FrequencyModeHasNoVectorSumTrace)
+{
+    PaintFixture f;
+    f.Load(512, [](int) { return SampleRow{}; });
+    f.doc.m_header.wInterval = 0;
+    f.view.m_recHeader.wInterval = 0;
+    f.view.m_bFrequencyMode = true;
+    f.view.m_pSpectrum.assign(256, SampleRow{0.2, 0.4, 0.6, 0.8});
+    f.view.m_nShownCount = 256;
+    f.view.m_nRangeLast = 256;
+    f.view.m_dYMin = 0.0;
+    f.view.m_dYMax = 1.0;
+    f.model.state().m_nSummaryHeight = 0;
+    f.Paint();
+    const int top = 70, bottom = 690;
+    EXPECT_GT(f.Count(kRed, L, top, R, bottom), 100);
+    EXPECT_GT(f.Count(kCyan, L, top, R, bottom), 100);
+    EXPECT_EQ(f.Count(kGreen, 0, 0, 999, 799), 0);
+}
+
+TEST(GraphPaint, HundredThousandSamplesKeepTheirExtremes)
+{
+    PaintFixture f;
+    f.Load(100000, [](int i) {
+        const double x = i == 50000 ? 9.0 : i == 70000 ? -9.0 : std::sin(i * 0.001) * 0.5;
+        return SampleRow{x, 0, 0, 0};
+    });
+    f.model.state().m_bShowY = f.model.state().m_bShowZ = f.model.state().m_bShowVectorSum = false;
+    f.Paint();
+    const double perRow = 790.0 / 99999;
+    const int spikeUp = static_cast<int>(L + 50000 * perRow);
+    const int spikeDown = static_cast<int>(L + 70000 * perRow);
+    const int top = static_cast<int>(B - 19.0 * (B - T) / 20);   // 9 g
+    const int low = static_cast<int>(B - 1.0 * (B - T) / 20);    // -9 g
+    EXPECT_GT(f.Count(kRed, spikeUp - 2, top - 2, spikeUp + 2, top + 2), 0);
+    EXPECT_GT(f.Count(kRed, spikeDown - 2, low - 2, spikeDown + 2, low + 2), 0);
+    // Between the spikes the trace stays within half a g of zero.
+    const int halfG = (B - T) / 40;
+    EXPECT_EQ(f.Count(kRed, spikeUp + 5, T, spikeDown - 5, (T + B) / 2 - halfG - 3), 0);
+}
+
+TEST(GraphPaint, DegenerateScalesDrawNoTracesOrTimeLabels)
+{
+    PaintFixture f(200, 800);  // narrower than the margins
+    f.Load(50, [](int) { return SampleRow{0.0, 0, 0, 0}; });
+    f.Paint();
+    EXPECT_EQ(f.Count(kRed, 0, 0, 199, 799), 0);
+
+    PaintFixture flat;
+    flat.Load(50, [](int) { return SampleRow{0.0, 0, 0, 0}; });
+    flat.view.m_dYMin = flat.view.m_dYMax = 1.0;
+    flat.Paint();
+    EXPECT_EQ(flat.Count(kRed, 0, 0, 999, 799), 0);
+}
+
+TEST(GraphPaint, PageIsDrawnAtPrinterScaleAndScreenWaitsForTheEnd)
+{
+    PaintFixture page(2480, 3508);
+    page.Load(100, [](int) { return SampleRow{0.0, 0, 0, 0}; });
+    page.params.printer = true;
+    page.image.fill(Qt::white);  // paper
+    page.Paint();
+    EXPECT_EQ(page.model.plot(), (PlotRect{230, 1130, 2400, 3008}));
+    EXPECT_EQ(page.Pixel(100, 2000), QColor(Qt::white));  // the panel is white on paper
+    EXPECT_EQ(page.Pixel(1000, 2069), kGreen);             // 0 g in the middle; the vector sum on top
+    EXPECT_EQ(page.Pixel(1000, 2100), kBlack);             // plot background
+    EXPECT_TRUE(page.model.state().g_bPrinting);
+
+    // The screen paint does nothing until the printing ends.
+    page.params.printer = false;
+    page.params.client = {0, 0, 1000, 800};
+    page.image.fill(Qt::magenta);
+    EXPECT_FALSE(page.Paint().drewGraph);
+    EXPECT_EQ(page.Pixel(500, 400), QColor(Qt::magenta));
+    EndPrinting(page.model);
+    EXPECT_TRUE(page.Paint().drewGraph);
+}
+
+TEST(GraphPaint, ListModeIsNotPrintedAsAGraph)
+{
+    PaintFixture page(2480, 3508);
+    page.Load(100, [](int) { return SampleRow{0.0, 0, 0, 0}; });
+    page.view.m_nDisplayMode = 2;
+    page.params.printer = true;
+    EXPECT_FALSE(page.Paint().drewGraph);
+    EXPECT_EQ(page.Pixel(1000, 2000), QColor(Qt::magenta));
+}
+
+}  // namespace
+}  // namespace shakemeter
