@@ -1,0 +1,75 @@
+#pragma once
+// Support of the main window's tests: one QApplication for the test program, a prompter that
+// answers from a script and records what it was asked, and recordings written to a temporary
+// folder.
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <string>
+
+#include "recording/Recording.h"
+#include "shell/widgets/controls/Prompter.h"
+
+namespace shakemeter::test {
+
+class ScriptedPrompter : public Prompter {
+public:
+    struct Said {
+        QString text;
+        PromptIcon icon;
+        bool question;
+    };
+    std::vector<Said> said;
+    std::deque<bool> answers;     // Yes/No answers in order; No when none is left
+    QString openPath;             // what the open dialog gives
+    QString savePath;             // what the save dialog gives
+    int saveDialogs = 0;
+    QString proposedName;
+
+    bool AskYesNo(QWidget*, const QString& text, PromptIcon icon) override {
+        said.push_back({text, icon, true});
+        if (answers.empty()) {
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void Tell(QWidget*, const QString& text, PromptIcon icon) override { said.push_back({text, icon, false}); }
+    QString ChooseOpenFile(QWidget*, const QString&, const QString&) override { return openPath; }
+    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString& proposed) override {
+        ++saveDialogs;
+        proposedName = proposed;
+        return savePath;
+    }
+    QStringList Texts() const {
+        QStringList texts;
+        for (const Said& s : said) {
+            texts << s.text;
+        }
+        return texts;
+    }
+};
+
+// A logged recording of `rows` rows at 50 ms starting 05/03/23 14:07:09, X rising by 0.01 g.
+Recording MakeLoggedRecording(int rows);
+// A spectrum recording: 256 rows, interval 0.
+Recording MakeSpectrumRecording();
+// Writes the recording's file into the folder; returns its path.
+QString WriteRecording(const QTemporaryDir& dir, const QString& name, const Recording& recording);
+QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+
+// Fixes the time zone for a test and restores it afterwards.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone);
+    ~ScopedTimeZone();
+
+private:
+    std::string m_old;
+    bool m_had = false;
+};
+
+}  // namespace shakemeter::test

@@ -1,0 +1,348 @@
+// The main window's commands, save questions, files and closing, driven without modal loops.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTest>
+
+#include "ShellTestSupport.h"
+#include "graph/widgets/CVxView.h"
+#include "logger/FakeDeviceLibrary.h"
+#include "logger/widgets/LoggerDialogBase.h"
+#include "recording/RecordingFile.h"
+#include "shell/CommandIds.h"
+#include "shell/widgets/CInstrumentView.h"
+#include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/controls/CInstrumentPanel.h"
+#include "shell/widgets/controls/CPictureToolBar.h"
+#include "shell/widgets/controls/CSummaryBar.h"
+
+using namespace shakemeter;
+using namespace shakemeter::test;
+
+namespace {
+
+const QString kSaveQuestion = QStringLiteral("Do you want to save the existing graph data before continuing?");
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        FrameEnvironment env;
+        env.prompter = &prompter;
+        env.devices = &devices;
+        env.settingsPath = dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
+        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
+        frame = std::make_unique<CMainFrame>(env);
+        frame->SetDialogRunner([this](LoggerDialogBase& dialog) {
+            ++dialogsRun;
+            lastDialog = dialog.objectName();
+            return 0;
+        });
+        frame->resize(1200, 800);
+    }
+
+    bool Enabled(int id) const { return frame->Action(id)->isEnabled(); }
+    void Load(const Recording& recording, const QString& name = QStringLiteral("a.Vibration")) {
+        ASSERT_EQ(frame->OpenPath(WriteRecording(dir, name, recording)), LoadStatus::Loaded);
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    FakeDeviceLibrary devices;
+    std::unique_ptr<CMainFrame> frame;
+    int dialogsRun = 0;
+    QString lastDialog;
+};
+
+}  // namespace
+
+TEST_F(MainFrameTest, MainWindowHasItsTitleMenusAndThirteenToolbarButtons) {
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("QZ810 Vibration Shakemeter"));
+    QStringList menus;
+    for (QAction* a : frame->menuBar()->actions()) {
+        menus << a->text();
+    }
+    EXPECT_EQ(menus, (QStringList{"&File(F)", "&Instrument(I)", "&Window(W)", "&Help(H)"}));
+    int buttons = 0;
+    for (QAction* a : frame->ToolBar()->actions()) {
+        buttons += a->isSeparator() ? 0 : 1;
+    }
+    EXPECT_EQ(buttons, 13);
+    EXPECT_EQ(frame->Action(ID_RUN)->statusTip(), QStringLiteral("Read real-time data at a specific sampling rate."));
+    EXPECT_EQ(frame->Action(ID_RUN)->toolTip(), QStringLiteral("Read real-time data."));
+    EXPECT_FALSE(frame->Action(ID_PRINT_FREE_FALL)->isEnabled());
+}
+
+TEST_F(MainFrameTest, EnableTableInTheFourStates) {
+    // Idle, nothing shown.
+    EXPECT_FALSE(Enabled(ID_FILE_SAVE_BOTH));
+    EXPECT_TRUE(Enabled(ID_DOWNLOAD));
+    EXPECT_FALSE(Enabled(ID_STOP_READING));
+    EXPECT_FALSE(Enabled(ID_VIEW_SUMMARY));
+    // Idle with a spectrum recording shown.
+    Load(MakeSpectrumRecording());
+    EXPECT_TRUE(Enabled(ID_FILE_SAVE_BOTH));
+    EXPECT_TRUE(Enabled(ID_FREQUENCY_GRAPH));
+    EXPECT_TRUE(Enabled(ID_PRINT_GRAPH));
+    // Reading (real-time, or spectrum polling): device commands off, Stop on.
+    frame->SetReading(true);
+    EXPECT_TRUE(Enabled(ID_STOP_READING));
+    EXPECT_FALSE(Enabled(ID_DOWNLOAD));
+    EXPECT_FALSE(Enabled(ID_FILE_OPEN_RECORDING));
+    EXPECT_FALSE(Enabled(ID_PRINT_GRAPH));
+    EXPECT_TRUE(Enabled(ID_FILE_SAVE_BOTH));
+    EXPECT_TRUE(Enabled(ID_TIME_GRAPH));
+    // The instrument pane's menu carries the same rule: only "&Stop Running..." is on.
+    for (int id : {ID_LOGGER_SETUP, ID_DOWNLOAD, ID_RUN, ID_RELOAD}) {
+        for (QAction* a : frame->Actions(id)) {
+            EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+        }
+    }
+    for (QAction* a : frame->Actions(ID_STOP_READING)) {
+        EXPECT_TRUE(a->isEnabled());
+    }
+    // A logged recording keeps the domain switches off.
+    frame->SetReading(false);
+    Load(MakeLoggedRecording(10), QStringLiteral("b.Vibration"));
+    EXPECT_FALSE(Enabled(ID_FREQUENCY_GRAPH));
+    EXPECT_FALSE(Enabled(ID_TIME_GRAPH));
+}
+
+TEST_F(MainFrameTest, DisabledCommandsDoNothingEvenWhenTriggered) {
+    frame->SetReading(true);
+    frame->Action(ID_DOWNLOAD)->setEnabled(true);  // a stale state must not matter
+    frame->OnCommand(ID_DOWNLOAD);
+    EXPECT_EQ(dialogsRun, 0);
+    EXPECT_FALSE(Enabled(ID_DOWNLOAD));
+}
+
+TEST_F(MainFrameTest, DownloadThenOpenAsksButDownloadThenDownloadDoesNot) {
+    Load(MakeLoggedRecording(20));
+    frame->SetDataUnsaved();  // as a finished download does
+    frame->OnCommand(ID_DOWNLOAD);
+    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_EQ(lastDialog, QStringLiteral("225"));
+    frame->SetDataUnsaved();
+    prompter.openPath = dir.filePath(QStringLiteral("missing.Vibration"));
+    frame->OnCommand(ID_FILE_OPEN_RECORDING);
+    ASSERT_EQ(prompter.said.size(), 1u);
+    EXPECT_EQ(prompter.said[0].text, kSaveQuestion);
+    EXPECT_EQ(prompter.said[0].icon, PromptIcon::None);
+    EXPECT_FALSE(frame->Flags().m_bDataUnsaved);
+}
+
+TEST_F(MainFrameTest, RunAndFftAskWheneverDataIsShownAndYesSaves) {
+    Load(MakeLoggedRecording(5));
+    frame->OnCommand(ID_RUN);
+    ASSERT_EQ(prompter.said.size(), 1u);
+    EXPECT_EQ(prompter.said[0].icon, PromptIcon::Question);
+    EXPECT_EQ(lastDialog, QStringLiteral("144"));
+    // Yes runs the save flow; a cancelled file dialog still lets the command go on.
+    prompter.answers = {true};
+    devices.bridges = 0;
+    frame->OnCommand(ID_FFT_READING);
+    EXPECT_EQ(prompter.saveDialogs, 1);
+    EXPECT_EQ(prompter.said.back().text,
+              QStringLiteral("Connecting failed. Ensure logger inserted and try again."));
+}
+
+TEST_F(MainFrameTest, OpenAndReloadOfGoodAndBadFiles) {
+    Load(MakeLoggedRecording(7));
+    EXPECT_EQ(frame->ShownCount(), 7);
+    EXPECT_EQ(frame->GraphView()->DisplayMode(), 1);
+    // Empty, truncated and read-only files end silently and keep the shown recording.
+    EXPECT_EQ(frame->OpenPath(WriteBytes(dir, "empty.Vibration", QByteArray())), LoadStatus::Damaged);
+    std::string bytes;
+    AppendRecordingBytes(bytes, MakeLoggedRecording(30), 30);
+    EXPECT_EQ(frame->OpenPath(WriteBytes(dir, "cut.Vibration", QByteArray(bytes.data(), 200))), LoadStatus::Damaged);
+    const QString readOnly = WriteRecording(dir, "ro.Vibration", MakeLoggedRecording(3));
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
+    if (!QFile(readOnly).open(QIODevice::ReadWrite)) {  // root can write anyway
+        EXPECT_EQ(frame->OpenPath(readOnly), LoadStatus::CannotOpen);
+    }
+    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_EQ(frame->ShownCount(), 7);
+    // A foreign file: the one message, and still the old recording.
+    QByteArray foreign("\x14vibration shakemeter", 21);
+    foreign.append(QByteArray(40, '\0'));
+    EXPECT_EQ(frame->OpenPath(WriteBytes(dir, "foreign.Vibration", foreign)), LoadStatus::InvalidFormat);
+    ASSERT_EQ(prompter.Texts(), QStringList{QStringLiteral("Invalid Format!")});
+    EXPECT_EQ(frame->ShownCount(), 7);
+    // Reload reads the temporary copy.
+    Recording other = MakeLoggedRecording(12);
+    WriteRecording(dir, "PreMeasure.Vibration", other);
+    frame->OnCommand(ID_RELOAD);
+    EXPECT_EQ(frame->ShownCount(), 12);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("QZ810 Vibration Shakemeter"));
+}
+
+TEST_F(MainFrameTest, SaveWritesBothFilesAndClearsTheFlags) {
+    Load(MakeLoggedRecording(4));
+    frame->OnSetupWritten();
+    frame->SetDataUnsaved();
+    prompter.savePath = dir.filePath(QStringLiteral("run1.xls"));
+    frame->OnCommand(ID_FILE_SAVE_BOTH);
+    const QString recordingPath = dir.filePath(QStringLiteral("run1.Vibration"));
+    ASSERT_TRUE(QFile::exists(recordingPath));
+    QFile report(dir.filePath(QStringLiteral("run1.xls")));
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(report.readAll().startsWith("                                 Test Report\r\n\r\n>>Start Time: 05/03/23"));
+    const RecordingFileResult back = ReadRecordingFile(recordingPath.toStdString());
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(back.recording.m_header.dwSampleCount, 4u);
+    EXPECT_FALSE(frame->Flags().m_bDataUnsaved);
+    EXPECT_FALSE(frame->Flags().m_bAskOnOpenClose);
+    EXPECT_FALSE(frame->Flags().m_bAskOnDownload);
+    // The proposed name is the local time with two blanks between date and time.
+    EXPECT_EQ(prompter.proposedName.size(), 18);
+    EXPECT_EQ(prompter.proposedName.mid(8, 2), QStringLiteral("  "));
+}
+
+TEST_F(MainFrameTest, CancelledSaveChangesNothing) {
+    Load(MakeLoggedRecording(4));
+    frame->SetDataUnsaved();
+    frame->OnCommand(ID_FILE_SAVE_BOTH);
+    EXPECT_TRUE(frame->Flags().m_bDataUnsaved);
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.xls"}, QDir::Files).size(), 0);
+}
+
+TEST_F(MainFrameTest, CloseWritesEverySettingAndAsksOnlyAboveOneSample) {
+    frame->GraphView()->Colors().x = 9;
+    frame->LastSetup()[6] = 41;
+    frame->SetRtChoice(4, "250");
+    Load(MakeLoggedRecording(1));
+    frame->SetDataUnsaved();
+    frame->show();
+    frame->close();
+    EXPECT_TRUE(frame->isVisible()) << "the window closes a moment later";
+    QTRY_VERIFY(!frame->isVisible());
+    EXPECT_TRUE(prompter.said.empty());
+    QFile ini(dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(ini.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("LOGGERINFOR1=41")));
+    EXPECT_TRUE(text.contains(QStringLiteral("XColor=9")));
+    EXPECT_TRUE(text.contains(QStringLiteral("RTSAMP=4")));
+    EXPECT_TRUE(text.contains(QStringLiteral("RTSAMPPONT=250")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Y TEMPLOW=-20.00")));
+    EXPECT_EQ(text.count(QLatin1Char('=')), 32);
+}
+
+TEST_F(MainFrameTest, CloseWithUnsavedDataAsksOnceAndStillCloses) {
+    Load(MakeLoggedRecording(2));
+    frame->SetDataUnsaved();
+    frame->show();
+    frame->close();
+    frame->close();  // a second request while the first completes asks nothing more
+    QTRY_VERIFY(!frame->isVisible());
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Do you want to save the data before closing?")});
+}
+
+TEST_F(MainFrameTest, SettingsAreReadAtCreation) {
+    QFile ini(dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[LOGGERInfo]\r\nLOGGERINFOR1=456\r\n[VIEWInfo]\r\nVIEW1=0\r\n[RTSAMPInfo]\r\nRTSAMP=5\r\n");
+    ini.close();
+    FrameEnvironment env;
+    env.prompter = &prompter;
+    env.devices = &devices;
+    env.settingsPath = ini.fileName();
+    env.tempCopyPath = dir.filePath(QStringLiteral("t.Vibration"));
+    CMainFrame other(env);
+    EXPECT_EQ(other.LastSetup()[6], 200);  // 456 keeps its low byte
+    EXPECT_EQ(other.RtRateIndex(), 5);
+    EXPECT_FALSE(other.GraphView()->State().m_bShowX);
+    EXPECT_TRUE(other.GraphView()->State().m_bShowY);
+}
+
+TEST_F(MainFrameTest, WindowMenuTogglesPanesAndSummary) {
+    frame->show();
+    QApplication::processEvents();
+    frame->OnCommand(ID_VIEW_INSTRUMENT);
+    EXPECT_EQ(frame->Splitter()->sizes().at(0), 0);
+    EXPECT_FALSE(frame->Action(ID_VIEW_INSTRUMENT)->isChecked());
+    frame->OnCommand(ID_VIEW_INSTRUMENT);
+    EXPECT_EQ(frame->Splitter()->sizes().at(0), 130);
+    EXPECT_TRUE(frame->Action(ID_VIEW_INSTRUMENT)->isChecked());
+
+    Load(MakeSpectrumRecording());
+    frame->OnCommand(ID_FREQUENCY_GRAPH);
+    EXPECT_EQ(frame->GraphView()->SummaryHeight(), 0);
+    frame->OnCommand(ID_VIEW_SUMMARY);  // off
+    frame->OnCommand(ID_VIEW_SUMMARY);  // on again: checked, but 0 high in frequency mode
+    EXPECT_TRUE(frame->Action(ID_VIEW_SUMMARY)->isChecked());
+    EXPECT_EQ(frame->GraphView()->SummaryHeight(), 0);
+    frame->OnCommand(ID_TIME_GRAPH);
+    EXPECT_EQ(frame->GraphView()->SummaryHeight(), 155);
+    EXPECT_EQ(frame->GraphView()->Companions().m_nShownCount, 128);
+}
+
+TEST_F(MainFrameTest, StartScreenPanelRunsCommandsAndGivesWayToTheSummary) {
+    frame->show();
+    QApplication::processEvents();
+    CVxView* view = frame->GraphView();
+    view->repaint();
+    ASSERT_NE(view->InstrumentPanel(), nullptr);
+    // Clicking RUN starts the run dialog like the menu command.
+    QTest::mouseClick(view->InstrumentPanel()->Button(1175), Qt::LeftButton);
+    EXPECT_EQ(lastDialog, QStringLiteral("144"));
+    Load(MakeLoggedRecording(3));
+    view->repaint();
+    EXPECT_EQ(view->InstrumentPanel(), nullptr);
+    ASSERT_NE(view->SummaryBar(), nullptr);
+    EXPECT_EQ(view->SummaryBar()->Field(1015)->text(), QStringLiteral("3"));
+    EXPECT_EQ(view->SummaryBar()->Field(1086)->text(), QStringLiteral("Normal"));
+    EXPECT_EQ(view->SummaryBar()->Field(1090)->text(), QStringLiteral("NONE"));
+    EXPECT_EQ(view->SummaryBar()->height(), 155);
+}
+
+TEST_F(MainFrameTest, InstrumentPaneMenuOpensOnlyOverTheItem) {
+    frame->show();
+    QApplication::processEvents();
+    CInstrumentView* pane = frame->InstrumentView();
+    QStringList shown;
+    int separators = 0;
+    pane->SetMenuRunner([&](QMenu& menu, const QPoint&) {
+        for (QAction* a : menu.actions()) {
+            if (a->isSeparator()) {
+                ++separators;
+            } else {
+                shown << a->text();
+            }
+        }
+    });
+    ASSERT_EQ(pane->topLevelItemCount(), 1);
+    EXPECT_EQ(pane->topLevelItem(0)->text(0), QStringLiteral("-Shakemeter"));
+    const QRect itemRect = pane->visualItemRect(pane->topLevelItem(0));
+    EXPECT_FALSE(pane->ContextMenuAt(QPoint(5, itemRect.bottom() + 40)));
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_TRUE(pane->ContextMenuAt(itemRect.center()));
+    EXPECT_EQ(shown, (QStringList{"Shakemeter Setup", "&Download Data", "&Run...", "&Stop Running...",
+                                  "&Reload Current File"}));
+    EXPECT_EQ(separators, 4);
+    EXPECT_EQ(pane->currentItem(), pane->topLevelItem(0));
+}
+
+TEST_F(MainFrameTest, HelpOpensTheInstalledPage) {
+    QUrl opened;
+    frame->SetUrlOpener([&](const QUrl& url) { opened = url; });
+    frame->OnCommand(ID_HELP_TOPICS);
+    EXPECT_TRUE(opened.isEmpty()) << "no help page: nothing happens";
+    FrameEnvironment env;
+    env.prompter = &prompter;
+    env.devices = &devices;
+    env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
+    env.helpPath = WriteBytes(dir, "help.html", "<html></html>");
+    CMainFrame other(env);
+    other.SetUrlOpener([&](const QUrl& url) { opened = url; });
+    other.OnCommand(ID_HELP_TOPICS);
+    EXPECT_EQ(opened, QUrl::fromLocalFile(env.helpPath));
+}
