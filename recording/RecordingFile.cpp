@@ -30,6 +30,11 @@ static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559, "ro
 
 std::int32_t DecodeTick(const std::uint8_t* p)
 {
+    if constexpr (kLittleEndianHost) {
+        std::int32_t tick;
+        std::memcpy(&tick, p, sizeof tick);
+        return tick;
+    }
     const std::uint32_t bits = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8)
         | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
     return static_cast<std::int32_t>(bits);
@@ -123,9 +128,10 @@ RecordingFileError FromStringStatus(ArchiveStringStatus status)
 
 // The logger only ever produces finite values; an infinity or NaN can only come from a damaged or
 // foreign file, and would poison every statistic and scale computed from the rows.
-bool AllFinite(const std::vector<SampleRow>& rows)
+bool AllFinite(const SampleRow* rows, std::size_t count)
 {
-    for (const SampleRow& row : rows) {
+    for (std::size_t k = 0; k < count; ++k) {
+        const SampleRow& row = rows[k];
         // A finite sum proves all four finite; only otherwise (or on overflow) look closer.
         if (std::isfinite(row[0] + row[1] + row[2] + row[3]))
             continue;
@@ -144,60 +150,205 @@ RecordingFileResult Failure(RecordingFileError error)
     return result;
 }
 
-RecordingFileResult Decode(const std::uint8_t* data, std::size_t size)
+// Where the parts of a file lie, known once the magic and the header were read.
+struct FileLayout {
+    RecordingHeader header;
+    std::size_t rowsAt = 0;
+    std::size_t rows = 0;
+    std::size_t stride = kRowBytes;
+    std::size_t tailAt() const { return rowsAt + rows * stride; }
+};
+
+// Reads the magic and the header from the first `available` bytes of a file of `fileSize` bytes
+// and checks the counts against the size, so that nothing is allocated for rows or events the
+// file cannot hold.
+RecordingFileError ReadLayout(const std::uint8_t* data, std::size_t available, std::size_t fileSize,
+                              FileLayout& layout)
 {
     std::size_t pos = 0;
     std::string magic;
-    const ArchiveStringStatus magicStatus = ReadArchiveString(data, size, pos, magic);
+    const ArchiveStringStatus magicStatus = ReadArchiveString(data, available, pos, magic);
     if (magicStatus != ArchiveStringStatus::Ok)
-        return Failure(FromStringStatus(magicStatus));
+        return FromStringStatus(magicStatus);
     if (magic != kRecordingMagic)
-        return Failure(RecordingFileError::InvalidFormat);
+        return RecordingFileError::InvalidFormat;
 
-    if (size - pos < RecordingHeader::kSize)
-        return Failure(RecordingFileError::Truncated);
-    const RecordingHeader header = RecordingHeader::fromBytes(data + pos);
+    if (available - pos < RecordingHeader::kSize)
+        return RecordingFileError::Truncated;
+    layout.header = RecordingHeader::fromBytes(data + pos);
     pos += RecordingHeader::kSize;
 
     // Row counts travel as int through the view, the list and the export.
-    if (header.dwSampleCount > static_cast<std::uint32_t>(INT_MAX))
-        return Failure(RecordingFileError::TooLarge);
-    const std::size_t rows = header.dwSampleCount;
-    const bool motion = header.isMotion();
-    const std::size_t stride = motion ? kRowBytes + kTickBytes : kRowBytes;
-    if (rows > (size - pos) / stride)
-        return Failure(RecordingFileError::Truncated);
-    const std::size_t rowBytes = rows * stride;
-    // Every further field takes at least one byte each: the flag and one prefix per event.
-    if (size - pos - rowBytes < 1 + static_cast<std::size_t>(header.wFreeFallCount))
-        return Failure(RecordingFileError::Truncated);
+    if (layout.header.dwSampleCount > static_cast<std::uint32_t>(INT_MAX))
+        return RecordingFileError::TooLarge;
+    layout.rowsAt = pos;
+    layout.rows = layout.header.dwSampleCount;
+    layout.stride = layout.header.isMotion() ? kRowBytes + kTickBytes : kRowBytes;
+    if (layout.rows > (fileSize - pos) / layout.stride)
+        return RecordingFileError::Truncated;
+    // Every further field takes at least one byte: the flag and one prefix per event.
+    if (fileSize - layout.tailAt() < 1 + static_cast<std::size_t>(layout.header.wFreeFallCount))
+        return RecordingFileError::Truncated;
+    return RecordingFileError::None;
+}
 
-    RecordingFileResult result;
-    Recording& rec = result.recording;
-    rec.m_header = header;
-    const std::uint8_t* rowData = data + pos;
-    if (rows > 0) {
-        rec.m_pSamples.assign(RowDecoder(rowData, stride), RowDecoder(rowData, stride) + static_cast<std::ptrdiff_t>(rows));
-        if (!AllFinite(rec.m_pSamples))
-            return Failure(RecordingFileError::InvalidFormat);
-        if (motion) {
-            rec.m_pSampleTicks.resize(rows);
-            for (std::size_t k = 0; k < rows; ++k)
-                rec.m_pSampleTicks[k] = DecodeTick(rowData + k * stride + kRowBytes);
-        }
+// Appends `count` rows (and their ticks with MODE_MOTION) decoded from `at`.
+bool AppendRows(Recording& rec, const std::uint8_t* at, std::size_t count, std::size_t stride)
+{
+    const std::size_t first = rec.m_pSamples.size();
+    const RowDecoder begin(at, stride);
+    rec.m_pSamples.insert(rec.m_pSamples.end(), begin, begin + static_cast<std::ptrdiff_t>(count));
+    if (!AllFinite(rec.m_pSamples.data() + first, count))
+        return false;
+    if (stride != kRowBytes) {
+        for (std::size_t k = 0; k < count; ++k)
+            rec.m_pSampleTicks.push_back(DecodeTick(at + k * stride + kRowBytes));
     }
-    pos += rowBytes;
+    return true;
+}
 
-    rec.m_bRealTime = data[pos];
-    pos += 1;
-
-    rec.m_pFreeFallEvents.resize(header.wFreeFallCount);
+// The real-time flag and the free-fall texts after the rows.
+RecordingFileError ReadTail(const std::uint8_t* data, std::size_t size, Recording& rec)
+{
+    if (size < 1)
+        return RecordingFileError::Truncated;
+    rec.m_bRealTime = data[0];
+    std::size_t pos = 1;
+    rec.m_pFreeFallEvents.resize(rec.m_header.wFreeFallCount);
     for (std::string& text : rec.m_pFreeFallEvents) {
         const ArchiveStringStatus status = ReadArchiveString(data, size, pos, text);
         if (status != ArchiveStringStatus::Ok)
-            return Failure(FromStringStatus(status));
+            return FromStringStatus(status);
     }
     // Bytes after the last event are ignored, as the format has no field that could hold them.
+    return RecordingFileError::None;
+}
+
+RecordingFileResult Decode(const std::uint8_t* data, std::size_t size)
+{
+    FileLayout layout;
+    const RecordingFileError layoutError = ReadLayout(data, size, size, layout);
+    if (layoutError != RecordingFileError::None)
+        return Failure(layoutError);
+
+    RecordingFileResult result;
+    Recording& rec = result.recording;
+    rec.m_header = layout.header;
+    rec.m_pSamples.reserve(layout.rows);
+    if (layout.header.isMotion())
+        rec.m_pSampleTicks.reserve(layout.rows);
+    if (!AppendRows(rec, data + layout.rowsAt, layout.rows, layout.stride))
+        return Failure(RecordingFileError::InvalidFormat);
+    const RecordingFileError tailError = ReadTail(data + layout.tailAt(), size - layout.tailAt(), rec);
+    if (tailError != RecordingFileError::None)
+        return Failure(tailError);
+    return result;
+}
+
+// An open file, closed when it goes.
+class OpenFile {
+public:
+    explicit OpenFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~OpenFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    int fd() const { return m_fd; }
+
+    // Reads exactly `size` bytes at `offset`: None, Truncated when the file ends first (it shrank
+    // since its size was taken), CannotOpen on a read error.
+    RecordingFileError readAt(std::uint8_t* to, std::size_t size, std::size_t offset) const
+    {
+        std::size_t got = 0;
+        while (got < size) {
+            const ssize_t n = ::pread(m_fd, to + got, size - got, static_cast<off_t>(offset + got));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return RecordingFileError::CannotOpen;
+            }
+            if (n == 0)
+                return RecordingFileError::Truncated;
+            got += static_cast<std::size_t>(n);
+        }
+        return RecordingFileError::None;
+    }
+
+private:
+    int m_fd;
+};
+
+// The rows are read in pieces through one small buffer that stays in the processor's cache, and
+// decoded straight into the sample array: a large file is then copied once into the recording
+// instead of once into a file-sized buffer and again out of it.
+constexpr std::size_t kHeadBytes = 64 * 1024;
+constexpr std::size_t kPieceRows = 4096;
+
+RecordingFileResult LoadFile(const OpenFile& file, std::size_t size)
+{
+    const std::size_t headSize = std::min(size, kHeadBytes);
+    auto head = std::make_unique_for_overwrite<std::uint8_t[]>(headSize);
+    if (RecordingFileError e = file.readAt(head.get(), headSize, 0); e != RecordingFileError::None)
+        return Failure(e);
+
+    FileLayout layout;
+    const RecordingFileError layoutError = ReadLayout(head.get(), headSize, size, layout);
+    if (layoutError == RecordingFileError::Truncated && headSize < size) {
+        // A magic string longer than the head: no recording, but it is decided on the whole file.
+        auto whole = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        if (RecordingFileError e = file.readAt(whole.get(), size, 0); e != RecordingFileError::None)
+            return Failure(e);
+        return Decode(whole.get(), size);
+    }
+    if (layoutError != RecordingFileError::None)
+        return Failure(layoutError);
+
+    RecordingFileResult result;
+    Recording& rec = result.recording;
+    rec.m_header = layout.header;
+    rec.m_pSamples.reserve(layout.rows);
+    if (layout.header.isMotion())
+        rec.m_pSampleTicks.reserve(layout.rows);
+    if (kLittleEndianHost && layout.stride == kRowBytes) {
+        // Without ticks the file's rows are the memory image of the sample array: they are read
+        // into rows and appended with one block copy per piece.
+        auto piece = std::make_unique_for_overwrite<SampleRow[]>(kPieceRows);
+        for (std::size_t done = 0; done < layout.rows;) {
+            const std::size_t count = std::min(kPieceRows, layout.rows - done);
+            const RecordingFileError e = file.readAt(reinterpret_cast<std::uint8_t*>(piece.get()),
+                                                     count * kRowBytes, layout.rowsAt + done * kRowBytes);
+            if (e != RecordingFileError::None)
+                return Failure(e);
+            if (!AllFinite(piece.get(), count))
+                return Failure(RecordingFileError::InvalidFormat);
+            rec.m_pSamples.insert(rec.m_pSamples.end(), piece.get(), piece.get() + count);
+            done += count;
+        }
+    } else {
+        auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kPieceRows * layout.stride);
+        for (std::size_t done = 0; done < layout.rows;) {
+            const std::size_t count = std::min(kPieceRows, layout.rows - done);
+            const RecordingFileError e
+                = file.readAt(piece.get(), count * layout.stride, layout.rowsAt + done * layout.stride);
+            if (e != RecordingFileError::None)
+                return Failure(e);
+            if (!AppendRows(rec, piece.get(), count, layout.stride))
+                return Failure(RecordingFileError::InvalidFormat);
+            done += count;
+        }
+    }
+
+    const std::size_t tailSize = size - layout.tailAt();
+    auto tail = std::make_unique_for_overwrite<std::uint8_t[]>(tailSize);
+    if (RecordingFileError e = file.readAt(tail.get(), tailSize, layout.tailAt()); e != RecordingFileError::None)
+        return Failure(e);
+    const RecordingFileError tailError = ReadTail(tail.get(), tailSize, rec);
+    if (tailError != RecordingFileError::None)
+        return Failure(tailError);
     return result;
 }
 
@@ -224,46 +375,24 @@ RecordingFileResult ReadRecordingBytes(const std::uint8_t* data, std::size_t siz
 
 RecordingFileResult ReadRecordingFile(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const OpenFile file(path);
+    if (file.fd() < 0)
         return Failure(RecordingFileError::CannotOpen);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode))
         return Failure(RecordingFileError::CannotOpen);
-    }
-    const auto expected = static_cast<std::uint64_t>(info.st_size);
-    if (expected > kMaxRecordingFileBytes) {
-        ::close(fd);
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (size > kMaxRecordingFileBytes)
         return Failure(RecordingFileError::TooLarge);
-    }
-    if (expected == 0) {
-        ::close(fd);
+    if (size == 0)
         return Failure(RecordingFileError::Truncated);
-    }
-
-    std::unique_ptr<std::uint8_t[]> buffer;
     try {
-        buffer = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(expected));
+        return LoadFile(file, static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
-        ::close(fd);
+        return Failure(RecordingFileError::TooLarge);
+    } catch (const std::length_error&) {
         return Failure(RecordingFileError::TooLarge);
     }
-    std::size_t got = 0;
-    while (got < expected) {
-        const ssize_t n = ::read(fd, buffer.get() + got, static_cast<std::size_t>(expected) - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ::close(fd);
-            return Failure(RecordingFileError::CannotOpen);
-        }
-        if (n == 0)
-            break;  // the file shrank meanwhile; decode what is there
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return ReadRecordingBytes(buffer.get(), got);
 }
 
 void AppendRecordingBytes(std::string& out, const Recording& rec, int shownCount)

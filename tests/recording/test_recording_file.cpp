@@ -276,6 +276,48 @@ TEST_F(RecordingFileOnDisk, FailedWriteKeepsTheOldFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 2);
 }
 
+TEST_F(RecordingFileOnDisk, ReadsLargeFilesOfEveryKindPieceByPiece)
+{
+    // More rows than one piece of the loader, with a value that differs in every row.
+    for (std::uint8_t mode : {std::uint8_t{0}, MODE_MOTION}) {
+        Recording big;
+        big.m_header = Header(10007, 1, 200, mode);
+        for (int k = 0; k < 10007; ++k)
+            big.m_pSamples.push_back({k * 0.01, -k * 0.01, 1.0, k * 0.5});
+        if (mode == MODE_MOTION) {
+            for (int k = 0; k < 10007; ++k)
+                big.m_pSampleTicks.push_back(3 * k + 1);
+        }
+        big.m_pFreeFallEvents = {"31/12/26 23:59:59"};
+        const std::string path = m_dir + "/big.Vibration";
+        ASSERT_TRUE(WriteRecordingFile(path, big, 10007));
+        const RecordingFileResult back = ReadRecordingFile(path);
+        ASSERT_TRUE(back.ok());
+        ExpectSameRecording(back.recording, big);
+
+        big.m_pSamples[9000][1] = std::numeric_limits<double>::quiet_NaN();
+        ASSERT_TRUE(WriteRecordingFile(path, big, 10007));
+        EXPECT_EQ(ReadRecordingFile(path).error, RecordingFileError::InvalidFormat);
+    }
+}
+
+TEST_F(RecordingFileOnDisk, ShortenedFilesAreTruncated)
+{
+    const std::string bytes = Encode(MotionRecording());
+    const std::string path = m_dir + "/short.Vibration";
+    for (std::size_t length = 1; length < bytes.size(); ++length) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes.substr(0, length);
+        ASSERT_EQ(ReadRecordingFile(path).error, RecordingFileError::Truncated) << length;
+    }
+    // A first string longer than the part read ahead is still judged on the whole file.
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << std::string("\xFF\xFF\xFF\x70\x11\x01\x00", 7) << std::string(70000, 'V') << bytes.substr(21);
+    EXPECT_EQ(ReadRecordingFile(path).error, RecordingFileError::InvalidFormat);
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << std::string("\xFF\xFF\xFF\x00\x00\x02\x00", 7) << std::string(70000, 'V');
+    EXPECT_EQ(ReadRecordingFile(path).error, RecordingFileError::Truncated);
+}
+
 TEST_F(RecordingFileOnDisk, UnreadablePathsCannotOpen)
 {
     EXPECT_EQ(ReadRecordingFile(m_dir + "/none.Vibration").error, RecordingFileError::CannotOpen);
