@@ -91,7 +91,8 @@ public:
 
     // ---- download ----
     bool ReadMemory();
-    // Open, ReadMemory, close. Finding or opening failures return false without a message.
+    // Open, ReadMemory, close. Finding or opening failures return false without a message. On
+    // success the caller marks the shown data as unsaved.
     bool Download();
 
     // ---- real-time reading ----

@@ -65,32 +65,6 @@ TEST(HeaderBlockBytes, LittleEndianFieldsAndReservedByteZero)
     EXPECT_EQ(DecodeHeaderBlock(block), h);
 }
 
-TEST(IntervalCodes, CountTimesFourPlusUnit)
-{
-    EXPECT_EQ(IntervalCode(50, RATE_UNIT_MS), 200);
-    EXPECT_EQ(IntervalCode(2, RATE_UNIT_SECOND), 9);
-    EXPECT_EQ(IntervalCode(12, RATE_UNIT_HOUR), 51);
-    EXPECT_EQ(IntervalCount(0x0029), 10);
-    EXPECT_EQ(IntervalUnit(0x0029), RATE_UNIT_SECOND);
-}
-
-TEST(BlockPlans, LastBlockCarriesTheRemainder)
-{
-    const BlockPlan d504 = PlanBlocks(504);
-    EXPECT_EQ(d504.count, 2u);
-    EXPECT_EQ(d504.sizeOf(2), 252u);
-    const BlockPlan d505 = PlanBlocks(505);
-    EXPECT_EQ(d505.count, 3u);
-    EXPECT_EQ(d505.sizeOf(1), 252u);
-    EXPECT_EQ(d505.sizeOf(3), 1u);
-    const BlockPlan e43 = PlanBlocks(6 * 43);
-    EXPECT_EQ(e43.count, 2u);
-    EXPECT_EQ(e43.sizeOf(2), 6u);
-    EXPECT_EQ(PlanBlocks(0).count, 0u);
-    EXPECT_EQ(SampleCountOf(505, false), 84u);
-    EXPECT_EQ(SampleCountOf(900, true), 100u);
-}
-
 TEST(AccelerationValues, UpperThirteenBitsAreASignedCountOfFourMilliG)
 {
     const std::uint8_t top[] = {0x7F, 0xF8};
