@@ -1,0 +1,103 @@
+// A full paint of the graph screen into a 1920 x 1080 picture: 1,000,000 rows against 10,000
+// rows in the same run. The ratio counter of the second benchmark is the figure to watch
+// (target <= 2): group extremes keep the drawing proportional to the plot width, so only the
+// scans over the rows grow with the recording.
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <ctime>
+#include <random>
+
+#include "graph/widgets/GraphPainter.h"
+
+namespace shakemeter {
+namespace {
+
+QGuiApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "bench_graph_paint";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication app(argc, argv);
+    return app;
+}
+
+struct PaintedRecording {
+    Recording doc;
+    RecordingView view;
+    GraphModel model;
+
+    explicit PaintedRecording(int rows)
+    {
+        doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
+        doc.m_header.wInterval = 200;
+        doc.m_pSamples.resize(static_cast<std::size_t>(rows));
+        std::mt19937_64 random(11);
+        std::uniform_int_distribution<int> counts(-300, 300);
+        for (int i = 0; i < rows; ++i) {
+            SampleRow& row = doc.m_pSamples[static_cast<std::size_t>(i)];
+            for (int c = 0; c < 3; ++c)
+                row[static_cast<std::size_t>(c)] = std::sin(i * 0.0007 + c) * 4.0 + counts(random) * 0.004;
+            row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
+        }
+        view.m_recHeader = doc.m_header;
+        view.m_dInterval = 0.05;
+        view.m_nShownCount = rows;
+        view.m_nRangeFirst = 1;
+        view.m_nRangeLast = rows;
+        view.m_nDisplayMode = 1;
+        view.m_dYMin = -8.0;
+        view.m_dYMax = 8.0;
+        model.Attach(&doc, &view);
+    }
+};
+
+double ThreadCpuNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
+}
+
+double PaintRuns(benchmark::State& state, int rows)
+{
+    App();
+    PaintedRecording recording(rows);
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    PaintParams params;
+    params.client = {0, 0, 1920, 1080};
+    std::int64_t runs = 0;
+    const double start = ThreadCpuNs();
+    for (auto _ : state) {
+        QPainter painter(&image);
+        benchmark::DoNotOptimize(PaintGraph(painter, recording.model, params));
+        ++runs;
+    }
+    return (ThreadCpuNs() - start) / static_cast<double>(runs);
+}
+
+double g_baselineNsPerPaint = 0.0;
+
+void BM_PaintTenThousandRows(benchmark::State& state)
+{
+    g_baselineNsPerPaint = PaintRuns(state, 10000);
+}
+
+void BM_PaintMillionRows(benchmark::State& state)
+{
+    const double perPaint = PaintRuns(state, 1000000);
+    if (g_baselineNsPerPaint > 0.0)
+        state.counters["ratio"] = perPaint / g_baselineNsPerPaint;
+}
+
+BENCHMARK(BM_PaintTenThousandRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintMillionRows)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace shakemeter
+
+BENCHMARK_MAIN();
