@@ -19,6 +19,9 @@ constexpr int kSpectrumDivisor = 256;
 // Beyond this many seconds (about three billion years) no clock can show the time anyway; keeping
 // the offset below it keeps the conversion to an integer defined for absurd ticks.
 constexpr double kMaxOffsetSeconds = 1e17;
+// Limits within which a tick times an interval in milliseconds fits a 64-bit integer.
+constexpr double kMaxExactIntervalMs = 1e11;
+constexpr std::int64_t kMaxExactTick = std::int64_t{1} << 32;
 
 std::string Printf2(double value)
 {
@@ -279,28 +282,49 @@ const std::string& RecordingView::SecondText(std::int64_t second, bool spectrumF
 
 void RecordingView::AppendSampleTime(std::string& out, const Recording& recording, int k) const
 {
-    const std::int64_t tick = recording.tickOf(static_cast<std::size_t>(std::max(k, 0)));
+    AppendTickTime(out, recording.tickOf(static_cast<std::size_t>(std::max(k, 0))));
+}
+
+void RecordingView::AppendTickTime(std::string& out, std::int64_t tick) const
+{
     char buffer[48];
-    if (m_recHeader.wInterval != 0) {
-        const double x = static_cast<double>(tick) * m_dInterval;
-        const double s = std::clamp(std::trunc(x), -kMaxOffsetSeconds, kMaxOffsetSeconds);
-        const double msExact = std::trunc(x * 1000 - s * 1000);
-        out += SecondText(static_cast<std::int64_t>(s), false);
-        if (msExact != 0 && std::isfinite(msExact) && std::fabs(msExact) < 1e9) {
-            char* end = WriteDecimal(buffer + 1, static_cast<std::int64_t>(msExact));
-            buffer[0] = ' ';
-            end[0] = 'm';
-            end[1] = 's';
-            out.append(buffer, end + 2);
+    if (m_recHeader.wInterval == 0) {
+        const std::int64_t s = tick / kSpectrumDivisor;
+        const std::int64_t r = tick - s * kSpectrumDivisor;
+        out += SecondText(s, true);
+        if (r != 0) {
+            const int len = std::snprintf(buffer, sizeof buffer, "+%lld/%d", static_cast<long long>(r), kSpectrumDivisor);
+            out.append(buffer, static_cast<std::size_t>(len));
         }
         return;
     }
-    const std::int64_t s = tick / kSpectrumDivisor;
-    const std::int64_t r = tick - s * kSpectrumDivisor;
-    out += SecondText(s, true);
-    if (r != 0) {
-        const int len = std::snprintf(buffer, sizeof buffer, "+%d/%d", static_cast<int>(r), kSpectrumDivisor);
-        out.append(buffer, static_cast<std::size_t>(len));
+
+    // Every interval is a whole number of milliseconds. Counting in integers keeps labels exact:
+    // in floating point 15 x 0.053 s comes out as 0.79499... s and would be labelled 794ms.
+    std::int64_t s = 0;
+    std::int64_t ms = 0;
+    const double intervalMs = m_dInterval * 1000;
+    const double wholeMs = std::nearbyint(intervalMs);
+    if (std::fabs(intervalMs - wholeMs) < 1e-6 && std::fabs(wholeMs) < kMaxExactIntervalMs
+        && tick > -kMaxExactTick && tick < kMaxExactTick) {
+        const std::int64_t interval = static_cast<std::int64_t>(wholeMs);
+        const std::int64_t fraction = tick * (interval % 1000);
+        s = tick * (interval / 1000) + fraction / 1000;
+        ms = fraction % 1000;
+    } else {
+        const double x = static_cast<double>(tick) * m_dInterval;
+        const double whole = std::clamp(std::trunc(x), -kMaxOffsetSeconds, kMaxOffsetSeconds);
+        const double rest = std::trunc(x * 1000 - whole * 1000);
+        s = static_cast<std::int64_t>(whole);
+        ms = std::isfinite(rest) && std::fabs(rest) < 1000 ? static_cast<std::int64_t>(rest) : 0;
+    }
+    out += SecondText(s, false);
+    if (ms != 0) {
+        char* end = WriteDecimal(buffer + 1, ms);
+        buffer[0] = ' ';
+        end[0] = 'm';
+        end[1] = 's';
+        out.append(buffer, end + 2);
     }
 }
 

@@ -84,6 +84,9 @@ public:
     std::string FormatSampleTime(const Recording& recording, int k) const;
     // The same label appended to out; the text report calls it once per row.
     void AppendSampleTime(std::string& out, const Recording& recording, int k) const;
+    // The label of a tick count (a position on the time axis in sampling intervals), the form
+    // every row label takes; the graph's time axis labels its steps with it.
+    void AppendTickTime(std::string& out, std::int64_t tick) const;
     // Fills m_pSpectrum from the first 256 rows (fewer rows are padded with zeros).
     void ComputeSpectrum(const Recording& recording);
 

@@ -73,6 +73,12 @@ TEST(SampleTimeTest, LoggedIntervalsLabelRowsFromTheStart)
     EXPECT_EQ(fifty.label(10), " 05/03/23 14:07:09 500ms");
     EXPECT_EQ(fifty.label(20), " 05/03/23 14:07:10");
 
+    // 53 ms: row 15 lies 795 ms after the start, row 19 at 1.007 s; floating-point
+    // truncation would make them 794ms and 6ms.
+    Shown odd(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 53 * 4), FlatRows(20)));
+    EXPECT_EQ(odd.label(15), " 05/03/23 14:07:09 795ms");
+    EXPECT_EQ(odd.label(19), " 05/03/23 14:07:10 7ms");
+
     // Code 6 = one minute.
     Shown minutes(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 6), FlatRows(3)));
     EXPECT_DOUBLE_EQ(minutes.view.m_dInterval, 60.0);
