@@ -82,6 +82,16 @@ ReportPageLayout GraphReportHeader(int pageWidth, int pageHeight, const SummaryT
     return layout;
 }
 
+ListPageContext ListPageContextOf(const RecordingView& view, const CalendarTime& today)
+{
+    ListPageContext context;
+    context.frequencyMode = view.m_bFrequencyMode;
+    context.summary = view.m_summary;
+    context.peakFrequency = view.m_dPeakFrequency;
+    context.today = today;
+    return context;
+}
+
 ReportPageLayout ListReportPage(const ListPageContext& context, const ListPrintSource& source, int page)
 {
     ReportPageLayout layout;

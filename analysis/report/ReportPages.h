@@ -60,6 +60,9 @@ struct ListPageContext {
     CalendarTime today;  // the footer's date
 };
 
+// The mode, summary and peak frequency of the shown recording; the page size is the painter's.
+ListPageContext ListPageContextOf(const RecordingView& view, const CalendarTime& today);
+
 ReportPageLayout ListReportPage(const ListPageContext& context, const ListPrintSource& source, int page);
 
 }  // namespace shakemeter
