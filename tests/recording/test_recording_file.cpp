@@ -324,5 +324,31 @@ TEST_F(RecordingFileOnDisk, UnreadablePathsCannotOpen)
     EXPECT_EQ(ReadRecordingFile(m_dir).error, RecordingFileError::CannotOpen);
 }
 
+TEST(RecordingFileSamples, RepositorySamplesLoadAsTheirKind)
+{
+    struct Sample {
+        const char* name;
+        RecordingKind kind;
+        std::size_t rows;
+        std::size_t events;
+    };
+    for (const Sample& s : {Sample{"logged-normal", RecordingKind::Logged, 2000, 0},
+                            Sample{"motion-events", RecordingKind::Logged, 147, 3},
+                            Sample{"realtime", RecordingKind::RealTime, 120, 0},
+                            Sample{"spectrum", RecordingKind::Spectrum, 256, 0}}) {
+        const RecordingFileResult r
+            = ReadRecordingFile(std::string(SHAKEMETER_SOURCE_DIR) + "/samples/" + s.name + ".Vibration");
+        ASSERT_TRUE(r.ok()) << s.name;
+        EXPECT_EQ(r.recording.kind(), s.kind) << s.name;
+        EXPECT_EQ(r.recording.rowCount(), s.rows) << s.name;
+        EXPECT_EQ(r.recording.m_pFreeFallEvents.size(), s.events) << s.name;
+        EXPECT_EQ(r.recording.m_header.wYear, 2026) << s.name;
+        for (const SampleRow& row : r.recording.m_pSamples) {
+            for (double v : row)
+                ASSERT_EQ(std::round(v * 100) * 0.01, v) << s.name;  // hundredths of g, as the logger stores them
+        }
+    }
+}
+
 }  // namespace
 }  // namespace shakemeter
