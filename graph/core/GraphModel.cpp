@@ -929,32 +929,29 @@ void GraphModel::OnHScroll(ScrollCode code, int position, int pointerX)
 {
     GraphState& s = m_state;
     const PlotRect& plot = s.m_rcPlot;
-    const int total = HorizontalTotal();
-    const int p = s.m_nLeftIndex - s.m_nHShift + 1;
-    const int page = PositiveFinite(s.m_dScale) ? TruncToInt(plot.width() / s.m_dScale) + 1 : 1;
+    // Wide arithmetic: a far scroll of a long recording must not overflow the shift.
+    const std::int64_t total = HorizontalTotal();
+    const std::int64_t left = s.m_nLeftIndex;
+    std::int64_t shift = s.m_nHShift;
+    const std::int64_t p = left - shift + 1;
+    const std::int64_t page = PositiveFinite(s.m_dScale) ? static_cast<std::int64_t>(TruncToInt(plot.width() / s.m_dScale)) + 1 : 1;
     switch (code) {
     case ScrollCode::LineBack:
         if (p > 0)
-            s.m_nHShift += 1;
+            shift += 1;
         break;
     case ScrollCode::LineForward:
         if (p < total)
-            s.m_nHShift -= 1;
+            shift -= 1;
         break;
     case ScrollCode::PageBack:
-        if (p > page)
-            s.m_nHShift += page;
-        else
-            s.m_nHShift = s.m_nLeftIndex + 1;
+        shift = p > page ? shift + page : left + 1;
         break;
     case ScrollCode::PageForward:
-        if (p < total - page)
-            s.m_nHShift -= page;
-        else
-            s.m_nHShift = s.m_nLeftIndex - total + 1;
+        shift = p < total - page ? shift - page : left - total + 1;
         break;
     case ScrollCode::ThumbTrack: {
-        int target = position;
+        std::int64_t target = position;
         if (total > 32767) {
             // Thumb positions of a bar are 16-bit; the pointer tells where the thumb is.
             const int dx = pointerX - plot.left;
@@ -964,16 +961,17 @@ void GraphModel::OnHScroll(ScrollCode code, int position, int pointerX)
             else if (pointerX > plot.right - 30)
                 target = total;
             else if (usable > 0)
-                target = TruncToInt(static_cast<double>(dx - 30) / usable * total);
+                target = TruncToInt(static_cast<double>(dx - 30) / usable * static_cast<double>(total));
             else
                 target = 0;
         }
-        s.m_nHShift = s.m_nLeftIndex - target + 1;
+        shift = left - target + 1;
         break;
     }
     case ScrollCode::Other:
         break;
     }
+    s.m_nHShift = static_cast<int>(std::clamp<std::int64_t>(shift, -static_cast<std::int64_t>(PIXEL_LIMIT), static_cast<std::int64_t>(PIXEL_LIMIT)));
     s.m_siHorz.position = s.m_nLeftIndex - s.m_nHShift + 1;
 }
 
