@@ -1,0 +1,236 @@
+// The data list window: rebuild at paint, both modes, following a reading, closing keys.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+#include "analysis/widgets/CDataListDlg.h"
+#include "analysis/widgets/CDataListModel.h"
+#include "analysis/widgets/ListPrint.h"
+#include "recording/test_summary_fixtures.h"
+
+namespace shakemeter {
+namespace {
+
+using testing::FlatRows;
+using testing::HeaderAt;
+using testing::MakeRecording;
+using testing::ScopedTimeZone;
+using testing::Shown;
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "test_data_list";
+    static char* argv[] = {name, nullptr};
+    static std::unique_ptr<QApplication> app;
+    if (!QApplication::instance())
+        app = std::make_unique<QApplication>(argc, argv);
+    return *static_cast<QApplication*>(QApplication::instance());
+}
+
+Recording SpectrumCapture()
+{
+    std::vector<SampleRow> rows(256);
+    for (int i = 0; i < 256; ++i)
+        rows[static_cast<std::size_t>(i)] = {std::sin(2 * M_PI * 12 * i / 256.0), 0.5, 0.0, 1.0};
+    return MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 0), std::move(rows));
+}
+
+class DataListDlgTest : public ::testing::Test {
+protected:
+    DataListDlgTest() : zone("UTC0") { App(); }
+
+    // Opens the window as the command does: list marked dirty, window shown, first paint.
+    void Open(CDataListDlg& dlg, RecordingView& view)
+    {
+        view.m_bListDirty = true;
+        dlg.Open();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        Paint(dlg);
+    }
+    static void Paint(CDataListDlg& dlg)
+    {
+        dlg.Invalidate();
+        QApplication::processEvents();
+    }
+    static QString Cell(const CDataListDlg& dlg, int row, int column)
+    {
+        return dlg.List()->model()->index(row, column).data().toString();
+    }
+    static QString Heading(const CDataListDlg& dlg, int column)
+    {
+        return dlg.List()->model()->headerData(column, Qt::Horizontal).toString();
+    }
+
+    ScopedTimeZone zone;
+};
+
+TEST_F(DataListDlgTest, FirstPaintBuildsSevenColumnsOverTheShownRows)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), FlatRows(40, -0.25)));
+    CDataListDlg dlg(shown.document, shown.view);
+    EXPECT_EQ(dlg.windowTitle(), "Vibration Data List");
+    EXPECT_EQ(dlg.List()->objectName(), "1110");
+    EXPECT_EQ(dlg.List()->model()->columnCount(), 0);  // nothing before the window exists
+    Open(dlg, shown.view);
+    EXPECT_FALSE(shown.view.m_bListDirty);
+    ASSERT_EQ(dlg.List()->model()->columnCount(), 7);
+    EXPECT_EQ(dlg.List()->model()->rowCount(), 40);
+    EXPECT_EQ(Heading(dlg, 0), "No.  ");
+    EXPECT_EQ(Heading(dlg, 1), "Time           ");
+    EXPECT_EQ(Heading(dlg, 5), "Vector Sum");
+    EXPECT_EQ(Heading(dlg, 6), "Unit");
+    const int widths[] = {50, 200, 130, 130, 130, 130, 130};
+    for (int c = 0; c < 7; ++c)
+        EXPECT_EQ(dlg.List()->columnWidth(c), widths[c]) << c;
+    EXPECT_EQ(Cell(dlg, 2, 0), "3");
+    EXPECT_EQ(Cell(dlg, 2, 1), " 05/03/23 14:07:09 100ms");
+    EXPECT_EQ(Cell(dlg, 2, 4), "-0.25");
+    EXPECT_EQ(Cell(dlg, 2, 6), "g");
+    EXPECT_TRUE(dlg.List()->showGrid());
+    EXPECT_EQ(dlg.List()->selectionBehavior(), QAbstractItemView::SelectRows);
+}
+
+TEST_F(DataListDlgTest, EmptyRecordingListsNoRows)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), {}));
+    CDataListDlg dlg(shown.document, shown.view);
+    Open(dlg, shown.view);
+    EXPECT_EQ(dlg.List()->model()->columnCount(), 7);
+    EXPECT_EQ(dlg.List()->model()->rowCount(), 0);
+}
+
+TEST_F(DataListDlgTest, SwitchingTheDomainChangesColumnsAndRowsAtTheNextPaint)
+{
+    Shown shown(SpectrumCapture());
+    CDataListDlg dlg(shown.document, shown.view);
+    Open(dlg, shown.view);
+    EXPECT_EQ(dlg.List()->model()->rowCount(), 128);
+    EXPECT_EQ(Cell(dlg, 12, 1), " 14:07:09+12/256");
+
+    shown.view.m_bFrequencyMode = true;
+    shown.view.RefreshSummary(shown.document);  // marks the list dirty
+    // Nothing changes until the window paints.
+    EXPECT_EQ(dlg.List()->model()->rowCount(), 128);
+    Paint(dlg);
+    EXPECT_EQ(dlg.List()->model()->rowCount(), 256);
+    EXPECT_EQ(Heading(dlg, 1), "Frequency(HZ)  ");
+    EXPECT_EQ(Heading(dlg, 5), "");
+    EXPECT_EQ(dlg.List()->columnWidth(5), 0);
+    EXPECT_EQ(dlg.List()->columnWidth(6), 0);
+    EXPECT_FALSE(dlg.List()->isColumnHidden(5));  // still there, only without width
+    EXPECT_EQ(Cell(dlg, 12, 0), "13");
+    EXPECT_EQ(Cell(dlg, 12, 1), "12.00");
+    EXPECT_EQ(Cell(dlg, 12, 5), "");
+    EXPECT_EQ(Cell(dlg, 12, 6), "");
+
+    shown.view.m_bFrequencyMode = false;
+    shown.view.RefreshSummary(shown.document);
+    Paint(dlg);
+    EXPECT_EQ(dlg.List()->model()->rowCount(), 128);
+    EXPECT_EQ(dlg.List()->columnWidth(6), 130);
+    EXPECT_EQ(Heading(dlg, 1), "Time           ");
+}
+
+TEST_F(DataListDlgTest, AReadingKeepsTheNewestRowInSightUntilItStops)
+{
+    Recording fresh = MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 500), FlatRows(2000, 0.1), {}, true);
+    Shown shown(std::move(fresh));
+    bool reading = true;
+    CDataListDlg dlg(shown.document, shown.view);
+    dlg.SetReadingQuery([&reading] { return reading; });
+    shown.view.m_nShownCount = 10;
+    Open(dlg, shown.view);
+    QScrollBar* bar = dlg.List()->verticalScrollBar();
+    EXPECT_EQ(bar->value(), 0);  // ten rows fit
+
+    auto lastRowVisible = [&dlg] {
+        const int last = dlg.List()->model()->rowCount() - 1;
+        const QRect cell = dlg.List()->visualRect(dlg.List()->model()->index(last, 0));
+        return cell.isValid() && dlg.List()->viewport()->rect().intersects(cell);
+    };
+    for (const int count : {300, 301, 900}) {
+        shown.view.m_nShownCount = count;
+        shown.view.m_bListDirty = true;
+        Paint(dlg);
+        EXPECT_EQ(dlg.List()->model()->rowCount(), count);
+        EXPECT_TRUE(lastRowVisible()) << count;
+        EXPECT_GT(bar->value(), 0);
+    }
+
+    reading = false;
+    dlg.List()->scrollToTop();
+    shown.view.m_nShownCount = 1000;
+    shown.view.m_bListDirty = true;
+    Paint(dlg);
+    EXPECT_EQ(dlg.List()->model()->rowCount(), 1000);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_FALSE(lastRowVisible());
+}
+
+TEST_F(DataListDlgTest, EnterEscAndTheCloseBoxCloseTheWindowAndItsList)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), FlatRows(5)));
+    CDataListDlg dlg(shown.document, shown.view);
+    QSignalSpy closed(&dlg, &CDataListDlg::closed);
+
+    Open(dlg, shown.view);
+    dlg.List()->setFocus();
+    QTest::keyClick(dlg.List(), Qt::Key_Return);
+    EXPECT_FALSE(dlg.IsOpen());
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.List()->model()->columnCount(), 0);
+    EXPECT_EQ(dlg.List()->model()->rowCount(), 0);
+    EXPECT_TRUE(ReadListForPrint(&dlg).columns.empty());
+
+    Open(dlg, shown.view);  // the command opens it again
+    EXPECT_EQ(dlg.List()->model()->rowCount(), 5);
+    QTest::keyClick(dlg.List(), Qt::Key_Escape);
+    EXPECT_FALSE(dlg.IsOpen());
+
+    Open(dlg, shown.view);
+    QTest::keyClick(&dlg, Qt::Key_Enter);
+    EXPECT_FALSE(dlg.IsOpen());
+
+    Open(dlg, shown.view);
+    dlg.close();
+    EXPECT_FALSE(dlg.IsOpen());
+    EXPECT_EQ(closed.count(), 4);
+
+    // New data for a closed window changes nothing and builds nothing.
+    shown.view.m_bListDirty = true;
+    EXPECT_FALSE(dlg.RebuildIfDirty());
+    EXPECT_EQ(dlg.List()->model()->columnCount(), 0);
+}
+
+TEST_F(DataListDlgTest, PrintSourceReadsColumnsInDisplayOrder)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), FlatRows(3, 2.0)));
+    CDataListDlg dlg(shown.document, shown.view);
+    Open(dlg, shown.view);
+    dlg.List()->horizontalHeader()->moveSection(6, 0);  // the user drags "Unit" first
+    ListPrintSource source = ReadListForPrint(&dlg);
+    ASSERT_EQ(source.columns.size(), 7u);
+    EXPECT_EQ(source.columns[0].heading, "Unit");
+    EXPECT_EQ(source.columns[0].subItem, 6);
+    EXPECT_EQ(source.columns[1].heading, "No.  ");
+    EXPECT_EQ(source.rowCount, 3);
+    EXPECT_EQ(source.cellText(2, 0), "3");
+    EXPECT_EQ(source.cellText(2, 3), "2.00");
+    // A rebuild puts the columns back in their own order.
+    shown.view.m_bListDirty = true;
+    Paint(dlg);
+    EXPECT_EQ(ReadListForPrint(&dlg).columns[0].heading, "No.  ");
+    EXPECT_TRUE(ReadListForPrint(static_cast<const CDataListDlg*>(nullptr)).columns.empty());
+}
+
+}  // namespace
+}  // namespace shakemeter
