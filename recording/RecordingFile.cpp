@@ -422,8 +422,12 @@ void AppendRecordingBytes(std::string& out, const Recording& rec, int shownCount
             out.append(reinterpret_cast<const char*>(rec.m_pSamples.data()), rows * kRowBytes);
     } else {
         for (std::size_t k = 0; k < rows; ++k) {
-            for (double value : rec.m_pSamples[k])
-                AppendLittleEndian(out, std::bit_cast<std::uint64_t>(value), 8);
+            if constexpr (kLittleEndianHost) {
+                out.append(reinterpret_cast<const char*>(rec.m_pSamples[k].data()), kRowBytes);
+            } else {
+                for (double value : rec.m_pSamples[k])
+                    AppendLittleEndian(out, std::bit_cast<std::uint64_t>(value), 8);
+            }
             if (motion) {
                 const auto tick = static_cast<std::int32_t>(rec.tickOf(k));
                 AppendLittleEndian(out, static_cast<std::uint32_t>(tick), 4);
