@@ -3,8 +3,10 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QResizeEvent>
+#include <QTimer>
 #include <algorithm>
 
+#include "graph/widgets/GraphPainter.h"
 #include "shell/widgets/controls/CInstrumentPanel.h"
 #include "shell/widgets/controls/CSummaryBar.h"
 #include "shell/widgets/controls/Pictures.h"
@@ -103,8 +105,16 @@ void CVxView::paintEvent(QPaintEvent*) {
     const QRect area(0, summaryHeight, width(), height() - summaryHeight);
     if (m_graphPainter) {
         m_graphPainter(painter, *this, area);
-    } else {
-        painter.fillRect(area, Qt::black);
+        return;
+    }
+    PaintParams params;
+    params.client = PlotRect{0, 0, width(), height()};
+    params.colors = m_colors;
+    params.panelColor = palette().color(QPalette::Button);
+    params.frameReading = m_bFrameReading;
+    const PaintOutcome outcome = PaintGraph(painter, m_model, params);
+    if (outcome.startZoomOutTimer) {
+        QTimer::singleShot(100, this, [this] { OnZoomOut(); });
     }
 }
 

@@ -57,7 +57,10 @@ public:
     CSummaryBar* SummaryBar() const { return m_summaryBar; }
     CInstrumentPanel* InstrumentPanel() const { return m_instrumentPanel; }
 
+    // Replaces the graph drawing (the default draws the graph of the model).
     void SetGraphPainter(GraphPainter painter) { m_graphPainter = std::move(painter); }
+    // The main window's reading flag, which the drawing of a growing recording needs.
+    void SetFrameReading(bool reading) { m_bFrameReading = reading; }
     // Creates, places or removes the child windows for the current display mode, as a paint does.
     void SyncChildren();
 
@@ -80,6 +83,7 @@ private:
     GraphPainter m_graphPainter;
     CSummaryBar* m_summaryBar = nullptr;
     CInstrumentPanel* m_instrumentPanel = nullptr;
+    bool m_bFrameReading = false;
 };
 
 }  // namespace shakemeter

@@ -383,6 +383,7 @@ int CMainFrame::ShownCount() const { return m_pView->Companions().m_nShownCount;
 
 void CMainFrame::SetReading(bool reading) {
     m_bReading = reading;
+    m_pView->SetFrameReading(reading);
     ApplyEnableTable();
 }
 
@@ -597,7 +598,7 @@ void CMainFrame::OnRun() {
 }
 
 void CMainFrame::OnStopReading() {
-    m_bReading = false;
+    SetReading(false);
     // A spectrum reading in progress ends at its next tick; it must not read again even when
     // another reading has raised the flag by then.
     m_bSpectrumActive = false;
@@ -650,7 +651,7 @@ void CMainFrame::OnSpectrumTick() {
             m_timerSpectrum.start(kSpectrumPeriodMs);
         } else {
             m_linkSpectrum->CloseDevice();
-            m_bReading = false;
+            SetReading(false);
             m_bSpectrumActive = false;
         }
         m_linkSpectrum->StampSpectrumTime();
