@@ -190,6 +190,7 @@ AxisSetupOutcome ApplyAxisSetup(const AxisSetupTexts& texts, const AxisSetupCont
         const int index = FindRtWindowIndex(context.m_nRtWindow, context.m_nRtRequested, needed);
         if (index >= 0)
             values.m_nRtWindowIdx = index;
+        outcome.m_nFoundRtWindowIdx = index;
     }
     return outcome;
 }

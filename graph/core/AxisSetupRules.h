@@ -65,6 +65,7 @@ int ParseLeadingInt(std::string_view text);
 struct AxisSetupOutcome {
     bool m_bYOrderMessage = false;  // show AXIS_MESSAGE_Y_ORDER
     bool m_bXOrderMessage = false;  // then AXIS_MESSAGE_X_ORDER
+    int m_nFoundRtWindowIdx = -1;   // the real-time window OK picked, -1 when it kept the one in force
     bool Accepted() const { return !m_bYOrderMessage && !m_bXOrderMessage; }
 };
 

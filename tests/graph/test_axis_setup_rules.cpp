@@ -148,7 +148,9 @@ TEST_F(AxisOk, PicksTheFirstRealTimeWindowThatHoldsTheShownRows)
     context.m_nRtRequested = 1000;
     context.m_nRtWindow = table;
     context.m_nShownCount = 120;
-    ASSERT_TRUE(Press({"-1.00", "1.00", "1", "120"}).Accepted());
+    const AxisSetupOutcome outcome = Press({"-1.00", "1.00", "1", "120"});
+    ASSERT_TRUE(outcome.Accepted());
+    EXPECT_EQ(outcome.m_nFoundRtWindowIdx, 3);
     EXPECT_EQ(values.m_nRtWindowIdx, 3);  // 128 is the first of at least 120 - 1 + 1
 
     ASSERT_TRUE(Press({"-1.00", "1.00", "12", "120"}).Accepted());
@@ -160,7 +162,9 @@ TEST_F(AxisOk, RealTimeWindowSearchStaysInsideTheTableAndTheRequest)
     context.m_nRtWindow = table;
     context.m_nShownCount = 500;  // larger than every entry
     context.m_nRtRequested = 100000;
-    ASSERT_TRUE(Press({"-1.00", "1.00", "1", "500"}).Accepted());
+    const AxisSetupOutcome outcome = Press({"-1.00", "1.00", "1", "500"});
+    ASSERT_TRUE(outcome.Accepted());
+    EXPECT_EQ(outcome.m_nFoundRtWindowIdx, -1);
     EXPECT_EQ(values.m_nRtWindowIdx, 4);  // nothing fits: the window in force stays
 
     context.m_nShownCount = 130;
