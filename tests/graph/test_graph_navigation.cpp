@@ -121,15 +121,6 @@ TEST(GraphPick, WithTicksTheNearerPointWinsAndTiesGoEarlier)
     EXPECT_EQ(g.model.PickIndex(175), 2);
 }
 
-TEST(GraphPick, SingleSampleIsAlwaysRowZero)
-{
-    GraphFixture g;
-    g.Load(1, testing::Flat);
-    g.Plot(100, 200, 900, 600);
-    g.Paint();
-    EXPECT_EQ(g.model.PickIndex(700), 0);
-}
-
 TEST(GraphPick, ScrolledPictureIsPickedWhereItIsDrawn)
 {
     ZoomedFixture g(1001, 300, 500);  // row 250 on the left edge, 3.2 px per row

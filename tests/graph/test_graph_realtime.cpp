@@ -96,17 +96,5 @@ TEST(RealTimeWindow, ZoomedPictureFollowsTheNewestRow)
     EXPECT_DOUBLE_EQ(g.X(50, 1) - g.X(49, 1), g.model.state().m_dScale);
 }
 
-TEST(RealTimeWindow, FirstRowResetsTheZoom)
-{
-    RealTimeFixture g(800);
-    g.model.state().g_bFullView = false;
-    g.model.state().g_nZoomLevel = 1;
-    g.model.state().m_nHShift = 7;
-    g.Arrive(1);
-    EXPECT_TRUE(g.model.state().g_bFullView);
-    EXPECT_EQ(g.model.state().g_nZoomLevel, 0);
-    EXPECT_EQ(g.model.state().m_nHShift, 0);
-}
-
 }  // namespace
 }  // namespace shakemeter

@@ -26,26 +26,6 @@ TEST(TraceSegments, VisibilityAtThePlotEdges)
     EXPECT_FALSE(visible(901, 300, 950, 300));  // right of it
 }
 
-TEST(TraceSegments, SegmentsFollowTheScaleAndTheShift)
-{
-    GraphFixture g;
-    g.Load(11, [](int i) { return SampleRow{i * 1.0, 0, 0, 0}; });
-    g.Plot(100, 200, 200, 600);
-    g.Paint();
-    SegmentEnds e = g.model.SegmentEndsOf(3, 0, 1);
-    EXPECT_EQ(e.rowA, 2);
-    EXPECT_EQ(e.rowB, 3);
-    EXPECT_EQ(e.x0, 120);
-    EXPECT_EQ(e.x1, 130);
-    EXPECT_EQ(e.y0, 360);  // 2 g on a -10 .. 10 g axis of 400 pixels
-    EXPECT_EQ(e.y1, 340);
-    EXPECT_TRUE(e.joined);
-    e = g.model.SpanEndsOf(1, 11, 0);
-    EXPECT_EQ(e.x0, 100);
-    EXPECT_EQ(e.x1, 200);
-    EXPECT_EQ(e.rowB, 10);
-}
-
 TEST(TraceSegments, MotionGapIsNotJoined)
 {
     GraphFixture g;
@@ -74,15 +54,6 @@ TEST(TraceSegments, GroupsShareTheirEndsAndKeepEachTracesExtremes)
     groups.clear();
     g.model.ForEachGroup(1, 12, 5, 1, [&](int s, int mn, int mx, int e) { groups.push_back({s, mn, mx, e}); });
     EXPECT_EQ(groups, (std::vector<std::array<int, 4>>{{1, 2, 3, 5}, {5, 7, 9, 10}}));
-}
-
-TEST(TraceSegments, EqualValuesKeepTheEarliestExtreme)
-{
-    GraphFixture g;
-    g.Load(6, [](int) { return SampleRow{1.0, 0, 0, 0}; });
-    std::vector<std::array<int, 4>> groups;
-    g.model.ForEachGroup(1, 6, 5, 0, [&](int s, int mn, int mx, int e) { groups.push_back({s, mn, mx, e}); });
-    EXPECT_EQ(groups, (std::vector<std::array<int, 4>>{{1, 2, 2, 5}}));
 }
 
 }  // namespace

@@ -24,21 +24,6 @@ struct SegmentFixture : PaintFixture {
     }
 };
 
-TEST(TraceDrawing, EachTraceInItsColourAtItsValue)
-{
-    SegmentFixture f;
-    f.Load(3, [](int) { return SampleRow{0.0, 5.0, -5.0, 0}; });
-    f.Prepare();
-    f.Segment(1, 0, 0);
-    f.Segment(1, 1, 3);
-    f.Segment(1, 2, 5);
-    // 400 pixels per row; 0 g on y = 400, 5 g on 300, -5 g on 500.
-    EXPECT_EQ(f.Pixel(300, 400), kRed);
-    EXPECT_EQ(f.Pixel(300, 300), kGrey);
-    EXPECT_EQ(f.Pixel(300, 500), kCyan);
-    EXPECT_EQ(f.Pixel(300, 450), QColor(Qt::magenta));
-}
-
 TEST(TraceDrawing, SegmentOnTheTopEdgeIsDrawnOneAboveIsNot)
 {
     SegmentFixture f;
