@@ -1,0 +1,233 @@
+// Printed list pages and report lines, written to a PDF at 600 dpi and read back as text.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPainter>
+#include <QPrinter>
+#include <QDebug>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "analysis/widgets/CDataListDlg.h"
+#include "analysis/widgets/ListPrint.h"
+#include "recording/test_summary_fixtures.h"
+
+namespace shakemeter {
+namespace {
+
+using testing::FlatRows;
+using testing::HeaderAt;
+using testing::MakeRecording;
+using testing::ScopedTimeZone;
+using testing::Shown;
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "test_list_print";
+    static char* argv[] = {name, nullptr};
+    static std::unique_ptr<QApplication> app;
+    if (!QApplication::instance())
+        app = std::make_unique<QApplication>(argc, argv);
+    return *static_cast<QApplication*>(QApplication::instance());
+}
+
+// Rows whose X value is the row number, so each printed row names itself twice.
+std::vector<SampleRow> NumberedRows(int count)
+{
+    std::vector<SampleRow> rows;
+    for (int i = 0; i < count; ++i)
+        rows.push_back({static_cast<double>(i), 0.5, -0.5, 9.75});
+    return rows;
+}
+
+class ListPrintTest : public ::testing::Test {
+protected:
+    ListPrintTest() : zone("UTC0") { App(); }
+
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    // An A4 page at 600 dpi whose device pixels cover the whole sheet.
+    void SetUpPrinter(QPrinter& printer, const QString& name)
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(name));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setResolution(600);
+        printer.setFullPage(true);
+        printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    }
+
+    // The text of every page, split at the form feeds pdftotext puts between pages.
+    QStringList PdfPages(const QString& name)
+    {
+        QProcess process;
+        process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), dir.filePath(name), QStringLiteral("-")});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        const QString text = QString::fromUtf8(process.readAllStandardOutput());
+        if (qEnvironmentVariableIsSet("SHOW_PDF_TEXT"))
+            qInfo().noquote() << text;
+        QStringList pages = text.split(QChar('\f'));
+        if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+            pages.removeLast();
+        return pages;
+    }
+
+    // Opens a list window over the shown recording and prints its list in full (or the range).
+    QStringList PrintList(Shown& shown, const QString& name, int fromPage = 0, int toPage = 0, bool closeFirst = false)
+    {
+        CDataListDlg dlg(shown.document, shown.view);
+        shown.view.m_bListDirty = true;
+        dlg.Open();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        QApplication::processEvents();
+        if (closeFirst)
+            dlg.close();
+        QPrinter printer(QPrinter::HighResolution);
+        SetUpPrinter(printer, name);
+        if (fromPage > 0)
+            printer.setFromTo(fromPage, toPage);
+        // A4 at 600 dpi is 4960 x 7016 pixels; the PDF engine rounds the sheet to whole points.
+        EXPECT_NEAR(printer.width(), 4960, 3);
+        EXPECT_NEAR(printer.height(), 7016, 3);
+        EXPECT_TRUE(PrintListJob(printer, ListPageContextOf(shown.view, Today()), &dlg, shown.view.m_nShownCount));
+        return PdfPages(name);
+    }
+
+    static CalendarTime Today() { return CalendarTime::FromLocal({2024, 2, 9, 12, 0, 0}); }
+
+    // A line of page text that holds every word given, in order, with only blanks between them.
+    static bool HasRow(const QString& page, const QStringList& cells)
+    {
+        QStringList escaped;
+        for (const QString& cell : cells)
+            escaped << QRegularExpression::escape(cell);
+        const QRegularExpression re(QStringLiteral("(^|\\n) *") + escaped.join(QStringLiteral(" +")) + QStringLiteral(" *(\\n|$)"));
+        return re.match(page).hasMatch();
+    }
+
+    // The page text with every run of blanks made one (the PDF reader does not keep them exactly).
+    static QString Squeezed(const QString& text) { return text.simplified(); }
+
+    ScopedTimeZone zone;
+    QTemporaryDir dir;
+};
+
+TEST_F(ListPrintTest, SixtyFiveRowsFitOnePageAndTheSixtySixthStartsASecond)
+{
+    Shown one(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), NumberedRows(65)));
+    const QStringList single = PrintList(one, "65.pdf");
+    ASSERT_EQ(single.size(), 1);
+    EXPECT_TRUE(single[0].contains("Test Report"));
+    EXPECT_TRUE(HasRow(single[0], {"No.", "Time", "X Value", "Y Value", "Z Value", "Vector Sum", "Unit"}));
+    EXPECT_TRUE(HasRow(single[0], {"1", "05/03/23", "14:07:09", "0.00", "0.50", "-0.50", "9.75", "g"}));
+    EXPECT_TRUE(HasRow(single[0], {"65", "05/03/23", "14:07:12", "200ms", "64.00", "0.50", "-0.50", "9.75", "g"}));
+    EXPECT_TRUE(HasRow(single[0], {"09/02/24", "page1"}));
+
+    Shown two(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), NumberedRows(66)));
+    const QStringList pages = PrintList(two, "66.pdf");
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_FALSE(pages[0].contains(QRegularExpression("\\n *66 +05/03/23")));
+    EXPECT_TRUE(pages[0].contains(QRegularExpression("\\n *65 +05/03/23")));
+    EXPECT_TRUE(HasRow(pages[1], {"66", "05/03/23", "14:07:12", "250ms", "65.00", "0.50", "-0.50", "9.75", "g"}));
+    EXPECT_FALSE(pages[1].contains("Start Time"));
+    EXPECT_TRUE(HasRow(pages[1], {"No.", "Time", "X Value", "Y Value", "Z Value", "Vector Sum", "Unit"}));
+    EXPECT_TRUE(HasRow(pages[1], {"09/02/24", "page2"}));
+}
+
+TEST_F(ListPrintTest, FirstPageCarriesTheFiveSummaryLines)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), NumberedRows(3)));
+    const QStringList pages = PrintList(shown, "summary.pdf");
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(Squeezed(pages[0]).contains("Sampling rate: 0.050sec Samplings: 3 Unit: g Mode: Normal")) << pages[0].toStdString();
+    EXPECT_TRUE(pages[0].contains("X MAX: 2.00 @ 05/03/23 14:07:09 100ms"));
+    EXPECT_TRUE(pages[0].contains("Vector Sum AVG: 9.75"));
+}
+
+TEST_F(ListPrintTest, SpectrumListTakesFourPagesUnderThePeakLine)
+{
+    std::vector<SampleRow> rows(256);
+    for (int i = 0; i < 256; ++i)
+        rows[static_cast<std::size_t>(i)] = {std::sin(2 * M_PI * 12 * i / 256.0), 0.0, 0.0, 0.0};
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 0), rows), true);
+    const QStringList pages = PrintList(shown, "spectrum.pdf");
+    ASSERT_EQ(pages.size(), 4);
+    EXPECT_TRUE(pages[0].contains("The frequency of the max magnitude is 12.00 HZ"));
+    EXPECT_FALSE(pages[0].contains("Start Time"));
+    EXPECT_TRUE(HasRow(pages[0], {"No.", "Frequency(HZ)", "X Value", "Y Value", "Z Value"}));
+    EXPECT_TRUE(HasRow(pages[0], {"70", "69.00"}) || pages[0].contains(QRegularExpression("\\n *70 +69\\.00 ")));
+    EXPECT_FALSE(pages[0].contains(QRegularExpression("\\n *71 +70\\.00")));
+    EXPECT_TRUE(pages[3].contains(QRegularExpression("\\n *211 +210\\.00 ")));
+    EXPECT_TRUE(pages[3].contains(QRegularExpression("\\n *256 +255\\.00 ")));
+    EXPECT_TRUE(HasRow(pages[3], {"09/02/24", "page4"}));
+}
+
+TEST_F(ListPrintTest, PageThreePrintedAloneHoldsTheRowsOfPageThree)
+{
+    Shown full(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 5), NumberedRows(256)));  // one row per second
+    const QStringList all = PrintList(full, "all.pdf");
+    ASSERT_EQ(all.size(), 4);
+    const QStringList alone = PrintList(full, "page3.pdf", 3, 3);
+    ASSERT_EQ(alone.size(), 1);
+    EXPECT_EQ(alone[0], all[2]);
+    EXPECT_TRUE(HasRow(alone[0], {"136", "05/03/23", "14:09:24", "135.00", "0.50", "-0.50", "9.75", "g"}));
+    EXPECT_TRUE(HasRow(alone[0], {"205", "05/03/23", "14:10:33", "204.00", "0.50", "-0.50", "9.75", "g"}));
+    EXPECT_FALSE(alone[0].contains("206"));
+    EXPECT_TRUE(HasRow(alone[0], {"09/02/24", "page3"}));
+}
+
+TEST_F(ListPrintTest, AListPrintedAfterItsWindowClosedPrintsNoRows)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), NumberedRows(66)));
+    const QStringList pages = PrintList(shown, "closed.pdf", 0, 0, true);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains("Test Report"));
+    EXPECT_TRUE(pages[0].contains("Sampling rate: 0.050sec"));
+    EXPECT_FALSE(pages[0].contains("No."));
+    EXPECT_FALSE(pages[0].contains(QRegularExpression("\\n *1 +05/03/23")));
+    EXPECT_TRUE(HasRow(pages[1], {"09/02/24", "page2"}));
+    EXPECT_FALSE(pages[1].contains("65.00"));
+}
+
+TEST_F(ListPrintTest, GraphPageReportLinesAndNoneInFrequencyMode)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), NumberedRows(10)));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        SetUpPrinter(printer, "graph.pdf");
+        QPainter painter(&printer);
+        PrintGraphReportHeader(painter, QRect(0, 0, printer.width(), printer.height()), shown.view.m_summary, 155);
+    }
+    const QStringList graph = PdfPages("graph.pdf");
+    ASSERT_EQ(graph.size(), 1);
+    EXPECT_TRUE(graph[0].contains("Test Report"));
+    EXPECT_TRUE(Squeezed(graph[0]).contains(
+        "Start Time: 05/03/23 14:07:09 Sampling rate: 0.050sec Samplings: 10 Unit: g Mode: Normal"))
+        << graph[0].toStdString();
+    EXPECT_TRUE(graph[0].contains("Y MAX: 0.50 @ 05/03/23 14:07:09 450ms"));
+    EXPECT_TRUE(graph[0].contains("Z Threshold: NONE"));
+    EXPECT_TRUE(graph[0].contains("Vector Sum MAX: 9.75"));
+    // The title line stands above the first summary line and the lines keep their order.
+    EXPECT_LT(graph[0].indexOf("Test Report"), graph[0].indexOf("Start Time"));
+    EXPECT_LT(graph[0].indexOf("Z MAX"), graph[0].indexOf("Vector Sum MAX"));
+
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        SetUpPrinter(printer, "frequency.pdf");
+        QPainter painter(&printer);
+        PrintGraphReportHeader(painter, QRect(0, 0, printer.width(), printer.height()), shown.view.m_summary, 0);
+        painter.drawLine(0, 0, 10, 10);  // a page with the graph only
+    }
+    const QStringList frequency = PdfPages("frequency.pdf");
+    ASSERT_LE(frequency.size(), 1);
+    EXPECT_FALSE(frequency.join("").contains("Test Report"));
+    EXPECT_FALSE(frequency.join("").contains("Start Time"));
+}
+
+}  // namespace
+}  // namespace shakemeter
