@@ -281,12 +281,16 @@ TEST_F(RecordingFileOnDisk, ReadsLargeFilesOfEveryKindPieceByPiece)
 
 TEST_F(RecordingFileOnDisk, ShortenedFilesAreTruncated)
 {
-    const std::string bytes = Encode(MotionRecording());
+    Recording logged = MotionRecording();
+    logged.m_header.byMode = 0;
     const std::string path = m_dir + "/short.Vibration";
-    for (std::size_t length = 1; length < bytes.size(); ++length) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes.substr(0, length);
-        ASSERT_EQ(ReadRecordingFile(path).error, RecordingFileError::Truncated) << length;
+    for (const std::string& full : {Encode(MotionRecording()), Encode(logged)}) {
+        for (std::size_t length = 1; length < full.size(); ++length) {
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << full.substr(0, length);
+            ASSERT_EQ(ReadRecordingFile(path).error, RecordingFileError::Truncated) << length;
+        }
     }
+    const std::string bytes = Encode(MotionRecording());
     // A first string longer than the part read ahead is still judged on the whole file.
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         << std::string("\xFF\xFF\xFF\x70\x11\x01\x00", 7) << std::string(70000, 'V') << bytes.substr(21);
