@@ -1,0 +1,135 @@
+// The reading for FFT analysis as the main window drives it: probe, capture start, progress
+// window, the 2-second reads and Stop Reading, against a fake bridge library.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+
+#include "ShellTestSupport.h"
+#include "graph/widgets/CVxView.h"
+#include "logger/CLoggerLink.h"
+#include "logger/FakeDeviceLibrary.h"
+#include "logger/widgets/CLoadingDlg.h"
+#include "logger/widgets/LoggerDialogBase.h"
+#include "shell/CommandIds.h"
+#include "shell/widgets/CMainFrame.h"
+
+using namespace shakemeter;
+using namespace shakemeter::test;
+
+namespace {
+
+class SpectrumReadingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FrameEnvironment env;
+        env.prompter = &prompter;
+        env.devices = &devices;
+        env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
+        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
+        frame = std::make_unique<CMainFrame>(env);
+        frame->SetDialogRunner([](LoggerDialogBase&) { return 0; });
+    }
+
+    void QueueCapture() {
+        for (int n = 1; n <= 7; ++n) {
+            devices.replies.push_back(std::vector<std::uint8_t>(n < 7 ? 252 : 24, 0x01));
+        }
+    }
+    int BlockRequests() const {
+        int count = 0;
+        for (const auto& e : devices.exchanges) {
+            if (e.kind == FakeDeviceLibrary::Exchange::Write && e.bytes.size() == 3 && e.bytes[0] == 0xF3 &&
+                e.bytes[2] != 0) {
+                ++count;
+            }
+        }
+        return count;
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    FakeDeviceLibrary devices;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+}  // namespace
+
+TEST_F(SpectrumReadingTest, WithoutALoggerTheCommandTellsAndStaysIdle) {
+    devices.bridges = 0;
+    frame->OnCommand(ID_FFT_READING);
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Connecting failed. Ensure logger inserted and try again.")});
+    EXPECT_FALSE(frame->IsReading());
+    EXPECT_FALSE(frame->ProgressOpen());
+}
+
+TEST_F(SpectrumReadingTest, WaitingThenPollingEveryTwoSeconds) {
+    frame->OnCommand(ID_FFT_READING);
+    EXPECT_TRUE(frame->IsReading());
+    EXPECT_TRUE(frame->ProgressOpen());
+    EXPECT_EQ(frame->LoadingDialog()->Maximum(), 20);
+    EXPECT_TRUE(frame->SpectrumTimerActive());
+    // Waiting: only Stop Reading among the device commands.
+    EXPECT_TRUE(frame->Action(ID_STOP_READING)->isEnabled());
+    EXPECT_FALSE(frame->Action(ID_RUN)->isEnabled());
+    EXPECT_FALSE(frame->Action(ID_FREQUENCY_GRAPH)->isEnabled());
+    frame->OnProgressTick();
+    frame->OnProgressTick();
+    EXPECT_EQ(frame->LoadingDialog()->Pos(), 1);
+
+    QueueCapture();
+    frame->OnSpectrumTick();
+    EXPECT_FALSE(frame->ProgressOpen());
+    EXPECT_EQ(frame->ProgressCounter(), 0);
+    EXPECT_EQ(BlockRequests(), 7);
+    EXPECT_EQ(frame->ShownCount(), 128) << "a spectrum recording shown in the time domain";
+    EXPECT_TRUE(frame->Flags().m_bDataUnsaved);
+    EXPECT_TRUE(frame->SpectrumTimerActive());
+    EXPECT_TRUE(QFile::exists(frame->TempCopyPath()));
+    // Polling: the domain switches join Stop Reading.
+    EXPECT_TRUE(frame->Action(ID_FREQUENCY_GRAPH)->isEnabled());
+    EXPECT_TRUE(frame->Action(ID_TIME_GRAPH)->isEnabled());
+    EXPECT_FALSE(frame->Action(ID_DOWNLOAD)->isEnabled());
+
+    frame->OnCommand(ID_STOP_READING);
+    frame->OnSpectrumTick();
+    EXPECT_FALSE(frame->SpectrumTimerActive());
+    EXPECT_EQ(BlockRequests(), 7);
+    EXPECT_EQ(devices.openHandles, 0);
+}
+
+TEST_F(SpectrumReadingTest, StopDuringTheWaitReadsNothingAndClosesAtTheTick) {
+    frame->OnCommand(ID_FFT_READING);
+    frame->OnCommand(ID_STOP_READING);
+    EXPECT_TRUE(frame->ProgressOpen()) << "the progress window stays until the tick";
+    frame->OnSpectrumTick();
+    EXPECT_FALSE(frame->ProgressOpen());
+    EXPECT_EQ(BlockRequests(), 0);
+    EXPECT_EQ(devices.openHandles, 0);
+    EXPECT_FALSE(frame->SpectrumTimerActive());
+}
+
+TEST_F(SpectrumReadingTest, AStoppedSpectrumNeverReadsIntoAnotherReading) {
+    frame->OnCommand(ID_FFT_READING);
+    QueueCapture();
+    frame->OnSpectrumTick();
+    frame->OnCommand(ID_STOP_READING);
+    // Another reading starts before the spectrum's next tick.
+    frame->SetReading(true);
+    QueueCapture();
+    frame->OnSpectrumTick();
+    EXPECT_EQ(BlockRequests(), 7);
+    EXPECT_FALSE(frame->SpectrumTimerActive());
+}
+
+TEST_F(SpectrumReadingTest, AFailedReadEndsTheReading) {
+    frame->OnCommand(ID_FFT_READING);
+    devices.replies.push_back(std::vector<std::uint8_t>(252, 0));  // one block, then the logger is gone
+    frame->OnSpectrumTick();
+    EXPECT_FALSE(frame->IsReading());
+    EXPECT_FALSE(frame->SpectrumTimerActive());
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Failed reading data from the shakemeter.")});
+    EXPECT_EQ(devices.openHandles, 0);
+    EXPECT_EQ(frame->ShownCount(), 0);
+}
