@@ -20,7 +20,9 @@ std::string FormatInteger(std::int64_t value)
 
 std::string PeakLabel(double frequency)
 {
-    return FormatFixed(frequency, 2) + " HZ";
+    std::string text = FormatFixed(frequency, 2);
+    text += " HZ";
+    return text;
 }
 
 void SplitTimeLabel(const std::string& text, std::string& timeLine, std::string& dateLine)

@@ -550,7 +550,11 @@ std::string GraphModel::FormatTickTime(std::int64_t tick) const
     const CalendarTime at = m_view->m_timeStart.plusSeconds(static_cast<std::int64_t>(s));
     std::string text = at.format(" %d/%m/%y") + at.format(" %H:%M:%S");
     if (ms != 0 && std::isfinite(ms) && std::fabs(ms) < 1.0e9)
-        text += " " + FormatInteger(static_cast<std::int64_t>(ms)) + "ms";
+    {
+        text += ' ';
+        text += FormatInteger(static_cast<std::int64_t>(ms));
+        text += "ms";
+    }
     return text;
 }
 
@@ -907,11 +911,19 @@ void GraphModel::UpdateReadout(int index)
     const bool frequency = FrequencyMode();
     const std::string place = frequency ? FormatFixed(index, 2)
                                         : (m_document != nullptr ? m_view->FormatSampleTime(*m_document, index) : std::string());
-    s.g_strReadoutHead = "Data Point No.:" + FormatInteger(index + 1) + (frequency ? "      Frequency:" : "    Time:") + place;
-    s.g_strReadoutX = "X:" + FormatFixed(Value(index, 0), 2);
-    s.g_strReadoutY = "Y:" + FormatFixed(Value(index, 1), 2);
-    s.g_strReadoutZ = "Z:" + FormatFixed(Value(index, 2), 2);
-    s.g_strReadoutV = "Vector Sum:" + (frequency ? std::string() : FormatFixed(Value(index, 3), 2));
+    // Appended piece by piece: gcc 12 at -O3 warns falsely about "literal" + string.
+    const auto labelled = [](const char* label, const std::string& value) {
+        std::string text(label);
+        text += value;
+        return text;
+    };
+    s.g_strReadoutHead = labelled("Data Point No.:", FormatInteger(index + 1));
+    s.g_strReadoutHead += frequency ? "      Frequency:" : "    Time:";
+    s.g_strReadoutHead += place;
+    s.g_strReadoutX = labelled("X:", FormatFixed(Value(index, 0), 2));
+    s.g_strReadoutY = labelled("Y:", FormatFixed(Value(index, 1), 2));
+    s.g_strReadoutZ = labelled("Z:", FormatFixed(Value(index, 2), 2));
+    s.g_strReadoutV = labelled("Vector Sum:", frequency ? std::string() : FormatFixed(Value(index, 3), 2));
     s.g_nReadoutOffset = 100;
 }
 
