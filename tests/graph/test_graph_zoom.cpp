@@ -48,7 +48,7 @@ TEST(GraphZoom, BandMapsOntoThePlotAndItsHeightOntoTenSteps)
 {
     ZoomFixture g;
     ASSERT_TRUE(g.Band({300, 460}, {500, 500}));
-    // The spacing is the difference of two mapped positions, as the design computes it.
+    // The spacing is the difference of two mapped positions, so it carries their rounding.
     EXPECT_NEAR(g.model.state().m_dScale, 3.2, 1e-12);
     g.Paint();
     EXPECT_DOUBLE_EQ(g.X(250, 1), 100.0);
