@@ -123,6 +123,8 @@ TEST_F(ListPrintTest, SixtyFiveRowsFitOnePageAndTheSixtySixthStartsASecond)
     const QStringList single = PrintList(one, "65.pdf");
     ASSERT_EQ(single.size(), 1);
     EXPECT_TRUE(single[0].contains("Test Report"));
+    EXPECT_TRUE(Squeezed(single[0]).contains("Sampling rate: 0.050sec Samplings: 65 Unit: g Mode: Normal"));
+    EXPECT_TRUE(Squeezed(single[0]).contains("Vector Sum AVG: 9.75"));
     EXPECT_TRUE(HasRow(single[0], {"No.", "Time", "X Value", "Y Value", "Z Value", "Vector Sum", "Unit"}));
     EXPECT_TRUE(HasRow(single[0], {"1", "05/03/23", "14:07:09", "0.00", "0.50", "-0.50", "9.75", "g"}));
     EXPECT_TRUE(HasRow(single[0], {"65", "05/03/23", "14:07:12", "200ms", "64.00", "0.50", "-0.50", "9.75", "g"}));
@@ -139,16 +141,6 @@ TEST_F(ListPrintTest, SixtyFiveRowsFitOnePageAndTheSixtySixthStartsASecond)
     EXPECT_TRUE(HasRow(pages[1], {"09/02/24", "page2"}));
 }
 
-TEST_F(ListPrintTest, FirstPageCarriesTheFiveSummaryLines)
-{
-    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), NumberedRows(3)));
-    const QStringList pages = PrintList(shown, "summary.pdf");
-    ASSERT_EQ(pages.size(), 1);
-    EXPECT_TRUE(Squeezed(pages[0]).contains("Sampling rate: 0.050sec Samplings: 3 Unit: g Mode: Normal")) << pages[0].toStdString();
-    EXPECT_TRUE(pages[0].contains("X MAX: 2.00 @ 05/03/23 14:07:09 100ms"));
-    EXPECT_TRUE(pages[0].contains("Vector Sum AVG: 9.75"));
-}
-
 TEST_F(ListPrintTest, SpectrumListTakesFourPagesUnderThePeakLine)
 {
     std::vector<SampleRow> rows(256);
@@ -160,7 +152,7 @@ TEST_F(ListPrintTest, SpectrumListTakesFourPagesUnderThePeakLine)
     EXPECT_TRUE(pages[0].contains("The frequency of the max magnitude is 12.00 HZ"));
     EXPECT_FALSE(pages[0].contains("Start Time"));
     EXPECT_TRUE(HasRow(pages[0], {"No.", "Frequency(HZ)", "X Value", "Y Value", "Z Value"}));
-    EXPECT_TRUE(HasRow(pages[0], {"70", "69.00"}) || pages[0].contains(QRegularExpression("\\n *70 +69\\.00 ")));
+    EXPECT_TRUE(pages[0].contains(QRegularExpression("\\n *70 +69\\.00 ")));
     EXPECT_FALSE(pages[0].contains(QRegularExpression("\\n *71 +70\\.00")));
     EXPECT_TRUE(pages[3].contains(QRegularExpression("\\n *211 +210\\.00 ")));
     EXPECT_TRUE(pages[3].contains(QRegularExpression("\\n *256 +255\\.00 ")));
