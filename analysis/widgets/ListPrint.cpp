@@ -3,7 +3,6 @@
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QPainter>
-#include <QPrinter>
 #include <QTableView>
 #include <algorithm>
 
@@ -53,27 +52,6 @@ void PrintListPage(QPainter& painter, int page, ListPageContext context, const L
 void PrintGraphReportHeader(QPainter& painter, const QRect& page, const SummaryTexts& summary, int summaryHeight)
 {
     DrawReportLayout(painter, GraphReportHeader(page.width(), page.height(), summary, summaryHeight), page.topLeft());
-}
-
-bool PrintListJob(QPrinter& printer, const ListPageContext& context, const CDataListDlg* window, int shownCount)
-{
-    const int pages = ListPageCount(shownCount, context.frequencyMode);
-    int first = 1;
-    int last = pages;
-    if (printer.fromPage() > 0) {
-        first = std::max(printer.fromPage(), 1);
-        last = std::min(printer.toPage() > 0 ? printer.toPage() : pages, pages);
-    }
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    for (int page = first; page <= last; ++page) {
-        if (page != first)
-            printer.newPage();
-        PrintListPage(painter, page, context, ReadListForPrint(window));
-    }
-    painter.end();
-    return true;
 }
 
 }  // namespace shakemeter

@@ -8,7 +8,6 @@
 #include "analysis/report/ReportPages.h"
 
 class QPainter;
-class QPrinter;
 class QTableView;
 
 namespace shakemeter {
@@ -25,9 +24,5 @@ void PrintListPage(QPainter& painter, int page, ListPageContext context, const L
 
 // The title and summary lines over the graph page, within page (its size is the page's).
 void PrintGraphReportHeader(QPainter& painter, const QRect& page, const SummaryTexts& summary, int summaryHeight);
-
-// A whole print job of the list: the printer's page range (all pages when none is set), reading
-// the window afresh for every page. False when the printer cannot be painted on.
-bool PrintListJob(QPrinter& printer, const ListPageContext& context, const CDataListDlg* window, int shownCount);
 
 }  // namespace shakemeter

@@ -14,6 +14,7 @@
 
 #include "analysis/widgets/CDataListDlg.h"
 #include "analysis/widgets/ListPrint.h"
+#include "analysis/widgets/ReportPrinter.h"
 #include "recording/test_summary_fixtures.h"
 
 namespace shakemeter {
@@ -94,11 +95,21 @@ protected:
         // A4 at 600 dpi is 4960 x 7016 pixels; the PDF engine rounds the sheet to whole points.
         EXPECT_NEAR(printer.width(), 4960, 3);
         EXPECT_NEAR(printer.height(), 7016, 3);
-        EXPECT_TRUE(PrintListJob(printer, ListPageContextOf(shown.view, Today()), &dlg, shown.view.m_nShownCount));
+        const ReportPrinter report(Sources(shown, &dlg, 155));
+        EXPECT_EQ(report.PageCount(REPORT_KIND_LIST), ListPageCount(shown.view.m_nShownCount, shown.view.m_bFrequencyMode));
+        EXPECT_TRUE(report.PrintDocument(printer, REPORT_KIND_LIST));
         return PdfPages(name);
     }
 
-    static CalendarTime Today() { return CalendarTime::FromLocal({2024, 2, 9, 12, 0, 0}); }
+    static ReportPrintSources Sources(const Shown& shown, const CDataListDlg* list, int summaryHeight)
+    {
+        ReportPrintSources sources;
+        sources.view = &shown.view;
+        sources.summaryHeight = summaryHeight;
+        sources.listWindow = list;
+        sources.today = [] { return CalendarTime::FromLocal({2024, 2, 9, 12, 0, 0}); };
+        return sources;
+    }
 
     // A line of page text that holds every word given, in order, with only blanks between them.
     static bool HasRow(const QString& page, const QStringList& cells)
@@ -186,39 +197,44 @@ TEST_F(ListPrintTest, AListPrintedAfterItsWindowClosedPrintsNoRows)
     EXPECT_FALSE(pages[1].contains("65.00"));
 }
 
-TEST_F(ListPrintTest, GraphPageReportLinesAndNoneInFrequencyMode)
+TEST_F(ListPrintTest, GraphPageCarriesTheGraphUnderTheReportLinesButNoneInFrequencyMode)
 {
     Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), NumberedRows(10)));
-    {
+    auto printGraph = [&](const QString& name, int summaryHeight) {
+        ReportPrintSources sources = Sources(shown, nullptr, summaryHeight);
+        QRect drawnOn;
+        int ended = 0;
+        sources.drawGraph = [&drawnOn](QPainter& painter, const QRect& page) {
+            drawnOn = page;
+            painter.drawText(QPoint(230, 3000), QStringLiteral("GRAPH"));
+        };
+        sources.endPrinting = [&ended] { ++ended; };
         QPrinter printer(QPrinter::HighResolution);
-        SetUpPrinter(printer, "graph.pdf");
-        QPainter painter(&printer);
-        PrintGraphReportHeader(painter, QRect(0, 0, printer.width(), printer.height()), shown.view.m_summary, 155);
-    }
-    const QStringList graph = PdfPages("graph.pdf");
-    ASSERT_EQ(graph.size(), 1);
-    EXPECT_TRUE(graph[0].contains("Test Report"));
-    EXPECT_TRUE(Squeezed(graph[0]).contains(
-        "Start Time: 05/03/23 14:07:09 Sampling rate: 0.050sec Samplings: 10 Unit: g Mode: Normal"))
-        << graph[0].toStdString();
-    EXPECT_TRUE(graph[0].contains("Y MAX: 0.50 @ 05/03/23 14:07:09 450ms"));
-    EXPECT_TRUE(graph[0].contains("Z Threshold: NONE"));
-    EXPECT_TRUE(graph[0].contains("Vector Sum MAX: 9.75"));
-    // The title line stands above the first summary line and the lines keep their order.
-    EXPECT_LT(graph[0].indexOf("Test Report"), graph[0].indexOf("Start Time"));
-    EXPECT_LT(graph[0].indexOf("Z MAX"), graph[0].indexOf("Vector Sum MAX"));
+        SetUpPrinter(printer, name);
+        const ReportPrinter report(sources);
+        EXPECT_EQ(report.PageCount(REPORT_KIND_GRAPH), 1);
+        EXPECT_TRUE(report.PrintDocument(printer, REPORT_KIND_GRAPH));
+        EXPECT_EQ(drawnOn, QRect(0, 0, printer.width(), printer.height()));
+        EXPECT_EQ(ended, 1);
+        const QStringList pages = PdfPages(name);
+        EXPECT_EQ(pages.size(), 1);
+        return pages.join(QString());
+    };
 
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        SetUpPrinter(printer, "frequency.pdf");
-        QPainter painter(&printer);
-        PrintGraphReportHeader(painter, QRect(0, 0, printer.width(), printer.height()), shown.view.m_summary, 0);
-        painter.drawLine(0, 0, 10, 10);  // a page with the graph only
-    }
-    const QStringList frequency = PdfPages("frequency.pdf");
-    ASSERT_LE(frequency.size(), 1);
-    EXPECT_FALSE(frequency.join("").contains("Test Report"));
-    EXPECT_FALSE(frequency.join("").contains("Start Time"));
+    const QString graph = printGraph("graph.pdf", 155);
+    EXPECT_TRUE(Squeezed(graph).contains("Start Time: 05/03/23 14:07:09 Sampling rate: 0.050sec Samplings: 10 Unit: g Mode: Normal"))
+        << graph.toStdString();
+    EXPECT_TRUE(graph.contains("Y MAX: 0.50 @ 05/03/23 14:07:09 450ms"));
+    EXPECT_TRUE(graph.contains("Z Threshold: NONE"));
+    // Title, then the lines in order, then the graph below them.
+    EXPECT_LT(graph.indexOf("Test Report"), graph.indexOf("Start Time"));
+    EXPECT_LT(graph.indexOf("Z MAX"), graph.indexOf("Vector Sum MAX: 9.75"));
+    EXPECT_LT(graph.indexOf("Vector Sum MAX"), graph.indexOf("GRAPH"));
+
+    const QString frequency = printGraph("frequency.pdf", 0);
+    EXPECT_TRUE(frequency.contains("GRAPH"));
+    EXPECT_FALSE(frequency.contains("Test Report"));
+    EXPECT_FALSE(frequency.contains("Start Time"));
 }
 
 }  // namespace
