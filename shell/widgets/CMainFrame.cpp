@@ -13,6 +13,9 @@
 #include <QStatusBar>
 
 #include "graph/widgets/CVxView.h"
+#if SHAKEMETER_HAVE_DATA_LIST
+#include "analysis/widgets/CDataListDlg.h"
+#endif
 #include "logger/CLoggerLink.h"
 #include "logger/DeviceLibrary.h"
 #include "logger/widgets/CDownloadDlg.h"
@@ -147,6 +150,15 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     m_linkSpectrum = std::make_unique<CLoggerLink>(*m_devices, *m_spectrumHost);
     m_spectrumHost->Attach(m_linkSpectrum.get());
     m_dlgLoading = new CLoadingDlg(this);
+#if SHAKEMETER_HAVE_DATA_LIST
+    m_dlgDataList = new CDataListDlg(m_doc->recording(), m_pView->Companions(), this);
+    m_dlgDataList->SetReadingQuery([this] { return m_bReading; });
+    // Print List needs the window: its closing takes the list away.
+    connect(m_dlgDataList, &CDataListDlg::closed, this, [this] {
+        m_pView->State().m_bListShown = false;
+        ApplyEnableTable();
+    });
+#endif
 
     CreateActions();
     CreateMenus();
@@ -165,9 +177,11 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     });
     m_timerList.setSingleShot(true);
     connect(&m_timerList, &QTimer::timeout, this, [this] {
-        if (m_openDataList) {
-            m_openDataList();
+#if SHAKEMETER_HAVE_DATA_LIST
+        if (!m_dlgDataList->IsOpen()) {
+            m_dlgDataList->Open();
         }
+#endif
     });
     m_timerZoomReset.setSingleShot(true);
     connect(&m_timerZoomReset, &QTimer::timeout, this, [this] { m_pView->OnZoomOut(); });
@@ -491,7 +505,25 @@ LoadStatus CMainFrame::OpenPath(const QString& path) {
     return status;
 }
 
+bool CMainFrame::DataListOpen() const {
+#if SHAKEMETER_HAVE_DATA_LIST
+    return m_dlgDataList->IsOpen();
+#else
+    return false;
+#endif
+}
+
+void CMainFrame::RefreshDataList() {
+#if SHAKEMETER_HAVE_DATA_LIST
+    if (m_dlgDataList->IsOpen()) {
+        m_pView->Companions().m_bListDirty = true;
+        m_dlgDataList->Invalidate();
+    }
+#endif
+}
+
 void CMainFrame::AfterLoad() {
+    RefreshDataList();
     m_pView->UpdateSummaryPanel();
     m_pView->SyncChildren();
     m_pView->update();
@@ -682,6 +714,7 @@ void CMainFrame::OnFrequencyGraph() {
     RecordingView& companions = m_pView->Companions();
     companions.m_bFrequencyMode = true;
     m_pView->RefreshSummary();
+    RefreshDataList();
     m_pView->SetSummaryFullHeight(0);
     m_pView->SetSummaryHeight(0);
     m_pView->OnZoomOut();
@@ -691,6 +724,7 @@ void CMainFrame::OnTimeGraph() {
     RecordingView& companions = m_pView->Companions();
     companions.m_bFrequencyMode = false;
     m_pView->RefreshSummary();
+    RefreshDataList();
     m_pView->SetSummaryFullHeight(kSummaryHeight);
     if (m_bSummaryShown) {
         m_pView->SetSummaryHeight(kSummaryHeight);
@@ -720,6 +754,9 @@ void CMainFrame::OnViewInstrument() {
 
 void CMainFrame::OnImportList() {
     m_pView->setFocus(Qt::OtherFocusReason);
+    if (DataListOpen()) {
+        return;
+    }
     GraphState& state = m_pView->State();
     m_pView->Companions().m_bListDirty = true;
     state.m_bListShown = true;
@@ -733,8 +770,8 @@ void CMainFrame::OnHelp() {
     }
     const QString dir = QCoreApplication::applicationDirPath();
     candidates << dir + QStringLiteral("/help.html") << dir + QStringLiteral("/../share/doc/shakemeter/help.html")
-               << dir + QStringLiteral("/../share/shakemeter/help.html") << dir + QStringLiteral("/docs/help.html")
-               << dir + QStringLiteral("/../docs/help.html");
+               << dir + QStringLiteral("/../share/shakemeter/help/help.html") << dir + QStringLiteral("/docs/help.html")
+               << QStringLiteral(SHAKEMETER_SOURCE_DOCS "/help.html");
     for (const QString& candidate : candidates) {
         if (QFileInfo::exists(candidate)) {
             m_urlOpener(QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath()));

@@ -34,6 +34,7 @@ class CLoggerSetupDlg;
 class CDownloadDlg;
 class CRunDlg;
 class CLoadingDlg;
+class CDataListDlg;
 class LoggerDialogBase;
 class FrameLinkHost;
 class DeviceLibrary;
@@ -74,6 +75,11 @@ public:
     CDownloadDlg* DownloadDialog() const { return m_dlgDownload; }
     CRunDlg* RunDialog() const { return m_dlgRun; }
     CLoadingDlg* LoadingDialog() const { return m_dlgLoading; }
+    // The data list window, or null in a program built without it.
+    CDataListDlg* DataList() const { return m_dlgDataList; }
+    bool DataListOpen() const;
+    // New data for the list: it refills at its next paint.
+    void RefreshDataList();
     CLoggerLink& SpectrumLink() { return *m_linkSpectrum; }
     FrameLinkHost& RunLinkHost() { return *m_runHost; }
 
@@ -122,8 +128,7 @@ public:
     // Tests replace how modal dialogs and external documents are run.
     void SetDialogRunner(std::function<int(LoggerDialogBase&)> runner) { m_dialogRunner = std::move(runner); }
     void SetUrlOpener(std::function<void(const QUrl&)> opener) { m_urlOpener = std::move(opener); }
-    // The data list window, the printing and the print setup are plugged in from outside.
-    std::function<void()> m_openDataList;
+    // Printing and the print setup are plugged in from outside.
     std::function<void(int commandId)> m_printHandler;
 
     // ---- LoggerDialogOwner
@@ -206,6 +211,7 @@ private:
     CRunDlg* m_dlgRun = nullptr;
     std::unique_ptr<CLoggerLink> m_linkSpectrum;
     CLoadingDlg* m_dlgLoading = nullptr;
+    CDataListDlg* m_dlgDataList = nullptr;
 
     QMap<int, QList<QAction*>> m_actions;
     QTimer m_timerSpectrum;   // 1

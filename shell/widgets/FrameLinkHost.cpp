@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 
 #include "graph/widgets/CVxView.h"
+#if SHAKEMETER_HAVE_DATA_LIST
+#include "analysis/widgets/CDataListDlg.h"
+#endif
 #include "logger/CLoggerLink.h"
 #include "logger/widgets/CLoadingDlg.h"
 #include "shell/widgets/CMainFrame.h"
@@ -87,6 +90,16 @@ void FrameLinkHost::RestoreTimeDomainSummary() {
     if (m_frame.m_bSummaryShown) {
         view->SetSummaryHeight(CMainFrame::kSummaryHeight);
     }
+}
+
+bool FrameLinkHost::IsDataListOpen() const { return m_frame.DataListOpen(); }
+
+void FrameLinkHost::RefreshDataList() { m_frame.RefreshDataList(); }
+
+void FrameLinkHost::CloseDataList() {
+#if SHAKEMETER_HAVE_DATA_LIST
+    m_frame.DataList()->CloseWindow();
+#endif
 }
 
 }  // namespace shakemeter

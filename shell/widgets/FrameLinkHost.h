@@ -45,6 +45,9 @@ public:
     void UpdateRealTimePlot() override;
     void UpdateSummaryPanel() override;
     void RestoreTimeDomainSummary() override;
+    bool IsDataListOpen() const override;
+    void RefreshDataList() override;
+    void CloseDataList() override;
 
 private:
     CMainFrame& m_frame;

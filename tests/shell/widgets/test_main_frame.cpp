@@ -20,6 +20,9 @@
 #include "shell/CommandIds.h"
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/CMainFrame.h"
+#if SHAKEMETER_HAVE_DATA_LIST
+#include "analysis/widgets/CDataListDlg.h"
+#endif
 #include "shell/widgets/controls/CInstrumentPanel.h"
 #include "shell/widgets/controls/CPictureToolBar.h"
 #include "shell/widgets/controls/CSummaryBar.h"
@@ -346,3 +349,17 @@ TEST_F(MainFrameTest, HelpOpensTheInstalledPage) {
     other.OnCommand(ID_HELP_TOPICS);
     EXPECT_EQ(opened, QUrl::fromLocalFile(env.helpPath));
 }
+
+#if SHAKEMETER_HAVE_DATA_LIST
+TEST_F(MainFrameTest, ImportDataToListOpensTheListAndItsClosingGreysListPrinting) {
+    frame->show();
+    Load(MakeLoggedRecording(6));
+    EXPECT_FALSE(Enabled(ID_PRINT_LIST));
+    frame->OnCommand(ID_IMPORT_LIST);
+    EXPECT_TRUE(Enabled(ID_PRINT_LIST));
+    QTRY_VERIFY(frame->DataListOpen());
+    frame->DataList()->CloseWindow();
+    EXPECT_FALSE(Enabled(ID_PRINT_LIST));
+    EXPECT_FALSE(Enabled(ID_PREVIEW_LIST));
+}
+#endif
