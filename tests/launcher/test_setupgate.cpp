@@ -11,13 +11,15 @@
 
 namespace {
 
+// One application for the whole test program, never destroyed: tearing it down among the other
+// static objects at exit is not safe once windows were shown.
 QApplication& App()
 {
     static int argc = 1;
     static char name[] = "test_launcher";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // A medium laid out as shipped: Software/setup.exe and Software/Driver/USBXpressInstaller.exe,
