@@ -9,12 +9,12 @@
 #include <QTableView>
 #include <QTest>
 #include <cmath>
-#include <memory>
 
 #include "analysis/widgets/CDataListDlg.h"
 #include "analysis/widgets/CDataListModel.h"
 #include "analysis/widgets/ListPrint.h"
 #include "recording/test_summary_fixtures.h"
+#include "test_data_list_app.h"
 
 namespace shakemeter {
 namespace {
@@ -25,16 +25,8 @@ using testing::MakeRecording;
 using testing::ScopedTimeZone;
 using testing::Shown;
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_data_list";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app;
-    if (!QApplication::instance())
-        app = std::make_unique<QApplication>(argc, argv);
-    return *static_cast<QApplication*>(QApplication::instance());
-}
+[[maybe_unused]] ::testing::Environment* const kAppEnvironment =
+    ::testing::AddGlobalTestEnvironment(new testing::WidgetAppEnvironment);
 
 Recording SpectrumCapture()
 {
@@ -46,7 +38,7 @@ Recording SpectrumCapture()
 
 class DataListDlgTest : public ::testing::Test {
 protected:
-    DataListDlgTest() : zone("UTC0") { App(); }
+    DataListDlgTest() : zone("UTC0") {}
 
     // Opens the window as the command does: list marked dirty, window shown, first paint.
     void Open(CDataListDlg& dlg, RecordingView& view)

@@ -10,12 +10,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 #include "analysis/widgets/CDataListDlg.h"
 #include "analysis/widgets/ListPrint.h"
 #include "analysis/widgets/ReportPrinter.h"
 #include "recording/test_summary_fixtures.h"
+#include "test_data_list_app.h"
 
 namespace shakemeter {
 namespace {
@@ -26,16 +26,8 @@ using testing::MakeRecording;
 using testing::ScopedTimeZone;
 using testing::Shown;
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_list_print";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app;
-    if (!QApplication::instance())
-        app = std::make_unique<QApplication>(argc, argv);
-    return *static_cast<QApplication*>(QApplication::instance());
-}
+[[maybe_unused]] ::testing::Environment* const kAppEnvironment =
+    ::testing::AddGlobalTestEnvironment(new testing::WidgetAppEnvironment);
 
 // Rows whose X value is the row number, so each printed row names itself twice.
 std::vector<SampleRow> NumberedRows(int count)
@@ -48,7 +40,7 @@ std::vector<SampleRow> NumberedRows(int count)
 
 class ListPrintTest : public ::testing::Test {
 protected:
-    ListPrintTest() : zone("UTC0") { App(); }
+    ListPrintTest() : zone("UTC0") {}
 
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
