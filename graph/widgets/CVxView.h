@@ -7,6 +7,7 @@
 // The graph itself is painted by one function (SetGraphPainter), so the drawing can be plugged
 // in without touching the pane's layout.
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -14,10 +15,17 @@
 #include "recording/Recording.h"
 #include "recording/RecordingView.h"
 
+class QRubberBand;
+class QScrollBar;
+class QAction;
+
 namespace shakemeter {
 
 class CSummaryBar;
 class CInstrumentPanel;
+class CPictureToolBar;
+class CColorSetupDlg;
+class Prompter;
 
 class CVxView : public QWidget {
     Q_OBJECT
@@ -61,20 +69,48 @@ public:
     void SetGraphPainter(GraphPainter painter) { m_graphPainter = std::move(painter); }
     // The main window's reading flag, which the drawing of a growing recording needs.
     void SetFrameReading(bool reading) { m_bFrameReading = reading; }
+    // Who answers the axis setup's questions.
+    void SetPrompter(Prompter* prompter) { m_prompter = prompter; }
+
+    // Graph toolbar commands.
+    static constexpr int ID_GRAPH_ZOOM_OUT = 32792;
+    static constexpr int ID_GRAPH_AUTO_SCALE = 32901;
+    static constexpr int ID_GRAPH_FULL_SCALE = 32902;
+    static constexpr int ID_GRAPH_AXIS_SETUP = 32868;
+    static constexpr int ID_GRAPH_COLOR_SETUP = 32845;
+    static constexpr int ID_GRAPH_VIEW_OPTIONS = 32881;
+    void OnGraphCommand(int commandId);
+    CPictureToolBar* GraphBar() const { return m_wndGraphBar; }
+    QScrollBar* HorizontalBar() const { return m_hScroll; }
+    QScrollBar* VerticalBar() const { return m_vScroll; }
+    // The texts of the read-out line under the graph.
+    QString ReadoutText() const;
     // Creates, places or removes the child windows for the current display mode, as a paint does.
     void SyncChildren();
 
 signals:
     // A button of the instrument panel: the main window runs the command's handler directly.
     void commandRequested(int commandId);
+    // A double-click: the main window switches between the normal and the enlarged graph.
+    void layoutToggleRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void PaintStartScreen(QPainter& painter);
     void PlaceInstrumentPanel();
+    void PlaceGraphChildren();
+    void SyncScrollBars();
+    void OnHorizontalAction(int action);
+    void OnVerticalAction(int action);
+    void HideCursorLine();
+    void OnBandWatchdog();
 
     Recording& m_document;
     RecordingView m_companions;
@@ -84,6 +120,18 @@ private:
     CSummaryBar* m_summaryBar = nullptr;
     CInstrumentPanel* m_instrumentPanel = nullptr;
     bool m_bFrameReading = false;
+    Prompter* m_prompter = nullptr;
+
+    // Children of the graph screen, made by the first paint that shows data.
+    CPictureToolBar* m_wndGraphBar = nullptr;
+    QScrollBar* m_hScroll = nullptr;
+    QScrollBar* m_vScroll = nullptr;
+    QRubberBand* m_band = nullptr;
+    QWidget* m_cursorLine = nullptr;
+    CColorSetupDlg* m_colorSetupDlg = nullptr;
+    bool m_bSyncingBars = false;
+    QTimer m_cursorTimer;  // 1: the cursor line leaves with the pointer
+    QTimer m_bandTimer;    // 3: a band is cancelled when the pointer leaves the zone
 };
 
 }  // namespace shakemeter

@@ -135,6 +135,8 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     colors.vectorSum = settings.m_nColorV;
     colors.grid = settings.m_nColorGrid;
     connect(m_pView, &CVxView::commandRequested, this, &CMainFrame::RunCommand);
+    connect(m_pView, &CVxView::layoutToggleRequested, this, &CMainFrame::ToggleEnlargedGraph);
+    m_pView->SetPrompter(m_prompter);
 
     // Links and dialogs of the logger; each link has a host of its own (its own timer 1).
     m_setupHost = std::make_unique<FrameLinkHost>(*this);
@@ -750,6 +752,22 @@ void CMainFrame::OnViewInstrument() {
         m_wndSplitter->setSizes({kInstrumentWidth, std::max(total - kInstrumentWidth, 200)});
     }
     m_bInstrumentShown = !m_bInstrumentShown;
+}
+
+void CMainFrame::ToggleEnlargedGraph() {
+    GraphState& state = m_pView->State();
+    const int total = m_wndSplitter->width();
+    if (state.g_bNormalLayout) {
+        m_wndSplitter->setSizes({0, std::max(total, 200)});
+        m_pView->SetSummaryHeight(0);
+        state.g_bNormalLayout = false;
+    } else {
+        const int tree = m_bInstrumentShown ? kInstrumentWidth : 0;
+        m_wndSplitter->setSizes({tree, std::max(total - tree, 200)});
+        m_pView->SetSummaryHeight(m_bSummaryShown ? m_pView->SummaryFullHeight() : 0);
+        state.g_bNormalLayout = true;
+    }
+    m_pView->update();
 }
 
 void CMainFrame::OnImportList() {

@@ -142,6 +142,8 @@ public:
     RecordingView& View() override;
     Prompter& UserPrompter() override { return *m_prompter; }
 
+    // The double-click on the graph: enlarged graph without the tree and the summary, or back.
+    void ToggleEnlargedGraph();
     // Places and shows the progress window of a download.
     void ShowDownloadProgress(int rangeMax);
 

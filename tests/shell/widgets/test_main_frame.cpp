@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
 
@@ -360,3 +361,54 @@ TEST_F(MainFrameTest, ImportDataToListOpensTheListAndItsClosingGreysListPrinting
     EXPECT_FALSE(Enabled(ID_PREVIEW_LIST));
 }
 #endif
+
+TEST_F(MainFrameTest, DoubleClickEnlargesTheGraphAndRestoresTheWindowMenuChoices) {
+    frame->show();
+    Load(MakeLoggedRecording(50));
+    frame->GraphView()->repaint();
+    frame->OnCommand(ID_VIEW_SUMMARY);  // summary off by the Window menu
+    frame->ToggleEnlargedGraph();
+    EXPECT_EQ(frame->Splitter()->sizes().at(0), 0);
+    EXPECT_EQ(frame->GraphView()->SummaryHeight(), 0);
+    frame->ToggleEnlargedGraph();
+    EXPECT_EQ(frame->Splitter()->sizes().at(0), 130);
+    EXPECT_EQ(frame->GraphView()->SummaryHeight(), 0) << "the summary stays off as the Window menu says";
+    frame->OnCommand(ID_VIEW_SUMMARY);
+    EXPECT_EQ(frame->GraphView()->SummaryHeight(), 155);
+}
+
+TEST_F(MainFrameTest, GraphScreenHasItsToolbarAndAZoomBandUndoneByUndoZoom) {
+    frame->show();
+    Load(MakeLoggedRecording(400));
+    CVxView* view = frame->GraphView();
+    view->repaint();
+    QTest::qWait(200);  // the first paint's zoom reset
+    view->repaint();
+    ASSERT_NE(view->GraphBar(), nullptr);
+    EXPECT_EQ(view->GraphBar()->Images(CPictureToolBar::Normal).size(), 6u);
+    const PlotRect plot = view->Model().plot();
+    ASSERT_GT(plot.right - plot.left, 100);
+    const int y = (plot.top + plot.bottom) / 2;
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(plot.left + 20, y - 40));
+    QTest::mouseMove(view, QPoint(plot.left + 120, y + 40));
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, QPoint(plot.left + 120, y + 40));
+    EXPECT_EQ(view->State().g_nZoomLevel, 1);
+    view->repaint();
+    EXPECT_TRUE(view->HorizontalBar()->isEnabled());
+    view->OnGraphCommand(CVxView::ID_GRAPH_ZOOM_OUT);
+    EXPECT_EQ(view->State().g_nZoomLevel, 0);
+    EXPECT_FALSE(view->HorizontalBar()->isEnabled());
+}
+
+TEST_F(MainFrameTest, MouseOverThePlotReadsTheSampleOut) {
+    frame->show();
+    Load(MakeLoggedRecording(10));
+    CVxView* view = frame->GraphView();
+    view->repaint();
+    QTest::qWait(200);
+    view->repaint();
+    const PlotRect plot = view->Model().plot();
+    QTest::mouseMove(view, QPoint(plot.left, (plot.top + plot.bottom) / 2));
+    EXPECT_TRUE(view->ReadoutText().startsWith(QStringLiteral("Data Point No.:1    Time: 05/03/23 14:07:09")))
+        << view->ReadoutText().toStdString();
+}
