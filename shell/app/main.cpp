@@ -9,7 +9,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Shakemeter"));
-    QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setWindowIcon(shakemeter::MainIcon());
 
     shakemeter::CMainFrame frame;

@@ -8,13 +8,20 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
 
 #include "graph/widgets/CVxView.h"
+#include "graph/widgets/GraphPainter.h"
 #if SHAKEMETER_HAVE_DATA_LIST
 #include "analysis/widgets/CDataListDlg.h"
+#include "analysis/widgets/ListPrint.h"
 #endif
 #include "logger/CLoggerLink.h"
 #include "logger/DeviceLibrary.h"
@@ -152,6 +159,9 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     m_linkSpectrum = std::make_unique<CLoggerLink>(*m_devices, *m_spectrumHost);
     m_spectrumHost->Attach(m_linkSpectrum.get());
     m_dlgLoading = new CLoadingDlg(this);
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // The page's fixed offsets are printer pixels; a fixed resolution keeps the page's look.
+    m_printer->setResolution(600);
 #if SHAKEMETER_HAVE_DATA_LIST
     m_dlgDataList = new CDataListDlg(m_doc->recording(), m_pView->Companions(), this);
     m_dlgDataList->SetReadingQuery([this] { return m_bReading; });
@@ -442,9 +452,7 @@ void CMainFrame::RunCommand(int commandId) {
     case ID_PRINT_LIST:
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_PREVIEW:
-        if (m_printHandler) {
-            m_printHandler(commandId);
-        }
+        OnPrintCommand(commandId);
         break;
     default:
         break;
@@ -802,6 +810,81 @@ void CMainFrame::OnHelp() {
 void CMainFrame::OnAbout() {
     CAboutDlg about(this);
     about.exec();
+}
+
+// ------------------------------------------------------------------------------------------------
+// Printing
+
+void CMainFrame::OnPrintCommand(int commandId) {
+    if (commandId == ID_FILE_PRINT_SETUP) {
+        QPageSetupDialog setup(m_printer.get(), this);
+        setup.exec();
+        return;
+    }
+    RecordingView& companions = m_pView->Companions();
+    if (commandId == ID_PREVIEW_GRAPH || commandId == ID_PRINT_GRAPH) {
+        companions.m_nDisplayMode = 1;
+    } else if (commandId == ID_PREVIEW_LIST || commandId == ID_PRINT_LIST) {
+        companions.m_nDisplayMode = 2;
+    }
+    const int mode = companions.m_nDisplayMode;
+    const bool preview = commandId == ID_PREVIEW_GRAPH || commandId == ID_PREVIEW_LIST ||
+                         commandId == ID_FILE_PRINT_PREVIEW;
+    if (preview) {
+        QPrintPreviewDialog dialog(m_printer.get(), this);
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+                [this, mode](QPrinter* printer) { PrintTo(*printer, mode); });
+        dialog.exec();
+    } else {
+        QPrintDialog dialog(m_printer.get(), this);
+#if SHAKEMETER_HAVE_DATA_LIST
+        if (mode == 2) {
+            dialog.setMinMax(1, ListPageCount(ShownCount(), companions.m_bFrequencyMode));
+        }
+#endif
+        if (dialog.exec() == QDialog::Accepted) {
+            PrintTo(*m_printer, mode);
+        }
+    }
+    m_pView->update();
+}
+
+bool CMainFrame::PrintTo(QPrinter& printer, int displayMode) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    const QRect page(0, 0, printer.width(), printer.height());
+    const RecordingView& companions = m_pView->Companions();
+    if (displayMode == 1) {
+        PaintParams params;
+        params.client = PlotRect{0, 0, page.width(), page.height()};
+        params.printer = true;
+        params.colors = m_pView->Colors();
+        params.frameReading = m_bReading;
+        PaintGraph(painter, m_pView->Model(), params);
+#if SHAKEMETER_HAVE_DATA_LIST
+        PrintGraphReportHeader(painter, page, companions.m_summary, m_pView->SummaryHeight());
+#endif
+        EndPrinting(m_pView->Model());
+    } else if (displayMode == 2) {
+#if SHAKEMETER_HAVE_DATA_LIST
+        ListPageContext context = ListPageContextOf(companions, CalendarTime::Now());
+        context.pageWidth = page.width();
+        context.pageHeight = page.height();
+        const int pages = ListPageCount(ShownCount(), companions.m_bFrequencyMode);
+        const int first = printer.fromPage() > 0 ? printer.fromPage() : 1;
+        const int last = printer.toPage() > 0 ? std::min(printer.toPage(), pages) : pages;
+        for (int p = first; p <= last; ++p) {
+            if (p > first) {
+                printer.newPage();
+            }
+            PrintListPage(painter, p, context, ReadListForPrint(m_dlgDataList));
+        }
+#endif
+    }
+    painter.end();
+    return true;
 }
 
 // ------------------------------------------------------------------------------------------------

@@ -22,6 +22,7 @@
 #include "shell/widgets/CVxDoc.h"
 
 class QSplitter;
+class QPrinter;
 class QLabel;
 
 namespace shakemeter {
@@ -128,8 +129,10 @@ public:
     // Tests replace how modal dialogs and external documents are run.
     void SetDialogRunner(std::function<int(LoggerDialogBase&)> runner) { m_dialogRunner = std::move(runner); }
     void SetUrlOpener(std::function<void(const QUrl&)> opener) { m_urlOpener = std::move(opener); }
-    // Printing and the print setup are plugged in from outside.
-    std::function<void(int commandId)> m_printHandler;
+    // The printout of the graph (mode 1) or the data list (mode 2) on the printer, for the pages
+    // the printer's range names (all when none). False when nothing could be drawn.
+    bool PrintTo(QPrinter& printer, int displayMode);
+    QPrinter& Printer() { return *m_printer; }
 
     // ---- LoggerDialogOwner
     HeaderBlock& LastSetup() override { return m_lastSetup; }
@@ -178,6 +181,7 @@ private:
     void OnStandardSave();
     void OnStandardNew();
     void OnSwitchPane(bool forward);
+    void OnPrintCommand(int commandId);
     void AfterLoad();
 
     Environment m_env;
@@ -214,6 +218,7 @@ private:
     std::unique_ptr<CLoggerLink> m_linkSpectrum;
     CLoadingDlg* m_dlgLoading = nullptr;
     CDataListDlg* m_dlgDataList = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
 
     QMap<int, QList<QAction*>> m_actions;
     QTimer m_timerSpectrum;   // 1
