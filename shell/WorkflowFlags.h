@@ -20,7 +20,8 @@ public:
 
     // Whether to ask before the command replaces the shown data.
     bool ShouldAsk(SaveQuestion command, int shownCount) const;
-    // After the question was shown (whatever the answer): Open and Download disarm themselves.
+    // After the question was shown (whatever the answer; a question not asked changes nothing):
+    // Open and Download disarm themselves.
     void AfterQuestion(SaveQuestion command);
     static SaveQuestionStyle StyleOf(SaveQuestion command);
 

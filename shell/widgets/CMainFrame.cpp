@@ -470,8 +470,9 @@ bool CMainFrame::AskSaveQuestion(SaveQuestion question) {
         if (m_prompter->AskYesNo(this, QString::fromLatin1(kSaveQuestion), icon)) {
             SaveFlow();
         }
+        // Whatever the answer; a question not asked changes nothing.
+        m_flags.AfterQuestion(question);
     }
-    m_flags.AfterQuestion(question);
     return ask;
 }
 

@@ -1,0 +1,131 @@
+// The logger commands as the main window runs them: download with its progress window, a
+// real-time reading with Stop Reading, and closing while a reading runs.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QTest>
+
+#include "ShellTestSupport.h"
+#include "graph/widgets/CVxView.h"
+#include "logger/CLoggerLink.h"
+#include "logger/FakeDeviceLibrary.h"
+#include "logger/widgets/CDownloadDlg.h"
+#include "logger/widgets/CLoadingDlg.h"
+#include "logger/widgets/CRunDlg.h"
+#include "recording/RecordingFile.h"
+#include "shell/CommandIds.h"
+#include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/FrameLinkHost.h"
+#include "shell/widgets/controls/CNumericEdit.h"
+
+using namespace shakemeter;
+using namespace shakemeter::test;
+
+namespace {
+
+class LoggerCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FrameEnvironment env;
+        env.prompter = &prompter;
+        env.devices = &devices;
+        env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
+        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
+        frame = std::make_unique<CMainFrame>(env);
+        frame->resize(1200, 800);
+        frame->show();
+        // The dialogs are answered at once: poll, then press their OK button.
+        frame->SetDialogRunner([this](LoggerDialogBase& dialog) {
+            dialog.Initialise();
+            dialog.Poll();
+            if (auto* download = qobject_cast<CDownloadDlg*>(&dialog)) {
+                download->OnOK();
+            } else if (auto* run = qobject_cast<CRunDlg*>(&dialog)) {
+                run->OnOK();
+            }
+            return 1;
+        });
+    }
+
+    void ScriptMemory(int samples) {
+        RecordingHeader header;
+        header.dwSampleCount = static_cast<std::uint32_t>(samples * 6);
+        header.wInterval = 200;
+        header.wYear = 2023;
+        header.byMonth = 3;
+        header.byDay = 5;
+        std::vector<std::uint8_t> data(static_cast<std::size_t>(samples) * 6, 0);
+        for (std::size_t i = 1; i < data.size(); i += 6) {
+            data[i] = 0x64;  // X = 100 counts
+        }
+        devices.ScriptDownload(EncodeHeaderBlock(header), data, {});
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    FakeDeviceLibrary devices;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+}  // namespace
+
+TEST_F(LoggerCommandsTest, DownloadShowsProgressInstallsTheMemoryAndArmsTheOpenQuestion) {
+    ScriptMemory(100);  // 600 bytes: three blocks
+    frame->OnCommand(ID_DOWNLOAD);
+    EXPECT_EQ(frame->ShownCount(), 100);
+    EXPECT_FALSE(frame->ProgressOpen()) << "the progress window is gone after the transfer";
+    EXPECT_EQ(frame->LoadingDialog()->Maximum(), 3);
+    EXPECT_TRUE(frame->Flags().m_bDataUnsaved);
+    EXPECT_TRUE(QFile::exists(frame->TempCopyPath()));
+    EXPECT_EQ(devices.openHandles, 0);
+    EXPECT_TRUE(frame->Action(ID_FILE_SAVE_BOTH)->isEnabled());
+    // A second Download does not ask (its question is not armed in a fresh program); Open does.
+    frame->OnCommand(ID_DOWNLOAD);
+    const QString question = QStringLiteral("Do you want to save the existing graph data before continuing?");
+    EXPECT_FALSE(prompter.Texts().contains(question));
+    prompter.openPath = dir.filePath(QStringLiteral("none.Vibration"));
+    frame->OnCommand(ID_FILE_OPEN_RECORDING);
+    EXPECT_TRUE(prompter.Texts().contains(question));
+}
+
+TEST_F(LoggerCommandsTest, RealTimeReadingRunsUntilStopReadingAndKeepsItsSamples) {
+    frame->SetRtChoice(0, "50");
+    for (int i = 0; i < 4; ++i) {
+        devices.replies.push_back({0x00, 0x32, 0x00, 0x00, 0x00, 0xFA});
+    }
+    frame->OnCommand(ID_RUN);
+    ASSERT_TRUE(frame->IsReading());
+    EXPECT_TRUE(frame->RunLinkHost().TimerActive());
+    EXPECT_EQ(frame->RunLinkHost().TimerInterval(), 500);
+    EXPECT_TRUE(frame->Action(ID_STOP_READING)->isEnabled());
+    EXPECT_FALSE(frame->Action(ID_FILE_OPEN_RECORDING)->isEnabled());
+    EXPECT_FALSE(frame->Action(ID_FILE_OPEN)->isEnabled()) << "the standard open would pull the rows away";
+    EXPECT_EQ(frame->GraphView()->SummaryHeight(), 155);
+    frame->RunDialog()->Link().OnTimer(1);
+    frame->RunDialog()->Link().OnTimer(1);
+    EXPECT_EQ(frame->ShownCount(), 3);
+    EXPECT_TRUE(frame->Flags().m_bDataUnsaved);
+    frame->OnCommand(ID_STOP_READING);
+    EXPECT_FALSE(frame->IsReading());
+    EXPECT_FALSE(frame->RunLinkHost().TimerActive());
+    EXPECT_EQ(devices.openHandles, 0);
+    const RecordingFileResult copy = ReadRecordingFile(frame->TempCopyPath().toStdString());
+    ASSERT_TRUE(copy.ok());
+    EXPECT_EQ(copy.recording.m_header.dwSampleCount, 3u);
+    EXPECT_EQ(copy.recording.m_bRealTime, 1);
+    EXPECT_TRUE(frame->Action(ID_RELOAD)->isEnabled());
+}
+
+TEST_F(LoggerCommandsTest, ClosingDuringAReadingKeepsATemporaryCopy) {
+    frame->SetRtChoice(1, "100");
+    devices.replies.push_back({0x00, 0x32, 0x00, 0x00, 0x00, 0xFA});
+    frame->OnCommand(ID_RUN);
+    ASSERT_TRUE(frame->IsReading());
+    QFile::remove(frame->TempCopyPath());
+    frame->close();
+    EXPECT_TRUE(QFile::exists(frame->TempCopyPath()));
+    EXPECT_TRUE(prompter.said.empty()) << "one sample: no close question";
+    QTRY_VERIFY(!frame->isVisible());
+}
