@@ -37,7 +37,7 @@ protected:
         frame->resize(1200, 800);
         frame->show();
         // The dialogs are answered at once: poll, then press their OK button.
-        frame->SetDialogRunner([this](LoggerDialogBase& dialog) {
+        frame->SetDialogRunner([](LoggerDialogBase& dialog) {
             dialog.Initialise();
             dialog.Poll();
             if (auto* download = qobject_cast<CDownloadDlg*>(&dialog)) {
