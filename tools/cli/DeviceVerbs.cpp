@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -16,6 +15,7 @@
 #include "logger/DeviceLibrary.h"
 #include "logger/SetupBlock.h"
 #include "recording/RecordingFile.h"
+#include "recording/RecordingSaver.h"
 #include "recording/TextReport.h"
 #include "shell/SettingsFile.h"
 #include "tools/cli/CliLoggerHost.h"
@@ -116,17 +116,12 @@ bool HasFlag(const ParsedArgs& parsed, const std::string& name)
 // Both files of a save, named as the save command names them from the chosen path.
 bool SaveBoth(const std::string& chosen, const Recording& recording, const RecordingView& view)
 {
+    if (SaveRecordingAndReport(chosen, recording, view))
+        return true;
     const SaveFileNamePair names = SaveFileNames(chosen);
-    if (!WriteRecordingFile(names.recordingPath, recording, view.m_nShownCount)) {
-        std::fprintf(stderr, "shakemeter-cli: cannot write %s\n", names.recordingPath.c_str());
-        return false;
-    }
-    std::ofstream report(names.reportPath, std::ios::binary | std::ios::trunc);
-    if (!report || !WriteTextReport(report, recording, view) || !report.flush()) {
-        std::fprintf(stderr, "shakemeter-cli: cannot write %s\n", names.reportPath.c_str());
-        return false;
-    }
-    return true;
+    std::fprintf(stderr, "shakemeter-cli: cannot write %s and %s\n", names.recordingPath.c_str(),
+                 names.reportPath.c_str());
+    return false;
 }
 
 // A transfer that failed before any message (no logger, or it could not be opened) still tells
