@@ -28,4 +28,15 @@ fi
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/shakemeter.desktop" || status=1
 fi
+# A file manager recognises a recording by its name and, renamed, by the magic text at its start.
+probe="$2"
+if [ -x "$probe" ] && command -v update-mime-database >/dev/null; then
+  update-mime-database "$prefix/share/mime" >/dev/null 2>&1
+  sample=$(dirname "$0")/../../samples/spectrum.Vibration
+  cp "$sample" "$prefix/renamed.bin"
+  by_name=$(XDG_DATA_DIRS="$prefix/share" XDG_DATA_HOME="$prefix/none" "$probe" "$sample" | cut -d' ' -f1)
+  by_content=$(XDG_DATA_DIRS="$prefix/share" XDG_DATA_HOME="$prefix/none" "$probe" "$prefix/renamed.bin" | cut -d' ' -f2)
+  [ "$by_name" = application/x-shakemeter-vibration ] || { echo "not recognised by name: $by_name"; status=1; }
+  [ "$by_content" = application/x-shakemeter-vibration ] || { echo "not recognised by content: $by_content"; status=1; }
+fi
 exit $status
