@@ -91,9 +91,10 @@ void CLoggerSetupDlg::BuildControls() {
     thresholds << QStringLiteral("18g ");
     const int thresholdIds[3] = {IDC_THRESHOLD_X, IDC_THRESHOLD_Y, IDC_THRESHOLD_Z};
     const char* thresholdLabels[3] = {"X Threshold", "Y Threshold", "Z Threshold"};
+    const int labelTops[3] = {62, 79, 96};
     const int thresholdTops[3] = {61, 78, 96};
     for (int axis = 0; axis < 3; ++axis) {
-        label(thresholdLabels[axis], 35, thresholdTops[axis] + 1, 40, 8);
+        label(thresholdLabels[axis], 35, labelTops[axis], 40, 8);
         auto* combo = new QComboBox(this);
         combo->setObjectName(QString::number(thresholdIds[axis]));
         combo->addItems(thresholds);

@@ -43,7 +43,7 @@ CRunDlg::CRunDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& ow
     m_points->installEventFilter(this);
     m_spin = new SpinButtons(this);
     m_spin->setObjectName(QString::number(IDC_SPIN));
-    m_spin->setGeometry(u.rect(97, 66, 10, 13));
+    m_spin->setGeometry(u.rect(97, 67, 10, 13));
     auto* range = new QLabel(QStringLiteral("(1-100000)"), this);
     range->setGeometry(u.rect(46, 82, 40, 9));
 

@@ -1,5 +1,6 @@
 #include "shell/widgets/CMainFrame.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -198,6 +199,10 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     m_timerZoomReset.setSingleShot(true);
     connect(&m_timerZoomReset, &QTimer::timeout, this, [this] { m_pView->OnZoomOut(); });
 
+    // Whatever changed the state, menus and buttons follow it before the next input is handled.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CMainFrame::ApplyEnableTable);
+    }
     ApplyEnableTable();
 }
 

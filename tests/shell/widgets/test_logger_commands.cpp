@@ -5,7 +5,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QProgressBar>
 #include <QTest>
+#include <algorithm>
 
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
@@ -88,6 +90,48 @@ TEST_F(LoggerCommandsTest, DownloadShowsProgressInstallsTheMemoryAndArmsTheOpenQ
     prompter.openPath = dir.filePath(QStringLiteral("none.Vibration"));
     frame->OnCommand(ID_FILE_OPEN_RECORDING);
     EXPECT_TRUE(prompter.Texts().contains(question));
+}
+
+namespace {
+
+// Notes the bar's position at every paint of the progress bar.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QProgressBar* bar) : m_bar(bar) { bar->installEventFilter(this); }
+    QList<int> positions;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_bar && event->type() == QEvent::Paint) {
+            positions << m_bar->value();
+        }
+        return false;
+    }
+
+private:
+    QProgressBar* m_bar;
+};
+
+}  // namespace
+
+TEST_F(LoggerCommandsTest, TheProgressBarRepaintsWhileTheBlocksArrive) {
+    ScriptMemory(2520);  // 15120 bytes: sixty blocks
+    auto* bar = frame->LoadingDialog()->findChild<QProgressBar*>(QStringLiteral("1153"));
+    ASSERT_NE(bar, nullptr);
+    PaintRecorder recorder(bar);
+    frame->OnCommand(ID_DOWNLOAD);
+    ASSERT_EQ(frame->ShownCount(), 2520);
+    // The transfer holds the window, yet the bar was drawn again and again as blocks came in,
+    // each time further along.
+    QList<int> distinct;
+    for (int p : recorder.positions) {
+        if (distinct.isEmpty() || distinct.last() != p) {
+            distinct << p;
+        }
+    }
+    EXPECT_GE(distinct.size(), 10) << "positions painted: " << distinct.size();
+    EXPECT_TRUE(std::is_sorted(distinct.begin(), distinct.end()));
+    EXPECT_GT(distinct.last(), 30);
 }
 
 TEST_F(LoggerCommandsTest, RealTimeReadingRunsUntilStopReadingAndKeepsItsSamples) {

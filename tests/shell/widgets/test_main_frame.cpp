@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -11,7 +12,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
@@ -83,6 +86,71 @@ TEST_F(MainFrameTest, MainWindowHasItsTitleMenusAndThirteenToolbarButtons) {
     EXPECT_EQ(frame->Action(ID_RUN)->statusTip(), QStringLiteral("Read real-time data at a specific sampling rate."));
     EXPECT_EQ(frame->Action(ID_RUN)->toolTip(), QStringLiteral("Read real-time data."));
     EXPECT_FALSE(frame->Action(ID_PRINT_FREE_FALL)->isEnabled());
+}
+
+namespace {
+
+// A menu as lines: item texts (greyed ones marked "~"), "-" for separators, sub-menus indented.
+QStringList MenuLines(const QMenu* menu, const QString& indent = QString()) {
+    QStringList lines;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator()) {
+            lines << indent + QStringLiteral("-");
+        } else if (a->menu() != nullptr) {
+            lines << indent + a->text();
+            lines << MenuLines(a->menu(), indent + QStringLiteral("  "));
+        } else {
+            lines << indent + (a->isEnabled() ? QString() : QStringLiteral("~")) + a->text();
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems) {
+    const QList<QAction*> tops = frame->menuBar()->actions();
+    ASSERT_EQ(tops.size(), 4);
+    // Nothing shown yet: the file commands that need data are greyed, Free Fall Events always.
+    EXPECT_EQ(MenuLines(tops[0]->menu()),
+              (QStringList{"~&Save...", "&Open...", "-", "~&Print Setup...", "Print Pre&view", "  ~&Graph",
+                           "  ~&List", "  ~Free Fall Events", "&Print...", "  ~&Graph", "  ~&List",
+                           "  ~Free Fall Events", "-", "&Exit"}));
+    EXPECT_EQ(MenuLines(tops[1]->menu()),
+              (QStringList{"Shakemeter Setup...", "-", "&Download Data...", "-", "&Run...", "~&Stop Reading...",
+                           "-", "Reading for FFT Analysis...", "-", "Reload Current File"}));
+    EXPECT_EQ(MenuLines(tops[2]->menu()), (QStringList{"&Instrument", "~&Data Summary"}));
+    EXPECT_EQ(MenuLines(tops[3]->menu()), (QStringList{"&About...", "&Help topics..."}));
+    EXPECT_TRUE(frame->Action(ID_VIEW_INSTRUMENT)->isChecked());
+    EXPECT_TRUE(frame->Action(ID_VIEW_SUMMARY)->isChecked());
+    // With data shown the Free Fall Events items stay greyed while the rest wake up.
+    Load(MakeLoggedRecording(5));
+    EXPECT_EQ(MenuLines(tops[0]->menu()),
+              (QStringList{"&Save...", "&Open...", "-", "&Print Setup...", "Print Pre&view", "  &Graph",
+                           "  ~&List", "  ~Free Fall Events", "&Print...", "  &Graph", "  ~&List",
+                           "  ~Free Fall Events", "-", "&Exit"}));
+}
+
+TEST_F(MainFrameTest, PointingAtACommandShowsItsPromptInTheStatusBar) {
+    frame->show();
+    frame->Action(ID_FILE_SAVE_BOTH)->showStatusText(frame.get());
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("Save as  record file for  Shakemeter software and  xls document for Windows Office Excel "));
+    frame->Action(ID_FFT_READING)->showStatusText(frame.get());
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Read real-time spectral data for FFT analysis."));
+    EXPECT_EQ(frame->Action(ID_DOWNLOAD)->toolTip(), QStringLiteral("Data Download"));
+    EXPECT_EQ(frame->Action(ID_FREQUENCY_GRAPH)->toolTip(), QStringLiteral("Frequency-domain Graph"));
+}
+
+TEST_F(MainFrameTest, StateChangedElsewhereReachesTheButtonsBeforeTheNextInput) {
+    Load(MakeLoggedRecording(5));
+    ASSERT_FALSE(Enabled(ID_PRINT_LIST));
+    // A change the window was not told about: the list became shown.
+    frame->GraphView()->State().m_bListShown = true;
+    QEventLoop idle;  // a loop that waits for input, as the program's own does
+    QTimer::singleShot(20, &idle, &QEventLoop::quit);
+    idle.exec();
+    EXPECT_TRUE(Enabled(ID_PRINT_LIST));
 }
 
 TEST_F(MainFrameTest, EnableTableInTheFourStates) {
