@@ -980,6 +980,12 @@ void GraphModel::OnHScroll(ScrollCode code, int position, int pointerX)
         shift = left - target + 1;
         break;
     }
+    case ScrollCode::Start:
+        shift = left + 1;
+        break;
+    case ScrollCode::End:
+        shift = left - total + 1;
+        break;
     case ScrollCode::Other:
         break;
     }
@@ -1018,6 +1024,12 @@ void GraphModel::OnVScroll(ScrollCode code, int position)
         break;
     case ScrollCode::ThumbTrack:
         v = r - b - position + 1;
+        break;
+    case ScrollCode::Start:
+        v = r - b + 1;
+        break;
+    case ScrollCode::End:
+        v = 1 - b;
         break;
     case ScrollCode::Other:
         break;

@@ -9,6 +9,8 @@ enum class ScrollCode {
     PageBack,     // page left / page up
     PageForward,  // page right / page down
     ThumbTrack,
+    Start,        // to the first sample (Home)
+    End,          // to the last sample (End)
     Other,
 };
 

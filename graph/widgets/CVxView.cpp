@@ -1,11 +1,11 @@
 #include "graph/widgets/CVxView.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
-#include <QRubberBand>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -14,7 +14,6 @@
 #include "analysis/widgets/CColorSetupDlg.h"
 #include "analysis/widgets/CViewOptionsDlg.h"
 #include "graph/core/Palette.h"
-#include "graph/widgets/GraphPainter.h"
 #include "shell/widgets/controls/CInstrumentPanel.h"
 #include "shell/widgets/controls/CPictureToolBar.h"
 #include "shell/widgets/controls/CSummaryBar.h"
@@ -39,6 +38,10 @@ ScrollCode ToScrollCode(int action) {
         return ScrollCode::PageForward;
     case QAbstractSlider::SliderMove:
         return ScrollCode::ThumbTrack;
+    case QAbstractSlider::SliderToMinimum:
+        return ScrollCode::Start;
+    case QAbstractSlider::SliderToMaximum:
+        return ScrollCode::End;
     default:
         return ScrollCode::Other;
     }
@@ -51,18 +54,22 @@ CVxView::CVxView(Recording& document, QWidget* parent) : QWidget(parent), m_docu
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumWidth(10);
     setMouseTracking(true);
-    setFocusPolicy(Qt::ClickFocus);
+    // A graph is driven by keys as well as by the mouse: click and Tab both give it the focus.
+    setFocusPolicy(Qt::StrongFocus);
     m_cursorTimer.setInterval(100);
-    connect(&m_cursorTimer, &QTimer::timeout, this, [this] {
-        const QPoint pointer = mapFromGlobal(QCursor::pos());
-        const PlotRect& plot = m_model.plot();
-        if (pointer.y() >= plot.bottom || pointer.y() <= plot.top) {
-            HideCursorLine();
-        }
-        m_cursorTimer.stop();
+    connect(&m_cursorTimer, &QTimer::timeout, this, &CVxView::OnCursorTimer);
+    m_resizeTimer.setInterval(50);
+    connect(&m_resizeTimer, &QTimer::timeout, this, [this] {
+        InvalidatePlot();
+        m_resizeTimer.stop();
     });
     m_bandTimer.setInterval(10);
     connect(&m_bandTimer, &QTimer::timeout, this, &CVxView::OnBandWatchdog);
+    m_zoomOutTimer.setInterval(100);
+    connect(&m_zoomOutTimer, &QTimer::timeout, this, [this] {
+        m_zoomOutTimer.stop();
+        OnZoomOut();
+    });
 }
 
 CVxView::~CVxView() = default;
@@ -85,7 +92,17 @@ void CVxView::UpdateSummaryPanel() {
 void CVxView::OnZoomOut() {
     m_model.OnZoomOut();
     SyncScrollBars();
-    update();
+    InvalidatePlot();
+}
+
+const QTimer* CVxView::ViewTimer(int id) const {
+    switch (id) {
+    case 1: return &m_cursorTimer;
+    case 2: return &m_resizeTimer;
+    case 3: return &m_bandTimer;
+    case 4: return &m_zoomOutTimer;
+    default: return nullptr;
+    }
 }
 
 void CVxView::SetSummaryHeight(int height) {
@@ -141,32 +158,202 @@ void CVxView::PaintStartScreen(QPainter& painter) {
     painter.drawImage(client.left(), client.top() + 10, LoadBitmap(270));
 }
 
-void CVxView::paintEvent(QPaintEvent*) {
+void CVxView::paintEvent(QPaintEvent* event) {
     SyncChildren();
-    QPainter painter(this);
     if (DisplayMode() == 0) {
+        m_bComposedValid = false;
+        m_overlayRegion = QRegion();
+        QPainter painter(this);
         PaintStartScreen(painter);
         return;
     }
-    const int summaryHeight = SummaryHeight();
-    const QRect area(0, summaryHeight, width(), height() - summaryHeight);
     if (m_graphPainter) {
-        m_graphPainter(painter, *this, area);
+        m_bComposedValid = false;
+        m_overlayRegion = QRegion();
+        QPainter painter(this);
+        const int summaryHeight = SummaryHeight();
+        m_graphPainter(painter, *this, QRect(0, summaryHeight, width(), height() - summaryHeight));
         return;
+    }
+    // A repaint this view asked for to show what the picture already holds copies it; anything
+    // else (a resize, an uncovered window, an update from outside) composes it again.
+    const bool holds = m_bComposedValid && m_composed.size() == size() &&
+                       (event->region() - m_overlayRegion).isEmpty();
+    m_overlayRegion = QRegion();
+    if (!holds) {
+        Compose();
+    }
+    QPainter painter(this);
+    for (const QRect& r : event->region()) {
+        painter.drawImage(r.topLeft(), m_composed, r);
+    }
+    DrawOverlays(painter);
+}
+
+void CVxView::Compose() {
+    if (m_composed.size() != size()) {
+        m_composed = QImage(size(), QImage::Format_RGB32);
+        m_composed.fill(Qt::black);
     }
     PaintParams params;
     params.client = PlotRect{0, 0, width(), height()};
     params.colors = m_colors;
     params.panelColor = palette().color(QPalette::Button);
     params.frameReading = m_bFrameReading;
-    const PaintOutcome outcome = PaintGraph(painter, m_model, params);
-    painter.end();
+    PaintOutcome outcome;
+    {
+        QPainter painter(&m_composed);
+        outcome = PaintGraph(painter, m_model, params);
+    }
+    if (m_model.state().g_bPrinting) {
+        // A print drawing owns the graph's state meanwhile: the old picture stays.
+        return;
+    }
+    m_lastParams = params;
+    m_bComposedValid = true;
+    ++m_nCompositions;
+    // The new picture covers the cursor line and the band; the next move draws them afresh.
+    m_model.state().g_bCursorHidden = true;
+    m_bandDrawn = QRegion();
     if (outcome.drewGraph) {
         PlaceGraphChildren();
     }
     if (outcome.startZoomOutTimer) {
-        QTimer::singleShot(100, this, [this] { OnZoomOut(); });
+        m_zoomOutTimer.start();
     }
+}
+
+void CVxView::UpdateOverlay(const QRegion& region) {
+    m_overlayRegion += region;
+    update(region);
+}
+
+void CVxView::InvalidatePlot() {
+    m_bComposedValid = false;
+    const PlotRect& panel = m_model.state().m_rcGraphPanel;
+    QRegion region(QRect(panel.left, panel.top, panel.right - panel.left, panel.bottom - panel.top));
+    if (region.isEmpty()) {
+        update();
+        return;
+    }
+    for (const QScrollBar* bar : {m_hScroll, m_vScroll}) {
+        if (bar != nullptr && bar->isVisible()) {
+            region -= bar->geometry();
+        }
+    }
+    update(region);
+}
+
+void CVxView::UpdateRealTimePlot() {
+    switch (m_model.UpdateRealTimePlot(m_bFrameReading)) {
+    case RealTimeAction::Nothing:
+        return;
+    case RealTimeAction::InvalidatePlot:
+        SyncScrollBars();
+        InvalidatePlot();
+        return;
+    case RealTimeAction::RepaintPanelErase:
+    case RealTimeAction::RepaintPanel:
+        InvalidatePlot();
+        return;
+    case RealTimeAction::DrawNewestSegment:
+        break;
+    }
+    if (!m_bComposedValid || m_composed.size() != size() || m_model.state().g_bPrinting) {
+        InvalidatePlot();
+        return;
+    }
+    QRect touched;
+    {
+        QPainter painter(&m_composed);
+        touched = DrawNewestSegment(painter, m_model, m_colors);
+    }
+    ++m_nSegmentDraws;
+    if (!touched.isEmpty()) {
+        UpdateOverlay(touched);
+    }
+}
+
+// Pixels of the composed picture in their complement, so the line and the band show on any
+// background and over any trace.
+namespace {
+
+void DrawInvertedPoint(QPainter& painter, const QImage& picture, int x, int y) {
+    if (!picture.rect().contains(x, y)) {
+        return;
+    }
+    painter.setPen(QColor::fromRgb(~picture.pixel(x, y) | 0xFF000000u));
+    painter.drawPoint(x, y);
+}
+
+}  // namespace
+
+void CVxView::DrawOverlays(QPainter& painter) const {
+    const GraphState& s = m_model.state();
+    const PlotRect& plot = m_model.plot();
+    painter.save();
+    if (!s.g_bCursorHidden) {
+        // Dotted: every other pixel.
+        for (int y = plot.top; y <= plot.bottom; y += 2) {
+            DrawInvertedPoint(painter, m_composed, s.g_nCursorX, y);
+        }
+    }
+    if (s.g_bBandActive && !s.g_bBandUnmoved) {
+        const QRect band = QRect(QPoint(s.g_ptAnchor.x, s.g_ptAnchor.y), QPoint(s.g_ptBandEnd.x, s.g_ptBandEnd.y))
+                               .normalized();
+        for (int x = band.left(); x <= band.right(); ++x) {
+            if ((x - band.left()) % 2 == 0) {
+                DrawInvertedPoint(painter, m_composed, x, band.top());
+                DrawInvertedPoint(painter, m_composed, x, band.bottom());
+            }
+        }
+        for (int y = band.top(); y <= band.bottom(); ++y) {
+            if ((y - band.top()) % 2 == 0) {
+                DrawInvertedPoint(painter, m_composed, band.left(), y);
+                DrawInvertedPoint(painter, m_composed, band.right(), y);
+            }
+        }
+    }
+    painter.restore();
+}
+
+QRect CVxView::CursorColumn(int x) const {
+    const PlotRect& plot = m_model.plot();
+    return QRect(x, plot.top, 1, plot.bottom - plot.top + 1);
+}
+
+QRegion CVxView::BandOutline() const {
+    const GraphState& s = m_model.state();
+    if (!s.g_bBandActive || s.g_bBandUnmoved) {
+        return QRegion();
+    }
+    const QRect band =
+        QRect(QPoint(s.g_ptAnchor.x, s.g_ptAnchor.y), QPoint(s.g_ptBandEnd.x, s.g_ptBandEnd.y)).normalized();
+    QRegion outline;
+    outline += QRect(band.left(), band.top(), band.width(), 1);
+    outline += QRect(band.left(), band.bottom(), band.width(), 1);
+    outline += QRect(band.left(), band.top(), 1, band.height());
+    outline += QRect(band.right(), band.top(), 1, band.height());
+    return outline;
+}
+
+QRect CVxView::ReadoutStrip() const {
+    // Inside the white frame, which stays as composed.
+    return QRect(12, m_model.plot().bottom + 75, std::max(0, width() - 24), 23);
+}
+
+void CVxView::RedrawReadout() {
+    if (!m_bComposedValid || m_composed.size() != size()) {
+        InvalidatePlot();
+        return;
+    }
+    {
+        QPainter painter(&m_composed);
+        // The header starts left of the plot, where a longer text of the last move may stand.
+        painter.fillRect(ReadoutStrip(), Qt::black);
+        DrawReadout(painter, m_model, m_lastParams);
+    }
+    UpdateOverlay(ReadoutStrip());
 }
 
 void CVxView::PlaceGraphChildren() {
@@ -178,6 +365,9 @@ void CVxView::PlaceGraphChildren() {
         connect(m_hScroll, &QAbstractSlider::actionTriggered, this, &CVxView::OnHorizontalAction);
         m_vScroll = new QScrollBar(Qt::Vertical, this);
         m_vScroll->setObjectName(QStringLiteral("102"));
+        // The view takes the keys and drives the bars itself.
+        m_hScroll->setFocusPolicy(Qt::NoFocus);
+        m_vScroll->setFocusPolicy(Qt::NoFocus);
         connect(m_vScroll, &QAbstractSlider::actionTriggered, this, &CVxView::OnVerticalAction);
     }
     if (m_wndGraphBar == nullptr) {
@@ -247,7 +437,7 @@ void CVxView::OnHorizontalAction(int action) {
     SyncScrollBars();
     // The bar shows the model's position, not the one the slider would take by itself.
     m_hScroll->setSliderPosition(m_model.state().m_siHorz.position);
-    update();
+    InvalidatePlot();
 }
 
 void CVxView::OnVerticalAction(int action) {
@@ -257,7 +447,7 @@ void CVxView::OnVerticalAction(int action) {
     m_model.OnVScroll(ToScrollCode(action), m_vScroll->sliderPosition());
     SyncScrollBars();
     m_vScroll->setSliderPosition(m_model.state().m_siVert.position);
-    update();
+    InvalidatePlot();
 }
 
 void CVxView::OnGraphCommand(int commandId) {
@@ -306,10 +496,20 @@ QString CVxView::ReadoutText() const {
 }
 
 void CVxView::HideCursorLine() {
-    if (m_cursorLine != nullptr) {
-        m_cursorLine->hide();
+    GraphState& s = m_model.state();
+    if (!s.g_bCursorHidden) {
+        s.g_bCursorHidden = true;
+        UpdateOverlay(CursorColumn(s.g_nCursorX));
     }
-    m_model.state().g_bCursorHidden = true;
+}
+
+void CVxView::OnCursorTimer() {
+    const QPoint pointer = mapFromGlobal(QCursor::pos());
+    const PlotRect& plot = m_model.plot();
+    if (pointer.y() >= plot.bottom || pointer.y() <= plot.top) {
+        HideCursorLine();
+    }
+    m_cursorTimer.stop();
 }
 
 void CVxView::mousePressEvent(QMouseEvent* event) {
@@ -332,13 +532,9 @@ void CVxView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     GraphState& s = m_model.state();
     if (s.g_bBandActive) {
-        if (m_model.DragBand(PlotPoint{p.x(), p.y()}) && !s.g_bBandUnmoved) {
-            if (m_band == nullptr) {
-                m_band = new QRubberBand(QRubberBand::Rectangle, this);
-            }
-            m_band->setGeometry(QRect(QPoint(s.g_ptAnchor.x, s.g_ptAnchor.y), QPoint(s.g_ptBandEnd.x, s.g_ptBandEnd.y))
-                                    .normalized());
-            m_band->show();
+        const QRegion before = BandOutline();
+        if (m_model.DragBand(PlotPoint{p.x(), p.y()})) {
+            UpdateOverlay(before + BandOutline());
         }
         return;
     }
@@ -347,24 +543,17 @@ void CVxView::mouseMoveEvent(QMouseEvent* event) {
     if (p.y() >= plot.top + 1 && p.y() <= plot.bottom) {
         m_cursorTimer.start();
         const int index = m_model.PickIndex(clamped.x);
-        if (m_cursorLine == nullptr) {
-            m_cursorLine = new QWidget(this);
-            m_cursorLine->setAttribute(Qt::WA_TransparentForMouseEvents);
-            m_cursorLine->setAutoFillBackground(true);
+        QRegion changed = CursorColumn(clamped.x);
+        if (!s.g_bCursorHidden) {
+            changed += CursorColumn(s.g_nCursorX);
         }
-        // The line shows in the complement of the background, so it stands out on any colour.
-        const RgbColor line = ComplementColor(ColorFromIndex(m_colors.background));
-        QPalette pal = m_cursorLine->palette();
-        pal.setColor(QPalette::Window, QColor(line.red, line.green, line.blue));
-        m_cursorLine->setPalette(pal);
-        m_cursorLine->setGeometry(clamped.x, plot.top, 1, plot.bottom - plot.top);
-        m_cursorLine->show();
         s.g_nCursorX = clamped.x;
         s.g_bCursorHidden = false;
+        UpdateOverlay(changed);
         if (index >= 0 && index < m_companions.m_nShownCount) {
             m_model.UpdateReadout(index);
             s.g_nReadoutOffset = 100;
-            update(QRect(0, plot.bottom + 70, width(), 33));
+            RedrawReadout();
         }
     } else {
         HideCursorLine();
@@ -376,14 +565,13 @@ void CVxView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    if (m_band != nullptr) {
-        m_band->hide();
-    }
+    const QRegion band = BandOutline();
     const QPoint p = event->position().toPoint();
     const bool wasBand = m_model.state().g_bBandActive;
     m_model.ButtonUp(PlotPoint{p.x(), p.y()});
+    UpdateOverlay(band);
     if (wasBand || m_model.MouseEnabled()) {
-        update();
+        InvalidatePlot();
     }
 }
 
@@ -392,14 +580,48 @@ void CVxView::mouseDoubleClickEvent(QMouseEvent* event) {
     emit layoutToggleRequested();
 }
 
+void CVxView::keyPressEvent(QKeyEvent* event) {
+    if (!m_model.MouseEnabled()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (event->key() == Qt::Key_Backspace || event->matches(QKeySequence::Undo)) {
+        OnZoomOut();
+        event->accept();
+        return;
+    }
+    // The keys run the bars' own actions, so they scroll exactly as a click on the bar would
+    // and do nothing while the bar is disabled (the whole recording is shown).
+    int horizontal = -1;
+    int vertical = -1;
+    switch (event->key()) {
+    case Qt::Key_Left: horizontal = QAbstractSlider::SliderSingleStepSub; break;
+    case Qt::Key_Right: horizontal = QAbstractSlider::SliderSingleStepAdd; break;
+    case Qt::Key_PageUp: horizontal = QAbstractSlider::SliderPageStepSub; break;
+    case Qt::Key_PageDown: horizontal = QAbstractSlider::SliderPageStepAdd; break;
+    case Qt::Key_Home: horizontal = QAbstractSlider::SliderToMinimum; break;
+    case Qt::Key_End: horizontal = QAbstractSlider::SliderToMaximum; break;
+    case Qt::Key_Up: vertical = QAbstractSlider::SliderSingleStepSub; break;
+    case Qt::Key_Down: vertical = QAbstractSlider::SliderSingleStepAdd; break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (horizontal >= 0 && m_hScroll != nullptr && m_hScroll->isEnabled()) {
+        OnHorizontalAction(horizontal);
+    } else if (vertical >= 0 && m_vScroll != nullptr && m_vScroll->isEnabled()) {
+        OnVerticalAction(vertical);
+    }
+    event->accept();
+}
+
 void CVxView::OnBandWatchdog() {
     const QPoint pointer = mapFromGlobal(QCursor::pos());
+    const QRegion band = BandOutline();
     if (m_model.BandWatchdog(PlotPoint{pointer.x(), pointer.y()}, PlotRect{0, 0, width(), height()})) {
-        if (m_band != nullptr) {
-            m_band->hide();
-        }
         m_bandTimer.stop();
-        update();
+        UpdateOverlay(band);
+        InvalidatePlot();
     }
 }
 
@@ -409,6 +631,7 @@ void CVxView::resizeEvent(QResizeEvent* event) {
         m_summaryBar->setGeometry(0, 0, event->size().width(), SummaryHeight());
     }
     PlaceInstrumentPanel();
+    m_resizeTimer.start();
     update();
 }
 

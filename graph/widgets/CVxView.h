@@ -4,18 +4,33 @@
 // the summary panel across the top and the graph below it. It owns the view companions of the
 // shown recording and the graph model; the document's recording is borrowed.
 //
-// The graph itself is painted by one function (SetGraphPainter), so the drawing can be plugged
-// in without touching the pane's layout.
+// The graph screen is composed into an image and copied to the window. The cursor line and the
+// zoom band are drawn over the copy, and the read-out line and the newest real-time segment are
+// drawn into the image, so moving the mouse or adding a sample costs one copy of a few pixels,
+// not a new composition. InvalidatePlot (or any repaint the view did not ask for itself)
+// composes the picture again.
+//
+// Timers: 1 (100 ms) takes the cursor line away once the pointer has left the plot; 2 (50 ms)
+// repaints the plot after a resize; 3 (10 ms) cancels a zoom band whose pointer left the zone
+// around the plot; 4 (100 ms) returns to the whole recording after the first graph paint.
+//
+// Keyboard: Backspace and Ctrl+Z undo the zoom; the arrow keys, Page Up/Down and Home/End run the
+// scroll bars' own actions while the bars are enabled.
+//
+// The graph can also be painted by one function (SetGraphPainter), so the drawing can be
+// plugged in without touching the pane's layout.
 
+#include <QImage>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 
 #include "graph/core/GraphModel.h"
+#include "graph/widgets/GraphPainter.h"
 #include "recording/Recording.h"
 #include "recording/RecordingView.h"
 
-class QRubberBand;
 class QScrollBar;
 class QAction;
 
@@ -88,6 +103,20 @@ public:
     // Creates, places or removes the child windows for the current display mode, as a paint does.
     void SyncChildren();
 
+    // The plot panel is composed again at the next paint (scroll bars excluded).
+    void InvalidatePlot();
+    // After a row was appended during a real-time reading: draws only the newest segment unless
+    // the picture must move, the time axis grew or the segment leaves the plot.
+    void UpdateRealTimePlot();
+
+    // Timers 1 to 4 (see above); null for other ids.
+    const QTimer* ViewTimer(int id) const;
+    // The composed picture, and how often it was composed and how often a real-time segment was
+    // drawn into it without composing.
+    const QImage& ComposedImage() const { return m_composed; }
+    int CompositionCount() const { return m_nCompositions; }
+    int SegmentDrawCount() const { return m_nSegmentDraws; }
+
 signals:
     // A button of the instrument panel: the main window runs the command's handler directly.
     void commandRequested(int commandId);
@@ -101,6 +130,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void PaintStartScreen(QPainter& painter);
@@ -111,6 +141,15 @@ private:
     void OnVerticalAction(int action);
     void HideCursorLine();
     void OnBandWatchdog();
+    void OnCursorTimer();
+    void Compose();
+    // Repaints the given pixels from the composed picture without composing it again.
+    void UpdateOverlay(const QRegion& region);
+    void DrawOverlays(QPainter& painter) const;
+    QRect CursorColumn(int x) const;
+    QRegion BandOutline() const;
+    QRect ReadoutStrip() const;
+    void RedrawReadout();
 
     Recording& m_document;
     RecordingView m_companions;
@@ -126,12 +165,20 @@ private:
     CPictureToolBar* m_wndGraphBar = nullptr;
     QScrollBar* m_hScroll = nullptr;
     QScrollBar* m_vScroll = nullptr;
-    QRubberBand* m_band = nullptr;
-    QWidget* m_cursorLine = nullptr;
     CColorSetupDlg* m_colorSetupDlg = nullptr;
     bool m_bSyncingBars = false;
-    QTimer m_cursorTimer;  // 1: the cursor line leaves with the pointer
-    QTimer m_bandTimer;    // 3: a band is cancelled when the pointer leaves the zone
+    QTimer m_cursorTimer;   // 1
+    QTimer m_resizeTimer;   // 2
+    QTimer m_bandTimer;     // 3
+    QTimer m_zoomOutTimer;  // 4
+
+    QImage m_composed;
+    bool m_bComposedValid = false;
+    PaintParams m_lastParams;
+    QRegion m_overlayRegion;  // asked-for repaints that the composed picture already holds
+    QRegion m_bandDrawn;      // the band outline on the screen
+    int m_nCompositions = 0;
+    int m_nSegmentDraws = 0;
 };
 
 }  // namespace shakemeter

@@ -219,29 +219,6 @@ void DrawTimeAxis(QPainter& painter, GraphModel& model, const PaintParams& param
     }
 }
 
-void DrawReadout(QPainter& painter, const GraphModel& model, const PaintParams& params)
-{
-    const GraphState& s = model.state();
-    const PlotRect& plot = s.m_rcPlot;
-    const int y = plot.bottom + 75;
-    const int o = s.g_nReadoutOffset;
-    painter.fillRect(Box(plot.left, y, plot.width(), 23), Qt::black);
-    painter.setFont(ReadoutFont());
-    painter.setPen(QColor(0, 200, 200));
-    DrawTextAt(painter, plot.left - 80, y, QString::fromStdString(s.g_strReadoutHead));
-    painter.fillRect(Box(plot.left + 250 + o, y, 275 + o, 23), PaletteColor(params.colors.background));
-    painter.setPen(PaletteColor(params.colors.x));
-    DrawTextAt(painter, plot.left + 250 + o, y, QString::fromStdString(s.g_strReadoutX));
-    painter.setPen(PaletteColor(params.colors.y));
-    DrawTextAt(painter, plot.left + 330 + o, y, QString::fromStdString(s.g_strReadoutY));
-    painter.setPen(PaletteColor(params.colors.z));
-    DrawTextAt(painter, plot.left + 410 + o, y, QString::fromStdString(s.g_strReadoutZ));
-    if (!model.FrequencyMode()) {
-        painter.setPen(PaletteColor(params.colors.vectorSum));
-        DrawTextAt(painter, plot.left + 490 + o, y, QString::fromStdString(s.g_strReadoutV));
-    }
-}
-
 void DrawValueAxisTitle(QPainter& painter, const GraphModel& model, const PaintParams& params)
 {
     const GraphState& s = model.state();
@@ -265,6 +242,29 @@ void DrawValueAxisTitle(QPainter& painter, const GraphModel& model, const PaintP
 }
 
 }  // namespace
+
+void DrawReadout(QPainter& painter, const GraphModel& model, const PaintParams& params)
+{
+    const GraphState& s = model.state();
+    const PlotRect& plot = s.m_rcPlot;
+    const int y = plot.bottom + 75;
+    const int o = s.g_nReadoutOffset;
+    painter.fillRect(Box(plot.left, y, plot.width(), 23), Qt::black);
+    painter.setFont(ReadoutFont());
+    painter.setPen(QColor(0, 200, 200));
+    DrawTextAt(painter, plot.left - 80, y, QString::fromStdString(s.g_strReadoutHead));
+    painter.fillRect(Box(plot.left + 250 + o, y, 275 + o, 23), PaletteColor(params.colors.background));
+    painter.setPen(PaletteColor(params.colors.x));
+    DrawTextAt(painter, plot.left + 250 + o, y, QString::fromStdString(s.g_strReadoutX));
+    painter.setPen(PaletteColor(params.colors.y));
+    DrawTextAt(painter, plot.left + 330 + o, y, QString::fromStdString(s.g_strReadoutY));
+    painter.setPen(PaletteColor(params.colors.z));
+    DrawTextAt(painter, plot.left + 410 + o, y, QString::fromStdString(s.g_strReadoutZ));
+    if (!model.FrequencyMode()) {
+        painter.setPen(PaletteColor(params.colors.vectorSum));
+        DrawTextAt(painter, plot.left + 490 + o, y, QString::fromStdString(s.g_strReadoutV));
+    }
+}
 
 QColor ToQColor(RgbColor color)
 {
@@ -320,6 +320,30 @@ void DrawTraceSpan(QPainter& painter, GraphModel& model, int pA, int pB, int tra
             last = e.x0;
         }
     }
+}
+
+QRect DrawNewestSegment(QPainter& painter, GraphModel& model, const GraphColors& colors)
+{
+    const GraphState& s = model.state();
+    const PlotRect& plot = s.m_rcPlot;
+    const int p = model.NewestSegmentPoint();
+    const QRect clip = Box(plot.left - 5, plot.top, plot.width() + 10, plot.height() + 1);
+    QRect touched;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setClipRect(clip);
+    painter.setFont(AxisFont());
+    for (int t = 0; t < model.TraceCount(); ++t) {
+        if (!model.TraceVisible(t))
+            continue;
+        DrawTraceSegment(painter, model, p, t, colors.trace(t), s.m_nFirstVisible);
+        const SegmentEnds e = model.SegmentEndsOf(p, t, s.m_nFirstVisible);
+        // The marks reach two pixels beyond the ends.
+        touched |= QRect(QPoint(std::min(e.x0, e.x1) - 3, std::min(e.y0, e.y1) - 3),
+                         QPoint(std::max(e.x0, e.x1) + 3, std::max(e.y0, e.y1) + 3));
+    }
+    painter.restore();
+    return touched & clip;
 }
 
 void EndPrinting(GraphModel& model)

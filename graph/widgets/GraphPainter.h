@@ -44,6 +44,13 @@ void DrawTraceSegment(QPainter& painter, GraphModel& model, int p, int trace, in
 // Trace t from relative point pA straight to pB (the ends of a pixel column's extremes).
 void DrawTraceSpan(QPainter& painter, GraphModel& model, int pA, int pB, int trace, int colorIndex);
 
+// The read-out line under the plot: the texts the mouse made last, in the trace colours.
+void DrawReadout(QPainter& painter, const GraphModel& model, const PaintParams& params);
+
+// The newest segment of a growing recording, every visible trace, clipped to the plot as a full
+// paint clips it. Returns the pixels it may have touched.
+QRect DrawNewestSegment(QPainter& painter, GraphModel& model, const GraphColors& colors);
+
 // Text with its top-left corner at (x, y), as the labels are placed.
 void DrawTextAt(QPainter& painter, int x, int y, const QString& text);
 
