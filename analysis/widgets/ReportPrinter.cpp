@@ -46,7 +46,8 @@ bool ReportPrinter::PrintDocument(QPrinter& printer, int kind) const
         last = std::min(printer.toPage() > 0 ? printer.toPage() : pages, pages);
     }
     QPainter painter;
-    if (!painter.begin(&printer)) {
+    // A range past the last page prints nothing, not a blank sheet.
+    if (first > last || !painter.begin(&printer)) {
         if (m_sources.endPrinting)
             m_sources.endPrinting();
         return false;

@@ -42,10 +42,12 @@ public:
     int PageCount(int kind) const;
     // Page p (1-based) of the kind at the painter's device geometry.
     void PrintPage(QPainter& painter, int kind, int page) const;
-    // Every page of the printer's range (all when none is set); false when printing cannot start.
+    // Every page of the printer's range (all when none is set); false when printing cannot start
+    // or the range holds no page.
     bool PrintDocument(QPrinter& printer, int kind) const;
 
-    // The commands: the print dialog with the page range set, then the job; or the preview.
+    // The commands: the print dialog with the page range set, then the job; or the preview, which
+    // shows every page whatever range the last job printed.
     void RunPrintDialog(QWidget* parent, QPrinter& printer, int kind) const;
     void RunPreview(QWidget* parent, QPrinter& printer, int kind) const;
 

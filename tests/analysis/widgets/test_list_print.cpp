@@ -4,7 +4,11 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QFileInfo>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QTimer>
 #include <QDebug>
 #include <QProcess>
 #include <QRegularExpression>
@@ -42,7 +46,15 @@ class ListPrintTest : public ::testing::Test {
 protected:
     ListPrintTest() : zone("UTC0") {}
 
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        // KEEP_PRINTED_PDF=1 keeps the printed files for a look.
+        if (qEnvironmentVariableIsSet("KEEP_PRINTED_PDF")) {
+            dir.setAutoRemove(false);
+            qInfo().noquote() << "printed files in" << dir.path();
+        }
+    }
 
     // An A4 page at 600 dpi whose device pixels cover the whole sheet.
     void SetUpPrinter(QPrinter& printer, const QString& name)
@@ -174,6 +186,43 @@ TEST_F(ListPrintTest, PageThreePrintedAloneHoldsTheRowsOfPageThree)
     EXPECT_TRUE(HasRow(alone[0], {"205", "05/03/23", "14:10:33", "204.00", "0.50", "-0.50", "9.75", "g"}));
     EXPECT_FALSE(alone[0].contains("206"));
     EXPECT_TRUE(HasRow(alone[0], {"09/02/24", "page3"}));
+}
+
+TEST_F(ListPrintTest, PreviewShowsEveryPageWhateverRangeTheLastJobPrinted)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 5), NumberedRows(256)));
+    CDataListDlg dlg(shown.document, shown.view);
+    shown.view.m_bListDirty = true;
+    dlg.Open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    QApplication::processEvents();
+    ReportPrintSources sources = Sources(shown, &dlg, 155);
+    int ended = 0;
+    sources.endPrinting = [&ended] { ++ended; };
+    const ReportPrinter report(sources);
+
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer, "range.pdf");
+    // Pages past the end: no job and no blank sheet.
+    printer.setFromTo(5, 6);
+    EXPECT_FALSE(report.PrintDocument(printer, REPORT_KIND_LIST));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("range.pdf")));
+    EXPECT_EQ(ended, 1);
+
+    printer.setFromTo(3, 3);  // the range a job printed last
+    ASSERT_TRUE(report.PrintDocument(printer, REPORT_KIND_LIST));
+    int previewPages = -1;
+    QTimer::singleShot(0, [&previewPages] {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!preview)
+            return;
+        if (auto* widget = preview->findChild<QPrintPreviewWidget*>())
+            previewPages = widget->pageCount();
+        preview->reject();
+    });
+    report.RunPreview(nullptr, printer, REPORT_KIND_LIST);
+    EXPECT_EQ(previewPages, 4);
+    EXPECT_EQ(ended, 3);
 }
 
 TEST_F(ListPrintTest, AListPrintedAfterItsWindowClosedPrintsNoRows)
