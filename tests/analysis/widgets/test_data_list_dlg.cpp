@@ -198,6 +198,24 @@ TEST_F(DataListDlgTest, EnterEscAndTheCloseBoxCloseTheWindowAndItsList)
     EXPECT_EQ(dlg.List()->model()->columnCount(), 0);
 }
 
+TEST_F(DataListDlgTest, MovingTheOpenWindowAsksForTheGraphItUncovered)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), FlatRows(5)));
+    CDataListDlg dlg(shown.document, shown.view);
+    QSignalSpy moved(&dlg, &CDataListDlg::moved);
+    Open(dlg, shown.view);
+    moved.clear();
+    dlg.move(dlg.pos() + QPoint(40, 30));
+    QApplication::processEvents();
+    EXPECT_GE(moved.count(), 1);
+
+    dlg.close();
+    moved.clear();
+    dlg.move(dlg.pos() + QPoint(40, 30));
+    QApplication::processEvents();
+    EXPECT_EQ(moved.count(), 0);
+}
+
 TEST_F(DataListDlgTest, PrintSourceReadsColumnsInDisplayOrder)
 {
     Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), FlatRows(3, 2.0)));
