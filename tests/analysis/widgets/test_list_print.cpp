@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QComboBox>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QTimer>
 #include <QDebug>
@@ -223,6 +225,32 @@ TEST_F(ListPrintTest, PreviewShowsEveryPageWhateverRangeTheLastJobPrinted)
     report.RunPreview(nullptr, printer, REPORT_KIND_LIST);
     EXPECT_EQ(previewPages, 4);
     EXPECT_EQ(ended, 3);
+}
+
+TEST_F(ListPrintTest, PrintDialogOffersAPdfFileAndEveryPageOfTheList)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 5), NumberedRows(256)));
+    const ReportPrinter report(Sources(shown, nullptr, 155));
+    QPrinter printer(QPrinter::HighResolution);
+    QStringList destinations;
+    int maxPage = 0;
+    bool rangeOffered = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        maxPage = dialog->maxPage();
+        rangeOffered = dialog->testOption(QAbstractPrintDialog::PrintPageRange);
+        if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"))) {
+            for (int i = 0; i < printers->count(); ++i)
+                destinations << printers->itemText(i);
+        }
+        dialog->reject();
+    });
+    report.RunPrintDialog(nullptr, printer, REPORT_KIND_LIST);
+    EXPECT_TRUE(destinations.contains(QStringLiteral("Print to File (PDF)"))) << destinations.join(", ").toStdString();
+    EXPECT_EQ(maxPage, 4);
+    EXPECT_TRUE(rangeOffered);
 }
 
 TEST_F(ListPrintTest, AListPrintedAfterItsWindowClosedPrintsNoRows)
