@@ -175,10 +175,17 @@ void CVxView::paintEvent(QPaintEvent* event) {
         m_graphPainter(painter, *this, QRect(0, summaryHeight, width(), height() - summaryHeight));
         return;
     }
-    // A repaint this view asked for to show what the picture already holds copies it; anything
-    // else (a resize, an uncovered window, an update from outside) composes it again.
-    const bool holds = m_bComposedValid && m_composed.size() == size() &&
-                       (event->region() - m_overlayRegion).isEmpty();
+    // A repaint this view asked for to show what the picture already holds copies it, and so
+    // does one under the child windows (a toolbar button that lights up); anything else (a
+    // resize, an uncovered window, an update from outside) composes it again.
+    QRegion held = m_overlayRegion;
+    for (const QWidget* child : {static_cast<QWidget*>(m_wndGraphBar), static_cast<QWidget*>(m_hScroll),
+                                 static_cast<QWidget*>(m_vScroll), static_cast<QWidget*>(m_summaryBar)}) {
+        if (child != nullptr && child->isVisible()) {
+            held += child->geometry();
+        }
+    }
+    const bool holds = m_bComposedValid && m_composed.size() == size() && (event->region() - held).isEmpty();
     m_overlayRegion = QRegion();
     if (!holds) {
         Compose();

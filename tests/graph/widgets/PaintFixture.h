@@ -1,7 +1,7 @@
 #pragma once
 // An offscreen picture to draw the graph into, with a recording, its companions and a model.
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstdlib>
@@ -11,12 +11,13 @@
 
 namespace shakemeter::testing {
 
-inline QGuiApplication& App()
+// One application for the pictures and the graph pane's widgets alike.
+inline QApplication& App()
 {
     static int argc = 1;
     static char name[] = "test_graph_widgets";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    static QApplication app(argc, argv);
     return app;
 }
 

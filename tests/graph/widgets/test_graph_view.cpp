@@ -1,0 +1,320 @@
+// The graph pane as a widget: what it composes and when, the real-time update, the keys, the
+// timers, the cursor line over the picture, and resizing a zoomed graph.
+
+#include <gtest/gtest.h>
+
+#include <QCursor>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+#include "PaintFixture.h"
+#include "graph/core/RtWindowTable.h"
+#include "graph/widgets/CVxView.h"
+
+namespace shakemeter {
+namespace {
+
+using namespace shakemeter::testing;
+
+// 1000 x 800 client: plot (130, 225) - (920, 690).
+constexpr int L = 130, T = 225, R = 920, B = 690;
+
+struct ViewFixture {
+    Recording doc;
+    std::unique_ptr<CVxView> view;
+
+    explicit ViewFixture(int rows, int width = 1000, int height = 800)
+    {
+        App();
+        Load(rows, [](int i) { return SampleRow{3.0 * std::sin(i / 7.0), 1.0, -2.0, 4.0}; });
+        view = std::make_unique<CVxView>(doc);
+        view->Colors() = {13, 0, 3, 5, 1, 2};
+        view->resize(width, height);
+        view->show();
+        Settle();
+    }
+
+    void Load(int rows, const std::function<SampleRow(int)>& value)
+    {
+        doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
+        doc.m_header.wInterval = 1 * 4 + RATE_UNIT_SECOND;
+        doc.m_pSamples.resize(static_cast<std::size_t>(rows));
+        for (int i = 0; i < rows; ++i)
+            doc.m_pSamples[static_cast<std::size_t>(i)] = value(i);
+    }
+    void Show(int rows)
+    {
+        RecordingView& c = view->Companions();
+        c.m_recHeader = doc.m_header;
+        c.m_dInterval = 1.0;
+        c.m_nShownCount = rows;
+        c.m_nRangeFirst = 1;
+        c.m_nRangeLast = rows;
+        c.m_nDisplayMode = 1;
+        c.m_dYMin = -10.0;
+        c.m_dYMax = 10.0;
+    }
+    // Pending paints run.
+    void Settle() { QTest::qWait(1); QApplication::processEvents(); }
+    // And the repaints a resize or the first graph paint have started are over.
+    void Quiet()
+    {
+        (void)QTest::qWaitFor([&] { return !view->ViewTimer(2)->isActive() && !view->ViewTimer(4)->isActive(); }, 2000);
+        Settle();
+    }
+
+    GraphState& S() { return view->State(); }
+
+    // A band from (x0, y0) to (x1, y1) dragged with the mouse.
+    void Zoom(int x0, int y0, int x1, int y1)
+    {
+        QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(x0, y0));
+        QTest::mouseMove(view.get(), QPoint((x0 + x1) / 2, (y0 + y1) / 2));
+        QTest::mouseMove(view.get(), QPoint(x1, y1));
+        QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(x1, y1));
+        Settle();
+    }
+
+    // What the screen shows now (the backing store, with the overlays).
+    QImage Screen() { return view->screen()->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32); }
+};
+
+struct GraphShown : ViewFixture {
+    explicit GraphShown(int rows = 1000) : ViewFixture(rows)
+    {
+        Show(rows);
+        view->update();
+        Quiet();
+    }
+};
+
+// ---- Keys
+
+TEST(GraphViewKeys, ScrollExactlyAsTheBarsDo)
+{
+    GraphShown byKey, byBar;
+    EXPECT_EQ(byKey.view->focusPolicy(), Qt::StrongFocus);
+    // The whole recording is shown: the bars are off and so are the keys.
+    QTest::keyClick(byKey.view.get(), Qt::Key_PageDown);
+    EXPECT_EQ(byKey.S().m_nHShift, 0);
+
+    for (GraphShown* g : {&byKey, &byBar})
+        g->Zoom(300, 300, 500, 500);
+    ASSERT_FALSE(byKey.S().g_bFullView);
+    ASSERT_TRUE(byKey.view->HorizontalBar()->isEnabled());
+
+    const std::pair<Qt::Key, QAbstractSlider::SliderAction> horizontal[] = {
+        {Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd}, {Qt::Key_Right, QAbstractSlider::SliderSingleStepAdd},
+        {Qt::Key_Left, QAbstractSlider::SliderSingleStepSub},   {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
+        {Qt::Key_End, QAbstractSlider::SliderToMaximum},        {Qt::Key_Home, QAbstractSlider::SliderToMinimum},
+    };
+    for (const auto& [key, action] : horizontal) {
+        QTest::keyClick(byKey.view.get(), key);
+        byBar.view->HorizontalBar()->triggerAction(action);
+        EXPECT_EQ(byKey.S().m_nHShift, byBar.S().m_nHShift) << key;
+        EXPECT_EQ(byKey.S().m_siHorz, byBar.S().m_siHorz) << key;
+        EXPECT_EQ(byKey.view->HorizontalBar()->value(), byBar.view->HorizontalBar()->value()) << key;
+    }
+    // Home is the first sample (position 0), End the last.
+    EXPECT_EQ(byKey.S().m_siHorz.position, 0);
+    QTest::keyClick(byKey.view.get(), Qt::Key_End);
+    EXPECT_EQ(byKey.S().m_siHorz.position, 1000);
+
+    const std::pair<Qt::Key, QAbstractSlider::SliderAction> vertical[] = {
+        {Qt::Key_Up, QAbstractSlider::SliderSingleStepSub}, {Qt::Key_Down, QAbstractSlider::SliderSingleStepAdd}};
+    for (const auto& [key, action] : vertical) {
+        QTest::keyClick(byKey.view.get(), key);
+        byBar.view->VerticalBar()->triggerAction(action);
+        EXPECT_EQ(byKey.S().m_nVShift, byBar.S().m_nVShift) << key;
+    }
+    QTest::keyClick(byKey.view.get(), Qt::Key_Up);
+    EXPECT_EQ(byKey.S().m_nVShift[1], 1);  // up shows higher values
+}
+
+TEST(GraphViewKeys, BackspaceAndUndoReturnToTheWholeRecording)
+{
+    GraphShown g;
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::CTRL | Qt::Key_Z)}) {
+        g.Zoom(300, 300, 500, 500);
+        ASSERT_FALSE(g.S().g_bFullView);
+        QTest::keySequence(g.view.get(), keys);
+        EXPECT_TRUE(g.S().g_bFullView) << keys.toString().toStdString();
+        EXPECT_FALSE(g.view->HorizontalBar()->isEnabled());
+        g.Settle();  // the mouse reads out again after the next paint
+    }
+}
+
+// ---- Real-time reading
+
+struct RealTimeShown : ViewFixture {
+    RealTimeShown() : ViewFixture(300)
+    {
+        doc.m_bRealTime = 1;
+        Show(1);
+        view->Companions().m_nRtWindow = BuildRtWindowTable(R - L, 300);
+        view->SetFrameReading(true);
+        view->update();
+        Quiet();
+        Arrive(1);
+        Arrive(2);
+        Settle();
+    }
+    void Arrive(int n)
+    {
+        view->Companions().m_nShownCount = n;
+        view->Companions().m_nRangeLast = n;
+        view->UpdateRealTimePlot();
+    }
+};
+
+TEST(GraphViewRealTime, NewestSampleIsDrawnIntoThePictureWithoutComposing)
+{
+    RealTimeShown g;
+    const int composed = g.view->CompositionCount();
+    for (int n = 3; n <= 40; ++n) {
+        g.Arrive(n);
+        g.Settle();
+    }
+    EXPECT_EQ(g.view->CompositionCount(), composed);
+    EXPECT_EQ(g.view->SegmentDrawCount(), 38);
+    const QImage incremental = g.view->ComposedImage().copy(L - 5, T, R - L + 10, B - T + 1);
+    EXPECT_EQ(g.Screen().copy(L - 5, T, R - L + 10, B - T + 1), incremental);  // and it is on the screen
+
+    // The same rows composed from scratch give the same plot.
+    g.view->InvalidatePlot();
+    g.Settle();
+    EXPECT_EQ(g.view->CompositionCount(), composed + 1);
+    EXPECT_EQ(g.view->ComposedImage().copy(L - 5, T, R - L + 10, B - T + 1), incremental);
+}
+
+TEST(GraphViewRealTime, GrownAxisOrSegmentLeavingThePlotComposesAgain)
+{
+    RealTimeShown g;
+    for (int n = 3; n <= 100; ++n)
+        g.Arrive(n);
+    g.Settle();
+    int composed = g.view->CompositionCount();
+    g.Arrive(101);  // the window of 100 samples is full and grows
+    g.Settle();
+    EXPECT_EQ(g.view->CompositionCount(), composed + 1);
+
+    composed = g.view->CompositionCount();
+    g.doc.m_pSamples[101][0] = 15.0;  // above the top line
+    g.Arrive(102);
+    g.Settle();
+    EXPECT_EQ(g.view->CompositionCount(), composed + 1);
+}
+
+// ---- Timers, cursor line and band
+
+TEST(GraphViewTimers, IdsPeriodsAndWhatTheyDo)
+{
+    ViewFixture g(1000);
+    g.Quiet();
+    for (int id = 1; id <= 4; ++id)
+        EXPECT_FALSE(g.view->ViewTimer(id)->isActive()) << id;
+    EXPECT_EQ(g.view->ViewTimer(5), nullptr);
+
+    // 4: the first graph paint returns to the whole recording 100 ms later.
+    g.Show(1000);
+    g.view->update();
+    g.Settle();
+    EXPECT_EQ(g.view->ViewTimer(4)->interval(), 100);
+    EXPECT_TRUE(g.view->ViewTimer(4)->isActive());
+    g.S().g_bFullView = false;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return g.S().g_bFullView; }, 2000));
+    EXPECT_FALSE(g.view->ViewTimer(4)->isActive());
+    g.Settle();
+
+    // 2: a resize repaints the plot 50 ms later, once.
+    g.view->resize(1100, 800);
+    EXPECT_EQ(g.view->ViewTimer(2)->interval(), 50);
+    EXPECT_TRUE(g.view->ViewTimer(2)->isActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !g.view->ViewTimer(2)->isActive(); }, 2000));
+    g.view->resize(1000, 800);
+    g.Settle();
+
+    // 1: a move in the plot shows the cursor line; it goes once the pointer has left the plot.
+    QTest::mouseMove(g.view.get(), QPoint(400, 400));
+    g.Settle();
+    EXPECT_EQ(g.view->ViewTimer(1)->interval(), 100);
+    EXPECT_TRUE(g.view->ViewTimer(1)->isActive());
+    EXPECT_FALSE(g.S().g_bCursorHidden);
+    QCursor::setPos(g.view->mapToGlobal(QPoint(400, B + 30)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !g.view->ViewTimer(1)->isActive(); }, 2000));
+    EXPECT_TRUE(g.S().g_bCursorHidden);
+
+    // 3: a live band whose pointer leaves the zone around the plot is cancelled.
+    QTest::mousePress(g.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
+    QTest::mouseMove(g.view.get(), QPoint(400, 400));
+    EXPECT_EQ(g.view->ViewTimer(3)->interval(), 10);
+    EXPECT_TRUE(g.view->ViewTimer(3)->isActive());
+    QCursor::setPos(g.view->mapToGlobal(QPoint(400, 5)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !g.view->ViewTimer(3)->isActive(); }, 2000));
+    EXPECT_FALSE(g.S().g_bBandActive);
+    QTest::mouseRelease(g.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 400));
+    EXPECT_TRUE(g.S().g_bFullView);  // the cancelled band made no zoom
+}
+
+TEST(GraphViewOverlay, CursorLineAndBandShowInTheComplementOverTheCopy)
+{
+    GraphShown g;
+    const int composed = g.view->CompositionCount();
+    QTest::mouseMove(g.view.get(), QPoint(401, 400));
+    g.Settle();
+    QImage screen = g.Screen();
+    // Over the black background the dotted line is white, every other pixel.
+    EXPECT_EQ(screen.pixelColor(401, T + 10), QColor(Qt::white));
+    EXPECT_EQ(screen.pixelColor(401, T + 11), QColor(Qt::black));
+    EXPECT_FALSE(g.view->ReadoutText().isEmpty());
+    EXPECT_EQ(g.view->CompositionCount(), composed);  // moving the mouse composes nothing
+
+    // Moving on takes the old line away.
+    QTest::mouseMove(g.view.get(), QPoint(451, 400));
+    g.Settle();
+    screen = g.Screen();
+    EXPECT_EQ(screen.pixelColor(401, T + 10), QColor(Qt::black));
+    EXPECT_EQ(screen.pixelColor(451, T + 10), QColor(Qt::white));
+
+    // The band: a dotted outline from the anchor to the pointer.
+    QTest::mousePress(g.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
+    QTest::mouseMove(g.view.get(), QPoint(360, 350));
+    g.Settle();
+    screen = g.Screen();
+    EXPECT_EQ(screen.pixelColor(300, 320), QColor(Qt::white));
+    EXPECT_EQ(screen.pixelColor(360, 320), QColor(Qt::white));
+    EXPECT_EQ(screen.pixelColor(330, 300), QColor(Qt::white));
+    EXPECT_EQ(g.view->CompositionCount(), composed);
+    QTest::mouseRelease(g.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(360, 350));
+    g.Settle();
+    EXPECT_FALSE(g.S().g_bFullView);
+    EXPECT_GT(g.view->CompositionCount(), composed);
+}
+
+// ---- Resizing
+
+TEST(GraphViewResize, ZoomedRangeSurvivesResizesAndADegeneratePane)
+{
+    GraphShown g;
+    g.Zoom(300, 300, 500, 500);
+    const int leftRow = g.view->Model().PickIndex(L);
+    const int rightRow = g.view->Model().PickIndex(R);
+    const auto ticks = g.S().g_dYTick[1];
+    ASSERT_GT(rightRow, leftRow);
+
+    for (const QSize size : {QSize(150, 800), QSize(1000, 100), QSize(1300, 900), QSize(1000, 800)}) {
+        g.view->resize(size);
+        g.Settle();
+        g.view->repaint();
+        EXPECT_FALSE(g.S().g_bFullView);
+        EXPECT_EQ(g.S().g_dYTick[1], ticks);
+    }
+    EXPECT_EQ(g.view->Model().PickIndex(L), leftRow);
+    EXPECT_EQ(g.view->Model().PickIndex(R), rightRow);
+}
+
+}  // namespace
+}  // namespace shakemeter
