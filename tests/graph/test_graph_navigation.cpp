@@ -57,6 +57,17 @@ TEST(GraphScroll, PagesAndLinesMoveByTheirSteps)
     EXPECT_EQ(g.Paint().first, 42);
 }
 
+TEST(GraphScroll, StartAndEndReachBothEndsOfLongRecordings)
+{
+    // Beyond 16-bit thumb positions the ends still come from the codes, not from the pointer.
+    ZoomedFixture g(40000, 300, 310);
+    g.model.OnHScroll(ScrollCode::End, 0, 0);
+    EXPECT_EQ(g.Position(), 40000);
+    g.model.OnHScroll(ScrollCode::Start, 0, 0);
+    EXPECT_EQ(g.Position(), 0);
+    EXPECT_EQ(g.Paint().first, 0);
+}
+
 TEST(GraphScroll, ThumbOfLongRecordingsFollowsThePointer)
 {
     ZoomedFixture g(40000, 300, 310);

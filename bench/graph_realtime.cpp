@@ -1,0 +1,168 @@
+// The graph pane while a reading runs and while a long recording is scrolled.
+//
+// BM_RealTimeFullPaint / BM_RealTimeNewSample: a real-time reading of 100,000 points; one new
+// sample (its segment drawn into the composed picture and the touched pixels copied) against a
+// full composition of the same pane in the same run. The "ratio" counter is the figure to watch
+// (target <= 0.05).
+// BM_ScrollZoomedPage: a zoomed 1,000,000-row recording scrolled by one page (the Page Down key)
+// and repainted; the "ms_per_page" counter is the time of one page (target <= 16 ms).
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <cmath>
+#include <ctime>
+#include <memory>
+
+#include "graph/core/RtWindowTable.h"
+#include "graph/widgets/CVxView.h"
+
+namespace shakemeter {
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "bench_graph_realtime";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+double ThreadCpuNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
+}
+
+struct Pane {
+    Recording doc;
+    std::unique_ptr<CVxView> view;
+
+    Pane(int rows, int shown)
+    {
+        App();
+        doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
+        doc.m_header.wInterval = 200;
+        doc.m_pSamples.resize(static_cast<std::size_t>(rows));
+        for (int i = 0; i < rows; ++i) {
+            SampleRow& row = doc.m_pSamples[static_cast<std::size_t>(i)];
+            for (int c = 0; c < 3; ++c)
+                row[static_cast<std::size_t>(c)] = std::sin(i * 0.0007 + c) * 4.0 + ((i * 7919 + c * 31) % 601 - 300) * 0.004;
+            row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
+        }
+        view = std::make_unique<CVxView>(doc);
+        RecordingView& c = view->Companions();
+        c.m_recHeader = doc.m_header;
+        c.m_dInterval = 0.05;
+        c.m_nShownCount = shown;
+        c.m_nRangeFirst = 1;
+        c.m_nRangeLast = shown;
+        c.m_nDisplayMode = 1;
+        c.m_dYMin = -8.0;
+        c.m_dYMax = 8.0;
+        view->resize(1920, 1080);
+        view->show();
+        view->repaint();
+        QApplication::processEvents();
+    }
+};
+
+// A reading of 100,000 points whose last sample is about to arrive, in the window that holds it.
+struct RealTimePane : Pane {
+    static constexpr int kPoints = 100000;
+    RealTimePane() : Pane(kPoints, kPoints - 1)
+    {
+        doc.m_bRealTime = 1;
+        view->SetFrameReading(true);
+        const PlotRect plot = view->Model().plot();
+        RecordingView& c = view->Companions();
+        c.m_nRtWindow = BuildRtWindowTable(plot.width(), kPoints);
+        view->State().m_nRtWindowIdx = static_cast<int>(c.m_nRtWindow.size()) - 1;
+        view->UpdateRealTimePlot();
+        view->repaint();
+        QApplication::processEvents();
+    }
+};
+
+double g_fullPaintNs = 0.0;
+
+void BM_RealTimeFullPaint(benchmark::State& state)
+{
+    RealTimePane pane;
+    std::int64_t runs = 0;
+    const double start = ThreadCpuNs();
+    for (auto _ : state) {
+        pane.view->InvalidatePlot();
+        pane.view->repaint();
+        ++runs;
+    }
+    g_fullPaintNs = (ThreadCpuNs() - start) / static_cast<double>(runs);
+}
+
+void BM_RealTimeNewSample(benchmark::State& state)
+{
+    RealTimePane pane;
+    RecordingView& c = pane.view->Companions();
+    std::int64_t runs = 0;
+    double spent = 0.0;
+    for (auto _ : state) {
+        // The same last sample arrives again: the pane is back where it was before it.
+        state.PauseTiming();
+        c.m_nShownCount = RealTimePane::kPoints - 1;
+        c.m_nRangeLast = RealTimePane::kPoints - 1;
+        state.ResumeTiming();
+        const double start = ThreadCpuNs();
+        c.m_nShownCount = RealTimePane::kPoints;
+        c.m_nRangeLast = RealTimePane::kPoints;
+        pane.view->UpdateRealTimePlot();
+        QApplication::processEvents();
+        spent += ThreadCpuNs() - start;
+        ++runs;
+    }
+    const double perSample = spent / static_cast<double>(runs);
+    state.counters["composed"] = pane.view->CompositionCount();
+    if (g_fullPaintNs > 0.0)
+        state.counters["ratio"] = perSample / g_fullPaintNs;
+}
+
+void BM_ScrollZoomedPage(benchmark::State& state)
+{
+    Pane pane(1000000, 1000000);
+    CVxView& view = *pane.view;
+    view.OnZoomOut();
+    view.repaint();
+    GraphModel& model = view.Model();
+    const PlotRect plot = model.plot();
+    // A band a tenth of the plot wide: about 100,000 rows across the zoomed plot.
+    const int x0 = plot.left + plot.width() / 3;
+    model.ButtonDown({x0, plot.top + 50});
+    model.DragBand({x0 + plot.width() / 10, plot.bottom - 50});
+    model.ButtonUp({x0 + plot.width() / 10, plot.bottom - 50});
+    view.InvalidatePlot();
+    view.repaint();
+    std::int64_t runs = 0;
+    double spent = 0.0;
+    for (auto _ : state) {
+        QKeyEvent key(QEvent::KeyPress, runs % 2 == 0 ? Qt::Key_PageDown : Qt::Key_PageUp, Qt::NoModifier);
+        const double start = ThreadCpuNs();
+        QApplication::sendEvent(&view, &key);
+        view.repaint();
+        spent += ThreadCpuNs() - start;
+        ++runs;
+    }
+    state.counters["ms_per_page"] = spent / static_cast<double>(runs) / 1e6;
+}
+
+BENCHMARK(BM_RealTimeFullPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RealTimeNewSample)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollZoomedPage)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace shakemeter
+
+BENCHMARK_MAIN();
