@@ -26,11 +26,19 @@ Recording& FrameLinkHost::Document() { return m_frame.Doc().recording(); }
 RecordingView& FrameLinkHost::View() { return m_frame.GraphView()->Companions(); }
 
 void FrameLinkHost::ShowMessage(MessageKind kind, const std::string& text) {
+    // A message ends the wait: the window behind it is drawn again while the user reads it.
+    m_frame.centralWidget()->setUpdatesEnabled(true);
     m_frame.UserPrompter().Tell(&m_frame, QString::fromStdString(text),
                                 kind == MessageKind::Information ? PromptIcon::Information : PromptIcon::None);
 }
 
-void FrameLinkHost::ShowProgress(int rangeMax) { m_frame.ShowDownloadProgress(rangeMax); }
+void FrameLinkHost::ShowProgress(int rangeMax) {
+    // The main window waits for the transfer and is not drawn meanwhile: repainting a large graph
+    // between blocks would stretch the transfer many times over. The progress window, a window of
+    // its own, still repaints.
+    m_frame.centralWidget()->setUpdatesEnabled(false);
+    m_frame.ShowDownloadProgress(rangeMax);
+}
 
 void FrameLinkHost::SetProgress(int position) {
     m_frame.LoadingDialog()->SetPos(position);
@@ -40,6 +48,7 @@ void FrameLinkHost::SetProgress(int position) {
 
 void FrameLinkHost::EndProgress() {
     m_frame.LoadingDialog()->End();
+    m_frame.centralWidget()->setUpdatesEnabled(true);
     m_frame.ApplyEnableTable();
 }
 

@@ -94,22 +94,32 @@ TEST_F(LoggerCommandsTest, DownloadShowsProgressInstallsTheMemoryAndArmsTheOpenQ
 
 namespace {
 
-// Notes the bar's position at every paint of the progress bar.
+// Notes the bar's position at every paint of the progress bar, and counts the paints of the
+// graph view that happen while the bar is up.
 class PaintRecorder : public QObject {
 public:
-    explicit PaintRecorder(QProgressBar* bar) : m_bar(bar) { bar->installEventFilter(this); }
+    PaintRecorder(QProgressBar* bar, QWidget* view) : m_bar(bar), m_view(view) {
+        bar->installEventFilter(this);
+        view->installEventFilter(this);
+    }
     QList<int> positions;
+    int viewPaintsDuringTransfer = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_bar && event->type() == QEvent::Paint) {
-            positions << m_bar->value();
+        if (event->type() == QEvent::Paint) {
+            if (watched == m_bar) {
+                positions << m_bar->value();
+            } else if (watched == m_view && m_bar->isVisible()) {
+                ++viewPaintsDuringTransfer;
+            }
         }
         return false;
     }
 
 private:
     QProgressBar* m_bar;
+    QWidget* m_view;
 };
 
 }  // namespace
@@ -118,7 +128,8 @@ TEST_F(LoggerCommandsTest, TheProgressBarRepaintsWhileTheBlocksArrive) {
     ScriptMemory(2520);  // 15120 bytes: sixty blocks
     auto* bar = frame->LoadingDialog()->findChild<QProgressBar*>(QStringLiteral("1153"));
     ASSERT_NE(bar, nullptr);
-    PaintRecorder recorder(bar);
+    frame->GraphView()->update();  // a view that wants drawing waits until the transfer is over
+    PaintRecorder recorder(bar, frame->GraphView());
     frame->OnCommand(ID_DOWNLOAD);
     ASSERT_EQ(frame->ShownCount(), 2520);
     // The transfer holds the window, yet the bar was drawn again and again as blocks came in,
@@ -132,6 +143,20 @@ TEST_F(LoggerCommandsTest, TheProgressBarRepaintsWhileTheBlocksArrive) {
     EXPECT_GE(distinct.size(), 10) << "positions painted: " << distinct.size();
     EXPECT_TRUE(std::is_sorted(distinct.begin(), distinct.end()));
     EXPECT_GT(distinct.last(), 30);
+    // Drawing the main window between blocks would stretch a long transfer many times over.
+    EXPECT_EQ(recorder.viewPaintsDuringTransfer, 0);
+    EXPECT_TRUE(frame->centralWidget()->updatesEnabled());
+}
+
+TEST_F(LoggerCommandsTest, AFailedTransferTellsOnceAndTheWindowDrawsAgain) {
+    ScriptMemory(2520);
+    devices.failReadAt = 5;  // the logger goes away after a few blocks
+    frame->OnCommand(ID_DOWNLOAD);
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Failed reading data from the shakemeter.")});
+    EXPECT_FALSE(frame->ProgressOpen());
+    EXPECT_TRUE(frame->centralWidget()->updatesEnabled());
+    EXPECT_EQ(frame->ShownCount(), 0);
+    EXPECT_FALSE(frame->Flags().m_bDataUnsaved);
 }
 
 TEST_F(LoggerCommandsTest, RealTimeReadingRunsUntilStopReadingAndKeepsItsSamples) {
