@@ -1,5 +1,6 @@
 #include "logger/widgets/CLoadingDlg.h"
 
+#include <QCloseEvent>
 #include <QProgressBar>
 #include <QScreen>
 
@@ -7,7 +8,8 @@
 
 namespace shakemeter {
 
-CLoadingDlg::CLoadingDlg(QWidget* parent) : QDialog(parent, Qt::Dialog) {
+CLoadingDlg::CLoadingDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Loading..."));
     setModal(false);
@@ -51,5 +53,11 @@ void CLoadingDlg::ShowAt(const QPoint& topLeft) {
 }
 
 void CLoadingDlg::End() { hide(); }
+
+// A progress window closed by hand would leave the frame's progress timer running and the
+// commands it greys enabled in the middle of a reading.
+void CLoadingDlg::reject() {}
+
+void CLoadingDlg::closeEvent(QCloseEvent* event) { event->ignore(); }
 
 }  // namespace shakemeter

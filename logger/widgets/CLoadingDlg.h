@@ -24,8 +24,13 @@ public:
     // Shows the window centred on its parent (or at the given top-left corner).
     void ShowCentred();
     void ShowAt(const QPoint& topLeft);
-    // Ends and hides the window.
+    // Ends and hides the window: the only way it goes away. Escape and the window's close request
+    // are ignored, since the readings that show it end it themselves.
     void End();
+
+protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QProgressBar* m_progress = nullptr;

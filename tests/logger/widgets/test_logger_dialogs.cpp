@@ -325,6 +325,12 @@ TEST(LoadingDialogTest, BarFollowsItsRangeAndStaysFullPastTheEnd) {
     EXPECT_EQ(loading.Pos(), 7);
     loading.SetPos(25);
     EXPECT_EQ(loading.Pos(), 20);
+    // Only the reading that showed it ends it: Escape and a close request leave it up.
+    QTest::keyClick(&loading, Qt::Key_Escape);
+    EXPECT_TRUE(loading.IsOpen());
+    EXPECT_FALSE(loading.close());
+    EXPECT_TRUE(loading.IsOpen());
+    EXPECT_FALSE(loading.windowFlags().testFlag(Qt::WindowCloseButtonHint));
     loading.End();
     EXPECT_FALSE(loading.IsOpen());
 }
