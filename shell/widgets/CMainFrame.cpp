@@ -696,6 +696,9 @@ void CMainFrame::OnSpectrumTick() {
         m_timerSpectrum.stop();
         if (m_linkSpectrum->ReadSpectrum()) {
             m_flags.OnLoggerDataArrived();
+            // The panel shows the texts of the capture just read, not those of the recording before.
+            m_pView->UpdateSummaryPanel();
+            m_pView->SyncChildren();
             m_timerSpectrum.start(kSpectrumPeriodMs);
         } else {
             m_linkSpectrum->CloseDevice();

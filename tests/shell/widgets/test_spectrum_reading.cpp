@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
+#include <QTest>
 
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
@@ -14,6 +16,7 @@
 #include "logger/widgets/LoggerDialogBase.h"
 #include "shell/CommandIds.h"
 #include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/controls/CSummaryBar.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;
@@ -97,6 +100,26 @@ TEST_F(SpectrumReadingTest, WaitingThenPollingEveryTwoSeconds) {
     EXPECT_FALSE(frame->SpectrumTimerActive());
     EXPECT_EQ(BlockRequests(), 7);
     EXPECT_EQ(devices.openHandles, 0);
+}
+
+TEST_F(SpectrumReadingTest, TheSummaryPanelDescribesEachCaptureRead) {
+    frame->resize(1200, 800);
+    frame->show();
+    ASSERT_EQ(frame->OpenPath(WriteRecording(dir, QStringLiteral("a.Vibration"), MakeLoggedRecording(10))),
+              LoadStatus::Loaded);
+    QTest::qWait(20);
+    CSummaryBar* panel = frame->GraphView()->SummaryBar();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->Field(1015)->text(), QStringLiteral("10"));
+    frame->OnCommand(ID_FFT_READING);
+    QueueCapture();
+    frame->OnSpectrumTick();
+    const SummaryTexts& texts = frame->GraphView()->Companions().m_summary;
+    EXPECT_EQ(panel->Field(1015)->text().toStdString(), texts.samples);
+    EXPECT_EQ(panel->Field(1080)->text(), QStringLiteral("1/256 "));
+    EXPECT_EQ(panel->Field(1014)->text().toStdString(), texts.startTime);
+    frame->OnCommand(ID_STOP_READING);
+    frame->OnSpectrumTick();
 }
 
 TEST_F(SpectrumReadingTest, StopDuringTheWaitReadsNothingAndClosesAtTheTick) {
