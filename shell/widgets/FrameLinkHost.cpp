@@ -77,6 +77,8 @@ bool FrameLinkHost::IsBandDragging() const { return m_frame.GraphView()->State()
 void FrameLinkHost::OnZoomOut() { m_frame.GraphView()->OnZoomOut(); }
 
 void FrameLinkHost::UpdateAllViews() {
+    // The summary panel shows the texts the new recording's refresh made.
+    m_frame.GraphView()->UpdateSummaryPanel();
     m_frame.GraphView()->SyncChildren();
     m_frame.GraphView()->update();
     m_frame.ApplyEnableTable();

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QTest>
 #include <algorithm>
@@ -21,6 +22,7 @@
 #include "shell/widgets/CMainFrame.h"
 #include "shell/widgets/FrameLinkHost.h"
 #include "shell/widgets/controls/CNumericEdit.h"
+#include "shell/widgets/controls/CSummaryBar.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;
@@ -123,6 +125,18 @@ private:
 };
 
 }  // namespace
+
+TEST_F(LoggerCommandsTest, EachDownloadRefreshesTheSummaryPanel) {
+    ScriptMemory(100);
+    frame->OnCommand(ID_DOWNLOAD);
+    QTest::qWait(20);
+    CSummaryBar* panel = frame->GraphView()->SummaryBar();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->Field(1015)->text(), QStringLiteral("100"));
+    ScriptMemory(50);
+    frame->OnCommand(ID_DOWNLOAD);
+    EXPECT_EQ(panel->Field(1015)->text(), QStringLiteral("50"));
+}
 
 TEST_F(LoggerCommandsTest, TheProgressBarRepaintsWhileTheBlocksArrive) {
     ScriptMemory(2520);  // 15120 bytes: sixty blocks
