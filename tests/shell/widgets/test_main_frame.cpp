@@ -153,6 +153,23 @@ TEST_F(MainFrameTest, StateChangedElsewhereReachesTheButtonsBeforeTheNextInput) 
     EXPECT_TRUE(Enabled(ID_PRINT_LIST));
 }
 
+TEST_F(MainFrameTest, ARecordingNamedAtStartIsShownBeforeTheWindowAppears) {
+    const QString path = WriteRecording(dir, "start.Vibration", MakeLoggedRecording(6));
+    ASSERT_FALSE(frame->isVisible());
+    frame->OpenFromCommandLine(path);
+    EXPECT_EQ(frame->ShownCount(), 6);
+    EXPECT_EQ(frame->Doc().PathName(), path);
+    EXPECT_TRUE(Enabled(ID_FILE_SAVE_BOTH));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("QZ810 Vibration Shakemeter"));
+    // A file that is not a recording is named once and leaves the program usable.
+    QByteArray foreign("\x14vibration shakemeter", 21);
+    foreign.append(QByteArray(40, '\0'));
+    frame->OpenFromCommandLine(WriteBytes(dir, "bad.Vibration", foreign));
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Invalid Format!")});
+    EXPECT_EQ(frame->ShownCount(), 6);
+    EXPECT_EQ(frame->Doc().PathName(), path);
+}
+
 TEST_F(MainFrameTest, EnableTableInTheFourStates) {
     // Idle, nothing shown.
     EXPECT_FALSE(Enabled(ID_FILE_SAVE_BOTH));
