@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "graph/core/AxisText.h"
+#include "graph/widgets/TraceBatcher.h"
 
 namespace shakemeter {
 
@@ -26,11 +27,13 @@ QRect FromEdges(int left, int top, int right, int bottom)
     return Box(left, top, right - left, bottom - top);
 }
 
-void DrawSafeLine(QPainter& painter, int x0, int y0, int x1, int y1)
+// The line of a stroke, cut to the safe square when an end lies beyond it.
+void SetSafeLine(TraceStroke& stroke, int x0, int y0, int x1, int y1)
 {
     const auto inside = [](int v) { return std::abs(v) < SAFE_COORDINATE; };
     if (inside(x0) && inside(y0) && inside(x1) && inside(y1)) {
-        painter.drawLine(x0, y0, x1, y1);
+        stroke.hasLine = true;
+        stroke.line = QLine(x0, y0, x1, y1);
         return;
     }
     // Liang-Barsky against the safe square.
@@ -54,41 +57,98 @@ void DrawSafeLine(QPainter& painter, int x0, int y0, int x1, int y1)
     }
     if (t0 > t1)
         return;
-    painter.drawLine(QPointF(x0 + t0 * dx, y0 + t0 * dy), QPointF(x0 + t1 * dx, y0 + t1 * dy));
+    stroke.hasLine = true;
+    stroke.precise = true;
+    stroke.preciseLine = QLineF(QPointF(x0 + t0 * dx, y0 + t0 * dy), QPointF(x0 + t1 * dx, y0 + t1 * dy));
 }
 
 // The peak label of a spectrum, on the peak axis's trace at the segment end that is the peak bin.
-void DrawPeakLabel(QPainter& painter, const GraphModel& model, const SegmentEnds& e, int trace, const QColor& color)
+bool PeakLabelDue(const GraphModel& model, const SegmentEnds& e, int trace)
 {
     const RecordingView* view = model.view();
-    if (view == nullptr || !view->m_bFrequencyMode || trace != view->m_nPeakAxis)
-        return;
+    return view != nullptr && view->m_bFrequencyMode && trace == view->m_nPeakAxis &&
+           (e.rowA == view->m_nPeakIndex || e.rowB == view->m_nPeakIndex);
+}
+
+void DrawPeakLabel(QPainter& painter, const GraphModel& model, const SegmentEnds& e, QRgb color)
+{
+    const RecordingView* view = model.view();
     const int limit = model.plot().bottom - 20;
     const QString text = QString::fromStdString(PeakLabel(view->m_dPeakFrequency));
-    painter.setPen(color);
+    const QPen pen = painter.pen();
+    painter.setPen(QColor(color));
     if (e.rowB == view->m_nPeakIndex)
         DrawTextAt(painter, e.x1, std::min(e.y1, limit), text);
     if (e.rowA == view->m_nPeakIndex)
         DrawTextAt(painter, e.x0, std::min(e.y0, limit), text);
+    painter.setPen(pen);
 }
 
-// Restores the caller's pen and brush after a trace drawing.
-class PenBrushGuard {
-public:
-    explicit PenBrushGuard(QPainter& painter) : m_painter(painter), m_pen(painter.pen()), m_brush(painter.brush()) {}
-    ~PenBrushGuard()
-    {
-        m_painter.setPen(m_pen);
-        m_painter.setBrush(m_brush);
-    }
-    PenBrushGuard(const PenBrushGuard&) = delete;
-    PenBrushGuard& operator=(const PenBrushGuard&) = delete;
+// A label is text, which the batcher does not collect: what is pending goes first.
+void LabelIfPeak(QPainter& painter, TraceBatcher* batcher, const GraphModel& model, const SegmentEnds& e, int trace, QRgb color)
+{
+    if (!PeakLabelDue(model, e, trace))
+        return;
+    if (batcher != nullptr)
+        batcher->Flush();
+    DrawPeakLabel(painter, model, e, color);
+}
 
-private:
-    QPainter& m_painter;
-    QPen m_pen;
-    QBrush m_brush;
-};
+void Emit(QPainter& painter, TraceBatcher* batcher, const TraceStroke& stroke)
+{
+    if (batcher != nullptr)
+        batcher->Add(stroke);
+    else
+        DrawStroke(painter, stroke);
+}
+
+void SegmentInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, int p, int trace, QRgb color, int firstVisible)
+{
+    GraphState& s = model.state();
+    const SegmentEnds e = model.SegmentEndsOf(p, trace, firstVisible);
+    if (!GraphModel::SegmentVisible(e, s.m_rcPlot))
+        return;
+    LabelIfPeak(painter, batcher, model, e, trace, color);
+    TraceStroke stroke;
+    stroke.color = color;
+    if (e.joined)
+        SetSafeLine(stroke, e.x0, e.y0, e.x1, e.y1);
+    if (s.m_bMarkPoints) {
+        int& last = s.g_nLastMarkX[static_cast<std::size_t>(trace & 3)];
+        if (last != e.x0 || s.m_dScale >= 1.0) {
+            stroke.dotCount = 2;
+            stroke.dots[0] = QRect(e.x0 - 2, e.y0 - 2, 3, 3);
+            stroke.dots[1] = QRect(e.x1 - 2, e.y1 - 2, 3, 3);
+            last = e.x0;
+        }
+    }
+    Emit(painter, batcher, stroke);
+}
+
+void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, int pA, int pB, int trace, QRgb color)
+{
+    GraphState& s = model.state();
+    const SegmentEnds e = model.SpanEndsOf(pA, pB, trace);
+    if (!GraphModel::SegmentVisible(e, s.m_rcPlot))
+        return;
+    LabelIfPeak(painter, batcher, model, e, trace, color);
+    TraceStroke stroke;
+    stroke.color = color;
+    SetSafeLine(stroke, e.x0, e.y0, e.x1, e.y1);
+    if (s.m_bMarkPoints) {
+        int& last = s.g_nLastTickMarkX[static_cast<std::size_t>(trace & 3)];
+        if (last != e.x0) {
+            // A three-pixel bar just above and just below each end.
+            for (const auto& [x, y] : {std::pair{e.x0, e.y0}, std::pair{e.x1, e.y1}}) {
+                const QPoint bar[6] = {{x, y + 1}, {x, y - 1}, {x - 1, y + 1}, {x - 1, y - 1}, {x + 1, y + 1}, {x + 1, y - 1}};
+                for (const QPoint& point : bar)
+                    stroke.points[static_cast<std::size_t>(stroke.pointCount++)] = point;
+            }
+            last = e.x0;
+        }
+    }
+    Emit(painter, batcher, stroke);
+}
 
 QFont AxisFont()
 {
@@ -136,14 +196,20 @@ void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params,
     if (range.first > n || n < 1)
         return;
     const PlotRect& plot = s.m_rcPlot;
+    const QRect clip = Box(plot.left - 5, plot.top, plot.width() + 10, plot.height() + 1);
     painter.save();
-    painter.setClipRect(Box(plot.left - 5, plot.top, plot.width() + 10, plot.height() + 1));
+    painter.setClipRect(clip);
 
-    std::vector<int> traces;
+    struct Trace {
+        int index;
+        QRgb color;
+    };
+    std::vector<Trace> traces;
     for (int t = 0; t < model.TraceCount(); ++t) {
         if (model.TraceVisible(t))
-            traces.push_back(t);
+            traces.push_back({t, PaletteColor(params.colors.trace(t)).rgb()});
     }
+    TraceBatcher batcher(painter, clip);
     const double perPixel = s.m_dDrawnScale > 0.0 ? 1.0 / s.m_dDrawnScale : 0.0;
     const int p = perPixel < 2.0e9 ? static_cast<int>(perPixel) : 2000000000;
     if (!model.HasTicks() && p >= 5) {
@@ -152,24 +218,24 @@ void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params,
         int rest = first;
         for (int c = 0; c < model.TraceCount(); ++c) {
             rest = model.ForEachGroup(first, last, p, c, [&](int from, int minimumAt, int maximumAt, int to) {
-                for (int t : traces) {
-                    const int color = params.colors.trace(t);
-                    DrawTraceSpan(painter, model, from, minimumAt, t, color);
-                    DrawTraceSpan(painter, model, minimumAt, maximumAt, t, color);
-                    DrawTraceSpan(painter, model, maximumAt, to, t, color);
+                for (const Trace& t : traces) {
+                    SpanInto(painter, &batcher, model, from, minimumAt, t.index, t.color);
+                    SpanInto(painter, &batcher, model, minimumAt, maximumAt, t.index, t.color);
+                    SpanInto(painter, &batcher, model, maximumAt, to, t.index, t.color);
                 }
             });
         }
         for (int j = rest; j <= last - 1; ++j) {
-            for (int t : traces)
-                DrawTraceSegment(painter, model, j, t, params.colors.trace(t), range.first);
+            for (const Trace& t : traces)
+                SegmentInto(painter, &batcher, model, j, t.index, t.color, range.first);
         }
     } else {
         for (int j = std::max(1, range.first); j <= std::min(range.last - 1, n); ++j) {
-            for (int t : traces)
-                DrawTraceSegment(painter, model, j, t, params.colors.trace(t), range.first);
+            for (const Trace& t : traces)
+                SegmentInto(painter, &batcher, model, j, t.index, t.color, range.first);
         }
     }
+    batcher.Flush();
     painter.restore();
 }
 
@@ -278,48 +344,12 @@ void DrawTextAt(QPainter& painter, int x, int y, const QString& text)
 
 void DrawTraceSegment(QPainter& painter, GraphModel& model, int p, int trace, int colorIndex, int firstVisible)
 {
-    GraphState& s = model.state();
-    const SegmentEnds e = model.SegmentEndsOf(p, trace, firstVisible);
-    if (!GraphModel::SegmentVisible(e, s.m_rcPlot))
-        return;
-    PenBrushGuard guard(painter);
-    const QColor color = PaletteColor(colorIndex);
-    DrawPeakLabel(painter, model, e, trace, color);
-    painter.setPen(QPen(color, 1, Qt::SolidLine));
-    if (e.joined)
-        DrawSafeLine(painter, e.x0, e.y0, e.x1, e.y1);
-    if (s.m_bMarkPoints) {
-        int& last = s.g_nLastMarkX[static_cast<std::size_t>(trace & 3)];
-        if (last != e.x0 || s.m_dScale >= 1.0) {
-            painter.setBrush(color);
-            painter.drawEllipse(QRect(e.x0 - 2, e.y0 - 2, 3, 3));
-            painter.drawEllipse(QRect(e.x1 - 2, e.y1 - 2, 3, 3));
-            last = e.x0;
-        }
-    }
+    SegmentInto(painter, nullptr, model, p, trace, PaletteColor(colorIndex).rgb(), firstVisible);
 }
 
 void DrawTraceSpan(QPainter& painter, GraphModel& model, int pA, int pB, int trace, int colorIndex)
 {
-    GraphState& s = model.state();
-    const SegmentEnds e = model.SpanEndsOf(pA, pB, trace);
-    if (!GraphModel::SegmentVisible(e, s.m_rcPlot))
-        return;
-    PenBrushGuard guard(painter);
-    const QColor color = PaletteColor(colorIndex);
-    DrawPeakLabel(painter, model, e, trace, color);
-    painter.setPen(QPen(color, 1, Qt::SolidLine));
-    DrawSafeLine(painter, e.x0, e.y0, e.x1, e.y1);
-    if (s.m_bMarkPoints) {
-        int& last = s.g_nLastTickMarkX[static_cast<std::size_t>(trace & 3)];
-        if (last != e.x0) {
-            for (const auto& [x, y] : {std::pair{e.x0, e.y0}, std::pair{e.x1, e.y1}}) {
-                const QPoint bar[6] = {{x, y + 1}, {x, y - 1}, {x - 1, y + 1}, {x - 1, y - 1}, {x + 1, y + 1}, {x + 1, y - 1}};
-                painter.drawPoints(bar, 6);
-            }
-            last = e.x0;
-        }
-    }
+    SpanInto(painter, nullptr, model, pA, pB, trace, PaletteColor(colorIndex).rgb());
 }
 
 QRect DrawNewestSegment(QPainter& painter, GraphModel& model, const GraphColors& colors)

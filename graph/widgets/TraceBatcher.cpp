@@ -1,0 +1,190 @@
+#include "graph/widgets/TraceBatcher.h"
+
+#include <QBrush>
+#include <QPen>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace shakemeter {
+
+namespace {
+
+// The raster engine keeps a one-pixel line within half a pixel of its ends (square caps);
+// two pixels of room cover that and its rounding with a margin.
+constexpr int REACH_MARGIN = 2;
+
+QPen StrokePen(QRgb color)
+{
+    return QPen(QColor(color), 1, Qt::SolidLine);
+}
+
+struct Edges {
+    int left = INT_MAX;
+    int top = INT_MAX;
+    int right = INT_MIN;
+    int bottom = INT_MIN;
+
+    void add(int x, int y)
+    {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    void add(double x, double y)
+    {
+        add(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+        add(static_cast<int>(std::ceil(x)), static_cast<int>(std::ceil(y)));
+    }
+};
+
+}  // namespace
+
+QRect TraceStroke::Reach() const
+{
+    Edges e;
+    if (hasLine && precise) {
+        e.add(preciseLine.x1(), preciseLine.y1());
+        e.add(preciseLine.x2(), preciseLine.y2());
+    } else if (hasLine) {
+        e.add(line.x1(), line.y1());
+        e.add(line.x2(), line.y2());
+    }
+    for (int i = 0; i < pointCount; ++i)
+        e.add(points[static_cast<std::size_t>(i)].x(), points[static_cast<std::size_t>(i)].y());
+    for (int i = 0; i < dotCount; ++i) {
+        const QRect& d = dots[static_cast<std::size_t>(i)];
+        e.add(d.left(), d.top());
+        e.add(d.right() + 1, d.bottom() + 1);
+    }
+    if (e.left > e.right)
+        return {};
+    // Coordinates are kept far from the integer limits by the safe square and the plot.
+    return QRect(QPoint(e.left - REACH_MARGIN, e.top - REACH_MARGIN), QPoint(e.right + REACH_MARGIN, e.bottom + REACH_MARGIN));
+}
+
+void DrawStroke(QPainter& painter, const TraceStroke& stroke)
+{
+    if (stroke.empty())
+        return;
+    const QPen pen = painter.pen();
+    const QBrush brush = painter.brush();
+    painter.setPen(StrokePen(stroke.color));
+    if (stroke.hasLine && stroke.precise)
+        painter.drawLine(stroke.preciseLine);
+    else if (stroke.hasLine)
+        painter.drawLine(stroke.line);
+    if (stroke.pointCount > 0)
+        painter.drawPoints(stroke.points.data(), stroke.pointCount);
+    if (stroke.dotCount > 0) {
+        painter.setBrush(QColor(stroke.color));
+        for (int i = 0; i < stroke.dotCount; ++i)
+            painter.drawEllipse(stroke.dots[static_cast<std::size_t>(i)]);
+    }
+    painter.setPen(pen);
+    painter.setBrush(brush);
+}
+
+TraceBatcher::TraceBatcher(QPainter& painter, const QRect& clip) : m_painter(painter), m_clip(clip) {}
+
+TraceBatcher::~TraceBatcher()
+{
+    Flush();
+}
+
+TraceBatcher::Batch& TraceBatcher::BatchOf(QRgb color)
+{
+    for (Batch& batch : m_batches) {
+        if (batch.color == color)
+            return batch;
+    }
+    Batch& batch = m_batches.emplace_back();
+    batch.color = color;
+    const std::size_t columns = static_cast<std::size_t>(std::max(0, m_clip.width()));
+    batch.top.assign(columns, INT_MAX);
+    batch.bottom.assign(columns, INT_MIN);
+    return batch;
+}
+
+bool TraceBatcher::Touches(const Batch& batch, const QRect& reach) const
+{
+    const int from = std::max(batch.firstColumn, reach.left() - m_clip.left());
+    const int to = std::min(batch.lastColumn, reach.right() - m_clip.left());
+    for (int c = from; c <= to; ++c) {
+        const std::size_t i = static_cast<std::size_t>(c);
+        if (batch.top[i] <= reach.bottom() && batch.bottom[i] >= reach.top())
+            return true;
+    }
+    return false;
+}
+
+void TraceBatcher::Add(const TraceStroke& stroke)
+{
+    if (stroke.empty())
+        return;
+    const QRect reach = stroke.Reach() & m_clip;
+    if (reach.isEmpty())
+        return;
+    for (Batch& other : m_batches) {
+        if (other.color != stroke.color && other.pending() && Touches(other, reach))
+            Draw(other);
+    }
+    Batch& batch = BatchOf(stroke.color);
+    if (stroke.hasLine && stroke.precise)
+        batch.preciseLines.push_back(stroke.preciseLine);
+    else if (stroke.hasLine)
+        batch.lines.push_back(stroke.line);
+    batch.points.insert(batch.points.end(), stroke.points.begin(), stroke.points.begin() + stroke.pointCount);
+    batch.dots.insert(batch.dots.end(), stroke.dots.begin(), stroke.dots.begin() + stroke.dotCount);
+    const int from = reach.left() - m_clip.left();
+    const int to = reach.right() - m_clip.left();
+    for (int c = from; c <= to; ++c) {
+        const std::size_t i = static_cast<std::size_t>(c);
+        batch.top[i] = std::min(batch.top[i], reach.top());
+        batch.bottom[i] = std::max(batch.bottom[i], reach.bottom());
+    }
+    if (!batch.pending()) {
+        batch.firstColumn = from;
+        batch.lastColumn = to;
+    } else {
+        batch.firstColumn = std::min(batch.firstColumn, from);
+        batch.lastColumn = std::max(batch.lastColumn, to);
+    }
+}
+
+void TraceBatcher::Draw(Batch& batch)
+{
+    if (!batch.pending())
+        return;
+    m_painter.setPen(StrokePen(batch.color));
+    if (!batch.lines.empty())
+        m_painter.drawLines(batch.lines.data(), static_cast<int>(batch.lines.size()));
+    if (!batch.preciseLines.empty())
+        m_painter.drawLines(batch.preciseLines.data(), static_cast<int>(batch.preciseLines.size()));
+    if (!batch.points.empty())
+        m_painter.drawPoints(batch.points.data(), static_cast<int>(batch.points.size()));
+    if (!batch.dots.empty()) {
+        m_painter.setBrush(QColor(batch.color));
+        for (const QRect& dot : batch.dots)
+            m_painter.drawEllipse(dot);
+    }
+    batch.lines.clear();
+    batch.preciseLines.clear();
+    batch.points.clear();
+    batch.dots.clear();
+    for (int c = batch.firstColumn; c <= batch.lastColumn; ++c) {
+        batch.top[static_cast<std::size_t>(c)] = INT_MAX;
+        batch.bottom[static_cast<std::size_t>(c)] = INT_MIN;
+    }
+    batch.firstColumn = 0;
+    batch.lastColumn = -1;
+}
+
+void TraceBatcher::Flush()
+{
+    for (Batch& batch : m_batches)
+        Draw(batch);
+}
+
+}  // namespace shakemeter

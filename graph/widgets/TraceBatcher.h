@@ -1,0 +1,79 @@
+#pragma once
+// The trace drawing of one paint, collected by colour and drawn with one pen per colour and one
+// call per kind of shape, so that a long recording costs a few hundred painter calls instead of
+// tens of thousands.
+//
+// Promise: the picture is the one the strokes would make if each were drawn on its own, in the
+// order they were added. Strokes are opaque and aliased, so a pixel takes the colour of the last
+// stroke that touches it; a colour's pending strokes are therefore drawn before a stroke of
+// another colour that may touch the same pixels is accepted. Strokes that lie wholly outside the
+// clip rectangle are dropped, as the clip would have dropped their pixels.
+
+#include <QLine>
+#include <QPainter>
+#include <QPoint>
+#include <QRect>
+#include <QRgb>
+#include <array>
+#include <vector>
+
+namespace shakemeter {
+
+// What one segment or span of a trace draws: its line, the single pixels of its tick marks and
+// the filled dots of its point marks, all in one colour.
+struct TraceStroke {
+    QRgb color = 0;
+    bool hasLine = false;
+    bool precise = false;  // the line was cut to a safe square and has fractional ends
+    QLine line;
+    QLineF preciseLine;
+    int pointCount = 0;
+    std::array<QPoint, 12> points{};
+    int dotCount = 0;
+    std::array<QRect, 2> dots{};
+
+    bool empty() const { return !hasLine && pointCount == 0 && dotCount == 0; }
+    // Edges of every pixel the stroke may touch (inclusive), with room for the raster engine's
+    // rounding and line caps.
+    QRect Reach() const;
+};
+
+// Draws one stroke at once: pen and brush of its colour, the painter's own put back afterwards.
+void DrawStroke(QPainter& painter, const TraceStroke& stroke);
+
+class TraceBatcher {
+public:
+    TraceBatcher(QPainter& painter, const QRect& clip);
+    ~TraceBatcher();
+    TraceBatcher(const TraceBatcher&) = delete;
+    TraceBatcher& operator=(const TraceBatcher&) = delete;
+
+    void Add(const TraceStroke& stroke);
+    // Draws everything pending, e.g. before a text that is not collected.
+    void Flush();
+
+private:
+    struct Batch {
+        QRgb color = 0;
+        std::vector<QLine> lines;
+        std::vector<QLineF> preciseLines;
+        std::vector<QPoint> points;
+        std::vector<QRect> dots;
+        // Per clip column, the rows pending strokes may touch (top > bottom: none).
+        std::vector<int> top;
+        std::vector<int> bottom;
+        int firstColumn = 0;  // touched columns, relative to the clip's left edge
+        int lastColumn = -1;
+        bool pending() const { return lastColumn >= firstColumn; }
+    };
+
+    Batch& BatchOf(QRgb color);
+    bool Touches(const Batch& batch, const QRect& reach) const;
+    void Draw(Batch& batch);
+
+    QPainter& m_painter;
+    QRect m_clip;
+    std::vector<Batch> m_batches;
+};
+
+}  // namespace shakemeter
