@@ -402,14 +402,16 @@ void CVxView::PlaceGraphChildren() {
         // The hot strip holds fewer pictures than buttons: the others keep their normal face.
         m_wndGraphBar->SetImageLists(99, 259, 258, 259);
     }
-    if (plot.bottom > plot.top) {
+    // A pane too small for a plot shows no bars rather than bars of negative size.
+    if (plot.bottom > plot.top && plot.right > plot.left) {
         m_hScroll->setGeometry(plot.left, plot.bottom + 35, plot.right - plot.left, 20);
         m_hScroll->show();
+        m_vScroll->setGeometry(client.left + 20, plot.top - 5, 20, plot.bottom - plot.top + 10);
+        m_vScroll->show();
     } else {
         m_hScroll->hide();
+        m_vScroll->hide();
     }
-    m_vScroll->setGeometry(client.left + 20, plot.top - 5, 20, plot.bottom - plot.top + 10);
-    m_vScroll->show();
     m_wndGraphBar->setGeometry(ToQRect(m_model.GraphToolBarRect(client)));
     m_wndGraphBar->show();
     m_wndGraphBar->raise();

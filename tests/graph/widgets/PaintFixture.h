@@ -11,14 +11,15 @@
 
 namespace shakemeter::testing {
 
-// One application for the pictures and the graph pane's widgets alike.
+// One application for the pictures and the graph pane's widgets alike. It is never destroyed:
+// tearing it down among the other static objects at exit crashes once widgets existed.
 inline QApplication& App()
 {
     static int argc = 1;
     static char name[] = "test_graph_widgets";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 struct PaintFixture {
