@@ -541,20 +541,10 @@ TimeLabelLines GraphModel::StartLabels() const
 
 std::string GraphModel::FormatTickTime(std::int64_t tick) const
 {
-    if (m_view == nullptr)
-        return {};
-    const double x = tick * m_view->m_dInterval;
-    // Far outside any calendar: pinned, so the formatter always has a representable time.
-    const double s = std::clamp(std::trunc(x), -1.0e12, 1.0e12);
-    const double ms = std::trunc(x * 1000 - s * 1000);
-    const CalendarTime at = m_view->m_timeStart.plusSeconds(static_cast<std::int64_t>(s));
-    std::string text = at.format(" %d/%m/%y") + at.format(" %H:%M:%S");
-    if (ms != 0 && std::isfinite(ms) && std::fabs(ms) < 1.0e9)
-    {
-        text += ' ';
-        text += FormatInteger(static_cast<std::int64_t>(ms));
-        text += "ms";
-    }
+    // The row labels' own formatter, so that a step and the row at the same tick read alike.
+    std::string text;
+    if (m_view != nullptr)
+        m_view->AppendTickTime(text, tick);
     return text;
 }
 

@@ -32,6 +32,13 @@ TEST(GraphLabels, TickTimeWithMillisecondsAndItsTwoLines)
     EXPECT_EQ(g.model.FormatTickTime(2), " 05/03/23 14:07:10");
     EXPECT_EQ(g.model.FormatTickTime(7201), " 05/03/23 15:07:09 500ms");
 
+    // 15 x 0.053 s is 0.795 s, but 0.79499... in floating point: the step and the row at the same
+    // tick both read 795ms.
+    g.view.m_dInterval = 0.053;
+    g.doc.m_pSampleTicks = {0, 15};
+    EXPECT_EQ(g.model.FormatTickTime(15), " 05/03/23 14:07:09 795ms");
+    EXPECT_EQ(g.model.FormatTickTime(15), g.view.FormatSampleTime(g.doc, 1));
+
     std::string time;
     std::string date;
     SplitTimeLabel(" 05/03/23 14:07:09 500ms", time, date);
