@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "graph/core/AxisText.h"
+#include "graph/widgets/CellHeightFont.h"
 #include "graph/widgets/TraceBatcher.h"
 
 namespace shakemeter {
@@ -159,13 +160,13 @@ QFont AxisFont()
     return font;
 }
 
-QFont PageLabelFont(int unit)
+// The page's labels are 0.6 line units tall, ascent and descent together.
+QFont PageLabelFont(int unit, const QPaintDevice* device)
 {
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, static_cast<int>(0.6 * unit)));
     font.setWeight(QFont::Medium);
-    return font;
+    return WithCellHeight(font, static_cast<int>(0.6 * unit), device);
 }
 
 QFont ReadoutFont()
@@ -457,7 +458,7 @@ PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams&
     }
 
     // The peak label takes the axis font the traces find in the painter.
-    painter.setFont(params.printer ? PageLabelFont(unit) : AxisFont());
+    painter.setFont(params.printer ? PageLabelFont(unit, painter.device()) : AxisFont());
     if (usable)
         DrawTraces(painter, model, params, range);
 

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
+
 #include <cmath>
 
 #include "PaintFixture.h"
+#include "graph/widgets/CellHeightFont.h"
 
 namespace shakemeter {
 namespace {
@@ -124,6 +127,24 @@ TEST(GraphPaint, PageIsDrawnAtPrinterScaleAndScreenWaitsForTheEnd)
     EXPECT_EQ(page.Pixel(500, 400), QColor(Qt::magenta));
     EndPrinting(page.model);
     EXPECT_TRUE(page.Paint().drewGraph);
+}
+
+TEST(GraphPaint, PageLabelCellIsSixTenthsOfALineUnit)
+{
+    testing::App();
+    // A 600 dpi page: u = 100, so a label cell (ascent and descent) of 60 pixels.
+    QImage page(8, 8, QImage::Format_RGB32);
+    page.setDotsPerMeterX(23622);
+    page.setDotsPerMeterY(23622);
+    QFont label(QStringLiteral("Arial"));
+    label.setStyleHint(QFont::SansSerif);
+    label.setPixelSize(60);
+    const QFontMetricsF em(label, &page);
+    ASSERT_GT(em.ascent() + em.descent(), 62.0);  // an em of 60 makes the cell too tall
+
+    const QFontMetricsF cell(WithCellHeight(label, 60, &page), &page);
+    EXPECT_NEAR(cell.ascent() + cell.descent(), 60.0, 1.0);
+    EXPECT_NEAR(QFontMetricsF(WithCellHeight(label, 0, &page), &page).height(), 1.0, 1.0);
 }
 
 TEST(GraphPaint, ListModeIsNotPrintedAsAGraph)
