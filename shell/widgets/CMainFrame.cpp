@@ -32,6 +32,7 @@
 #include "logger/widgets/CRunDlg.h"
 #include "recording/AtomicFile.h"
 #include "recording/RecordingFile.h"
+#include "recording/RecordingSaver.h"
 #include "recording/TextReport.h"
 #include "shell/CommandIds.h"
 #include "shell/widgets/CAboutDlg.h"
@@ -171,6 +172,8 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
         m_pView->State().m_bListShown = false;
         ApplyEnableTable();
     });
+    // The window moved off part of the plot: that part is drawn again.
+    connect(m_dlgDataList, &CDataListDlg::moved, this, [this] { m_pView->InvalidatePlot(); });
 #endif
 
     CreateActions();
@@ -482,7 +485,8 @@ bool CMainFrame::AskSaveQuestion(SaveQuestion question) {
 }
 
 bool CMainFrame::SaveFlow() {
-    const QString proposed = QString::fromStdString(DefaultReportBaseName(CalendarTime::Now()));
+    // The proposed name carries its extension, so the dots of its time are not taken for one.
+    const QString proposed = QString::fromStdString(DefaultSaveFileName(CalendarTime::Now()));
     const QString chosen = m_prompter->ChooseSaveFile(this, QStringLiteral("Shakemeter Files (*.Vibration *.xls)"),
                                                       QStringLiteral("Vibration"), proposed);
     if (chosen.isEmpty()) {
@@ -490,13 +494,8 @@ bool CMainFrame::SaveFlow() {
     }
     const SaveFileNamePair names = SaveFileNames(chosen.toStdString());
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const RecordingView& view = m_pView->Companions();
-    std::string recordingBytes;
-    AppendRecordingBytes(recordingBytes, m_doc->recording(), view.m_nShownCount);
-    std::string report = FormatTextReport(m_doc->recording(), view);
     // Both files appear together or neither changes.
-    const bool ok = WriteFilesAtomically({{names.reportPath, std::move(report)},
-                                          {names.recordingPath, std::move(recordingBytes)}});
+    const bool ok = SaveRecordingAndReport(chosen.toStdString(), m_doc->recording(), m_pView->Companions());
     QApplication::restoreOverrideCursor();
     if (ok) {
         m_flags.OnSaved();
@@ -840,12 +839,15 @@ void CMainFrame::OnPrintCommand(int commandId) {
     const bool preview = commandId == ID_PREVIEW_GRAPH || commandId == ID_PREVIEW_LIST ||
                          commandId == ID_FILE_PRINT_PREVIEW;
     if (preview) {
+        // A preview always shows every page, whatever range the last print job chose.
+        m_printer->setFromTo(0, 0);
         QPrintPreviewDialog dialog(m_printer.get(), this);
         connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
                 [this, mode](QPrinter* printer) { PrintTo(*printer, mode); });
         dialog.exec();
     } else {
         QPrintDialog dialog(m_printer.get(), this);
+        dialog.setMinMax(1, 1);  // the graph is one page
 #if SHAKEMETER_HAVE_DATA_LIST
         if (mode == 2) {
             dialog.setMinMax(1, ListPageCount(ShownCount(), companions.m_bFrequencyMode));
@@ -859,6 +861,15 @@ void CMainFrame::OnPrintCommand(int commandId) {
 }
 
 bool CMainFrame::PrintTo(QPrinter& printer, int displayMode) {
+    // A range that starts after the last page prints nothing rather than a blank sheet.
+    if (displayMode == 1 && printer.fromPage() > 1) {
+        return false;
+    }
+#if SHAKEMETER_HAVE_DATA_LIST
+    if (displayMode == 2 && printer.fromPage() > ListPageCount(ShownCount(), m_pView->Companions().m_bFrequencyMode)) {
+        return false;
+    }
+#endif
     QPainter painter;
     if (!painter.begin(&printer)) {
         return false;

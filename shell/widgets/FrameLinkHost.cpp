@@ -84,12 +84,13 @@ void FrameLinkHost::UpdateAllViews() {
     m_frame.ApplyEnableTable();
 }
 
-void FrameLinkHost::InvalidatePlot() { m_frame.GraphView()->update(); }
+void FrameLinkHost::InvalidatePlot() { m_frame.GraphView()->InvalidatePlot(); }
 
 void FrameLinkHost::InvalidateView() { m_frame.GraphView()->update(); }
 
 void FrameLinkHost::UpdateRealTimePlot() {
-    m_frame.GraphView()->update();
+    // The view draws only the newest segment unless the picture must move or the axis grew.
+    m_frame.GraphView()->UpdateRealTimePlot();
     m_frame.ApplyEnableTable();
 }
 

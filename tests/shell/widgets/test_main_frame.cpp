@@ -290,9 +290,11 @@ TEST_F(MainFrameTest, SaveWritesBothFilesAndClearsTheFlags) {
     EXPECT_FALSE(frame->Flags().m_bDataUnsaved);
     EXPECT_FALSE(frame->Flags().m_bAskOnOpenClose);
     EXPECT_FALSE(frame->Flags().m_bAskOnDownload);
-    // The proposed name is the local time with two blanks between date and time.
-    EXPECT_EQ(prompter.proposedName.size(), 18);
+    // The proposed name is the local time with two blanks between date and time, its extension
+    // already on, so that the dots of the time keep their seconds.
+    EXPECT_EQ(prompter.proposedName.size(), 28);
     EXPECT_EQ(prompter.proposedName.mid(8, 2), QStringLiteral("  "));
+    EXPECT_TRUE(prompter.proposedName.endsWith(QStringLiteral(".Vibration")));
 }
 
 TEST_F(MainFrameTest, CancelledSaveChangesNothing) {
