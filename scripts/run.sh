@@ -19,7 +19,7 @@ trap cleanup EXIT
 if ! "$bin/tools/shakemeter-cli" devices 2>/dev/null | grep -q ' usb$'; then
   sim_log="${TMPDIR:-/tmp}/qz810-sim-demo.log"
   "$bin/tools/qz810-sim" --memory samples/logged-normal.Vibration --events 2 \
-      --tone 12:0.5,40:0.2 --name qz810-sim-demo >"$sim_log" 2>&1 &
+      --tone 12.25:0.5:x,40.1:0.2:y --name qz810-sim-demo >"$sim_log" 2>&1 &
   sim_pid=$!
   for _ in $(seq 50); do [ -s "$sim_log" ] && break; sleep 0.1; done
   echo "No USB logger attached: the logger simulator serves $(head -n 1 "$sim_log") (log: $sim_log)"
