@@ -1,6 +1,7 @@
 #include "graph/widgets/TraceBatcher.h"
 
 #include <QBrush>
+#include <QPaintEngine>
 #include <QPen>
 #include <algorithm>
 #include <climits>
@@ -86,7 +87,26 @@ void DrawStroke(QPainter& painter, const TraceStroke& stroke)
     painter.setBrush(brush);
 }
 
-TraceBatcher::TraceBatcher(QPainter& painter, const QRect& clip) : m_painter(painter), m_clip(clip) {}
+TraceBatcher::TraceBatcher(QPainter& painter, const QRect& clip)
+    : m_painter(painter),
+      m_clip(clip),
+      m_raster(painter.paintEngine() != nullptr && painter.paintEngine()->type() == QPaintEngine::Raster &&
+               painter.worldTransform().isIdentity() && !painter.testRenderHint(QPainter::Antialiasing) &&
+               painter.compositionMode() == QPainter::CompositionMode_SourceOver)
+{
+    if (m_raster && painter.device() != nullptr && painter.device()->devType() == QInternal::Image) {
+        auto* image = static_cast<QImage*>(painter.device());
+        const QImage::Format format = image->format();
+        const bool plain = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+                           format == QImage::Format_ARGB32_Premultiplied;
+        if (plain && image->isDetached() && image->devicePixelRatio() == 1.0 && painter.hasClipping() &&
+            painter.clipBoundingRect() == QRectF(m_clip)) {
+            m_image = image;
+            m_bits = image->bits();
+            m_stride = image->bytesPerLine();
+        }
+    }
+}
 
 TraceBatcher::~TraceBatcher()
 {
@@ -133,9 +153,18 @@ void TraceBatcher::Add(const TraceStroke& stroke)
     Batch& batch = BatchOf(stroke.color);
     if (stroke.hasLine && stroke.precise)
         batch.preciseLines.push_back(stroke.preciseLine);
+    else if (stroke.hasLine && m_raster && stroke.line.x1() == stroke.line.x2())
+        batch.runs.push_back({stroke.line.x1(), std::min(stroke.line.y1(), stroke.line.y2()), std::max(stroke.line.y1(), stroke.line.y2())});
     else if (stroke.hasLine)
         batch.lines.push_back(stroke.line);
-    batch.points.insert(batch.points.end(), stroke.points.begin(), stroke.points.begin() + stroke.pointCount);
+    if (m_raster) {
+        for (int i = 0; i < stroke.pointCount; ++i) {
+            const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
+            batch.runs.push_back({point.x(), point.y(), point.y()});
+        }
+    } else {
+        batch.points.insert(batch.points.end(), stroke.points.begin(), stroke.points.begin() + stroke.pointCount);
+    }
     batch.dots.insert(batch.dots.end(), stroke.dots.begin(), stroke.dots.begin() + stroke.dotCount);
     const int from = reach.left() - m_clip.left();
     const int to = reach.right() - m_clip.left();
@@ -157,6 +186,7 @@ void TraceBatcher::Draw(Batch& batch)
 {
     if (!batch.pending())
         return;
+    FillRuns(batch);
     m_painter.setPen(StrokePen(batch.color));
     if (!batch.lines.empty())
         m_painter.drawLines(batch.lines.data(), static_cast<int>(batch.lines.size()));
@@ -179,6 +209,42 @@ void TraceBatcher::Draw(Batch& batch)
     }
     batch.firstColumn = 0;
     batch.lastColumn = -1;
+}
+
+void TraceBatcher::FillRuns(Batch& batch)
+{
+    if (batch.runs.empty())
+        return;
+    std::sort(batch.runs.begin(), batch.runs.end(), [](const Run& a, const Run& b) {
+        return a.x != b.x ? a.x < b.x : a.top < b.top;
+    });
+    const QBrush brush{QColor(batch.color)};
+    Run merged = batch.runs.front();
+    const QRect area = m_image != nullptr ? m_clip & m_image->rect() : QRect();
+    const quint32 pixel = 0xFF000000u | (batch.color & 0x00FFFFFFu);
+    const auto fill = [&](const Run& run) {
+        if (m_image == nullptr) {
+            m_painter.fillRect(QRect(QPoint(run.x, run.top), QPoint(run.x, run.bottom)), brush);
+            return;
+        }
+        if (run.x < area.left() || run.x > area.right())
+            return;
+        const int top = std::max(run.top, area.top());
+        const int bottom = std::min(run.bottom, area.bottom());
+        for (int y = top; y <= bottom; ++y)
+            reinterpret_cast<quint32*>(m_bits + static_cast<std::ptrdiff_t>(y) * m_stride)[run.x] = pixel;
+    };
+    for (std::size_t i = 1; i < batch.runs.size(); ++i) {
+        const Run& run = batch.runs[i];
+        if (run.x == merged.x && run.top <= merged.bottom + 1) {
+            merged.bottom = std::max(merged.bottom, run.bottom);
+            continue;
+        }
+        fill(merged);
+        merged = run;
+    }
+    fill(merged);
+    batch.runs.clear();
 }
 
 void TraceBatcher::Flush()

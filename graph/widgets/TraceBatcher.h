@@ -9,6 +9,7 @@
 // another colour that may touch the same pixels is accepted. Strokes that lie wholly outside the
 // clip rectangle are dropped, as the clip would have dropped their pixels.
 
+#include <QImage>
 #include <QLine>
 #include <QPainter>
 #include <QPoint>
@@ -53,8 +54,15 @@ public:
     void Flush();
 
 private:
+    // Pixels of one column, rows top to bottom inclusive.
+    struct Run {
+        int x;
+        int top;
+        int bottom;
+    };
     struct Batch {
         QRgb color = 0;
+        std::vector<Run> runs;  // vertical lines and single pixels, on a raster surface
         std::vector<QLine> lines;
         std::vector<QLineF> preciseLines;
         std::vector<QPoint> points;
@@ -70,9 +78,19 @@ private:
     Batch& BatchOf(QRgb color);
     bool Touches(const Batch& batch, const QRect& reach) const;
     void Draw(Batch& batch);
+    void FillRuns(Batch& batch);
 
     QPainter& m_painter;
     QRect m_clip;
+    // On a raster surface a one-pixel vertical line is exactly the filled column between its
+    // ends, and a pen point exactly its pixel; a rectangle fill draws them many times faster and
+    // lets overlapping ones of one colour merge.
+    bool m_raster = false;
+    // The picture itself when it can be written without the painter (32-bit pixels, not shared):
+    // an opaque colour is then simply stored.
+    QImage* m_image = nullptr;
+    uchar* m_bits = nullptr;
+    qsizetype m_stride = 0;
     std::vector<Batch> m_batches;
 };
 
