@@ -5,6 +5,7 @@
 #include <QPen>
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <cmath>
 
 namespace shakemeter {
@@ -14,6 +15,56 @@ namespace {
 // The raster engine keeps a one-pixel line within half a pixel of its ends (square caps);
 // two pixels of room cover that and its rounding with a margin.
 constexpr int REACH_MARGIN = 2;
+
+// Steep lines this short across are copied from the raster engine's own drawing of them.
+constexpr int PATTERN_MAX_ACROSS = 8;
+constexpr int PATTERN_MAX_ALONG = 4096;
+
+// The column offset, row by row from the start, of the one-pixel line from (0, 0) to (dx, dy)
+// (|dy| >= |dx|) exactly as the raster engine draws it away from any clip edge; empty when its
+// drawing is not one pixel per row from start to end row. Drawn once per shape and kept: the
+// engine's rounding is the same wherever a whole-pixel line lies.
+const std::vector<int>& SteepLinePattern(int dx, int dy)
+{
+    static std::map<std::pair<int, int>, std::vector<int>> cache;
+    const auto found = cache.find({dx, dy});
+    if (found != cache.end())
+        return found->second;
+    std::vector<int>& pattern = cache[{dx, dy}];
+    const int margin = 4;
+    const int along = std::abs(dy);
+    QImage scratch(2 * (PATTERN_MAX_ACROSS + margin) + 1, along + 2 * margin + 1, QImage::Format_RGB32);
+    scratch.fill(Qt::black);
+    const int ox = PATTERN_MAX_ACROSS + margin;
+    const int oy = dy > 0 ? margin : margin + along;
+    {
+        QPainter painter(&scratch);
+        painter.setPen(QPen(Qt::white, 1, Qt::SolidLine));
+        painter.drawLine(QLine(ox, oy, ox + dx, oy + dy));
+    }
+    const int step = dy > 0 ? 1 : -1;
+    std::vector<int> rows;
+    int lit = 0;
+    for (int y = 0; y < scratch.height(); ++y) {
+        const auto* line = reinterpret_cast<const quint32*>(scratch.constScanLine(y));
+        for (int x = 0; x < scratch.width(); ++x)
+            lit += (line[x] & 0x00FFFFFFu) != 0 ? 1 : 0;
+    }
+    for (int i = 0; i <= along; ++i) {
+        const auto* line = reinterpret_cast<const quint32*>(scratch.constScanLine(oy + i * step));
+        int at = INT_MIN;
+        for (int x = 0; x < scratch.width(); ++x) {
+            if ((line[x] & 0x00FFFFFFu) != 0)
+                at = x - ox;
+        }
+        if (at == INT_MIN)
+            return pattern;
+        rows.push_back(at);
+    }
+    if (lit == along + 1)
+        pattern = std::move(rows);
+    return pattern;
+}
 
 QPen StrokePen(QRgb color)
 {
@@ -155,7 +206,7 @@ void TraceBatcher::Add(const TraceStroke& stroke)
         batch.preciseLines.push_back(stroke.preciseLine);
     else if (stroke.hasLine && m_raster && stroke.line.x1() == stroke.line.x2())
         batch.runs.push_back({stroke.line.x1(), std::min(stroke.line.y1(), stroke.line.y2()), std::max(stroke.line.y1(), stroke.line.y2())});
-    else if (stroke.hasLine)
+    else if (stroke.hasLine && !AddSteepLine(batch, stroke))
         batch.lines.push_back(stroke.line);
     if (m_raster) {
         for (int i = 0; i < stroke.pointCount; ++i) {
@@ -180,6 +231,34 @@ void TraceBatcher::Add(const TraceStroke& stroke)
         batch.firstColumn = std::min(batch.firstColumn, from);
         batch.lastColumn = std::max(batch.lastColumn, to);
     }
+}
+
+bool TraceBatcher::AddSteepLine(Batch& batch, const TraceStroke& stroke)
+{
+    if (m_image == nullptr)
+        return false;
+    const QLine& line = stroke.line;
+    const int dx = line.dx();
+    const int dy = line.dy();
+    if (std::abs(dx) > PATTERN_MAX_ACROSS || std::abs(dy) > PATTERN_MAX_ALONG || std::abs(dy) < std::abs(dx))
+        return false;
+    // Near an edge the engine cuts the line first, which may round its pixels differently.
+    if (!(m_clip & m_image->rect()).contains(stroke.Reach()))
+        return false;
+    const std::vector<int>& pattern = SteepLinePattern(dx, dy);
+    if (pattern.empty())
+        return false;
+    const int step = dy > 0 ? 1 : -1;
+    for (std::size_t i = 0; i < pattern.size();) {
+        std::size_t j = i;
+        while (j + 1 < pattern.size() && pattern[j + 1] == pattern[i])
+            ++j;
+        const int a = line.y1() + static_cast<int>(i) * step;
+        const int b = line.y1() + static_cast<int>(j) * step;
+        batch.runs.push_back({line.x1() + pattern[i], std::min(a, b), std::max(a, b)});
+        i = j + 1;
+    }
+    return true;
 }
 
 void TraceBatcher::Draw(Batch& batch)

@@ -79,6 +79,8 @@ private:
     bool Touches(const Batch& batch, const QRect& reach) const;
     void Draw(Batch& batch);
     void FillRuns(Batch& batch);
+    // A short steep line as the columns the engine would draw, when that is known exactly.
+    bool AddSteepLine(Batch& batch, const TraceStroke& stroke);
 
     QPainter& m_painter;
     QRect m_clip;
