@@ -92,6 +92,28 @@ TEST(GraphPaint, HundredThousandSamplesKeepTheirExtremes)
     EXPECT_EQ(f.Count(kRed, spikeUp + 5, T, spikeDown - 5, (T + B) / 2 - halfG - 3), 0);
 }
 
+TEST(GraphPaint, DecimatedPaintExactPixels)
+{
+    PaintFixture f;
+    // Every trace on the zero line but for one spike of X at row 50000.
+    f.Load(100000, [](int i) { return SampleRow{i == 50000 ? 9.0 : 0.0, 0, 0, 0}; });
+    f.Paint();
+    const int zero = static_cast<int>(B - 10.0 * (B - T) / 20);  // 457
+    const int nine = static_cast<int>(B - 19.0 * (B - T) / 20);  // 248
+    const int spike = static_cast<int>(50000 * (790.0 / 99999) + L);  // 525
+    ASSERT_EQ(zero, 457);
+    // The vector sum is drawn last and covers the other traces along the zero line.
+    EXPECT_EQ(f.Pixel(300, zero), kGreen);
+    EXPECT_EQ(f.Pixel(spike, zero), kGreen);
+    EXPECT_EQ(f.Pixel(300, zero - 3), kBlack);
+    EXPECT_EQ(f.Pixel(800, zero + 3), kBlack);
+    // The spike's column is X's colour from just above the zero line to 9 g, and no higher.
+    EXPECT_EQ(f.Count(kRed, spike, nine, spike, zero - 3), zero - 3 - nine + 1);
+    EXPECT_EQ(f.Pixel(spike, nine - 3), kBlack);
+    EXPECT_EQ(f.Count(kRed, L, T, spike - 3, B), 0);
+    EXPECT_EQ(f.Count(kRed, spike + 3, T, R, B), 0);
+}
+
 TEST(GraphPaint, DegenerateScalesDrawNoTracesOrTimeLabels)
 {
     PaintFixture f(200, 800);  // narrower than the margins

@@ -1,0 +1,143 @@
+// Collected trace drawing against the same strokes drawn one by one: the pictures must be equal
+// to the pixel, whatever the strokes' overlaps, shapes, clip edges and the picture's sharing.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "PaintFixture.h"
+#include "graph/widgets/TraceBatcher.h"
+
+namespace shakemeter {
+namespace {
+
+const QRgb kColors[4] = {qRgb(255, 0, 0), qRgb(200, 200, 200), qRgb(0, 255, 255), qRgb(0, 255, 0)};
+
+// Strokes like a dense trace drawing: mostly short steep lines and vertical runs crowded into
+// a few columns, with tick bars, dots, some long and shallow lines, and lines across the clip.
+std::vector<TraceStroke> CrowdedStrokes(unsigned seed, int count)
+{
+    std::mt19937 random(seed);
+    const auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    std::vector<TraceStroke> strokes;
+    for (int i = 0; i < count; ++i) {
+        TraceStroke s;
+        s.color = kColors[uniform(0, 3)];
+        const int x = uniform(0, 119);
+        const int y = uniform(0, 99);
+        const int kind = uniform(0, 9);
+        s.hasLine = kind != 9;
+        if (kind <= 5)
+            s.line = QLine(x, y, x + uniform(-2, 2), y + uniform(-40, 40));  // steep or vertical
+        else if (kind == 6)
+            s.line = QLine(x, y, x + uniform(-60, 60), y + uniform(-8, 8));  // shallow
+        else if (kind == 7)
+            s.line = QLine(x, y, uniform(-30, 150), uniform(-30, 130));  // anywhere, across edges
+        else if (kind == 8)
+            s.line = QLine(x, y, x, y);
+        if (uniform(0, 3) == 0) {
+            for (const QPoint& end : {s.line.p1(), s.line.p2()}) {
+                for (const QPoint& d : {QPoint(0, 1), QPoint(0, -1), QPoint(-1, 1), QPoint(-1, -1), QPoint(1, 1), QPoint(1, -1)})
+                    s.points[static_cast<std::size_t>(s.pointCount++)] = end + d;
+            }
+        }
+        if (kind == 9 || uniform(0, 5) == 0) {
+            s.dotCount = 2;
+            s.dots[0] = QRect(x - 2, y - 2, 3, 3);
+            s.dots[1] = QRect(s.line.x2() - 2, s.line.y2() - 2, 3, 3);
+        }
+        strokes.push_back(s);
+    }
+    return strokes;
+}
+
+QImage OneByOne(const std::vector<TraceStroke>& strokes, const QRect& clip, QImage::Format format)
+{
+    QImage image(120, 100, format);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    painter.setClipRect(clip);
+    for (const TraceStroke& stroke : strokes)
+        DrawStroke(painter, stroke);
+    return image;
+}
+
+QImage Collected(const std::vector<TraceStroke>& strokes, const QRect& clip, QImage::Format format, bool shared)
+{
+    QImage image(120, 100, format);
+    image.fill(Qt::black);
+    // A second owner of the pixels keeps the batcher from writing them itself.
+    const QImage other = shared ? image : QImage();
+    {
+        QPainter painter(&image);
+        painter.setClipRect(clip);
+        TraceBatcher batcher(painter, clip);
+        for (const TraceStroke& stroke : strokes)
+            batcher.Add(stroke);
+    }
+    return image;
+}
+
+int DifferentPixels(const QImage& a, const QImage& b)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+    return n;
+}
+
+TEST(TraceBatcher, CrowdedStrokesLeaveTheSamePictureAsOneByOne)
+{
+    testing::App();
+    const QRect clips[] = {QRect(0, 0, 120, 100), QRect(10, 15, 90, 70), QRect(-20, 40, 200, 30)};
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        const std::vector<TraceStroke> strokes = CrowdedStrokes(seed, 400);
+        for (const QRect& clip : clips) {
+            for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+                const QImage expected = OneByOne(strokes, clip, format);
+                EXPECT_EQ(DifferentPixels(Collected(strokes, clip, format, false), expected), 0)
+                    << "seed " << seed << " clip " << clip.x() << "," << clip.y();
+                EXPECT_EQ(DifferentPixels(Collected(strokes, clip, format, true), expected), 0)
+                    << "shared, seed " << seed << " clip " << clip.x() << "," << clip.y();
+            }
+        }
+    }
+}
+
+TEST(TraceBatcher, LaterColourWinsWhereStrokesCross)
+{
+    testing::App();
+    // Red, then grey over it, then red again in the same column: the last one decides.
+    TraceStroke red;
+    red.color = kColors[0];
+    red.hasLine = true;
+    red.line = QLine(50, 10, 50, 60);
+    TraceStroke grey = red;
+    grey.color = kColors[1];
+    grey.line = QLine(50, 30, 51, 80);
+    TraceStroke redAgain = red;
+    redAgain.line = QLine(50, 40, 50, 45);
+    const QImage picture = Collected({red, grey, redAgain}, QRect(0, 0, 120, 100), QImage::Format_RGB32, false);
+    EXPECT_EQ(picture.pixel(50, 20), kColors[0] | 0xFF000000u);
+    EXPECT_EQ(picture.pixel(50, 35), kColors[1] | 0xFF000000u);
+    EXPECT_EQ(picture.pixel(50, 42), kColors[0] | 0xFF000000u);
+    EXPECT_EQ(picture.pixel(50, 10), kColors[0] | 0xFF000000u);
+    EXPECT_EQ(picture.pixel(50, 8), qRgb(0, 0, 0));
+}
+
+TEST(TraceBatcher, StrokesOutsideTheClipLeaveNoPixel)
+{
+    testing::App();
+    TraceStroke s;
+    s.color = kColors[2];
+    s.hasLine = true;
+    s.line = QLine(5, 5, 5, 90);
+    s.dotCount = 1;
+    s.dots[0] = QRect(3, 3, 3, 3);
+    const QImage picture = Collected({s}, QRect(20, 0, 100, 100), QImage::Format_RGB32, false);
+    EXPECT_EQ(DifferentPixels(picture, OneByOne({}, QRect(20, 0, 100, 100), QImage::Format_RGB32)), 0);
+}
+
+}  // namespace
+}  // namespace shakemeter
