@@ -294,24 +294,29 @@ void TraceBatcher::FillRuns(Batch& batch)
 {
     if (batch.runs.empty())
         return;
+    if (m_image != nullptr) {
+        // Storing a pixel twice costs less than sorting the runs to merge them.
+        const QRect area = m_clip & m_image->rect();
+        const quint32 pixel = 0xFF000000u | (batch.color & 0x00FFFFFFu);
+        for (const Run& run : batch.runs) {
+            if (run.x < area.left() || run.x > area.right())
+                continue;
+            const int bottom = std::min(run.bottom, area.bottom());
+            uchar* at = m_bits + static_cast<std::ptrdiff_t>(std::max(run.top, area.top())) * m_stride +
+                        static_cast<std::ptrdiff_t>(run.x) * 4;
+            for (int y = std::max(run.top, area.top()); y <= bottom; ++y, at += m_stride)
+                *reinterpret_cast<quint32*>(at) = pixel;
+        }
+        batch.runs.clear();
+        return;
+    }
     std::sort(batch.runs.begin(), batch.runs.end(), [](const Run& a, const Run& b) {
         return a.x != b.x ? a.x < b.x : a.top < b.top;
     });
     const QBrush brush{QColor(batch.color)};
     Run merged = batch.runs.front();
-    const QRect area = m_image != nullptr ? m_clip & m_image->rect() : QRect();
-    const quint32 pixel = 0xFF000000u | (batch.color & 0x00FFFFFFu);
     const auto fill = [&](const Run& run) {
-        if (m_image == nullptr) {
-            m_painter.fillRect(QRect(QPoint(run.x, run.top), QPoint(run.x, run.bottom)), brush);
-            return;
-        }
-        if (run.x < area.left() || run.x > area.right())
-            return;
-        const int top = std::max(run.top, area.top());
-        const int bottom = std::min(run.bottom, area.bottom());
-        for (int y = top; y <= bottom; ++y)
-            reinterpret_cast<quint32*>(m_bits + static_cast<std::ptrdiff_t>(y) * m_stride)[run.x] = pixel;
+        m_painter.fillRect(QRect(QPoint(run.x, run.top), QPoint(run.x, run.bottom)), brush);
     };
     for (std::size_t i = 1; i < batch.runs.size(); ++i) {
         const Run& run = batch.runs[i];
