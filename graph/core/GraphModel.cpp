@@ -623,8 +623,9 @@ SegmentEnds GraphModel::SpanEndsOf(int pA, int pB, int trace) const
     e.rowB = F + pB - 2;
     e.y0 = TruncToInt(Position(e.rowA, trace, z).y);
     e.y1 = TruncToInt(Position(e.rowB, trace, z).y);
-    const double base = Position(F - 1, trace, z).x;
-    const double step = Position(F, trace, z).x - base;
+    // The same positions Position() gives, without the values it would look up for them.
+    const double base = m_positions.x(z, static_cast<std::size_t>(F - 1));
+    const double step = m_positions.x(z, static_cast<std::size_t>(F)) - base;
     e.x0 = TruncToInt((pA - 1 + s.m_nHShift) * step + base);
     e.x1 = TruncToInt((pB - 1 + s.m_nHShift) * step + base);
     return e;
