@@ -20,79 +20,13 @@
 #include <gtest/gtest.h>
 
 #include "recording/RecordingFile.h"
-
-extern char** environ;
+#include "tools/ProgramRunner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace shakemeter;
-
-constexpr int kPatienceMs = 60000;  // a safety net against hangs, not a measurement
-
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int out[2], int err[2])
-{
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-        return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    ::close(err[1]);
-    return pid;
-}
-
-// Runs a program to its end and collects both of its outputs.
-Outcome RunProgram(const std::string& program, const std::vector<std::string>& args)
-{
-    int out[2], err[2];
-    Outcome outcome;
-    const pid_t pid = Spawn(program, args, out, err);
-    if (pid < 0)
-        return outcome;
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* texts[2] = {&outcome.out, &outcome.err};
-    int open = 2;
-    while (open > 0 && ::poll(fds, 2, kPatienceMs) > 0) {
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP)))
-                continue;
-            char buffer[4096];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                texts[i]->append(buffer, static_cast<std::size_t>(n));
-            } else {
-                ::close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
-    if (open > 0)
-        ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    for (const pollfd& p : fds)
-        if (p.fd >= 0)
-            ::close(p.fd);
-    return outcome;
-}
+using namespace shakemeter::testing;
 
 // The logger simulator in the background, serving one virtual bridge until it is destroyed.
 class Simulator {

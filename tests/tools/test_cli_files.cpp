@@ -1,0 +1,152 @@
+// shakemeter-cli's file verbs as a script uses them: the summary, the report and the table of a
+// recording file, and the exit status and message of every kind of failure.
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "recording/RecordingFile.h"
+#include "recording/RecordingView.h"
+#include "recording/TextReport.h"
+#include "tools/ProgramRunner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace shakemeter;
+using namespace shakemeter::testing;
+
+const std::string kCli = SHAKEMETER_BINARY_DIR "/tools/shakemeter-cli";
+
+class CliFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The child inherits the zone, so its local times are the ones written below.
+        setenv("TZ", "UTC0", 1);
+        m_dir = fs::temp_directory_path() / ("cli-files-" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+
+    // Three rows at 50 ms on 5 March 2023, 14:07:09, the maximum of X reached twice.
+    std::string WriteLogged()
+    {
+        Recording rec;
+        rec.m_header.dwSampleCount = 3;
+        rec.m_header.wInterval = 200;
+        rec.m_header.wYear = 2023;
+        rec.m_header.byMonth = 3;
+        rec.m_header.byDay = 5;
+        rec.m_header.byHour = 14;
+        rec.m_header.byMinute = 7;
+        rec.m_header.bySecond = 9;
+        rec.m_pSamples = {{1.23, -0.5, 1.0, 1.68}, {0.5, 0.25, 0.98, 1.12}, {1.23, 0.0, 1.02, 1.6}};
+        const std::string path = Path("run1.Vibration");
+        EXPECT_TRUE(WriteRecordingFile(path, rec, 3));
+        return path;
+    }
+
+    static std::string Read(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(CliFiles, InfoPrintsTheSummaryLinesOfTheReport)
+{
+    const Outcome outcome = RunProgram(kCli, {"info", WriteLogged()});
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out,
+              ">>Start Time: 05/03/23 14:07:09\n"
+              ">>Sampling rate: 0.050sec    Samplings: 3\n"
+              ">>Unit: g   Mode: Normal\n"
+              ">>X MAX: 1.23 @ 05/03/23 14:07:09 100ms  X MIN: 0.50 @ 05/03/23 14:07:09 50ms  X AVG: 0.99"
+              "   X Threshold: NONE\n"
+              ">>Y MAX: 0.25 @ 05/03/23 14:07:09 50ms  Y MIN: -0.50 @ 05/03/23 14:07:09  Y AVG: -0.08"
+              "   Y Threshold: NONE\n"
+              ">>Z MAX: 1.02 @ 05/03/23 14:07:09 100ms  Z MIN: 0.98 @ 05/03/23 14:07:09 50ms  Z AVG: 1.00"
+              "   Z Threshold: NONE\n"
+              ">>Vector Sum MAX: 1.68 @ 05/03/23 14:07:09  Vector Sum MIN: 1.12 @ 05/03/23 14:07:09 50ms"
+              "  Vector Sum AVG: 1.47\n");
+}
+
+TEST_F(CliFiles, ExportWritesTheReportTheSaveCommandWrites)
+{
+    const std::string input = WriteLogged();
+    const std::string out = Path("report.xls");
+    const Outcome outcome = RunProgram(kCli, {"export", input, out});
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(outcome.out, "");
+
+    Recording document;
+    RecordingView view;
+    InstallCompleteRecording(document, view, std::move(ReadRecordingFile(input).recording));
+    EXPECT_EQ(Read(out), FormatTextReport(document, view));
+    EXPECT_NE(Read(out).find("\r\n3\t1.23\t0.00\t1.02\t1.60\tg\t 05/03/23 14:07:09 100ms \t\r\n"), std::string::npos);
+}
+
+TEST_F(CliFiles, CsvHasAHeaderAndOneRowPerShownSample)
+{
+    const std::string out = Path("run1.csv");
+    ASSERT_EQ(RunProgram(kCli, {"csv", WriteLogged(), out}).code, 0);
+    EXPECT_EQ(Read(out),
+              "No.,Time,X (g),Y (g),Z (g),Vector Sum (g)\n"
+              "1,05/03/23 14:07:09,1.23,-0.50,1.00,1.68\n"
+              "2,05/03/23 14:07:09 50ms,0.50,0.25,0.98,1.12\n"
+              "3,05/03/23 14:07:09 100ms,1.23,0.00,1.02,1.60\n");
+}
+
+TEST_F(CliFiles, SpectrumInTheFrequencyDomainNamesItsPeak)
+{
+    const std::string sample = SHAKEMETER_SOURCE_DIR "/samples/spectrum.Vibration";
+    const Outcome info = RunProgram(kCli, {"info", sample, "--frequency"});
+    EXPECT_EQ(info.code, 0);
+    EXPECT_NE(info.out.find(">>Sampling rate: 1/256 sec    Samplings: 256\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Vector Sum AVG: 0.00\n"), std::string::npos);
+    EXPECT_TRUE(info.out.ends_with("The frequency of the max magnitude is 12.00 HZ\n"));
+
+    const std::string csv = Path("spectrum.csv");
+    ASSERT_EQ(RunProgram(kCli, {"csv", sample, csv, "--frequency"}).code, 0);
+    const std::string table = Read(csv);
+    EXPECT_EQ(table.rfind("No.,Frequency (Hz),X,Y,Z\n", 0), 0u);
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 257);
+    EXPECT_NE(table.find("\n13,12.00,"), std::string::npos);
+}
+
+TEST_F(CliFiles, FailuresSayWhyAndExitWithTheirStatus)
+{
+    const std::string foreign = Path("foreign.Vibration");
+    std::ofstream(foreign) << "\x14vibration shakemeter and more";
+    Outcome outcome = RunProgram(kCli, {"info", foreign});
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_EQ(outcome.err, "Invalid Format!\n");
+    EXPECT_EQ(outcome.out, "");
+
+    outcome = RunProgram(kCli, {"export", Path("missing.Vibration"), Path("x.xls")});
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_FALSE(fs::exists(Path("x.xls")));
+
+    outcome = RunProgram(kCli, {"info", WriteLogged(), "--frequency"});
+    EXPECT_EQ(outcome.code, 1);  // only a spectrum has a frequency domain
+
+    EXPECT_EQ(RunProgram(kCli, {"csv", WriteLogged()}).code, 2);
+    EXPECT_EQ(RunProgram(kCli, {"info", WriteLogged(), "--bogus"}).code, 2);
+    EXPECT_EQ(RunProgram(kCli, {"frobnicate"}).code, 2);
+    EXPECT_EQ(RunProgram(kCli, {}).code, 2);
+}
+
+}  // namespace
