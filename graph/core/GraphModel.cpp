@@ -644,43 +644,6 @@ bool GraphModel::SegmentVisible(const SegmentEnds& e, const PlotRect& p)
     return true;
 }
 
-int GraphModel::ForEachGroup(int first, int last, int p, int trace,
-                             const std::function<void(int, int, int, int)>& span) const
-{
-    if (p < 1 || last < first)
-        return first;
-    const int groups = (last - first + 1) / p;
-    const int f = RangeFirst() - 1;
-    const SampleRow* rows = TableData();
-    const int tableRows = TableRows();
-    if (trace < 0 || trace > 3 || rows == nullptr)
-        return first;
-    int s = first;
-    for (int g = 0; g < groups; ++g) {
-        const int e = first + (g + 1) * p - 1;
-        // Extremes start at s, so a group whose values all lie beyond the sentinels still draws.
-        int minimumAt = s;
-        int maximumAt = s;
-        double minimum = 50000.0;
-        double maximum = -50000.0;
-        const int innerEnd = std::min(e - 1, tableRows - f);
-        for (int k = std::max(s + 1, 1 - f); k <= innerEnd; ++k) {
-            const double value = rows[f + k - 1][static_cast<std::size_t>(trace)];
-            if (value < minimum) {
-                minimum = value;
-                minimumAt = k;
-            }
-            if (value > maximum) {
-                maximum = value;
-                maximumAt = k;
-            }
-        }
-        span(s, minimumAt, maximumAt, e);
-        s = e;
-    }
-    return groups * p + first - 1;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Toolbar commands
 

@@ -9,6 +9,7 @@
 // number, a value axis without a step) make ScalesUsable() false; the painter then draws no
 // traces, grid or time labels, and no computation here divides by zero or loops without end.
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -127,8 +128,9 @@ public:
     static bool SegmentVisible(const SegmentEnds& ends, const PlotRect& plot);
     // Decimated drawing: calls span(s, minimum, maximum, e) for every group of p points of
     // trace c within first..last, and returns the first point left for single segments.
-    int ForEachGroup(int first, int last, int p, int trace,
-                     const std::function<void(int, int, int, int)>& span) const;
+    // The visitor is called directly (no std::function): a long recording has a group per pixel.
+    template <typename Span>
+    int ForEachGroup(int first, int last, int p, int trace, Span&& span) const;
 
     // ---- Commands of the graph toolbar; true when the window must be repainted.
     bool OnAutoScale();
@@ -172,5 +174,43 @@ private:
     GraphState m_state;
     PlotPositions m_positions;
 };
+
+template <typename Span>
+int GraphModel::ForEachGroup(int first, int last, int p, int trace, Span&& span) const
+{
+    if (p < 1 || last < first)
+        return first;
+    const int groups = (last - first + 1) / p;
+    const int f = RangeFirst() - 1;
+    const SampleRow* rows = TableData();
+    const int tableRows = TableRows();
+    if (trace < 0 || trace > 3 || rows == nullptr)
+        return first;
+    const std::size_t column = static_cast<std::size_t>(trace);
+    int s = first;
+    for (int g = 0; g < groups; ++g) {
+        const int e = first + (g + 1) * p - 1;
+        // Extremes start at s, so a group whose values all lie beyond the sentinels still draws.
+        int minimumAt = s;
+        int maximumAt = s;
+        double minimum = 50000.0;
+        double maximum = -50000.0;
+        const int innerEnd = std::min(e - 1, tableRows - f);
+        for (int k = std::max(s + 1, 1 - f); k <= innerEnd; ++k) {
+            const double value = rows[f + k - 1][column];
+            if (value < minimum) {
+                minimum = value;
+                minimumAt = k;
+            }
+            if (value > maximum) {
+                maximum = value;
+                maximumAt = k;
+            }
+        }
+        span(s, minimumAt, maximumAt, e);
+        s = e;
+    }
+    return groups * p + first - 1;
+}
 
 }  // namespace shakemeter

@@ -20,17 +20,20 @@ constexpr int REACH_MARGIN = 2;
 constexpr int PATTERN_MAX_ACROSS = 8;
 constexpr int PATTERN_MAX_ALONG = 4096;
 
-// The column offset, row by row from the start, of the one-pixel line from (0, 0) to (dx, dy)
-// (|dy| >= |dx|) exactly as the raster engine draws it away from any clip edge; empty when its
-// drawing is not one pixel per row from start to end row. Drawn once per shape and kept: the
-// engine's rounding is the same wherever a whole-pixel line lies.
-const std::vector<int>& SteepLinePattern(int dx, int dy)
+// Rows i..last of a steep line whose pixels lie in one column, offset from its start column.
+struct SteepRun {
+    int offset;
+    int first;
+    int last;
+};
+
+// The one-pixel line from (0, 0) to (dx, dy) (|dy| >= |dx|) exactly as the raster engine draws it
+// away from any clip edge, as runs of rows in one column; empty when its drawing is not one pixel
+// per row from start to end row. Drawn once per shape and kept: the engine's rounding is the same
+// wherever a whole-pixel line lies.
+std::vector<SteepRun> DrawnSteepLine(int dx, int dy)
 {
-    static std::map<std::pair<int, int>, std::vector<int>> cache;
-    const auto found = cache.find({dx, dy});
-    if (found != cache.end())
-        return found->second;
-    std::vector<int>& pattern = cache[{dx, dy}];
+    std::vector<SteepRun> runs;
     const int margin = 4;
     const int along = std::abs(dy);
     QImage scratch(2 * (PATTERN_MAX_ACROSS + margin) + 1, along + 2 * margin + 1, QImage::Format_RGB32);
@@ -58,12 +61,44 @@ const std::vector<int>& SteepLinePattern(int dx, int dy)
                 at = x - ox;
         }
         if (at == INT_MIN)
-            return pattern;
+            return runs;
         rows.push_back(at);
     }
-    if (lit == along + 1)
-        pattern = std::move(rows);
-    return pattern;
+    if (lit != along + 1)
+        return runs;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[i])
+            ++j;
+        runs.push_back({rows[i], static_cast<int>(i), static_cast<int>(j)});
+        i = j + 1;
+    }
+    return runs;
+}
+
+// Lines this short along are looked up in a table rather than a map: a long trace has thousands.
+constexpr int TABLE_MAX_ALONG = 256;
+
+const std::vector<SteepRun>& SteepLineRuns(int dx, int dy)
+{
+    struct Entry {
+        bool known = false;
+        std::vector<SteepRun> runs;
+    };
+    if (std::abs(dy) <= TABLE_MAX_ALONG) {
+        static std::vector<Entry> table((2 * PATTERN_MAX_ACROSS + 1) * (2 * TABLE_MAX_ALONG + 1));
+        Entry& entry = table[static_cast<std::size_t>((dx + PATTERN_MAX_ACROSS) * (2 * TABLE_MAX_ALONG + 1) + dy + TABLE_MAX_ALONG)];
+        if (!entry.known) {
+            entry.runs = DrawnSteepLine(dx, dy);
+            entry.known = true;
+        }
+        return entry.runs;
+    }
+    static std::map<std::pair<int, int>, std::vector<SteepRun>> cache;
+    const auto found = cache.find({dx, dy});
+    if (found != cache.end())
+        return found->second;
+    return cache[{dx, dy}] = DrawnSteepLine(dx, dy);
 }
 
 QPen StrokePen(QRgb color)
@@ -155,6 +190,7 @@ TraceBatcher::TraceBatcher(QPainter& painter, const QRect& clip)
             m_image = image;
             m_bits = image->bits();
             m_stride = image->bytesPerLine();
+            m_area = m_clip & image->rect();
         }
     }
 }
@@ -194,8 +230,10 @@ void TraceBatcher::Add(const TraceStroke& stroke)
 {
     if (stroke.empty())
         return;
-    const QRect reach = stroke.Reach() & m_clip;
-    if (reach.isEmpty())
+    const QRect whole = stroke.Reach();
+    const QRect reach(QPoint(std::max(whole.left(), m_clip.left()), std::max(whole.top(), m_clip.top())),
+                      QPoint(std::min(whole.right(), m_clip.right()), std::min(whole.bottom(), m_clip.bottom())));
+    if (whole.isEmpty() || reach.isEmpty())
         return;
     for (Batch& other : m_batches) {
         if (other.color != stroke.color && other.pending() && Touches(other, reach))
@@ -206,7 +244,7 @@ void TraceBatcher::Add(const TraceStroke& stroke)
         batch.preciseLines.push_back(stroke.preciseLine);
     else if (stroke.hasLine && m_raster && stroke.line.x1() == stroke.line.x2())
         batch.runs.push_back({stroke.line.x1(), std::min(stroke.line.y1(), stroke.line.y2()), std::max(stroke.line.y1(), stroke.line.y2())});
-    else if (stroke.hasLine && !AddSteepLine(batch, stroke))
+    else if (stroke.hasLine && !AddSteepLine(batch, stroke, whole))
         batch.lines.push_back(stroke.line);
     if (m_raster) {
         for (int i = 0; i < stroke.pointCount; ++i) {
@@ -233,7 +271,7 @@ void TraceBatcher::Add(const TraceStroke& stroke)
     }
 }
 
-bool TraceBatcher::AddSteepLine(Batch& batch, const TraceStroke& stroke)
+bool TraceBatcher::AddSteepLine(Batch& batch, const TraceStroke& stroke, const QRect& reach)
 {
     if (m_image == nullptr)
         return false;
@@ -243,20 +281,16 @@ bool TraceBatcher::AddSteepLine(Batch& batch, const TraceStroke& stroke)
     if (std::abs(dx) > PATTERN_MAX_ACROSS || std::abs(dy) > PATTERN_MAX_ALONG || std::abs(dy) < std::abs(dx))
         return false;
     // Near an edge the engine cuts the line first, which may round its pixels differently.
-    if (!(m_clip & m_image->rect()).contains(stroke.Reach()))
+    if (!m_area.contains(reach))
         return false;
-    const std::vector<int>& pattern = SteepLinePattern(dx, dy);
-    if (pattern.empty())
+    const std::vector<SteepRun>& runs = SteepLineRuns(dx, dy);
+    if (runs.empty())
         return false;
     const int step = dy > 0 ? 1 : -1;
-    for (std::size_t i = 0; i < pattern.size();) {
-        std::size_t j = i;
-        while (j + 1 < pattern.size() && pattern[j + 1] == pattern[i])
-            ++j;
-        const int a = line.y1() + static_cast<int>(i) * step;
-        const int b = line.y1() + static_cast<int>(j) * step;
-        batch.runs.push_back({line.x1() + pattern[i], std::min(a, b), std::max(a, b)});
-        i = j + 1;
+    for (const SteepRun& run : runs) {
+        const int a = line.y1() + run.first * step;
+        const int b = line.y1() + run.last * step;
+        batch.runs.push_back({line.x1() + run.offset, std::min(a, b), std::max(a, b)});
     }
     return true;
 }
@@ -296,7 +330,7 @@ void TraceBatcher::FillRuns(Batch& batch)
         return;
     if (m_image != nullptr) {
         // Storing a pixel twice costs less than sorting the runs to merge them.
-        const QRect area = m_clip & m_image->rect();
+        const QRect& area = m_area;
         const quint32 pixel = 0xFF000000u | (batch.color & 0x00FFFFFFu);
         for (const Run& run : batch.runs) {
             if (run.x < area.left() || run.x > area.right())

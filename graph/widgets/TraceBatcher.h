@@ -80,7 +80,7 @@ private:
     void Draw(Batch& batch);
     void FillRuns(Batch& batch);
     // A short steep line as the columns the engine would draw, when that is known exactly.
-    bool AddSteepLine(Batch& batch, const TraceStroke& stroke);
+    bool AddSteepLine(Batch& batch, const TraceStroke& stroke, const QRect& reach);
 
     QPainter& m_painter;
     QRect m_clip;
@@ -93,6 +93,7 @@ private:
     QImage* m_image = nullptr;
     uchar* m_bits = nullptr;
     qsizetype m_stride = 0;
+    QRect m_area;  // the clip within the picture
     std::vector<Batch> m_batches;
 };
 
