@@ -615,20 +615,22 @@ SegmentEnds GraphModel::SegmentEndsOf(int p, int trace, int firstVisible) const
 
 SegmentEnds GraphModel::SpanEndsOf(int pA, int pB, int trace) const
 {
+    return SpanBetween(SpanPointOf(pA, trace), SpanPointOf(pB, trace));
+}
+
+SpanPoint GraphModel::SpanPointOf(int p, int trace) const
+{
     const GraphState& s = m_state;
     const int z = s.g_nZoomLevel;
     const int F = RangeFirst();
-    SegmentEnds e;
-    e.rowA = F + pA - 2;
-    e.rowB = F + pB - 2;
-    e.y0 = TruncToInt(Position(e.rowA, trace, z).y);
-    e.y1 = TruncToInt(Position(e.rowB, trace, z).y);
-    // The same positions Position() gives, without the values it would look up for them.
+    SpanPoint point;
+    point.row = F + p - 2;
+    point.y = TruncToInt(Position(point.row, trace, z).y);
+    // The same position Position() gives, without the value it would look up for it.
     const double base = m_positions.x(z, static_cast<std::size_t>(F - 1));
     const double step = m_positions.x(z, static_cast<std::size_t>(F)) - base;
-    e.x0 = TruncToInt((pA - 1 + s.m_nHShift) * step + base);
-    e.x1 = TruncToInt((pB - 1 + s.m_nHShift) * step + base);
-    return e;
+    point.x = TruncToInt((p - 1 + s.m_nHShift) * step + base);
+    return point;
 }
 
 bool GraphModel::SegmentVisible(const SegmentEnds& e, const PlotRect& p)

@@ -54,6 +54,13 @@ struct SegmentEnds {
     bool joined = true;  // false across a motion gap: the points are marked, the line left out
 };
 
+// One end of a decimated span: its row and pixel.
+struct SpanPoint {
+    int row = 0;
+    int x = 0;
+    int y = 0;
+};
+
 // What the real-time update asks of the widget after a new row.
 enum class RealTimeAction {
     Nothing,             // the band is dragged
@@ -125,6 +132,19 @@ public:
     // ---- Trace segments (relative 1-based points, row = RangeFirst() + p - 2).
     SegmentEnds SegmentEndsOf(int p, int trace, int firstVisible) const;
     SegmentEnds SpanEndsOf(int pA, int pB, int trace) const;
+    // The end SpanEndsOf gives point p; a group's spans share their ends, so each is found once.
+    SpanPoint SpanPointOf(int p, int trace) const;
+    static SegmentEnds SpanBetween(const SpanPoint& a, const SpanPoint& b)
+    {
+        SegmentEnds e;
+        e.rowA = a.row;
+        e.rowB = b.row;
+        e.x0 = a.x;
+        e.y0 = a.y;
+        e.x1 = b.x;
+        e.y1 = b.y;
+        return e;
+    }
     static bool SegmentVisible(const SegmentEnds& ends, const PlotRect& plot);
     // Decimated drawing: calls span(s, minimum, maximum, e) for every group of p points of
     // trace c within first..last, and returns the first point left for single segments.

@@ -126,10 +126,9 @@ void SegmentInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, in
     Emit(painter, batcher, stroke);
 }
 
-void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, int pA, int pB, int trace, QRgb color)
+void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, const SegmentEnds& e, int trace, QRgb color)
 {
     GraphState& s = model.state();
-    const SegmentEnds e = model.SpanEndsOf(pA, pB, trace);
     if (!GraphModel::SegmentVisible(e, s.m_rcPlot))
         return;
     LabelIfPeak(painter, batcher, model, e, trace, color);
@@ -149,6 +148,11 @@ void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, int p
         }
     }
     Emit(painter, batcher, stroke);
+}
+
+void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, int pA, int pB, int trace, QRgb color)
+{
+    SpanInto(painter, batcher, model, model.SpanEndsOf(pA, pB, trace), trace, color);
 }
 
 QFont AxisFont()
@@ -217,12 +221,26 @@ void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params,
         const int first = std::max(1, range.first);
         const int last = std::min(range.last, n);
         int rest = first;
+        // A group starts where the one before it ended: its first end is the last one found.
+        struct GroupEnd {
+            int p = -1;
+            SpanPoint point;
+        };
+        std::vector<GroupEnd> ends(traces.size());
         for (int c = 0; c < model.TraceCount(); ++c) {
+            std::fill(ends.begin(), ends.end(), GroupEnd{});
             rest = model.ForEachGroup(first, last, p, c, [&](int from, int minimumAt, int maximumAt, int to) {
-                for (const Trace& t : traces) {
-                    SpanInto(painter, &batcher, model, from, minimumAt, t.index, t.color);
-                    SpanInto(painter, &batcher, model, minimumAt, maximumAt, t.index, t.color);
-                    SpanInto(painter, &batcher, model, maximumAt, to, t.index, t.color);
+                for (std::size_t i = 0; i < traces.size(); ++i) {
+                    const Trace& t = traces[i];
+                    GroupEnd& end = ends[i];
+                    const SpanPoint start = end.p == from ? end.point : model.SpanPointOf(from, t.index);
+                    const SpanPoint low = model.SpanPointOf(minimumAt, t.index);
+                    const SpanPoint high = model.SpanPointOf(maximumAt, t.index);
+                    end.p = to;
+                    end.point = model.SpanPointOf(to, t.index);
+                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(start, low), t.index, t.color);
+                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(low, high), t.index, t.color);
+                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(high, end.point), t.index, t.color);
                 }
             });
         }
