@@ -300,7 +300,9 @@ void TraceBatcher::Draw(Batch& batch)
     if (!batch.pending())
         return;
     FillRuns(batch);
-    m_painter.setPen(StrokePen(batch.color));
+    // A batch of columns only, the usual case on a picture, needs no pen.
+    if (!batch.lines.empty() || !batch.preciseLines.empty() || !batch.points.empty() || !batch.dots.empty())
+        m_painter.setPen(StrokePen(batch.color));
     if (!batch.lines.empty())
         m_painter.drawLines(batch.lines.data(), static_cast<int>(batch.lines.size()));
     if (!batch.preciseLines.empty())
