@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "PaintFixture.h"
@@ -51,9 +52,9 @@ std::vector<TraceStroke> CrowdedStrokes(unsigned seed, int count)
     return strokes;
 }
 
-QImage OneByOne(const std::vector<TraceStroke>& strokes, const QRect& clip, QImage::Format format)
+QImage OneByOne(const std::vector<TraceStroke>& strokes, const QRect& clip, QImage::Format format, QSize size = {120, 100})
 {
-    QImage image(120, 100, format);
+    QImage image(size, format);
     image.fill(Qt::black);
     QPainter painter(&image);
     painter.setClipRect(clip);
@@ -62,9 +63,10 @@ QImage OneByOne(const std::vector<TraceStroke>& strokes, const QRect& clip, QIma
     return image;
 }
 
-QImage Collected(const std::vector<TraceStroke>& strokes, const QRect& clip, QImage::Format format, bool shared)
+QImage Collected(const std::vector<TraceStroke>& strokes, const QRect& clip, QImage::Format format, bool shared,
+                 QSize size = {120, 100})
 {
-    QImage image(120, 100, format);
+    QImage image(size, format);
     image.fill(Qt::black);
     // A second owner of the pixels keeps the batcher from writing them itself.
     const QImage other = shared ? image : QImage();
@@ -102,6 +104,33 @@ TEST(TraceBatcher, CrowdedStrokesLeaveTheSamePictureAsOneByOne)
                     << "shared, seed " << seed << " clip " << clip.x() << "," << clip.y();
             }
         }
+    }
+}
+
+// Steep lines of every length up to several hundred rows, both directions, the long ones as well
+// as the short ones copied from the engine's own drawing of their shape.
+TEST(TraceBatcher, LongSteepLinesLeaveTheSamePictureAsOneByOne)
+{
+    testing::App();
+    const QSize size(80, 1000);
+    std::mt19937 random(7);
+    const auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    std::vector<TraceStroke> strokes;
+    for (int i = 0; i < 300; ++i) {
+        TraceStroke s;
+        s.color = kColors[uniform(0, 3)];
+        s.hasLine = true;
+        const int x = uniform(10, 69);
+        const int y = uniform(20, 979);
+        const int along = uniform(0, 2) == 0 ? uniform(250, 262) : uniform(0, 500);
+        const int dy = uniform(0, 1) == 0 ? along : -along;
+        s.line = QLine(x, y, x + uniform(-8, 8), std::clamp(y + dy, 5, 994));
+        strokes.push_back(s);
+    }
+    for (const QRect& clip : {QRect(0, 0, 80, 1000), QRect(5, 100, 70, 700)}) {
+        const QImage expected = OneByOne(strokes, clip, QImage::Format_RGB32, size);
+        EXPECT_EQ(DifferentPixels(Collected(strokes, clip, QImage::Format_RGB32, false, size), expected), 0)
+            << "clip " << clip.x() << "," << clip.y();
     }
 }
 
