@@ -240,12 +240,20 @@ void TraceBatcher::Add(const TraceStroke& stroke)
             Draw(other);
     }
     Batch& batch = BatchOf(stroke.color);
-    if (stroke.hasLine && stroke.precise)
+    // On a picture written directly, the stroke's columns go in now, in stroke order: every
+    // stroke of another colour that may touch them has been drawn above, and later ones land on
+    // top. Only what the painter draws waits, and only it is kept in the bookkeeping.
+    const std::size_t runsBefore = batch.runs.size();
+    bool waits = stroke.dotCount > 0;
+    if (stroke.hasLine && stroke.precise) {
         batch.preciseLines.push_back(stroke.preciseLine);
-    else if (stroke.hasLine && m_raster && stroke.line.x1() == stroke.line.x2())
+        waits = true;
+    } else if (stroke.hasLine && m_raster && stroke.line.x1() == stroke.line.x2()) {
         batch.runs.push_back({stroke.line.x1(), std::min(stroke.line.y1(), stroke.line.y2()), std::max(stroke.line.y1(), stroke.line.y2())});
-    else if (stroke.hasLine && !AddSteepLine(batch, stroke, whole))
+    } else if (stroke.hasLine && !AddSteepLine(batch, stroke, whole)) {
         batch.lines.push_back(stroke.line);
+        waits = true;
+    }
     if (m_raster) {
         for (int i = 0; i < stroke.pointCount; ++i) {
             const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
@@ -253,8 +261,17 @@ void TraceBatcher::Add(const TraceStroke& stroke)
         }
     } else {
         batch.points.insert(batch.points.end(), stroke.points.begin(), stroke.points.begin() + stroke.pointCount);
+        waits = waits || stroke.pointCount > 0;
     }
     batch.dots.insert(batch.dots.end(), stroke.dots.begin(), stroke.dots.begin() + stroke.dotCount);
+    if (m_image != nullptr) {
+        StoreRuns(batch, runsBefore);
+        batch.runs.resize(runsBefore);
+    } else {
+        waits = waits || batch.runs.size() > runsBefore;
+    }
+    if (!waits)
+        return;
     const int from = reach.left() - m_clip.left();
     const int to = reach.right() - m_clip.left();
     for (int c = from; c <= to; ++c) {
@@ -331,18 +348,7 @@ void TraceBatcher::FillRuns(Batch& batch)
     if (batch.runs.empty())
         return;
     if (m_image != nullptr) {
-        // Storing a pixel twice costs less than sorting the runs to merge them.
-        const QRect& area = m_area;
-        const quint32 pixel = 0xFF000000u | (batch.color & 0x00FFFFFFu);
-        for (const Run& run : batch.runs) {
-            if (run.x < area.left() || run.x > area.right())
-                continue;
-            const int bottom = std::min(run.bottom, area.bottom());
-            uchar* at = m_bits + static_cast<std::ptrdiff_t>(std::max(run.top, area.top())) * m_stride +
-                        static_cast<std::ptrdiff_t>(run.x) * 4;
-            for (int y = std::max(run.top, area.top()); y <= bottom; ++y, at += m_stride)
-                *reinterpret_cast<quint32*>(at) = pixel;
-        }
+        StoreRuns(batch, 0);
         batch.runs.clear();
         return;
     }
@@ -365,6 +371,22 @@ void TraceBatcher::FillRuns(Batch& batch)
     }
     fill(merged);
     batch.runs.clear();
+}
+
+void TraceBatcher::StoreRuns(const Batch& batch, std::size_t first)
+{
+    const QRect& area = m_area;
+    const quint32 pixel = 0xFF000000u | (batch.color & 0x00FFFFFFu);
+    for (std::size_t i = first; i < batch.runs.size(); ++i) {
+        const Run& run = batch.runs[i];
+        if (run.x < area.left() || run.x > area.right())
+            continue;
+        const int top = std::max(run.top, area.top());
+        const int bottom = std::min(run.bottom, area.bottom());
+        uchar* at = m_bits + static_cast<std::ptrdiff_t>(top) * m_stride + static_cast<std::ptrdiff_t>(run.x) * 4;
+        for (int y = top; y <= bottom; ++y, at += m_stride)
+            *reinterpret_cast<quint32*>(at) = pixel;
+    }
 }
 
 void TraceBatcher::Flush()

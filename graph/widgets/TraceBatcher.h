@@ -79,6 +79,8 @@ private:
     bool Touches(const Batch& batch, const QRect& reach) const;
     void Draw(Batch& batch);
     void FillRuns(Batch& batch);
+    // Stores the batch's runs from the first given straight into the picture.
+    void StoreRuns(const Batch& batch, std::size_t first);
     // A short steep line as the columns the engine would draw, when that is known exactly.
     bool AddSteepLine(Batch& batch, const TraceStroke& stroke, const QRect& reach);
 
