@@ -625,8 +625,9 @@ SpanPoint GraphModel::SpanPointOf(int p, int trace) const
     const int F = RangeFirst();
     SpanPoint point;
     point.row = F + p - 2;
-    point.y = TruncToInt(Position(point.row, trace, z).y);
-    // The same position Position() gives, without the value it would look up for it.
+    // The same positions Position() gives, each looked up only for the coordinate it is used for.
+    if (point.row >= 0 && static_cast<std::size_t>(point.row) < m_positions.rows())
+        point.y = TruncToInt(m_positions.mapping(z).map(Value(point.row, trace)));
     const double base = m_positions.x(z, static_cast<std::size_t>(F - 1));
     const double step = m_positions.x(z, static_cast<std::size_t>(F)) - base;
     point.x = TruncToInt((p - 1 + s.m_nHShift) * step + base);
