@@ -254,7 +254,14 @@ void TraceBatcher::Add(const TraceStroke& stroke)
         batch.lines.push_back(stroke.line);
         waits = true;
     }
-    if (m_raster) {
+    if (m_image != nullptr) {
+        const quint32 pixel = 0xFF000000u | (stroke.color & 0x00FFFFFFu);
+        for (int i = 0; i < stroke.pointCount; ++i) {
+            const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
+            if (m_area.contains(point))
+                *reinterpret_cast<quint32*>(m_bits + static_cast<std::ptrdiff_t>(point.y()) * m_stride + static_cast<std::ptrdiff_t>(point.x()) * 4) = pixel;
+        }
+    } else if (m_raster) {
         for (int i = 0; i < stroke.pointCount; ++i) {
             const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
             batch.runs.push_back({point.x(), point.y(), point.y()});
