@@ -126,14 +126,19 @@ void SegmentInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, in
     Emit(painter, batcher, stroke);
 }
 
-void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, const SegmentEnds& e, int trace, QRgb color)
+// The stroke is the caller's, reused from span to span: a decimated paint has tens of thousands.
+void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, const SegmentEnds& e, int trace, QRgb color,
+              TraceStroke& stroke)
 {
     GraphState& s = model.state();
     if (!GraphModel::SegmentVisible(e, s.m_rcPlot))
         return;
     LabelIfPeak(painter, batcher, model, e, trace, color);
-    TraceStroke stroke;
     stroke.color = color;
+    stroke.hasLine = false;
+    stroke.precise = false;
+    stroke.pointCount = 0;
+    stroke.dotCount = 0;
     SetSafeLine(stroke, e.x0, e.y0, e.x1, e.y1);
     if (s.m_bMarkPoints) {
         int& last = s.g_nLastTickMarkX[static_cast<std::size_t>(trace & 3)];
@@ -152,7 +157,8 @@ void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, const
 
 void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, int pA, int pB, int trace, QRgb color)
 {
-    SpanInto(painter, batcher, model, model.SpanEndsOf(pA, pB, trace), trace, color);
+    TraceStroke stroke;
+    SpanInto(painter, batcher, model, model.SpanEndsOf(pA, pB, trace), trace, color, stroke);
 }
 
 QFont AxisFont()
@@ -227,6 +233,7 @@ void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params,
             SpanPoint point;
         };
         std::vector<GroupEnd> ends(traces.size());
+        TraceStroke stroke;
         for (int c = 0; c < model.TraceCount(); ++c) {
             std::fill(ends.begin(), ends.end(), GroupEnd{});
             rest = model.ForEachGroup(first, last, p, c, [&](int from, int minimumAt, int maximumAt, int to) {
@@ -238,9 +245,9 @@ void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params,
                     const SpanPoint high = model.SpanPointOf(maximumAt, t.index);
                     end.p = to;
                     end.point = model.SpanPointOf(to, t.index);
-                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(start, low), t.index, t.color);
-                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(low, high), t.index, t.color);
-                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(high, end.point), t.index, t.color);
+                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(start, low), t.index, t.color, stroke);
+                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(low, high), t.index, t.color, stroke);
+                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(high, end.point), t.index, t.color, stroke);
                 }
             });
         }
