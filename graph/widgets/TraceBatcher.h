@@ -67,7 +67,9 @@ private:
         std::vector<QLineF> preciseLines;
         std::vector<QPoint> points;
         std::vector<QRect> dots;
-        // Per clip column, the rows pending strokes may touch (top > bottom: none).
+        // Per clip column, the rows pending strokes may touch (top > bottom: none). On a picture
+        // written directly, only the painter's part of a stroke is pending: its columns are stored
+        // as it arrives.
         std::vector<int> top;
         std::vector<int> bottom;
         int firstColumn = 0;  // touched columns, relative to the clip's left edge
