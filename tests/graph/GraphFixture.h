@@ -12,6 +12,30 @@
 
 namespace shakemeter::testing {
 
+// A recording of rows samples at 1 s, shown whole between -10 and 10 g; value(row) gives X, Y, Z
+// and the vector sum. Ticks make a motion recording.
+inline void LoadRows(Recording& doc, RecordingView& view, int rows, const std::function<SampleRow(int)>& value,
+                     std::vector<std::int32_t> ticks = {})
+{
+    doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
+    doc.m_header.wInterval = 1 * 4 + RATE_UNIT_SECOND;
+    doc.m_pSamples.resize(static_cast<std::size_t>(rows));
+    for (int i = 0; i < rows; ++i)
+        doc.m_pSamples[static_cast<std::size_t>(i)] = value(i);
+    if (!ticks.empty()) {
+        doc.m_header.byMode = MODE_MOTION;
+        doc.m_pSampleTicks = std::move(ticks);
+    }
+    view.m_recHeader = doc.m_header;
+    view.m_dInterval = 1.0;
+    view.m_nShownCount = rows;
+    view.m_nRangeFirst = 1;
+    view.m_nRangeLast = rows;
+    view.m_nDisplayMode = 1;
+    view.m_dYMin = -10.0;
+    view.m_dYMax = 10.0;
+}
+
 struct GraphFixture {
     Recording doc;
     RecordingView view;
@@ -19,26 +43,9 @@ struct GraphFixture {
 
     GraphFixture() { model.Attach(&doc, &view); }
 
-    // rows samples; value(row) gives X, Y, Z and the vector sum. Ticks make a motion recording.
     void Load(int rows, const std::function<SampleRow(int)>& value, std::vector<std::int32_t> ticks = {})
     {
-        doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
-        doc.m_header.wInterval = 1 * 4 + RATE_UNIT_SECOND;
-        doc.m_pSamples.resize(static_cast<std::size_t>(rows));
-        for (int i = 0; i < rows; ++i)
-            doc.m_pSamples[static_cast<std::size_t>(i)] = value(i);
-        if (!ticks.empty()) {
-            doc.m_header.byMode = MODE_MOTION;
-            doc.m_pSampleTicks = std::move(ticks);
-        }
-        view.m_recHeader = doc.m_header;
-        view.m_dInterval = 1.0;
-        view.m_nShownCount = rows;
-        view.m_nRangeFirst = 1;
-        view.m_nRangeLast = rows;
-        view.m_nDisplayMode = 1;
-        view.m_dYMin = -10.0;
-        view.m_dYMax = 10.0;
+        LoadRows(doc, view, rows, value, std::move(ticks));
     }
 
     void Plot(int left, int top, int right, int bottom) { model.state().m_rcPlot = {left, top, right, bottom}; }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "graph/GraphFixture.h"
 #include "graph/widgets/GraphPainter.h"
 
 namespace shakemeter::testing {
@@ -41,23 +42,7 @@ struct PaintFixture {
 
     void Load(int rows, const std::function<SampleRow(int)>& value, std::vector<std::int32_t> ticks = {})
     {
-        doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
-        doc.m_header.wInterval = 1 * 4 + RATE_UNIT_SECOND;
-        doc.m_pSamples.resize(static_cast<std::size_t>(rows));
-        for (int i = 0; i < rows; ++i)
-            doc.m_pSamples[static_cast<std::size_t>(i)] = value(i);
-        if (!ticks.empty()) {
-            doc.m_header.byMode = MODE_MOTION;
-            doc.m_pSampleTicks = std::move(ticks);
-        }
-        view.m_recHeader = doc.m_header;
-        view.m_dInterval = 1.0;
-        view.m_nShownCount = rows;
-        view.m_nRangeFirst = 1;
-        view.m_nRangeLast = rows;
-        view.m_nDisplayMode = 1;
-        view.m_dYMin = -10.0;
-        view.m_dYMax = 10.0;
+        LoadRows(doc, view, rows, value, std::move(ticks));
     }
 
     PaintOutcome Paint()
