@@ -634,6 +634,47 @@ SpanPoint GraphModel::SpanPointOf(int p, int trace) const
     return point;
 }
 
+int GraphModel::CollectGroups(int first, int last, int p, std::vector<GroupExtremes>& groups) const
+{
+    groups.clear();
+    const SampleRow* rows = TableData();
+    if (p < 1 || last < first || rows == nullptr)
+        return first;
+    const int count = (last - first + 1) / p;
+    const int f = RangeFirst() - 1;
+    const int tableRows = TableRows();
+    groups.resize(static_cast<std::size_t>(count));
+    int s = first;
+    for (int g = 0; g < count; ++g) {
+        const int e = first + (g + 1) * p - 1;
+        GroupExtremes& group = groups[static_cast<std::size_t>(g)];
+        group.from = s;
+        group.to = e;
+        // Extremes start at s, so a group whose values all lie beyond the sentinels still draws.
+        group.minimumAt.fill(s);
+        group.maximumAt.fill(s);
+        std::array<double, 4> minimum{50000.0, 50000.0, 50000.0, 50000.0};
+        std::array<double, 4> maximum{-50000.0, -50000.0, -50000.0, -50000.0};
+        const int innerEnd = std::min(e - 1, tableRows - f);
+        for (int k = std::max(s + 1, 1 - f); k <= innerEnd; ++k) {
+            const SampleRow& row = rows[f + k - 1];
+            for (std::size_t c = 0; c < 4; ++c) {
+                const double value = row[c];
+                if (value < minimum[c]) {
+                    minimum[c] = value;
+                    group.minimumAt[c] = k;
+                }
+                if (value > maximum[c]) {
+                    maximum[c] = value;
+                    group.maximumAt[c] = k;
+                }
+            }
+        }
+        s = e;
+    }
+    return count * p + first - 1;
+}
+
 bool GraphModel::SegmentVisible(const SegmentEnds& e, const PlotRect& p)
 {
     if (e.y0 <= p.top && e.y1 <= p.top && !(e.y0 == p.top && e.y1 == p.top))

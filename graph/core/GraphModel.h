@@ -10,6 +10,7 @@
 // traces, grid or time labels, and no computation here divides by zero or loops without end.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -59,6 +60,14 @@ struct SpanPoint {
     int row = 0;
     int x = 0;
     int y = 0;
+};
+
+// One decimation group: its first and last point, and where each column's extremes lie.
+struct GroupExtremes {
+    int from = 0;
+    int to = 0;
+    std::array<int, 4> minimumAt{};
+    std::array<int, 4> maximumAt{};
 };
 
 // What the real-time update asks of the widget after a new row.
@@ -151,6 +160,10 @@ public:
     // The visitor is called directly (no std::function): a long recording has a group per pixel.
     template <typename Span>
     int ForEachGroup(int first, int last, int p, int trace, Span&& span) const;
+    // The groups of ForEachGroup for all four columns of the point table at once, found in one
+    // pass over the rows: a long recording is read once per paint instead of once per trace.
+    // Returns the first point left for single segments.
+    int CollectGroups(int first, int last, int p, std::vector<GroupExtremes>& groups) const;
 
     // ---- Commands of the graph toolbar; true when the window must be repainted.
     bool OnAutoScale();
@@ -198,39 +211,14 @@ private:
 template <typename Span>
 int GraphModel::ForEachGroup(int first, int last, int p, int trace, Span&& span) const
 {
-    if (p < 1 || last < first)
+    if (trace < 0 || trace > 3)
         return first;
-    const int groups = (last - first + 1) / p;
-    const int f = RangeFirst() - 1;
-    const SampleRow* rows = TableData();
-    const int tableRows = TableRows();
-    if (trace < 0 || trace > 3 || rows == nullptr)
-        return first;
+    std::vector<GroupExtremes> groups;
+    const int rest = CollectGroups(first, last, p, groups);
     const std::size_t column = static_cast<std::size_t>(trace);
-    int s = first;
-    for (int g = 0; g < groups; ++g) {
-        const int e = first + (g + 1) * p - 1;
-        // Extremes start at s, so a group whose values all lie beyond the sentinels still draws.
-        int minimumAt = s;
-        int maximumAt = s;
-        double minimum = 50000.0;
-        double maximum = -50000.0;
-        const int innerEnd = std::min(e - 1, tableRows - f);
-        for (int k = std::max(s + 1, 1 - f); k <= innerEnd; ++k) {
-            const double value = rows[f + k - 1][column];
-            if (value < minimum) {
-                minimum = value;
-                minimumAt = k;
-            }
-            if (value > maximum) {
-                maximum = value;
-                maximumAt = k;
-            }
-        }
-        span(s, minimumAt, maximumAt, e);
-        s = e;
-    }
-    return groups * p + first - 1;
+    for (const GroupExtremes& group : groups)
+        span(group.from, group.minimumAt[column], group.maximumAt[column], group.to);
+    return rest;
 }
 
 }  // namespace shakemeter

@@ -234,9 +234,16 @@ void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params,
         };
         std::vector<GroupEnd> ends(traces.size());
         TraceStroke stroke;
+        std::vector<GroupExtremes> groups;
+        rest = model.CollectGroups(first, last, p, groups);
         for (int c = 0; c < model.TraceCount(); ++c) {
             std::fill(ends.begin(), ends.end(), GroupEnd{});
-            rest = model.ForEachGroup(first, last, p, c, [&](int from, int minimumAt, int maximumAt, int to) {
+            const std::size_t column = static_cast<std::size_t>(c);
+            for (const GroupExtremes& group : groups) {
+                const int from = group.from;
+                const int minimumAt = group.minimumAt[column];
+                const int maximumAt = group.maximumAt[column];
+                const int to = group.to;
                 for (std::size_t i = 0; i < traces.size(); ++i) {
                     const Trace& t = traces[i];
                     GroupEnd& end = ends[i];
@@ -249,7 +256,7 @@ void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params,
                     SpanInto(painter, &batcher, model, GraphModel::SpanBetween(low, high), t.index, t.color, stroke);
                     SpanInto(painter, &batcher, model, GraphModel::SpanBetween(high, end.point), t.index, t.color, stroke);
                 }
-            });
+            }
         }
         for (int j = rest; j <= last - 1; ++j) {
             for (const Trace& t : traces)
