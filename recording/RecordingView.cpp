@@ -289,8 +289,13 @@ void RecordingView::AppendTickTime(std::string& out, std::int64_t tick) const
 {
     char buffer[48];
     if (m_recHeader.wInterval == 0) {
-        const std::int64_t s = tick / kSpectrumDivisor;
-        const std::int64_t r = tick - s * kSpectrumDivisor;
+        // A tick before the start names the earlier second plus a positive fraction of it.
+        std::int64_t s = tick / kSpectrumDivisor;
+        std::int64_t r = tick - s * kSpectrumDivisor;
+        if (r < 0) {
+            r += kSpectrumDivisor;
+            --s;
+        }
         out += SecondText(s, true);
         if (r != 0) {
             const int len = std::snprintf(buffer, sizeof buffer, "+%lld/%d", static_cast<long long>(r), kSpectrumDivisor);
@@ -311,9 +316,17 @@ void RecordingView::AppendTickTime(std::string& out, std::int64_t tick) const
         const std::int64_t fraction = tick * (interval % 1000);
         s = tick * (interval / 1000) + fraction / 1000;
         ms = fraction % 1000;
+        // Before the start the time lies in the earlier second: -0.795 s reads as that second
+        // and 205ms, never as a negative millisecond count.
+        if (ms < 0) {
+            ms += 1000;
+            --s;
+        }
     } else {
+        // Flooring, not truncating, keeps the millisecond part of a time before the start
+        // positive, as in the integer path.
         const double x = static_cast<double>(tick) * m_dInterval;
-        const double whole = std::clamp(std::trunc(x), -kMaxOffsetSeconds, kMaxOffsetSeconds);
+        const double whole = std::clamp(std::floor(x), -kMaxOffsetSeconds, kMaxOffsetSeconds);
         const double rest = std::trunc(x * 1000 - whole * 1000);
         s = static_cast<std::int64_t>(whole);
         ms = std::isfinite(rest) && std::fabs(rest) < 1000 ? static_cast<std::int64_t>(rest) : 0;

@@ -31,6 +31,8 @@ TEST(GraphLabels, TickTimeWithMillisecondsAndItsTwoLines)
     EXPECT_EQ(g.model.FormatTickTime(1), " 05/03/23 14:07:09 500ms");
     EXPECT_EQ(g.model.FormatTickTime(2), " 05/03/23 14:07:10");
     EXPECT_EQ(g.model.FormatTickTime(7201), " 05/03/23 15:07:09 500ms");
+    // A step before the first tick reads as the earlier second and a positive fraction.
+    EXPECT_EQ(g.model.FormatTickTime(-1), " 05/03/23 14:07:08 500ms");
 
     // 15 x 0.053 s is 0.795 s, but 0.79499... in floating point: the step and the row at the same
     // tick both read 795ms.

@@ -118,6 +118,49 @@ TEST(SampleTimeTest, SpectrumRowsCountFractionsOf256)
     EXPECT_EQ(shown.label(255), " 14:07:09+255/256");
 }
 
+std::string TickText(const RecordingView& view, std::int64_t tick)
+{
+    std::string text;
+    view.AppendTickTime(text, tick);
+    return text;
+}
+
+TEST(SampleTimeTest, TicksBeforeTheStartReadAsTheEarlierSecondPlusAFraction)
+{
+    ScopedTimeZone zone("UTC0");
+    // 795 ms a tick: tick -1 lies 0.795 s before 14:07:09, i.e. 205 ms into 14:07:08.
+    Shown motion(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 795 * 4), FlatRows(3), {0, -1, -2}));
+    EXPECT_EQ(motion.label(1), " 05/03/23 14:07:08 205ms");
+    EXPECT_EQ(motion.label(2), " 05/03/23 14:07:07 410ms");
+    // 53 ms: -1001 ticks is 53.053 s before the start, across a minute and in whole milliseconds.
+    Shown odd(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 53 * 4), FlatRows(1)));
+    EXPECT_EQ(TickText(odd.view, -15), " 05/03/23 14:07:08 205ms");
+    EXPECT_EQ(TickText(odd.view, -1001), " 05/03/23 14:06:15 947ms");
+
+    // Exactly whole seconds before the start carry no millisecond part.
+    Shown half(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 500), FlatRows(1), {}, true));
+    EXPECT_EQ(TickText(half.view, -1), " 05/03/23 14:07:08 500ms");
+    EXPECT_EQ(TickText(half.view, -2), " 05/03/23 14:07:08");
+    EXPECT_EQ(TickText(half.view, -120), " 05/03/23 14:06:09");
+    // Ticks too far out for exact integer counting take the floating-point way, with the same
+    // reading: 2147483648.5 s before the start.
+    EXPECT_EQ(TickText(half.view, -(std::int64_t{1} << 32) - 1), " 15/02/55 10:53:00 500ms");
+    EXPECT_EQ(TickText(half.view, (std::int64_t{1} << 32) + 1), " 23/03/91 17:21:17 500ms");
+
+    // An interval that is no whole number of milliseconds takes the floating-point way too.
+    half.view.m_dInterval = 0.0125;
+    EXPECT_EQ(TickText(half.view, -1), " 05/03/23 14:07:08 987ms");
+    EXPECT_EQ(TickText(half.view, -80), " 05/03/23 14:07:08");
+    EXPECT_EQ(TickText(half.view, 1), " 05/03/23 14:07:09 12ms");
+
+    // Spectrum rows: the fraction of 256 stays within 0..255 and the second is the earlier one.
+    Shown spectrum(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 0), FlatRows(256)));
+    EXPECT_EQ(TickText(spectrum.view, -1), " 14:07:08+255/256");
+    EXPECT_EQ(TickText(spectrum.view, -256), " 14:07:08");
+    EXPECT_EQ(TickText(spectrum.view, -257), " 14:07:07+255/256");
+    EXPECT_EQ(TickText(spectrum.view, 257), " 14:07:10+1/256");
+}
+
 TEST(SampleTimeTest, LabelsFollowTheLocalClockAcrossDaylightSavingChanges)
 {
     ScopedTimeZone zone(kBerlin);
