@@ -4,6 +4,7 @@
 #include <QPaintEngine>
 #include <QPen>
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <map>
 #include <cmath>
@@ -16,24 +17,23 @@ namespace {
 // two pixels of room cover that and its rounding with a margin.
 constexpr int REACH_MARGIN = 2;
 
-// Steep lines this short across are copied from the raster engine's own drawing of them.
+// Lines this short across are copied from the raster engine's own drawing of them.
 constexpr int PATTERN_MAX_ACROSS = 8;
 constexpr int PATTERN_MAX_ALONG = 4096;
 
-// Rows i..last of a steep line whose pixels lie in one column, offset from its start column.
-struct SteepRun {
-    int offset;
-    int first;
-    int last;
+// The pixels of a line in one column, as offsets from its start.
+struct LineRun {
+    int column;
+    int top;
+    int bottom;
 };
 
-// The one-pixel line from (0, 0) to (dx, dy) (|dy| >= |dx|) exactly as the raster engine draws it
-// away from any clip edge, as runs of rows in one column; empty when its drawing is not one pixel
-// per row from start to end row. Drawn once per shape and kept: the engine's rounding is the same
-// wherever a whole-pixel line lies.
-std::vector<SteepRun> DrawnSteepLine(int dx, int dy)
+// The one-pixel line from (0, 0) to (dx, dy) exactly as the raster engine draws it away from any
+// clip edge, as a run of rows per column; empty when a column's pixels are not one run. Drawn
+// once per shape and kept: the engine's rounding is the same wherever a whole-pixel line lies.
+std::vector<LineRun> DrawnLine(int dx, int dy)
 {
-    std::vector<SteepRun> runs;
+    std::vector<LineRun> runs;
     const int margin = 4;
     const int along = std::abs(dy);
     QImage scratch(2 * (PATTERN_MAX_ACROSS + margin) + 1, along + 2 * margin + 1, QImage::Format_RGB32);
@@ -45,33 +45,23 @@ std::vector<SteepRun> DrawnSteepLine(int dx, int dy)
         painter.setPen(QPen(Qt::white, 1, Qt::SolidLine));
         painter.drawLine(QLine(ox, oy, ox + dx, oy + dy));
     }
-    const int step = dy > 0 ? 1 : -1;
-    std::vector<int> rows;
-    int lit = 0;
-    for (int y = 0; y < scratch.height(); ++y) {
-        const auto* line = reinterpret_cast<const quint32*>(scratch.constScanLine(y));
-        for (int x = 0; x < scratch.width(); ++x)
-            lit += (line[x] & 0x00FFFFFFu) != 0 ? 1 : 0;
-    }
-    for (int i = 0; i <= along; ++i) {
-        const auto* line = reinterpret_cast<const quint32*>(scratch.constScanLine(oy + i * step));
-        int at = INT_MIN;
-        for (int x = 0; x < scratch.width(); ++x) {
-            if ((line[x] & 0x00FFFFFFu) != 0)
-                at = x - ox;
+    for (int x = 0; x < scratch.width(); ++x) {
+        int top = INT_MAX;
+        int bottom = INT_MIN;
+        int lit = 0;
+        for (int y = 0; y < scratch.height(); ++y) {
+            const auto* line = reinterpret_cast<const quint32*>(scratch.constScanLine(y));
+            if ((line[x] & 0x00FFFFFFu) != 0) {
+                top = std::min(top, y);
+                bottom = y;
+                ++lit;
+            }
         }
-        if (at == INT_MIN)
-            return runs;
-        rows.push_back(at);
-    }
-    if (lit != along + 1)
-        return runs;
-    for (std::size_t i = 0; i < rows.size();) {
-        std::size_t j = i;
-        while (j + 1 < rows.size() && rows[j + 1] == rows[i])
-            ++j;
-        runs.push_back({rows[i], static_cast<int>(i), static_cast<int>(j)});
-        i = j + 1;
+        if (lit == 0)
+            continue;
+        if (lit != bottom - top + 1)
+            return {};
+        runs.push_back({x - ox, top - oy, bottom - oy});
     }
     return runs;
 }
@@ -79,26 +69,26 @@ std::vector<SteepRun> DrawnSteepLine(int dx, int dy)
 // Lines this short along are looked up in a table rather than a map: a long trace has thousands.
 constexpr int TABLE_MAX_ALONG = 256;
 
-const std::vector<SteepRun>& SteepLineRuns(int dx, int dy)
+const std::vector<LineRun>& LineRuns(int dx, int dy)
 {
     struct Entry {
         bool known = false;
-        std::vector<SteepRun> runs;
+        std::vector<LineRun> runs;
     };
     if (std::abs(dy) <= TABLE_MAX_ALONG) {
         static std::vector<Entry> table((2 * PATTERN_MAX_ACROSS + 1) * (2 * TABLE_MAX_ALONG + 1));
         Entry& entry = table[static_cast<std::size_t>((dx + PATTERN_MAX_ACROSS) * (2 * TABLE_MAX_ALONG + 1) + dy + TABLE_MAX_ALONG)];
         if (!entry.known) {
-            entry.runs = DrawnSteepLine(dx, dy);
+            entry.runs = DrawnLine(dx, dy);
             entry.known = true;
         }
         return entry.runs;
     }
-    static std::map<std::pair<int, int>, std::vector<SteepRun>> cache;
+    static std::map<std::pair<int, int>, std::vector<LineRun>> cache;
     const auto found = cache.find({dx, dy});
     if (found != cache.end())
         return found->second;
-    return cache[{dx, dy}] = DrawnSteepLine(dx, dy);
+    return cache[{dx, dy}] = DrawnLine(dx, dy);
 }
 
 QPen StrokePen(QRgb color)
@@ -106,49 +96,41 @@ QPen StrokePen(QRgb color)
     return QPen(QColor(color), 1, Qt::SolidLine);
 }
 
-struct Edges {
-    int left = INT_MAX;
-    int top = INT_MAX;
-    int right = INT_MIN;
-    int bottom = INT_MIN;
-
-    void add(int x, int y)
-    {
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-    }
-    void add(double x, double y)
-    {
-        add(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
-        add(static_cast<int>(std::ceil(x)), static_cast<int>(std::ceil(y)));
-    }
-};
-
 }  // namespace
 
 QRect TraceStroke::Reach() const
 {
-    Edges e;
+    // Plain integer edges: a decimated paint asks this of every span.
+    int left = INT_MAX;
+    int top = INT_MAX;
+    int right = INT_MIN;
+    int bottom = INT_MIN;
+    const auto add = [&](int x, int y) {
+        left = x < left ? x : left;
+        right = x > right ? x : right;
+        top = y < top ? y : top;
+        bottom = y > bottom ? y : bottom;
+    };
     if (hasLine && precise) {
-        e.add(preciseLine.x1(), preciseLine.y1());
-        e.add(preciseLine.x2(), preciseLine.y2());
+        for (const QPointF& end : {preciseLine.p1(), preciseLine.p2()}) {
+            add(static_cast<int>(std::floor(end.x())), static_cast<int>(std::floor(end.y())));
+            add(static_cast<int>(std::ceil(end.x())), static_cast<int>(std::ceil(end.y())));
+        }
     } else if (hasLine) {
-        e.add(line.x1(), line.y1());
-        e.add(line.x2(), line.y2());
+        add(line.x1(), line.y1());
+        add(line.x2(), line.y2());
     }
     for (int i = 0; i < pointCount; ++i)
-        e.add(points[static_cast<std::size_t>(i)].x(), points[static_cast<std::size_t>(i)].y());
+        add(points[static_cast<std::size_t>(i)].x(), points[static_cast<std::size_t>(i)].y());
     for (int i = 0; i < dotCount; ++i) {
         const QRect& d = dots[static_cast<std::size_t>(i)];
-        e.add(d.left(), d.top());
-        e.add(d.right() + 1, d.bottom() + 1);
+        add(d.left(), d.top());
+        add(d.right() + 1, d.bottom() + 1);
     }
-    if (e.left > e.right)
+    if (left > right)
         return {};
     // Coordinates are kept far from the integer limits by the safe square and the plot.
-    return QRect(QPoint(e.left - REACH_MARGIN, e.top - REACH_MARGIN), QPoint(e.right + REACH_MARGIN, e.bottom + REACH_MARGIN));
+    return QRect(QPoint(left - REACH_MARGIN, top - REACH_MARGIN), QPoint(right + REACH_MARGIN, bottom + REACH_MARGIN));
 }
 
 void DrawStroke(QPainter& painter, const TraceStroke& stroke)
@@ -191,6 +173,12 @@ TraceBatcher::TraceBatcher(QPainter& painter, const QRect& clip)
             m_bits = image->bits();
             m_stride = image->bytesPerLine();
             m_area = m_clip & image->rect();
+            m_wordsPerColumn = (std::max(0, m_area.height()) + 63) / 64;
+            Buffers& spare = SpareBuffers();
+            m_direct = std::move(spare.direct);
+            m_direct.clear();
+            m_written = std::move(spare.written);
+            m_written.assign(static_cast<std::size_t>(std::max(0, m_area.width())) * static_cast<std::size_t>(m_wordsPerColumn), 0);
         }
     }
 }
@@ -198,6 +186,17 @@ TraceBatcher::TraceBatcher(QPainter& painter, const QRect& clip)
 TraceBatcher::~TraceBatcher()
 {
     Flush();
+    if (m_image != nullptr) {
+        Buffers& spare = SpareBuffers();
+        spare.direct = std::move(m_direct);
+        spare.written = std::move(m_written);
+    }
+}
+
+TraceBatcher::Buffers& TraceBatcher::SpareBuffers()
+{
+    static thread_local Buffers buffers;
+    return buffers;
 }
 
 TraceBatcher::Batch& TraceBatcher::BatchOf(QRgb color)
@@ -240,28 +239,42 @@ void TraceBatcher::Add(const TraceStroke& stroke)
             Draw(other);
     }
     Batch& batch = BatchOf(stroke.color);
-    // On a picture written directly, the stroke's columns go in now, in stroke order: every
+    // On a picture written directly, the stroke's columns are kept now, in stroke order: every
     // stroke of another colour that may touch them has been drawn above, and later ones land on
     // top. Only what the painter draws waits, and only it is kept in the bookkeeping.
-    const std::size_t runsBefore = batch.runs.size();
     bool waits = stroke.dotCount > 0;
+    if (m_image != nullptr) {
+        const quint32 pixel = 0xFF000000u | (stroke.color & 0x00FFFFFFu);
+        const QLine& line = stroke.line;
+        if (stroke.hasLine && stroke.precise) {
+            batch.preciseLines.push_back(stroke.preciseLine);
+            waits = true;
+        } else if (stroke.hasLine && line.x1() == line.x2()) {
+            KeepRun(line.x1(), std::min(line.y1(), line.y2()), std::max(line.y1(), line.y2()), pixel);
+        } else if (stroke.hasLine && !KeepShortLine(line, whole, pixel)) {
+            batch.lines.push_back(line);
+            waits = true;
+        }
+        for (int i = 0; i < stroke.pointCount; ++i) {
+            const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
+            KeepRun(point.x(), point.y(), point.y(), pixel);
+        }
+        batch.dots.insert(batch.dots.end(), stroke.dots.begin(), stroke.dots.begin() + stroke.dotCount);
+        if (waits)
+            MarkPending(batch, reach);
+        return;
+    }
+    const std::size_t runsBefore = batch.runs.size();
     if (stroke.hasLine && stroke.precise) {
         batch.preciseLines.push_back(stroke.preciseLine);
         waits = true;
     } else if (stroke.hasLine && m_raster && stroke.line.x1() == stroke.line.x2()) {
         batch.runs.push_back({stroke.line.x1(), std::min(stroke.line.y1(), stroke.line.y2()), std::max(stroke.line.y1(), stroke.line.y2())});
-    } else if (stroke.hasLine && !AddSteepLine(batch, stroke, whole)) {
+    } else if (stroke.hasLine) {
         batch.lines.push_back(stroke.line);
         waits = true;
     }
-    if (m_image != nullptr) {
-        const quint32 pixel = 0xFF000000u | (stroke.color & 0x00FFFFFFu);
-        for (int i = 0; i < stroke.pointCount; ++i) {
-            const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
-            if (m_area.contains(point))
-                *reinterpret_cast<quint32*>(m_bits + static_cast<std::ptrdiff_t>(point.y()) * m_stride + static_cast<std::ptrdiff_t>(point.x()) * 4) = pixel;
-        }
-    } else if (m_raster) {
+    if (m_raster) {
         for (int i = 0; i < stroke.pointCount; ++i) {
             const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
             batch.runs.push_back({point.x(), point.y(), point.y()});
@@ -271,14 +284,13 @@ void TraceBatcher::Add(const TraceStroke& stroke)
         waits = waits || stroke.pointCount > 0;
     }
     batch.dots.insert(batch.dots.end(), stroke.dots.begin(), stroke.dots.begin() + stroke.dotCount);
-    if (m_image != nullptr) {
-        StoreRuns(batch, runsBefore);
-        batch.runs.resize(runsBefore);
-    } else {
-        waits = waits || batch.runs.size() > runsBefore;
-    }
-    if (!waits)
-        return;
+    waits = waits || batch.runs.size() > runsBefore;
+    if (waits)
+        MarkPending(batch, reach);
+}
+
+void TraceBatcher::MarkPending(Batch& batch, const QRect& reach)
+{
     const int from = reach.left() - m_clip.left();
     const int to = reach.right() - m_clip.left();
     for (int c = from; c <= to; ++c) {
@@ -295,27 +307,21 @@ void TraceBatcher::Add(const TraceStroke& stroke)
     }
 }
 
-bool TraceBatcher::AddSteepLine(Batch& batch, const TraceStroke& stroke, const QRect& reach)
+bool TraceBatcher::KeepShortLine(const QLine& line, const QRect& reach, quint32 pixel)
 {
-    if (m_image == nullptr)
-        return false;
-    const QLine& line = stroke.line;
     const int dx = line.dx();
     const int dy = line.dy();
-    if (std::abs(dx) > PATTERN_MAX_ACROSS || std::abs(dy) > PATTERN_MAX_ALONG || std::abs(dy) < std::abs(dx))
+    if (std::abs(dx) > PATTERN_MAX_ACROSS || std::abs(dy) > PATTERN_MAX_ALONG)
         return false;
     // Near an edge the engine cuts the line first, which may round its pixels differently.
-    if (!m_area.contains(reach))
+    if (reach.left() < m_area.left() || reach.right() > m_area.right() || reach.top() < m_area.top() ||
+        reach.bottom() > m_area.bottom())
         return false;
-    const std::vector<SteepRun>& runs = SteepLineRuns(dx, dy);
+    const std::vector<LineRun>& runs = LineRuns(dx, dy);
     if (runs.empty())
         return false;
-    const int step = dy > 0 ? 1 : -1;
-    for (const SteepRun& run : runs) {
-        const int a = line.y1() + run.first * step;
-        const int b = line.y1() + run.last * step;
-        batch.runs.push_back({line.x1() + run.offset, std::min(a, b), std::max(a, b)});
-    }
+    for (const LineRun& run : runs)
+        KeepRun(line.x1() + run.column, line.y1() + run.top, line.y1() + run.bottom, pixel);
     return true;
 }
 
@@ -323,6 +329,8 @@ void TraceBatcher::Draw(Batch& batch)
 {
     if (!batch.pending())
         return;
+    // What the painter draws now lies above every run kept so far.
+    WriteDirectRuns();
     FillRuns(batch);
     // A batch of columns only, the usual case on a picture, needs no pen.
     if (!batch.lines.empty() || !batch.preciseLines.empty() || !batch.points.empty() || !batch.dots.empty())
@@ -355,7 +363,10 @@ void TraceBatcher::FillRuns(Batch& batch)
     if (batch.runs.empty())
         return;
     if (m_image != nullptr) {
-        StoreRuns(batch, 0);
+        const quint32 pixel = 0xFF000000u | (batch.color & 0x00FFFFFFu);
+        for (const Run& run : batch.runs)
+            KeepRun(run.x, run.top, run.bottom, pixel);
+        WriteDirectRuns();
         batch.runs.clear();
         return;
     }
@@ -380,26 +391,67 @@ void TraceBatcher::FillRuns(Batch& batch)
     batch.runs.clear();
 }
 
-void TraceBatcher::StoreRuns(const Batch& batch, std::size_t first)
+void TraceBatcher::KeepRun(int x, int top, int bottom, quint32 pixel)
 {
     const QRect& area = m_area;
-    const quint32 pixel = 0xFF000000u | (batch.color & 0x00FFFFFFu);
-    for (std::size_t i = first; i < batch.runs.size(); ++i) {
-        const Run& run = batch.runs[i];
-        if (run.x < area.left() || run.x > area.right())
-            continue;
-        const int top = std::max(run.top, area.top());
-        const int bottom = std::min(run.bottom, area.bottom());
-        uchar* at = m_bits + static_cast<std::ptrdiff_t>(top) * m_stride + static_cast<std::ptrdiff_t>(run.x) * 4;
-        for (int y = top; y <= bottom; ++y, at += m_stride)
-            *reinterpret_cast<quint32*>(at) = pixel;
+    if (x < area.left() || x > area.right())
+        return;
+    top = std::max(top, area.top());
+    bottom = std::min(bottom, area.bottom());
+    if (top > bottom)
+        return;
+    // A run that continues the one before it in its column and colour joins it: nothing was
+    // drawn between them.
+    if (!m_direct.empty()) {
+        DirectRun& last = m_direct.back();
+        if (last.x == x && last.pixel == pixel && top <= last.bottom + 1 && bottom >= last.top - 1) {
+            last.top = std::min(last.top, top);
+            last.bottom = std::max(last.bottom, bottom);
+            return;
+        }
     }
+    m_direct.push_back({x, top, bottom, pixel});
+    m_directLeft = std::min(m_directLeft, x);
+    m_directRight = std::max(m_directRight, x);
+}
+
+void TraceBatcher::WriteDirectRuns()
+{
+    if (m_direct.empty())
+        return;
+    const int left = m_area.left();
+    const int areaTop = m_area.top();
+    const std::size_t words = static_cast<std::size_t>(m_wordsPerColumn);
+    for (auto run = m_direct.rbegin(); run != m_direct.rend(); ++run) {
+        std::uint64_t* written = m_written.data() + static_cast<std::size_t>(run->x - left) * words;
+        const int from = run->top - areaTop;
+        const int to = run->bottom - areaTop;
+        uchar* column = m_bits + static_cast<std::ptrdiff_t>(areaTop) * m_stride + static_cast<std::ptrdiff_t>(run->x) * 4;
+        for (int w = from >> 6; w <= to >> 6; ++w) {
+            const int low = std::max(from, w << 6) & 63;
+            const int high = std::min(to, (w << 6) + 63) & 63;
+            const std::uint64_t bits = (~std::uint64_t{0} >> (63 - high)) & (~std::uint64_t{0} << low);
+            std::uint64_t fresh = bits & ~written[w];
+            written[w] |= bits;
+            while (fresh != 0) {
+                const int row = (w << 6) + std::countr_zero(fresh);
+                fresh &= fresh - 1;
+                *reinterpret_cast<quint32*>(column + static_cast<std::ptrdiff_t>(row) * m_stride) = run->pixel;
+            }
+        }
+    }
+    std::fill(m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directLeft - left) * words),
+              m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directRight - left + 1) * words), 0);
+    m_direct.clear();
+    m_directLeft = INT_MAX;
+    m_directRight = INT_MIN;
 }
 
 void TraceBatcher::Flush()
 {
     for (Batch& batch : m_batches)
         Draw(batch);
+    WriteDirectRuns();
 }
 
 }  // namespace shakemeter

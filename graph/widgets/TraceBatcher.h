@@ -16,6 +16,8 @@
 #include <QRect>
 #include <QRgb>
 #include <array>
+#include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace shakemeter {
@@ -68,7 +70,7 @@ private:
         std::vector<QPoint> points;
         std::vector<QRect> dots;
         // Per clip column, the rows pending strokes may touch (top > bottom: none). On a picture
-        // written directly, only the painter's part of a stroke is pending: its columns are stored
+        // written directly, only the painter's part of a stroke is pending: its columns are kept
         // as it arrives.
         std::vector<int> top;
         std::vector<int> bottom;
@@ -81,10 +83,19 @@ private:
     bool Touches(const Batch& batch, const QRect& reach) const;
     void Draw(Batch& batch);
     void FillRuns(Batch& batch);
-    // Stores the batch's runs from the first given straight into the picture.
-    void StoreRuns(const Batch& batch, std::size_t first);
-    // A short steep line as the columns the engine would draw, when that is known exactly.
-    bool AddSteepLine(Batch& batch, const TraceStroke& stroke, const QRect& reach);
+    // Keeps a run for the picture, clipped to it.
+    void KeepRun(int x, int top, int bottom, quint32 pixel);
+    // Records the pixels a stroke the painter draws may touch, so that a stroke of another
+    // colour over them waits for it.
+    void MarkPending(Batch& batch, const QRect& reach);
+    // Writes the kept runs into the picture as if stored one by one in order: the last run
+    // over a pixel decides its colour, so they are written newest first and a pixel already
+    // written is left alone. The decimated drawing passes every column many times over; this
+    // writes each pixel once.
+    void WriteDirectRuns();
+    // A line a few columns across kept as the columns the engine would draw, when that is
+    // known exactly.
+    bool KeepShortLine(const QLine& line, const QRect& reach, quint32 pixel);
 
     QPainter& m_painter;
     QRect m_clip;
@@ -99,6 +110,27 @@ private:
     qsizetype m_stride = 0;
     QRect m_area;  // the clip within the picture
     std::vector<Batch> m_batches;
+    // Runs for the picture not yet written, clipped to m_area, in stroke order.
+    struct DirectRun {
+        int x;
+        int top;
+        int bottom;
+        quint32 pixel;
+    };
+    // The large buffers pass from one paint's batcher to the next, so a paint does not fault
+    // in fresh pages for them.
+    struct Buffers {
+        std::vector<DirectRun> direct;
+        std::vector<std::uint64_t> written;
+    };
+    static Buffers& SpareBuffers();
+    std::vector<DirectRun> m_direct;
+    int m_directLeft = INT_MAX;  // columns the kept runs touch
+    int m_directRight = INT_MIN;
+    // Pixels written by the runs seen so far in WriteDirectRuns: a bit per pixel, column by
+    // column, m_wordsPerColumn words each.
+    std::vector<std::uint64_t> m_written;
+    int m_wordsPerColumn = 0;
 };
 
 }  // namespace shakemeter

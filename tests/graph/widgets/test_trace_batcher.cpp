@@ -134,6 +134,35 @@ TEST(TraceBatcher, LongSteepLinesLeaveTheSamePictureAsOneByOne)
     }
 }
 
+// Every short line shape, steep and shallow, in both directions, laid over each other in passes
+// of changing colour as the decimated drawing lays its traces: each pass must cover the last
+// exactly where the engine's own line would.
+TEST(TraceBatcher, ShortLinesOfEveryShapeLeaveTheSamePictureAsOneByOne)
+{
+    testing::App();
+    const QSize size(200, 160);
+    std::vector<TraceStroke> strokes;
+    for (int pass = 0; pass < 3; ++pass) {
+        int k = 0;
+        for (int dx = -8; dx <= 8; ++dx) {
+            for (int dy = -12; dy <= 12; ++dy, ++k) {
+                TraceStroke s;
+                s.color = kColors[(k + pass) % 4];
+                s.hasLine = true;
+                const int x = 20 + (k * 7 + pass * 3) % 160;
+                const int y = 20 + (k * 13 + pass * 5) % 120;
+                s.line = QLine(x, y, x + dx, y + dy);
+                strokes.push_back(s);
+            }
+        }
+    }
+    for (const QRect& clip : {QRect(0, 0, 200, 160), QRect(30, 25, 120, 100)}) {
+        const QImage expected = OneByOne(strokes, clip, QImage::Format_RGB32, size);
+        EXPECT_EQ(DifferentPixels(Collected(strokes, clip, QImage::Format_RGB32, false, size), expected), 0)
+            << "clip " << clip.x() << "," << clip.y();
+    }
+}
+
 TEST(TraceBatcher, LaterColourWinsWhereStrokesCross)
 {
     testing::App();
