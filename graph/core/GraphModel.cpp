@@ -253,10 +253,7 @@ void GraphModel::ComputePlotPoints(bool frameReading)
         for (int i = f + 1; i <= last - 1; ++i)
             m_positions.setX(0, static_cast<std::size_t>(i), xf + (Tick(i) - tickF) * scale);
     } else {
-        const double xf = s.m_rcPlot.left;
-        m_positions.setX(0, static_cast<std::size_t>(f), xf);
-        for (int i = f + 1; i <= last - 1; ++i)
-            m_positions.setX(0, static_cast<std::size_t>(i), xf + (i - f) * scale);
+        m_positions.FillEvenly(static_cast<std::size_t>(f), static_cast<std::size_t>(std::max(f + 1, last)), s.m_rcPlot.left, scale);
     }
 }
 
@@ -658,16 +655,15 @@ int GraphModel::CollectGroups(int first, int last, int p, std::vector<GroupExtre
         const int innerEnd = std::min(e - 1, tableRows - f);
         for (int k = std::max(s + 1, 1 - f); k <= innerEnd; ++k) {
             const SampleRow& row = rows[f + k - 1];
+            // Selections rather than branches: noisy values would mispredict every other row.
             for (std::size_t c = 0; c < 4; ++c) {
                 const double value = row[c];
-                if (value < minimum[c]) {
-                    minimum[c] = value;
-                    group.minimumAt[c] = k;
-                }
-                if (value > maximum[c]) {
-                    maximum[c] = value;
-                    group.maximumAt[c] = k;
-                }
+                const bool lower = value < minimum[c];
+                const bool higher = value > maximum[c];
+                minimum[c] = lower ? value : minimum[c];
+                group.minimumAt[c] = lower ? k : group.minimumAt[c];
+                maximum[c] = higher ? value : maximum[c];
+                group.maximumAt[c] = higher ? k : group.maximumAt[c];
             }
         }
         s = e;

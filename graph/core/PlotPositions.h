@@ -34,9 +34,16 @@ public:
     double x(int level, std::size_t row) const { return row < rows() ? m_x[level & 1][row] : 0.0; }
     void setX(int level, std::size_t row, double value)
     {
-        if (row < rows())
+        if (row < rows()) {
             m_x[level & 1][row] = value;
+            if ((level & 1) == 0)
+                m_even.known = false;
+        }
     }
+    // Level 0 rows first..end-1 at even steps: first at origin, row i at origin + (i - first) *
+    // step. Filled again only when an argument or a position changed since the last fill, so
+    // repainting an unchanged view of a long recording does not recompute every row.
+    void FillEvenly(std::size_t first, std::size_t end, double origin, double step);
     ValueMapping& mapping(int level) { return m_y[level & 1]; }
     const ValueMapping& mapping(int level) const { return m_y[level & 1]; }
     // Rows (0-based, exclusive end) whose zoomed horizontal positions are known.
@@ -48,6 +55,14 @@ public:
 private:
     std::array<std::vector<double>, 2> m_x;
     std::array<ValueMapping, 2> m_y;
+    struct EvenFill {
+        bool known = false;
+        std::size_t first = 0;
+        std::size_t end = 0;
+        double origin = 0.0;
+        double step = 0.0;
+    };
+    EvenFill m_even;
     std::size_t m_zoomedEnd = 0;
 };
 
