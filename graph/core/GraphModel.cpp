@@ -617,18 +617,19 @@ SegmentEnds GraphModel::SpanEndsOf(int pA, int pB, int trace) const
 
 SpanPoint GraphModel::SpanPointOf(int p, int trace) const
 {
+    return SpanMapper()(p, trace);
+}
+
+SpanPointMapper GraphModel::SpanMapper() const
+{
     const GraphState& s = m_state;
     const int z = s.g_nZoomLevel;
     const int F = RangeFirst();
-    SpanPoint point;
-    point.row = F + p - 2;
     // The same positions Position() gives, each looked up only for the coordinate it is used for.
-    if (point.row >= 0 && static_cast<std::size_t>(point.row) < m_positions.rows())
-        point.y = TruncToInt(m_positions.mapping(z).map(Value(point.row, trace)));
     const double base = m_positions.x(z, static_cast<std::size_t>(F - 1));
     const double step = m_positions.x(z, static_cast<std::size_t>(F)) - base;
-    point.x = TruncToInt((p - 1 + s.m_nHShift) * step + base);
-    return point;
+    return SpanPointMapper(TableData(), static_cast<std::size_t>(std::max(0, TableRows())), m_positions.rows(),
+                           m_positions.mapping(z), base, step, F, s.m_nHShift);
 }
 
 int GraphModel::CollectGroups(int first, int last, int p, std::vector<GroupExtremes>& groups) const

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "graph/core/GraphState.h"
+#include "graph/core/PixelMath.h"
 #include "graph/core/PlotPositions.h"
 #include "graph/core/ScrollCode.h"
 #include "recording/Recording.h"
@@ -60,6 +61,41 @@ struct SpanPoint {
     int row = 0;
     int x = 0;
     int y = 0;
+};
+
+// SpanPointOf for one paint, with everything that does not change from point to point looked
+// up once: a decimated paint asks for tens of thousands of points.
+class SpanPointMapper {
+public:
+    SpanPointMapper() = default;
+    SpanPointMapper(const SampleRow* rows, std::size_t tableRows, std::size_t positionRows, const ValueMapping& mapping,
+                    double base, double step, int first, int hShift)
+        : m_rows(rows), m_tableRows(tableRows), m_positionRows(positionRows), m_mapping(mapping), m_base(base),
+          m_step(step), m_first(first), m_hShift(hShift)
+    {
+    }
+    SpanPoint operator()(int p, int trace) const
+    {
+        SpanPoint point;
+        point.row = m_first + p - 2;
+        if (point.row >= 0 && static_cast<std::size_t>(point.row) < m_positionRows) {
+            const std::size_t row = static_cast<std::size_t>(point.row);
+            const double value = row < m_tableRows && trace >= 0 && trace <= 3 ? m_rows[row][static_cast<std::size_t>(trace)] : 0.0;
+            point.y = TruncToInt(m_mapping.map(value));
+        }
+        point.x = TruncToInt((p - 1 + m_hShift) * m_step + m_base);
+        return point;
+    }
+
+private:
+    const SampleRow* m_rows = nullptr;
+    std::size_t m_tableRows = 0;
+    std::size_t m_positionRows = 0;
+    ValueMapping m_mapping;
+    double m_base = 0.0;
+    double m_step = 0.0;
+    int m_first = 1;
+    int m_hShift = 0;
 };
 
 // One decimation group: its first and last point, and where each column's extremes lie.
@@ -143,6 +179,7 @@ public:
     SegmentEnds SpanEndsOf(int pA, int pB, int trace) const;
     // The end SpanEndsOf gives point p; a group's spans share their ends, so each is found once.
     SpanPoint SpanPointOf(int p, int trace) const;
+    SpanPointMapper SpanMapper() const;
     static SegmentEnds SpanBetween(const SpanPoint& a, const SpanPoint& b)
     {
         SegmentEnds e;

@@ -236,6 +236,7 @@ void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params,
         TraceStroke stroke;
         std::vector<GroupExtremes> groups;
         rest = model.CollectGroups(first, last, p, groups);
+        const SpanPointMapper pointOf = model.SpanMapper();
         for (int c = 0; c < model.TraceCount(); ++c) {
             std::fill(ends.begin(), ends.end(), GroupEnd{});
             const std::size_t column = static_cast<std::size_t>(c);
@@ -247,11 +248,11 @@ void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params,
                 for (std::size_t i = 0; i < traces.size(); ++i) {
                     const Trace& t = traces[i];
                     GroupEnd& end = ends[i];
-                    const SpanPoint start = end.p == from ? end.point : model.SpanPointOf(from, t.index);
-                    const SpanPoint low = model.SpanPointOf(minimumAt, t.index);
-                    const SpanPoint high = model.SpanPointOf(maximumAt, t.index);
+                    const SpanPoint start = end.p == from ? end.point : pointOf(from, t.index);
+                    const SpanPoint low = pointOf(minimumAt, t.index);
+                    const SpanPoint high = pointOf(maximumAt, t.index);
                     end.p = to;
-                    end.point = model.SpanPointOf(to, t.index);
+                    end.point = pointOf(to, t.index);
                     SpanInto(painter, &batcher, model, GraphModel::SpanBetween(start, low), t.index, t.color, stroke);
                     SpanInto(painter, &batcher, model, GraphModel::SpanBetween(low, high), t.index, t.color, stroke);
                     SpanInto(painter, &batcher, model, GraphModel::SpanBetween(high, end.point), t.index, t.color, stroke);

@@ -91,6 +91,23 @@ const std::vector<LineRun>& LineRuns(int dx, int dy)
     return cache[{dx, dy}] = DrawnLine(dx, dy);
 }
 
+// The runs of a line a few columns across that lies clear of the area's edges, when its drawing
+// is known exactly; null otherwise.
+const std::vector<LineRun>* ShortLineRuns(const QLine& line, const QRect& area)
+{
+    const int dx = line.dx();
+    const int dy = line.dy();
+    if (std::abs(dx) > PATTERN_MAX_ACROSS || std::abs(dy) > PATTERN_MAX_ALONG)
+        return nullptr;
+    // Near an edge the engine cuts the line first, which may round its pixels differently.
+    const int margin = REACH_MARGIN;
+    if (std::min(line.x1(), line.x2()) - margin < area.left() || std::max(line.x1(), line.x2()) + margin > area.right() ||
+        std::min(line.y1(), line.y2()) - margin < area.top() || std::max(line.y1(), line.y2()) + margin > area.bottom())
+        return nullptr;
+    const std::vector<LineRun>& runs = LineRuns(dx, dy);
+    return runs.empty() ? nullptr : &runs;
+}
+
 QPen StrokePen(QRgb color)
 {
     return QPen(QColor(color), 1, Qt::SolidLine);
@@ -229,41 +246,17 @@ void TraceBatcher::Add(const TraceStroke& stroke)
 {
     if (stroke.empty())
         return;
+    if (m_image != nullptr) {
+        AddToPicture(stroke);
+        return;
+    }
     const QRect whole = stroke.Reach();
-    const QRect reach(QPoint(std::max(whole.left(), m_clip.left()), std::max(whole.top(), m_clip.top())),
-                      QPoint(std::min(whole.right(), m_clip.right()), std::min(whole.bottom(), m_clip.bottom())));
+    const QRect reach = ClippedReach(whole);
     if (whole.isEmpty() || reach.isEmpty())
         return;
-    for (Batch& other : m_batches) {
-        if (other.color != stroke.color && other.pending() && Touches(other, reach))
-            Draw(other);
-    }
+    DrawOthersUnder(stroke.color, reach);
     Batch& batch = BatchOf(stroke.color);
-    // On a picture written directly, the stroke's columns are kept now, in stroke order: every
-    // stroke of another colour that may touch them has been drawn above, and later ones land on
-    // top. Only what the painter draws waits, and only it is kept in the bookkeeping.
     bool waits = stroke.dotCount > 0;
-    if (m_image != nullptr) {
-        const quint32 pixel = 0xFF000000u | (stroke.color & 0x00FFFFFFu);
-        const QLine& line = stroke.line;
-        if (stroke.hasLine && stroke.precise) {
-            batch.preciseLines.push_back(stroke.preciseLine);
-            waits = true;
-        } else if (stroke.hasLine && line.x1() == line.x2()) {
-            KeepRun(line.x1(), std::min(line.y1(), line.y2()), std::max(line.y1(), line.y2()), pixel);
-        } else if (stroke.hasLine && !KeepShortLine(line, whole, pixel)) {
-            batch.lines.push_back(line);
-            waits = true;
-        }
-        for (int i = 0; i < stroke.pointCount; ++i) {
-            const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
-            KeepRun(point.x(), point.y(), point.y(), pixel);
-        }
-        batch.dots.insert(batch.dots.end(), stroke.dots.begin(), stroke.dots.begin() + stroke.dotCount);
-        if (waits)
-            MarkPending(batch, reach);
-        return;
-    }
     const std::size_t runsBefore = batch.runs.size();
     if (stroke.hasLine && stroke.precise) {
         batch.preciseLines.push_back(stroke.preciseLine);
@@ -289,6 +282,72 @@ void TraceBatcher::Add(const TraceStroke& stroke)
         MarkPending(batch, reach);
 }
 
+QRect TraceBatcher::ClippedReach(const QRect& whole) const
+{
+    return QRect(QPoint(std::max(whole.left(), m_clip.left()), std::max(whole.top(), m_clip.top())),
+                 QPoint(std::min(whole.right(), m_clip.right()), std::min(whole.bottom(), m_clip.bottom())));
+}
+
+void TraceBatcher::DrawOthersUnder(QRgb color, const QRect& reach)
+{
+    for (Batch& other : m_batches) {
+        if (other.color != color && other.pending() && Touches(other, reach))
+            Draw(other);
+    }
+}
+
+bool TraceBatcher::AnyPending() const
+{
+    for (const Batch& batch : m_batches) {
+        if (batch.pending())
+            return true;
+    }
+    return false;
+}
+
+// On a picture written directly, the stroke's columns are kept now, in stroke order: every
+// stroke of another colour the painter still has to draw under them is drawn first, and later
+// ones land on top. Only what the painter draws waits, and only it is kept in the bookkeeping.
+// The stroke's reach is needed only then: the kept runs are clipped one by one.
+void TraceBatcher::AddToPicture(const TraceStroke& stroke)
+{
+    const QLine& line = stroke.line;
+    const bool column = stroke.hasLine && !stroke.precise && line.x1() == line.x2();
+    const std::vector<LineRun>* shortLine = nullptr;
+    if (stroke.hasLine && !stroke.precise && !column)
+        shortLine = ShortLineRuns(line, m_area);
+    const bool painterLine = stroke.hasLine && !column && shortLine == nullptr;
+    const bool waits = painterLine || stroke.dotCount > 0;
+    QRect reach;
+    if (waits || AnyPending()) {
+        const QRect whole = stroke.Reach();
+        reach = ClippedReach(whole);
+        if (whole.isEmpty() || reach.isEmpty())
+            return;
+        DrawOthersUnder(stroke.color, reach);
+    }
+    const quint32 pixel = 0xFF000000u | (stroke.color & 0x00FFFFFFu);
+    if (column) {
+        KeepRun(line.x1(), std::min(line.y1(), line.y2()), std::max(line.y1(), line.y2()), pixel);
+    } else if (shortLine != nullptr) {
+        for (const LineRun& run : *shortLine)
+            KeepRun(line.x1() + run.column, line.y1() + run.top, line.y1() + run.bottom, pixel);
+    }
+    for (int i = 0; i < stroke.pointCount; ++i) {
+        const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
+        KeepRun(point.x(), point.y(), point.y(), pixel);
+    }
+    if (!waits)
+        return;
+    Batch& batch = BatchOf(stroke.color);
+    if (painterLine && stroke.precise)
+        batch.preciseLines.push_back(stroke.preciseLine);
+    else if (painterLine)
+        batch.lines.push_back(line);
+    batch.dots.insert(batch.dots.end(), stroke.dots.begin(), stroke.dots.begin() + stroke.dotCount);
+    MarkPending(batch, reach);
+}
+
 void TraceBatcher::MarkPending(Batch& batch, const QRect& reach)
 {
     const int from = reach.left() - m_clip.left();
@@ -305,24 +364,6 @@ void TraceBatcher::MarkPending(Batch& batch, const QRect& reach)
         batch.firstColumn = std::min(batch.firstColumn, from);
         batch.lastColumn = std::max(batch.lastColumn, to);
     }
-}
-
-bool TraceBatcher::KeepShortLine(const QLine& line, const QRect& reach, quint32 pixel)
-{
-    const int dx = line.dx();
-    const int dy = line.dy();
-    if (std::abs(dx) > PATTERN_MAX_ACROSS || std::abs(dy) > PATTERN_MAX_ALONG)
-        return false;
-    // Near an edge the engine cuts the line first, which may round its pixels differently.
-    if (reach.left() < m_area.left() || reach.right() > m_area.right() || reach.top() < m_area.top() ||
-        reach.bottom() > m_area.bottom())
-        return false;
-    const std::vector<LineRun>& runs = LineRuns(dx, dy);
-    if (runs.empty())
-        return false;
-    for (const LineRun& run : runs)
-        KeepRun(line.x1() + run.column, line.y1() + run.top, line.y1() + run.bottom, pixel);
-    return true;
 }
 
 void TraceBatcher::Draw(Batch& batch)

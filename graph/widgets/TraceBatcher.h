@@ -93,9 +93,12 @@ private:
     // written is left alone. The decimated drawing passes every column many times over; this
     // writes each pixel once.
     void WriteDirectRuns();
-    // A line a few columns across kept as the columns the engine would draw, when that is
-    // known exactly.
-    bool KeepShortLine(const QLine& line, const QRect& reach, quint32 pixel);
+    // The picture path of Add.
+    void AddToPicture(const TraceStroke& stroke);
+    QRect ClippedReach(const QRect& whole) const;
+    // Draws the pending strokes of other colours that may lie under a stroke about to be added.
+    void DrawOthersUnder(QRgb color, const QRect& reach);
+    bool AnyPending() const;
 
     QPainter& m_painter;
     QRect m_clip;
