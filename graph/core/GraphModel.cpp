@@ -667,6 +667,17 @@ int GraphModel::CollectGroups(int first, int last, int p, std::vector<GroupExtre
                 group.maximumAt[c] = higher ? k : group.maximumAt[c];
             }
         }
+        const auto valuesAt = [&](int k, std::array<double, 4>& values) {
+            const int row = f + k - 1;
+            if (row >= 0 && row < tableRows)
+                values = rows[row];
+            else
+                values.fill(0.0);
+        };
+        for (std::size_t c = 0; c < 4; ++c) {
+            valuesAt(group.minimumAt[c], group.atMinimum[c]);
+            valuesAt(group.maximumAt[c], group.atMaximum[c]);
+        }
         s = e;
     }
     return count * p + first - 1;

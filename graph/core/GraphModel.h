@@ -74,15 +74,22 @@ public:
           m_step(step), m_first(first), m_hShift(hShift)
     {
     }
-    SpanPoint operator()(int p, int trace) const
+    SpanPoint operator()(int p, int trace) const { return At(p, Value(p, trace)); }
+    // The value the point table holds for trace t at point p (0 outside it).
+    double Value(int p, int trace) const
+    {
+        const int row = m_first + p - 2;
+        if (row < 0 || static_cast<std::size_t>(row) >= m_tableRows || trace < 0 || trace > 3)
+            return 0.0;
+        return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(trace)];
+    }
+    // Point p with the value of its trace already looked up.
+    SpanPoint At(int p, double value) const
     {
         SpanPoint point;
         point.row = m_first + p - 2;
-        if (point.row >= 0 && static_cast<std::size_t>(point.row) < m_positionRows) {
-            const std::size_t row = static_cast<std::size_t>(point.row);
-            const double value = row < m_tableRows && trace >= 0 && trace <= 3 ? m_rows[row][static_cast<std::size_t>(trace)] : 0.0;
+        if (point.row >= 0 && static_cast<std::size_t>(point.row) < m_positionRows)
             point.y = TruncToInt(m_mapping.map(value));
-        }
         point.x = TruncToInt((p - 1 + m_hShift) * m_step + m_base);
         return point;
     }
@@ -104,6 +111,10 @@ struct GroupExtremes {
     int to = 0;
     std::array<int, 4> minimumAt{};
     std::array<int, 4> maximumAt{};
+    // The four values at each column's extremes ([column][trace], 0 outside the table), kept
+    // while the group's rows are at hand: the drawing reads them again much later.
+    std::array<std::array<double, 4>, 4> atMinimum{};
+    std::array<std::array<double, 4>, 4> atMaximum{};
 };
 
 // What the real-time update asks of the widget after a new row.

@@ -249,8 +249,9 @@ void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params,
                     const Trace& t = traces[i];
                     GroupEnd& end = ends[i];
                     const SpanPoint start = end.p == from ? end.point : pointOf(from, t.index);
-                    const SpanPoint low = pointOf(minimumAt, t.index);
-                    const SpanPoint high = pointOf(maximumAt, t.index);
+                    const std::size_t value = static_cast<std::size_t>(t.index);
+                    const SpanPoint low = pointOf.At(minimumAt, group.atMinimum[column][value]);
+                    const SpanPoint high = pointOf.At(maximumAt, group.atMaximum[column][value]);
                     end.p = to;
                     end.point = pointOf(to, t.index);
                     SpanInto(painter, &batcher, model, GraphModel::SpanBetween(start, low), t.index, t.color, stroke);

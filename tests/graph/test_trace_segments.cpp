@@ -54,6 +54,16 @@ TEST(TraceSegments, GroupsShareTheirEndsAndKeepEachTracesExtremes)
     groups.clear();
     g.model.ForEachGroup(1, 12, 5, 1, [&](int s, int mn, int mx, int e) { groups.push_back({s, mn, mx, e}); });
     EXPECT_EQ(groups, (std::vector<std::array<int, 4>>{{1, 2, 3, 5}, {5, 7, 9, 10}}));
+
+    // The values kept at each column's extremes are those of the rows found: point p is row p - 1.
+    std::vector<GroupExtremes> all;
+    EXPECT_EQ(g.model.CollectGroups(1, 12, 5, all), 10);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[1].minimumAt[0], 9);
+    EXPECT_EQ(all[1].atMinimum[0], (std::array<double, 4>{-1, 1, 0, 0}));
+    EXPECT_EQ(all[1].maximumAt[1], 9);
+    EXPECT_EQ(all[1].atMaximum[1], (std::array<double, 4>{-1, 1, 0, 0}));
+    EXPECT_EQ(all[0].atMaximum[0], (std::array<double, 4>{5, -5, 0, 0}));
 }
 
 }  // namespace
