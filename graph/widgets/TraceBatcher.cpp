@@ -305,6 +305,30 @@ bool TraceBatcher::AnyPending() const
     return false;
 }
 
+inline void TraceBatcher::KeepRun(int x, int top, int bottom, quint32 pixel)
+{
+    const QRect& area = m_area;
+    if (x < area.left() || x > area.right())
+        return;
+    top = std::max(top, area.top());
+    bottom = std::min(bottom, area.bottom());
+    if (top > bottom)
+        return;
+    // A run that continues the one before it in its column and colour joins it: nothing was
+    // drawn between them.
+    if (!m_direct.empty()) {
+        DirectRun& last = m_direct.back();
+        if (last.x == x && last.pixel == pixel && top <= last.bottom + 1 && bottom >= last.top - 1) {
+            last.top = std::min(last.top, top);
+            last.bottom = std::max(last.bottom, bottom);
+            return;
+        }
+    }
+    m_direct.push_back({x, top, bottom, pixel});
+    m_directLeft = std::min(m_directLeft, x);
+    m_directRight = std::max(m_directRight, x);
+}
+
 // On a picture written directly, the stroke's columns are kept now, in stroke order: every
 // stroke of another colour the painter still has to draw under them is drawn first, and later
 // ones land on top. Only what the painter draws waits, and only it is kept in the bookkeeping.
@@ -432,30 +456,6 @@ void TraceBatcher::FillRuns(Batch& batch)
     batch.runs.clear();
 }
 
-void TraceBatcher::KeepRun(int x, int top, int bottom, quint32 pixel)
-{
-    const QRect& area = m_area;
-    if (x < area.left() || x > area.right())
-        return;
-    top = std::max(top, area.top());
-    bottom = std::min(bottom, area.bottom());
-    if (top > bottom)
-        return;
-    // A run that continues the one before it in its column and colour joins it: nothing was
-    // drawn between them.
-    if (!m_direct.empty()) {
-        DirectRun& last = m_direct.back();
-        if (last.x == x && last.pixel == pixel && top <= last.bottom + 1 && bottom >= last.top - 1) {
-            last.top = std::min(last.top, top);
-            last.bottom = std::max(last.bottom, bottom);
-            return;
-        }
-    }
-    m_direct.push_back({x, top, bottom, pixel});
-    m_directLeft = std::min(m_directLeft, x);
-    m_directRight = std::max(m_directRight, x);
-}
-
 void TraceBatcher::WriteDirectRuns()
 {
     if (m_direct.empty())
@@ -468,6 +468,16 @@ void TraceBatcher::WriteDirectRuns()
         const int from = run->top - areaTop;
         const int to = run->bottom - areaTop;
         uchar* column = m_bits + static_cast<std::ptrdiff_t>(areaTop) * m_stride + static_cast<std::ptrdiff_t>(run->x) * 4;
+        if (from == to) {
+            // A single pixel: the tick marks are made of them.
+            std::uint64_t& word = written[from >> 6];
+            const std::uint64_t bit = std::uint64_t{1} << (from & 63);
+            if ((word & bit) == 0) {
+                word |= bit;
+                *reinterpret_cast<quint32*>(column + static_cast<std::ptrdiff_t>(from) * m_stride) = run->pixel;
+            }
+            continue;
+        }
         for (int w = from >> 6; w <= to >> 6; ++w) {
             const int low = std::max(from, w << 6) & 63;
             const int high = std::min(to, (w << 6) + 63) & 63;
