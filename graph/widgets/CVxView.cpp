@@ -504,6 +504,17 @@ QString CVxView::ReadoutText() const {
                                   s.g_strReadoutZ + " " + s.g_strReadoutV);
 }
 
+void CVxView::ClearReadout() {
+    GraphState& s = m_model.state();
+    s.g_strReadoutHead.clear();
+    s.g_strReadoutX.clear();
+    s.g_strReadoutY.clear();
+    s.g_strReadoutZ.clear();
+    s.g_strReadoutV.clear();
+    // The composed picture holds the old line.
+    InvalidatePlot();
+}
+
 void CVxView::HideCursorLine() {
     GraphState& s = m_model.state();
     if (!s.g_bCursorHidden) {

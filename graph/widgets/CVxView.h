@@ -100,6 +100,10 @@ public:
     QScrollBar* VerticalBar() const { return m_vScroll; }
     // The texts of the read-out line under the graph.
     QString ReadoutText() const;
+    // The read-out names a point of the graph on the screen: once another recording or the other
+    // domain is shown it would describe data that are gone, so it is emptied until the mouse
+    // picks a point of the new graph.
+    void ClearReadout();
     // Creates, places or removes the child windows for the current display mode, as a paint does.
     void SyncChildren();
 

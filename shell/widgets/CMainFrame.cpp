@@ -539,6 +539,7 @@ void CMainFrame::RefreshDataList() {
 
 void CMainFrame::AfterLoad() {
     RefreshDataList();
+    m_pView->ClearReadout();
     m_pView->UpdateSummaryPanel();
     m_pView->SyncChildren();
     m_pView->update();
@@ -732,6 +733,7 @@ void CMainFrame::OnFrequencyGraph() {
     RecordingView& companions = m_pView->Companions();
     companions.m_bFrequencyMode = true;
     m_pView->RefreshSummary();
+    m_pView->ClearReadout();
     RefreshDataList();
     m_pView->SetSummaryFullHeight(0);
     m_pView->SetSummaryHeight(0);
@@ -742,6 +744,7 @@ void CMainFrame::OnTimeGraph() {
     RecordingView& companions = m_pView->Companions();
     companions.m_bFrequencyMode = false;
     m_pView->RefreshSummary();
+    m_pView->ClearReadout();
     RefreshDataList();
     m_pView->SetSummaryFullHeight(kSummaryHeight);
     if (m_bSummaryShown) {

@@ -74,7 +74,11 @@ void FrameLinkHost::SetPlotScale(double scale) { m_frame.GraphView()->State().m_
 
 bool FrameLinkHost::IsBandDragging() const { return m_frame.GraphView()->State().m_bBandDragging; }
 
-void FrameLinkHost::OnZoomOut() { m_frame.GraphView()->OnZoomOut(); }
+void FrameLinkHost::OnZoomOut() {
+    // The link asks for this only after it installed a new recording (download, spectrum read).
+    m_frame.GraphView()->ClearReadout();
+    m_frame.GraphView()->OnZoomOut();
+}
 
 void FrameLinkHost::UpdateAllViews() {
     // The summary panel shows the texts the new recording's refresh made.
@@ -98,6 +102,8 @@ void FrameLinkHost::UpdateSummaryPanel() { m_frame.GraphView()->UpdateSummaryPan
 
 void FrameLinkHost::RestoreTimeDomainSummary() {
     CVxView* view = m_frame.GraphView();
+    // A real-time reading has just replaced the recording shown.
+    view->ClearReadout();
     view->SetSummaryFullHeight(CMainFrame::kSummaryHeight);
     if (m_frame.m_bSummaryShown) {
         view->SetSummaryHeight(CMainFrame::kSummaryHeight);

@@ -499,3 +499,20 @@ TEST_F(MainFrameTest, MouseOverThePlotReadsTheSampleOut) {
     EXPECT_TRUE(view->ReadoutText().startsWith(QStringLiteral("Data Point No.:1    Time: 05/03/23 14:07:09")))
         << view->ReadoutText().toStdString();
 }
+
+TEST_F(MainFrameTest, AnotherFileEmptiesTheReadOutOfTheOldOne) {
+    frame->show();
+    Load(MakeLoggedRecording(10));
+    CVxView* view = frame->GraphView();
+    view->repaint();
+    QTest::qWait(200);
+    view->repaint();
+    const PlotRect plot = view->Model().plot();
+    QTest::mouseMove(view, QPoint(plot.right, (plot.top + plot.bottom) / 2));
+    ASSERT_TRUE(view->ReadoutText().startsWith(QStringLiteral("Data Point No.:10"))) << view->ReadoutText().toStdString();
+    const int compositions = view->CompositionCount();
+    Load(MakeLoggedRecording(4), QStringLiteral("b.Vibration"));
+    EXPECT_TRUE(view->ReadoutText().trimmed().isEmpty()) << view->ReadoutText().toStdString();
+    view->repaint();
+    EXPECT_GT(view->CompositionCount(), compositions) << "the picture holding the old line is composed again";
+}

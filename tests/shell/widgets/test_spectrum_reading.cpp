@@ -156,3 +156,44 @@ TEST_F(SpectrumReadingTest, AFailedReadEndsTheReading) {
     EXPECT_EQ(devices.openHandles, 0);
     EXPECT_EQ(frame->ShownCount(), 0);
 }
+
+TEST_F(SpectrumReadingTest, TheReadOutGoesWithTheCaptureOrDomainItDescribed) {
+    frame->resize(1200, 800);
+    frame->show();
+    frame->OnCommand(ID_FFT_READING);
+    QueueCapture();
+    frame->OnSpectrumTick();
+    frame->OnCommand(ID_FREQUENCY_GRAPH);
+    CVxView* view = frame->GraphView();
+    int moves = 0;
+    const auto pointAtTheMiddle = [view, &moves] {
+        view->repaint();
+        QTest::qWait(200);  // the first paint's zoom reset
+        view->repaint();
+        const PlotRect plot = view->Model().plot();
+        // A move to where the pointer already is makes no event: each time a pixel further.
+        ++moves;
+        QTest::mouseMove(view, QPoint((plot.left + plot.right) / 2 + moves, (plot.top + plot.bottom) / 2));
+    };
+    pointAtTheMiddle();
+    ASSERT_TRUE(view->ReadoutText().contains(QStringLiteral("Frequency:"))) << view->ReadoutText().toStdString();
+
+    // The next capture replaces the spectrum the values were read from.
+    QueueCapture();
+    frame->OnSpectrumTick();
+    EXPECT_TRUE(view->ReadoutText().trimmed().isEmpty()) << view->ReadoutText().toStdString();
+
+    pointAtTheMiddle();
+    ASSERT_TRUE(view->ReadoutText().contains(QStringLiteral("Frequency:")));
+    frame->OnCommand(ID_STOP_READING);
+    frame->OnSpectrumTick();
+    EXPECT_TRUE(view->ReadoutText().contains(QStringLiteral("Frequency:"))) << "stopping keeps the graph shown";
+    // The time-domain graph has other points: a frequency read-out under it would be wrong.
+    frame->OnCommand(ID_TIME_GRAPH);
+    EXPECT_TRUE(view->ReadoutText().trimmed().isEmpty()) << view->ReadoutText().toStdString();
+
+    pointAtTheMiddle();
+    ASSERT_TRUE(view->ReadoutText().contains(QStringLiteral("    Time:")));
+    frame->OnCommand(ID_FREQUENCY_GRAPH);
+    EXPECT_TRUE(view->ReadoutText().trimmed().isEmpty()) << view->ReadoutText().toStdString();
+}
