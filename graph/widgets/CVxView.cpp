@@ -424,16 +424,22 @@ void CVxView::SyncScrollBars() {
     }
     const GraphState& s = m_model.state();
     m_bSyncingBars = true;
-    const auto apply = [](QScrollBar* bar, const ScrollData& data) {
+    const auto apply = [](QScrollBar* bar, const ScrollData& data, bool enabled) {
+        bar->setEnabled(enabled);
+        if (!enabled) {
+            // The whole recording is shown: a thumb left where the last zoom had it would claim
+            // a part of it. A bar without travel shows nothing to scroll; the zoomed view's
+            // range and position come back with the next zoom.
+            bar->setRange(0, 0);
+            return;
+        }
         const int page = std::max(1, data.page);
         bar->setRange(data.minimum, std::max(data.minimum, data.maximum - page + 1));
         bar->setPageStep(page);
         bar->setValue(data.position);
     };
-    apply(m_hScroll, s.m_siHorz);
-    apply(m_vScroll, s.m_siVert);
-    m_hScroll->setEnabled(s.m_bScrollBarsEnabled);
-    m_vScroll->setEnabled(s.m_bScrollBarsEnabled && !s.g_bFullView);
+    apply(m_hScroll, s.m_siHorz, s.m_bScrollBarsEnabled);
+    apply(m_vScroll, s.m_siVert, s.m_bScrollBarsEnabled && !s.g_bFullView);
     m_bSyncingBars = false;
 }
 

@@ -147,6 +147,29 @@ TEST(GraphViewKeys, BackspaceAndUndoReturnToTheWholeRecording)
     }
 }
 
+TEST(GraphViewKeys, TheWholeRecordingLeavesNoThumbWhereTheZoomHadIt)
+{
+    GraphShown g;
+    g.Zoom(300, 300, 500, 500);
+    QTest::keyClick(g.view.get(), Qt::Key_PageDown);
+    QTest::keyClick(g.view.get(), Qt::Key_Up);
+    ASSERT_GT(g.view->HorizontalBar()->value(), 0);
+    ASSERT_LT(g.view->VerticalBar()->minimum(), g.view->VerticalBar()->maximum());
+
+    QTest::keyClick(g.view.get(), Qt::Key_Backspace);
+    g.Settle();
+    for (const QScrollBar* bar : {g.view->HorizontalBar(), g.view->VerticalBar()}) {
+        EXPECT_FALSE(bar->isEnabled());
+        EXPECT_EQ(bar->minimum(), bar->maximum()) << "a disabled bar still shows a thumb position";
+    }
+
+    // The next zoom gives the bars their range and position again.
+    g.Zoom(300, 300, 500, 500);
+    EXPECT_TRUE(g.view->HorizontalBar()->isEnabled());
+    EXPECT_LT(g.view->HorizontalBar()->minimum(), g.view->HorizontalBar()->maximum());
+    EXPECT_EQ(g.view->HorizontalBar()->value(), g.S().m_siHorz.position);
+}
+
 // ---- Real-time reading
 
 struct RealTimeShown : ViewFixture {
