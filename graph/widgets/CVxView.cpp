@@ -1,6 +1,7 @@
 #include "graph/widgets/CVxView.h"
 
 #include <QAction>
+#include <QChildEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -536,6 +537,25 @@ void CVxView::OnCursorTimer() {
         HideCursorLine();
     }
     m_cursorTimer.stop();
+}
+
+void CVxView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    HideCursorLine();
+}
+
+void CVxView::childEvent(QChildEvent* event) {
+    QWidget::childEvent(event);
+    if (event->added() && event->child()->isWidgetType()) {
+        event->child()->installEventFilter(this);
+    }
+}
+
+bool CVxView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Enter) {
+        HideCursorLine();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CVxView::mousePressEvent(QMouseEvent* event) {

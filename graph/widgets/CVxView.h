@@ -135,6 +135,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The pointer gone from the view, or onto one of its children (toolbar, scroll bars, summary
+    // panel), takes the cursor line with it: no move over the plot would take it away later.
+    void leaveEvent(QEvent* event) override;
+    void childEvent(QChildEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void PaintStartScreen(QPainter& painter);

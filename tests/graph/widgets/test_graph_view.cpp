@@ -285,6 +285,36 @@ TEST(GraphViewTimers, IdsPeriodsAndWhatTheyDo)
     EXPECT_TRUE(g.S().g_bFullView);  // the cancelled band made no zoom
 }
 
+// A pointer that rests in the plot (timer 1 has run out) and then jumps onto the toolbar or a bar,
+// or out of the pane, makes no more moves over the plot: the line must not stay behind.
+TEST(GraphViewOverlay, CursorLineGoesWhenThePointerReachesAChildOrLeavesThePane)
+{
+    GraphShown g;
+    int x = 400;
+    const auto restInThePlot = [&] {
+        // A move to where the pointer already is would not be delivered: each rest is elsewhere.
+        x += 10;
+        QCursor::setPos(g.view->mapToGlobal(QPoint(x, 400)));
+        QTest::mouseMove(g.view.get(), QPoint(x, 400));
+        g.Settle();
+        EXPECT_FALSE(g.S().g_bCursorHidden);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !g.view->ViewTimer(1)->isActive(); }, 2000));
+        EXPECT_FALSE(g.S().g_bCursorHidden);
+    };
+    const QList<QWidget*> children = g.view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_FALSE(children.isEmpty());
+    for (QWidget* child : children) {
+        restInThePlot();
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(child, &enter);
+        EXPECT_TRUE(g.S().g_bCursorHidden) << child->metaObject()->className();
+    }
+    restInThePlot();
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(g.view.get(), &leave);
+    EXPECT_TRUE(g.S().g_bCursorHidden);
+}
+
 TEST(GraphViewOverlay, CursorLineAndBandShowInTheComplementOverTheCopy)
 {
     GraphShown g;
