@@ -43,4 +43,16 @@ std::int64_t Recording::tickOf(std::size_t k) const
     return static_cast<std::int64_t>(k);
 }
 
+const RowExtremes* Recording::RowExtremesIndex() const
+{
+    const std::size_t rows = rowCount();
+    if (m_bRealTime != 0 || rows < RowExtremes::MINIMUM_ROWS) {
+        m_rowExtremes.reset();
+        return nullptr;
+    }
+    if (m_rowExtremes == nullptr || !m_rowExtremes->Describes(m_pSamples.data(), rows))
+        m_rowExtremes = std::make_shared<const RowExtremes>(m_pSamples.data(), rows);
+    return m_rowExtremes.get();
+}
+
 }  // namespace shakemeter

@@ -4,10 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "recording/RecordingHeader.h"
+#include "recording/RowExtremes.h"
 
 namespace shakemeter {
 
@@ -27,6 +29,10 @@ struct Recording {
     std::vector<std::int32_t> m_pSampleTicks;        // one per row with MODE_MOTION, else empty
     std::vector<std::string> m_pFreeFallEvents;      // wFreeFallCount texts "%d/%m/%y %H:%M:%S"
     std::uint8_t m_bRealTime = 0;
+    // The block extremes of a long recording, made when first asked for and made again when the
+    // rows are no longer those it describes. Rows are not changed in place except while a
+    // real-time reading fills them, and a real-time reading is never indexed.
+    mutable std::shared_ptr<const RowExtremes> m_rowExtremes;
 
     RecordingKind kind() const;
     bool isMotion() const { return m_header.isMotion(); }
@@ -35,6 +41,9 @@ struct Recording {
     bool hasRows() const { return m_pSamples.data() != nullptr && rowCount() > 0; }
     // The tick of row k: the stored tick with MODE_MOTION, else k.
     std::int64_t tickOf(std::size_t k) const;
+    // The block extremes of the rows, or null for a recording too short to gain from them or a
+    // real-time reading.
+    const RowExtremes* RowExtremesIndex() const;
 };
 
 }  // namespace shakemeter

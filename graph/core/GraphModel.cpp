@@ -639,8 +639,13 @@ int GraphModel::CollectGroups(int first, int last, int p, std::vector<GroupExtre
     if (p < 1 || last < first || rows == nullptr)
         return first;
     const int count = (last - first + 1) / p;
-    const int f = RangeFirst() - 1;
-    const int tableRows = TableRows();
+    const std::int64_t f = RangeFirst() - 1;
+    const std::int64_t tableRows = TableRows();
+    // A long recording's groups come from its block extremes; a group narrower than two blocks
+    // gains nothing from them.
+    const RowExtremes* index = nullptr;
+    if (!FrequencyMode() && m_document != nullptr && static_cast<std::size_t>(p) >= 2 * RowExtremes::BLOCK_ROWS)
+        index = m_document->RowExtremesIndex();
     groups.resize(static_cast<std::size_t>(count));
     int s = first;
     for (int g = 0; g < count; ++g) {
@@ -649,34 +654,31 @@ int GraphModel::CollectGroups(int first, int last, int p, std::vector<GroupExtre
         group.from = s;
         group.to = e;
         // Extremes start at s, so a group whose values all lie beyond the sentinels still draws.
-        group.minimumAt.fill(s);
-        group.maximumAt.fill(s);
-        std::array<double, 4> minimum{50000.0, 50000.0, 50000.0, 50000.0};
-        std::array<double, 4> maximum{-50000.0, -50000.0, -50000.0, -50000.0};
-        const int innerEnd = std::min(e - 1, tableRows - f);
-        for (int k = std::max(s + 1, 1 - f); k <= innerEnd; ++k) {
-            const SampleRow& row = rows[f + k - 1];
-            // Selections rather than branches: noisy values would mispredict every other row.
-            for (std::size_t c = 0; c < 4; ++c) {
-                const double value = row[c];
-                const bool lower = value < minimum[c];
-                const bool higher = value > maximum[c];
-                minimum[c] = lower ? value : minimum[c];
-                group.minimumAt[c] = lower ? k : group.minimumAt[c];
-                maximum[c] = higher ? value : maximum[c];
-                group.maximumAt[c] = higher ? k : group.maximumAt[c];
-            }
+        // Points s + 1 .. e - 1 are rows f + s .. f + e - 2 of the table.
+        ColumnExtremes extremes;
+        extremes.minimum.fill(50000.0);
+        extremes.maximum.fill(-50000.0);
+        extremes.minimumRow.fill(f + s - 1);
+        extremes.maximumRow.fill(f + s - 1);
+        const std::int64_t begin = std::max<std::int64_t>(f + s, 0);
+        const std::int64_t end = std::min<std::int64_t>(f + e - 1, tableRows);
+        if (begin < end) {
+            if (index != nullptr)
+                index->Fold(rows, static_cast<std::size_t>(begin), static_cast<std::size_t>(end), extremes);
+            else
+                extremes.FoldRows(rows, static_cast<std::size_t>(begin), static_cast<std::size_t>(end));
         }
-        const auto valuesAt = [&](int k, std::array<double, 4>& values) {
-            const int row = f + k - 1;
+        const auto valuesAt = [&](std::int64_t row, std::array<double, 4>& values) {
             if (row >= 0 && row < tableRows)
                 values = rows[row];
             else
                 values.fill(0.0);
         };
         for (std::size_t c = 0; c < 4; ++c) {
-            valuesAt(group.minimumAt[c], group.atMinimum[c]);
-            valuesAt(group.maximumAt[c], group.atMaximum[c]);
+            group.minimumAt[c] = static_cast<int>(extremes.minimumRow[c] - f + 1);
+            group.maximumAt[c] = static_cast<int>(extremes.maximumRow[c] - f + 1);
+            valuesAt(extremes.minimumRow[c], group.atMinimum[c]);
+            valuesAt(extremes.maximumRow[c], group.atMaximum[c]);
         }
         s = e;
     }
