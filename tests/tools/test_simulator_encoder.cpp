@@ -43,6 +43,30 @@ TEST(SimulatorEncoder, EveryHundredthOfGDownloadsAsTheSameValue)
     }
 }
 
+// A row a logger produced (and a file saved) must download as the same four values, the vector
+// sum included: the nearest counts of the axes alone lose the milli-g it was computed from.
+TEST(SimulatorEncoder, RowsALoggerMadeDownloadWithTheirVectorSum)
+{
+    std::srand(11);
+    int nearestWrong = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const int x = std::rand() % 8192 - 4096;
+        const int y = std::rand() % 1000 - 500;
+        const int z = std::rand() % 600 - 300;
+        const SampleRow row = RowFromMilliG(x * 4, y * 4, z * 4);
+        const AxisCounts counts = SampleEncoder::CountsFromRow(row);
+        const SampleRow back = RowFromMilliG(counts.x * 4, counts.y * 4, counts.z * 4);
+        ASSERT_EQ(back, row) << x << " " << y << " " << z;
+        const AxisCounts nearest = SampleEncoder::CountsFromG(row[0], row[1], row[2]);
+        nearestWrong += RowFromMilliG(nearest.x * 4, nearest.y * 4, nearest.z * 4) != row ? 1 : 0;
+    }
+    EXPECT_GT(nearestWrong, 0);  // the case this is for does occur
+
+    // A vector sum no counts can give leaves the nearest counts.
+    const SampleRow impossible{1.0, 0.0, 0.0, 5.0};
+    EXPECT_EQ(SampleEncoder::CountsFromRow(impossible), SampleEncoder::CountsFromG(1.0, 0.0, 0.0));
+}
+
 TEST(SimulatorEncoder, MotionRecordsCarryTheTickInBytesSixToEightAndByteOne)
 {
     Bytes record;

@@ -210,7 +210,7 @@ std::optional<LoggerMemory> LoggerMemory::FromRecording(const Recording& recordi
     samples.reserve(rows * (motion ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE));
     for (std::size_t k = 0; k < rows; ++k) {
         const SampleRow& row = recording.m_pSamples[k];
-        const AxisCounts counts = SampleEncoder::CountsFromG(row[0], row[1], row[2]);
+        const AxisCounts counts = SampleEncoder::CountsFromRow(row);
         if (motion) {
             const std::int32_t tick = recording.m_pSampleTicks[k];
             if (tick < 0 || static_cast<std::uint32_t>(tick) > LOGGER_TICK_MAX) {

@@ -1,6 +1,7 @@
 #include "tools/sim/SampleEncoder.h"
 
 #include <cmath>
+#include <utility>
 
 namespace shakemeter {
 
@@ -38,6 +39,46 @@ int SampleEncoder::CountFromG(double g)
 AxisCounts SampleEncoder::CountsFromG(double x, double y, double z)
 {
     return AxisCounts{CountFromG(x), CountFromG(y), CountFromG(z)};
+}
+
+AxisCounts SampleEncoder::CountsFromRow(const std::array<double, 4>& row)
+{
+    const AxisCounts nearest = CountsFromG(row[0], row[1], row[2]);
+    if (!std::isfinite(row[3]) || std::fabs(row[3]) > 100.0)
+        return nearest;
+    // What the link makes of counts: milli-g truncated to hundredths, the vector sum of the
+    // milli-g truncated to hundredths.
+    const auto hundredths = [](int count) { return (count * 4) / 10; };
+    const auto sumHundredths = [](int x, int y, int z) {
+        const double mx = x * 4.0, my = y * 4.0, mz = z * 4.0;
+        return static_cast<long long>(std::trunc(std::sqrt(mx * mx + my * my + mz * mz) / 10.0));
+    };
+    const long long wanted = std::llround(row[3] * 100.0);
+    if (sumHundredths(nearest.x, nearest.y, nearest.z) == wanted)
+        return nearest;
+    // A hundredth of g spans 10 milli-g, two or three counts of 4.
+    const auto candidates = [&](int count) {
+        std::array<int, 5> found{};
+        int n = 0;
+        for (int c = count - 2; c <= count + 2; ++c) {
+            if (c >= LOGGER_COUNT_MIN && c <= LOGGER_COUNT_MAX && hundredths(c) == hundredths(count))
+                found[static_cast<std::size_t>(n++)] = c;
+        }
+        return std::pair{found, n};
+    };
+    const auto [xs, nx] = candidates(nearest.x);
+    const auto [ys, ny] = candidates(nearest.y);
+    const auto [zs, nz] = candidates(nearest.z);
+    for (int i = 0; i < nx; ++i) {
+        for (int j = 0; j < ny; ++j) {
+            for (int k = 0; k < nz; ++k) {
+                const AxisCounts counts{xs[static_cast<std::size_t>(i)], ys[static_cast<std::size_t>(j)], zs[static_cast<std::size_t>(k)]};
+                if (sumHundredths(counts.x, counts.y, counts.z) == wanted)
+                    return counts;
+            }
+        }
+    }
+    return nearest;
 }
 
 std::array<std::uint8_t, 2> SampleEncoder::EncodeCount(int count)

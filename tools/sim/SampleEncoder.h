@@ -26,6 +26,11 @@ public:
     // Nearest count (halves away from zero), clamped to -4096..4095; NaN reads as 0.
     static int CountFromG(double g);
     static AxisCounts CountsFromG(double x, double y, double z);
+    // The counts of a recording's row (X, Y, Z and vector sum, in hundredths of g): each axis
+    // reads back as its hundredth, and of the counts that do, those whose vector sum also reads
+    // back as the row's are taken when there are any, so that a recording made by a logger is
+    // downloaded exactly as it was saved. Otherwise CountsFromG.
+    static AxisCounts CountsFromRow(const std::array<double, 4>& row);
 
     // The 2-byte value: the count shifted left by 3 as a big-endian 16-bit word.
     static std::array<std::uint8_t, 2> EncodeCount(int count);
