@@ -57,6 +57,16 @@ protected:
     }
 
     bool Enabled(int id) const { return frame->Action(id)->isEnabled(); }
+    // A logged recording of the given rows in the shown window, its first paints over.
+    CVxView* ShowLogged(int rows) {
+        frame->show();
+        Load(MakeLoggedRecording(rows));
+        CVxView* view = frame->GraphView();
+        view->repaint();
+        QTest::qWait(200);  // the first paint's zoom reset
+        view->repaint();
+        return view;
+    }
     void Load(const Recording& recording, const QString& name = QStringLiteral("a.Vibration")) {
         ASSERT_EQ(frame->OpenPath(WriteRecording(dir, name, recording)), LoadStatus::Loaded);
     }
@@ -465,12 +475,7 @@ TEST_F(MainFrameTest, DoubleClickEnlargesTheGraphAndRestoresTheWindowMenuChoices
 }
 
 TEST_F(MainFrameTest, GraphScreenHasItsToolbarAndAZoomBandUndoneByUndoZoom) {
-    frame->show();
-    Load(MakeLoggedRecording(400));
-    CVxView* view = frame->GraphView();
-    view->repaint();
-    QTest::qWait(200);  // the first paint's zoom reset
-    view->repaint();
+    CVxView* view = ShowLogged(400);
     ASSERT_NE(view->GraphBar(), nullptr);
     EXPECT_EQ(view->GraphBar()->Images(CPictureToolBar::Normal).size(), 6u);
     const PlotRect plot = view->Model().plot();
@@ -488,12 +493,7 @@ TEST_F(MainFrameTest, GraphScreenHasItsToolbarAndAZoomBandUndoneByUndoZoom) {
 }
 
 TEST_F(MainFrameTest, MouseOverThePlotReadsTheSampleOut) {
-    frame->show();
-    Load(MakeLoggedRecording(10));
-    CVxView* view = frame->GraphView();
-    view->repaint();
-    QTest::qWait(200);
-    view->repaint();
+    CVxView* view = ShowLogged(10);
     const PlotRect plot = view->Model().plot();
     QTest::mouseMove(view, QPoint(plot.left, (plot.top + plot.bottom) / 2));
     EXPECT_TRUE(view->ReadoutText().startsWith(QStringLiteral("Data Point No.:1    Time: 05/03/23 14:07:09")))
@@ -501,12 +501,7 @@ TEST_F(MainFrameTest, MouseOverThePlotReadsTheSampleOut) {
 }
 
 TEST_F(MainFrameTest, AnotherFileEmptiesTheReadOutOfTheOldOne) {
-    frame->show();
-    Load(MakeLoggedRecording(10));
-    CVxView* view = frame->GraphView();
-    view->repaint();
-    QTest::qWait(200);
-    view->repaint();
+    CVxView* view = ShowLogged(10);
     const PlotRect plot = view->Model().plot();
     QTest::mouseMove(view, QPoint(plot.right, (plot.top + plot.bottom) / 2));
     ASSERT_TRUE(view->ReadoutText().startsWith(QStringLiteral("Data Point No.:10"))) << view->ReadoutText().toStdString();
