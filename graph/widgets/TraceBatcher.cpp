@@ -425,16 +425,9 @@ void TraceBatcher::Draw(Batch& batch)
 
 void TraceBatcher::FillRuns(Batch& batch)
 {
+    // On a picture written directly the runs never wait here: they are kept as they arrive.
     if (batch.runs.empty())
         return;
-    if (m_image != nullptr) {
-        const quint32 pixel = 0xFF000000u | (batch.color & 0x00FFFFFFu);
-        for (const Run& run : batch.runs)
-            KeepRun(run.x, run.top, run.bottom, pixel);
-        WriteDirectRuns();
-        batch.runs.clear();
-        return;
-    }
     std::sort(batch.runs.begin(), batch.runs.end(), [](const Run& a, const Run& b) {
         return a.x != b.x ? a.x < b.x : a.top < b.top;
     });
