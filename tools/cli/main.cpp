@@ -1,20 +1,38 @@
-// shakemeter-cli: the recording core and the logger link from the command line.
+// shakemeter-cli: the recording core, the vibration analysis and the logger link from the
+// command line. The grammar of every verb is declared here; the verbs get checked arguments.
 
+#include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <functional>
 #include <string>
 
+#include <CLI/CLI.hpp>
+
+#include "tools/cli/AnalysisVerbs.h"
 #include "tools/cli/Verbs.h"
 
 namespace {
 
+using namespace shakemeter;
+using namespace shakemeter::cli;
+
+constexpr int EXIT_USAGE = 2;
+
 const char* const kUsage =
-    "usage: shakemeter-cli VERB [ARGS]\n"
+    "usage: shakemeter-cli VERB [ARGS]    (shakemeter-cli VERB --help for one verb)\n"
     "\n"
     "Recording files:\n"
     "  info FILE [--frequency]          print the summary of a recording\n"
     "  export FILE OUT [--frequency]    write the tab-separated .xls report\n"
     "  csv FILE OUT [--frequency]       write a comma-separated table of the shown samples\n"
+    "\n"
+    "Analysis (a table, or one JSON document with --json):\n"
+    "  stats FILE [--from R] [--to R] [--unit g|m/s2] [--json]\n"
+    "                                   max, min, mean, RMS, AC RMS, peak-to-peak, crest factor\n"
+    "  psd FILE... [--segment L] [--from R] [--to R] [--unit g|m/s2] [--json]\n"
+    "                                   Welch power spectral density and Grms of X, Y, Z\n"
+    "  events FILE [--shock G] [--fall G] [--min-fall-rows N] [--json]\n"
+    "                                   shocks, free falls with drop heights, logged events\n"
     "\n"
     "The logger:\n"
     "  devices                          list the attached bridges\n"
@@ -26,35 +44,247 @@ const char* const kUsage =
     "  spectrum [--captures K] [--frequency] OUT\n"
     "                                   read spectrum captures into OUT.Vibration and OUT.xls\n";
 
+// A level in g: a finite number not below zero.
+const CLI::Validator kLevel(
+    [](std::string& text) -> std::string {
+        try {
+            std::size_t used = 0;
+            const double v = std::stod(text, &used);
+            if (used == text.size() && std::isfinite(v) && v >= 0)
+                return {};
+        } catch (const std::exception&) {
+        }
+        return "a level in g (a number from 0) is expected, not " + text;
+    },
+    "LEVEL");
+
+// A segment length: a power of two from 16 to 65536.
+const CLI::Validator kSegment(
+    [](std::string& text) -> std::string {
+        for (std::size_t L = 16; L <= 65536; L *= 2)
+            if (text == std::to_string(L))
+                return {};
+        return "the segment length is a power of two from 16 to 65536, not " + text;
+    },
+    "L");
+
+// The row options of stats and psd, read back after parsing.
+struct RowOptions {
+    long long from = 0;
+    long long to = 0;
+    CLI::Option* fromOption = nullptr;
+    CLI::Option* toOption = nullptr;
+
+    void add(CLI::App* verb)
+    {
+        fromOption = verb->add_option("--from", from, "first row, 0-based (default: the first)")
+                         ->check(CLI::NonNegativeNumber);
+        toOption = verb->add_option("--to", to, "last row, inclusive (default: the last)")->check(CLI::NonNegativeNumber);
+    }
+    std::optional<std::size_t> first() const
+    {
+        return fromOption->count() ? std::optional<std::size_t>(static_cast<std::size_t>(from)) : std::nullopt;
+    }
+    std::optional<std::size_t> last() const
+    {
+        return toOption->count() ? std::optional<std::size_t>(static_cast<std::size_t>(to)) : std::nullopt;
+    }
+};
+
+// The file and logger verbs keep their own argument lists: the parsed values are passed on in
+// the one form they read.
+struct Forward {
+    std::vector<std::string> positional;
+    std::vector<std::pair<std::string, std::string>> options;
+    std::vector<std::string> flags;
+
+    Args args() const
+    {
+        Args out = positional;
+        for (const auto& [name, value] : options) {
+            if (!value.empty()) {
+                out.push_back(name);
+                out.push_back(value);
+            }
+        }
+        for (const std::string& flag : flags)
+            out.push_back(flag);
+        return out;
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    using namespace shakemeter::cli;
     if (argc < 2) {
         std::fputs(kUsage, stderr);
-        return 2;
+        return EXIT_USAGE;
     }
     const std::string verb = argv[1];
-    const Args args(argv + 2, argv + argc);
     if (verb == "--help" || verb == "-h" || verb == "help") {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    struct Entry {
-        const char* name;
-        int (*run)(const Args&);
-    };
-    static const Entry verbs[] = {
-        {"info", RunInfo},         {"export", RunExport}, {"csv", RunCsv},
-        {"devices", RunDevices},   {"download", RunDownload}, {"setup", RunSetup},
-        {"live", RunLive},         {"spectrum", RunSpectrum},
-    };
-    for (const Entry& entry : verbs) {
-        if (verb == entry.name)
-            return entry.run(args);
+
+    CLI::App app("The QZ810 logger's recordings and the logger itself from the command line.", "shakemeter-cli");
+    app.require_subcommand(1);
+    std::function<int()> run;
+
+    // Recording files.
+    std::string file;
+    std::string out;
+    bool frequency = false;
+    for (const char* name : {"info", "export", "csv"}) {
+        const bool writes = std::string(name) != "info";
+        const char* help = std::string(name) == "info" ? "print the summary of a recording"
+            : std::string(name) == "export"           ? "write the tab-separated .xls report"
+                                                       : "write a comma-separated table of the shown samples";
+        CLI::App* cmd = app.add_subcommand(name, help);
+        cmd->add_option("FILE", file, "the .Vibration recording")->required();
+        if (writes)
+            cmd->add_option("OUT", out, "the file to write")->required();
+        cmd->add_flag("--frequency", frequency, "the spectrum of a spectrum recording instead of its samples");
+        cmd->callback([&, name, writes] {
+            Forward f{{file}, {}, {}};
+            if (writes)
+                f.positional.push_back(out);
+            if (frequency)
+                f.flags.push_back("--frequency");
+            const Args args = f.args();
+            const std::string n = name;
+            run = [args, n] { return n == "info" ? RunInfo(args) : n == "export" ? RunExport(args) : RunCsv(args); };
+        });
     }
-    std::fprintf(stderr, "shakemeter-cli: unknown verb '%s'\n\n", verb.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
+
+    // Analysis.
+    StatsRequest stats;
+    RowOptions statsRows;
+    std::string statsUnit = "g";
+    {
+        CLI::App* cmd = app.add_subcommand("stats", "statistics of X, Y, Z and the vector sum over a row range");
+        cmd->add_option("FILE", stats.file, "the .Vibration recording")->required();
+        statsRows.add(cmd);
+        cmd->add_option("--unit", statsUnit, "g or m/s2 (default g)")->check(CLI::IsMember({"g", "m/s2"}));
+        cmd->add_flag("--json", stats.json, "one JSON document instead of the table");
+        cmd->callback([&] {
+            stats.from = statsRows.first();
+            stats.to = statsRows.last();
+            stats.unit = *vibration::ParseUnit(statsUnit);
+            run = [&] { return RunStats(stats); };
+        });
+    }
+    PsdRequest psd;
+    RowOptions psdRows;
+    std::string psdUnit = "g";
+    long long segment = static_cast<long long>(vibration::kDefaultSegment);
+    {
+        CLI::App* cmd = app.add_subcommand("psd", "Welch power spectral density and Grms of X, Y and Z");
+        cmd->add_option("FILE", psd.files, "one or more .Vibration recordings of the same sampling rate; "
+                                           "their segments are pooled")->required();
+        cmd->add_option("--segment", segment, "segment length L in rows, a power of two from 16 to 65536 (default 256)")
+            ->check(kSegment);
+        psdRows.add(cmd);
+        cmd->add_option("--unit", psdUnit, "g or m/s2 (default g)")->check(CLI::IsMember({"g", "m/s2"}));
+        cmd->add_flag("--json", psd.json, "one JSON document instead of the table");
+        cmd->callback([&] {
+            psd.from = psdRows.first();
+            psd.to = psdRows.last();
+            psd.segment = static_cast<std::size_t>(segment);
+            psd.unit = *vibration::ParseUnit(psdUnit);
+            run = [&] { return RunPsd(psd); };
+        });
+    }
+    EventsRequest events;
+    long long minFallRows = 2;
+    {
+        CLI::App* cmd = app.add_subcommand("events", "shocks, free falls with their drop heights, logged events");
+        cmd->add_option("FILE", events.file, "the .Vibration recording")->required();
+        cmd->add_option("--shock", events.options.shockLevel, "shock level in g: vector sum at or above it (default 2)")
+            ->check(kLevel);
+        cmd->add_option("--fall", events.options.fallLevel, "free-fall level in g: vector sum at or below it (default 0.35)")
+            ->check(kLevel);
+        cmd->add_option("--min-fall-rows", minFallRows, "rows a free fall holds at least (default 2)")
+            ->check(CLI::Range(1LL, 1000000000LL));
+        cmd->add_flag("--json", events.json, "one JSON document instead of the table");
+        cmd->callback([&] {
+            events.options.minFallRows = static_cast<std::size_t>(minFallRows);
+            run = [&] { return RunEvents(events); };
+        });
+    }
+
+    // The logger.
+    {
+        CLI::App* cmd = app.add_subcommand("devices", "list the attached bridges");
+        cmd->callback([&] { run = [] { return RunDevices({}); }; });
+    }
+    std::string target;
+    {
+        CLI::App* cmd = app.add_subcommand("download", "read the logger memory into OUT.Vibration and OUT.xls");
+        cmd->add_option("OUT", target, "the name of both files")->required();
+        cmd->callback([&] { run = [&] { return RunDownload({target}); }; });
+    }
+    Forward setup;
+    std::string rate, led, mode, thresholds, start;
+    {
+        CLI::App* cmd = app.add_subcommand("setup", "configure the next logging run and stamp the clock");
+        cmd->add_option("--rate", rate, "sampling interval: 50ms..999ms, 1s..59s, 1min..59min or 1h..12h");
+        cmd->add_option("--led", led, "LED flash cycle in seconds, or off")->check(CLI::IsMember({"10", "20", "30", "off"}));
+        cmd->add_option("--mode", mode, "record mode")->check(CLI::IsMember({"normal", "motion"}));
+        cmd->add_option("--thresholds", thresholds, "motion thresholds X,Y,Z in g, each 1 to 18");
+        cmd->add_option("--start", start, "start mode")->check(CLI::IsMember({"manual", "auto"}));
+        cmd->callback([&] {
+            setup.options = {{"--mode", mode}, {"--thresholds", thresholds}, {"--rate", rate}, {"--led", led},
+                {"--start", start}};
+            run = [&] { return RunSetup(setup.args()); };
+        });
+    }
+    Forward live;
+    std::string liveRate, points;
+    {
+        CLI::App* cmd = app.add_subcommand("live", "read live samples into OUT.Vibration and OUT.xls");
+        cmd->add_option("--rate", liveRate, "reading interval")
+            ->required()
+            ->check(CLI::IsMember({"500ms", "1s", "2s", "5s", "10s", "60s"}));
+        cmd->add_option("--points", points, "samples to read, 1 to 100000")->required();
+        cmd->add_option("OUT", target, "the name of both files")->required();
+        cmd->callback([&] {
+            live = Forward{{target}, {{"--rate", liveRate}, {"--points", points}}, {}};
+            run = [&] { return RunLive(live.args()); };
+        });
+    }
+    Forward spectrum;
+    std::string captures;
+    bool spectrumFrequency = false;
+    {
+        CLI::App* cmd = app.add_subcommand("spectrum", "read spectrum captures into OUT.Vibration and OUT.xls");
+        cmd->add_option("--captures", captures, "captures to read (default 1)");
+        cmd->add_flag("--frequency", spectrumFrequency, "save with the frequency domain shown");
+        cmd->add_option("OUT", target, "the name of both files")->required();
+        cmd->callback([&] {
+            spectrum = Forward{{target}, {{"--captures", captures}}, {}};
+            if (spectrumFrequency)
+                spectrum.flags.push_back("--frequency");
+            run = [&] { return RunSpectrum(spectrum.args()); };
+        });
+    }
+
+    bool known = true;
+    try {
+        app.get_subcommand(verb);
+    } catch (const CLI::OptionNotFound&) {
+        known = false;
+    }
+    if (!known) {
+        std::fprintf(stderr, "shakemeter-cli: unknown verb '%s'\n\n", verb.c_str());
+        std::fputs(kUsage, stderr);
+        return EXIT_USAGE;
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // Help asked for is a success; every other parse failure is a usage error.
+        return app.exit(e) == 0 ? 0 : EXIT_USAGE;
+    }
+    return run ? run() : EXIT_USAGE;
 }
