@@ -63,6 +63,33 @@ FreeFall MakeFall(const TimeRows& rows, std::size_t first, std::size_t last)
     return fall;
 }
 
+// Rows are looked at in blocks: a block that neither reaches the shock level nor the fall level,
+// with no run open, is passed over after a branch-free scan of its vector sums.
+constexpr std::size_t kBlock = 64;
+
+bool BlockReaches(const SampleRow* rows, std::size_t first, std::size_t end, double shockLevel, double fallLevel)
+{
+    // Four chains of comparisons, so that the scan is not held up by the latency of one.
+    double hi[4] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    double lo[4] = {HUGE_VAL, HUGE_VAL, HUGE_VAL, HUGE_VAL};
+    std::size_t i = first;
+    for (; i + 4 <= end; i += 4) {
+        for (int j = 0; j < 4; ++j) {
+            const double v = rows[i + j][3];
+            hi[j] = v > hi[j] ? v : hi[j];
+            lo[j] = v < lo[j] ? v : lo[j];
+        }
+    }
+    for (; i < end; ++i) {
+        const double v = rows[i][3];
+        hi[0] = v > hi[0] ? v : hi[0];
+        lo[0] = v < lo[0] ? v : lo[0];
+    }
+    const double top = std::max(std::max(hi[0], hi[1]), std::max(hi[2], hi[3]));
+    const double bottom = std::min(std::min(lo[0], lo[1]), std::min(lo[2], lo[3]));
+    return top >= shockLevel || bottom <= fallLevel;
+}
+
 // One pass over the vector sum; both kinds of run are followed at once, so that levels that
 // overlap (a fall level above the shock level) still give both.
 template <bool Ticks>
@@ -79,27 +106,33 @@ void FindRuns(const TimeRows& rows, const EventOptions& options, Events& events)
             events.freeFalls.push_back(MakeFall(rows, fallStart, last));
         fallStart = kNone;
     };
-    for (std::size_t k = 0; k < rows.count; ++k) {
-        if constexpr (Ticks) {
-            if (k > 0 && rows.ticks[k] != static_cast<std::int64_t>(rows.ticks[k - 1]) + 1) {
-                if (shockStart != kNone)
-                    closeShock(k - 1);
-                if (fallStart != kNone)
-                    closeFall(k - 1);
+    for (std::size_t block = 0; block < rows.count; block += kBlock) {
+        const std::size_t end = std::min(rows.count, block + kBlock);
+        if (shockStart == kNone && fallStart == kNone
+            && !BlockReaches(rows.rows, block, end, options.shockLevel, options.fallLevel))
+            continue;
+        for (std::size_t k = block; k < end; ++k) {
+            if constexpr (Ticks) {
+                if (k > 0 && rows.ticks[k] != static_cast<std::int64_t>(rows.ticks[k - 1]) + 1) {
+                    if (shockStart != kNone)
+                        closeShock(k - 1);
+                    if (fallStart != kNone)
+                        closeFall(k - 1);
+                }
             }
-        }
-        const double v = rows.rows[k][3];
-        if (v >= options.shockLevel) {
-            if (shockStart == kNone)
-                shockStart = k;
-        } else if (shockStart != kNone) {
-            closeShock(k - 1);
-        }
-        if (v <= options.fallLevel) {
-            if (fallStart == kNone)
-                fallStart = k;
-        } else if (fallStart != kNone) {
-            closeFall(k - 1);
+            const double v = rows.rows[k][3];
+            if (v >= options.shockLevel) {
+                if (shockStart == kNone)
+                    shockStart = k;
+            } else if (shockStart != kNone) {
+                closeShock(k - 1);
+            }
+            if (v <= options.fallLevel) {
+                if (fallStart == kNone)
+                    fallStart = k;
+            } else if (fallStart != kNone) {
+                closeFall(k - 1);
+            }
         }
     }
     if (shockStart != kNone)

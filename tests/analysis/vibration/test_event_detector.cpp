@@ -2,6 +2,7 @@
 // the ticks, peaks, faces and ties, the levels, the labels and the unit switch.
 
 #include <cstdlib>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -154,6 +155,76 @@ TEST_F(Events, SamplingIntervalOfEveryKind)
     cut.m_header.dwSampleCount = 10;
     EXPECT_EQ(TimeRowsOf(cut).count, 2u);
     EXPECT_TRUE(DetectEvents(TimeRowsOf(Recording{}), EventOptions{}).shocks.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The runs straight from their definition, row by row, for comparison with the detector's
+// block-skipping pass.
+struct RowRun {
+    std::size_t first;
+    std::size_t last;
+    bool operator==(const RowRun&) const = default;
+};
+
+std::vector<RowRun> NaiveRuns(const TimeRows& rows, bool shock, const EventOptions& o, std::size_t minRows)
+{
+    std::vector<RowRun> runs;
+    std::size_t k = 0;
+    const auto in = [&](std::size_t i) { return shock ? rows.rows[i][3] >= o.shockLevel : rows.rows[i][3] <= o.fallLevel; };
+    while (k < rows.count) {
+        if (!in(k)) {
+            ++k;
+            continue;
+        }
+        std::size_t last = k;
+        while (last + 1 < rows.count && in(last + 1) && rows.tick(last + 1) == rows.tick(last) + 1)
+            ++last;
+        if (last - k + 1 >= minRows)
+            runs.push_back({k, last});
+        k = last + 1;
+    }
+    return runs;
+}
+
+TEST_F(Events, SameRunsAsRowByRowAcrossBlocks)
+{
+    // Runs of every length placed at random, many across the edges of the detector's blocks, in
+    // an evenly sampled recording and in one with gaps in its ticks.
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int> kind(0, 20);
+    std::uniform_int_distribution<int> pick(0, 3);
+    std::vector<SampleRow> rows;
+    std::vector<std::int32_t> ticks;
+    std::int32_t tick = 0;
+    while (rows.size() < 5000) {
+        const int k = pick(random);
+        const SampleRow row = k == 0 ? RowWithSum(0, 0, 2.5) : k == 1 ? kLow : kRest;
+        const std::size_t length = 1 + static_cast<std::size_t>(kind(random)) * (k < 2 ? 4 : 1) / 2;
+        for (std::size_t i = 0; i < length; ++i) {
+            rows.push_back(row);
+            ticks.push_back(tick);
+            tick += kind(random) == 0 ? 3 : 1;
+        }
+    }
+    for (const bool withTicks : {false, true}) {
+        const Recording recording = LoggedRecording(rows, 200, withTicks ? ticks : std::vector<std::int32_t>{});
+        const TimeRows shown = TimeRowsOf(recording);
+        const EventOptions o;
+        const vibration::Events events = DetectEvents(shown, o);
+        std::vector<RowRun> shocks;
+        for (const Shock& s : events.shocks)
+            shocks.push_back({s.firstRow, s.lastRow});
+        std::vector<RowRun> falls;
+        for (const FreeFall& f : events.freeFalls)
+            falls.push_back({f.firstRow, f.lastRow});
+        EXPECT_EQ(shocks, NaiveRuns(shown, true, o, 1)) << withTicks;
+        EXPECT_EQ(falls, NaiveRuns(shown, false, o, o.minFallRows)) << withTicks;
+        EXPECT_GT(shocks.size(), 50u);
+        EXPECT_GT(falls.size(), 50u);
+    }
 }
 
 }  // namespace
