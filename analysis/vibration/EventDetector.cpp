@@ -65,28 +65,36 @@ FreeFall MakeFall(const TimeRows& rows, std::size_t first, std::size_t last)
 
 // Rows are looked at in blocks: a block that neither reaches the shock level nor the fall level,
 // with no run open, is passed over after a branch-free scan of its vector sums.
-constexpr std::size_t kBlock = 64;
+constexpr std::size_t kBlock = 32;
 
 bool BlockReaches(const SampleRow* rows, std::size_t first, std::size_t end, double shockLevel, double fallLevel)
 {
-    // Four chains of comparisons, so that the scan is not held up by the latency of one.
-    double hi[4] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    double lo[4] = {HUGE_VAL, HUGE_VAL, HUGE_VAL, HUGE_VAL};
+    // Independent chains of comparisons, so that the scan is not held up by the latency of one;
+    // a NaN sum reaches neither level and is passed over.
+    double hi0 = -HUGE_VAL, hi1 = -HUGE_VAL, hi2 = -HUGE_VAL, hi3 = -HUGE_VAL;
+    double lo0 = HUGE_VAL, lo1 = HUGE_VAL, lo2 = HUGE_VAL, lo3 = HUGE_VAL;
     std::size_t i = first;
     for (; i + 4 <= end; i += 4) {
-        for (int j = 0; j < 4; ++j) {
-            const double v = rows[i + j][3];
-            hi[j] = v > hi[j] ? v : hi[j];
-            lo[j] = v < lo[j] ? v : lo[j];
-        }
+        const double a = rows[i][3];
+        const double b = rows[i + 1][3];
+        const double c = rows[i + 2][3];
+        const double d = rows[i + 3][3];
+        hi0 = a > hi0 ? a : hi0;
+        hi1 = b > hi1 ? b : hi1;
+        hi2 = c > hi2 ? c : hi2;
+        hi3 = d > hi3 ? d : hi3;
+        lo0 = a < lo0 ? a : lo0;
+        lo1 = b < lo1 ? b : lo1;
+        lo2 = c < lo2 ? c : lo2;
+        lo3 = d < lo3 ? d : lo3;
     }
     for (; i < end; ++i) {
         const double v = rows[i][3];
-        hi[0] = v > hi[0] ? v : hi[0];
-        lo[0] = v < lo[0] ? v : lo[0];
+        hi0 = v > hi0 ? v : hi0;
+        lo0 = v < lo0 ? v : lo0;
     }
-    const double top = std::max(std::max(hi[0], hi[1]), std::max(hi[2], hi[3]));
-    const double bottom = std::min(std::min(lo[0], lo[1]), std::min(lo[2], lo[3]));
+    const double top = std::max(std::max(hi0, hi1), std::max(hi2, hi3));
+    const double bottom = std::min(std::min(lo0, lo1), std::min(lo2, lo3));
     return top >= shockLevel || bottom <= fallLevel;
 }
 
