@@ -196,6 +196,16 @@ TEST_F(CliAnalysis, EventsOfADrop)
     EXPECT_NE(table.out.find("05/03/23 14:07:09 250ms"), std::string::npos);
 }
 
+TEST_F(CliAnalysis, EventTextsThatAreNotUtf8StillGiveADocument)
+{
+    // The event texts come from the file as stored; a damaged byte must not end the program.
+    const std::string file = Write("odd.Vibration", {Row(0, 0, 1), Row(0, 0, 1)}, 200, {},
+                                   {std::string("05/03/23 14:07:\xff\xfe")});
+    const Json doc = Document(RunProgram(kCli, {"events", file, "--json"}));
+    ASSERT_EQ(doc["logger_events"].size(), 1u);
+    EXPECT_EQ(doc["logger_events"][0].get<std::string>().rfind("05/03/23 14:07:", 0), 0u);
+}
+
 TEST_F(CliAnalysis, RefusalsNameTheFileAndTheReason)
 {
     const std::string drop = WriteDrop();

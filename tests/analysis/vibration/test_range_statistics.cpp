@@ -122,6 +122,21 @@ TEST(RangeStatistics, RangesAndTies)
     EXPECT_DOUBLE_EQ(middle.columns[0].mean, 4.5);
 }
 
+TEST(RangeStatistics, RowsThatAreNotNumbers)
+{
+    // A file may hold any doubles: whole blocks of NaN leave the extremes where real values put
+    // them and never send the search for a row outside the range.
+    std::vector<SampleRow> rows(200, SampleRow{NAN, NAN, NAN, NAN});
+    rows[150] = {1.0, 2.0, 3.0, 4.0};
+    const RangeStatistics s = ComputeRangeStatistics(rows.data(), RowRange{0, 199});
+    EXPECT_EQ(s.columns[0].max, 1.0);
+    EXPECT_EQ(s.columns[0].maxRow, 150u);
+    EXPECT_EQ(s.columns[3].minRow, 150u);
+    const RangeStatistics none = ComputeRangeStatistics(rows.data(), RowRange{0, 99});
+    EXPECT_LE(none.columns[0].maxRow, 99u);
+    EXPECT_TRUE(std::isnan(none.columns[0].mean));
+}
+
 TEST(RangeStatistics, ChoosingTheRange)
 {
     RangeChoice c = ChooseRange(10, std::nullopt, std::nullopt);
