@@ -183,6 +183,12 @@ TEST_F(CliAnalysis, EventsOfADrop)
     EXPECT_EQ(shock["face"], "-Z");
     EXPECT_EQ(doc["logger_events"], Json::array({"05/03/23 14:07:09"}));
 
+    // Peaks in m/s^2; the levels and the heights stay as they were.
+    const Json si = Document(RunProgram(kCli, {"events", WriteDrop(), "--unit", "m/s2", "--json"}));
+    EXPECT_DOUBLE_EQ(si["shocks"][0]["peak"]["y"].get<double>(), -2.5 * 9.80665);
+    EXPECT_EQ(si["shock_level"], 2.0);
+    EXPECT_EQ(si["free_falls"][0]["height_m"], fall["height_m"]);
+
     // A stricter fall level finds no fall, and the shock then ends none.
     const Json strict = Document(RunProgram(kCli, {"events", WriteDrop(), "--fall", "0.1", "--json"}));
     EXPECT_TRUE(strict["free_falls"].empty());
@@ -191,7 +197,7 @@ TEST_F(CliAnalysis, EventsOfADrop)
 
     const Outcome table = RunProgram(kCli, {"events", WriteDrop(), "--shock", "5"});
     EXPECT_EQ(table.code, 0);
-    EXPECT_NE(table.out.find("Shocks (vector sum >= 5 g): 0\n"), std::string::npos);
+    EXPECT_NE(table.out.find("Shocks (vector sum >= 5 g, peaks in g): 0\n"), std::string::npos);
     EXPECT_NE(table.out.find("Free falls (vector sum <= 0.35 g for 2 rows or more): 1\n"), std::string::npos);
     EXPECT_NE(table.out.find("05/03/23 14:07:09 250ms"), std::string::npos);
 }

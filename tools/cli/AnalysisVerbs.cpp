@@ -192,7 +192,7 @@ int RunEvents(const EventsRequest& request)
     Recording recording;
     if (!Load(request.file, recording))
         return EXIT_REFUSED;
-    Events events = DetectEvents(TimeRowsOf(recording), request.options);
+    Events events = DetectEvents(TimeRowsOf(recording), request.options).converted(request.unit);
     LabelEvents(events, recording);
     const EventOptions& o = request.options;
 
@@ -215,7 +215,8 @@ int RunEvents(const EventsRequest& request)
         std::printf("%s\n", Dump(doc).c_str());
         return EXIT_OK;
     }
-    std::printf("Shocks (vector sum >= %s g): %zu\n", Number(o.shockLevel).c_str(), events.shocks.size());
+    std::printf("Shocks (vector sum >= %s g, peaks in %s): %zu\n", Number(o.shockLevel).c_str(), UnitName(events.unit),
+                events.shocks.size());
     if (!events.shocks.empty()) {
         std::printf("%4s %10s %10s  %-24s %10s %10s %9s %9s %9s %9s %5s\n", "#", "first_row", "last_row", "time",
                     "duration_s", "peak_sum", "peak_row", "peak_x", "peak_y", "peak_z", "face");

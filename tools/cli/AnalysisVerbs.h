@@ -33,7 +33,8 @@ struct PsdRequest {
 
 struct EventsRequest {
     std::string file;
-    vibration::EventOptions options;
+    vibration::EventOptions options;  // levels in g, whatever the unit of the peaks
+    vibration::Unit unit = vibration::Unit::G;
     bool json = false;
 };
 

@@ -31,7 +31,7 @@ const char* const kUsage =
     "                                   max, min, mean, RMS, AC RMS, peak-to-peak, crest factor\n"
     "  psd FILE... [--segment L] [--from R] [--to R] [--unit g|m/s2] [--json]\n"
     "                                   Welch power spectral density and Grms of X, Y, Z\n"
-    "  events FILE [--shock G] [--fall G] [--min-fall-rows N] [--json]\n"
+    "  events FILE [--shock G] [--fall G] [--min-fall-rows N] [--unit g|m/s2] [--json]\n"
     "                                   shocks, free falls with drop heights, logged events\n"
     "\n"
     "The logger:\n"
@@ -197,6 +197,7 @@ int main(int argc, char** argv)
     }
     EventsRequest events;
     long long minFallRows = 2;
+    std::string eventsUnit = "g";
     {
         CLI::App* cmd = app.add_subcommand("events", "shocks, free falls with their drop heights, logged events");
         cmd->add_option("FILE", events.file, "the .Vibration recording")->required();
@@ -206,9 +207,12 @@ int main(int argc, char** argv)
             ->check(kLevel);
         cmd->add_option("--min-fall-rows", minFallRows, "rows a free fall holds at least (default 2)")
             ->check(CLI::Range(1LL, 1000000000LL));
+        cmd->add_option("--unit", eventsUnit, "unit of the shock peaks, g or m/s2 (default g); levels stay in g")
+            ->check(CLI::IsMember({"g", "m/s2"}));
         cmd->add_flag("--json", events.json, "one JSON document instead of the table");
         cmd->callback([&] {
             events.options.minFallRows = static_cast<std::size_t>(minFallRows);
+            events.unit = *vibration::ParseUnit(eventsUnit);
             run = [&] { return RunEvents(events); };
         });
     }
