@@ -135,25 +135,30 @@ int main(int argc, char** argv)
     std::string file;
     std::string out;
     bool frequency = false;
-    for (const char* name : {"info", "export", "csv"}) {
-        const bool writes = std::string(name) != "info";
-        const char* help = std::string(name) == "info" ? "print the summary of a recording"
-            : std::string(name) == "export"           ? "write the tab-separated .xls report"
-                                                       : "write a comma-separated table of the shown samples";
-        CLI::App* cmd = app.add_subcommand(name, help);
+    struct FileVerb {
+        const char* name;
+        const char* help;
+        bool writes;
+        int (*body)(const Args&);
+    };
+    static const FileVerb fileVerbs[] = {
+        {"info", "print the summary of a recording", false, RunInfo},
+        {"export", "write the tab-separated .xls report", true, RunExport},
+        {"csv", "write a comma-separated table of the shown samples", true, RunCsv},
+    };
+    for (const FileVerb& v : fileVerbs) {
+        CLI::App* cmd = app.add_subcommand(v.name, v.help);
         cmd->add_option("FILE", file, "the .Vibration recording")->required();
-        if (writes)
+        if (v.writes)
             cmd->add_option("OUT", out, "the file to write")->required();
         cmd->add_flag("--frequency", frequency, "the spectrum of a spectrum recording instead of its samples");
-        cmd->callback([&, name, writes] {
+        cmd->callback([&] {
             Forward f{{file}, {}, {}};
-            if (writes)
+            if (v.writes)
                 f.positional.push_back(out);
             if (frequency)
                 f.flags.push_back("--frequency");
-            const Args args = f.args();
-            const std::string n = name;
-            run = [args, n] { return n == "info" ? RunInfo(args) : n == "export" ? RunExport(args) : RunCsv(args); };
+            run = [&v, args = f.args()] { return v.body(args); };
         });
     }
 
