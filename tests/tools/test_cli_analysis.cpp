@@ -273,7 +273,7 @@ TEST_F(CliAnalysis, RefusalsNameTheFileAndTheReason)
     }
 }
 
-TEST_F(CliAnalysis, EveryVerbHasItsHelp)
+TEST_F(CliAnalysis, EveryVerbHasItsHelpAndItsChecks)
 {
     for (const char* verb : {"info", "export", "csv", "stats", "psd", "events", "devices", "download", "setup",
                              "live", "spectrum"}) {
@@ -281,6 +281,16 @@ TEST_F(CliAnalysis, EveryVerbHasItsHelp)
         EXPECT_EQ(outcome.code, 0) << verb;
         EXPECT_NE(outcome.out.find(std::string("Usage: shakemeter-cli ") + verb), std::string::npos) << outcome.out;
     }
+    // The logger verbs get what was given, an empty value too, and refuse it with their own words
+    // before any logger is looked for.
+    const Outcome rate = RunProgram(kCli, {"setup", "--rate", ""});
+    EXPECT_EQ(rate.code, 2);
+    EXPECT_EQ(rate.err, "shakemeter-cli: --rate is 50ms..999ms, 1s..59s, 1min..59min or 1h..12h\n");
+    EXPECT_EQ(RunProgram(kCli, {"live", "--rate", "1s", "--points", "", Path("x")}).code, 2);
+    EXPECT_EQ(RunProgram(kCli, {"spectrum", "--captures", "", Path("x")}).code, 2);
+    EXPECT_EQ(RunProgram(kCli, {"setup", "--led", "15"}).code, 2);
+    EXPECT_EQ(RunProgram(kCli, {"devices", "extra"}).code, 2);
+
     const Outcome all = RunProgram(kCli, {"--help"});
     EXPECT_EQ(all.code, 0);
     EXPECT_NE(all.out.find("  psd FILE... [--segment L]"), std::string::npos);

@@ -94,17 +94,22 @@ struct RowOptions {
 // The file and logger verbs keep their own argument lists: the parsed values are passed on in
 // the one form they read.
 struct Forward {
+    // An option is passed on when it was given, an empty value too (the verb refuses that).
+    struct Valued {
+        CLI::Option* option;
+        const std::string* value;
+    };
     std::vector<std::string> positional;
-    std::vector<std::pair<std::string, std::string>> options;
+    std::vector<Valued> options;
     std::vector<std::string> flags;
 
     Args args() const
     {
         Args out = positional;
-        for (const auto& [name, value] : options) {
-            if (!value.empty()) {
-                out.push_back(name);
-                out.push_back(value);
+        for (const Valued& v : options) {
+            if (v.option->count() > 0) {
+                out.push_back(v.option->get_name());
+                out.push_back(*v.value);
             }
         }
         for (const std::string& flag : flags)
@@ -237,14 +242,19 @@ int main(int argc, char** argv)
     std::string rate, led, mode, thresholds, start;
     {
         CLI::App* cmd = app.add_subcommand("setup", "configure the next logging run and stamp the clock");
-        cmd->add_option("--rate", rate, "sampling interval: 50ms..999ms, 1s..59s, 1min..59min or 1h..12h");
-        cmd->add_option("--led", led, "LED flash cycle in seconds, or off")->check(CLI::IsMember({"10", "20", "30", "off"}));
-        cmd->add_option("--mode", mode, "record mode")->check(CLI::IsMember({"normal", "motion"}));
-        cmd->add_option("--thresholds", thresholds, "motion thresholds X,Y,Z in g, each 1 to 18");
-        cmd->add_option("--start", start, "start mode")->check(CLI::IsMember({"manual", "auto"}));
+        CLI::Option* rateOption =
+            cmd->add_option("--rate", rate, "sampling interval: 50ms..999ms, 1s..59s, 1min..59min or 1h..12h");
+        CLI::Option* ledOption = cmd->add_option("--led", led, "LED flash cycle in seconds, or off")
+                                     ->check(CLI::IsMember({"10", "20", "30", "off"}));
+        CLI::Option* modeOption =
+            cmd->add_option("--mode", mode, "record mode")->check(CLI::IsMember({"normal", "motion"}));
+        CLI::Option* thresholdsOption =
+            cmd->add_option("--thresholds", thresholds, "motion thresholds X,Y,Z in g, each 1 to 18");
+        CLI::Option* startOption =
+            cmd->add_option("--start", start, "start mode")->check(CLI::IsMember({"manual", "auto"}));
+        setup.options = {{modeOption, &mode}, {thresholdsOption, &thresholds}, {rateOption, &rate},
+            {ledOption, &led}, {startOption, &start}};
         cmd->callback([&] {
-            setup.options = {{"--mode", mode}, {"--thresholds", thresholds}, {"--rate", rate}, {"--led", led},
-                {"--start", start}};
             run = [&] { return RunSetup(setup.args()); };
         });
     }
@@ -252,13 +262,14 @@ int main(int argc, char** argv)
     std::string liveRate, points;
     {
         CLI::App* cmd = app.add_subcommand("live", "read live samples into OUT.Vibration and OUT.xls");
-        cmd->add_option("--rate", liveRate, "reading interval")
-            ->required()
-            ->check(CLI::IsMember({"500ms", "1s", "2s", "5s", "10s", "60s"}));
-        cmd->add_option("--points", points, "samples to read, 1 to 100000")->required();
+        CLI::Option* rateOption = cmd->add_option("--rate", liveRate, "reading interval")
+                                      ->required()
+                                      ->check(CLI::IsMember({"500ms", "1s", "2s", "5s", "10s", "60s"}));
+        CLI::Option* pointsOption = cmd->add_option("--points", points, "samples to read, 1 to 100000")->required();
         cmd->add_option("OUT", target, "the name of both files")->required();
+        live.options = {{rateOption, &liveRate}, {pointsOption, &points}};
         cmd->callback([&] {
-            live = Forward{{target}, {{"--rate", liveRate}, {"--points", points}}, {}};
+            live.positional = {target};
             run = [&] { return RunLive(live.args()); };
         });
     }
@@ -267,11 +278,11 @@ int main(int argc, char** argv)
     bool spectrumFrequency = false;
     {
         CLI::App* cmd = app.add_subcommand("spectrum", "read spectrum captures into OUT.Vibration and OUT.xls");
-        cmd->add_option("--captures", captures, "captures to read (default 1)");
+        spectrum.options = {{cmd->add_option("--captures", captures, "captures to read (default 1)"), &captures}};
         cmd->add_flag("--frequency", spectrumFrequency, "save with the frequency domain shown");
         cmd->add_option("OUT", target, "the name of both files")->required();
         cmd->callback([&] {
-            spectrum = Forward{{target}, {{"--captures", captures}}, {}};
+            spectrum.positional = {target};
             if (spectrumFrequency)
                 spectrum.flags.push_back("--frequency");
             run = [&] { return RunSpectrum(spectrum.args()); };
