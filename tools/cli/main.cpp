@@ -195,6 +195,7 @@ int main(int argc, char** argv)
         cmd->add_option("--segment", segment, "segment length L in rows, a power of two from 16 to 65536 (default 256)")
             ->check(kSegment);
         psdRows.add(cmd);
+        cmd->footer("--from and --to choose the same rows in every file; segments start at --from.");
         cmd->add_option("--unit", psdUnit, "g or m/s2 (default g)")->check(CLI::IsMember({"g", "m/s2"}));
         cmd->add_flag("--json", psd.json, "one JSON document instead of the table");
         cmd->callback([&] {
