@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include "ShellTestSupport.h"
@@ -97,6 +98,9 @@ public:
     ~ScopedUnprivilegedUser() {
         if (m_switched) {
             EXPECT_EQ(::seteuid(0), 0);
+            // The change of identity made the process undumpable, which would keep the leak
+            // checker of a sanitizer build from inspecting it at exit.
+            ::prctl(PR_SET_DUMPABLE, 1);
         }
     }
     ScopedUnprivilegedUser(const ScopedUnprivilegedUser&) = delete;
