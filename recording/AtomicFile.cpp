@@ -86,6 +86,8 @@ std::string RandomSuffix()
 struct PendingFile {
     std::string target;
     std::string temporary;
+    bool existed = false;
+    std::string previous;  // a second name of the replaced file, while the unit is renamed
 };
 
 // The system's reason for the error number a failed call left; a call that failed without
@@ -222,16 +224,52 @@ bool ReplaceFiles(const std::vector<std::pair<std::string, std::string_view>>& t
         }
     }
 
+    // A unit of several files keeps a second name (a hard link) of each file it replaces, so
+    // that a rename failing after earlier ones succeeded can put the earlier files back. Where
+    // the file system has no links the unit goes on without them.
+    if (pending.size() > 1) {
+        for (PendingFile& file : pending) {
+            struct stat info {};
+            file.existed = ::stat(file.target.c_str(), &info) == 0;
+            if (!file.existed)
+                continue;
+            for (int attempt = 0; attempt < 100 && file.previous.empty(); ++attempt) {
+                std::string name = file.target + ".old-" + RandomSuffix();
+                if (::link(file.target.c_str(), name.c_str()) == 0)
+                    file.previous = std::move(name);
+                else if (errno != EEXIST)
+                    break;
+            }
+        }
+    }
+    auto removePrevious = [&calls, &pending] {
+        for (PendingFile& file : pending) {
+            if (!file.previous.empty())
+                calls.unlink(file.previous.c_str());
+            file.previous.clear();
+        }
+    };
+
     for (std::size_t i = 0; i < pending.size(); ++i) {
         errno = 0;
         if (calls.rename(pending[i].temporary.c_str(), pending[i].target.c_str()) != 0) {
             const int failure = errno;
             removeTemporaries(i);
+            for (std::size_t j = 0; j < i; ++j) {
+                PendingFile& file = pending[j];
+                if (!file.previous.empty() && calls.rename(file.previous.c_str(), file.target.c_str()) == 0)
+                    file.previous.clear();
+                else if (!file.existed)
+                    calls.unlink(file.target.c_str());
+                SyncFolder(file.target);
+            }
+            removePrevious();
             return fail(targetsAndBytes[i].first, ReasonOf(failure));
         }
         pending[i].temporary.clear();
         SyncFolder(pending[i].target);
     }
+    removePrevious();
     return true;
 }
 

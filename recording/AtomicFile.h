@@ -43,7 +43,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes,
 // Writes every (path, bytes) pair to its temporary file first; only when all are complete are they
 // renamed into place, in the given order. A failure before the renames leaves every target
 // untouched. A rename that fails after earlier ones succeeded (practically impossible within one
-// folder once the temporary files exist) stops there and removes the remaining temporary files.
+// folder once the temporary files exist) puts the files already replaced back as they were
+// (through hard links made before the renames; without them, new files are removed) and removes
+// the remaining temporary files.
 bool WriteFilesAtomically(std::vector<std::pair<std::string, std::string>> pathsAndBytes,
                           FileSystemCalls& calls = FileSystemCalls::System(), FileWriteError* error = nullptr);
 

@@ -142,6 +142,14 @@ TEST_F(AtomicFileTest, SeveralFilesAreWrittenBeforeAnyIsReplaced)
     late.fail = FailingCalls::Fail::SecondRename;
     EXPECT_FALSE(WriteFilesAtomically({{path("r.Vibration"), "new recording"}, {path("r.xls"), "new report"}}, late));
     EXPECT_EQ(contents(path("r.xls")), "old report");
+    EXPECT_EQ(contents(path("r.Vibration")), "old recording") << "the file already replaced is put back";
+    EXPECT_EQ(entries(), 2);
+
+    // A first file that did not exist before goes again.
+    FailingCalls lateNew;
+    lateNew.fail = FailingCalls::Fail::SecondRename;
+    EXPECT_FALSE(WriteFilesAtomically({{path("n.Vibration"), "new recording"}, {path("r.xls"), "new report"}}, lateNew));
+    EXPECT_FALSE(std::filesystem::exists(path("n.Vibration")));
     EXPECT_EQ(entries(), 2);
 
     ASSERT_TRUE(WriteFilesAtomically({{path("r.Vibration"), "new recording"}, {path("r.xls"), "new report"}}));
