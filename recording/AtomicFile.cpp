@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -85,7 +86,16 @@ std::string RandomSuffix()
 struct PendingFile {
     std::string target;
     std::string temporary;
+    bool existed = false;
+    std::string previous;  // a second name of the replaced file, while the unit is renamed
 };
+
+// The system's reason for the error number a failed call left; a call that failed without
+// naming one is reported as an input/output error.
+std::string ReasonOf(int error)
+{
+    return std::strerror(error != 0 ? error : EIO);
+}
 
 bool WriteAll(FileSystemCalls& calls, int fd, std::string_view bytes)
 {
@@ -106,30 +116,42 @@ bool WriteAll(FileSystemCalls& calls, int fd, std::string_view bytes)
     return true;
 }
 
-// Creates, fills and flushes the temporary file of `pending`. On failure nothing is left behind.
-bool WriteTemporary(FileSystemCalls& calls, PendingFile& pending, std::string_view bytes)
+// Creates, fills and flushes the temporary file of `pending`. On failure nothing is left behind
+// and `reason` says why.
+bool WriteTemporary(FileSystemCalls& calls, PendingFile& pending, std::string_view bytes, std::string& reason)
 {
     int fd = -1;
     std::string temporary;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = pending.target + ".tmp-" + RandomSuffix();
         // 0666 lets the umask decide, as for any new file of the user.
+        errno = 0;
         fd = calls.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
+        if (fd < 0 && errno != EEXIST) {
+            reason = ReasonOf(errno);
             return false;
+        }
     }
-    if (fd < 0)
+    if (fd < 0) {
+        reason = ReasonOf(EEXIST);
         return false;
+    }
 
     // A replaced file keeps its permissions.
     struct stat existing {};
     if (::stat(pending.target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
         ::fchmod(fd, existing.st_mode & 07777);
 
+    errno = 0;
     bool ok = WriteAll(calls, fd, bytes) && calls.fsync(fd) == 0;
-    if (calls.close(fd) != 0)
+    int failure = ok ? 0 : errno;
+    errno = 0;
+    if (calls.close(fd) != 0 && ok) {
         ok = false;
+        failure = errno;
+    }
     if (!ok) {
+        reason = ReasonOf(failure);
         calls.unlink(temporary.c_str());
         return false;
     }
@@ -146,10 +168,34 @@ void SyncFolder(const std::string& target)
     }
 }
 
+// Whether the (resolved) target may be replaced; `reason` says why not. A missing target may be
+// created. A file without any write permission is refused even for a user whom the system would
+// let write it (root), since the permission is how a user protects a file.
+bool MayReplace(const std::string& target, std::string& reason)
+{
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0)
+        return true;
+    if (S_ISDIR(info.st_mode)) {
+        reason = ReasonOf(EISDIR);
+        return false;
+    }
+    if (S_ISREG(info.st_mode) && ((info.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+        reason = "the file is read-only";
+        return false;
+    }
+    return true;
+}
+
 // Every (target, bytes) pair is written to a temporary file before any is renamed into place.
 bool ReplaceFiles(const std::vector<std::pair<std::string, std::string_view>>& targetsAndBytes,
-                  FileSystemCalls& calls)
+                  FileSystemCalls& calls, FileWriteError* error)
 {
+    auto fail = [error](const std::string& path, std::string reason) {
+        if (error != nullptr)
+            *error = FileWriteError{path, std::move(reason)};
+        return false;
+    };
     std::vector<PendingFile> pending(targetsAndBytes.size());
     auto removeTemporaries = [&calls, &pending](std::size_t from) {
         for (std::size_t i = from; i < pending.size(); ++i) {
@@ -159,44 +205,90 @@ bool ReplaceFiles(const std::vector<std::pair<std::string, std::string_view>>& t
         }
     };
 
+    // Every target is checked before any temporary file exists.
     for (std::size_t i = 0; i < targetsAndBytes.size(); ++i) {
-        if (targetsAndBytes[i].first.empty()) {
+        const std::string& path = targetsAndBytes[i].first;
+        if (path.empty())
+            return fail(path, ReasonOf(ENOENT));
+        pending[i].target = ResolveTarget(path);
+        std::string reason;
+        if (!MayReplace(pending[i].target, reason))
+            return fail(path, std::move(reason));
+    }
+
+    for (std::size_t i = 0; i < targetsAndBytes.size(); ++i) {
+        std::string reason;
+        if (!WriteTemporary(calls, pending[i], targetsAndBytes[i].second, reason)) {
             removeTemporaries(0);
-            return false;
-        }
-        pending[i].target = ResolveTarget(targetsAndBytes[i].first);
-        if (!WriteTemporary(calls, pending[i], targetsAndBytes[i].second)) {
-            removeTemporaries(0);
-            return false;
+            return fail(targetsAndBytes[i].first, std::move(reason));
         }
     }
 
+    // A unit of several files keeps a second name (a hard link) of each file it replaces, so
+    // that a rename failing after earlier ones succeeded can put the earlier files back. Where
+    // the file system has no links the unit goes on without them.
+    if (pending.size() > 1) {
+        for (PendingFile& file : pending) {
+            struct stat info {};
+            file.existed = ::stat(file.target.c_str(), &info) == 0;
+            if (!file.existed)
+                continue;
+            for (int attempt = 0; attempt < 100 && file.previous.empty(); ++attempt) {
+                std::string name = file.target + ".old-" + RandomSuffix();
+                if (::link(file.target.c_str(), name.c_str()) == 0)
+                    file.previous = std::move(name);
+                else if (errno != EEXIST)
+                    break;
+            }
+        }
+    }
+    auto removePrevious = [&calls, &pending] {
+        for (PendingFile& file : pending) {
+            if (!file.previous.empty())
+                calls.unlink(file.previous.c_str());
+            file.previous.clear();
+        }
+    };
+
     for (std::size_t i = 0; i < pending.size(); ++i) {
+        errno = 0;
         if (calls.rename(pending[i].temporary.c_str(), pending[i].target.c_str()) != 0) {
+            const int failure = errno;
             removeTemporaries(i);
-            return false;
+            for (std::size_t j = 0; j < i; ++j) {
+                PendingFile& file = pending[j];
+                if (!file.previous.empty() && calls.rename(file.previous.c_str(), file.target.c_str()) == 0)
+                    file.previous.clear();
+                else if (!file.existed)
+                    calls.unlink(file.target.c_str());
+                SyncFolder(file.target);
+            }
+            removePrevious();
+            return fail(targetsAndBytes[i].first, ReasonOf(failure));
         }
         pending[i].temporary.clear();
         SyncFolder(pending[i].target);
     }
+    removePrevious();
     return true;
 }
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileSystemCalls& calls)
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileSystemCalls& calls,
+                         FileWriteError* error)
 {
-    return ReplaceFiles({{path, bytes}}, calls);
+    return ReplaceFiles({{path, bytes}}, calls, error);
 }
 
 bool WriteFilesAtomically(std::vector<std::pair<std::string, std::string>> pathsAndBytes,
-                          FileSystemCalls& calls)
+                          FileSystemCalls& calls, FileWriteError* error)
 {
     std::vector<std::pair<std::string, std::string_view>> views;
     views.reserve(pathsAndBytes.size());
     for (const auto& [path, bytes] : pathsAndBytes)
         views.emplace_back(path, bytes);
-    return ReplaceFiles(views, calls);
+    return ReplaceFiles(views, calls, error);
 }
 
 }  // namespace shakemeter

@@ -3,6 +3,8 @@
 // bytes go to "<target>.tmp-XXXXXX" in the target's folder, are flushed to the disk, and only then
 // renamed over the target. On any failure the temporary file is removed and the target is left as
 // it was. Several files can be replaced as one unit: all of them are written first, then renamed.
+// A target that is a folder or a read-only file is refused before anything is written: renaming
+// over it would replace a file the user protected, or fail half-way through a unit.
 
 #include <cstddef>
 #include <string>
@@ -28,14 +30,23 @@ public:
     static FileSystemCalls& System();
 };
 
+// Why a write failed: the target that could not be replaced and the reason, as the system
+// states it ("No space left on device") or "the file is read-only".
+struct FileWriteError {
+    std::string path;
+    std::string reason;
+};
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
-                         FileSystemCalls& calls = FileSystemCalls::System());
+                         FileSystemCalls& calls = FileSystemCalls::System(), FileWriteError* error = nullptr);
 
 // Writes every (path, bytes) pair to its temporary file first; only when all are complete are they
 // renamed into place, in the given order. A failure before the renames leaves every target
 // untouched. A rename that fails after earlier ones succeeded (practically impossible within one
-// folder once the temporary files exist) stops there and removes the remaining temporary files.
+// folder once the temporary files exist) puts the files already replaced back as they were
+// (through hard links made before the renames; without them, new files are removed) and removes
+// the remaining temporary files.
 bool WriteFilesAtomically(std::vector<std::pair<std::string, std::string>> pathsAndBytes,
-                          FileSystemCalls& calls = FileSystemCalls::System());
+                          FileSystemCalls& calls = FileSystemCalls::System(), FileWriteError* error = nullptr);
 
 }  // namespace shakemeter

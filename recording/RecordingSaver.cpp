@@ -9,7 +9,8 @@
 
 namespace shakemeter {
 
-bool SaveRecordingAndReport(const std::string& chosenPath, const Recording& recording, const RecordingView& view)
+bool SaveRecordingAndReport(const std::string& chosenPath, const Recording& recording, const RecordingView& view,
+                            FileWriteError* error)
 {
     const SaveFileNamePair names = SaveFileNames(chosenPath);
     std::string report = FormatTextReport(recording, view);
@@ -19,7 +20,7 @@ bool SaveRecordingAndReport(const std::string& chosenPath, const Recording& reco
     std::vector<std::pair<std::string, std::string>> files;
     files.emplace_back(names.reportPath, std::move(report));
     files.emplace_back(names.recordingPath, std::move(bytes));
-    return WriteFilesAtomically(std::move(files));
+    return WriteFilesAtomically(std::move(files), FileSystemCalls::System(), error);
 }
 
 }  // namespace shakemeter

@@ -4,13 +4,16 @@
 
 #include <string>
 
+#include "recording/AtomicFile.h"
 #include "recording/Recording.h"
 #include "recording/RecordingView.h"
 
 namespace shakemeter {
 
 // Writes the report of the shown rows and the recording (nothing at all when the view shows no
-// rows, as the save command does) to temporary files, then renames them over the targets.
-bool SaveRecordingAndReport(const std::string& chosenPath, const Recording& recording, const RecordingView& view);
+// rows, as the save command does) to temporary files, then renames them over the targets. On
+// failure `error` (when given) names the file that could not be written and why.
+bool SaveRecordingAndReport(const std::string& chosenPath, const Recording& recording, const RecordingView& view,
+                            FileWriteError* error = nullptr);
 
 }  // namespace shakemeter

@@ -271,8 +271,9 @@ void RecordingView::RefreshSummary(const Recording& recording)
 const std::string& RecordingView::SecondText(std::int64_t second, bool spectrumForm) const
 {
     SampleTimeCache& cache = m_timeCache;
-    if (!cache.valid || cache.second != second || cache.spectrumForm != spectrumForm) {
+    if (!cache.valid || cache.second != second || cache.spectrumForm != spectrumForm || !(cache.start == m_timeStart)) {
         cache.text = m_timeStart.plusSeconds(second).format(spectrumForm ? " %H:%M:%S" : " %d/%m/%y %H:%M:%S");
+        cache.start = m_timeStart;
         cache.second = second;
         cache.spectrumForm = spectrumForm;
         cache.valid = true;

@@ -92,11 +92,14 @@ public:
 
 private:
     // The date and clock text of the last whole second formatted, so that a long list of rows
-    // costs one local-time conversion per distinct second. RefreshSummary drops it, since the
-    // start time (and the time zone) may have changed. Used from the user-interface thread only.
+    // costs one local-time conversion per distinct second. It is kept for one start time only:
+    // the real-time reading sets m_timeStart directly, so a text of another start is never used.
+    // RefreshSummary drops it too, since the time zone may have changed. Used from the
+    // user-interface thread only.
     struct SampleTimeCache {
         bool valid = false;
         bool spectrumForm = false;
+        CalendarTime start;
         std::int64_t second = 0;
         std::string text;
     };

@@ -60,6 +60,11 @@ void WorkflowFlags::OnSetupWritten() {
 
 void WorkflowFlags::OnRealTimeStarted() { OnSetupWritten(); }
 
-void WorkflowFlags::OnLoggerDataArrived() { m_bDataUnsaved = true; }
+void WorkflowFlags::OnLoggerDataArrived() {
+    // New data is protected whatever was saved or answered before.
+    m_bDataUnsaved = true;
+    m_bAskOnOpenClose = true;
+    m_bAskOnDownload = true;
+}
 
 }  // namespace shakemeter

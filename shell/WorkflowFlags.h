@@ -34,7 +34,7 @@ public:
     void OnSaved();               // a successful save of both files
     void OnSetupWritten();        // a setup block reached the logger
     void OnRealTimeStarted();     // a real-time reading started
-    void OnLoggerDataArrived();   // download finished, real-time sample, spectrum read
+    void OnLoggerDataArrived();   // download finished, real-time sample, spectrum read: re-arms every question
 };
 
 }  // namespace shakemeter

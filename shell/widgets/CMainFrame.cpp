@@ -75,6 +75,16 @@ constexpr CommandText kCommandTexts[] = {
     {ID_APP_EXIT, "\nExit"},
 };
 
+// Failures the program names in its own words: the file and the reason.
+QString OpenFailureText(const QString& path, const QString& reason) {
+    return QStringLiteral("Cannot open \"%1\": %2.").arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString SaveFailureText(const FileWriteError& error) {
+    return QStringLiteral("Cannot save \"%1\": %2.")
+        .arg(QDir::toNativeSeparators(QString::fromStdString(error.path)), QString::fromStdString(error.reason));
+}
+
 QString DefaultTempCopyPath() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (folder.isEmpty()) {
@@ -472,16 +482,18 @@ void CMainFrame::RunCommand(int commandId) {
 // Files
 
 bool CMainFrame::AskSaveQuestion(SaveQuestion question) {
-    const bool ask = m_flags.ShouldAsk(question, ShownCount());
-    if (ask) {
-        const PromptIcon icon = WorkflowFlags::StyleOf(question).questionIcon ? PromptIcon::Question : PromptIcon::None;
-        if (m_prompter->AskYesNo(this, QString::fromLatin1(kSaveQuestion), icon)) {
-            SaveFlow();
-        }
-        // Whatever the answer; a question not asked changes nothing.
-        m_flags.AfterQuestion(question);
+    if (!m_flags.ShouldAsk(question, ShownCount())) {
+        return true;
     }
-    return ask;
+    const PromptIcon icon = WorkflowFlags::StyleOf(question).questionIcon ? PromptIcon::Question : PromptIcon::None;
+    if (m_prompter->AskYesNo(this, QString::fromLatin1(kSaveQuestion), icon) && !SaveFlow()) {
+        // The user wanted the data kept but it was not saved (file dialog cancelled, or the save
+        // failed): the command would discard it, so it stops and the question stays armed.
+        return false;
+    }
+    // Whatever the answer; a question not asked changes nothing.
+    m_flags.AfterQuestion(question);
+    return true;
 }
 
 bool CMainFrame::SaveFlow() {
@@ -492,14 +504,21 @@ bool CMainFrame::SaveFlow() {
     if (chosen.isEmpty()) {
         return false;
     }
+    return SaveBothFiles(chosen);
+}
+
+bool CMainFrame::SaveBothFiles(const QString& chosen) {
     const SaveFileNamePair names = SaveFileNames(chosen.toStdString());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // Both files appear together or neither changes.
-    const bool ok = SaveRecordingAndReport(chosen.toStdString(), m_doc->recording(), m_pView->Companions());
+    FileWriteError error;
+    const bool ok = SaveRecordingAndReport(chosen.toStdString(), m_doc->recording(), m_pView->Companions(), &error);
     QApplication::restoreOverrideCursor();
     if (ok) {
         m_flags.OnSaved();
         m_doc->SetPathName(QString::fromStdString(names.recordingPath));
+    } else {
+        m_prompter->Tell(this, SaveFailureText(error), PromptIcon::None);
     }
     ApplyEnableTable();
     return ok;
@@ -515,6 +534,9 @@ LoadStatus CMainFrame::OpenPath(const QString& path) {
         m_prompter->Tell(this, QString::fromLatin1(kInvalidFormatMessage), PromptIcon::None);
     } else if (status == LoadStatus::Loaded) {
         AfterLoad();
+    } else {
+        // The old recording stays on screen; without a word it would pass for the new one.
+        m_prompter->Tell(this, OpenFailureText(path, m_doc->LoadError()), PromptIcon::None);
     }
     ApplyEnableTable();
     return status;
@@ -537,7 +559,21 @@ void CMainFrame::RefreshDataList() {
 #endif
 }
 
+void CMainFrame::RestoreSummaryAfterFrequencyMode() {
+    RecordingView& companions = m_pView->Companions();
+    if (!companions.m_bLeftFrequencyMode) {
+        return;
+    }
+    companions.m_bLeftFrequencyMode = false;
+    // As Time-domain Graph does; the enlarged graph keeps its panel hidden until it is left.
+    m_pView->SetSummaryFullHeight(kSummaryHeight);
+    if (m_bSummaryShown && m_pView->State().g_bNormalLayout) {
+        m_pView->SetSummaryHeight(kSummaryHeight);
+    }
+}
+
 void CMainFrame::AfterLoad() {
+    RestoreSummaryAfterFrequencyMode();
     RefreshDataList();
     m_pView->ClearReadout();
     m_pView->UpdateSummaryPanel();
@@ -547,15 +583,32 @@ void CMainFrame::AfterLoad() {
 }
 
 void CMainFrame::OnOpen() {
-    AskSaveQuestion(SaveQuestion::Open);
+    if (!AskSaveQuestion(SaveQuestion::Open)) {
+        return;
+    }
     const QString path = m_prompter->ChooseOpenFile(this, QStringLiteral("Shakemeter Files (*.Vibration)"),
                                                     QStringLiteral("Vibration"));
-    if (OpenPath(path) == LoadStatus::Loaded) {
+    // A cancelled dialog opens nothing and says nothing.
+    if (!path.isEmpty() && OpenPath(path) == LoadStatus::Loaded) {
         m_doc->SetPathName(path);
     }
 }
 
-void CMainFrame::OnReload() { OpenPath(m_tempCopyPath); }
+void CMainFrame::OnReload() {
+    // The copy of a download that brought no samples is empty: there is nothing to bring back.
+    const QFileInfo copy(m_tempCopyPath);
+    if (copy.isFile() && copy.size() == 0) {
+        m_prompter->Tell(this,
+                         QStringLiteral("Cannot reload \"%1\": the last data read from the logger held no samples.")
+                             .arg(QDir::toNativeSeparators(m_tempCopyPath)),
+                         PromptIcon::None);
+        return;
+    }
+    if (OpenPath(m_tempCopyPath) == LoadStatus::Loaded) {
+        // The temporary copy is not the user's file: the standard save asks for a name.
+        m_doc->SetPathName(QString());
+    }
+}
 
 void CMainFrame::OpenFromCommandLine(const QString& path) {
     if (OpenPath(path) == LoadStatus::Loaded) {
@@ -580,14 +633,16 @@ void CMainFrame::OnStandardSave() {
             return;
         }
     }
-    if (m_doc->Store(path, ShownCount())) {
-        m_doc->SetPathName(path);
-    }
+    // The report beside the recording describes the same data, so both are replaced together.
+    SaveBothFiles(path);
 }
 
 void CMainFrame::OnStandardNew() {
-    // The document keeps its recording; the view starts over from it.
-    m_pView->OnZoomOut();
+    // The document keeps its recording (it has no clearing step) but belongs to no file any more;
+    // the view lays itself out again and keeps its zoom.
+    m_doc->SetPathName(QString());
+    m_pView->SyncChildren();
+    m_pView->update();
 }
 
 void CMainFrame::OnSwitchPane(bool forward) {
@@ -636,13 +691,15 @@ void CMainFrame::WriteSettings() {
 void CMainFrame::OnSetup() { m_dialogRunner(*m_dlgSetup); }
 
 void CMainFrame::OnDownload() {
-    AskSaveQuestion(SaveQuestion::Download);
-    m_dialogRunner(*m_dlgDownload);
+    if (AskSaveQuestion(SaveQuestion::Download)) {
+        m_dialogRunner(*m_dlgDownload);
+    }
 }
 
 void CMainFrame::OnRun() {
-    AskSaveQuestion(SaveQuestion::Run);
-    m_dialogRunner(*m_dlgRun);
+    if (AskSaveQuestion(SaveQuestion::Run)) {
+        m_dialogRunner(*m_dlgRun);
+    }
 }
 
 void CMainFrame::OnStopReading() {
@@ -660,7 +717,9 @@ void CMainFrame::OnStopReading() {
 }
 
 void CMainFrame::OnFftReading() {
-    AskSaveQuestion(SaveQuestion::FftReading);
+    if (!AskSaveQuestion(SaveQuestion::FftReading)) {
+        return;
+    }
     if (!m_linkSpectrum->ProbeDevice()) {
         m_prompter->Tell(this, QString::fromLatin1(kConnectFailedMessage), PromptIcon::None);
         return;
@@ -695,7 +754,7 @@ void CMainFrame::OnSpectrumTick() {
     if (m_bReading && m_bSpectrumActive) {
         m_timerSpectrum.stop();
         if (m_linkSpectrum->ReadSpectrum()) {
-            m_flags.OnLoggerDataArrived();
+            SetDataUnsaved();
             // The panel shows the texts of the capture just read, not those of the recording before.
             m_pView->UpdateSummaryPanel();
             m_pView->SyncChildren();
@@ -922,11 +981,14 @@ void CMainFrame::SetRtChoice(int rateIndex, const std::string& points) {
 
 void CMainFrame::OnRealTimeStarted() {
     m_flags.OnRealTimeStarted();
+    m_doc->SetPathName(QString());
     ApplyEnableTable();
 }
 
 void CMainFrame::SetDataUnsaved() {
     m_flags.OnLoggerDataArrived();
+    // The shown data is not the file's any more: the standard save must not write over that file.
+    m_doc->SetPathName(QString());
     ApplyEnableTable();
 }
 
@@ -956,11 +1018,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     if (ask && m_flags.ShouldAskOnClose(ShownCount())) {
         if (m_prompter->AskYesNo(this, QString::fromLatin1(kCloseQuestion), PromptIcon::Question)) {
-            SaveFlow();
+            if (!SaveFlow()) {
+                // The user wanted the data kept and it was not saved: the window stays open.
+                m_bClosePending = false;
+                return;
+            }
             m_flags.AfterCloseSaved();
         }
     }
-    // Closing cannot be cancelled; it completes a moment later.
+    // Closing completes a moment later.
     m_timerClose.start(kCloseDelayMs);
 }
 

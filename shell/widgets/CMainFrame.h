@@ -108,10 +108,13 @@ public:
     // A command from the start screen's panel: run without the enable rule.
     void RunCommand(int commandId);
 
-    // Saves both files after asking for a name; true when both were written.
+    // Saves both files after asking for a name; true when both were written. A failure is told.
     bool SaveFlow();
     // Opens a recording file as the Open command does after its question (no file dialog).
     LoadStatus OpenPath(const QString& path);
+    // The summary panel back at its time-domain height when the recording just installed made the
+    // view leave frequency mode.
+    void RestoreSummaryAfterFrequencyMode();
     // The file named on the command line, opened before the window is shown.
     void OpenFromCommandLine(const QString& path);
     // The shown recording into the temporary copy; errors are swallowed.
@@ -161,7 +164,9 @@ private:
     QAction* MakeAction(int id, const QString& text);
     void AddContextMenu();
 
+    // The save question of the command; false when the command must not go on.
     bool AskSaveQuestion(SaveQuestion question);
+    bool SaveBothFiles(const QString& chosen);
     void OnSave();
     void OnOpen();
     void OnReload();

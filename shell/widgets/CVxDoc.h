@@ -13,9 +13,9 @@ namespace shakemeter {
 
 enum class LoadStatus {
     Loaded,
-    CannotOpen,     // missing, read-only or in use: ends silently
+    CannotOpen,     // missing, unreadable or not a file
     InvalidFormat,  // not a recording file: "Invalid Format!"
-    Damaged,        // ends early or holds impossible counts: ends silently
+    Damaged,        // ends early, holds impossible counts or is too large
 };
 
 class CVxDoc : public QObject {
@@ -27,19 +27,23 @@ public:
     const Recording& recording() const { return m_recording; }
 
     // Reads the file and, when complete, installs it with everything derived from it (spectrum,
-    // summary, list refill). A file that cannot be opened for reading and writing is refused, as
-    // the program's own files are opened exclusively.
+    // summary, list refill). Reading needs read access only, so recordings on read-only media,
+    // installed samples and other users' files open too.
     LoadStatus Load(const QString& path, RecordingView& view);
+    // Why the last Load failed, for a message that names the file ("No such file or directory").
+    const QString& LoadError() const { return m_loadError; }
     // Stores the recording (nothing when nothing is shown) in place of the file, atomically.
     bool Store(const QString& path, int shownCount) const;
 
-    // The file the document was last opened from or saved to, for the standard save.
+    // The file the shown data was opened from or saved to, for the standard save; empty once data
+    // that came from elsewhere (the logger, the temporary copy) is shown.
     const QString& PathName() const { return m_pathName; }
     void SetPathName(const QString& path) { m_pathName = path; }
 
 private:
     Recording m_recording;
     QString m_pathName;
+    QString m_loadError;
 };
 
 }  // namespace shakemeter

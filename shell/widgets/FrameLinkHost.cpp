@@ -76,6 +76,7 @@ bool FrameLinkHost::IsBandDragging() const { return m_frame.GraphView()->State()
 
 void FrameLinkHost::OnZoomOut() {
     // The link asks for this only after it installed a new recording (download, spectrum read).
+    m_frame.RestoreSummaryAfterFrequencyMode();
     m_frame.GraphView()->ClearReadout();
     m_frame.GraphView()->OnZoomOut();
 }
@@ -102,7 +103,10 @@ void FrameLinkHost::UpdateSummaryPanel() { m_frame.GraphView()->UpdateSummaryPan
 
 void FrameLinkHost::RestoreTimeDomainSummary() {
     CVxView* view = m_frame.GraphView();
-    // A real-time reading has just replaced the recording shown.
+    // A real-time reading has just replaced the recording shown: it is no file's data, and the
+    // panel is restored here already.
+    m_frame.Doc().SetPathName(QString());
+    view->Companions().m_bLeftFrequencyMode = false;
     view->ClearReadout();
     view->SetSummaryFullHeight(CMainFrame::kSummaryHeight);
     if (m_frame.m_bSummaryShown) {

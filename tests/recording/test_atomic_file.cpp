@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -141,6 +142,14 @@ TEST_F(AtomicFileTest, SeveralFilesAreWrittenBeforeAnyIsReplaced)
     late.fail = FailingCalls::Fail::SecondRename;
     EXPECT_FALSE(WriteFilesAtomically({{path("r.Vibration"), "new recording"}, {path("r.xls"), "new report"}}, late));
     EXPECT_EQ(contents(path("r.xls")), "old report");
+    EXPECT_EQ(contents(path("r.Vibration")), "old recording") << "the file already replaced is put back";
+    EXPECT_EQ(entries(), 2);
+
+    // A first file that did not exist before goes again.
+    FailingCalls lateNew;
+    lateNew.fail = FailingCalls::Fail::SecondRename;
+    EXPECT_FALSE(WriteFilesAtomically({{path("n.Vibration"), "new recording"}, {path("r.xls"), "new report"}}, lateNew));
+    EXPECT_FALSE(std::filesystem::exists(path("n.Vibration")));
     EXPECT_EQ(entries(), 2);
 
     ASSERT_TRUE(WriteFilesAtomically({{path("r.Vibration"), "new recording"}, {path("r.xls"), "new report"}}));
@@ -156,6 +165,51 @@ TEST_F(AtomicFileTest, ALinkedTargetReplacesTheFileItPointsTo)
     ASSERT_TRUE(WriteFileAtomically(path("link.Vibration"), "new"));
     EXPECT_TRUE(std::filesystem::is_symlink(path("link.Vibration")));
     EXPECT_EQ(contents(path("real/data.Vibration")), "new");
+}
+
+TEST_F(AtomicFileTest, ReadOnlyTargetsAndFoldersAreRefusedBeforeAnythingIsWritten)
+{
+    // A read-only recording beside a writable report: neither is replaced, whoever saves.
+    put("r.Vibration", "protected");
+    put("r.xls", "old report");
+    ::chmod(path("r.Vibration").c_str(), 0444);
+    FileWriteError error;
+    FailingCalls calls;
+    EXPECT_FALSE(WriteFilesAtomically({{path("r.xls"), "new report"}, {path("r.Vibration"), "new"}}, calls, &error));
+    EXPECT_EQ(contents(path("r.Vibration")), "protected");
+    EXPECT_EQ(contents(path("r.xls")), "old report");
+    EXPECT_EQ(calls.renames, 0);
+    EXPECT_EQ(error.path, path("r.Vibration"));
+    EXPECT_EQ(error.reason, "the file is read-only");
+    EXPECT_EQ(entries(), 2);
+
+    // A folder named like the second file would have failed only after the first was replaced.
+    std::filesystem::create_directory(path("d.Vibration"));
+    put("d.xls", "old report");
+    EXPECT_FALSE(WriteFilesAtomically({{path("d.xls"), "new report"}, {path("d.Vibration"), "new"}}, calls, &error));
+    EXPECT_EQ(contents(path("d.xls")), "old report");
+    EXPECT_EQ(error.path, path("d.Vibration"));
+    EXPECT_EQ(error.reason, std::strerror(EISDIR));
+    EXPECT_EQ(entries(), 4);
+}
+
+TEST_F(AtomicFileTest, AFailureNamesTheFileAndTheSystemsReason)
+{
+    FileWriteError error;
+    FailingCalls calls;
+    calls.fail = FailingCalls::Fail::Write;
+    EXPECT_FALSE(WriteFilesAtomically({{path("r.xls"), "report"}, {path("r.Vibration"), "recording"}}, calls, &error));
+    EXPECT_EQ(error.path, path("r.xls"));
+    EXPECT_EQ(error.reason, std::strerror(ENOSPC));
+
+    calls.fail = FailingCalls::Fail::Fsync;
+    EXPECT_FALSE(WriteFileAtomically(path("a.Vibration"), "x", calls, &error));
+    EXPECT_EQ(error.reason, std::strerror(EIO));
+
+    EXPECT_FALSE(WriteFileAtomically(path("no/such/folder"), "x", FileSystemCalls::System(), &error));
+    EXPECT_EQ(error.path, path("no/such/folder"));
+    EXPECT_EQ(error.reason, std::strerror(ENOENT));
+    EXPECT_EQ(entries(), 0);
 }
 
 }  // namespace

@@ -197,6 +197,18 @@ TEST(SampleTimeTest, RemembersOnlyTheTextNotTheQuestion)
     EXPECT_EQ(shown.label(20), " 05/03/23 15:07:10");
 }
 
+TEST(SampleTimeTest, AStartTimeSetWithoutARefreshIsUsedAtOnce)
+{
+    ScopedTimeZone zone(kBerlin);
+    // An earlier recording labelled its rows, as the summary and the graph do.
+    Shown shown(MakeRecording(HeaderAt(2020, 1, 1, 10, 0, 0, 200), FlatRows(20)));
+    EXPECT_EQ(shown.label(10), " 01/01/20 10:00:00 500ms");
+    // A real-time reading sets its own start directly and labels its first rows.
+    shown.view.m_timeStart = CalendarTime::FromLocal({2023, 3, 5, 14, 7, 9});
+    EXPECT_EQ(shown.label(10), " 05/03/23 14:07:09 500ms");
+    EXPECT_EQ(shown.label(0), " 05/03/23 14:07:09");
+}
+
 TEST(SampleTimeTest, DamagedHeadersAndTicksNeverCrash)
 {
     ScopedTimeZone zone(kBerlin);

@@ -4,24 +4,26 @@
 
 using namespace shakemeter;
 
-TEST(WorkflowFlagsTest, DownloadThenOpenAsksButDownloadThenDownloadDoesNot) {
+TEST(WorkflowFlagsTest, DownloadThenOpenOrDownloadAsks) {
     WorkflowFlags f;  // fresh program
     f.OnLoggerDataArrived();
-    EXPECT_FALSE(f.ShouldAsk(SaveQuestion::Download, 100));
+    EXPECT_TRUE(f.ShouldAsk(SaveQuestion::Download, 100)) << "a second download would discard the first";
     EXPECT_TRUE(f.ShouldAsk(SaveQuestion::Open, 100));
     f.AfterQuestion(SaveQuestion::Open);
     EXPECT_FALSE(f.m_bDataUnsaved);
     EXPECT_FALSE(f.ShouldAsk(SaveQuestion::Open, 100)) << "Open disarms itself whatever the answer";
 }
 
-TEST(WorkflowFlagsTest, AfterASaveOpenAndDownloadAskOnlyOnceRearmed) {
+TEST(WorkflowFlagsTest, AfterASaveNewDataRearmsEveryQuestion) {
     WorkflowFlags f;
     f.OnLoggerDataArrived();
     f.OnSaved();
-    f.OnLoggerDataArrived();
     EXPECT_FALSE(f.ShouldAsk(SaveQuestion::Open, 10));
     EXPECT_FALSE(f.ShouldAsk(SaveQuestion::Download, 10));
-    f.OnSetupWritten();
+    EXPECT_FALSE(f.ShouldAskOnClose(10));
+    // A later download, live reading or capture is protected like the first.
+    f.OnLoggerDataArrived();
+    EXPECT_TRUE(f.ShouldAskOnClose(10));
     EXPECT_TRUE(f.ShouldAsk(SaveQuestion::Open, 10));
     EXPECT_TRUE(f.ShouldAsk(SaveQuestion::Download, 10));
     f.AfterQuestion(SaveQuestion::Download);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -147,6 +148,20 @@ TEST_F(CliFiles, FailuresSayWhyAndExitWithTheirStatus)
     EXPECT_EQ(RunProgram(kCli, {"info", WriteLogged(), "--bogus"}).code, 2);
     EXPECT_EQ(RunProgram(kCli, {"frobnicate"}).code, 2);
     EXPECT_EQ(RunProgram(kCli, {}).code, 2);
+}
+
+TEST_F(CliFiles, ReadOnlyOutputsAreRefusedAndKept)
+{
+    for (const char* verb : {"csv", "export"}) {
+        const std::string out = Path(std::string("kept.") + verb);
+        std::ofstream(out) << "mine";
+        fs::permissions(out, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        const Outcome outcome = RunProgram(kCli, {verb, WriteLogged(), out});
+        EXPECT_EQ(outcome.code, 1) << verb;
+        EXPECT_EQ(outcome.err, "shakemeter-cli: cannot write " + out + ": the file is read-only\n") << verb;
+        EXPECT_EQ(Read(out), "mine") << verb;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), {}), 3) << "no temporary file is left";
 }
 
 }  // namespace

@@ -71,9 +71,10 @@ int Load(const FileArgs& args, Recording& document, RecordingView& view)
 
 bool WriteOutput(const std::string& path, const std::string& bytes)
 {
-    if (WriteFileAtomically(path, bytes))
+    FileWriteError error;
+    if (WriteFileAtomically(path, bytes, FileSystemCalls::System(), &error))
         return true;
-    std::fprintf(stderr, "shakemeter-cli: cannot write %s\n", path.c_str());
+    std::fprintf(stderr, "shakemeter-cli: cannot write %s: %s\n", path.c_str(), error.reason.c_str());
     return false;
 }
 

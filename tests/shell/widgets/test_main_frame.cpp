@@ -223,18 +223,19 @@ TEST_F(MainFrameTest, DisabledCommandsDoNothingEvenWhenTriggered) {
     EXPECT_FALSE(Enabled(ID_DOWNLOAD));
 }
 
-TEST_F(MainFrameTest, DownloadThenOpenAsksButDownloadThenDownloadDoesNot) {
+TEST_F(MainFrameTest, DownloadThenOpenOrDownloadAsks) {
     Load(MakeLoggedRecording(20));
     frame->SetDataUnsaved();  // as a finished download does
     frame->OnCommand(ID_DOWNLOAD);
-    EXPECT_TRUE(prompter.said.empty());
+    ASSERT_EQ(prompter.said.size(), 1u);
+    EXPECT_EQ(prompter.said[0].icon, PromptIcon::Question);
     EXPECT_EQ(lastDialog, QStringLiteral("225"));
     frame->SetDataUnsaved();
-    prompter.openPath = dir.filePath(QStringLiteral("missing.Vibration"));
+    prompter.openPath = WriteRecording(dir, "other.Vibration", MakeLoggedRecording(3));
     frame->OnCommand(ID_FILE_OPEN_RECORDING);
-    ASSERT_EQ(prompter.said.size(), 1u);
-    EXPECT_EQ(prompter.said[0].text, kSaveQuestion);
-    EXPECT_EQ(prompter.said[0].icon, PromptIcon::None);
+    ASSERT_EQ(prompter.said.size(), 2u);
+    EXPECT_EQ(prompter.said[1].text, kSaveQuestion);
+    EXPECT_EQ(prompter.said[1].icon, PromptIcon::None);
     EXPECT_FALSE(frame->Flags().m_bDataUnsaved);
 }
 
@@ -244,11 +245,19 @@ TEST_F(MainFrameTest, RunAndFftAskWheneverDataIsShownAndYesSaves) {
     ASSERT_EQ(prompter.said.size(), 1u);
     EXPECT_EQ(prompter.said[0].icon, PromptIcon::Question);
     EXPECT_EQ(lastDialog, QStringLiteral("144"));
-    // Yes runs the save flow; a cancelled file dialog still lets the command go on.
+    // Yes runs the save flow; a cancelled file dialog cancels the command, which would discard
+    // the data the user wanted kept.
     prompter.answers = {true};
     devices.bridges = 0;
     frame->OnCommand(ID_FFT_READING);
     EXPECT_EQ(prompter.saveDialogs, 1);
+    EXPECT_EQ(prompter.said.back().text, kSaveQuestion);
+    // Saved, the command goes on.
+    prompter.answers = {true};
+    prompter.savePath = dir.filePath(QStringLiteral("kept.Vibration"));
+    frame->OnCommand(ID_FFT_READING);
+    EXPECT_EQ(prompter.saveDialogs, 2);
+    EXPECT_TRUE(QFile::exists(prompter.savePath));
     EXPECT_EQ(prompter.said.back().text,
               QStringLiteral("Connecting failed. Ensure logger inserted and try again."));
 }
@@ -257,18 +266,24 @@ TEST_F(MainFrameTest, OpenAndReloadOfGoodAndBadFiles) {
     Load(MakeLoggedRecording(7));
     EXPECT_EQ(frame->ShownCount(), 7);
     EXPECT_EQ(frame->GraphView()->DisplayMode(), 1);
-    // Empty, truncated and read-only files end silently and keep the shown recording.
-    EXPECT_EQ(frame->OpenPath(WriteBytes(dir, "empty.Vibration", QByteArray())), LoadStatus::Damaged);
+    // Empty and truncated files keep the shown recording and say why.
+    const QString empty = WriteBytes(dir, "empty.Vibration", QByteArray());
+    EXPECT_EQ(frame->OpenPath(empty), LoadStatus::Damaged);
     std::string bytes;
     AppendRecordingBytes(bytes, MakeLoggedRecording(30), 30);
-    EXPECT_EQ(frame->OpenPath(WriteBytes(dir, "cut.Vibration", QByteArray(bytes.data(), 200))), LoadStatus::Damaged);
+    const QString cut = WriteBytes(dir, "cut.Vibration", QByteArray(bytes.data(), 200));
+    EXPECT_EQ(frame->OpenPath(cut), LoadStatus::Damaged);
+    EXPECT_EQ(prompter.Texts(),
+              (QStringList{QStringLiteral("Cannot open \"%1\": the file is damaged or incomplete.").arg(empty),
+                           QStringLiteral("Cannot open \"%1\": the file is damaged or incomplete.").arg(cut)}));
+    EXPECT_EQ(frame->ShownCount(), 7);
+    // A read-only file opens: opening only reads.
     const QString readOnly = WriteRecording(dir, "ro.Vibration", MakeLoggedRecording(3));
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
-    if (!QFile(readOnly).open(QIODevice::ReadWrite)) {  // root can write anyway
-        EXPECT_EQ(frame->OpenPath(readOnly), LoadStatus::CannotOpen);
-    }
-    EXPECT_TRUE(prompter.said.empty());
-    EXPECT_EQ(frame->ShownCount(), 7);
+    EXPECT_EQ(frame->OpenPath(readOnly), LoadStatus::Loaded);
+    EXPECT_EQ(frame->ShownCount(), 3);
+    ASSERT_EQ(frame->OpenPath(WriteRecording(dir, "seven.Vibration", MakeLoggedRecording(7))), LoadStatus::Loaded);
+    prompter.said.clear();
     // A foreign file: the one message, and still the old recording.
     QByteArray foreign("\x14vibration shakemeter", 21);
     foreign.append(QByteArray(40, '\0'));
