@@ -400,7 +400,9 @@ void CVxView::PlaceGraphChildren() {
             connect(action, &QAction::triggered, this, [this, command] { OnGraphCommand(command); });
             m_wndGraphBar->AddPictureButton(action);
         }
-        // The hot strip holds fewer pictures than buttons: the others keep their normal face.
+        // Not flat: the buttons keep their raised face and their normal picture under the mouse,
+        // so the hot strip (which holds fewer pictures than buttons) is never shown.
+        m_wndGraphBar->SetFlat(false);
         m_wndGraphBar->SetImageLists(99, 259, 258, 259);
     }
     // A pane too small for a plot shows no bars rather than bars of negative size.

@@ -7,12 +7,14 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 #include <cmath>
 #include <memory>
 
 #include "PaintFixture.h"
 #include "graph/core/RtWindowTable.h"
 #include "graph/widgets/CVxView.h"
+#include "shell/widgets/controls/CPictureToolBar.h"
 
 namespace shakemeter {
 namespace {
@@ -348,6 +350,47 @@ TEST(GraphViewOverlay, CursorLineAndBandShowInTheComplementOverTheCopy)
     g.Settle();
     EXPECT_FALSE(g.S().g_bFullView);
     EXPECT_GT(g.view->CompositionCount(), composed);
+}
+
+// ---- The graph toolbar
+
+TEST(GraphViewToolBar, ButtonsAreRaisedAndShowTheirNormalPictureUnderTheMouse)
+{
+    GraphShown g;
+    CPictureToolBar* bar = g.view->GraphBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->IsFlat());
+    int buttons = 0;
+    for (QAction* action : bar->actions()) {
+        if (action->isSeparator())
+            continue;
+        ++buttons;
+        auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+        ASSERT_NE(button, nullptr);
+        EXPECT_FALSE(button->autoRaise()) << action->text().toStdString();
+        // The picture with the pointer over the button is the one without it (where the picture
+        // is transparent the button's own face may light up).
+        QRect icon(QPoint(0, 0), bar->iconSize());
+        icon.moveCenter(button->rect().center());
+        const QImage away = button->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(icon);
+        button->setAttribute(Qt::WA_UnderMouse, true);
+        const QImage over = button->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(icon);
+        button->setAttribute(Qt::WA_UnderMouse, false);
+        const QImage picture = bar->Images(CPictureToolBar::Normal)[static_cast<std::size_t>(buttons - 1)].toImage();
+        int opaque = 0;
+        int changed = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (qAlpha(picture.pixel(x, y)) == 255) {
+                    ++opaque;
+                    changed += over.pixel(x, y) != away.pixel(x, y) ? 1 : 0;
+                }
+        EXPECT_GT(opaque, 1000);
+        EXPECT_EQ(changed, 0) << action->text().toStdString();
+        if (buttons == 1 && std::getenv("GRAPH_TEST_PICTURES") != nullptr)
+            bar->grab().save(QString::fromUtf8(std::getenv("GRAPH_TEST_PICTURES")) + QStringLiteral("/graph-bar.png"));
+    }
+    EXPECT_EQ(buttons, 6);
 }
 
 // ---- Resizing
