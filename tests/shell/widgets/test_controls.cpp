@@ -5,12 +5,14 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
 #include <cstdlib>
 
 #include "ShellTestSupport.h"
+#include "shell/widgets/controls/CInstrumentPanel.h"
 #include "shell/widgets/controls/CNumericEdit.h"
 #include "shell/widgets/controls/CPictureToolBar.h"
 #include "shell/widgets/controls/CSummaryBar.h"
@@ -178,6 +180,17 @@ TEST(PictureToolBarTest, AFlatToolBarShowsHotPicturesAndOneThatIsNotDoesNot) {
         const QImage active =
             action->icon().pixmap(QSize(28, 28), QIcon::Active).toImage().convertToFormat(QImage::Format_ARGB32);
         EXPECT_EQ(active.pixelColor(14, 14) == QColor(250, 200, 60), flat) << flat;
+    }
+}
+
+TEST(InstrumentPanelTest, EveryButtonFitsInsideThePanel) {
+    CInstrumentPanel panel;
+    EXPECT_EQ(panel.width(), 236);
+    for (int id : {1045, 1174, 1175, 1046, 1048}) {
+        const QPushButton* button = panel.Button(id);
+        ASSERT_NE(button, nullptr) << id;
+        EXPECT_EQ(button->width(), 234) << id;
+        EXPECT_TRUE(panel.rect().contains(button->geometry())) << id << " is cut";
     }
 }
 
