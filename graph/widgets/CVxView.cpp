@@ -625,7 +625,9 @@ void CVxView::mouseReleaseEvent(QMouseEvent* event) {
 
 void CVxView::mouseDoubleClickEvent(QMouseEvent* event) {
     QWidget::mouseDoubleClickEvent(event);
-    emit layoutToggleRequested();
+    if (event->button() == Qt::LeftButton) {
+        emit layoutToggleRequested();
+    }
 }
 
 void CVxView::keyPressEvent(QKeyEvent* event) {

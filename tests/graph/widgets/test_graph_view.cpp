@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -352,7 +353,7 @@ TEST(GraphViewOverlay, CursorLineAndBandShowInTheComplementOverTheCopy)
     EXPECT_GT(g.view->CompositionCount(), composed);
 }
 
-// ---- The graph toolbar
+// ---- The graph toolbar and the double-click
 
 TEST(GraphViewToolBar, ButtonsAreRaisedAndShowTheirNormalPictureUnderTheMouse)
 {
@@ -391,6 +392,20 @@ TEST(GraphViewToolBar, ButtonsAreRaisedAndShowTheirNormalPictureUnderTheMouse)
             bar->grab().save(QString::fromUtf8(std::getenv("GRAPH_TEST_PICTURES")) + QStringLiteral("/graph-bar.png"));
     }
     EXPECT_EQ(buttons, 6);
+}
+
+TEST(GraphViewLayout, OnlyALeftDoubleClickAsksForTheEnlargedGraph)
+{
+    GraphShown g;
+    QSignalSpy toggles(g.view.get(), &CVxView::layoutToggleRequested);
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseDClick(g.view.get(), button, Qt::NoModifier, QPoint(400, 400));
+        g.Settle();
+    }
+    EXPECT_EQ(toggles.count(), 0);
+    QTest::mouseDClick(g.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 400));
+    g.Settle();
+    EXPECT_EQ(toggles.count(), 1);
 }
 
 // ---- Resizing
