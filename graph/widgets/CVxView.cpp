@@ -371,6 +371,7 @@ void CVxView::PlaceGraphChildren() {
         m_hScroll = new QScrollBar(Qt::Horizontal, this);
         m_hScroll->setObjectName(QStringLiteral("100"));
         connect(m_hScroll, &QAbstractSlider::actionTriggered, this, &CVxView::OnHorizontalAction);
+        connect(m_hScroll, &QAbstractSlider::valueChanged, this, &CVxView::OnHorizontalValue);
         m_vScroll = new QScrollBar(Qt::Vertical, this);
         m_vScroll->setObjectName(QStringLiteral("102"));
         // The view takes the keys and drives the bars itself.
@@ -450,11 +451,28 @@ void CVxView::OnHorizontalAction(int action) {
     if (m_bSyncingBars) {
         return;
     }
+    ScrollCode code = ToScrollCode(action);
+    // The bar moves its slider for the wheel as it does for a drag; only a drag is the thumb
+    // under the pointer.
+    if (code == ScrollCode::ThumbTrack && !m_hScroll->isSliderDown()) {
+        code = ScrollCode::ThumbPosition;
+    }
     const int pointerX = mapFromGlobal(QCursor::pos()).x();
-    m_model.OnHScroll(ToScrollCode(action), m_hScroll->sliderPosition(), pointerX);
+    m_model.OnHScroll(code, m_hScroll->sliderPosition(), pointerX);
     SyncScrollBars();
     // The bar shows the model's position, not the one the slider would take by itself.
     m_hScroll->setSliderPosition(m_model.state().m_siHorz.position);
+    InvalidatePlot();
+}
+
+void CVxView::OnHorizontalValue(int value) {
+    // Every action of the bar has been turned into the model's position already; a value that
+    // differs from it was set without an action, as the bar's "Scroll here" does.
+    if (m_bSyncingBars || value == m_model.state().m_siHorz.position) {
+        return;
+    }
+    m_model.OnHScroll(ScrollCode::ThumbPosition, value, 0);
+    SyncScrollBars();
     InvalidatePlot();
 }
 

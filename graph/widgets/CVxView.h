@@ -147,6 +147,7 @@ private:
     void PlaceGraphChildren();
     void SyncScrollBars();
     void OnHorizontalAction(int action);
+    void OnHorizontalValue(int value);
     void OnVerticalAction(int action);
     void HideCursorLine();
     void OnBandWatchdog();

@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
 #include <QCursor>
+#include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <cmath>
 #include <memory>
 
@@ -121,10 +125,10 @@ TEST(GraphViewKeys, ScrollExactlyAsTheBarsDo)
         EXPECT_EQ(byKey.S().m_siHorz, byBar.S().m_siHorz) << key;
         EXPECT_EQ(byKey.view->HorizontalBar()->value(), byBar.view->HorizontalBar()->value()) << key;
     }
-    // Home is the first sample (position 0), End the last.
+    // Home is the first sample (position 0), End the last page.
     EXPECT_EQ(byKey.S().m_siHorz.position, 0);
     QTest::keyClick(byKey.view.get(), Qt::Key_End);
-    EXPECT_EQ(byKey.S().m_siHorz.position, 1000);
+    EXPECT_EQ(byKey.S().m_siHorz.position, byKey.view->Model().HorizontalLastPosition());
 
     const std::pair<Qt::Key, QAbstractSlider::SliderAction> vertical[] = {
         {Qt::Key_Up, QAbstractSlider::SliderSingleStepSub}, {Qt::Key_Down, QAbstractSlider::SliderSingleStepAdd}};
@@ -351,6 +355,110 @@ TEST(GraphViewOverlay, CursorLineAndBandShowInTheComplementOverTheCopy)
     g.Settle();
     EXPECT_FALSE(g.S().g_bFullView);
     EXPECT_GT(g.view->CompositionCount(), composed);
+}
+
+// ---- Scrolling to the end
+
+// The picture of the last page: the last sample stands at the right edge of the plot, so the
+// traces reach it; no page beyond shows an empty plot.
+void ExpectLastSamplesAtTheRightEdge(ViewFixture& g, const char* how)
+{
+    g.view->repaint();
+    GraphModel& model = g.view->Model();
+    EXPECT_EQ(g.S().m_siHorz.position, model.HorizontalLastPosition()) << how;
+    EXPECT_EQ(g.view->HorizontalBar()->value(), model.HorizontalLastPosition()) << how;
+    EXPECT_EQ(model.PickIndex(R), g.view->Companions().m_nShownCount - 1) << how;
+    // Traces (not only background and grid) in the last ten pixel columns of the plot.
+    const QImage& picture = g.view->ComposedImage();
+    int traced = 0;
+    for (int x = R - 10; x <= R; ++x)
+        for (int y = T + 1; y < B; ++y) {
+            const QColor c = picture.pixelColor(x, y);
+            traced += c == QColor(255, 0, 0) || c == QColor(200, 200, 200) || c == QColor(0, 255, 0) ? 1 : 0;
+        }
+    EXPECT_GT(traced, 0) << how;
+    if (const char* dir = std::getenv("GRAPH_TEST_PICTURES"))
+        picture.save(QString::fromUtf8(dir) + QStringLiteral("/last-page-%1.png").arg(QString::fromLatin1(how).left(4)));
+}
+
+TEST(GraphViewScroll, EndPageDownAndTheThumbFullyRightShowTheLastSamples)
+{
+    GraphShown g;
+    g.Zoom(300, 300, 500, 500);
+    QScrollBar* bar = g.view->HorizontalBar();
+    ASSERT_TRUE(bar->isEnabled());
+    // The thumb's travel ends at the last page.
+    EXPECT_EQ(bar->maximum(), g.view->Model().HorizontalLastPosition());
+
+    QTest::keyClick(g.view.get(), Qt::Key_End);
+    ExpectLastSamplesAtTheRightEdge(g, "End");
+
+    QTest::keyClick(g.view.get(), Qt::Key_Home);
+    for (int i = 0; i < 6; ++i)
+        QTest::keyClick(g.view.get(), Qt::Key_PageDown);
+    ExpectLastSamplesAtTheRightEdge(g, "Page Down past the end");
+
+    QTest::keyClick(g.view.get(), Qt::Key_Home);
+    bar->setSliderDown(true);
+    bar->setSliderPosition(bar->maximum());
+    bar->setSliderDown(false);
+    ExpectLastSamplesAtTheRightEdge(g, "thumb dragged fully right");
+}
+
+TEST(GraphViewScroll, TheWheelOverTheBarOfALongRecordingStepsWhereverThePointerIs)
+{
+    GraphShown g(40000);
+    g.Zoom(300, 300, 500, 500);
+    QScrollBar* bar = g.view->HorizontalBar();
+    ASSERT_TRUE(bar->isEnabled());
+    ASSERT_GT(g.view->Model().HorizontalTotal(), 32767);
+    const int start = g.S().m_siHorz.position;
+    // The pointer near the bar's right end, where a dragged thumb would mean the end.
+    const QPoint over(R - 10, bar->geometry().center().y());
+    QCursor::setPos(g.view->mapToGlobal(over));
+    const QPoint local = bar->mapFrom(g.view.get(), over);
+    const auto turn = [&](int delta) {
+        QWheelEvent wheel(local, bar->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &wheel);
+        g.Settle();
+    };
+    turn(-120);
+    const int stepped = g.S().m_siHorz.position - start;
+    EXPECT_GT(stepped, 0);
+    EXPECT_LE(stepped, 10) << "the wheel jumped towards the pointer";
+    EXPECT_EQ(bar->value(), g.S().m_siHorz.position);
+    EXPECT_EQ(g.S().m_nHShift, g.S().m_nLeftIndex - g.S().m_siHorz.position + 1);
+    turn(120);
+    EXPECT_EQ(g.S().m_siHorz.position, start);
+}
+
+TEST(GraphViewScroll, ScrollHereFromTheBarsMenuMovesTheGraph)
+{
+    GraphShown g;
+    g.Zoom(300, 300, 500, 500);
+    QScrollBar* bar = g.view->HorizontalBar();
+    const int before = g.S().m_siHorz.position;
+    const int composed = g.view->CompositionCount();
+    QString chosen;
+    // The menu's first entry is "Scroll here"; it is chosen as soon as the menu is up.
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return;
+        chosen = menu->actions().first()->text();
+        menu->setActiveAction(menu->actions().first());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    const QPoint at(bar->width() * 3 / 4, bar->height() / 2);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+    QApplication::sendEvent(bar, &event);
+    g.Settle();
+    ASSERT_EQ(chosen, QStringLiteral("Scroll here"));
+    EXPECT_GT(bar->value(), before);
+    EXPECT_EQ(g.S().m_siHorz.position, bar->value());
+    EXPECT_EQ(g.S().m_nHShift, g.S().m_nLeftIndex - bar->value() + 1);
+    EXPECT_GT(g.view->CompositionCount(), composed) << "the picture did not move";
 }
 
 // ---- The graph toolbar and the double-click
