@@ -378,6 +378,7 @@ void CVxView::PlaceGraphChildren() {
         m_hScroll->setFocusPolicy(Qt::NoFocus);
         m_vScroll->setFocusPolicy(Qt::NoFocus);
         connect(m_vScroll, &QAbstractSlider::actionTriggered, this, &CVxView::OnVerticalAction);
+        connect(m_vScroll, &QAbstractSlider::valueChanged, this, &CVxView::OnVerticalValue);
     }
     if (m_wndGraphBar == nullptr) {
         m_wndGraphBar = new CPictureToolBar(this);
@@ -483,6 +484,16 @@ void CVxView::OnVerticalAction(int action) {
     m_model.OnVScroll(ToScrollCode(action), m_vScroll->sliderPosition());
     SyncScrollBars();
     m_vScroll->setSliderPosition(m_model.state().m_siVert.position);
+    InvalidatePlot();
+}
+
+void CVxView::OnVerticalValue(int value) {
+    // As for the horizontal bar: "Scroll here" sets the value without an action.
+    if (m_bSyncingBars || value == m_model.state().m_siVert.position) {
+        return;
+    }
+    m_model.OnVScroll(ScrollCode::ThumbPosition, value);
+    SyncScrollBars();
     InvalidatePlot();
 }
 

@@ -149,6 +149,7 @@ private:
     void OnHorizontalAction(int action);
     void OnHorizontalValue(int value);
     void OnVerticalAction(int action);
+    void OnVerticalValue(int value);
     void HideCursorLine();
     void OnBandWatchdog();
     void OnCursorTimer();

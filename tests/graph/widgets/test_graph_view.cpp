@@ -433,15 +433,10 @@ TEST(GraphViewScroll, TheWheelOverTheBarOfALongRecordingStepsWhereverThePointerI
     EXPECT_EQ(g.S().m_siHorz.position, start);
 }
 
-TEST(GraphViewScroll, ScrollHereFromTheBarsMenuMovesTheGraph)
+// Runs the bar's context menu at a point of the bar and chooses its first entry, "Scroll here".
+QString ScrollHere(QScrollBar* bar, const QPoint& at)
 {
-    GraphShown g;
-    g.Zoom(300, 300, 500, 500);
-    QScrollBar* bar = g.view->HorizontalBar();
-    const int before = g.S().m_siHorz.position;
-    const int composed = g.view->CompositionCount();
     QString chosen;
-    // The menu's first entry is "Scroll here"; it is chosen as soon as the menu is up.
     QTimer::singleShot(0, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (menu == nullptr)
@@ -450,15 +445,35 @@ TEST(GraphViewScroll, ScrollHereFromTheBarsMenuMovesTheGraph)
         menu->setActiveAction(menu->actions().first());
         QTest::keyClick(menu, Qt::Key_Return);
     });
-    const QPoint at(bar->width() * 3 / 4, bar->height() / 2);
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
     QApplication::sendEvent(bar, &event);
+    return chosen;
+}
+
+TEST(GraphViewScroll, ScrollHereFromTheBarsMenuMovesTheGraph)
+{
+    GraphShown g;
+    g.Zoom(300, 300, 500, 500);
+    QScrollBar* bar = g.view->HorizontalBar();
+    const int before = g.S().m_siHorz.position;
+    int composed = g.view->CompositionCount();
+    ASSERT_EQ(ScrollHere(bar, QPoint(bar->width() * 3 / 4, bar->height() / 2)), QStringLiteral("Scroll here"));
     g.Settle();
-    ASSERT_EQ(chosen, QStringLiteral("Scroll here"));
     EXPECT_GT(bar->value(), before);
     EXPECT_EQ(g.S().m_siHorz.position, bar->value());
     EXPECT_EQ(g.S().m_nHShift, g.S().m_nLeftIndex - bar->value() + 1);
     EXPECT_GT(g.view->CompositionCount(), composed) << "the picture did not move";
+
+    // The vertical bar's menu moves the value axis the same way.
+    QScrollBar* vertical = g.view->VerticalBar();
+    const auto ticks = g.S().g_dYTick[1];
+    composed = g.view->CompositionCount();
+    ASSERT_EQ(ScrollHere(vertical, QPoint(vertical->width() / 2, vertical->height() - 20)),
+              QStringLiteral("Scroll here"));
+    g.Settle();
+    EXPECT_EQ(g.S().m_siVert.position, vertical->value());
+    EXPECT_GT(g.view->CompositionCount(), composed) << "the picture did not move";
+    EXPECT_NE(g.S().g_dYTick[1], ticks);
 }
 
 // ---- The graph toolbar and the double-click
