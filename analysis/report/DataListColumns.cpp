@@ -1,5 +1,7 @@
 #include "analysis/report/DataListColumns.h"
 
+#include <algorithm>
+
 namespace shakemeter {
 
 namespace {
@@ -29,6 +31,14 @@ constexpr std::array<DataListColumn, DATA_LIST_COLUMNS> kFrequencyColumns{{
 const std::array<DataListColumn, DATA_LIST_COLUMNS>& DataListColumnsFor(bool frequencyMode)
 {
     return frequencyMode ? kFrequencyColumns : kTimeColumns;
+}
+
+int DataListNumberWidth(int rowCount, int digitWidth, int padding)
+{
+    int digits = 1;
+    for (int n = std::max(rowCount, 1); n >= 10; n /= 10)
+        ++digits;
+    return std::max(kTimeColumns[0].width, digits * std::max(digitWidth, 0) + std::max(padding, 0));
 }
 
 }  // namespace shakemeter

@@ -18,4 +18,9 @@ struct DataListColumn {
 // The columns in display order; column c shows sub-item c.
 const std::array<DataListColumn, DATA_LIST_COLUMNS>& DataListColumnsFor(bool frequencyMode);
 
+// The width of the "No." column for a list of rowCount rows: its given width, or wider when the
+// highest row number (rowCount digits of at most digitWidth pixels, plus the cell's padding)
+// would not fit.
+int DataListNumberWidth(int rowCount, int digitWidth, int padding);
+
 }  // namespace shakemeter

@@ -4,8 +4,10 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "analysis/report/DataListColumns.h"
 #include "analysis/widgets/CDataListModel.h"
@@ -102,12 +104,23 @@ bool CDataListDlg::RebuildIfDirty()
         const int visual = header->visualIndex(c);
         if (visual != c)
             header->moveSection(visual, c);
-        header->resizeSection(c, columns[static_cast<std::size_t>(c)].width);
+        header->resizeSection(c, c == 0 ? NumberColumnWidth() : columns[static_cast<std::size_t>(c)].width);
     }
     // The scroll range follows the new item count now rather than after this paint.
     m_list->doItemsLayout();
     m_view.m_bListDirty = false;
     return true;
+}
+
+int CDataListDlg::NumberColumnWidth() const
+{
+    const QFontMetrics metrics(m_list->font());
+    int digit = 0;
+    for (char c = '0'; c <= '9'; ++c)
+        digit = std::max(digit, metrics.horizontalAdvance(QLatin1Char(c)));
+    // The cell's text margins on both sides, the grid line and a pixel to spare.
+    const int margin = m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1;
+    return DataListNumberWidth(m_model->rowCount(), digit, 2 * margin + 2);
 }
 
 void CDataListDlg::FollowNewestRow()

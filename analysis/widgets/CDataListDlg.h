@@ -61,6 +61,8 @@ protected:
 
 private:
     void FollowNewestRow();
+    // The "No." column's width for the rows listed now: the widest row number is never cut.
+    int NumberColumnWidth() const;
     static bool IsClosingKey(const QEvent* event);
 
     RecordingView& m_view;

@@ -367,6 +367,8 @@ void GraphModel::ComputeZoomedView()
         }
         s.m_siVert = {0, s.m_nVScrollRange, 1, s.m_nVScrollRange - s.m_nVScrollBase};
     }
+    // The bar's page is what the plot shows, so its thumb fully right is the last page.
+    s.m_siHorz.page = std::max(1, s.m_siHorz.maximum - HorizontalLastPosition() + 1);
 }
 
 bool GraphModel::ScalesUsable() const
@@ -945,12 +947,45 @@ int GraphModel::HorizontalTotal() const
     return RangeLast() - RangeFirst() + 1;
 }
 
+int GraphModel::HorizontalLastPosition() const
+{
+    const GraphState& s = m_state;
+    const std::int64_t total = HorizontalTotal();
+    const int f = RangeFirst() - 1;
+    const int lvl = s.g_nZoomLevel;
+    // The picture is drawn shifted by m_nHShift spacings; the last page's shift puts the last row
+    // on the right edge, or less than a spacing left of it. The last row is at total - 1
+    // spacings from the first row without ticks, at the last tick's with ticks.
+    double spacing = 0.0;
+    double origin = 0.0;
+    double lastSteps = 0.0;
+    if (HasTicks()) {
+        spacing = s.m_dScale;
+        origin = X(f, lvl) - static_cast<double>(Tick(f)) * spacing;
+        lastSteps = static_cast<double>(total);
+    } else if (RangeLast() > RangeFirst()) {
+        spacing = X(f + 1, lvl) - X(f, lvl);
+        origin = X(f, lvl);
+        lastSteps = static_cast<double>(total - 1);
+    }
+    if (!PositiveFinite(spacing))
+        return static_cast<int>(std::max<std::int64_t>(total, 0));
+    // A row computed to lie on the edge may come out a hair beyond it.
+    const double steps = std::floor((s.m_rcPlot.right - origin) / spacing + 1e-6);
+    const double shift = steps - lastSteps;
+    const double last = s.m_nLeftIndex - shift + 1.0;
+    if (!std::isfinite(last))
+        return static_cast<int>(total);
+    return static_cast<int>(std::clamp<double>(last, 0.0, static_cast<double>(total)));
+}
+
 void GraphModel::OnHScroll(ScrollCode code, int position, int pointerX)
 {
     GraphState& s = m_state;
     const PlotRect& plot = s.m_rcPlot;
     // Wide arithmetic: a far scroll of a long recording must not overflow the shift.
     const std::int64_t total = HorizontalTotal();
+    const std::int64_t lastPage = HorizontalLastPosition();
     const std::int64_t left = s.m_nLeftIndex;
     std::int64_t shift = s.m_nHShift;
     const std::int64_t p = left - shift + 1;
@@ -961,18 +996,19 @@ void GraphModel::OnHScroll(ScrollCode code, int position, int pointerX)
             shift += 1;
         break;
     case ScrollCode::LineForward:
-        if (p < total)
+        if (p < lastPage)
             shift -= 1;
         break;
     case ScrollCode::PageBack:
         shift = p > page ? shift + page : left + 1;
         break;
     case ScrollCode::PageForward:
-        shift = p < total - page ? shift - page : left - total + 1;
+        shift = p < lastPage - page ? shift - page : left - lastPage + 1;
         break;
-    case ScrollCode::ThumbTrack: {
+    case ScrollCode::ThumbTrack:
+    case ScrollCode::ThumbPosition: {
         std::int64_t target = position;
-        if (total > 32767) {
+        if (code == ScrollCode::ThumbTrack && total > 32767) {
             // Thumb positions of a bar are 16-bit; the pointer tells where the thumb is.
             const int dx = pointerX - plot.left;
             const int usable = plot.width() - 60;
@@ -985,14 +1021,14 @@ void GraphModel::OnHScroll(ScrollCode code, int position, int pointerX)
             else
                 target = 0;
         }
-        shift = left - target + 1;
+        shift = left - std::clamp<std::int64_t>(target, 0, lastPage) + 1;
         break;
     }
     case ScrollCode::Start:
         shift = left + 1;
         break;
     case ScrollCode::End:
-        shift = left - total + 1;
+        shift = left - lastPage + 1;
         break;
     case ScrollCode::Other:
         break;
@@ -1031,6 +1067,7 @@ void GraphModel::OnVScroll(ScrollCode code, int position)
             v = 1 - b;
         break;
     case ScrollCode::ThumbTrack:
+    case ScrollCode::ThumbPosition:
         v = r - b - position + 1;
         break;
     case ScrollCode::Start:

@@ -236,6 +236,11 @@ public:
 
     // ---- Scroll bars.
     int HorizontalTotal() const;
+    // The horizontal position of the last page: the last sample stands at the plot's right edge
+    // (within one sample spacing). No scroll goes beyond it, so no page shows only empty plot.
+    int HorizontalLastPosition() const;
+    // Dragging the thumb of a recording longer than 32767 positions follows the pointer (a
+    // scroll message carries 16-bit thumb positions); every other code takes `position` as is.
     void OnHScroll(ScrollCode code, int position, int pointerX);
     void OnVScroll(ScrollCode code, int position);
 

@@ -8,7 +8,8 @@ enum class ScrollCode {
     LineForward,  // line right / line down
     PageBack,     // page left / page up
     PageForward,  // page right / page down
-    ThumbTrack,
+    ThumbTrack,     // the thumb dragged with the mouse
+    ThumbPosition,  // the thumb set to a position otherwise (the wheel, "Scroll here")
     Start,        // to the first sample (Home)
     End,          // to the last sample (End)
     Other,

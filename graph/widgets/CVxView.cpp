@@ -371,12 +371,14 @@ void CVxView::PlaceGraphChildren() {
         m_hScroll = new QScrollBar(Qt::Horizontal, this);
         m_hScroll->setObjectName(QStringLiteral("100"));
         connect(m_hScroll, &QAbstractSlider::actionTriggered, this, &CVxView::OnHorizontalAction);
+        connect(m_hScroll, &QAbstractSlider::valueChanged, this, &CVxView::OnHorizontalValue);
         m_vScroll = new QScrollBar(Qt::Vertical, this);
         m_vScroll->setObjectName(QStringLiteral("102"));
         // The view takes the keys and drives the bars itself.
         m_hScroll->setFocusPolicy(Qt::NoFocus);
         m_vScroll->setFocusPolicy(Qt::NoFocus);
         connect(m_vScroll, &QAbstractSlider::actionTriggered, this, &CVxView::OnVerticalAction);
+        connect(m_vScroll, &QAbstractSlider::valueChanged, this, &CVxView::OnVerticalValue);
     }
     if (m_wndGraphBar == nullptr) {
         m_wndGraphBar = new CPictureToolBar(this);
@@ -400,7 +402,9 @@ void CVxView::PlaceGraphChildren() {
             connect(action, &QAction::triggered, this, [this, command] { OnGraphCommand(command); });
             m_wndGraphBar->AddPictureButton(action);
         }
-        // The hot strip holds fewer pictures than buttons: the others keep their normal face.
+        // Not flat: the buttons keep their raised face and their normal picture under the mouse,
+        // so the hot strip (which holds fewer pictures than buttons) is never shown.
+        m_wndGraphBar->SetFlat(false);
         m_wndGraphBar->SetImageLists(99, 259, 258, 259);
     }
     // A pane too small for a plot shows no bars rather than bars of negative size.
@@ -448,11 +452,28 @@ void CVxView::OnHorizontalAction(int action) {
     if (m_bSyncingBars) {
         return;
     }
+    ScrollCode code = ToScrollCode(action);
+    // The bar moves its slider for the wheel as it does for a drag; only a drag is the thumb
+    // under the pointer.
+    if (code == ScrollCode::ThumbTrack && !m_hScroll->isSliderDown()) {
+        code = ScrollCode::ThumbPosition;
+    }
     const int pointerX = mapFromGlobal(QCursor::pos()).x();
-    m_model.OnHScroll(ToScrollCode(action), m_hScroll->sliderPosition(), pointerX);
+    m_model.OnHScroll(code, m_hScroll->sliderPosition(), pointerX);
     SyncScrollBars();
     // The bar shows the model's position, not the one the slider would take by itself.
     m_hScroll->setSliderPosition(m_model.state().m_siHorz.position);
+    InvalidatePlot();
+}
+
+void CVxView::OnHorizontalValue(int value) {
+    // Every action of the bar has been turned into the model's position already; a value that
+    // differs from it was set without an action, as the bar's "Scroll here" does.
+    if (m_bSyncingBars || value == m_model.state().m_siHorz.position) {
+        return;
+    }
+    m_model.OnHScroll(ScrollCode::ThumbPosition, value, 0);
+    SyncScrollBars();
     InvalidatePlot();
 }
 
@@ -463,6 +484,16 @@ void CVxView::OnVerticalAction(int action) {
     m_model.OnVScroll(ToScrollCode(action), m_vScroll->sliderPosition());
     SyncScrollBars();
     m_vScroll->setSliderPosition(m_model.state().m_siVert.position);
+    InvalidatePlot();
+}
+
+void CVxView::OnVerticalValue(int value) {
+    // As for the horizontal bar: "Scroll here" sets the value without an action.
+    if (m_bSyncingBars || value == m_model.state().m_siVert.position) {
+        return;
+    }
+    m_model.OnVScroll(ScrollCode::ThumbPosition, value);
+    SyncScrollBars();
     InvalidatePlot();
 }
 
@@ -623,7 +654,9 @@ void CVxView::mouseReleaseEvent(QMouseEvent* event) {
 
 void CVxView::mouseDoubleClickEvent(QMouseEvent* event) {
     QWidget::mouseDoubleClickEvent(event);
-    emit layoutToggleRequested();
+    if (event->button() == Qt::LeftButton) {
+        emit layoutToggleRequested();
+    }
 }
 
 void CVxView::keyPressEvent(QKeyEvent* event) {

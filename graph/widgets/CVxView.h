@@ -147,7 +147,9 @@ private:
     void PlaceGraphChildren();
     void SyncScrollBars();
     void OnHorizontalAction(int action);
+    void OnHorizontalValue(int value);
     void OnVerticalAction(int action);
+    void OnVerticalValue(int value);
     void HideCursorLine();
     void OnBandWatchdog();
     void OnCursorTimer();

@@ -4,9 +4,11 @@
 #include <QFontMetrics>
 #include <QPen>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "graph/core/AxisText.h"
+#include "graph/core/ReadoutPlaces.h"
 #include "graph/widgets/CellHeightFont.h"
 #include "graph/widgets/TraceBatcher.h"
 
@@ -349,21 +351,33 @@ void DrawReadout(QPainter& painter, const GraphModel& model, const PaintParams& 
     const GraphState& s = model.state();
     const PlotRect& plot = s.m_rcPlot;
     const int y = plot.bottom + 75;
-    const int o = s.g_nReadoutOffset;
     painter.fillRect(Box(plot.left, y, plot.width(), 23), Qt::black);
     painter.setFont(ReadoutFont());
-    painter.setPen(QColor(0, 200, 200));
-    DrawTextAt(painter, plot.left - 80, y, QString::fromStdString(s.g_strReadoutHead));
-    painter.fillRect(Box(plot.left + 250 + o, y, 275 + o, 23), PaletteColor(params.colors.background));
-    painter.setPen(PaletteColor(params.colors.x));
-    DrawTextAt(painter, plot.left + 250 + o, y, QString::fromStdString(s.g_strReadoutX));
-    painter.setPen(PaletteColor(params.colors.y));
-    DrawTextAt(painter, plot.left + 330 + o, y, QString::fromStdString(s.g_strReadoutY));
-    painter.setPen(PaletteColor(params.colors.z));
-    DrawTextAt(painter, plot.left + 410 + o, y, QString::fromStdString(s.g_strReadoutZ));
-    if (!model.FrequencyMode()) {
-        painter.setPen(PaletteColor(params.colors.vectorSum));
-        DrawTextAt(painter, plot.left + 490 + o, y, QString::fromStdString(s.g_strReadoutV));
+    const QFontMetrics metrics(painter.font());
+    const bool frequency = model.FrequencyMode();
+    const std::array<const std::string*, READOUT_TEXTS> texts = {&s.g_strReadoutHead, &s.g_strReadoutX,
+                                                                 &s.g_strReadoutY, &s.g_strReadoutZ,
+                                                                 &s.g_strReadoutV};
+    const std::array<QColor, READOUT_TEXTS> colors = {
+        QColor(0, 200, 200), PaletteColor(params.colors.x), PaletteColor(params.colors.y),
+        PaletteColor(params.colors.z), PaletteColor(params.colors.vectorSum)};
+    const int count = frequency ? READOUT_TEXTS - 1 : READOUT_TEXTS;
+    std::array<int, READOUT_TEXTS> widths{};
+    for (int i = 0; i < count; ++i)
+        widths[static_cast<std::size_t>(i)] = metrics.horizontalAdvance(QString::fromStdString(*texts[static_cast<std::size_t>(i)]));
+    const ReadoutPlaces places =
+        PlaceReadout(plot.left, s.g_nReadoutOffset, widths, count, metrics.horizontalAdvance(QStringLiteral("  ")));
+    // The line belongs to the graph: it stands on the graph's background, from its first text to
+    // where the plot's background ends or its last text, whichever is further, but not over the
+    // frame. Without texts nothing is drawn.
+    if (places.right > places.left) {
+        const int right = std::min(std::max(plot.right + 5, places.right), s.m_rcGraphPanel.right);
+        painter.fillRect(FromEdges(places.left, y, right, y + 23), PaletteColor(params.colors.background));
+    }
+    for (int i = 0; i < count; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        painter.setPen(colors[k]);
+        DrawTextAt(painter, places.x[k], y, QString::fromStdString(*texts[k]));
     }
 }
 

@@ -23,6 +23,15 @@ struct ZoomedFixture : GraphFixture {
         Paint();
     }
     int Position() const { return model.state().m_siHorz.position; }
+    // Where a row is drawn in the scrolled picture (the picture is shifted by m_nHShift rows, or
+    // by m_nHShift ticks' widths with ticks).
+    double DrawnX(int row) const
+    {
+        const GraphState& s = model.state();
+        const double shift = model.HasTicks() ? s.m_nHShift * s.m_dScale : s.m_nHShift * (X(1, 1) - X(0, 1));
+        return X(row, 1) + shift;
+    }
+    double Spacing() const { return model.HasTicks() ? model.state().m_dScale : X(1, 1) - X(0, 1); }
 };
 
 TEST(GraphScroll, PageLeftNearTheStartGoesToZero)
@@ -45,12 +54,12 @@ TEST(GraphScroll, PagesAndLinesMoveByTheirSteps)
     EXPECT_EQ(g.Position(), 501);
     g.model.OnHScroll(ScrollCode::LineBack, 0, 0);
     EXPECT_EQ(g.Position(), 500);
-    // Page right near the end stops at the total.
+    // Page right near the end stops at the last page, the one the zoom showed.
     g.model.OnHScroll(ScrollCode::PageForward, 0, 0);
     g.model.OnHScroll(ScrollCode::PageForward, 0, 0);
-    EXPECT_EQ(g.Position(), 1001);
+    EXPECT_EQ(g.Position(), 751);
     g.model.OnHScroll(ScrollCode::LineForward, 0, 0);
-    EXPECT_EQ(g.Position(), 1001);
+    EXPECT_EQ(g.Position(), 751);
     g.model.OnHScroll(ScrollCode::ThumbTrack, 42, 0);
     EXPECT_EQ(g.Position(), 42);
     // The visible range follows the scroll shift.
@@ -62,7 +71,7 @@ TEST(GraphScroll, StartAndEndReachBothEndsOfLongRecordings)
     // Beyond 16-bit thumb positions the ends still come from the codes, not from the pointer.
     ZoomedFixture g(40000, 300, 310);
     g.model.OnHScroll(ScrollCode::End, 0, 0);
-    EXPECT_EQ(g.Position(), 40000);
+    EXPECT_NEAR(g.Position(), 40000 - 500, 1);  // 500 rows fit across the plot
     g.model.OnHScroll(ScrollCode::Start, 0, 0);
     EXPECT_EQ(g.Position(), 0);
     EXPECT_EQ(g.Paint().first, 0);
@@ -77,11 +86,72 @@ TEST(GraphScroll, ThumbOfLongRecordingsFollowsThePointer)
     g.model.OnHScroll(ScrollCode::ThumbTrack, 123, 100 + 29);
     EXPECT_EQ(g.Position(), 0);
     g.model.OnHScroll(ScrollCode::ThumbTrack, 123, 900 - 29);
-    EXPECT_EQ(g.Position(), 40000);
+    EXPECT_EQ(g.Position(), g.model.HorizontalLastPosition());
 
     ZoomedFixture shortOne(1001, 300, 500);
     shortOne.model.OnHScroll(ScrollCode::ThumbTrack, 123, 100 + 30 + 370);
     EXPECT_EQ(shortOne.Position(), 123);
+}
+
+TEST(GraphScroll, TheLastPageEndsAtTheLastSample)
+{
+    ZoomedFixture g(1001, 300, 500);  // 3.2 px per row, 250 rows across the plot
+    const int lastPage = g.model.HorizontalLastPosition();
+    EXPECT_NEAR(lastPage, 751, 1);
+    const auto lastRowAtTheRightEdge = [&](const char* how) {
+        g.Paint();
+        EXPECT_EQ(g.Position(), lastPage) << how;
+        EXPECT_LE(g.DrawnX(1000), 900.0) << how;
+        EXPECT_GT(g.DrawnX(1000), 900.0 - g.Spacing()) << how;
+        EXPECT_GE(g.Paint().last, 1001) << how;
+    };
+    g.model.OnHScroll(ScrollCode::End, 0, 0);
+    lastRowAtTheRightEdge("End");
+    g.model.OnHScroll(ScrollCode::Start, 0, 0);
+    for (int i = 0; i < 5; ++i)
+        g.model.OnHScroll(ScrollCode::PageForward, 0, 0);
+    lastRowAtTheRightEdge("Page right past the end");
+    g.model.OnHScroll(ScrollCode::LineForward, 0, 0);
+    lastRowAtTheRightEdge("Line right at the end");
+    g.model.OnHScroll(ScrollCode::ThumbTrack, 1001, 0);
+    lastRowAtTheRightEdge("thumb fully right");
+    g.model.OnHScroll(ScrollCode::ThumbPosition, 5000, 0);
+    lastRowAtTheRightEdge("a position beyond the bar");
+    // The bar's page is the plot's: its thumb fully right is the last page.
+    EXPECT_EQ(g.model.state().m_siHorz.maximum - g.model.state().m_siHorz.page + 1, lastPage);
+}
+
+TEST(GraphScroll, TheLastPageOfAMotionRecordingEndsAtTheLastTick)
+{
+    GraphFixture g;
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 1001; ++i)
+        ticks.push_back(2 * i + 1);  // ticks 1 .. 2001, 0.4 px each over 800 px
+    g.Load(1001, testing::Flat, ticks);
+    g.Plot(100, 200, 900, 600);
+    g.Paint();
+    g.model.ButtonDown({300, 300});
+    g.model.DragBand({500, 500});
+    ASSERT_TRUE(g.model.ButtonUp({500, 500}));
+    g.Paint();
+    const double spacing = g.model.state().m_dScale;  // 1.6 px per tick
+    g.model.OnHScroll(ScrollCode::End, 0, 0);
+    g.Paint();
+    const double last = g.X(1000, 1) + g.model.state().m_nHShift * spacing;
+    EXPECT_LE(last, 900.0);
+    EXPECT_GT(last, 900.0 - spacing);
+    EXPECT_GE(g.Paint().last, 1001);
+}
+
+TEST(GraphScroll, APositionSetWithoutDraggingIsTakenAsItIs)
+{
+    // The wheel and "Scroll here" give the bar's own position, beyond 16 bits too: the pointer
+    // rule is for a dragged thumb only.
+    ZoomedFixture g(40000, 300, 310);
+    g.model.OnHScroll(ScrollCode::ThumbPosition, 12345, 900 - 29);
+    EXPECT_EQ(g.Position(), 12345);
+    g.model.OnHScroll(ScrollCode::ThumbPosition, -5, 900 - 29);
+    EXPECT_EQ(g.Position(), 0);
 }
 
 TEST(GraphScroll, VerticalStepsMoveTheZoomedAxis)

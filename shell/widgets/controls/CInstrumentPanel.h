@@ -13,7 +13,8 @@ class CInstrumentPanel : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 239;
-    static constexpr int kWidth = 233;   // 118 x 190 dialog units of the 8 x 16 system font
+    // 118 x 190 dialog units of the 8 x 16 system font: wide enough for the 234-pixel buttons.
+    static constexpr int kWidth = 236;
     static constexpr int kHeight = 380;
 
     explicit CInstrumentPanel(QWidget* parent = nullptr);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QToolButton>
 
 #include "shell/widgets/controls/Pictures.h"
 
@@ -83,21 +84,50 @@ void CPictureToolBar::AddPictureButton(QAction* action) {
     ApplyIcons();
 }
 
+void CPictureToolBar::SetFlat(bool flat) {
+    m_flat = flat;
+    ApplyIcons();
+}
+
+QImage CPictureToolBar::GreyedPicture(const QImage& normal) {
+    QImage grey = normal.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < grey.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+        for (int x = 0; x < grey.width(); ++x) {
+            // Black becomes a mid grey and white stays nearly white: the shapes stay readable
+            // but the picture no longer stands out from the button face.
+            const int level = 128 + qGray(line[x]) * 96 / 255;
+            line[x] = qRgba(level, level, level, qAlpha(line[x]));
+        }
+    }
+    return grey;
+}
+
 void CPictureToolBar::ApplyIcons() {
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
         QIcon icon;
-        if (i < m_lists[Normal].size()) {
+        const bool hasNormal = i < m_lists[Normal].size();
+        if (hasNormal) {
             icon.addPixmap(m_lists[Normal][i], QIcon::Normal);
         }
         // A strip shorter than the toolbar leaves the later buttons without that state's picture;
         // they then show their normal one.
-        if (i < m_lists[Hot].size()) {
+        if (m_flat && i < m_lists[Hot].size()) {
             icon.addPixmap(m_lists[Hot][i], QIcon::Active);
         }
-        if (i < m_lists[Disabled].size()) {
+        if (hasNormal) {
+            const QImage normal = m_lists[Normal][i].toImage();
+            const bool ownDisabled =
+                i < m_lists[Disabled].size() && m_lists[Disabled][i].toImage() != normal;
+            icon.addPixmap(ownDisabled ? m_lists[Disabled][i] : QPixmap::fromImage(GreyedPicture(normal)),
+                           QIcon::Disabled);
+        } else if (i < m_lists[Disabled].size()) {
             icon.addPixmap(m_lists[Disabled][i], QIcon::Disabled);
         }
         m_buttons[i]->setIcon(icon);
+        if (auto* button = qobject_cast<QToolButton*>(widgetForAction(m_buttons[i]))) {
+            button->setAutoRaise(m_flat);
+        }
     }
 }
 

@@ -3,6 +3,11 @@
 // from one picture strip per state (normal, under the mouse, disabled). The colour of a strip's
 // first stored pixel (bottom left, as bitmaps store their rows bottom-up) is transparent in every
 // picture of that strip. Button i (separators not counted) shows picture i of each strip.
+//
+// A flat toolbar raises the button under the mouse and shows its hot picture there; a toolbar that
+// is not flat keeps raised buttons and never shows the hot pictures. A disabled button whose
+// disabled picture is its normal one (or that has none) shows the normal picture greyed, so it
+// does not look as if it could be pressed.
 
 #include <QPixmap>
 #include <QToolBar>
@@ -36,12 +41,21 @@ public:
     // Adds a button for the action with the next picture of the strips.
     void AddPictureButton(QAction* action);
 
+    // Flat (the default): hot pictures and raised-on-hover buttons.
+    void SetFlat(bool flat);
+    bool IsFlat() const { return m_flat; }
+
+    // The picture a disabled button shows instead of `normal`: the same shapes in greys, lighter
+    // and with less contrast; transparent pixels stay transparent.
+    static QImage GreyedPicture(const QImage& normal);
+
 private:
     bool SetList(ImageList list, int cx, const QImage& bitmap);
     void ApplyIcons();
 
     std::vector<QPixmap> m_lists[3];
     bool m_set[3] = {false, false, false};
+    bool m_flat = true;
     std::vector<QAction*> m_buttons;
 };
 

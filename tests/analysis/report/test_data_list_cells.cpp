@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "analysis/report/DataListCells.h"
+#include "analysis/report/DataListColumns.h"
 #include "recording/FixedText.h"
 #include "recording/test_summary_fixtures.h"
 
@@ -79,6 +80,16 @@ TEST(DataListCellsTest, RowsOutsideTheDataGiveEmptyTexts)
     // Frequency mode without a spectrum (the recording is not a capture).
     shown.view.m_bFrequencyMode = true;
     EXPECT_EQ(cells.CellText(0, 0), "");
+}
+
+TEST(DataListColumnsTest, NumberColumnWidensOnlyForNumbersThatWouldNotFit)
+{
+    EXPECT_EQ(DataListNumberWidth(0, 7, 8), 50);
+    EXPECT_EQ(DataListNumberWidth(99999, 7, 8), 50);    // 5 digits: 43 px
+    EXPECT_EQ(DataListNumberWidth(999999, 7, 8), 50);   // 6 digits: exactly 50
+    EXPECT_EQ(DataListNumberWidth(1000000, 7, 8), 57);  // 7 digits
+    EXPECT_EQ(DataListNumberWidth(1234567, 9, 8), 71);
+    EXPECT_EQ(DataListNumberWidth(2147483647, 7, 8), 78);
 }
 
 }  // namespace

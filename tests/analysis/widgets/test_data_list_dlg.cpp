@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <cmath>
@@ -93,6 +95,27 @@ TEST_F(DataListDlgTest, FirstPaintBuildsSevenColumnsOverTheShownRows)
     Open(emptyDlg, empty.view);
     EXPECT_EQ(emptyDlg.List()->model()->columnCount(), 7);
     EXPECT_EQ(emptyDlg.List()->model()->rowCount(), 0);
+}
+
+TEST_F(DataListDlgTest, NumberColumnFitsTheWidestRowNumberShown)
+{
+    Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), FlatRows(1234567, 0.5)));
+    CDataListDlg dlg(shown.document, shown.view);
+    Open(dlg, shown.view);
+    const QString widest = Cell(dlg, 1234566, 0);
+    ASSERT_EQ(widest, "1234567");
+    // What the cell shows of the number: its width less the text margins on both sides.
+    const QFontMetrics metrics(dlg.List()->font());
+    const int margin = dlg.List()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, dlg.List()) + 1;
+    const int room = dlg.List()->columnWidth(0) - 2 * margin;
+    EXPECT_EQ(metrics.elidedText(widest, Qt::ElideRight, room), widest) << "width " << dlg.List()->columnWidth(0);
+    EXPECT_EQ(metrics.elidedText(QStringLiteral("8888888"), Qt::ElideRight, room), QStringLiteral("8888888"));
+
+    // A short list keeps the given width.
+    shown.view.m_nShownCount = 40;
+    shown.view.m_bListDirty = true;
+    Paint(dlg);
+    EXPECT_EQ(dlg.List()->columnWidth(0), 50);
 }
 
 TEST_F(DataListDlgTest, SwitchingTheDomainChangesColumnsAndRowsAtTheNextPaint)

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QFontMetricsF>
 
 #include <cmath>
+#include <functional>
 
 #include "PaintFixture.h"
 #include "graph/widgets/CellHeightFont.h"
@@ -112,6 +114,79 @@ TEST(GraphPaint, DecimatedPaintExactPixels)
     EXPECT_EQ(f.Pixel(spike, nine - 3), kBlack);
     EXPECT_EQ(f.Count(kRed, L, T, spike - 3, B), 0);
     EXPECT_EQ(f.Count(kRed, spike + 3, T, R, B), 0);
+}
+
+// The read-out font as the screen draws it.
+QFont ReadoutTestFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(17);
+    font.setWeight(QFont::Thin);
+    return font;
+}
+
+TEST(GraphPaint, ReadoutLineStandsOnTheGraphBackground)
+{
+    PaintFixture f;
+    f.params.colors.background = 12;  // white
+    f.Load(100, [](int) { return SampleRow{0.0, 0, 0, 0}; });
+    f.Paint();
+    // Nothing read out yet: no box under the graph.
+    EXPECT_EQ(f.CountNot(kBlack, L - 80, B + 75, R, B + 97), 0);
+
+    f.model.UpdateReadout(5);
+    f.Paint();
+    // The whole line, label part included, on the white background; the texts on it.
+    EXPECT_EQ(f.Count(kBlack, L - 80, B + 75, R, B + 97), 0);
+    EXPECT_GT(f.CountNot(QColor(Qt::white), L - 80, B + 75, L + 100, B + 97), 20);  // the head
+    EXPECT_GT(f.CountNot(QColor(Qt::white), L + 350, B + 75, L + 700, B + 97), 20);  // the values
+    // The default black background keeps the line black around the texts.
+    PaintFixture black;
+    black.Load(100, [](int) { return SampleRow{0.0, 0, 0, 0}; });
+    black.model.UpdateReadout(5);
+    black.Paint();
+    EXPECT_EQ(black.Count(QColor(Qt::white), L - 80, B + 75, R, B + 97), 0);
+    EXPECT_GT(black.Count(kBlack, L - 80, B + 75, R, B + 97), (R - L) * 20);
+}
+
+TEST(GraphPaint, LongReadoutTextsAreNotCutAndDoNotRunIntoEachOther)
+{
+    PaintFixture f;
+    f.params.colors = {13, 0, 1, 2, 4, 3};  // X red, Y green, Z blue, vector sum magenta
+    f.Load(100, [](int) { return SampleRow{0.0, 0, 0, 0}; });
+    GraphState& s = f.model.state();
+    s.g_strReadoutHead = "Data Point No.:1234567    Time: 05/03/23 14:07:09 500ms";
+    s.g_strReadoutX = "X:-12.34";
+    s.g_strReadoutY = "Y:-12.34";
+    s.g_strReadoutZ = "Z:-12.34";
+    s.g_strReadoutV = "Vector Sum:12.34";
+    const int headEnd = L - 80 + QFontMetrics(ReadoutTestFont()).horizontalAdvance(QString::fromStdString(s.g_strReadoutHead));
+    ASSERT_GT(headEnd, L + 350 + 5) << "the head must reach beyond the place of X";
+    f.Paint();
+
+    // Columns of each text by its colour: the head is (0, 200, 200) over black.
+    const auto columns = [&](const std::function<bool(QColor)>& isText) {
+        std::pair<int, int> span{100000, -1};
+        for (int x = 0; x < f.image.width(); ++x)
+            for (int y = B + 75; y < B + 98; ++y)
+                if (isText(f.Pixel(x, y))) {
+                    span.first = std::min(span.first, x);
+                    span.second = std::max(span.second, x);
+                }
+        return span;
+    };
+    const auto head = columns([](QColor c) { return c.red() == 0 && c.green() > 40 && c.green() == c.blue(); });
+    const auto x = columns([](QColor c) { return c.red() > 40 && c.green() == 0 && c.blue() == 0; });
+    const auto y = columns([](QColor c) { return c.green() > 40 && c.red() == 0 && c.blue() == 0; });
+    const auto z = columns([](QColor c) { return c.blue() > 40 && c.red() == 0 && c.green() == 0; });
+    const auto v = columns([](QColor c) { return c.red() > 40 && c.red() == c.blue() && c.green() == 0; });
+    EXPECT_NEAR(head.first, L - 80, 3) << "the head keeps its place";
+    EXPECT_GE(head.second, headEnd - 4) << "the head is cut";
+    EXPECT_GT(x.first, head.second);
+    EXPECT_GT(y.first, x.second);
+    EXPECT_GT(z.first, y.second);
+    EXPECT_GT(v.first, z.second);
 }
 
 TEST(GraphPaint, DegenerateScalesDrawNoTracesOrTimeLabels)

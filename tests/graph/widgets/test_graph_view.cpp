@@ -3,16 +3,23 @@
 
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
 #include <QCursor>
+#include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QWheelEvent>
 #include <cmath>
 #include <memory>
 
 #include "PaintFixture.h"
 #include "graph/core/RtWindowTable.h"
 #include "graph/widgets/CVxView.h"
+#include "shell/widgets/controls/CPictureToolBar.h"
 
 namespace shakemeter {
 namespace {
@@ -118,10 +125,10 @@ TEST(GraphViewKeys, ScrollExactlyAsTheBarsDo)
         EXPECT_EQ(byKey.S().m_siHorz, byBar.S().m_siHorz) << key;
         EXPECT_EQ(byKey.view->HorizontalBar()->value(), byBar.view->HorizontalBar()->value()) << key;
     }
-    // Home is the first sample (position 0), End the last.
+    // Home is the first sample (position 0), End the last page.
     EXPECT_EQ(byKey.S().m_siHorz.position, 0);
     QTest::keyClick(byKey.view.get(), Qt::Key_End);
-    EXPECT_EQ(byKey.S().m_siHorz.position, 1000);
+    EXPECT_EQ(byKey.S().m_siHorz.position, byKey.view->Model().HorizontalLastPosition());
 
     const std::pair<Qt::Key, QAbstractSlider::SliderAction> vertical[] = {
         {Qt::Key_Up, QAbstractSlider::SliderSingleStepSub}, {Qt::Key_Down, QAbstractSlider::SliderSingleStepAdd}};
@@ -348,6 +355,180 @@ TEST(GraphViewOverlay, CursorLineAndBandShowInTheComplementOverTheCopy)
     g.Settle();
     EXPECT_FALSE(g.S().g_bFullView);
     EXPECT_GT(g.view->CompositionCount(), composed);
+}
+
+// ---- Scrolling to the end
+
+// The picture of the last page: the last sample stands at the right edge of the plot, so the
+// traces reach it; no page beyond shows an empty plot.
+void ExpectLastSamplesAtTheRightEdge(ViewFixture& g, const char* how)
+{
+    g.view->repaint();
+    GraphModel& model = g.view->Model();
+    EXPECT_EQ(g.S().m_siHorz.position, model.HorizontalLastPosition()) << how;
+    EXPECT_EQ(g.view->HorizontalBar()->value(), model.HorizontalLastPosition()) << how;
+    EXPECT_EQ(model.PickIndex(R), g.view->Companions().m_nShownCount - 1) << how;
+    // Traces (not only background and grid) in the last ten pixel columns of the plot.
+    const QImage& picture = g.view->ComposedImage();
+    int traced = 0;
+    for (int x = R - 10; x <= R; ++x)
+        for (int y = T + 1; y < B; ++y) {
+            const QColor c = picture.pixelColor(x, y);
+            traced += c == QColor(255, 0, 0) || c == QColor(200, 200, 200) || c == QColor(0, 255, 0) ? 1 : 0;
+        }
+    EXPECT_GT(traced, 0) << how;
+    if (const char* dir = std::getenv("GRAPH_TEST_PICTURES"))
+        picture.save(QString::fromUtf8(dir) + QStringLiteral("/last-page-%1.png").arg(QString::fromLatin1(how).left(4)));
+}
+
+TEST(GraphViewScroll, EndPageDownAndTheThumbFullyRightShowTheLastSamples)
+{
+    GraphShown g;
+    g.Zoom(300, 300, 500, 500);
+    QScrollBar* bar = g.view->HorizontalBar();
+    ASSERT_TRUE(bar->isEnabled());
+    // The thumb's travel ends at the last page.
+    EXPECT_EQ(bar->maximum(), g.view->Model().HorizontalLastPosition());
+
+    QTest::keyClick(g.view.get(), Qt::Key_End);
+    ExpectLastSamplesAtTheRightEdge(g, "End");
+
+    QTest::keyClick(g.view.get(), Qt::Key_Home);
+    for (int i = 0; i < 6; ++i)
+        QTest::keyClick(g.view.get(), Qt::Key_PageDown);
+    ExpectLastSamplesAtTheRightEdge(g, "Page Down past the end");
+
+    QTest::keyClick(g.view.get(), Qt::Key_Home);
+    bar->setSliderDown(true);
+    bar->setSliderPosition(bar->maximum());
+    bar->setSliderDown(false);
+    ExpectLastSamplesAtTheRightEdge(g, "thumb dragged fully right");
+}
+
+TEST(GraphViewScroll, TheWheelOverTheBarOfALongRecordingStepsWhereverThePointerIs)
+{
+    GraphShown g(40000);
+    g.Zoom(300, 300, 500, 500);
+    QScrollBar* bar = g.view->HorizontalBar();
+    ASSERT_TRUE(bar->isEnabled());
+    ASSERT_GT(g.view->Model().HorizontalTotal(), 32767);
+    const int start = g.S().m_siHorz.position;
+    // The pointer near the bar's right end, where a dragged thumb would mean the end.
+    const QPoint over(R - 10, bar->geometry().center().y());
+    QCursor::setPos(g.view->mapToGlobal(over));
+    const QPoint local = bar->mapFrom(g.view.get(), over);
+    const auto turn = [&](int delta) {
+        QWheelEvent wheel(local, bar->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &wheel);
+        g.Settle();
+    };
+    turn(-120);
+    const int stepped = g.S().m_siHorz.position - start;
+    EXPECT_GT(stepped, 0);
+    EXPECT_LE(stepped, 10) << "the wheel jumped towards the pointer";
+    EXPECT_EQ(bar->value(), g.S().m_siHorz.position);
+    EXPECT_EQ(g.S().m_nHShift, g.S().m_nLeftIndex - g.S().m_siHorz.position + 1);
+    turn(120);
+    EXPECT_EQ(g.S().m_siHorz.position, start);
+}
+
+// Runs the bar's context menu at a point of the bar and chooses its first entry, "Scroll here".
+QString ScrollHere(QScrollBar* bar, const QPoint& at)
+{
+    QString chosen;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return;
+        chosen = menu->actions().first()->text();
+        menu->setActiveAction(menu->actions().first());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+    QApplication::sendEvent(bar, &event);
+    return chosen;
+}
+
+TEST(GraphViewScroll, ScrollHereFromTheBarsMenuMovesTheGraph)
+{
+    GraphShown g;
+    g.Zoom(300, 300, 500, 500);
+    QScrollBar* bar = g.view->HorizontalBar();
+    const int before = g.S().m_siHorz.position;
+    int composed = g.view->CompositionCount();
+    ASSERT_EQ(ScrollHere(bar, QPoint(bar->width() * 3 / 4, bar->height() / 2)), QStringLiteral("Scroll here"));
+    g.Settle();
+    EXPECT_GT(bar->value(), before);
+    EXPECT_EQ(g.S().m_siHorz.position, bar->value());
+    EXPECT_EQ(g.S().m_nHShift, g.S().m_nLeftIndex - bar->value() + 1);
+    EXPECT_GT(g.view->CompositionCount(), composed) << "the picture did not move";
+
+    // The vertical bar's menu moves the value axis the same way.
+    QScrollBar* vertical = g.view->VerticalBar();
+    const auto ticks = g.S().g_dYTick[1];
+    composed = g.view->CompositionCount();
+    ASSERT_EQ(ScrollHere(vertical, QPoint(vertical->width() / 2, vertical->height() - 20)),
+              QStringLiteral("Scroll here"));
+    g.Settle();
+    EXPECT_EQ(g.S().m_siVert.position, vertical->value());
+    EXPECT_GT(g.view->CompositionCount(), composed) << "the picture did not move";
+    EXPECT_NE(g.S().g_dYTick[1], ticks);
+}
+
+// ---- The graph toolbar and the double-click
+
+TEST(GraphViewToolBar, ButtonsAreRaisedAndShowTheirNormalPictureUnderTheMouse)
+{
+    GraphShown g;
+    CPictureToolBar* bar = g.view->GraphBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->IsFlat());
+    int buttons = 0;
+    for (QAction* action : bar->actions()) {
+        if (action->isSeparator())
+            continue;
+        ++buttons;
+        auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+        ASSERT_NE(button, nullptr);
+        EXPECT_FALSE(button->autoRaise()) << action->text().toStdString();
+        // The picture with the pointer over the button is the one without it (where the picture
+        // is transparent the button's own face may light up).
+        QRect icon(QPoint(0, 0), bar->iconSize());
+        icon.moveCenter(button->rect().center());
+        const QImage away = button->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(icon);
+        button->setAttribute(Qt::WA_UnderMouse, true);
+        const QImage over = button->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(icon);
+        button->setAttribute(Qt::WA_UnderMouse, false);
+        const QImage picture = bar->Images(CPictureToolBar::Normal)[static_cast<std::size_t>(buttons - 1)].toImage();
+        int opaque = 0;
+        int changed = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (qAlpha(picture.pixel(x, y)) == 255) {
+                    ++opaque;
+                    changed += over.pixel(x, y) != away.pixel(x, y) ? 1 : 0;
+                }
+        EXPECT_GT(opaque, 1000);
+        EXPECT_EQ(changed, 0) << action->text().toStdString();
+        if (buttons == 1 && std::getenv("GRAPH_TEST_PICTURES") != nullptr)
+            bar->grab().save(QString::fromUtf8(std::getenv("GRAPH_TEST_PICTURES")) + QStringLiteral("/graph-bar.png"));
+    }
+    EXPECT_EQ(buttons, 6);
+}
+
+TEST(GraphViewLayout, OnlyALeftDoubleClickAsksForTheEnlargedGraph)
+{
+    GraphShown g;
+    QSignalSpy toggles(g.view.get(), &CVxView::layoutToggleRequested);
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseDClick(g.view.get(), button, Qt::NoModifier, QPoint(400, 400));
+        g.Settle();
+    }
+    EXPECT_EQ(toggles.count(), 0);
+    QTest::mouseDClick(g.view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 400));
+    g.Settle();
+    EXPECT_EQ(toggles.count(), 1);
 }
 
 // ---- Resizing

@@ -5,9 +5,14 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QToolButton>
+#include <algorithm>
+#include <cstdlib>
 
 #include "ShellTestSupport.h"
+#include "shell/widgets/controls/CInstrumentPanel.h"
 #include "shell/widgets/controls/CNumericEdit.h"
 #include "shell/widgets/controls/CPictureToolBar.h"
 #include "shell/widgets/controls/CSummaryBar.h"
@@ -97,6 +102,96 @@ TEST(PictureToolBarTest, TheProgramsStripsHoldThirteenButtonPictures) {
     EXPECT_EQ(LoadBitmap(252).size(), QSize(400, 372));
     EXPECT_EQ(LoadBitmap(270).size(), QSize(150, 49));
     EXPECT_EQ(LoadIconPicture(266).size(), QSize(25, 81));
+}
+
+namespace {
+
+// Pixels with a colour of their own (not a grey) in a picture.
+int ColouredPixels(const QImage& picture) {
+    int n = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            const int spread = std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()});
+            n += c.alpha() > 0 && spread > 24 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+}  // namespace
+
+TEST(PictureToolBarTest, GreyedPictureKeepsTheShapesInLightGreys) {
+    QImage picture(3, 1, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, qRgba(0, 0, 0, 255));
+    picture.setPixel(1, 0, qRgba(255, 255, 255, 255));
+    picture.setPixel(2, 0, qRgba(0, 0, 200, 0));
+    const QImage grey = CPictureToolBar::GreyedPicture(picture);
+    EXPECT_EQ(grey.pixel(0, 0), qRgba(128, 128, 128, 255));
+    EXPECT_EQ(grey.pixel(1, 0), qRgba(224, 224, 224, 255));
+    EXPECT_EQ(qAlpha(grey.pixel(2, 0)), 0);
+}
+
+TEST(PictureToolBarTest, DisabledButtonsShowTheirPictureGreyed) {
+    // The main toolbar's strips: the disabled strip is the normal one.
+    CPictureToolBar bar;
+    std::vector<QAction*> actions;
+    for (int i = 0; i < 13; ++i) {
+        actions.push_back(new QAction(QStringLiteral("b%1").arg(i), &bar));
+        bar.AddPictureButton(actions.back());
+    }
+    ASSERT_TRUE(bar.SetImageLists(28, 264, 263, 264));
+    bar.show();
+    auto* save = qobject_cast<QToolButton*>(bar.widgetForAction(actions[0]));
+    ASSERT_NE(save, nullptr);
+    QRect icon(QPoint(0, 0), bar.iconSize());
+    icon.moveCenter(save->rect().center());
+    const QImage enabled = save->grab().toImage().convertToFormat(QImage::Format_ARGB32).copy(icon);
+    actions[0]->setEnabled(false);
+    const QImage disabled = save->grab().toImage().convertToFormat(QImage::Format_ARGB32).copy(icon);
+    if (const char* dir = std::getenv("SHELL_TEST_PICTURES")) {
+        enabled.save(QString::fromUtf8(dir) + QStringLiteral("/save-enabled.png"));
+        disabled.save(QString::fromUtf8(dir) + QStringLiteral("/save-disabled.png"));
+    }
+    EXPECT_GT(ColouredPixels(enabled), 20);
+    EXPECT_EQ(ColouredPixels(disabled), 0) << "a disabled button looks like an enabled one";
+    EXPECT_NE(disabled, enabled);
+    // The disabled picture is the normal one greyed, transparent where the normal one is.
+    const QImage normal = bar.Images(CPictureToolBar::Normal)[0].toImage();
+    const QImage shown = actions[0]->icon().pixmap(bar.iconSize(), QIcon::Disabled).toImage();
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              CPictureToolBar::GreyedPicture(normal).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+TEST(PictureToolBarTest, AFlatToolBarShowsHotPicturesAndOneThatIsNotDoesNot) {
+    const QImage normal = Strip(2, 28);
+    QImage hot = Strip(2, 28);
+    hot.fill(qRgb(250, 200, 60));
+    hot.setPixel(0, hot.height() - 1, qRgb(255, 0, 255));  // keyed colour: magenta
+    for (bool flat : {true, false}) {
+        CPictureToolBar bar;
+        bar.SetFlat(flat);
+        auto* action = new QAction(QStringLiteral("b"), &bar);
+        bar.AddPictureButton(action);
+        ASSERT_TRUE(bar.SetImageLists(28, normal, hot, normal));
+        const auto* button = qobject_cast<QToolButton*>(bar.widgetForAction(action));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->autoRaise(), flat);
+        const QImage active =
+            action->icon().pixmap(QSize(28, 28), QIcon::Active).toImage().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(active.pixelColor(14, 14) == QColor(250, 200, 60), flat) << flat;
+    }
+}
+
+TEST(InstrumentPanelTest, EveryButtonFitsInsideThePanel) {
+    CInstrumentPanel panel;
+    EXPECT_EQ(panel.width(), 236);
+    for (int id : {1045, 1174, 1175, 1046, 1048}) {
+        const QPushButton* button = panel.Button(id);
+        ASSERT_NE(button, nullptr) << id;
+        EXPECT_EQ(button->width(), 234) << id;
+        EXPECT_TRUE(panel.rect().contains(button->geometry())) << id << " is cut";
+    }
 }
 
 TEST(SummaryBarTest, ShowsTheTwentyTextsInTheirFields) {
