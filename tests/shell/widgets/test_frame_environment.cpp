@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
@@ -21,7 +23,9 @@
 #include "shell/CommandIds.h"
 #include "shell/widgets/CMainFrame.h"
 #include "shell/widgets/controls/CInstrumentPanel.h"
+#include "shell/widgets/controls/ProgramProfile.h"
 #include "shell/widgets/controls/Prompter.h"
+#include "shell/SettingsFile.h"
 #include "tools/ProgramRunner.h"
 
 using namespace shakemeter;
@@ -172,6 +176,24 @@ TEST_F(FrameEnvironmentTest, UnmaximisedWindowShowsTheStartScreenAndComesBackAtI
     }
     CMainFrame again(env);
     EXPECT_EQ(again.size(), QSize(700, 500).boundedTo(screen));
+}
+
+TEST(HelpPage, NamesTheFilesTheProgramKeepsAndNoRecentFiles) {
+    const QString page = QString::fromUtf8(FileBytes(QStringLiteral(SHAKEMETER_SOURCE_DIR "/docs/help.html")));
+    ASSERT_FALSE(page.isEmpty());
+    // The program has no list of recently used files.
+    EXPECT_FALSE(page.contains(QRegularExpression(QStringLiteral("recent"), QRegularExpression::CaseInsensitiveOption)));
+    EXPECT_TRUE(page.contains(QStringLiteral("~/.config/%1/%2").arg(QLatin1String(SETTINGS_FOLDER_NAME),
+                                                                      QLatin1String(SETTINGS_FILE_NAME))));
+
+    const QString testName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("Shakemeter"));
+    const QString profile = OpenProgramProfile(QString())->fileName();
+    QCoreApplication::setApplicationName(testName);
+    // The page names the folders as they are without XDG_CONFIG_HOME: ~/.config.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/');
+    ASSERT_TRUE(profile.startsWith(config)) << profile.toStdString();
+    EXPECT_TRUE(page.contains(QStringLiteral("~/.config/") + profile.mid(config.size()))) << profile.toStdString();
 }
 
 TEST(ProgramCommandLine, HelpPrintsTheUsageAndOpensNoWindow) {
