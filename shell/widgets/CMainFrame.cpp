@@ -12,10 +12,10 @@
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
-#include <QSplitter>
-#include <QStandardPaths>
 #include <QScreen>
 #include <QSettings>
+#include <QSplitter>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 #include "graph/widgets/CVxView.h"
