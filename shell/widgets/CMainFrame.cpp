@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPageSetupDialog>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinter>
 #include <QScreen>
 #include <QSettings>
@@ -35,6 +36,7 @@
 #include "recording/RecordingSaver.h"
 #include "recording/TextReport.h"
 #include "shell/CommandIds.h"
+#include "shell/DesktopOpener.h"
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/FrameLinkHost.h"
@@ -93,7 +95,21 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     m_settingsPath = m_env.settingsPath.isEmpty() ? SettingsFilePath() : m_env.settingsPath;
     m_tempCopyPath = m_env.tempCopyPath.isEmpty() ? DefaultTempCopyPath() : m_env.tempCopyPath;
     m_dialogRunner = [](LoggerDialogBase& dialog) { return dialog.DoModal(); };
-    m_urlOpener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    m_urlOpener = [this](const QUrl& url) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+        // The desktop services answer success once xdg-open has started, also when it then finds
+        // no browser; its exit status tells.
+        const QPointer<CMainFrame> frame(this);
+        if (StartDesktopOpener(url, [frame, url] {
+                if (frame) {
+                    frame->TellNoBrowser(url.toLocalFile());
+                }
+            })) {
+            return true;
+        }
+#endif
+        return QDesktopServices::openUrl(url);
+    };
 
     // The frame's part of the settings file comes first, before any pane exists.
     Settings settings;
@@ -835,17 +851,20 @@ void CMainFrame::OnHelp() {
         if (QFileInfo::exists(candidate)) {
             const QString page = QFileInfo(candidate).absoluteFilePath();
             if (!m_urlOpener(QUrl::fromLocalFile(page))) {
-                // Without a program for web pages the command would otherwise do nothing at all.
-                m_prompter->Tell(this,
-                                 QStringLiteral("No web browser is set up to show the help page. "
-                                                "Open it in a browser: %1")
-                                     .arg(QDir::toNativeSeparators(page)),
-                                 PromptIcon::Information);
+                TellNoBrowser(page);
             }
             return;
         }
     }
     m_prompter->Tell(this, QStringLiteral("The help page help.html is not installed."), PromptIcon::Information);
+}
+
+void CMainFrame::TellNoBrowser(const QString& page) {
+    // Without a program for web pages the command would otherwise do nothing at all.
+    m_prompter->Tell(this,
+                     QStringLiteral("No web browser is set up to show the help page. Open it in a browser: %1")
+                         .arg(QDir::toNativeSeparators(page)),
+                     PromptIcon::Information);
 }
 
 void CMainFrame::OnAbout() {

@@ -185,6 +185,8 @@ private:
     void OnViewInstrument();
     void OnImportList();
     void OnHelp();
+    // The help page exists but nothing on this desktop shows web pages.
+    void TellNoBrowser(const QString& page);
     void OnAbout();
     void OnSetup();
     void OnDownload();

@@ -21,6 +21,7 @@
 #include "graph/widgets/CVxView.h"
 #include "logger/FakeDeviceLibrary.h"
 #include "shell/CommandIds.h"
+#include "shell/DesktopOpener.h"
 #include "shell/widgets/CMainFrame.h"
 #include "shell/widgets/controls/CInstrumentPanel.h"
 #include "shell/widgets/controls/ProgramProfile.h"
@@ -110,6 +111,31 @@ TEST_F(FrameEnvironmentTest, HelpWithoutABrowserSaysSoAndNamesThePage) {
     frame.SetUrlOpener([](const QUrl&) { return true; });
     frame.OnCommand(ID_HELP_TOPICS);
     EXPECT_TRUE(prompter.said.empty()) << "a page that opens needs no message";
+}
+
+TEST_F(FrameEnvironmentTest, DesktopOpenerThatFindsNoBrowserIsReported) {
+    // Stand-ins for xdg-open: one that finds no program for web pages (its status 3), one that
+    // shows the page.
+    auto script = [this](const char* name, const QByteArray& body) {
+        const QString path = WriteBytes(dir, name, "#!/bin/sh\n" + body);
+        QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    };
+    const QString noBrowser = script("no-browser", "exit 3\n");
+    const QString browser = script("browser", "echo \"$1\" > \"$0.shown\"\n");
+    const QUrl page = QUrl::fromLocalFile(dir.filePath(QStringLiteral("help.html")));
+
+    int failures = 0;
+    ASSERT_TRUE(StartDesktopOpener(page, [&failures] { ++failures; }, noBrowser));
+    QTRY_COMPARE(failures, 1);
+
+    ASSERT_TRUE(StartDesktopOpener(page, [&failures] { ++failures; }, browser));
+    QTRY_VERIFY(QFile::exists(browser + QStringLiteral(".shown")));
+    QTest::qWait(100);
+    EXPECT_EQ(failures, 1) << "a page shown is no failure";
+    EXPECT_EQ(FileBytes(browser + QStringLiteral(".shown")).trimmed(), page.toString().toUtf8());
+
+    EXPECT_FALSE(StartDesktopOpener(page, [] {}, dir.filePath(QStringLiteral("not-installed"))));
 }
 
 TEST_F(FrameEnvironmentTest, FileDialogsStartInTheFolderLastUsedElseInTheDocuments) {
