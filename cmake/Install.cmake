@@ -26,16 +26,16 @@ set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "science")
 # The libraries the programs link are found by dpkg-shlibdeps when it is there; the desktop
-# integration needs the MIME and desktop databases in any case. The analysis' FFT (kissfft's
-# double-precision template), the command line's parser (CLI11) and its JSON (nlohmann-json) are
-# header-only: libkissfft-dev, libcli11-dev and nlohmann-json3-dev are needed to build, and the
-# installed programs depend on no library of theirs.
+# integration needs the MIME and desktop databases in any case, and the Help command xdg-open.
+# The analysis' FFT (kissfft's double-precision template), the command line's parser (CLI11) and
+# its JSON (nlohmann-json) are header-only: libkissfft-dev, libcli11-dev and nlohmann-json3-dev are
+# needed to build, and the installed programs depend on no library of theirs.
 find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "shared-mime-info, desktop-file-utils")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "shared-mime-info, desktop-file-utils, xdg-utils")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libusb-1.0-0 (>= 2:1.0.26), shared-mime-info, desktop-file-utils")
+      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libusb-1.0-0 (>= 2:1.0.26), shared-mime-info, desktop-file-utils, xdg-utils")
 endif()
 include(CPack)

@@ -1,11 +1,13 @@
 #include "logger/CLoggerLink.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 #include <utility>
+
+#include "graph/core/RtWindowTable.h"
+#include "recording/FixedText.h"
 
 namespace shakemeter {
 
@@ -13,21 +15,22 @@ namespace {
 
 constexpr std::size_t DEVICE_STRING_SIZE = 256;
 
-std::string FormatValue(const char* pattern, double value)
+// "%.2f" as the C locale writes it: a GUI process runs under the user's numeric locale, where
+// printf would write a decimal comma into the summary, the report and the saved files.
+std::string Fixed2(double value)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
+    std::string text;
+    AppendFixed2(text, value);
     return text;
 }
 
 // "%.2f @" followed by a time text, as the summary's maximum and minimum read.
 std::string ValueAt(double value, const std::string& timeText)
 {
-    char text[64];
-    const int length = std::snprintf(text, sizeof text, "%.2f @", value);
     std::string out;
-    out.reserve(static_cast<std::size_t>(length > 0 ? length : 0) + timeText.size());
-    out.append(text, static_cast<std::size_t>(length > 0 ? length : 0));
+    out.reserve(16 + timeText.size());
+    AppendFixed2(out, value);
+    out.append(" @");
     out.append(timeText);
     return out;
 }
@@ -325,23 +328,6 @@ bool CLoggerLink::RunRealTime()
     return false;
 }
 
-void CLoggerLink::BuildRealTimeWindowTable()
-{
-    RecordingView& view = m_host.View();
-    // A plot not laid out yet has no width; one pixel keeps the table finite and growing.
-    const int width = std::max(1, m_host.PlotWidth());
-    std::vector<int>& table = view.m_nRtWindow;
-    table.assign(1, 100);
-    double scale = 0.0;
-    for (std::size_t k = 0; k < 1000; ++k) {
-        scale = (width - width * 0.08333333333333333) / (table[k] - 1);
-        table.push_back(static_cast<int>(width / scale + 1));
-        if (table.back() >= view.m_nRtRequested)
-            break;
-    }
-    m_host.SetPlotScale(scale);
-}
-
 bool CLoggerLink::StartRealTime()
 {
     RecordingView& view = m_host.View();
@@ -384,7 +370,11 @@ bool CLoggerLink::StartRealTime()
 
     view.m_nRangeLast = 1;
     view.m_nRangeFirst = 1;
-    BuildRealTimeWindowTable();
+    // A plot not laid out yet has no width; one pixel keeps the table growing (its sizes do not
+    // depend on the width but through rounding).
+    const int plotWidth = std::max(1, m_host.PlotWidth());
+    view.m_nRtWindow = BuildRtWindowTable(plotWidth, requested);
+    m_host.SetPlotScale(RtNarrowedScale(plotWidth, view.m_nRtWindow[view.m_nRtWindow.size() - 2]));
 
     for (std::size_t i = 0; i < 4; ++i) {
         m_dSum[i] = row[i];
@@ -404,14 +394,14 @@ bool CLoggerLink::StartRealTime()
     SummaryTexts& texts = view.m_summary;
     texts.startTime = start.format("%d/%m/%y %H:%M:%S");
     texts.unit = std::string("g");
-    texts.samplingRate = FormatValue("%.2f", view.m_dInterval);
+    texts.samplingRate = Fixed2(view.m_dInterval);
     texts.samples = std::string("1");
     texts.mode = std::string("Normal");
     texts.threshold = {"NONE", "NONE", "NONE"};
     for (std::size_t i = 0; i < 4; ++i) {
         texts.max[i] = ValueAt(row[i], texts.startTime);
         texts.min[i] = ValueAt(row[i], texts.startTime);
-        texts.avg[i] = FormatValue("%.2f", row[i]);
+        texts.avg[i] = Fixed2(row[i]);
     }
     m_host.UpdateSummaryPanel();
     if (m_host.IsDataListOpen()) {
@@ -517,7 +507,7 @@ void CLoggerLink::OnTimer(int id)
     view.m_nRangeLast = static_cast<int>(count);
 
     for (std::size_t i = 0; i < 4; ++i)
-        texts.avg[i] = FormatValue("%.2f", m_dSum[i] / count);
+        texts.avg[i] = Fixed2(m_dSum[i] / count);
     texts.samples = std::to_string(count);
     m_host.UpdateSummaryPanel();
     document.m_bRealTime = 1;

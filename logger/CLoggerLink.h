@@ -133,7 +133,6 @@ private:
     // Zeroes the destination first, so that a short reply leaves zeros.
     bool ReadInto(std::uint8_t* buffer, std::uint32_t count, std::uint32_t ms);
     bool FailRead();  // close, the read-failure message, false
-    void BuildRealTimeWindowTable();
     void FinishRealTime(RealTimeState state);
 
     DeviceLibrary& m_library;

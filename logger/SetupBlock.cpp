@@ -166,6 +166,12 @@ int SetupBlockEditor::CheckedLedRadio() const
     }
 }
 
+bool SetupBlockEditor::ThresholdsIncomplete() const
+{
+    return m_setup.isMotion()
+        && (m_nThresholdX == THRESHOLD_NONE || m_nThresholdY == THRESHOLD_NONE || m_nThresholdZ == THRESHOLD_NONE);
+}
+
 SetupOutcome SetupBlockEditor::Finish(const CalendarFields& now, HeaderBlock& block)
 {
     if (IntervalUnit(m_setup.wInterval) == RATE_UNIT_MS && (m_setup.wInterval & ~3) < 200)

@@ -14,6 +14,10 @@
 namespace shakemeter {
 
 inline constexpr const char* kRateTooSmallMessage = "The sampling rate must be larger than 50ms!";
+// A logger told to detect motion without a threshold per axis would run without the thresholds the
+// user meant to set, so "Setup" asks for all three instead of sending the saved ones.
+inline constexpr const char* kThresholdsMissingMessage =
+    "Please choose all three thresholds (X, Y and Z) for motion detection.";
 
 constexpr int THRESHOLD_NONE = -1;  // no selection in a threshold list
 constexpr int THRESHOLD_CHOICES = 18;  // "1g" ... "18g"
@@ -58,6 +62,8 @@ public:
     int ThresholdZ() const { return m_nThresholdZ; }
     bool FreeFall() const { return m_bFreeFall; }
     bool ThresholdsEnabled() const { return m_setup.isMotion(); }
+    // Motion detection is chosen but a threshold list has no selection.
+    bool ThresholdsIncomplete() const;
     // The LED radio shown checked: 0 "No Light", 20, 30, and 10 for every other byte value.
     int CheckedLedRadio() const;
 

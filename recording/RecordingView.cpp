@@ -1,6 +1,7 @@
 #include "recording/RecordingView.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -32,32 +33,29 @@ std::string Printf2(double value)
 
 std::string RateText(const RecordingHeader& header, bool realTime)
 {
+    // Written with to_chars: a GUI process runs under the user's numeric locale, where printf
+    // would put a decimal comma into texts that the report and the files carry with a point.
     char buffer[64];
     const int interval = header.wInterval;
-    if (interval == 0) {
-        std::snprintf(buffer, sizeof buffer, "1/%d ", kSpectrumDivisor);
-        return buffer;
-    }
+    if (interval == 0)
+        return "1/" + std::to_string(kSpectrumDivisor) + " ";
     if (realTime) {
-        std::snprintf(buffer, sizeof buffer, "%.2f", interval * 0.001);
-        return buffer;
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, interval * 0.001, std::chars_format::fixed, 2);
+        return std::string(buffer, result.ptr);
     }
     const int count = interval >> 2;
     switch (interval & 3) {
-    case RATE_UNIT_MS:
-        std::snprintf(buffer, sizeof buffer, "%.3f", count * 0.001);
-        break;
-    case RATE_UNIT_SECOND:
-        std::snprintf(buffer, sizeof buffer, "%d", count);
-        break;
-    case RATE_UNIT_MINUTE:
-        std::snprintf(buffer, sizeof buffer, "%d", count * 60);
-        break;
-    default:
-        std::snprintf(buffer, sizeof buffer, "%d", count * 3600);
-        break;
+    case RATE_UNIT_MS: {
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, count * 0.001, std::chars_format::fixed, 3);
+        return std::string(buffer, result.ptr);
     }
-    return buffer;
+    case RATE_UNIT_SECOND:
+        return std::to_string(count);
+    case RATE_UNIT_MINUTE:
+        return std::to_string(count * 60);
+    default:
+        return std::to_string(count * 3600);
+    }
 }
 
 std::string ThresholdText(bool motionMode, std::uint8_t threshold)

@@ -10,15 +10,25 @@ packages=(
   libkissfft-dev nlohmann-json3-dev libcli11-dev
   fonts-liberation2 poppler-utils
   xvfb xauth desktop-file-utils libxml2-utils shared-mime-info
+  xdg-utils locales
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The number texts are tested under a locale that writes a decimal comma.
+comma_locale=1
+locale -a 2>/dev/null | grep -qix 'de_DE.utf8' || comma_locale=0
+[ ${#missing[@]} -eq 0 ] && [ $comma_locale -eq 1 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -ne 0 ]; then
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+if [ $comma_locale -eq 0 ]; then
+  $sudo sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  $sudo locale-gen
+fi

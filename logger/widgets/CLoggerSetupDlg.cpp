@@ -263,6 +263,10 @@ void CLoggerSetupDlg::OnOK() {
         m_owner.UserPrompter().Tell(this, QString::fromLatin1(kRateTooSmallMessage), PromptIcon::None);
         return;
     }
+    if (m_editor->ThresholdsIncomplete()) {
+        m_owner.UserPrompter().Tell(this, QString::fromLatin1(kThresholdsMissingMessage), PromptIcon::None);
+        return;
+    }
     m_owner.LastSetup() = block;
     accept();
     if (m_link.WriteSetupAndReport(block)) {

@@ -11,9 +11,10 @@
 #include <QMenuBar>
 #include <QPageSetupDialog>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
+#include <QPointer>
 #include <QPrinter>
+#include <QScreen>
+#include <QSettings>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -22,8 +23,8 @@
 #include "graph/widgets/GraphPainter.h"
 #if SHAKEMETER_HAVE_DATA_LIST
 #include "analysis/widgets/CDataListDlg.h"
-#include "analysis/widgets/ListPrint.h"
 #endif
+#include "analysis/widgets/ReportPrinter.h"
 #include "logger/CLoggerLink.h"
 #include "logger/DeviceLibrary.h"
 #include "logger/widgets/CDownloadDlg.h"
@@ -35,11 +36,13 @@
 #include "recording/RecordingSaver.h"
 #include "recording/TextReport.h"
 #include "shell/CommandIds.h"
+#include "shell/DesktopOpener.h"
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/FrameLinkHost.h"
 #include "shell/widgets/controls/CPictureToolBar.h"
 #include "shell/widgets/controls/Pictures.h"
+#include "shell/widgets/controls/ProgramProfile.h"
 #include "shell/widgets/controls/Prompter.h"
 
 namespace shakemeter {
@@ -102,7 +105,21 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     m_settingsPath = m_env.settingsPath.isEmpty() ? SettingsFilePath() : m_env.settingsPath;
     m_tempCopyPath = m_env.tempCopyPath.isEmpty() ? DefaultTempCopyPath() : m_env.tempCopyPath;
     m_dialogRunner = [](LoggerDialogBase& dialog) { return dialog.DoModal(); };
-    m_urlOpener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    m_urlOpener = [this](const QUrl& url) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+        // The desktop services answer success once xdg-open has started, also when it then finds
+        // no browser; its exit status tells.
+        const QPointer<CMainFrame> frame(this);
+        if (StartDesktopOpener(url, [frame, url] {
+                if (frame) {
+                    frame->TellNoBrowser(url.toLocalFile());
+                }
+            })) {
+            return true;
+        }
+#endif
+        return QDesktopServices::openUrl(url);
+    };
 
     // The frame's part of the settings file comes first, before any pane exists.
     Settings settings;
@@ -211,6 +228,9 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     });
     m_timerZoomReset.setSingleShot(true);
     connect(&m_timerZoomReset, &QTimer::timeout, this, [this] { m_pView->OnZoomOut(); });
+
+    // Without it the window would open at its layout's minimum whenever it is not maximised.
+    resize(InitialNormalSize());
 
     // Whatever changed the state, menus and buttons follow it before the next input is handled.
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
@@ -685,6 +705,24 @@ void CMainFrame::WriteSettings() {
     WriteAllSettings(settings, m_settingsPath);
 }
 
+void CMainFrame::WriteWindowProfile() {
+    // A maximised window keeps the size it comes back to.
+    const QRect normal = normalGeometry();
+    OpenProgramProfile(m_env.profilePath)->setValue(QLatin1String(kProfileNormalSizeKey),
+                                                    normal.isValid() ? normal.size() : size());
+}
+
+QSize CMainFrame::InitialNormalSize() const {
+    QSize wanted = OpenProgramProfile(m_env.profilePath)->value(QLatin1String(kProfileNormalSizeKey)).toSize();
+    if (!wanted.isValid() || wanted.width() < kInstrumentWidth * 2 || wanted.height() < kSummaryHeight * 2) {
+        wanted = QSize(kDefaultWidth, kDefaultHeight);
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        wanted = wanted.boundedTo(screen->availableGeometry().size());
+    }
+    return wanted;
+}
+
 // ------------------------------------------------------------------------------------------------
 // Logger commands
 
@@ -870,11 +908,22 @@ void CMainFrame::OnHelp() {
                << QStringLiteral(SHAKEMETER_SOURCE_DOCS "/help.html");
     for (const QString& candidate : candidates) {
         if (QFileInfo::exists(candidate)) {
-            m_urlOpener(QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath()));
+            const QString page = QFileInfo(candidate).absoluteFilePath();
+            if (!m_urlOpener(QUrl::fromLocalFile(page))) {
+                TellNoBrowser(page);
+            }
             return;
         }
     }
-    // No help page installed: nothing is reported.
+    m_prompter->Tell(this, QStringLiteral("The help page help.html is not installed."), PromptIcon::Information);
+}
+
+void CMainFrame::TellNoBrowser(const QString& page) {
+    // Without a program for web pages the command would otherwise do nothing at all.
+    m_prompter->Tell(this,
+                     QStringLiteral("No web browser is set up to show the help page. Open it in a browser: %1")
+                         .arg(QDir::toNativeSeparators(page)),
+                     PromptIcon::Information);
 }
 
 void CMainFrame::OnAbout() {
@@ -900,74 +949,34 @@ void CMainFrame::OnPrintCommand(int commandId) {
     const int mode = companions.m_nDisplayMode;
     const bool preview = commandId == ID_PREVIEW_GRAPH || commandId == ID_PREVIEW_LIST ||
                          commandId == ID_FILE_PRINT_PREVIEW;
+    const ReportPrinter report = Report();
     if (preview) {
-        // A preview always shows every page, whatever range the last print job chose.
-        m_printer->setFromTo(0, 0);
-        QPrintPreviewDialog dialog(m_printer.get(), this);
-        connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
-                [this, mode](QPrinter* printer) { PrintTo(*printer, mode); });
-        dialog.exec();
+        report.RunPreview(this, *m_printer, mode);
     } else {
-        QPrintDialog dialog(m_printer.get(), this);
-        dialog.setMinMax(1, 1);  // the graph is one page
-#if SHAKEMETER_HAVE_DATA_LIST
-        if (mode == 2) {
-            dialog.setMinMax(1, ListPageCount(ShownCount(), companions.m_bFrequencyMode));
-        }
-#endif
-        if (dialog.exec() == QDialog::Accepted) {
-            PrintTo(*m_printer, mode);
-        }
+        report.RunPrintDialog(this, *m_printer, mode);
     }
     m_pView->update();
 }
 
-bool CMainFrame::PrintTo(QPrinter& printer, int displayMode) {
-    // A range that starts after the last page prints nothing rather than a blank sheet.
-    if (displayMode == 1 && printer.fromPage() > 1) {
-        return false;
-    }
-#if SHAKEMETER_HAVE_DATA_LIST
-    if (displayMode == 2 && printer.fromPage() > ListPageCount(ShownCount(), m_pView->Companions().m_bFrequencyMode)) {
-        return false;
-    }
-#endif
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        return false;
-    }
-    const QRect page(0, 0, printer.width(), printer.height());
-    const RecordingView& companions = m_pView->Companions();
-    if (displayMode == 1) {
+ReportPrinter CMainFrame::Report() {
+    ReportPrintSources sources;
+    sources.view = &m_pView->Companions();
+    sources.summaryHeight = m_pView->SummaryHeight();
+    sources.listWindow = m_dlgDataList;
+    sources.drawGraph = [this](QPainter& painter, const QRect& page) {
         PaintParams params;
-        params.client = PlotRect{0, 0, page.width(), page.height()};
+        params.client = PlotRect{page.left(), page.top(), page.right() + 1, page.bottom() + 1};
         params.printer = true;
         params.colors = m_pView->Colors();
         params.frameReading = m_bReading;
         PaintGraph(painter, m_pView->Model(), params);
-#if SHAKEMETER_HAVE_DATA_LIST
-        PrintGraphReportHeader(painter, page, companions.m_summary, m_pView->SummaryHeight());
-#endif
-        EndPrinting(m_pView->Model());
-    } else if (displayMode == 2) {
-#if SHAKEMETER_HAVE_DATA_LIST
-        ListPageContext context = ListPageContextOf(companions, CalendarTime::Now());
-        context.pageWidth = page.width();
-        context.pageHeight = page.height();
-        const int pages = ListPageCount(ShownCount(), companions.m_bFrequencyMode);
-        const int first = printer.fromPage() > 0 ? printer.fromPage() : 1;
-        const int last = printer.toPage() > 0 ? std::min(printer.toPage(), pages) : pages;
-        for (int p = first; p <= last; ++p) {
-            if (p > first) {
-                printer.newPage();
-            }
-            PrintListPage(painter, p, context, ReadListForPrint(m_dlgDataList));
-        }
-#endif
-    }
-    painter.end();
-    return true;
+    };
+    // The screen graph stays as it was until the job or the preview is over.
+    sources.endPrinting = [this] { EndPrinting(m_pView->Model()); };
+    return ReportPrinter(std::move(sources));
 }
+
+bool CMainFrame::PrintTo(QPrinter& printer, int displayMode) { return Report().PrintDocument(printer, displayMode); }
 
 // ------------------------------------------------------------------------------------------------
 // Dialog owner
@@ -1008,6 +1017,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     m_bClosePending = true;
     WriteSettings();
+    WriteWindowProfile();
     bool ask = true;
     if (m_bReading) {
         if (ShownCount() >= 1) {

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/widgets/ReportPrinter.h"
 #include "logger/LoggerProtocol.h"
 #include "logger/widgets/LoggerDialogOwner.h"
 #include "shell/CommandState.h"
@@ -48,6 +49,7 @@ struct FrameEnvironment {
     QString settingsPath;
     QString tempCopyPath;
     QString helpPath;
+    QString profilePath;  // the program's profile (window size); empty for the program's own
 };
 
 class CMainFrame : public QMainWindow, public LoggerDialogOwner {
@@ -123,6 +125,13 @@ public:
     QString SettingsPath() const { return m_settingsPath; }
     // All keys of the settings file from the window's and the view's state.
     void WriteSettings();
+    // The window's normal (not maximised) size into the program's profile, for the next start.
+    void WriteWindowProfile();
+    // The normal size a new window gets: the last one kept, else one that shows the start screen
+    // whole; never larger than the screen.
+    QSize InitialNormalSize() const;
+    static constexpr int kDefaultWidth = 1024;
+    static constexpr int kDefaultHeight = 768;
 
     // Timer 1 and timer 4 of the reading for FFT analysis.
     void OnSpectrumTick();
@@ -131,10 +140,13 @@ public:
 
     // Tests replace how modal dialogs and external documents are run.
     void SetDialogRunner(std::function<int(LoggerDialogBase&)> runner) { m_dialogRunner = std::move(runner); }
-    void SetUrlOpener(std::function<void(const QUrl&)> opener) { m_urlOpener = std::move(opener); }
+    // The opener answers false when nothing on the system can show the page.
+    void SetUrlOpener(std::function<bool(const QUrl&)> opener) { m_urlOpener = std::move(opener); }
     // The printout of the graph (mode 1) or the data list (mode 2) on the printer, for the pages
     // the printer's range names (all when none). False when nothing could be drawn.
     bool PrintTo(QPrinter& printer, int displayMode);
+    // The test report of the shown recording: what every print and preview command prints.
+    ReportPrinter Report();
     QPrinter& Printer() { return *m_printer; }
 
     // ---- LoggerDialogOwner
@@ -178,6 +190,8 @@ private:
     void OnViewInstrument();
     void OnImportList();
     void OnHelp();
+    // The help page exists but nothing on this desktop shows web pages.
+    void TellNoBrowser(const QString& page);
     void OnAbout();
     void OnSetup();
     void OnDownload();
@@ -233,7 +247,7 @@ private:
     QTimer m_timerZoomReset;  // 8
 
     std::function<int(LoggerDialogBase&)> m_dialogRunner;
-    std::function<void(const QUrl&)> m_urlOpener;
+    std::function<bool(const QUrl&)> m_urlOpener;
 };
 
 }  // namespace shakemeter

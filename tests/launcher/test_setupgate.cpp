@@ -8,6 +8,7 @@
 
 #include "launcher/Form1.h"
 #include "launcher/InstallerPaths.h"
+#include "tools/ProgramRunner.h"
 
 namespace {
 
@@ -124,4 +125,16 @@ TEST(Form1, KeyboardPressesAChoiceAndTheThirdCloses)
     EXPECT_TRUE(WaitFor([&] { return medium.Marks(QStringLiteral("Software/setup.exe")) == 1; }));
     QTest::mouseClick(form.closeButton(), Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
+}
+
+TEST(SetupgateProgram, HelpPrintsTheUsageAndOpensNoWindow)
+{
+    // A window would keep the program running until it is killed after the patience.
+    for (const char* option : {"--help", "-h"}) {
+        const auto help = shakemeter::testing::RunProgram(SHAKEMETER_BINARY_DIR "/launcher/setupgate", {option}, 15000);
+        EXPECT_EQ(help.code, 0) << option;
+        EXPECT_EQ(help.out.rfind("Usage: setupgate", 0), 0u) << help.out;
+        EXPECT_NE(help.out.find("Software/setup.exe"), std::string::npos);
+        EXPECT_EQ(help.err, "");
+    }
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/logger/LinkTestSupport.h"
+#include "ScopedCommaLocale.h"
+#include "graph/core/RtWindowTable.h"
 
 namespace shakemeter::test {
 namespace {
@@ -110,6 +112,23 @@ TEST_F(RealTime, TicksAskWithTheSampleTimeoutsAndKeepStrictExtremes)
 
     link.OnTimer(1);  // a late tick asks nothing
     EXPECT_EQ(device.Written().size(), 4u);
+}
+
+TEST_F(RealTime, TextsKeepTheirPointUnderADecimalCommaLocale)
+{
+    testing::ScopedCommaLocale comma;
+    if (!comma.active())
+        GTEST_SKIP() << testing::ScopedCommaLocale::kMissing;
+    Start(3, 500, {LiveSample(250, -125, 25), LiveSample(375, -150, 25)});
+    ASSERT_TRUE(link.RunRealTime());
+    EXPECT_EQ(Texts().samplingRate, "0.50");
+    EXPECT_EQ(Texts().max[0], "1.00 @05/03/23 14:07:09");
+    EXPECT_EQ(Texts().avg[1], "-0.50");
+    link.OnTimer(1);
+    EXPECT_EQ(Texts().max[0], "1.50 @ 05/03/23 14:07:09 500ms");
+    EXPECT_EQ(Texts().min[1], "-0.60 @ 05/03/23 14:07:09 500ms");
+    EXPECT_EQ(Texts().avg[0], "1.25");
+    EXPECT_EQ(Texts().avg[2], "0.10");
 }
 
 TEST_F(RealTime, ValueRangeWidensToOneGOnceAndThenOnlyGrows)
@@ -250,6 +269,27 @@ TEST_F(RealTime, WindowTableGrowsUntilItHoldsTheRequest)
     device2.replies.push_back(LiveSample(1, 1, 1));
     ASSERT_TRUE(link2.RunRealTime());
     EXPECT_EQ(host2.view.m_nRtWindow, (std::vector<int>{100, 109}));
+}
+
+TEST_F(RealTime, WindowTableAndScaleAreThoseTheGraphGrowsBy)
+{
+    // The graph grows the window by the table's own rule while it reads, so the link must start
+    // from exactly the table the graph would build, at every width.
+    for (const int width : {1, 333, 900, 1000, 1917}) {
+        for (const int points : {1, 109, 110, 5000, 100000}) {
+            FakeDeviceLibrary device2;
+            FakeLoggerHost host2;
+            host2.plotWidth = width;
+            CLoggerLink link2(device2, host2);
+            host2.view.m_nRtRequested = points;
+            link2.SetRealTimeInterval(500);
+            device2.replies.push_back(LiveSample(1, 1, 1));
+            link2.RunRealTime();
+            const std::vector<int> table = BuildRtWindowTable(width, points);
+            EXPECT_EQ(host2.view.m_nRtWindow, table) << width << " px, " << points << " points";
+            EXPECT_EQ(host2.plotScale, RtNarrowedScale(width, table[table.size() - 2])) << width;
+        }
+    }
 }
 
 }  // namespace

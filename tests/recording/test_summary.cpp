@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <utility>
 
+#include "ScopedCommaLocale.h"
 #include "test_summary_fixtures.h"
 
 namespace shakemeter {
@@ -149,6 +153,26 @@ TEST(SummaryTextsTest, SamplingRateByKindAndUnit)
     for (const Case& c : cases) {
         Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, c.interval), FlatRows(2), {}, c.realTime));
         EXPECT_EQ(shown.view.m_summary.samplingRate, c.text) << c.interval;
+    }
+}
+
+TEST(SummaryTextsTest, RatesReadWithAPointUnderADecimalCommaLocale)
+{
+    testing::ScopedCommaLocale comma;
+    if (!comma.active())
+        GTEST_SKIP() << testing::ScopedCommaLocale::kMissing;
+    char printed[16];
+    std::snprintf(printed, sizeof printed, "%.3f", 0.05);
+    ASSERT_STREQ(printed, "0,050") << "the locale must be one that printf writes a comma in";
+
+    const std::pair<std::uint16_t, bool> rates[] = {{200, false}, {4, false}, {500, true}, {60000, true}};
+    const char* const texts[] = {"0.050", "0.001", "0.50", "60.00"};
+    for (std::size_t i = 0; i < std::size(rates); ++i) {
+        Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, rates[i].first), FlatRows(2, 1.5), {},
+                                  rates[i].second));
+        EXPECT_EQ(shown.view.m_summary.samplingRate, texts[i]) << rates[i].first;
+        EXPECT_EQ(shown.view.m_summary.avg[0], "1.50");
+        EXPECT_EQ(shown.view.m_summary.max[0].substr(0, 6), "1.50 @");
     }
 }
 

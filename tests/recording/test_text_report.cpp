@@ -11,6 +11,7 @@
 
 #include "recording/FixedText.h"
 #include "recording/TextReport.h"
+#include "ScopedCommaLocale.h"
 #include "test_summary_fixtures.h"
 
 namespace shakemeter {
@@ -111,6 +112,28 @@ TEST(TextReportTest, SmallMotionRecordingByteForByte)
         "2\t-0.00\t0.00\t0.99\t0.99\tg\t 05/03/23 14:07:11 \t\r\n"
         "3\t1.50\t0.25\t1.01\t1.83\tg\t 05/03/23 14:07:12 \t\r\n";
     EXPECT_EQ(FormatTextReport(shown.document, shown.view), expected);
+}
+
+TEST(TextReportTest, ADecimalCommaLocaleWritesTheSameBytes)
+{
+    ScopedTimeZone zone(kBerlin);
+    std::vector<SampleRow> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.push_back({0.25 * i, -1.5, 0.98, 2.75});
+    const auto report = [&rows](std::uint16_t interval, bool realTime) {
+        Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, interval), rows, {}, realTime));
+        return FormatTextReport(shown.document, shown.view);
+    };
+    const std::string logged = report(200, false);
+    const std::string live = report(500, true);
+    ASSERT_NE(logged.find("0.050"), std::string::npos);
+    ASSERT_NE(live.find("0.50"), std::string::npos);
+
+    testing::ScopedCommaLocale comma;
+    if (!comma.active())
+        GTEST_SKIP() << testing::ScopedCommaLocale::kMissing;
+    EXPECT_EQ(report(200, false), logged);
+    EXPECT_EQ(report(500, true), live);
 }
 
 TEST(TextReportTest, WithoutEventsTwoRulesFollowEachOther)

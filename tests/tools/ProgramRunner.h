@@ -45,8 +45,10 @@ inline pid_t Spawn(const std::string& program, const std::vector<std::string>& a
     return pid;
 }
 
-// Runs a program to its end and collects both of its outputs.
-inline Outcome RunProgram(const std::string& program, const std::vector<std::string>& args)
+// Runs a program to its end and collects both of its outputs. A program silent for patienceMs is
+// killed (and reports code -1).
+inline Outcome RunProgram(const std::string& program, const std::vector<std::string>& args,
+                          int patienceMs = kPatienceMs)
 {
     int out[2], err[2];
     Outcome outcome;
@@ -56,7 +58,7 @@ inline Outcome RunProgram(const std::string& program, const std::vector<std::str
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     std::string* texts[2] = {&outcome.out, &outcome.err};
     int open = 2;
-    while (open > 0 && ::poll(fds, 2, kPatienceMs) > 0) {
+    while (open > 0 && ::poll(fds, 2, patienceMs) > 0) {
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP)))
                 continue;

@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -69,6 +70,59 @@ private:
     std::string m_socket;
 };
 
+// Runs a program with its standard error on a terminal (a pseudo-terminal) and its standard
+// output on a pipe; gives its exit status, its output, and what reached the terminal as err.
+Outcome RunOnTerminal(const std::string& program, const std::vector<std::string>& args)
+{
+    Outcome outcome;
+    int terminal = -1;
+    int follower = -1;
+    int out[2] = {-1, -1};
+    if (::openpty(&terminal, &follower, nullptr, nullptr, nullptr) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
+        return outcome;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, follower, 2);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(follower);
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {terminal, POLLIN, 0}};
+    std::string* texts[2] = {&outcome.out, &outcome.err};
+    int open = pid > 0 ? 2 : 0;
+    while (open > 0 && ::poll(fds, 2, kPatienceMs) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                texts[i]->append(buffer, static_cast<std::size_t>(n));
+            } else {
+                fds[i].fd = -1;  // a terminal whose last writer left reads as an error
+                --open;
+            }
+        }
+    }
+    if (pid > 0) {
+        if (open > 0)
+            ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    ::close(out[0]);
+    ::close(terminal);
+    return outcome;
+}
+
 class CliDevice : public ::testing::Test {
 protected:
     void SetUp() override
@@ -110,6 +164,39 @@ protected:
     fs::path m_bridges;
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
+
+TEST_F(CliDevice, MotionDetectionWithoutThresholdsIsRefusedAndNothingIsSent)
+{
+    Simulator sim(m_bridges.string(), {"--samples", "10"});
+    ASSERT_FALSE(sim.socket().empty());
+    // No thresholds given and none saved: the logger would run without the ones the user meant.
+    const Outcome refused = Cli({"setup", "--mode", "motion", "--start", "auto"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, "Please choose all three thresholds (X, Y and Z) for motion detection.\n");
+    EXPECT_EQ(sim.ReadLine(), "") << "no setup block reached the logger";
+
+    const Outcome chosen = Cli({"setup", "--mode", "motion", "--thresholds", "1,2,3"});
+    EXPECT_EQ(chosen.code, 0) << chosen.err;
+    EXPECT_NE(sim.ReadLine().find("01 01 02 03"), std::string::npos);
+}
+
+TEST_F(CliDevice, LiveShowsItsProgressOnATerminalOnly)
+{
+    Simulator sim(m_bridges.string(), {"--samples", "10"});
+    ASSERT_FALSE(sim.socket().empty());
+    const std::string cli = SHAKEMETER_BINARY_DIR "/tools/shakemeter-cli";
+    const Outcome shown = RunOnTerminal(cli, {"live", "--rate", "500ms", "--points", "3", Out("watched")});
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    EXPECT_EQ(shown.out, "3 samples\n");
+    for (const char* step : {"live: 1 of 3 samples", "live: 2 of 3 samples", "live: 3 of 3 samples"})
+        EXPECT_NE(shown.err.find(step), std::string::npos) << step << " in " << shown.err;
+    // The line is taken away at the end, so the terminal's next line starts clean.
+    EXPECT_EQ(shown.err.substr(shown.err.size() - 4), "\r\033[K");
+
+    const Outcome piped = Cli({"live", "--rate", "500ms", "--points", "2", Out("piped")});
+    ASSERT_EQ(piped.code, 0) << piped.err;
+    EXPECT_EQ(piped.err, "") << "a script reading the errors gets no progress lines";
+}
 
 TEST_F(CliDevice, DownloadSetupLiveSpectrumAndUnplugThroughTheVirtualBridge)
 {

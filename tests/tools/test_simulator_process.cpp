@@ -237,5 +237,17 @@ TEST_F(SimulatorProgram, RefusesInvalidOptionsAndForeignFolders)
     EXPECT_NE(linked.readLine(true).find("not a folder"), std::string::npos);
 }
 
+TEST_F(SimulatorProgram, HelpPrintsTheUsageAndServesNothing)
+{
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"-h"}, {"--folder", m_folder, "--samples", "many", "--help"}}) {
+        SimulatorProcess help(args);
+        EXPECT_EQ(help.stop(0), 0) << args.back();
+        EXPECT_EQ(help.readLine(), "Usage: qz810-sim [options]");
+        EXPECT_EQ(help.readLine(true), "");
+        EXPECT_FALSE(exists(m_folder));
+    }
+}
+
 }  // namespace
 }  // namespace shakemeter

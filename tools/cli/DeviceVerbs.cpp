@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include <unistd.h>
+
 #include "logger/BridgeList.h"
 #include "logger/CLoggerLink.h"
 #include "logger/DeviceLibrary.h"
@@ -265,6 +267,10 @@ int RunSetup(const Args& args)
         std::fprintf(stderr, "%s\n", kRateTooSmallMessage);
         return EXIT_FAILED;
     }
+    if (editor.ThresholdsIncomplete()) {
+        std::fprintf(stderr, "%s\n", kThresholdsMissingMessage);
+        return EXIT_FAILED;
+    }
     // The block is kept as the last setup before it is sent, also when sending then fails.
     settings.m_lastSetup = block;
     WriteAllSettings(settings, settingsPath);
@@ -303,12 +309,28 @@ int RunLive(const Args& args)
     CLoggerLink link(SystemDeviceLibrary(), host);
     host.View().m_nRtRequested = static_cast<int>(*points);
     link.SetRealTimeInterval(*interval);
+    // A reading can take hours: a terminal sees how far it got, on one line rewritten in place
+    // and taken away before anything else is written. Scripts reading a pipe get no such line.
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    auto showProgress = [&] {
+        if (terminal)
+            std::fprintf(stderr, "\rlive: %d of %ld samples", host.View().m_nShownCount, *points);
+    };
+    auto clearProgress = [&] {
+        if (terminal)
+            std::fputs("\r\033[K", stderr);
+    };
     if (!link.RunRealTime() && link.RealTimeStatus() != RealTimeState::Completed) {
         link.CloseDevice();
         return Failed(host);
     }
-    while (host.WaitForTick())
+    showProgress();
+    while (host.WaitForTick()) {
+        clearProgress();
         link.OnTimer(REALTIME_TIMER_ID);
+        showProgress();
+    }
+    clearProgress();
     link.CloseDevice();
     // The samples read before a failure are kept and saved, but the command still failed.
     const bool complete = link.RealTimeStatus() == RealTimeState::Completed;

@@ -34,6 +34,13 @@ SimulatorOptionsResult ParseSimulatorOptions(const std::vector<std::string>& arg
 {
     SimulatorOptionsResult result;
     SimulatorOptions& o = result.options;
+    // Whoever asks for the usage gets it, whatever else the line holds.
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            return result;
+        }
+    }
     auto fail = [&result](const std::string& message) {
         result.error = message;
         return result;

@@ -4,6 +4,7 @@
 // prompter uses QMessageBox and QFileDialog.
 
 #include <QString>
+#include <utility>
 
 class QWidget;
 
@@ -24,14 +25,27 @@ public:
                                    const QString& proposedName) = 0;
 };
 
-// QMessageBox and QFileDialog, titled with the application's name.
+// QMessageBox and QFileDialog, titled with the application's name. Both file dialogs start in the
+// folder of the file last chosen in either of them (kept in the program's profile), or else in the
+// user's documents folder.
 class MessageBoxPrompter : public Prompter {
 public:
+    // profilePath: where the last folder is kept; empty for the program's own profile.
+    explicit MessageBoxPrompter(QString profilePath = QString()) : m_profilePath(std::move(profilePath)) {}
+
     bool AskYesNo(QWidget* parent, const QString& text, PromptIcon icon) override;
     void Tell(QWidget* parent, const QString& text, PromptIcon icon) override;
     QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
     QString ChooseSaveFile(QWidget* parent, const QString& filter, const QString& defaultSuffix,
                            const QString& proposedName) override;
+
+    // The folder the next file dialog opens in.
+    QString StartFolder() const;
+
+private:
+    void RememberFolder(const QString& chosenFile) const;
+
+    QString m_profilePath;
 };
 
 Prompter& DefaultPrompter();

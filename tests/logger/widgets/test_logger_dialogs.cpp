@@ -197,6 +197,43 @@ TEST_F(LoggerDialogTest, SetupRefusesBelowFiftyMillisecondsAndKeepsTheDialog) {
     EXPECT_EQ(owner.lastSetup[6], 0);
 }
 
+TEST_F(LoggerDialogTest, MotionDetectionWithAThresholdLeftEmptyIsRefusedUntilAllThreeAreChosen) {
+    owner.lastSetup[20] = 1;  // automatic start: a block sent would report the logger running
+    const HeaderBlock before = owner.lastSetup;
+    CLoggerSetupDlg dialog(devices, host, owner);
+    dialog.SetClock([] { return CalendarFields{2024, 2, 29, 13, 14, 15}; });
+    dialog.Initialise();
+    dialog.Poll();
+    QRadioButton* motion = Control<QRadioButton>(dialog, CLoggerSetupDlg::IDC_MOTION);
+    QTest::mouseClick(motion, Qt::LeftButton, {}, QPoint(4, motion->height() / 2));
+    ASSERT_TRUE(motion->isChecked());
+    QComboBox* x = Control<QComboBox>(dialog, CLoggerSetupDlg::IDC_THRESHOLD_X);
+    QComboBox* y = Control<QComboBox>(dialog, CLoggerSetupDlg::IDC_THRESHOLD_Y);
+    QComboBox* z = Control<QComboBox>(dialog, CLoggerSetupDlg::IDC_THRESHOLD_Z);
+    ASSERT_TRUE(x->isEnabled());
+    EXPECT_EQ(z->currentIndex(), -1) << "saved thresholds of 0 show no choice";
+    x->setCurrentIndex(1);
+    y->setCurrentIndex(2);
+    dialog.OnOK();
+    ASSERT_EQ(owner.prompter.told, QStringList{QString::fromLatin1(kThresholdsMissingMessage)});
+    EXPECT_TRUE(owner.prompter.told[0].contains(QStringLiteral("all three thresholds")));
+    EXPECT_TRUE(Writes(devices).empty());
+    EXPECT_TRUE(host.messages.empty()) << "nothing reports the logger running";
+    EXPECT_EQ(owner.lastSetup, before);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+
+    z->setCurrentIndex(17);
+    dialog.OnOK();
+    const auto writes = Writes(devices);
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[1][8], MODE_MOTION);
+    EXPECT_EQ(writes[1][9], 2);
+    EXPECT_EQ(writes[1][10], 3);
+    EXPECT_EQ(writes[1][11], 18);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].second, "The DATA LOGGER is running... ");
+}
+
 TEST_F(LoggerDialogTest, DefaultThenSetupSendsTheDefaultBlockWithThePreviousThresholds) {
     owner.lastSetup[8] = MODE_MOTION | MODE_FREEFALL;
     owner.lastSetup[9] = 3;

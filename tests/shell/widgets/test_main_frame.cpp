@@ -455,7 +455,10 @@ TEST_F(MainFrameTest, HelpOpensTheInstalledPage) {
     env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
     env.helpPath = WriteBytes(dir, "help.html", "<html></html>");
     CMainFrame other(env);
-    other.SetUrlOpener([&](const QUrl& url) { opened = url; });
+    other.SetUrlOpener([&](const QUrl& url) {
+        opened = url;
+        return true;
+    });
     other.OnCommand(ID_HELP_TOPICS);
     EXPECT_EQ(opened, QUrl::fromLocalFile(env.helpPath));
 }

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
@@ -88,5 +92,55 @@ TEST_F(PrintingTest, ListPrintoutHasOnePagePerSeventyRowsAfterTheFirstSixtyFive)
     EXPECT_TRUE(text.contains(QStringLiteral("page2")) || text.contains(QStringLiteral("page 2")) ||
                 text.contains(QStringLiteral("  page2")))
         << text.right(300).toStdString();
+}
+#endif
+
+#if SHAKEMETER_HAVE_DATA_LIST
+TEST_F(PrintingTest, PrintCommandsGoThroughTheReportAndTheScreenGraphWaitsForThePreview) {
+    ASSERT_EQ(frame->OpenPath(WriteRecording(dir, "a.Vibration", MakeLoggedRecording(66))), LoadStatus::Loaded);
+    frame->GraphView()->repaint();
+    frame->OnCommand(ID_IMPORT_LIST);
+    QTRY_VERIFY(frame->DataListOpen());
+    QApplication::processEvents();
+
+    struct Seen {
+        int pages = -1;
+        bool printing = false;
+    };
+    auto preview = [this](int command) {
+        Seen seen;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                return;
+            }
+            if (auto* widget = dialog->findChild<QPrintPreviewWidget*>()) {
+                seen.pages = widget->pageCount();
+            }
+            seen.printing = frame->GraphView()->State().g_bPrinting;
+            dialog->reject();
+        });
+        frame->OnCommand(command);
+        return seen;
+    };
+    const Seen graph = preview(ID_PREVIEW_GRAPH);
+    EXPECT_EQ(graph.pages, 1);
+    // The page was drawn from the graph's state: the screen must not draw over it meanwhile.
+    EXPECT_TRUE(graph.printing) << "the screen painted while the preview was open";
+    EXPECT_FALSE(frame->GraphView()->State().g_bPrinting) << "the screen paints again once it closed";
+    EXPECT_EQ(preview(ID_PREVIEW_LIST).pages, 2);
+
+    int maxPage = 0;
+    bool rangeOffered = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            maxPage = dialog->maxPage();
+            rangeOffered = dialog->testOption(QAbstractPrintDialog::PrintPageRange);
+            dialog->reject();
+        }
+    });
+    frame->OnCommand(ID_PRINT_LIST);
+    EXPECT_EQ(maxPage, 2);
+    EXPECT_TRUE(rangeOffered);
 }
 #endif

@@ -1,0 +1,20 @@
+#pragma once
+// The program's own profile: what a desktop program keeps between runs beyond the settings file,
+// whose keys are fixed (the folder last used in the file dialogs, the main window's normal size).
+// QSettings in the platform's native format, named after the application.
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+namespace shakemeter {
+
+inline constexpr const char* kProfileLastFolderKey = "FileDialogs/LastFolder";
+inline constexpr const char* kProfileNormalSizeKey = "MainWindow/NormalSize";
+
+// The profile in the file at path (tests keep theirs apart), or the program's own when path is
+// empty.
+std::unique_ptr<QSettings> OpenProgramProfile(const QString& path);
+
+}  // namespace shakemeter
