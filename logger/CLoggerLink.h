@@ -130,7 +130,7 @@ public:
 private:
     bool Open();
     bool WriteCommand(const Command& command, std::uint32_t ms);
-    // Zeroes the destination first, so that a short reply leaves zeros.
+    // Zeroes the destination first; true only when the whole count arrived.
     bool ReadInto(std::uint8_t* buffer, std::uint32_t count, std::uint32_t ms);
     bool FailRead();  // close, the read-failure message, false
     void BuildRealTimeWindowTable();
