@@ -607,8 +607,13 @@ bool CLoggerLink::ReadSpectrumBlocks()
 
 bool CLoggerLink::ReadSpectrum()
 {
-    if (FindDevice() < 0)
+    if (FindDevice() < 0) {
+        // The logger went away while its reading was going on: the reading ends, and the user
+        // is told why rather than left with a reading that silently stopped.
+        if (IsOpen())
+            return FailRead();
         return false;
+    }
     if (ReadSpectrumBlocks())
         return true;
     CloseDevice();

@@ -113,7 +113,8 @@ public:
     // Open and send the capture start; the connection stays open on success. No message.
     bool StartSpectrum();
     bool ReadSpectrumBlocks();
-    // ReadSpectrumBlocks over the open connection, when the logger is still attached.
+    // ReadSpectrumBlocks over the open connection, when the logger is still attached; a logger
+    // gone from an open connection is a failed read (closed, one message).
     bool ReadSpectrum();
     // The local time that dates the next spectrum recording.
     void SetSpectrumTime(const CalendarTime& time) { m_timeSpectrum = time; }

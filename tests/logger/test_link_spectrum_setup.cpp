@@ -113,15 +113,22 @@ TEST_F(Spectrum, FailedBlockKeepsTheLastRecordingAndCloses)
     ExpectClosedWithTimeoutsRestored();
 }
 
-TEST_F(Spectrum, LoggerGoneAtATickEndsQuietly)
+TEST_F(Spectrum, LoggerGoneAtATickEndsTheReadingWithOneMessage)
 {
     ASSERT_TRUE(link.StartSpectrum());
     device.bridges = 0;
     EXPECT_FALSE(link.ReadSpectrum());
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Failed reading data from the shakemeter."}));
     EXPECT_EQ(device.Written().size(), 1u);
+    EXPECT_FALSE(link.IsOpen());
+    ExpectPreviousRecording();
     link.CloseDevice();
     ExpectClosedWithTimeoutsRestored();
+
+    // Without a reading going on there is nothing to tell.
+    host.messages.clear();
+    EXPECT_FALSE(link.ReadSpectrum());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 class Setup : public LinkTest {
