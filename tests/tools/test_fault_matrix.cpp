@@ -443,6 +443,9 @@ TEST_P(FaultMatrix, EndsWithOneMessageClosedAndNothingLost)
     EXPECT_LE(bridge.largestTimeout, TIMEOUT_RT_SAMPLE_READ);
 
     EXPECT_EQ(FolderContents(m_folder), m_before) << "files on disk changed";
+    if (writing) {
+        EXPECT_EQ(logger.setupBlocksReceived(), 0u) << "a setup arrived although the transfer failed";
+    }
     const bool liveStarted = c.transfer == Transfer::Live && link.RealTimeStatus() == RealTimeState::Failed;
     if (!liveStarted) {
         EXPECT_EQ(host.document.m_header, Previous().m_header);
