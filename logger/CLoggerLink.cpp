@@ -149,7 +149,9 @@ bool CLoggerLink::ReadInto(std::uint8_t* buffer, std::uint32_t count, std::uint3
 {
     std::memset(buffer, 0, count);
     std::uint32_t got = 0;
-    return ReadTimed(buffer, count, got, ms);
+    // Every reply has a known length: one cut short within its time-out is a failed read, not
+    // samples of zero that the user would take for measured ones.
+    return ReadTimed(buffer, count, got, ms) && got == count;
 }
 
 bool CLoggerLink::FailRead()
@@ -175,7 +177,9 @@ bool CLoggerLink::SendSetupBlock()
     if (!WriteTimed(command.data(), LOGGER_COMMAND_SIZE, written, TIMEOUT_SETUP_WRITE)
         || written != LOGGER_COMMAND_SIZE)
         return false;
-    return WriteTimed(m_pBlock.data(), LOGGER_HEADER_BLOCK_SIZE, written, TIMEOUT_SETUP_WRITE);
+    // A block the bridge took only in part never reached the logger as a setup.
+    return WriteTimed(m_pBlock.data(), LOGGER_HEADER_BLOCK_SIZE, written, TIMEOUT_SETUP_WRITE)
+        && written == LOGGER_HEADER_BLOCK_SIZE;
 }
 
 bool CLoggerLink::WriteSetup()
@@ -593,8 +597,13 @@ bool CLoggerLink::ReadSpectrumBlocks()
 
 bool CLoggerLink::ReadSpectrum()
 {
-    if (FindDevice() < 0)
+    if (FindDevice() < 0) {
+        // The logger went away while its reading was going on: the reading ends, and the user
+        // is told why rather than left with a reading that silently stopped.
+        if (IsOpen())
+            return FailRead();
         return false;
+    }
     if (ReadSpectrumBlocks())
         return true;
     CloseDevice();

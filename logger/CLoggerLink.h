@@ -113,7 +113,8 @@ public:
     // Open and send the capture start; the connection stays open on success. No message.
     bool StartSpectrum();
     bool ReadSpectrumBlocks();
-    // ReadSpectrumBlocks over the open connection, when the logger is still attached.
+    // ReadSpectrumBlocks over the open connection, when the logger is still attached; a logger
+    // gone from an open connection is a failed read (closed, one message).
     bool ReadSpectrum();
     // The local time that dates the next spectrum recording.
     void SetSpectrumTime(const CalendarTime& time) { m_timeSpectrum = time; }
@@ -130,7 +131,7 @@ public:
 private:
     bool Open();
     bool WriteCommand(const Command& command, std::uint32_t ms);
-    // Zeroes the destination first, so that a short reply leaves zeros.
+    // Zeroes the destination first; true only when the whole count arrived.
     bool ReadInto(std::uint8_t* buffer, std::uint32_t count, std::uint32_t ms);
     bool FailRead();  // close, the read-failure message, false
     void FinishRealTime(RealTimeState state);

@@ -5,6 +5,7 @@
 #include <libusb.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <map>
@@ -301,23 +302,38 @@ DeviceStatus UsbBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint
             return DEVICE_SUCCESS;
         }
     }
-    // Ask for whole packets: a packet longer than the space left would overflow the transfer.
-    const std::size_t wanted = toRead - got;
-    const std::size_t packets = (wanted + connection->inPacketSize - 1) / connection->inPacketSize;
-    std::vector<unsigned char> scratch(packets * connection->inPacketSize);
-    if (scratch.size() > static_cast<std::size_t>(INT_MAX)) {
-        return DEVICE_INVALID_PARAMETER;
+    // The bridge passes the logger's reply on as it arrives, so one reply can come in several
+    // transfers: collect until the whole length is there or the time-out ends. The time-out
+    // bounds the whole read, not each transfer.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_pImpl->readTimeoutMs);
+    int result = 0;
+    while (got < toRead) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 && got > 0) {
+            break;
+        }
+        // Ask for whole packets: a packet longer than the space left would overflow the transfer.
+        const std::size_t wanted = toRead - got;
+        const std::size_t packets = (wanted + connection->inPacketSize - 1) / connection->inPacketSize;
+        std::vector<unsigned char> scratch(packets * connection->inPacketSize);
+        if (scratch.size() > static_cast<std::size_t>(INT_MAX)) {
+            return DEVICE_INVALID_PARAMETER;
+        }
+        int transferred = 0;
+        result = libusb_bulk_transfer(connection->device, connection->inEndpoint, scratch.data(),
+                                      static_cast<int>(scratch.size()), &transferred,
+                                      UsbTimeout(static_cast<std::uint32_t>(std::max<long long>(left, 0))));
+        const std::size_t arrived = transferred > 0 ? static_cast<std::size_t>(transferred) : 0;
+        const std::size_t used = std::min(arrived, wanted);
+        std::memcpy(out + got, scratch.data(), used);
+        got += static_cast<std::uint32_t>(used);
+        connection->pending.insert(connection->pending.end(), scratch.begin() + static_cast<std::ptrdiff_t>(used),
+                                   scratch.begin() + static_cast<std::ptrdiff_t>(arrived));
+        if (result != 0) {
+            break;
+        }
     }
-    int transferred = 0;
-    const int result = libusb_bulk_transfer(connection->device, connection->inEndpoint, scratch.data(),
-                                            static_cast<int>(scratch.size()), &transferred,
-                                            UsbTimeout(m_pImpl->readTimeoutMs));
-    const std::size_t arrived = transferred > 0 ? static_cast<std::size_t>(transferred) : 0;
-    const std::size_t used = std::min(arrived, wanted);
-    std::memcpy(out + got, scratch.data(), used);
-    got += static_cast<std::uint32_t>(used);
-    connection->pending.insert(connection->pending.end(), scratch.begin() + static_cast<std::ptrdiff_t>(used),
-                               scratch.begin() + static_cast<std::ptrdiff_t>(arrived));
     read = got;
     if (got > 0) {
         return DEVICE_SUCCESS;

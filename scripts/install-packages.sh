@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-base-dev-tools
-  libusb-1.0-0-dev
+  libusb-1.0-0-dev umockdev libumockdev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libkissfft-dev nlohmann-json3-dev libcli11-dev
   fonts-liberation2 poppler-utils

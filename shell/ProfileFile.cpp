@@ -118,7 +118,14 @@ bool ProfileFile::Load(const QString& path)
     if (bytes.size() > MAX_FILE_BYTES || file.error() != QFileDevice::NoError) {
         return false;
     }
-    const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    LoadText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return true;
+}
+
+void ProfileFile::LoadText(std::string_view text)
+{
+    m_lines.clear();
+    m_lineEnd = "\n";
     if (text.find("\r\n") != std::string_view::npos) {
         m_lineEnd = "\r\n";
     }
@@ -135,7 +142,6 @@ bool ProfileFile::Load(const QString& path)
         m_lines.emplace_back(line);
         start = end + 1;
     }
-    return true;
 }
 
 std::string ProfileFile::Text() const
@@ -254,6 +260,14 @@ bool ProfileFile::SetString(std::string_view section, std::string_view key, std:
     if (cut != std::string_view::npos) {
         value = value.substr(0, cut);
     }
+    // Reading drops the blanks around a value and one pair of enclosing quotes; a value that
+    // would lose some of its own that way is written inside quotes, so it reads back as itself.
+    std::string stored(value);
+    if (!value.empty() &&
+        (IsBlank(value.front()) || IsBlank(value.back()) ||
+         (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()))) {
+        stored = "\"" + stored + "\"";
+    }
 
     const auto found = Find(section, key);
     if (found && found->keyLine) {
@@ -261,10 +275,10 @@ bool ProfileFile::SetString(std::string_view section, std::string_view key, std:
         std::string& line = m_lines[*found->keyLine];
         const std::string_view lineKey = *KeyOf(*found->keyLine == 0 ? WithoutBom(line) : std::string_view(line));
         const std::size_t keyStart = static_cast<std::size_t>(lineKey.data() - line.data());
-        line = line.substr(0, keyStart) + std::string(lineKey) + "=" + std::string(value);
+        line = line.substr(0, keyStart) + std::string(lineKey) + "=" + stored;
         return true;
     }
-    std::string entry = std::string(key) + "=" + std::string(value);
+    std::string entry = std::string(key) + "=" + stored;
     if (found) {
         // After the section's last non-blank line, so blank lines between sections stay between them.
         std::size_t at = found->sectionEnd;

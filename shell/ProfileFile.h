@@ -28,6 +28,8 @@ public:
     // true; a file that exists but cannot be read (or is too large) gives an empty profile and
     // false.
     bool Load(const QString& path);
+    // Replaces the content with the lines of a file's bytes, as Load does after reading them.
+    void LoadText(std::string_view text);
     // Writes the lines to path atomically (the old file stays whole if writing fails),
     // creating the folder when needed.
     bool Save(const QString& path) const;
@@ -42,7 +44,8 @@ public:
     int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
     // Sets key=value. Names that would not read back as the same section and key (empty, with
     // a line break, '=' in a key, ']' in a section) are refused; a value is cut at its first
-    // line break so it can never add lines of its own.
+    // line break so it can never add lines of its own, and put in quotes when it has blanks at
+    // either end or enclosing quotes of its own, so that Value gives it back unchanged.
     bool SetString(std::string_view section, std::string_view key, std::string_view value);
 
     // The file's text as Save would write it.

@@ -86,7 +86,11 @@ void ReadFrameSettings(Settings& settings, const QString& path)
 {
     ProfileFile profile;
     profile.Load(path);  // an unreadable file reads as empty: every key gets its default
+    ReadFrameSettings(settings, profile);
+}
 
+void ReadFrameSettings(Settings& settings, const ProfileFile& profile)
+{
     const Settings defaults;
     for (int number : {1, 2, 3, 4, 5, 6, 14, 15}) {
         const std::size_t byte = static_cast<std::size_t>(number + LOGGER_KEY_FIRST_BYTE);
@@ -104,7 +108,11 @@ void ReadViewSettings(Settings& settings, const QString& path)
 {
     ProfileFile profile;
     profile.Load(path);
+    ReadViewSettings(settings, profile);
+}
 
+void ReadViewSettings(Settings& settings, const ProfileFile& profile)
+{
     const Settings defaults;
     for (int number : {1, 2, 3, 7, 4, 5, 6}) {
         // Stored as a byte, then tested for non-zero: 256 reads as off.

@@ -14,6 +14,8 @@
 
 namespace shakemeter {
 
+class ProfileFile;
+
 constexpr const char* SETTINGS_FILE_NAME = "ZEVORUVIDIVADUDAREZ.ini";
 // The program's folder in the per-user configuration location.
 constexpr const char* SETTINGS_FOLDER_NAME = "shakemeter";
@@ -68,6 +70,10 @@ QString SettingsFilePathIn(const QString& folder);
 // The frame's keys, in this order: LOGGERINFOR1..6, 14, 15 into m_lastSetup, the six colours,
 // RTSAMP and RTSAMPPONT. Other members are left alone.
 void ReadFrameSettings(Settings& settings, const QString& path = SettingsFilePath());
+// The same keys from a profile already in memory.
+void ReadFrameSettings(Settings& settings, const ProfileFile& profile);
+void ReadViewSettings(Settings& settings, const ProfileFile& profile);
+
 // The view's keys, in this order: VIEW1, VIEW2, VIEW3, VIEW7, VIEW4, VIEW5, VIEW6, Y TEMPLOW,
 // Y TEMPHI. Other members are left alone.
 void ReadViewSettings(Settings& settings, const QString& path = SettingsFilePath());

@@ -138,16 +138,29 @@ TEST_F(Download, EventsWithoutSamplesInstallAnEmptyRecordingEverywhere)
     EXPECT_EQ(host.allViewUpdates, 1);
 }
 
-TEST_F(Download, ShortBlockDecodesItsMissingBytesAsZero)
+TEST_F(Download, ShortBlockIsAFailedReadNotSamplesOfZero)
 {
     std::vector<std::uint8_t> stream = SampleStream(84, false, 504);
     device.ScriptDownload(HeaderReply(504, 0), stream, {});
     device.replies[2].resize(6);  // the second block delivers only its first record
-    ASSERT_TRUE(link.Download());
-    const Recording& r = host.document;
-    EXPECT_EQ(r.m_pSamples[42][0], MilliGToG(43 * 4));
-    EXPECT_EQ(r.m_pSamples[43], (SampleRow{0.0, 0.0, 0.0, 0.0}));
-    EXPECT_EQ(r.m_pSamples[83], (SampleRow{0.0, 0.0, 0.0, 0.0}));
+    EXPECT_FALSE(link.Download());
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Failed reading data from the shakemeter."}));
+    EXPECT_EQ(host.progress.back(), "end");
+    ExpectPreviousRecording();
+    ExpectClosedWithTimeoutsRestored();
+    EXPECT_EQ(host.tempCopies, 0);
+}
+
+TEST_F(Download, ShortHeaderReplyAsksForNoBlock)
+{
+    device.ScriptDownload(HeaderReply(504, 0), SampleStream(84, false, 504), {});
+    device.replies[0].resize(21);
+    EXPECT_FALSE(link.Download());
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Failed reading data from the shakemeter."}));
+    EXPECT_EQ(device.Written().size(), 1u);
+    EXPECT_TRUE(host.progress.empty());
+    ExpectPreviousRecording();
+    ExpectClosedWithTimeoutsRestored();
 }
 
 TEST_F(Download, EmptyMemoryIsReportedWithTheInformationIcon)

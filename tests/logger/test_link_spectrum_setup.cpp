@@ -89,16 +89,16 @@ TEST_F(Spectrum, ReadFetchesSevenBlocksIntoA256RowSpectrumRecording)
     EXPECT_EQ(host.view.m_nShownCount, 128);  // time-domain view of a spectrum recording
 }
 
-TEST_F(Spectrum, ShortSeventhBlockLeavesTheLastSamplesAtZero)
+TEST_F(Spectrum, ShortSeventhBlockIsAFailedReadThatKeepsTheLastRecording)
 {
     ASSERT_TRUE(link.StartSpectrum());
     QueueCapture(Capture());
     device.replies.back().resize(12);  // two of the last four samples arrive
-    ASSERT_TRUE(link.ReadSpectrum());
-    const Recording& r = host.document;
-    EXPECT_EQ(r.m_pSamples[253][1], 0.5);
-    EXPECT_EQ(r.m_pSamples[254], (SampleRow{0.0, 0.0, 0.0, 0.0}));
-    EXPECT_EQ(r.m_pSamples[255], (SampleRow{0.0, 0.0, 0.0, 0.0}));
+    EXPECT_FALSE(link.ReadSpectrum());
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Failed reading data from the shakemeter."}));
+    ExpectPreviousRecording();
+    ExpectClosedWithTimeoutsRestored();
+    EXPECT_EQ(host.tempCopies, 0);
 }
 
 TEST_F(Spectrum, FailedBlockKeepsTheLastRecordingAndCloses)
@@ -113,15 +113,22 @@ TEST_F(Spectrum, FailedBlockKeepsTheLastRecordingAndCloses)
     ExpectClosedWithTimeoutsRestored();
 }
 
-TEST_F(Spectrum, LoggerGoneAtATickEndsQuietly)
+TEST_F(Spectrum, LoggerGoneAtATickEndsTheReadingWithOneMessage)
 {
     ASSERT_TRUE(link.StartSpectrum());
     device.bridges = 0;
     EXPECT_FALSE(link.ReadSpectrum());
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Failed reading data from the shakemeter."}));
     EXPECT_EQ(device.Written().size(), 1u);
+    EXPECT_FALSE(link.IsOpen());
+    ExpectPreviousRecording();
     link.CloseDevice();
     ExpectClosedWithTimeoutsRestored();
+
+    // Without a reading going on there is nothing to tell.
+    host.messages.clear();
+    EXPECT_FALSE(link.ReadSpectrum());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 class Setup : public LinkTest {
@@ -163,7 +170,16 @@ TEST_F(Setup, ShortCommandWriteIsAFailedWrite)
     ExpectClosedWithTimeoutsRestored();
 }
 
-TEST_F(Setup, BlockWriteCountIsNotChecked)
+TEST_F(Setup, BlockTakenOnlyInPartIsAFailedWrite)
+{
+    link.SetSetupBlock(Block(1));
+    device.writeReportsShort = 3;  // the command goes whole, the block only in part
+    EXPECT_FALSE(link.WriteSetup());
+    EXPECT_EQ(device.Written().size(), 2u);
+    ExpectClosedWithTimeoutsRestored();
+}
+
+TEST_F(Setup, FailedBlockWriteAndMissingLoggerAreOneMessageEach)
 {
     link.SetSetupBlock(Block(0));
     device.failWriteAt = -1;

@@ -58,5 +58,30 @@ TEST(ProfileWrites, InPlaceAppendNewSectionAndRefusals)
     EXPECT_EQ(p.Text(), "[A]\n  key=new\nOther=1\nAdded=2\n\n[B]\nX=1\n[C]\nY TEMPHI=5.00\n");
 }
 
+TEST(ProfileWrites, ValuesWithBlanksOrQuotesAtTheEndsReadBackUnchanged)
+{
+    ProfileFile p = ProfileOf("[RTSAMPInfo]\nRTSAMPPONT=1\n");
+    for (const std::string value : {"  spaced  ", " 500", "500\t", "\"quoted\"", "'single'", "\"", "\"half", "plain text"}) {
+        ASSERT_TRUE(p.SetString("RTSAMPInfo", "RTSAMPPONT", value));
+        EXPECT_EQ(p.Value("RTSAMPInfo", "RTSAMPPONT"), value) << p.Text();
+        EXPECT_EQ(ProfileOf(QByteArray::fromStdString(p.Text())).Value("RTSAMPInfo", "RTSAMPPONT"), value);
+        ASSERT_TRUE(p.SetString("New", "Key", value));
+        EXPECT_EQ(p.Value("New", "Key"), value);
+    }
+    // Values that read back as they are keep the file's old form, quotes and all.
+    ASSERT_TRUE(p.SetString("RTSAMPInfo", "RTSAMPPONT", "10000"));
+    EXPECT_EQ(p.Text(), "[RTSAMPInfo]\nRTSAMPPONT=10000\n[New]\nKey=plain text\n");
+}
+
+TEST(ProfileReads, TextReadFromMemoryIsTheFileReadFromDisk)
+{
+    const std::string text = "\xEF\xBB\xBF[A]\r\nkey = \"v\" \r\nn=12\r\n";
+    ProfileFile p;
+    p.LoadText(text);
+    EXPECT_EQ(p.Value("a", "KEY"), std::optional<std::string>("v"));
+    EXPECT_EQ(p.GetInt("A", "n", 0), 12);
+    EXPECT_EQ(p.Text(), text);
+}
+
 }  // namespace
 }  // namespace shakemeter
