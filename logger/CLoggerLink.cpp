@@ -13,7 +13,7 @@ namespace shakemeter {
 
 namespace {
 
-constexpr std::size_t DEVICE_STRING_SIZE = 256;
+constexpr std::size_t kDeviceStringSize = 256;
 
 // "%.2f" as the C locale writes it: a GUI process runs under the user's numeric locale, where
 // printf would write a decimal comma into the summary, the report and the saved files.
@@ -40,16 +40,6 @@ bool IsRealTimeInterval(std::uint16_t ms)
     return std::find(kRealTimeIntervals.begin(), kRealTimeIntervals.end(), ms) != kRealTimeIntervals.end();
 }
 
-void StampHeader(RecordingHeader& header, const CalendarFields& f)
-{
-    header.wYear = static_cast<std::uint16_t>(f.year);
-    header.byMonth = static_cast<std::uint8_t>(f.month);
-    header.byDay = static_cast<std::uint8_t>(f.day);
-    header.byHour = static_cast<std::uint8_t>(f.hour);
-    header.byMinute = static_cast<std::uint8_t>(f.minute);
-    header.bySecond = static_cast<std::uint8_t>(f.second);
-}
-
 }  // namespace
 
 CLoggerLink::CLoggerLink(DeviceLibrary& library, LoggerHost& host)
@@ -70,7 +60,7 @@ int CLoggerLink::FindDevice()
     if (m_library.GetNumDevices(count) != DEVICE_SUCCESS)
         return -1;
     for (std::uint32_t i = 0; i < count; ++i) {
-        char deviceString[DEVICE_STRING_SIZE] = {};
+        char deviceString[kDeviceStringSize] = {};
         if (m_library.GetProductString(i, deviceString, 0) == DEVICE_SUCCESS)
             return static_cast<int>(i);
     }
@@ -174,11 +164,11 @@ bool CLoggerLink::SendSetupBlock()
         return false;
     const Command command = SetupCommand();
     std::uint32_t written = 0;
-    if (!WriteTimed(command.data(), LOGGER_COMMAND_SIZE, written, TIMEOUT_SETUP_WRITE)
+    if (!WriteTimed(command.data(), LOGGER_COMMAND_SIZE, written, kTimeoutSetupWrite)
         || written != LOGGER_COMMAND_SIZE)
         return false;
     // A block the bridge took only in part never reached the logger as a setup.
-    return WriteTimed(m_pBlock.data(), LOGGER_HEADER_BLOCK_SIZE, written, TIMEOUT_SETUP_WRITE)
+    return WriteTimed(m_pBlock.data(), LOGGER_HEADER_BLOCK_SIZE, written, kTimeoutSetupWrite)
         && written == LOGGER_HEADER_BLOCK_SIZE;
 }
 
@@ -212,8 +202,8 @@ bool CLoggerLink::WriteSetupAndReport(const HeaderBlock& block)
 bool CLoggerLink::ReadMemory()
 {
     HeaderBlock reply{};
-    if (!WriteCommand(ReadBlockCommand(0), TIMEOUT_DOWNLOAD_WRITE)
-        || !ReadInto(reply.data(), LOGGER_HEADER_BLOCK_SIZE, TIMEOUT_DOWNLOAD_READ))
+    if (!WriteCommand(ReadBlockCommand(0), kTimeoutDownloadWrite)
+        || !ReadInto(reply.data(), LOGGER_HEADER_BLOCK_SIZE, kTimeoutDownloadRead))
         return FailRead();
     m_headerBlock = DecodeHeaderBlock(reply);
 
@@ -253,8 +243,8 @@ bool CLoggerLink::ReadMemory()
             std::uint8_t* slot = stream + static_cast<std::size_t>(n - 1) * LOGGER_BLOCK_SIZE;
             const std::uint32_t size = plan.sizeOf(n);
             std::memset(slot, 0, size);
-            if (!WriteCommand(ReadBlockCommand(static_cast<std::uint16_t>(n)), TIMEOUT_DOWNLOAD_WRITE)
-                || !ReadInto(slot, size, TIMEOUT_DOWNLOAD_READ))
+            if (!WriteCommand(ReadBlockCommand(static_cast<std::uint16_t>(n)), kTimeoutDownloadWrite)
+                || !ReadInto(slot, size, kTimeoutDownloadRead))
                 return false;
             m_host.SetProgress(progressBase + static_cast<int>(n));
         }
@@ -322,7 +312,7 @@ bool CLoggerLink::Download()
 bool CLoggerLink::RunRealTime()
 {
     const int requested = m_host.View().m_nRtRequested;
-    if (!IsRealTimeInterval(m_headerBlock.wInterval) || requested < 1 || requested > REALTIME_MAX_POINTS)
+    if (!IsRealTimeInterval(m_headerBlock.wInterval) || requested < 1 || requested > kRealTimeMaxPoints)
         return false;
     if (!Open())
         return false;
@@ -338,13 +328,13 @@ bool CLoggerLink::StartRealTime()
     Recording& document = m_host.Document();
     const std::uint16_t interval = m_headerBlock.wInterval;
     const int requested = view.m_nRtRequested;
-    if (requested < 1 || requested > REALTIME_MAX_POINTS)
+    if (requested < 1 || requested > kRealTimeMaxPoints)
         return false;
     view.m_bPlotReady = false;
 
     std::array<std::uint8_t, LOGGER_SAMPLE_SIZE> sample{};
-    if (!WriteCommand(RealTimeStartCommand(interval), TIMEOUT_RT_START_WRITE)
-        || !ReadInto(sample.data(), LOGGER_SAMPLE_SIZE, TIMEOUT_RT_START_READ)) {
+    if (!WriteCommand(RealTimeStartCommand(interval), kTimeoutRtStartWrite)
+        || !ReadInto(sample.data(), LOGGER_SAMPLE_SIZE, kTimeoutRtStartRead)) {
         m_host.ShowMessage(MessageKind::Plain, kReadFailedMessage);
         return false;
     }
@@ -354,7 +344,7 @@ bool CLoggerLink::StartRealTime()
     const CalendarTime start = CalendarTime::FromLocal(now);
     m_headerBlock = RecordingHeader{};
     m_headerBlock.wInterval = interval;
-    StampHeader(m_headerBlock, now);
+    SetHeaderStart(m_headerBlock, now);
     m_headerBlock.dwSampleCount = 1;
 
     Recording fresh;
@@ -444,7 +434,7 @@ void CLoggerLink::FinishRealTime(RealTimeState state)
 
 void CLoggerLink::OnTimer(int id)
 {
-    if (id != REALTIME_TIMER_ID)
+    if (id != kRealTimeTimerId)
         return;
     // A tick that was already queued when the reading ended has nothing to ask for.
     if (m_realTime != RealTimeState::Reading || !IsOpen()) {
@@ -455,8 +445,8 @@ void CLoggerLink::OnTimer(int id)
     Recording& document = m_host.Document();
 
     std::array<std::uint8_t, LOGGER_SAMPLE_SIZE> sample{};
-    if (!WriteCommand(RealTimeSampleCommand(), TIMEOUT_RT_SAMPLE_WRITE)
-        || !ReadInto(sample.data(), LOGGER_SAMPLE_SIZE, TIMEOUT_RT_SAMPLE_READ)) {
+    if (!WriteCommand(RealTimeSampleCommand(), kTimeoutRtSampleWrite)
+        || !ReadInto(sample.data(), LOGGER_SAMPLE_SIZE, kTimeoutRtSampleRead)) {
         m_host.SetReading(false);
         m_host.KillTimer();
         m_host.ShowMessage(MessageKind::Plain, kReadFailedMessage);
@@ -550,7 +540,7 @@ bool CLoggerLink::StartSpectrum()
 {
     if (!Open())
         return false;
-    if (WriteCommand(SpectrumCommand(0), TIMEOUT_SPECTRUM_WRITE))
+    if (WriteCommand(SpectrumCommand(0), kTimeoutSpectrumWrite))
         return true;
     CloseDevice();
     return false;
@@ -564,8 +554,8 @@ bool CLoggerLink::ReadSpectrumBlocks()
     for (std::uint16_t n = 1; n <= SPECTRUM_BLOCK_COUNT; ++n) {
         const auto size = static_cast<std::uint32_t>(n < SPECTRUM_BLOCK_COUNT ? LOGGER_BLOCK_SIZE : SPECTRUM_LAST_BLOCK_SIZE);
         std::uint8_t* slot = m_pBlock.data() + static_cast<std::size_t>(n - 1) * LOGGER_BLOCK_SIZE;
-        if (!WriteCommand(SpectrumCommand(n), TIMEOUT_SPECTRUM_WRITE)
-            || !ReadInto(slot, size, TIMEOUT_SPECTRUM_READ)) {
+        if (!WriteCommand(SpectrumCommand(n), kTimeoutSpectrumWrite)
+            || !ReadInto(slot, size, kTimeoutSpectrumRead)) {
             m_pBlock.clear();
             m_pBlock.shrink_to_fit();
             return FailRead();
@@ -574,7 +564,7 @@ bool CLoggerLink::ReadSpectrumBlocks()
 
     const std::uint32_t samples = SPECTRUM_CAPTURE_BYTES / LOGGER_SAMPLE_SIZE;
     m_headerBlock.dwSampleCount = samples;
-    StampHeader(m_headerBlock, m_timeSpectrum.localFields());
+    SetHeaderStart(m_headerBlock, m_timeSpectrum.localFields());
 
     Recording fresh;
     fresh.m_header = m_headerBlock;

@@ -31,21 +31,21 @@ inline constexpr const char* kSetupPressButtonMessage =
     "To start logging,you must press and hold until green LED flash.";
 
 // Time-outs of the exchanges, in milliseconds.
-constexpr std::uint32_t TIMEOUT_SETUP_WRITE = 1000;
-constexpr std::uint32_t TIMEOUT_DOWNLOAD_WRITE = 1000;
-constexpr std::uint32_t TIMEOUT_DOWNLOAD_READ = 3000;
-constexpr std::uint32_t TIMEOUT_RT_START_WRITE = 5000;
-constexpr std::uint32_t TIMEOUT_RT_START_READ = 5000;
-constexpr std::uint32_t TIMEOUT_RT_SAMPLE_WRITE = 5000;
-constexpr std::uint32_t TIMEOUT_RT_SAMPLE_READ = 20000;
-constexpr std::uint32_t TIMEOUT_SPECTRUM_WRITE = 1000;
-constexpr std::uint32_t TIMEOUT_SPECTRUM_READ = 3000;
+constexpr std::uint32_t kTimeoutSetupWrite = 1000;
+constexpr std::uint32_t kTimeoutDownloadWrite = 1000;
+constexpr std::uint32_t kTimeoutDownloadRead = 3000;
+constexpr std::uint32_t kTimeoutRtStartWrite = 5000;
+constexpr std::uint32_t kTimeoutRtStartRead = 5000;
+constexpr std::uint32_t kTimeoutRtSampleWrite = 5000;
+constexpr std::uint32_t kTimeoutRtSampleRead = 20000;
+constexpr std::uint32_t kTimeoutSpectrumWrite = 1000;
+constexpr std::uint32_t kTimeoutSpectrumRead = 3000;
 
 // The real-time rates offered (milliseconds), in the order of the run dialog's list.
 inline constexpr std::array<std::uint16_t, 6> kRealTimeIntervals = {500, 1000, 2000, 5000, 10000, 60000};
-constexpr int REALTIME_MAX_POINTS = 100000;
-constexpr int REALTIME_TIMER_ID = 1;
-constexpr int SPECTRUM_PERIOD_MS = 2000;
+constexpr int kRealTimeMaxPoints = 100000;
+constexpr int kRealTimeTimerId = 1;
+constexpr int kSpectrumPeriodMs = 2000;
 
 // How the last real-time reading stands.
 enum class RealTimeState {

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "recording/CalendarTime.h"
+
 namespace shakemeter {
 
 constexpr std::uint8_t MODE_MOTION = 0x01;    // motion detection: per-sample ticks present
@@ -48,5 +50,10 @@ struct RecordingHeader {
 #pragma pack(pop)
 
 static_assert(sizeof(RecordingHeader) == RecordingHeader::kSize, "RecordingHeader must be 21 packed bytes");
+
+// The local date and clock time a header names as its start (wYear .. bySecond), and the stamp
+// that writes them; fields beyond the bytes' range are cut to their low bits, as the logger does.
+CalendarFields HeaderStart(const RecordingHeader& header);
+void SetHeaderStart(RecordingHeader& header, const CalendarFields& start);
 
 }  // namespace shakemeter

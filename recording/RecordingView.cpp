@@ -145,8 +145,7 @@ void RecordingView::RefreshSummary(const Recording& recording)
     const RecordingHeader& header = m_recHeader;
     const bool realTime = recording.m_bRealTime != 0;
 
-    m_timeStart = CalendarTime::FromLocal({header.wYear, header.byMonth, header.byDay, header.byHour,
-        header.byMinute, header.bySecond});
+    m_timeStart = CalendarTime::FromLocal(HeaderStart(header));
     m_dInterval = SecondsPerSample(header, realTime);
 
     std::size_t shown = 0;

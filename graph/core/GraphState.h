@@ -31,6 +31,9 @@ struct GraphColors {
     int trace(int t) const { return t == 0 ? x : t == 1 ? y : t == 2 ? z : vectorSum; }
 };
 
+// Height of the summary panel above the graph when it is shown in full (time domain).
+inline constexpr int kSummaryPanelHeight = 155;
+
 struct GraphState {
     // Display flags (settings keys VIEW1..VIEW7) and the preset value range.
     bool m_bShowX = true;
@@ -43,8 +46,8 @@ struct GraphState {
     double m_dPresetYMin = -20.0;
     double m_dPresetYMax = 20.0;
 
-    int m_nSummaryHeight = 155;
-    int m_nSummaryFullHeight = 155;
+    int m_nSummaryHeight = kSummaryPanelHeight;
+    int m_nSummaryFullHeight = kSummaryPanelHeight;
 
     // Plot rectangle (L, T, R, B) of the last paint or print drawing, and the framed panel.
     PlotRect m_rcPlot;

@@ -45,8 +45,6 @@ class Prompter;
 class CVxView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kSummaryHeight = 155;
-
     // Paints the graph area (everything below the summary panel) of a view showing data.
     using GraphPainter = std::function<void(QPainter&, CVxView&, const QRect& area)>;
 

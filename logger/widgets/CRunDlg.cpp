@@ -86,13 +86,13 @@ void CRunDlg::OnPointsEdited(const QString& text) {
     if (text.isEmpty()) {
         return;  // an empty field stays empty while typing
     }
-    const long v = std::clamp(ParseLeadingInteger(text.toStdString()), 1L, static_cast<long>(REALTIME_MAX_POINTS));
+    const long v = std::clamp(ParseLeadingInteger(text.toStdString()), 1L, static_cast<long>(kRealTimeMaxPoints));
     m_points->setText(QString::number(v));
 }
 
 void CRunDlg::OnSpin(int delta) {
     const long v = ParseLeadingInteger(m_points->text().toStdString());
-    m_points->setText(QString::number(std::clamp(v + delta, 1L, static_cast<long>(REALTIME_MAX_POINTS))));
+    m_points->setText(QString::number(std::clamp(v + delta, 1L, static_cast<long>(kRealTimeMaxPoints))));
 }
 
 bool CRunDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -119,7 +119,7 @@ void CRunDlg::OnOK() {
         m_rate->setFocus();
         return;
     }
-    if (points < 1 || points > REALTIME_MAX_POINTS) {
+    if (points < 1 || points > kRealTimeMaxPoints) {
         QApplication::beep();
         m_points->setFocus();
         return;

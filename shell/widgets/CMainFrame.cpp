@@ -586,9 +586,9 @@ void CMainFrame::RestoreSummaryAfterFrequencyMode() {
     }
     companions.m_bLeftFrequencyMode = false;
     // As Time-domain Graph does; the enlarged graph keeps its panel hidden until it is left.
-    m_pView->SetSummaryFullHeight(kSummaryHeight);
+    m_pView->SetSummaryFullHeight(kSummaryPanelHeight);
     if (m_bSummaryShown && m_pView->State().g_bNormalLayout) {
-        m_pView->SetSummaryHeight(kSummaryHeight);
+        m_pView->SetSummaryHeight(kSummaryPanelHeight);
     }
 }
 
@@ -714,7 +714,7 @@ void CMainFrame::WriteWindowProfile() {
 
 QSize CMainFrame::InitialNormalSize() const {
     QSize wanted = OpenProgramProfile(m_env.profilePath)->value(QLatin1String(kProfileNormalSizeKey)).toSize();
-    if (!wanted.isValid() || wanted.width() < kInstrumentWidth * 2 || wanted.height() < kSummaryHeight * 2) {
+    if (!wanted.isValid() || wanted.width() < kInstrumentWidth * 2 || wanted.height() < kSummaryPanelHeight * 2) {
         wanted = QSize(kDefaultWidth, kDefaultHeight);
     }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -843,9 +843,9 @@ void CMainFrame::OnTimeGraph() {
     m_pView->RefreshSummary();
     m_pView->ClearReadout();
     RefreshDataList();
-    m_pView->SetSummaryFullHeight(kSummaryHeight);
+    m_pView->SetSummaryFullHeight(kSummaryPanelHeight);
     if (m_bSummaryShown) {
-        m_pView->SetSummaryHeight(kSummaryHeight);
+        m_pView->SetSummaryHeight(kSummaryPanelHeight);
     }
     m_pView->OnZoomOut();
 }

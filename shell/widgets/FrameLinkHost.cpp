@@ -16,7 +16,7 @@ namespace shakemeter {
 FrameLinkHost::FrameLinkHost(CMainFrame& frame) : m_frame(frame) {
     connect(&m_timer, &QTimer::timeout, this, [this] {
         if (m_link != nullptr) {
-            m_link->OnTimer(REALTIME_TIMER_ID);
+            m_link->OnTimer(kRealTimeTimerId);
         }
     });
 }
@@ -108,9 +108,9 @@ void FrameLinkHost::RestoreTimeDomainSummary() {
     m_frame.Doc().SetPathName(QString());
     view->Companions().m_bLeftFrequencyMode = false;
     view->ClearReadout();
-    view->SetSummaryFullHeight(CMainFrame::kSummaryHeight);
+    view->SetSummaryFullHeight(kSummaryPanelHeight);
     if (m_frame.m_bSummaryShown) {
-        view->SetSummaryHeight(CMainFrame::kSummaryHeight);
+        view->SetSummaryHeight(kSummaryPanelHeight);
     }
 }
 

@@ -138,7 +138,7 @@ void RealTime(test::FakeLoggerHost& host, ReplyStream& device, CLoggerLink& link
         return;
     }
     for (int tick = 0; tick < 64 && link.RealTimeStatus() == RealTimeState::Reading; ++tick)
-        link.OnTimer(REALTIME_TIMER_ID);
+        link.OnTimer(kRealTimeTimerId);
     const RealTimeState state = link.RealTimeStatus();
     Require(state == RealTimeState::Completed || state == RealTimeState::Failed);
     Require(!link.IsOpen() && device.OpenConnections() == 0);

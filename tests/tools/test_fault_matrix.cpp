@@ -397,7 +397,7 @@ protected:
             if (!link.RunRealTime())
                 return false;
             for (int tick = 0; tick < 2 * kLivePoints && link.RealTimeStatus() == RealTimeState::Reading; ++tick)
-                link.OnTimer(REALTIME_TIMER_ID);
+                link.OnTimer(kRealTimeTimerId);
             return link.RealTimeStatus() == RealTimeState::Completed;
         }
         default:
@@ -440,7 +440,7 @@ TEST_P(FaultMatrix, EndsWithOneMessageClosedAndNothingLost)
     } else {
         EXPECT_EQ(bridge.timeoutsRunOut, 1);
     }
-    EXPECT_LE(bridge.largestTimeout, TIMEOUT_RT_SAMPLE_READ);
+    EXPECT_LE(bridge.largestTimeout, kTimeoutRtSampleRead);
 
     EXPECT_EQ(FolderContents(m_folder), m_before) << "files on disk changed";
     if (writing) {
@@ -499,7 +499,7 @@ TEST(FaultMatrixBench, EveryTransferSucceedsWhenTheLoggerGoesOnlyAfterItsLastByt
                 link.SetRealTimeInterval(1000);
                 ok = link.RunRealTime();
                 while (link.RealTimeStatus() == RealTimeState::Reading)
-                    link.OnTimer(REALTIME_TIMER_ID);
+                    link.OnTimer(kRealTimeTimerId);
                 ok = ok && link.RealTimeStatus() == RealTimeState::Completed;
                 EXPECT_EQ(host.document.m_header.dwSampleCount, static_cast<std::uint32_t>(kLivePoints));
                 break;

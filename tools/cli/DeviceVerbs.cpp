@@ -298,7 +298,7 @@ int RunLive(const Args& args)
                 return Usage("--rate is 500ms, 1s, 2s, 5s, 10s or 60s");
         } else if (name == "--points") {
             points = WholeNumber(value);
-            if (!points || *points < 1 || *points > REALTIME_MAX_POINTS)
+            if (!points || *points < 1 || *points > kRealTimeMaxPoints)
                 return Usage("--points is a number from 1 to 100000");
         }
     }
@@ -327,7 +327,7 @@ int RunLive(const Args& args)
     showProgress();
     while (host.WaitForTick()) {
         clearProgress();
-        link.OnTimer(REALTIME_TIMER_ID);
+        link.OnTimer(kRealTimeTimerId);
         showProgress();
     }
     clearProgress();
@@ -367,7 +367,7 @@ int RunSpectrum(const Args& args)
     }
     link.StampSpectrumTime();
     for (long k = 0; k < captures; ++k) {
-        SleepMs(SPECTRUM_PERIOD_MS);
+        SleepMs(kSpectrumPeriodMs);
         if (!link.ReadSpectrum()) {
             link.CloseDevice();
             return Failed(host);

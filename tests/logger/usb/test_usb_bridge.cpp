@@ -268,8 +268,8 @@ TEST_F(UsbBridge, LoggerThatStallsFailsTheDownloadAfterTheReadTimeOut)
     CLoggerLink link(Backend(), host);
     const auto start = Clock::now();
     EXPECT_FALSE(link.Download());
-    EXPECT_GE(MsSince(start), static_cast<long long>(TIMEOUT_DOWNLOAD_READ) - 10);
-    EXPECT_LT(MsSince(start), static_cast<long long>(TIMEOUT_DOWNLOAD_READ) + 2000);
+    EXPECT_GE(MsSince(start), static_cast<long long>(kTimeoutDownloadRead) - 10);
+    EXPECT_LT(MsSince(start), static_cast<long long>(kTimeoutDownloadRead) + 2000);
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{kReadFailedMessage}));
     EXPECT_FALSE(link.IsOpen());
     ExpectPreviousRecording();
@@ -286,7 +286,7 @@ TEST_F(UsbBridge, UnplugInTheMiddleOfADownloadIsOneMessageAndKeepsThePreviousRec
     const auto start = Clock::now();
     EXPECT_FALSE(link.Download());
     // libusb says "no device" at once; nobody waits for a time-out.
-    EXPECT_LT(MsSince(start), static_cast<long long>(TIMEOUT_DOWNLOAD_READ));
+    EXPECT_LT(MsSince(start), static_cast<long long>(kTimeoutDownloadRead));
     EXPECT_TRUE(bridge.Gone());
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{kReadFailedMessage}));
     EXPECT_EQ(host.progress.back(), "end");
