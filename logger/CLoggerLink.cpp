@@ -15,26 +15,6 @@ namespace {
 
 constexpr std::size_t kDeviceStringSize = 256;
 
-// "%.2f" as the C locale writes it: a GUI process runs under the user's numeric locale, where
-// printf would write a decimal comma into the summary, the report and the saved files.
-std::string Fixed2(double value)
-{
-    std::string text;
-    AppendFixed2(text, value);
-    return text;
-}
-
-// "%.2f @" followed by a time text, as the summary's maximum and minimum read.
-std::string ValueAt(double value, const std::string& timeText)
-{
-    std::string out;
-    out.reserve(16 + timeText.size());
-    AppendFixed2(out, value);
-    out.append(" @");
-    out.append(timeText);
-    return out;
-}
-
 bool IsRealTimeInterval(std::uint16_t ms)
 {
     return std::find(kRealTimeIntervals.begin(), kRealTimeIntervals.end(), ms) != kRealTimeIntervals.end();
@@ -285,7 +265,6 @@ bool CLoggerLink::ReadMemory()
     // Installed and refreshed even with no samples (events only), so nothing keeps showing the
     // previous recording's rows.
     InstallCompleteRecording(m_host.Document(), view, std::move(fresh));
-    view.m_bListDirty = true;
     if (m_host.IsDataListOpen()) {
         if (sampleCount >= 1)
             m_host.RefreshDataList();
@@ -330,7 +309,7 @@ bool CLoggerLink::StartRealTime()
     const int requested = view.m_nRtRequested;
     if (requested < 1 || requested > kRealTimeMaxPoints)
         return false;
-    view.m_bPlotReady = false;
+    view.SetPlotReady(false);
 
     std::array<std::uint8_t, LOGGER_SAMPLE_SIZE> sample{};
     if (!WriteCommand(RealTimeStartCommand(interval), kTimeoutRtStartWrite)
@@ -341,74 +320,27 @@ bool CLoggerLink::StartRealTime()
 
     const SampleRow row = DecodeRealTimeSample(sample.data());
     const CalendarFields now = m_clock().localFields();
-    const CalendarTime start = CalendarTime::FromLocal(now);
     m_headerBlock = RecordingHeader{};
     m_headerBlock.wInterval = interval;
     SetHeaderStart(m_headerBlock, now);
     m_headerBlock.dwSampleCount = 1;
-
-    Recording fresh;
-    fresh.m_header = m_headerBlock;
-    fresh.m_pSamples.resize(static_cast<std::size_t>(requested));
-    fresh.m_pSamples[0] = row;
-    fresh.m_bRealTime = 1;
-    ReplaceRecording(document, view, std::move(fresh));
-    document.m_header = m_headerBlock;
-    view.m_recHeader = m_headerBlock;
-
-    view.m_timeStart = start;
-    view.m_nShownCount = 1;
-    view.m_dInterval = interval * 0.001;
-    view.m_bFrequencyMode = false;
+    const bool rangeChanged =
+        BeginRealTimeRecording(document, view, m_headerBlock, CalendarTime::FromLocal(now), row, requested);
     m_host.RestoreTimeDomainSummary();
 
-    view.m_nRangeLast = 1;
-    view.m_nRangeFirst = 1;
     // A plot not laid out yet has no width; one pixel keeps the table growing (its sizes do not
     // depend on the width but through rounding).
     const int plotWidth = std::max(1, m_host.PlotWidth());
-    view.m_nRtWindow = BuildRtWindowTable(plotWidth, requested);
+    view.SetRtWindow(BuildRtWindowTable(plotWidth, requested));
     m_host.SetPlotScale(RtNarrowedScale(plotWidth, view.m_nRtWindow[view.m_nRtWindow.size() - 2]));
-
-    for (std::size_t i = 0; i < 4; ++i) {
-        m_dSum[i] = row[i];
-        m_dMax[i] = row[i];
-        m_dMin[i] = row[i];
-    }
-
-    view.m_bAutoScaleY = true;
-    const double top = *std::max_element(m_dMax.begin(), m_dMax.end());
-    const double bottom = *std::min_element(m_dMin.begin(), m_dMin.end());
-    if (top + 0.1 != view.m_dAutoMax || bottom - 0.1 != view.m_dAutoMin) {
-        view.m_dAutoMax = view.m_dYMax = top + 0.1;
-        view.m_dAutoMin = view.m_dYMin = bottom - 0.1;
+    if (rangeChanged)
         m_host.InvalidateView();
-    }
 
-    SummaryTexts& texts = view.m_summary;
-    texts.startTime = start.format("%d/%m/%y %H:%M:%S");
-    texts.unit = std::string("g");
-    texts.samplingRate = Fixed2(view.m_dInterval);
-    texts.samples = std::string("1");
-    texts.mode = std::string("Normal");
-    texts.threshold = {"NONE", "NONE", "NONE"};
-    for (std::size_t i = 0; i < 4; ++i) {
-        texts.max[i] = ValueAt(row[i], texts.startTime);
-        texts.min[i] = ValueAt(row[i], texts.startTime);
-        texts.avg[i] = Fixed2(row[i]);
-    }
     m_host.UpdateSummaryPanel();
-    if (m_host.IsDataListOpen()) {
-        view.m_bListDirty = true;
+    if (m_host.IsDataListOpen())
         m_host.RefreshDataList();
-    }
 
-    document.m_header.wFreeFallCount = 0;
-    if (view.m_nDisplayMode == 0)
-        view.m_nDisplayMode = 1;
     m_host.SetReading(true);
-    document.m_bRealTime = 1;
-    view.m_bListDirty = true;
     m_realTime = RealTimeState::Reading;
     m_host.UpdateRealTimePlot();
 
@@ -455,60 +387,19 @@ void CLoggerLink::OnTimer(int id)
         return;
     }
 
-    const std::uint32_t n = m_headerBlock.dwSampleCount;
-    if (n >= document.m_pSamples.size()) {
+    const RowAppend appended = AppendRealTimeRow(document, view, DecodeRealTimeSample(sample.data()));
+    if (appended == RowAppend::NoRoom) {
         // No room left (the request shrank meanwhile): the reading is complete.
         m_host.SetReading(false);
         FinishRealTime(RealTimeState::Completed);
         return;
     }
-    const SampleRow row = DecodeRealTimeSample(sample.data());
-    document.m_pSamples[n] = row;
-    const std::uint32_t count = n + 1;
-    // The row counts before its time text is formed, so the text is that of a stored row.
-    m_headerBlock.dwSampleCount = count;
-    document.m_header.dwSampleCount = count;
-    view.m_recHeader.dwSampleCount = count;
-
-    SummaryTexts& texts = view.m_summary;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const double value = row[i];
-        if (m_dMax[i] < value) {
-            m_dMax[i] = value;
-            texts.max[i] = ValueAt(value, view.FormatSampleTime(document, static_cast<int>(n)));
-        }
-        if (m_dMin[i] > value) {
-            m_dMin[i] = value;
-            texts.min[i] = ValueAt(value, view.FormatSampleTime(document, static_cast<int>(n)));
-        }
-        m_dSum[i] += value;
-    }
-
-    const double top = *std::max_element(m_dMax.begin(), m_dMax.end()) + 1;
-    const double bottom = *std::min_element(m_dMin.begin(), m_dMin.end()) - 1;
-    if (view.m_dAutoMax - top < -0.0001 || view.m_dAutoMin - bottom > 0.0001) {
-        view.m_dAutoMax = top;
-        view.m_dAutoMin = bottom;
-        if (view.m_bAutoScaleY) {
-            view.m_dYMax = top;
-            view.m_dYMin = bottom;
-            if (!m_host.IsBandDragging())
-                m_host.InvalidatePlot();
-        }
-    }
-
-    view.m_nShownCount = static_cast<int>(count);
-    view.m_nRangeLast = static_cast<int>(count);
-
-    for (std::size_t i = 0; i < 4; ++i)
-        texts.avg[i] = Fixed2(m_dSum[i] / count);
-    texts.samples = std::to_string(count);
+    m_headerBlock.dwSampleCount = document.m_header.dwSampleCount;
+    if (appended == RowAppend::RangeGrown && !m_host.IsBandDragging())
+        m_host.InvalidatePlot();
     m_host.UpdateSummaryPanel();
-    document.m_bRealTime = 1;
-    if (m_host.IsDataListOpen()) {
-        view.m_bListDirty = true;
+    if (m_host.IsDataListOpen())
         m_host.RefreshDataList();
-    }
 
     if (m_host.IsReading()) {
         m_host.UpdateRealTimePlot();
@@ -577,7 +468,6 @@ bool CLoggerLink::ReadSpectrumBlocks()
 
     RecordingView& view = m_host.View();
     InstallCompleteRecording(m_host.Document(), view, std::move(fresh));
-    view.m_bListDirty = true;
     if (m_host.IsDataListOpen())
         m_host.RefreshDataList();
     m_host.WriteTempCopy();

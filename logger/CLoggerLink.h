@@ -124,9 +124,6 @@ public:
     void SetClock(Clock clock) { m_clock = std::move(clock); }
 
     const RecordingHeader& HeaderBlockState() const { return m_headerBlock; }
-    const std::array<double, 4>& RunningMax() const { return m_dMax; }
-    const std::array<double, 4>& RunningMin() const { return m_dMin; }
-    const std::array<double, 4>& RunningSum() const { return m_dSum; }
 
 private:
     bool Open();
@@ -142,9 +139,6 @@ private:
 
     RecordingHeader m_headerBlock;          // bytes 0-20 of the current header block
     std::vector<std::uint8_t> m_pBlock;     // setup block or scratch buffer of one transfer
-    std::array<double, 4> m_dSum{};
-    std::array<double, 4> m_dMax{};
-    std::array<double, 4> m_dMin{};
     DeviceHandle m_hDevice = INVALID_DEVICE_HANDLE;
 
     CalendarTime m_timeSpectrum;

@@ -1,110 +1,22 @@
 #pragma once
-// The view's companions of the shown recording, without any widget: the decoded header, the
-// shown range, the spectrum and its peak, the statistics, the automatic value range and the
-// twenty summary texts. One object serves the graph, the list, the report and the link.
+// The view's companions of the shown recording, without any widget: the facts of the recording
+// (RecordingFacts) and what the view has made of them (ViewState). One object serves the graph,
+// the list, the report and the link; each part is changed only through its own methods, and the
+// functions below change both together where a new recording or a new row touches both.
 
-#include <array>
-#include <cstdint>
-#include <string>
-#include <vector>
-
-#include "recording/CalendarTime.h"
 #include "recording/Recording.h"
+#include "recording/RecordingFacts.h"
+#include "recording/ViewState.h"
 
 namespace shakemeter {
 
-constexpr int SPECTRUM_POINTS = 256;
-
-// The twenty texts of the summary panel, also lines 3 to 9 of the text report.
-struct SummaryTexts {
-    std::string startTime;
-    std::string samplingRate;
-    std::string samples;
-    std::string unit;
-    std::string mode;
-    std::array<std::string, 3> threshold;  // X, Y, Z
-    std::array<std::string, 4> max;        // X, Y, Z, vector sum
-    std::array<std::string, 4> min;
-    std::array<std::string, 4> avg;
-};
-
-struct Statistics {
-    std::array<double, 4> max{};
-    std::array<double, 4> min{};
-    std::array<double, 4> sum{};
-    std::array<double, 4> avg{};
-    std::array<int, 4> maxAt{};
-    std::array<int, 4> minAt{};
-    std::array<int, 4> peakBin{};
-};
-
-class RecordingView {
+class RecordingView : public RecordingFacts, public ViewState {
 public:
-    RecordingHeader m_recHeader;
-    CalendarTime m_timeStart;
-    double m_dInterval = 0.0;
-    int m_nShownCount = 0;
-    int m_nRangeFirst = 0;
-    int m_nRangeLast = 0;
-    bool m_bFrequencyMode = false;
-
-    std::vector<SampleRow> m_pSpectrum;  // 256 rows (X, Y, Z magnitudes) for a spectrum recording
-    int m_nSpectrumSize = 0;
-    int m_nPeakIndex = 0;
-    int m_nPeakAxis = 0;
-    double m_dPeakFrequency = 0.0;
-
-    double m_dAutoMax = 0.0;
-    double m_dAutoMin = 0.0;
-    // The graph's value range, set together with the automatic range.
-    double m_dYMin = 0.0;
-    double m_dYMax = 0.0;
-    bool m_bAutoScaleY = true;
-
-    int m_nDisplayMode = 0;  // 0 nothing shown yet, 1 graph, 2 list
-    bool m_bPlotReady = false;
-    bool m_bListDirty = false;
-
-    // Real-time reading: points requested and the window-size table of the graph.
-    int m_nRtRequested = 0;
-    std::vector<int> m_nRtWindow;
-
-    Statistics m_stats;
-    SummaryTexts m_summary;
-
-    // Set by RefreshSummary when it had to leave frequency mode because the recording is not a
-    // spectrum; the widget restores the summary panel's height and clears the flag.
-    bool m_bLeftFrequencyMode = false;
-
-    // Header decoding, shown range, statistics, automatic range, spectral peak, summary texts.
-    // The shown count never exceeds the rows the recording holds (nor, in frequency mode, the
-    // rows of the spectrum), and a recording without rows gets zero statistics.
+    // The facts of the recording (see RecordingFacts::Refresh), the value range back to the
+    // recording's automatic range, and the list to be refilled.
     void RefreshSummary(const Recording& recording);
-    // Time label of 0-based row k; always starts with a blank.
-    std::string FormatSampleTime(const Recording& recording, int k) const;
-    // The same label appended to out; the text report calls it once per row.
-    void AppendSampleTime(std::string& out, const Recording& recording, int k) const;
-    // The label of a tick count (a position on the time axis in sampling intervals), the form
-    // every row label takes; the graph's time axis labels its steps with it.
-    void AppendTickTime(std::string& out, std::int64_t tick) const;
-    // Fills m_pSpectrum from the first 256 rows (fewer rows are padded with zeros).
-    void ComputeSpectrum(const Recording& recording);
-
-private:
-    // The date and clock text of the last whole second formatted, so that a long list of rows
-    // costs one local-time conversion per distinct second. It is kept for one start time only:
-    // the real-time reading sets m_timeStart directly, so a text of another start is never used.
-    // RefreshSummary drops it too, since the time zone may have changed. Used from the
-    // user-interface thread only.
-    struct SampleTimeCache {
-        bool valid = false;
-        bool spectrumForm = false;
-        CalendarTime start;
-        std::int64_t second = 0;
-        std::string text;
-    };
-    const std::string& SecondText(std::int64_t second, bool spectrumForm) const;
-    mutable SampleTimeCache m_timeCache;
+    // The graph's value range follows the recording's automatic range again.
+    void UseAutomaticValueRange() { SetValueRange(m_dAutoMin, m_dAutoMax, true); }
 };
 
 // Installs a complete new recording in place of the old one: the arrays of the old recording and
@@ -115,5 +27,23 @@ void ReplaceRecording(Recording& document, RecordingView& view, Recording&& fres
 // The sequence for a complete recording (file load, download, spectrum read): ReplaceRecording,
 // the spectrum for wInterval 0, then RefreshSummary.
 void InstallCompleteRecording(Recording& document, RecordingView& view, Recording&& fresh);
+
+// A real-time reading begins: a recording with room for `requested` rows replaces the shown one,
+// its first row taken at `start`; the value range follows the automatic one. True when the value
+// range changed.
+bool BeginRealTimeRecording(Recording& document, RecordingView& view, const RecordingHeader& header,
+                            const CalendarTime& start, const SampleRow& first, int requested);
+
+// The result of one more row of a real-time reading.
+enum class RowAppend {
+    NoRoom,      // the recording has no room left: nothing was stored
+    Added,       // stored and counted
+    RangeGrown,  // stored, and the value range the graph shows grew with it
+};
+
+// Stores the next row of a real-time reading and counts it in the recording, its header and the
+// view: running statistics and their texts, shown range, automatic (and, when it is followed,
+// shown) value range. The list is to be refilled.
+RowAppend AppendRealTimeRow(Recording& document, RecordingView& view, const SampleRow& row);
 
 }  // namespace shakemeter

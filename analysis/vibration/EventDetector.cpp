@@ -180,7 +180,7 @@ void LabelEvents(Events& events, const Recording& recording)
 {
     // The view's own labels, with the start time and interval its summary derives.
     RecordingView view;
-    view.m_recHeader = recording.m_header;
+    view.AdoptHeader(recording.m_header);
     view.RefreshSummary(recording);
     const auto label = [&](std::size_t row) {
         std::string text = view.FormatSampleTime(recording, static_cast<int>(row));

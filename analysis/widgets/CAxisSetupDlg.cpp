@@ -190,10 +190,8 @@ bool RunAxisSetup(QWidget* parent, GraphState& state, RecordingView& view, std::
     const AxisSetupValues& chosen = dialog.Values();
     state.m_dPresetYMin = chosen.m_dPresetYMin;
     state.m_dPresetYMax = chosen.m_dPresetYMax;
-    view.m_dYMin = chosen.m_dYMin;
-    view.m_dYMax = chosen.m_dYMax;
-    view.m_nRangeFirst = chosen.m_nRangeFirst;
-    view.m_nRangeLast = chosen.m_nRangeLast;
+    view.SetValueRange(chosen.m_dYMin, chosen.m_dYMax, view.m_bAutoScaleY);
+    view.SetShownRange(chosen.m_nRangeFirst, chosen.m_nRangeLast);
     if (dialog.FoundRtWindowIdx() >= 0) {
         state.m_nRtWindowIdx = dialog.FoundRtWindowIdx();
     }

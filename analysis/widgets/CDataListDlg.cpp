@@ -108,7 +108,7 @@ bool CDataListDlg::RebuildIfDirty()
     }
     // The scroll range follows the new item count now rather than after this paint.
     m_list->doItemsLayout();
-    m_view.m_bListDirty = false;
+    m_view.MarkListShown();
     return true;
 }
 

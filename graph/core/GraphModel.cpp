@@ -200,9 +200,8 @@ void GraphModel::ComputePlotPoints(bool frameReading)
             s.m_nVShift[0] = 0;
             s.m_nVScrollBase = 0;
         }
-        std::vector<int>& table = m_view->m_nRtWindow;
-        if (table.empty())
-            table.push_back(RT_FIRST_WINDOW);
+        m_view->StartRtWindow(RT_FIRST_WINDOW);
+        const std::vector<int>& table = m_view->m_nRtWindow;
         s.m_nRtWindowIdx = std::clamp(s.m_nRtWindowIdx, 0, static_cast<int>(table.size()) - 1);
         const int w = std::max(2, table[static_cast<std::size_t>(s.m_nRtWindowIdx)]);
         s.m_dFullScale = static_cast<double>(width) / (w - 1);
@@ -211,9 +210,7 @@ void GraphModel::ComputePlotPoints(bool frameReading)
             s.m_dRtScale = RtNarrowedScale(width, w);
             ++s.m_nRtWindowIdx;
             // A reading longer than it asked for keeps growing instead of writing past the table.
-            if (static_cast<std::size_t>(s.m_nRtWindowIdx) >= table.size())
-                table.push_back(0);
-            table[static_cast<std::size_t>(s.m_nRtWindowIdx)] = TruncToInt(width / s.m_dRtScale + 1.0);
+            m_view->SetRtWindowEntry(static_cast<std::size_t>(s.m_nRtWindowIdx), TruncToInt(width / s.m_dRtScale + 1.0));
         }
     } else if (n > 1) {
         if (HasTicks()) {
@@ -454,7 +451,7 @@ void GraphModel::FinishDrawing()
         s.g_rcLastPlot = s.m_rcPlot;
     s.m_bZoomPending = false;
     if (m_view != nullptr)
-        m_view->m_bPlotReady = true;
+        m_view->SetPlotReady(true);
 }
 
 int GraphModel::TimeStep() const
@@ -710,9 +707,7 @@ bool GraphModel::OnAutoScale()
     RecordingView& v = *m_view;
     if (v.m_bAutoScaleY && v.m_dYMax == v.m_dAutoMax && v.m_dYMin == v.m_dAutoMin)
         return false;
-    v.m_dYMax = v.m_dAutoMax;
-    v.m_dYMin = v.m_dAutoMin;
-    v.m_bAutoScaleY = true;
+    v.UseAutomaticValueRange();
     return true;
 }
 
@@ -720,9 +715,7 @@ bool GraphModel::OnFullScale()
 {
     if (m_view == nullptr || !m_view->m_bAutoScaleY)
         return false;
-    m_view->m_dYMax = m_state.m_dPresetYMax;
-    m_view->m_dYMin = m_state.m_dPresetYMin;
-    m_view->m_bAutoScaleY = false;
+    m_view->SetValueRange(m_state.m_dPresetYMin, m_state.m_dPresetYMax, false);
     return true;
 }
 
@@ -730,7 +723,7 @@ void GraphModel::OnZoomOut()
 {
     GraphState& s = m_state;
     if (m_view != nullptr)
-        m_view->m_bPlotReady = false;
+        m_view->SetPlotReady(false);
     s.g_nZoomLevel = 0;
     s.g_bFullView = true;
     s.m_nHShift = 0;

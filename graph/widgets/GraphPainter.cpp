@@ -466,7 +466,7 @@ PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams&
     const auto finishWithoutGraph = [&] {
         s.m_bZoomPending = false;
         if (view != nullptr)
-            view->m_bPlotReady = true;
+            view->SetPlotReady(true);
     };
     if (mode == 0 && !params.printer) {
         finishWithoutGraph();

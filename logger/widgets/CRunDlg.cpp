@@ -125,7 +125,7 @@ void CRunDlg::OnOK() {
         return;
     }
     m_link.SetRealTimeInterval(kRealTimeIntervals[static_cast<std::size_t>(index)]);
-    m_owner.View().m_nRtRequested = static_cast<int>(points);
+    m_owner.View().SetRtRequested(static_cast<int>(points));
     m_owner.SetRtChoice(index, m_points->text().toStdString());
     accept();
     if (m_link.RunRealTime()) {

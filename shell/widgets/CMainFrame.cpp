@@ -96,6 +96,27 @@ QString DefaultTempCopyPath() {
     return QDir(folder).filePath(QString::fromLatin1(kTempCopyName));
 }
 
+// The view's keys of the settings file beside the view's fields that hold them, for reading the
+// file into the view and writing the view back with one list. copy(fileField, viewField).
+template <typename Copy>
+void PairViewSettings(Settings& settings, GraphState& state, GraphColors& colors, Copy copy) {
+    copy(settings.m_bShowX, state.m_bShowX);
+    copy(settings.m_bShowY, state.m_bShowY);
+    copy(settings.m_bShowZ, state.m_bShowZ);
+    copy(settings.m_bShowVectorSum, state.m_bShowVectorSum);
+    copy(settings.m_bMarkPoints, state.m_bMarkPoints);
+    copy(settings.m_bVertGrid, state.m_bVertGrid);
+    copy(settings.m_bHorzGrid, state.m_bHorzGrid);
+    copy(settings.m_dPresetYMin, state.m_dPresetYMin);
+    copy(settings.m_dPresetYMax, state.m_dPresetYMax);
+    copy(settings.m_nColorBg, colors.background);
+    copy(settings.m_nColorX, colors.x);
+    copy(settings.m_nColorY, colors.y);
+    copy(settings.m_nColorZ, colors.z);
+    copy(settings.m_nColorV, colors.vectorSum);
+    copy(settings.m_nColorGrid, colors.grid);
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
@@ -153,23 +174,8 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
 
     // The view's own keys of the settings file, and the colours the frame keeps for it.
     ReadViewSettings(settings, m_settingsPath);
-    GraphState& state = m_pView->State();
-    state.m_bShowX = settings.m_bShowX;
-    state.m_bShowY = settings.m_bShowY;
-    state.m_bShowZ = settings.m_bShowZ;
-    state.m_bShowVectorSum = settings.m_bShowVectorSum;
-    state.m_bMarkPoints = settings.m_bMarkPoints;
-    state.m_bVertGrid = settings.m_bVertGrid;
-    state.m_bHorzGrid = settings.m_bHorzGrid;
-    state.m_dPresetYMin = settings.m_dPresetYMin;
-    state.m_dPresetYMax = settings.m_dPresetYMax;
-    GraphColors& colors = m_pView->Colors();
-    colors.background = settings.m_nColorBg;
-    colors.x = settings.m_nColorX;
-    colors.y = settings.m_nColorY;
-    colors.z = settings.m_nColorZ;
-    colors.vectorSum = settings.m_nColorV;
-    colors.grid = settings.m_nColorGrid;
+    PairViewSettings(settings, m_pView->State(), m_pView->Colors(),
+                     [](const auto& file, auto& view) { view = file; });
     connect(m_pView, &CVxView::commandRequested, this, &CMainFrame::RunCommand);
     connect(m_pView, &CVxView::layoutToggleRequested, this, &CMainFrame::ToggleEnlargedGraph);
     m_pView->SetPrompter(m_prompter);
@@ -573,7 +579,7 @@ bool CMainFrame::DataListOpen() const {
 void CMainFrame::RefreshDataList() {
 #if SHAKEMETER_HAVE_DATA_LIST
     if (m_dlgDataList->IsOpen()) {
-        m_pView->Companions().m_bListDirty = true;
+        m_pView->Companions().MarkListDirty();
         m_dlgDataList->Invalidate();
     }
 #endif
@@ -584,7 +590,7 @@ void CMainFrame::RestoreSummaryAfterFrequencyMode() {
     if (!companions.m_bLeftFrequencyMode) {
         return;
     }
-    companions.m_bLeftFrequencyMode = false;
+    companions.ClearLeftFrequencyMode();
     // As Time-domain Graph does; the enlarged graph keeps its panel hidden until it is left.
     m_pView->SetSummaryFullHeight(kSummaryPanelHeight);
     if (m_bSummaryShown && m_pView->State().g_bNormalLayout) {
@@ -682,23 +688,7 @@ void CMainFrame::WriteTempCopy() {
 void CMainFrame::WriteSettings() {
     Settings settings;
     settings.m_lastSetup = m_lastSetup;
-    const GraphState& state = m_pView->State();
-    settings.m_bShowX = state.m_bShowX;
-    settings.m_bShowY = state.m_bShowY;
-    settings.m_bShowZ = state.m_bShowZ;
-    settings.m_bMarkPoints = state.m_bMarkPoints;
-    settings.m_bVertGrid = state.m_bVertGrid;
-    settings.m_bHorzGrid = state.m_bHorzGrid;
-    settings.m_bShowVectorSum = state.m_bShowVectorSum;
-    settings.m_dPresetYMin = state.m_dPresetYMin;
-    settings.m_dPresetYMax = state.m_dPresetYMax;
-    const GraphColors& colors = m_pView->Colors();
-    settings.m_nColorBg = colors.background;
-    settings.m_nColorX = colors.x;
-    settings.m_nColorY = colors.y;
-    settings.m_nColorZ = colors.z;
-    settings.m_nColorV = colors.vectorSum;
-    settings.m_nColorGrid = colors.grid;
+    PairViewSettings(settings, m_pView->State(), m_pView->Colors(), [](auto& file, const auto& view) { file = view; });
     settings.m_nRtRateIndex = m_nRtRateIndex;
     settings.m_strRtPoints = m_strRtPoints;
     QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
@@ -827,8 +817,7 @@ void CMainFrame::ShowDownloadProgress(int rangeMax) {
 // Graph and window commands
 
 void CMainFrame::OnFrequencyGraph() {
-    RecordingView& companions = m_pView->Companions();
-    companions.m_bFrequencyMode = true;
+    m_pView->Companions().SetFrequencyMode(true);
     m_pView->RefreshSummary();
     m_pView->ClearReadout();
     RefreshDataList();
@@ -838,8 +827,7 @@ void CMainFrame::OnFrequencyGraph() {
 }
 
 void CMainFrame::OnTimeGraph() {
-    RecordingView& companions = m_pView->Companions();
-    companions.m_bFrequencyMode = false;
+    m_pView->Companions().SetFrequencyMode(false);
     m_pView->RefreshSummary();
     m_pView->ClearReadout();
     RefreshDataList();
@@ -892,7 +880,7 @@ void CMainFrame::OnImportList() {
         return;
     }
     GraphState& state = m_pView->State();
-    m_pView->Companions().m_bListDirty = true;
+    m_pView->Companions().MarkListDirty();
     state.m_bListShown = true;
     m_timerList.start(kListDelayMs);
 }
@@ -942,9 +930,9 @@ void CMainFrame::OnPrintCommand(int commandId) {
     }
     RecordingView& companions = m_pView->Companions();
     if (commandId == ID_PREVIEW_GRAPH || commandId == ID_PRINT_GRAPH) {
-        companions.m_nDisplayMode = 1;
+        companions.SetDisplayMode(1);
     } else if (commandId == ID_PREVIEW_LIST || commandId == ID_PRINT_LIST) {
-        companions.m_nDisplayMode = 2;
+        companions.SetDisplayMode(2);
     }
     const int mode = companions.m_nDisplayMode;
     const bool preview = commandId == ID_PREVIEW_GRAPH || commandId == ID_PREVIEW_LIST ||

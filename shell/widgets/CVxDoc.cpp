@@ -26,7 +26,7 @@ LoadStatus CVxDoc::Load(const QString& path, RecordingView& view) {
             return LoadStatus::CannotOpen;
         }
     }
-    view.m_bPlotReady = false;
+    view.SetPlotReady(false);
     RecordingFileResult result = ReadRecordingFile(path.toStdString());
     switch (result.error) {
     case RecordingFileError::None:
@@ -45,7 +45,7 @@ LoadStatus CVxDoc::Load(const QString& path, RecordingView& view) {
         return LoadStatus::Damaged;
     }
     InstallCompleteRecording(m_recording, view, std::move(result.recording));
-    view.m_bListDirty = true;
+    view.MarkListDirty();
     return LoadStatus::Loaded;
 }
 

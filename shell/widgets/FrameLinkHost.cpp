@@ -106,7 +106,7 @@ void FrameLinkHost::RestoreTimeDomainSummary() {
     // A real-time reading has just replaced the recording shown: it is no file's data, and the
     // panel is restored here already.
     m_frame.Doc().SetPathName(QString());
-    view->Companions().m_bLeftFrequencyMode = false;
+    view->Companions().ClearLeftFrequencyMode();
     view->ClearReadout();
     view->SetSummaryFullHeight(kSummaryPanelHeight);
     if (m_frame.m_bSummaryShown) {

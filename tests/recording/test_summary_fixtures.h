@@ -79,7 +79,7 @@ struct Shown {
 
     explicit Shown(Recording fresh, bool frequencyMode = false)
     {
-        view.m_bFrequencyMode = frequencyMode;
+        view.SetFrequencyMode(frequencyMode);
         InstallCompleteRecording(document, view, std::move(fresh));
     }
     std::string label(int k) const { return view.FormatSampleTime(document, k); }

@@ -307,7 +307,7 @@ int RunLive(const Args& args)
 
     CliLoggerHost host;
     CLoggerLink link(SystemDeviceLibrary(), host);
-    host.View().m_nRtRequested = static_cast<int>(*points);
+    host.View().SetRtRequested(static_cast<int>(*points));
     link.SetRealTimeInterval(*interval);
     // A reading can take hours: a terminal sees how far it got, on one line rewritten in place
     // and taken away before anything else is written. Scripts reading a pipe get no such line.
@@ -378,7 +378,7 @@ int RunSpectrum(const Args& args)
 
     RecordingView& view = host.View();
     if (HasFlag(parsed, "--frequency")) {
-        view.m_bFrequencyMode = true;
+        view.SetFrequencyMode(true);
         view.RefreshSummary(host.Document());
     }
     if (!SaveBoth(parsed.positional[0], host.Document(), view))

@@ -63,7 +63,7 @@ int Load(const FileArgs& args, Recording& document, RecordingView& view)
             std::fprintf(stderr, "shakemeter-cli: %s is not a spectrum recording\n", args.input.c_str());
             return 1;
         }
-        view.m_bFrequencyMode = true;
+        view.SetFrequencyMode(true);
         view.RefreshSummary(document);
     }
     return 0;
@@ -92,7 +92,7 @@ int RunInfo(const Args& args)
 
     // Lines 3 to 9 of the report are the summary; a report without rows gives them cheaply.
     RecordingView summaryOnly = view;
-    summaryOnly.m_nShownCount = 0;
+    summaryOnly.HideRows();
     const std::string report = FormatTextReport(document, summaryOnly);
     std::size_t begin = 0;
     for (int line = 1; line <= 9; ++line) {

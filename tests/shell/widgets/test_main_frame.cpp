@@ -379,6 +379,53 @@ TEST_F(MainFrameTest, SettingsAreReadAtCreation) {
     EXPECT_TRUE(other.GraphView()->State().m_bShowY);
 }
 
+TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextSession) {
+    GraphState& state = frame->GraphView()->State();
+    state.m_bShowX = false;
+    state.m_bShowY = false;
+    state.m_bShowZ = false;
+    state.m_bShowVectorSum = false;
+    state.m_bMarkPoints = true;
+    state.m_bVertGrid = false;
+    state.m_bHorzGrid = false;
+    state.m_dPresetYMin = -7.5;
+    state.m_dPresetYMax = 12.25;
+    GraphColors& colors = frame->GraphView()->Colors();
+    colors.background = 4;
+    colors.x = 6;
+    colors.y = 7;
+    colors.z = 8;
+    colors.vectorSum = 9;
+    colors.grid = 10;
+    frame->show();
+    frame->close();
+    QTRY_VERIFY(!frame->isVisible());
+
+    FrameEnvironment env;
+    env.prompter = &prompter;
+    env.devices = &devices;
+    env.settingsPath = dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
+    env.tempCopyPath = dir.filePath(QStringLiteral("t.Vibration"));
+    CMainFrame next(env);
+    const GraphState& read = next.GraphView()->State();
+    EXPECT_FALSE(read.m_bShowX);
+    EXPECT_FALSE(read.m_bShowY);
+    EXPECT_FALSE(read.m_bShowZ);
+    EXPECT_FALSE(read.m_bShowVectorSum);
+    EXPECT_TRUE(read.m_bMarkPoints);
+    EXPECT_FALSE(read.m_bVertGrid);
+    EXPECT_FALSE(read.m_bHorzGrid);
+    EXPECT_DOUBLE_EQ(read.m_dPresetYMin, -7.5);
+    EXPECT_DOUBLE_EQ(read.m_dPresetYMax, 12.25);
+    const GraphColors& readColors = next.GraphView()->Colors();
+    EXPECT_EQ(readColors.background, 4);
+    EXPECT_EQ(readColors.x, 6);
+    EXPECT_EQ(readColors.y, 7);
+    EXPECT_EQ(readColors.z, 8);
+    EXPECT_EQ(readColors.vectorSum, 9);
+    EXPECT_EQ(readColors.grid, 10);
+}
+
 TEST_F(MainFrameTest, WindowMenuTogglesPanesAndSummary) {
     frame->show();
     QApplication::processEvents();
