@@ -6,7 +6,6 @@
 #include <string>
 #include <utility>
 
-#include "graph/core/RtWindowTable.h"
 #include "recording/FixedText.h"
 
 namespace shakemeter {
@@ -265,15 +264,8 @@ bool CLoggerLink::ReadMemory()
     // Installed and refreshed even with no samples (events only), so nothing keeps showing the
     // previous recording's rows.
     InstallCompleteRecording(m_host.Document(), view, std::move(fresh));
-    if (m_host.IsDataListOpen()) {
-        if (sampleCount >= 1)
-            m_host.RefreshDataList();
-        else
-            m_host.CloseDataList();
-    }
     m_host.WriteTempCopy();
-    m_host.OnZoomOut();
-    m_host.UpdateAllViews();
+    m_host.RecordingInstalled({RecordingSource::Download});
     return true;
 }
 
@@ -326,27 +318,12 @@ bool CLoggerLink::StartRealTime()
     m_headerBlock.dwSampleCount = 1;
     const bool rangeChanged =
         BeginRealTimeRecording(document, view, m_headerBlock, CalendarTime::FromLocal(now), row, requested);
-    m_host.RestoreTimeDomainSummary();
-
-    // A plot not laid out yet has no width; one pixel keeps the table growing (its sizes do not
-    // depend on the width but through rounding).
-    const int plotWidth = std::max(1, m_host.PlotWidth());
-    view.SetRtWindow(BuildRtWindowTable(plotWidth, requested));
-    m_host.SetPlotScale(RtNarrowedScale(plotWidth, view.m_nRtWindow[view.m_nRtWindow.size() - 2]));
-    if (rangeChanged)
-        m_host.InvalidateView();
-
-    m_host.UpdateSummaryPanel();
-    if (m_host.IsDataListOpen())
-        m_host.RefreshDataList();
-
     m_host.SetReading(true);
     m_realTime = RealTimeState::Reading;
-    m_host.UpdateRealTimePlot();
+    m_host.RecordingInstalled({RecordingSource::RealTime, rangeChanged});
 
     if (view.m_nShownCount >= requested) {
         m_host.SetReading(false);
-        m_host.InvalidateView();
         m_host.WriteTempCopy();
         m_realTime = RealTimeState::Completed;
         return false;
@@ -358,7 +335,6 @@ bool CLoggerLink::StartRealTime()
 void CLoggerLink::FinishRealTime(RealTimeState state)
 {
     m_host.KillTimer();
-    m_host.InvalidateView();
     m_host.WriteTempCopy();
     CloseDevice();
     m_realTime = state;
@@ -395,16 +371,8 @@ void CLoggerLink::OnTimer(int id)
         return;
     }
     m_headerBlock.dwSampleCount = document.m_header.dwSampleCount;
-    if (appended == RowAppend::RangeGrown && !m_host.IsBandDragging())
-        m_host.InvalidatePlot();
-    m_host.UpdateSummaryPanel();
-    if (m_host.IsDataListOpen())
-        m_host.RefreshDataList();
-
-    if (m_host.IsReading()) {
-        m_host.UpdateRealTimePlot();
-        m_host.SetDataUnsaved();
-    } else {
+    m_host.RowAppended(appended == RowAppend::RangeGrown);
+    if (!m_host.IsReading()) {
         FinishRealTime(RealTimeState::Stopped);
         return;
     }
@@ -418,7 +386,6 @@ void CLoggerLink::StopRealTime()
 {
     m_host.SetReading(false);
     m_host.KillTimer();
-    m_host.InvalidateView();
     m_host.WriteTempCopy();
     CloseDevice();
     if (m_realTime == RealTimeState::Reading)
@@ -468,10 +435,8 @@ bool CLoggerLink::ReadSpectrumBlocks()
 
     RecordingView& view = m_host.View();
     InstallCompleteRecording(m_host.Document(), view, std::move(fresh));
-    if (m_host.IsDataListOpen())
-        m_host.RefreshDataList();
     m_host.WriteTempCopy();
-    m_host.OnZoomOut();
+    m_host.RecordingInstalled({RecordingSource::Spectrum});
     return true;
 }
 

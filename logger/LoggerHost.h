@@ -1,8 +1,10 @@
 #pragma once
-// What a CLoggerLink needs from the program around it: the document's recording, the view's
-// companions, message boxes, the progress window, the temporary copy, the graph's refresh hooks,
-// the frame's reading flags and the link's timer 1. The main window, shakemeter-cli and the
-// tests each implement it, so all three drive the same transfer code.
+// What a CLoggerLink needs from the program around it: the document's recording and the view's
+// companions it installs into, message boxes, the progress window, the temporary copy, the link's
+// timer 1, the frame's reading flag, and two notices: a recording was installed, a row was
+// appended. How the windows follow (zoom, summary panel, list, repaints) is the host's business.
+// The main window, shakemeter-cli and the tests each implement it, so all three drive the same
+// transfer code.
 //
 // The link calls these on the thread it runs on and never keeps references across calls other
 // than to Document() and View(), which must outlive the link's transfers.
@@ -17,6 +19,18 @@ namespace shakemeter {
 enum class MessageKind {
     Plain,        // OK button, no icon
     Information,  // OK button, information icon
+};
+
+// Where an installed recording came from.
+enum class RecordingSource {
+    Download,  // the logger's memory
+    Spectrum,  // one spectrum capture
+    RealTime,  // the first row of a real-time reading; the reading flag is already set
+};
+
+struct InstalledRecording {
+    RecordingSource source = RecordingSource::Download;
+    bool valueRangeChanged = false;  // the value range differs from the one shown before
 };
 
 class LoggerHost {
@@ -44,37 +58,16 @@ public:
     virtual void StartTimer(int ms) = 0;
     virtual void KillTimer() = 0;
 
-    // The frame's reading flag (a real-time or spectrum reading is running).
+    // The frame's reading flag (a real-time or spectrum reading is running). A reading that ends
+    // clears it, and the whole view is then drawn again.
     virtual bool IsReading() const = 0;
     virtual void SetReading(bool reading) = 0;
-    // The shown data came from the logger and is not saved yet.
-    virtual void SetDataUnsaved() {}
 
-    // Width of the plot area in pixels (plot right minus plot left), for the real-time window.
-    virtual int PlotWidth() const { return 0; }
-    // The graph's pixels per sample that the real-time window table ended with.
-    virtual void SetPlotScale(double /*scale*/) {}
-    // A zoom band is being dragged: the real-time range change does not repaint the plot.
-    virtual bool IsBandDragging() const { return false; }
-
-    // Graph refreshes: back to the whole recording; repaint all views of the document; repaint
-    // the plot area; repaint the whole view without erasing; draw the newest real-time sample.
-    virtual void OnZoomOut() {}
-    virtual void UpdateAllViews() {}
-    virtual void InvalidatePlot() {}
-    virtual void InvalidateView() {}
-    virtual void UpdateRealTimePlot() {}
-    // The summary panel takes its texts from View().m_summary (when its window exists).
-    virtual void UpdateSummaryPanel() {}
-    // A real-time reading shows the summary panel at its time-domain height (155 px, when the
-    // frame has the panel switched on).
-    virtual void RestoreTimeDomainSummary() {}
-
-    // The data list window: whether it is open, refill and repaint it (the view's list is dirty),
-    // close it.
-    virtual bool IsDataListOpen() const { return false; }
-    virtual void RefreshDataList() {}
-    virtual void CloseDataList() {}
+    // A new recording is in Document() and View(), its facts refreshed.
+    virtual void RecordingInstalled(const InstalledRecording& /*installed*/) {}
+    // One more row of the real-time reading is in Document() and View(); valueRangeGrew when
+    // the value range the graph shows grew with it.
+    virtual void RowAppended(bool /*valueRangeGrew*/) {}
 };
 
 }  // namespace shakemeter

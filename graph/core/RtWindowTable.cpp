@@ -1,5 +1,7 @@
 #include "graph/core/RtWindowTable.h"
 
+#include <algorithm>
+
 #include "graph/core/PixelMath.h"
 
 namespace shakemeter {
@@ -28,6 +30,13 @@ std::vector<int> BuildRtWindowTable(int plotWidth, int requested)
             break;
     }
     return table;
+}
+
+double StartRtWindowTable(ViewState& view, int plotWidth, int requested)
+{
+    const int width = std::max(1, plotWidth);
+    view.SetRtWindow(BuildRtWindowTable(width, requested));
+    return RtNarrowedScale(width, view.m_nRtWindow[view.m_nRtWindow.size() - 2]);
 }
 
 }  // namespace shakemeter

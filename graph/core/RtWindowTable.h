@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "recording/ViewState.h"
+
 namespace shakemeter {
 
 constexpr int RT_FIRST_WINDOW = 100;
@@ -18,5 +20,10 @@ int NextRtWindowSize(int plotWidth, int w);
 // requested number of points. At least two entries; a plot without width gives just {100, 100}
 // growth-free entries instead of dividing by zero.
 std::vector<int> BuildRtWindowTable(int plotWidth, int requested);
+
+// The table a real-time reading of `requested` points starts with, stored in the view, and the
+// graph's pixels per sample it ends with. A plot not laid out yet counts as one pixel wide: the
+// table still grows (its sizes do not depend on the width but through rounding).
+double StartRtWindowTable(ViewState& view, int plotWidth, int requested);
 
 }  // namespace shakemeter

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "graph/core/RtWindowTable.h"
 #include "graph/widgets/CVxView.h"
 #if SHAKEMETER_HAVE_DATA_LIST
 #include "analysis/widgets/CDataListDlg.h"
@@ -60,51 +61,62 @@ void FrameLinkHost::KillTimer() { m_timer.stop(); }
 
 bool FrameLinkHost::IsReading() const { return m_frame.IsReading(); }
 
-void FrameLinkHost::SetReading(bool reading) { m_frame.SetReading(reading); }
+void FrameLinkHost::SetReading(bool reading) {
+    m_frame.SetReading(reading);
+    if (!reading) {
+        // A reading that ends shows its recording whole.
+        m_frame.GraphView()->update();
+    }
+}
 
-void FrameLinkHost::SetDataUnsaved() { m_frame.SetDataUnsaved(); }
-
-int FrameLinkHost::PlotWidth() const {
+void FrameLinkHost::RecordingInstalled(const InstalledRecording& installed) {
     CVxView* view = m_frame.GraphView();
-    const PlotRect client{0, 0, view->width(), view->height()};
-    return GraphModel::ScreenPlotRect(client, view->SummaryHeight(), 1).width();
+    switch (installed.source) {
+    case RecordingSource::Download:
+        if (m_frame.DataListOpen()) {
+            if (Document().hasRows()) {
+                m_frame.RefreshDataList();
+            } else {
+                CloseDataList();
+            }
+        }
+        ZoomOutToNewRecording();
+        // The summary panel shows the texts the new recording's refresh made.
+        view->UpdateSummaryPanel();
+        view->SyncChildren();
+        view->update();
+        m_frame.ApplyEnableTable();
+        break;
+    case RecordingSource::Spectrum:
+        RefreshOpenDataList();
+        ZoomOutToNewRecording();
+        break;
+    case RecordingSource::RealTime:
+        StartRealTimeView(installed.valueRangeChanged);
+        break;
+    }
 }
 
-void FrameLinkHost::SetPlotScale(double scale) { m_frame.GraphView()->State().m_dScale = scale; }
-
-bool FrameLinkHost::IsBandDragging() const { return m_frame.GraphView()->State().m_bBandDragging; }
-
-void FrameLinkHost::OnZoomOut() {
-    // The link asks for this only after it installed a new recording (download, spectrum read).
-    m_frame.RestoreSummaryAfterFrequencyMode();
-    m_frame.GraphView()->ClearReadout();
-    m_frame.GraphView()->OnZoomOut();
-}
-
-void FrameLinkHost::UpdateAllViews() {
-    // The summary panel shows the texts the new recording's refresh made.
-    m_frame.GraphView()->UpdateSummaryPanel();
-    m_frame.GraphView()->SyncChildren();
-    m_frame.GraphView()->update();
-    m_frame.ApplyEnableTable();
-}
-
-void FrameLinkHost::InvalidatePlot() { m_frame.GraphView()->InvalidatePlot(); }
-
-void FrameLinkHost::InvalidateView() { m_frame.GraphView()->update(); }
-
-void FrameLinkHost::UpdateRealTimePlot() {
-    // The view draws only the newest segment unless the picture must move or the axis grew.
-    m_frame.GraphView()->UpdateRealTimePlot();
-    m_frame.ApplyEnableTable();
-}
-
-void FrameLinkHost::UpdateSummaryPanel() { m_frame.GraphView()->UpdateSummaryPanel(); }
-
-void FrameLinkHost::RestoreTimeDomainSummary() {
+void FrameLinkHost::RowAppended(bool valueRangeGrew) {
     CVxView* view = m_frame.GraphView();
-    // A real-time reading has just replaced the recording shown: it is no file's data, and the
-    // panel is restored here already.
+    // A band being dragged keeps the plot as it is until it is dropped.
+    if (valueRangeGrew && !view->State().m_bBandDragging) {
+        view->InvalidatePlot();
+    }
+    view->UpdateSummaryPanel();
+    RefreshOpenDataList();
+    if (IsReading()) {
+        UpdateRealTimePlot();
+        m_frame.SetDataUnsaved();
+    } else {
+        // The reading was stopped before this row came: the whole view shows it.
+        view->update();
+    }
+}
+
+void FrameLinkHost::StartRealTimeView(bool valueRangeChanged) {
+    CVxView* view = m_frame.GraphView();
+    // It is no file's data.
     m_frame.Doc().SetPathName(QString());
     view->Companions().ClearLeftFrequencyMode();
     view->ClearReadout();
@@ -112,11 +124,39 @@ void FrameLinkHost::RestoreTimeDomainSummary() {
     if (m_frame.m_bSummaryShown) {
         view->SetSummaryHeight(kSummaryPanelHeight);
     }
+    RecordingView& companions = view->Companions();
+    view->State().m_dScale = StartRtWindowTable(companions, PlotWidth(), companions.m_nRtRequested);
+    if (valueRangeChanged) {
+        view->update();
+    }
+    view->UpdateSummaryPanel();
+    RefreshOpenDataList();
+    UpdateRealTimePlot();
 }
 
-bool FrameLinkHost::IsDataListOpen() const { return m_frame.DataListOpen(); }
+void FrameLinkHost::RefreshOpenDataList() {
+    if (m_frame.DataListOpen()) {
+        m_frame.RefreshDataList();
+    }
+}
 
-void FrameLinkHost::RefreshDataList() { m_frame.RefreshDataList(); }
+int FrameLinkHost::PlotWidth() const {
+    CVxView* view = m_frame.GraphView();
+    const PlotRect client{0, 0, view->width(), view->height()};
+    return GraphModel::ScreenPlotRect(client, view->SummaryHeight(), 1).width();
+}
+
+void FrameLinkHost::ZoomOutToNewRecording() {
+    m_frame.RestoreSummaryAfterFrequencyMode();
+    m_frame.GraphView()->ClearReadout();
+    m_frame.GraphView()->OnZoomOut();
+}
+
+void FrameLinkHost::UpdateRealTimePlot() {
+    // The view draws only the newest segment unless the picture must move or the axis grew.
+    m_frame.GraphView()->UpdateRealTimePlot();
+    m_frame.ApplyEnableTable();
+}
 
 void FrameLinkHost::CloseDataList() {
 #if SHAKEMETER_HAVE_DATA_LIST

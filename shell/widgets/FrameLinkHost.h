@@ -1,7 +1,8 @@
 #pragma once
 // What one logger link sees of the main window: the document, the view, the prompter, the progress
-// window, the temporary copy, the reading flags and the link's own timer 1. Each link of the main
-// window gets its own host, so each has its own timer.
+// window, the temporary copy, the reading flags and the link's own timer 1; and how the windows
+// follow a recording the link installed or a row it appended. Each link of the main window gets
+// its own host, so each has its own timer.
 
 #include <QObject>
 #include <QTimer>
@@ -34,22 +35,22 @@ public:
     void KillTimer() override;
     bool IsReading() const override;
     void SetReading(bool reading) override;
-    void SetDataUnsaved() override;
-    int PlotWidth() const override;
-    void SetPlotScale(double scale) override;
-    bool IsBandDragging() const override;
-    void OnZoomOut() override;
-    void UpdateAllViews() override;
-    void InvalidatePlot() override;
-    void InvalidateView() override;
-    void UpdateRealTimePlot() override;
-    void UpdateSummaryPanel() override;
-    void RestoreTimeDomainSummary() override;
-    bool IsDataListOpen() const override;
-    void RefreshDataList() override;
-    void CloseDataList() override;
+    void RecordingInstalled(const InstalledRecording& installed) override;
+    void RowAppended(bool valueRangeGrew) override;
 
 private:
+    // A real-time reading has just replaced the recording shown: the summary panel at its
+    // time-domain height, the window table laid out for the plot's width.
+    void StartRealTimeView(bool valueRangeChanged);
+    void RefreshOpenDataList();
+    // Width of the plot area in pixels (plot right minus plot left).
+    int PlotWidth() const;
+    // Back to the whole of a recording just installed.
+    void ZoomOutToNewRecording();
+    // Draws the newest real-time sample.
+    void UpdateRealTimePlot();
+    void CloseDataList();
+
     CMainFrame& m_frame;
     CLoggerLink* m_link = nullptr;
     QTimer m_timer;

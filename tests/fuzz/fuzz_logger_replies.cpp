@@ -129,7 +129,7 @@ void Download(test::FakeLoggerHost& host, ReplyStream& device, CLoggerLink& link
 
 void RealTime(test::FakeLoggerHost& host, ReplyStream& device, CLoggerLink& link, std::uint8_t points)
 {
-    host.view.m_nRtRequested = 1 + points % 40;
+    host.view.SetRtRequested(1 + points % 40);
     link.SetRealTimeInterval(1000);
     const bool started = link.RunRealTime();
     if (!started && link.RealTimeStatus() != RealTimeState::Completed) {

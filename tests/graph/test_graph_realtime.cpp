@@ -79,6 +79,38 @@ TEST(RealTimeWindow, NewRowDrawsOnlyItsSegmentUnlessItLeavesThePlot)
     EXPECT_EQ(g.Arrive(5), RealTimeAction::Nothing);
 }
 
+TEST(RealTimeWindow, StartTableGrowsUntilItHoldsTheRequest)
+{
+    ViewState view;
+    const double scale = StartRtWindowTable(view, 600, 100000);
+    const std::vector<int>& table = view.m_nRtWindow;
+    ASSERT_EQ(table.size(), 82u);
+    EXPECT_EQ(table[0], 100);
+    EXPECT_EQ(table[1], 109);
+    EXPECT_GE(table.back(), 100000);
+    EXPECT_LT(table[80], 100000);
+    EXPECT_GT(scale, 0.0);
+
+    ViewState notLaidOut;
+    StartRtWindowTable(notLaidOut, 0, 3);
+    EXPECT_EQ(notLaidOut.m_nRtWindow, (std::vector<int>{100, 109}));
+}
+
+TEST(RealTimeWindow, StartTableAndScaleAreThoseTheGraphGrowsBy)
+{
+    // The graph grows the window by the table's own rule while it reads, so a reading must start
+    // from exactly the table the graph would build, at every width.
+    for (const int width : {1, 333, 900, 1000, 1917}) {
+        for (const int points : {1, 109, 110, 5000, 100000}) {
+            ViewState view;
+            const double scale = StartRtWindowTable(view, width, points);
+            const std::vector<int> table = BuildRtWindowTable(width, points);
+            EXPECT_EQ(view.m_nRtWindow, table) << width << " px, " << points << " points";
+            EXPECT_EQ(scale, RtNarrowedScale(width, table[table.size() - 2])) << width;
+        }
+    }
+}
+
 TEST(RealTimeWindow, ZoomedPictureFollowsTheNewestRow)
 {
     RealTimeFixture g(800);

@@ -1,7 +1,8 @@
 #pragma once
 // The program around a link, for tests: owns a recording and its view companions, and records
-// every message, progress step, temporary copy, timer change and refresh the link asks for.
+// every message, progress step, temporary copy, timer change and notice the link gives.
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,18 +22,8 @@ public:
     int timerPeriod = 0;  // 0 when the timer is not running
     int timerStarts = 0;
     bool reading = false;
-    int dataUnsaved = 0;
-    int plotWidth = 600;
-    double plotScale = 0.0;
-    int zoomOuts = 0;
-    int allViewUpdates = 0;
-    int plotInvalidations = 0;
-    int viewInvalidations = 0;
-    int realTimePlots = 0;
-    int summaryUpdates = 0;
-    bool dataListOpen = false;
-    int dataListRefreshes = 0;
-    int dataListCloses = 0;
+    std::vector<InstalledRecording> installed;
+    std::vector<bool> rowsAppended;  // per row: whether the shown value range grew
 
     Recording& Document() override { return document; }
     RecordingView& View() override { return view; }
@@ -49,21 +40,14 @@ public:
     void KillTimer() override { timerPeriod = 0; }
     bool IsReading() const override { return reading; }
     void SetReading(bool value) override { reading = value; }
-    void SetDataUnsaved() override { ++dataUnsaved; }
-    int PlotWidth() const override { return plotWidth; }
-    void SetPlotScale(double scale) override { plotScale = scale; }
-    void OnZoomOut() override { ++zoomOuts; }
-    void UpdateAllViews() override { ++allViewUpdates; }
-    void InvalidatePlot() override { ++plotInvalidations; }
-    void InvalidateView() override { ++viewInvalidations; }
-    void UpdateRealTimePlot() override { ++realTimePlots; }
-    void UpdateSummaryPanel() override { ++summaryUpdates; }
-    bool IsDataListOpen() const override { return dataListOpen; }
-    void RefreshDataList() override { ++dataListRefreshes; }
-    void CloseDataList() override
+    void RecordingInstalled(const InstalledRecording& recording) override { installed.push_back(recording); }
+    void RowAppended(bool valueRangeGrew) override { rowsAppended.push_back(valueRangeGrew); }
+
+    int RangeGrowths() const { return static_cast<int>(std::count(rowsAppended.begin(), rowsAppended.end(), true)); }
+    int Installed(RecordingSource source) const
     {
-        ++dataListCloses;
-        dataListOpen = false;
+        return static_cast<int>(std::count_if(installed.begin(), installed.end(),
+                                              [&](const InstalledRecording& r) { return r.source == source; }));
     }
 };
 

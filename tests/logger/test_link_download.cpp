@@ -59,8 +59,8 @@ TEST_F(Download, TwoFullDataBlocksFor504Bytes)
     EXPECT_EQ(host.view.m_recHeader, r.m_header);
     EXPECT_EQ(host.view.m_nShownCount, 84);
     EXPECT_EQ(host.tempCopies, 1);
-    EXPECT_EQ(host.zoomOuts, 1);
-    EXPECT_EQ(host.allViewUpdates, 1);
+    EXPECT_EQ(host.Installed(RecordingSource::Download), 1);
+    EXPECT_EQ(host.installed.size(), 1u);
     EXPECT_EQ(host.progress, (std::vector<std::string>{"show 2", "set 0", "set 1", "set 1", "set 2", "end"}));
 }
 
@@ -124,7 +124,6 @@ TEST_F(Download, FortyThreeEventsTakeTwoEventBlocks)
 TEST_F(Download, EventsWithoutSamplesInstallAnEmptyRecordingEverywhere)
 {
     host.view.m_nShownCount = 3;  // what the previous recording showed
-    host.dataListOpen = true;
     device.ScriptDownload(HeaderReply(0, 2), {}, EventStream(2));
     ASSERT_TRUE(link.Download());
     EXPECT_EQ(device.ReadSizes(), (std::vector<std::uint32_t>{22, 12}));
@@ -133,9 +132,7 @@ TEST_F(Download, EventsWithoutSamplesInstallAnEmptyRecordingEverywhere)
     EXPECT_EQ(host.document.m_pFreeFallEvents.size(), 2u);
     EXPECT_EQ(host.view.m_nShownCount, 0);  // nothing keeps drawing the old rows
     EXPECT_EQ(host.view.m_recHeader, host.document.m_header);
-    EXPECT_EQ(host.dataListCloses, 1);
-    EXPECT_EQ(host.zoomOuts, 1);
-    EXPECT_EQ(host.allViewUpdates, 1);
+    EXPECT_EQ(host.Installed(RecordingSource::Download), 1);
 }
 
 TEST_F(Download, ShortBlockIsAFailedReadNotSamplesOfZero)
@@ -209,7 +206,7 @@ TEST_F(Download, UnpluggedMidTransferKeepsThePreviousRecording)
     ExpectPreviousRecording();
     ExpectClosedWithTimeoutsRestored();
     EXPECT_EQ(host.tempCopies, 0);
-    EXPECT_EQ(host.zoomOuts, 0);
+    EXPECT_TRUE(host.installed.empty());
 }
 
 TEST_F(Download, FailedBlockRequestWriteEndsTheTransferTheSameWay)

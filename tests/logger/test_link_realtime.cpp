@@ -4,7 +4,6 @@
 
 #include "tests/logger/LinkTestSupport.h"
 #include "ScopedCommaLocale.h"
-#include "graph/core/RtWindowTable.h"
 
 namespace shakemeter::test {
 namespace {
@@ -21,7 +20,7 @@ class RealTime : public LinkTest {
 protected:
     void Start(int points, std::uint16_t interval, std::initializer_list<Bytes> samples)
     {
-        host.view.m_nRtRequested = points;
+        host.view.SetRtRequested(points);
         link.SetRealTimeInterval(interval);
         for (const Bytes& s : samples)
             device.replies.push_back(s);
@@ -90,7 +89,8 @@ TEST_F(RealTime, TicksAskWithTheSampleTimeoutsAndKeepStrictExtremes)
     EXPECT_EQ(Texts().max[0], "1.50 @ 05/03/23 14:07:09 500ms");
     EXPECT_EQ(Texts().samples, "2");
     EXPECT_EQ(Texts().avg[0], "1.25");
-    EXPECT_EQ(host.dataUnsaved, 1);
+    EXPECT_EQ(host.rowsAppended.size(), 1u);
+    EXPECT_TRUE(host.reading);  // the host marks a row read while reading as unsaved
 
     link.OnTimer(1);  // equal X maximum: the text names the earlier sample
     EXPECT_EQ(Texts().max[0], "1.50 @ 05/03/23 14:07:09 500ms");
@@ -135,31 +135,30 @@ TEST_F(RealTime, ValueRangeWidensToOneGOnceAndThenOnlyGrows)
 {
     Start(10, 1000, {LiveSample(250, 0, 0), LiveSample(250, 0, 0), LiveSample(250, 0, 0), LiveSample(1000, 0, 0)});
     ASSERT_TRUE(link.RunRealTime());
-    const int plotRepaints = host.plotInvalidations;
+    const int plotRepaints = host.RangeGrowths();
     link.OnTimer(1);
     EXPECT_DOUBLE_EQ(host.view.m_dAutoMax, 2.0);
     EXPECT_DOUBLE_EQ(host.view.m_dAutoMin, -1.0);
     EXPECT_DOUBLE_EQ(host.view.m_dYMax, 2.0);
-    EXPECT_EQ(host.plotInvalidations, plotRepaints + 1);
+    EXPECT_EQ(host.RangeGrowths(), plotRepaints + 1);
     link.OnTimer(1);
-    EXPECT_EQ(host.plotInvalidations, plotRepaints + 1);  // same values: no change
+    EXPECT_EQ(host.RangeGrowths(), plotRepaints + 1);  // same values: no change
     link.OnTimer(1);
     EXPECT_DOUBLE_EQ(host.view.m_dAutoMax, 5.0);
     EXPECT_DOUBLE_EQ(host.view.m_dAutoMin, -1.0);
-    EXPECT_EQ(host.plotInvalidations, plotRepaints + 2);
+    EXPECT_EQ(host.RangeGrowths(), plotRepaints + 2);
 }
 
 TEST_F(RealTime, ManualValueAxisAndBandDragKeepThePlotAsItIs)
 {
     Start(10, 1000, {LiveSample(250, 0, 0), LiveSample(250, 0, 0)});
     ASSERT_TRUE(link.RunRealTime());
-    host.view.m_bAutoScaleY = false;
-    host.view.m_dYMax = 7.0;
-    const int plotRepaints = host.plotInvalidations;
+    host.view.SetValueRange(host.view.m_dYMin, 7.0, false);
+    const int plotRepaints = host.RangeGrowths();
     link.OnTimer(1);
     EXPECT_DOUBLE_EQ(host.view.m_dAutoMax, 2.0);
     EXPECT_DOUBLE_EQ(host.view.m_dYMax, 7.0);
-    EXPECT_EQ(host.plotInvalidations, plotRepaints);
+    EXPECT_EQ(host.RangeGrowths(), plotRepaints);
 }
 
 TEST_F(RealTime, OnePointEndsAtTheFirstSampleWithoutATimer)
@@ -236,9 +235,9 @@ TEST_F(RealTime, ZeroPointsOrNoRateIsRefusedBeforeAnythingIsSent)
 {
     Start(0, 500, {LiveSample(250, 0, 0)});
     EXPECT_FALSE(link.RunRealTime());
-    host.view.m_nRtRequested = 100001;
+    host.view.SetRtRequested(100001);
     EXPECT_FALSE(link.RunRealTime());
-    host.view.m_nRtRequested = 5;
+    host.view.SetRtRequested(5);
     link.SetRealTimeInterval(0);
     EXPECT_FALSE(link.RunRealTime());
     link.SetRealTimeInterval(750);
@@ -248,48 +247,16 @@ TEST_F(RealTime, ZeroPointsOrNoRateIsRefusedBeforeAnythingIsSent)
     ExpectPreviousRecording();
 }
 
-TEST_F(RealTime, WindowTableGrowsUntilItHoldsTheRequest)
+TEST_F(RealTime, StartLeavesTheWindowTableToTheHost)
 {
+    // The window table depends on the plot's width: the host lays it out when the recording is
+    // installed, and the link has no part in it.
+    host.view.SetRtWindow({7, 8});
     Start(100000, 500, {LiveSample(250, 0, 0)});
     ASSERT_TRUE(link.RunRealTime());
-    const std::vector<int>& table = host.view.m_nRtWindow;
-    ASSERT_EQ(table.size(), 82u);
-    EXPECT_EQ(table[0], 100);
-    EXPECT_EQ(table[1], 109);
-    EXPECT_GE(table.back(), 100000);
-    EXPECT_LT(table[80], 100000);
-    EXPECT_GT(host.plotScale, 0.0);
-
-    FakeDeviceLibrary device2;
-    FakeLoggerHost host2;
-    host2.plotWidth = 0;  // not laid out yet
-    CLoggerLink link2(device2, host2);
-    host2.view.m_nRtRequested = 3;
-    link2.SetRealTimeInterval(500);
-    device2.replies.push_back(LiveSample(1, 1, 1));
-    ASSERT_TRUE(link2.RunRealTime());
-    EXPECT_EQ(host2.view.m_nRtWindow, (std::vector<int>{100, 109}));
-}
-
-TEST_F(RealTime, WindowTableAndScaleAreThoseTheGraphGrowsBy)
-{
-    // The graph grows the window by the table's own rule while it reads, so the link must start
-    // from exactly the table the graph would build, at every width.
-    for (const int width : {1, 333, 900, 1000, 1917}) {
-        for (const int points : {1, 109, 110, 5000, 100000}) {
-            FakeDeviceLibrary device2;
-            FakeLoggerHost host2;
-            host2.plotWidth = width;
-            CLoggerLink link2(device2, host2);
-            host2.view.m_nRtRequested = points;
-            link2.SetRealTimeInterval(500);
-            device2.replies.push_back(LiveSample(1, 1, 1));
-            link2.RunRealTime();
-            const std::vector<int> table = BuildRtWindowTable(width, points);
-            EXPECT_EQ(host2.view.m_nRtWindow, table) << width << " px, " << points << " points";
-            EXPECT_EQ(host2.plotScale, RtNarrowedScale(width, table[table.size() - 2])) << width;
-        }
-    }
+    EXPECT_EQ(host.view.m_nRtWindow, (std::vector<int>{7, 8}));
+    ASSERT_EQ(host.installed.size(), 1u);
+    EXPECT_EQ(host.installed[0].source, RecordingSource::RealTime);
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST_F(Spectrum, ReadFetchesSevenBlocksIntoA256RowSpectrumRecording)
     EXPECT_GT(host.view.m_pSpectrum[32][0], host.view.m_pSpectrum[31][0]);
     EXPECT_GT(host.view.m_pSpectrum[0][1], host.view.m_pSpectrum[32][1]);
     EXPECT_EQ(host.tempCopies, 1);
-    EXPECT_EQ(host.zoomOuts, 1);
+    EXPECT_EQ(host.Installed(RecordingSource::Spectrum), 1);
     EXPECT_EQ(host.view.m_nShownCount, 128);  // time-domain view of a spectrum recording
 }
 

@@ -392,7 +392,7 @@ protected:
             return link.WriteSetupAndReport(block);
         }
         case Transfer::Live: {
-            host.view.m_nRtRequested = kLivePoints;
+            host.view.SetRtRequested(kLivePoints);
             link.SetRealTimeInterval(1000);
             if (!link.RunRealTime())
                 return false;
@@ -495,7 +495,7 @@ TEST(FaultMatrixBench, EveryTransferSucceedsWhenTheLoggerGoesOnlyAfterItsLastByt
                 break;
             }
             case Transfer::Live:
-                host.view.m_nRtRequested = kLivePoints;
+                host.view.SetRtRequested(kLivePoints);
                 link.SetRealTimeInterval(1000);
                 ok = link.RunRealTime();
                 while (link.RealTimeStatus() == RealTimeState::Reading)

@@ -1,7 +1,7 @@
 #pragma once
 // The program around a logger link when it runs from the command line: it owns the recording and
 // its view companions, prints the program's messages on standard error, and runs the link's
-// timer by sleeping its period between ticks. There is no window, so the graph hooks do nothing.
+// timer by sleeping its period between ticks. There is no window to follow a new recording or row.
 
 #include <string>
 
@@ -23,7 +23,6 @@ public:
     void KillTimer() override { m_timerPeriod = 0; }
     bool IsReading() const override { return m_reading; }
     void SetReading(bool reading) override { m_reading = reading; }
-    int PlotWidth() const override { return 600; }
 
     // Messages shown so far: a failed transfer shows exactly one.
     int MessageCount() const { return m_messages; }

@@ -202,6 +202,44 @@ TEST_F(LoggerCommandsTest, RealTimeReadingRunsUntilStopReadingAndKeepsItsSamples
     EXPECT_TRUE(frame->Action(ID_RELOAD)->isEnabled());
 }
 
+TEST_F(LoggerCommandsTest, RealTimeReadingLaysOutItsWindowAndFollowsEachRow) {
+    frame->GraphView()->Companions().SetRtWindow({});
+    frame->SetRtChoice(0, "50");
+    for (int i = 0; i < 3; ++i) {
+        devices.replies.push_back({0x00, 0x32, 0x00, 0x00, 0x00, 0xFA});
+    }
+    frame->OnCommand(ID_RUN);
+    ASSERT_TRUE(frame->IsReading());
+    // 50 points fit the first window of 100 samples: the table ends with its next size.
+    const std::vector<int>& table = frame->GraphView()->Companions().m_nRtWindow;
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table[0], 100);
+    QTest::qWait(20);
+    CSummaryBar* panel = frame->GraphView()->SummaryBar();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->Field(1015)->text(), QStringLiteral("1"));
+    frame->RunDialog()->Link().OnTimer(1);
+    EXPECT_EQ(panel->Field(1015)->text(), QStringLiteral("2"));
+    EXPECT_TRUE(frame->Flags().m_bDataUnsaved);
+    frame->OnCommand(ID_STOP_READING);
+}
+
+#if SHAKEMETER_HAVE_DATA_LIST
+TEST_F(LoggerCommandsTest, DownloadOfEventsOnlyClosesTheOpenList) {
+    ScriptMemory(20);
+    frame->OnCommand(ID_DOWNLOAD);
+    frame->OnCommand(ID_IMPORT_LIST);
+    QTRY_VERIFY(frame->DataListOpen());
+    RecordingHeader header;
+    header.wFreeFallCount = 1;
+    header.wInterval = 200;
+    devices.ScriptDownload(EncodeHeaderBlock(header), {}, {23, 3, 5, 14, 7, 9});
+    frame->OnCommand(ID_DOWNLOAD);
+    EXPECT_EQ(frame->ShownCount(), 0);
+    EXPECT_FALSE(frame->DataListOpen());
+}
+#endif
+
 TEST_F(LoggerCommandsTest, ClosingDuringAReadingKeepsATemporaryCopy) {
     frame->SetRtChoice(1, "100");
     devices.replies.push_back({0x00, 0x32, 0x00, 0x00, 0x00, 0xFA});
