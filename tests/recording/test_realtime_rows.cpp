@@ -10,18 +10,13 @@
 namespace shakemeter {
 namespace {
 
-using testing::FlatRows;
-using testing::HeaderAt;
-using testing::MakeRecording;
-using testing::ScopedTimeZone;
-
 constexpr std::uint16_t kHalfSecond = 500;  // real-time intervals are plain milliseconds
 
 struct Reading {
-    ScopedTimeZone utc{"UTC0"};
+    testing::ScopedTimeZone utc{"UTC0"};
     Recording document;
     RecordingView view;
-    RecordingHeader header = HeaderAt(2024, 6, 1, 12, 0, 0, kHalfSecond);
+    RecordingHeader header = testing::HeaderAt(2024, 6, 1, 12, 0, 0, kHalfSecond);
 
     bool Begin(const SampleRow& first, int requested)
     {
@@ -99,7 +94,7 @@ TEST(RealTimeRecordingTest, RowsUpdateRunningStatisticsTextsAndCounts)
 TEST(RealTimeRecordingTest, AManualValueRangeStaysWhileTheAutomaticOneGrows)
 {
     Reading r;
-    r.Begin(FlatRows(1, 0.0)[0], 3);
+    r.Begin(testing::FlatRows(1, 0.0)[0], 3);
     r.view.SetValueRange(-2.0, 2.0, false);
     EXPECT_EQ(AppendRealTimeRow(r.document, r.view, {5.0, 5.0, 5.0, 5.0}), RowAppend::Added);
     EXPECT_DOUBLE_EQ(r.view.m_dAutoMax, 6.0);
@@ -110,7 +105,7 @@ TEST(RealTimeRecordingTest, AManualValueRangeStaysWhileTheAutomaticOneGrows)
 TEST(RealTimeRecordingTest, NoRowIsStoredBeyondTheRecordingsRoom)
 {
     Reading r;
-    r.Begin(FlatRows(1, 0.0)[0], 2);
+    r.Begin(testing::FlatRows(1, 0.0)[0], 2);
     EXPECT_NE(AppendRealTimeRow(r.document, r.view, {1.0, 1.0, 1.0, 1.0}), RowAppend::NoRoom);
     EXPECT_EQ(AppendRealTimeRow(r.document, r.view, {9.0, 9.0, 9.0, 9.0}), RowAppend::NoRoom);
     EXPECT_EQ(r.document.m_header.dwSampleCount, 2u);
@@ -118,10 +113,10 @@ TEST(RealTimeRecordingTest, NoRowIsStoredBeyondTheRecordingsRoom)
     EXPECT_EQ(r.view.m_summary.samples, "2");
 
     // A complete recording installed meanwhile is full: its rows are never overwritten.
-    Recording loaded = MakeRecording(r.header, FlatRows(3, 0.25));
+    Recording loaded = testing::MakeRecording(r.header, testing::FlatRows(3, 0.25));
     InstallCompleteRecording(r.document, r.view, std::move(loaded));
     EXPECT_EQ(AppendRealTimeRow(r.document, r.view, {9.0, 9.0, 9.0, 9.0}), RowAppend::NoRoom);
-    EXPECT_EQ(r.document.m_pSamples[2], FlatRows(1, 0.25)[0]);
+    EXPECT_EQ(r.document.m_pSamples[2], testing::FlatRows(1, 0.25)[0]);
 }
 
 TEST(ViewStateTest, RealTimeWindowTableStartsOnceAndGrowsPastItsEnd)

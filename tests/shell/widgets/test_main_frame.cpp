@@ -380,23 +380,21 @@ TEST_F(MainFrameTest, SettingsAreReadAtCreation) {
 }
 
 TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextSession) {
+    // Every flag turned from its default, every number and colour changed.
+    bool GraphState::*const flags[] = {&GraphState::m_bShowX,      &GraphState::m_bShowY,
+                                       &GraphState::m_bShowZ,      &GraphState::m_bShowVectorSum,
+                                       &GraphState::m_bMarkPoints, &GraphState::m_bVertGrid,
+                                       &GraphState::m_bHorzGrid};
     GraphState& state = frame->GraphView()->State();
-    state.m_bShowX = false;
-    state.m_bShowY = false;
-    state.m_bShowZ = false;
-    state.m_bShowVectorSum = false;
-    state.m_bMarkPoints = true;
-    state.m_bVertGrid = false;
-    state.m_bHorzGrid = false;
+    std::vector<bool> chosen;
+    for (const auto flag : flags) {
+        state.*flag = !(state.*flag);
+        chosen.push_back(state.*flag);
+    }
     state.m_dPresetYMin = -7.5;
     state.m_dPresetYMax = 12.25;
-    GraphColors& colors = frame->GraphView()->Colors();
-    colors.background = 4;
-    colors.x = 6;
-    colors.y = 7;
-    colors.z = 8;
-    colors.vectorSum = 9;
-    colors.grid = 10;
+    const GraphColors colors{4, 6, 7, 8, 9, 10};
+    frame->GraphView()->Colors() = colors;
     frame->show();
     frame->close();
     QTRY_VERIFY(!frame->isVisible());
@@ -408,22 +406,17 @@ TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextSession) {
     env.tempCopyPath = dir.filePath(QStringLiteral("t.Vibration"));
     CMainFrame next(env);
     const GraphState& read = next.GraphView()->State();
-    EXPECT_FALSE(read.m_bShowX);
-    EXPECT_FALSE(read.m_bShowY);
-    EXPECT_FALSE(read.m_bShowZ);
-    EXPECT_FALSE(read.m_bShowVectorSum);
-    EXPECT_TRUE(read.m_bMarkPoints);
-    EXPECT_FALSE(read.m_bVertGrid);
-    EXPECT_FALSE(read.m_bHorzGrid);
+    for (std::size_t i = 0; i < std::size(flags); ++i) {
+        EXPECT_EQ(read.*flags[i], chosen[i]) << "flag " << i;
+    }
     EXPECT_DOUBLE_EQ(read.m_dPresetYMin, -7.5);
     EXPECT_DOUBLE_EQ(read.m_dPresetYMax, 12.25);
     const GraphColors& readColors = next.GraphView()->Colors();
-    EXPECT_EQ(readColors.background, 4);
-    EXPECT_EQ(readColors.x, 6);
-    EXPECT_EQ(readColors.y, 7);
-    EXPECT_EQ(readColors.z, 8);
-    EXPECT_EQ(readColors.vectorSum, 9);
-    EXPECT_EQ(readColors.grid, 10);
+    for (int trace = 0; trace < 4; ++trace) {
+        EXPECT_EQ(readColors.trace(trace), colors.trace(trace)) << "trace " << trace;
+    }
+    EXPECT_EQ(readColors.background, colors.background);
+    EXPECT_EQ(readColors.grid, colors.grid);
 }
 
 TEST_F(MainFrameTest, WindowMenuTogglesPanesAndSummary) {
