@@ -130,6 +130,15 @@ bool CLoggerLink::FailRead()
     return false;
 }
 
+void CLoggerLink::InstallRead(Recording&& fresh, RecordingSource source)
+{
+    m_pBlock.clear();
+    m_pBlock.shrink_to_fit();
+    InstallCompleteRecording(m_host.Document(), m_host.View(), std::move(fresh));
+    m_host.WriteTempCopy();
+    m_host.RecordingInstalled({source});
+}
+
 // ---------------------------------------------------------------- setup
 
 void CLoggerLink::SetSetupBlock(const HeaderBlock& block)
@@ -257,15 +266,9 @@ bool CLoggerLink::ReadMemory()
     fresh.m_pFreeFallEvents.reserve(events);
     for (std::uint32_t j = 0; j < events; ++j)
         fresh.m_pFreeFallEvents.push_back(DecodeEventText(eventStream + static_cast<std::size_t>(j) * LOGGER_EVENT_SIZE));
-    m_pBlock.clear();
-    m_pBlock.shrink_to_fit();
-
-    RecordingView& view = m_host.View();
     // Installed and refreshed even with no samples (events only), so nothing keeps showing the
     // previous recording's rows.
-    InstallCompleteRecording(m_host.Document(), view, std::move(fresh));
-    m_host.WriteTempCopy();
-    m_host.RecordingInstalled({RecordingSource::Download});
+    InstallRead(std::move(fresh), RecordingSource::Download);
     return true;
 }
 
@@ -430,13 +433,7 @@ bool CLoggerLink::ReadSpectrumBlocks()
     fresh.m_pSamples.resize(samples);
     for (std::uint32_t k = 0; k < samples; ++k)
         fresh.m_pSamples[k] = DecodeSpectrumSample(m_pBlock.data() + static_cast<std::size_t>(k) * LOGGER_SAMPLE_SIZE);
-    m_pBlock.clear();
-    m_pBlock.shrink_to_fit();
-
-    RecordingView& view = m_host.View();
-    InstallCompleteRecording(m_host.Document(), view, std::move(fresh));
-    m_host.WriteTempCopy();
-    m_host.RecordingInstalled({RecordingSource::Spectrum});
+    InstallRead(std::move(fresh), RecordingSource::Spectrum);
     return true;
 }
 

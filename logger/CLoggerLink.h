@@ -132,6 +132,9 @@ private:
     bool ReadInto(std::uint8_t* buffer, std::uint32_t count, std::uint32_t ms);
     bool FailRead();  // close, the read-failure message, false
     void FinishRealTime(RealTimeState state);
+    // A complete recording read from the logger: the scratch buffer goes, the recording is
+    // installed, copied to the temporary file and announced to the host.
+    void InstallRead(Recording&& fresh, RecordingSource source);
 
     DeviceLibrary& m_library;
     LoggerHost& m_host;

@@ -30,6 +30,15 @@ protected:
             }
         }
     }
+    // A header reply that ends the transfer: one message, no block asked, nothing installed.
+    void ExpectFailedAtTheHeader()
+    {
+        EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Failed reading data from the shakemeter."}));
+        EXPECT_EQ(device.Written().size(), 1u);
+        EXPECT_TRUE(host.progress.empty());
+        ExpectPreviousRecording();
+        ExpectClosedWithTimeoutsRestored();
+    }
 };
 
 TEST_F(Download, TwoFullDataBlocksFor504Bytes)
@@ -153,11 +162,7 @@ TEST_F(Download, ShortHeaderReplyAsksForNoBlock)
     device.ScriptDownload(HeaderReply(504, 0), SampleStream(84, false, 504), {});
     device.replies[0].resize(21);
     EXPECT_FALSE(link.Download());
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Failed reading data from the shakemeter."}));
-    EXPECT_EQ(device.Written().size(), 1u);
-    EXPECT_TRUE(host.progress.empty());
-    ExpectPreviousRecording();
-    ExpectClosedWithTimeoutsRestored();
+    ExpectFailedAtTheHeader();
 }
 
 TEST_F(Download, EmptyMemoryIsReportedWithTheInformationIcon)
@@ -224,11 +229,7 @@ TEST_F(Download, OversizeHeaderIsAFailedReadWithoutBlockRequests)
 {
     device.ScriptDownload(HeaderReply(LOGGER_MAX_MEMORY_BYTES + 1, 0), {}, {});
     EXPECT_FALSE(link.Download());
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Failed reading data from the shakemeter."}));
-    EXPECT_EQ(device.Written().size(), 1u);
-    EXPECT_TRUE(host.progress.empty());
-    ExpectPreviousRecording();
-    ExpectClosedWithTimeoutsRestored();
+    ExpectFailedAtTheHeader();
 
     // 0xFFFFFFFF bytes: the same, not an allocation of 4 GiB.
     FakeDeviceLibrary device2;
