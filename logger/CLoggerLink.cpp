@@ -6,8 +6,6 @@
 #include <string>
 #include <utility>
 
-#include "recording/FixedText.h"
-
 namespace shakemeter {
 
 namespace {
@@ -17,6 +15,21 @@ constexpr std::size_t kDeviceStringSize = 256;
 bool IsRealTimeInterval(std::uint16_t ms)
 {
     return std::find(kRealTimeIntervals.begin(), kRealTimeIntervals.end(), ms) != kRealTimeIntervals.end();
+}
+
+// One transfer under its own time-outs; the library's time-outs are put back afterwards, whatever
+// the outcome (when they could be read at all).
+template <typename Transfer>
+bool WithTimeouts(DeviceLibrary& library, std::uint32_t readMs, std::uint32_t writeMs, Transfer transfer)
+{
+    std::uint32_t keptRead = 0;
+    std::uint32_t keptWrite = 0;
+    const bool kept = library.GetTimeouts(keptRead, keptWrite) == DEVICE_SUCCESS;
+    library.SetTimeouts(readMs, writeMs);
+    const DeviceStatus status = transfer();
+    if (kept)
+        library.SetTimeouts(keptRead, keptWrite);
+    return status == DEVICE_SUCCESS;
 }
 
 }  // namespace
@@ -74,29 +87,19 @@ bool CLoggerLink::ProbeDevice()
 
 bool CLoggerLink::ReadTimed(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& got, std::uint32_t ms)
 {
-    std::uint32_t keptRead = 0;
-    std::uint32_t keptWrite = 0;
-    const bool kept = m_library.GetTimeouts(keptRead, keptWrite) == DEVICE_SUCCESS;
-    m_library.SetTimeouts(ms, 0);
-    got = 0;
-    const DeviceStatus status = m_library.Read(m_hDevice, buffer, count, got);
-    if (kept)
-        m_library.SetTimeouts(keptRead, keptWrite);
-    return status == DEVICE_SUCCESS;
+    return WithTimeouts(m_library, ms, 0, [&] {
+        got = 0;
+        return m_library.Read(m_hDevice, buffer, count, got);
+    });
 }
 
 bool CLoggerLink::WriteTimed(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t& written,
                              std::uint32_t ms)
 {
-    std::uint32_t keptRead = 0;
-    std::uint32_t keptWrite = 0;
-    const bool kept = m_library.GetTimeouts(keptRead, keptWrite) == DEVICE_SUCCESS;
-    m_library.SetTimeouts(0, ms);
-    written = 0;
-    const DeviceStatus status = m_library.Write(m_hDevice, buffer, count, written);
-    if (kept)
-        m_library.SetTimeouts(keptRead, keptWrite);
-    return status == DEVICE_SUCCESS;
+    return WithTimeouts(m_library, 0, ms, [&] {
+        written = 0;
+        return m_library.Write(m_hDevice, buffer, count, written);
+    });
 }
 
 void CLoggerLink::CloseDevice()
