@@ -104,8 +104,8 @@ public:
 private:
     // The date and clock text of the last whole second formatted, so that a long list of rows
     // costs one local-time conversion per distinct second. It is kept for one start time only:
-    // the real-time reading sets m_timeStart directly, so a text of another start is never used.
-    // Refresh drops it too, since the time zone may have changed. Used from the
+    // a real-time reading sets its own start without a Refresh, so a text of another start is
+    // never used. Refresh drops it too, since the time zone may have changed. Used from the
     // user-interface thread only.
     struct SampleTimeCache {
         bool valid = false;
