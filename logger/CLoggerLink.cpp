@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "graph/core/RtWindowTable.h"
+#include "recording/RtWindowTable.h"
 #include "recording/FixedText.h"
 
 namespace shakemeter {

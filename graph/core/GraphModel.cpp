@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "graph/core/AxisText.h"
-#include "graph/core/PixelMath.h"
-#include "graph/core/RtWindowTable.h"
+#include "recording/PixelMath.h"
+#include "recording/RtWindowTable.h"
 
 namespace shakemeter {
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "graph/core/GraphState.h"
-#include "graph/core/PixelMath.h"
+#include "recording/PixelMath.h"
 #include "graph/core/PlotPositions.h"
 #include "graph/core/ScrollCode.h"
 #include "recording/Recording.h"

@@ -15,11 +15,11 @@
 #include "analysis/widgets/CColorSetupDlg.h"
 #include "analysis/widgets/CViewOptionsDlg.h"
 #include "graph/core/Palette.h"
-#include "shell/widgets/controls/CInstrumentPanel.h"
-#include "shell/widgets/controls/CPictureToolBar.h"
-#include "shell/widgets/controls/CSummaryBar.h"
-#include "shell/widgets/controls/Pictures.h"
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/CInstrumentPanel.h"
+#include "controls/CPictureToolBar.h"
+#include "controls/CSummaryBar.h"
+#include "controls/Pictures.h"
+#include "controls/Prompter.h"
 
 namespace shakemeter {
 

@@ -3,13 +3,11 @@
 #include <QCoreApplication>
 
 #include "graph/widgets/CVxView.h"
-#if SHAKEMETER_HAVE_DATA_LIST
 #include "analysis/widgets/CDataListDlg.h"
-#endif
 #include "logger/CLoggerLink.h"
 #include "logger/widgets/CLoadingDlg.h"
 #include "shell/widgets/CMainFrame.h"
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/Prompter.h"
 
 namespace shakemeter {
 
@@ -119,9 +117,7 @@ bool FrameLinkHost::IsDataListOpen() const { return m_frame.DataListOpen(); }
 void FrameLinkHost::RefreshDataList() { m_frame.RefreshDataList(); }
 
 void FrameLinkHost::CloseDataList() {
-#if SHAKEMETER_HAVE_DATA_LIST
     m_frame.DataList()->CloseWindow();
-#endif
 }
 
 }  // namespace shakemeter

@@ -4,7 +4,7 @@
 
 #include "tests/logger/LinkTestSupport.h"
 #include "ScopedCommaLocale.h"
-#include "graph/core/RtWindowTable.h"
+#include "recording/RtWindowTable.h"
 
 namespace shakemeter::test {
 namespace {

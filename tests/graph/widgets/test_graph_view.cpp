@@ -17,9 +17,9 @@
 #include <memory>
 
 #include "PaintFixture.h"
-#include "graph/core/RtWindowTable.h"
+#include "recording/RtWindowTable.h"
 #include "graph/widgets/CVxView.h"
-#include "shell/widgets/controls/CPictureToolBar.h"
+#include "controls/CPictureToolBar.h"
 
 namespace shakemeter {
 namespace {

@@ -21,8 +21,8 @@
 #include "shell/CommandIds.h"
 #include "shell/widgets/CMainFrame.h"
 #include "shell/widgets/FrameLinkHost.h"
-#include "shell/widgets/controls/CNumericEdit.h"
-#include "shell/widgets/controls/CSummaryBar.h"
+#include "controls/CNumericEdit.h"
+#include "controls/CSummaryBar.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;

@@ -1,4 +1,4 @@
-#include "shell/widgets/controls/CNumericEdit.h"
+#include "controls/CNumericEdit.h"
 
 #include <QKeyEvent>
 

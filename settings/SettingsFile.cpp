@@ -1,4 +1,4 @@
-#include "shell/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -9,7 +9,7 @@
 #include <string>
 #include <system_error>
 
-#include "shell/ProfileFile.h"
+#include "settings/ProfileFile.h"
 
 namespace shakemeter {
 

@@ -1,10 +1,10 @@
-#include "shell/widgets/controls/CPictureToolBar.h"
+#include "controls/CPictureToolBar.h"
 
 #include <QAction>
 #include <QIcon>
 #include <QToolButton>
 
-#include "shell/widgets/controls/Pictures.h"
+#include "controls/Pictures.h"
 
 namespace shakemeter {
 

@@ -1,4 +1,4 @@
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/Prompter.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -7,7 +7,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "shell/widgets/controls/ProgramProfile.h"
+#include "controls/ProgramProfile.h"
 
 namespace shakemeter {
 

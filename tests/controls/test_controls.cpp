@@ -11,12 +11,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "ShellTestSupport.h"
-#include "shell/widgets/controls/CInstrumentPanel.h"
-#include "shell/widgets/controls/CNumericEdit.h"
-#include "shell/widgets/controls/CPictureToolBar.h"
-#include "shell/widgets/controls/CSummaryBar.h"
-#include "shell/widgets/controls/Pictures.h"
+#include "controls/CInstrumentPanel.h"
+#include "controls/CNumericEdit.h"
+#include "controls/CPictureToolBar.h"
+#include "controls/CSummaryBar.h"
+#include "controls/Pictures.h"
 
 using namespace shakemeter;
 

@@ -1,6 +1,6 @@
-#include "graph/core/RtWindowTable.h"
+#include "recording/RtWindowTable.h"
 
-#include "graph/core/PixelMath.h"
+#include "recording/PixelMath.h"
 
 namespace shakemeter {
 

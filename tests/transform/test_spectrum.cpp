@@ -5,7 +5,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "analysis/Spectrum.h"
+#include "transform/Spectrum.h"
 #include "recording/Recording.h"
 
 namespace shakemeter {

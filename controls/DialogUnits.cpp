@@ -1,4 +1,4 @@
-#include "shell/widgets/controls/DialogUnits.h"
+#include "controls/DialogUnits.h"
 
 #include <QFontMetrics>
 

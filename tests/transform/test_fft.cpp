@@ -4,7 +4,7 @@
 #include <complex>
 #include <vector>
 
-#include "analysis/Fft.h"
+#include "transform/Fft.h"
 
 namespace shakemeter {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/widgets/controls/ProgramProfile.h"
+#include "controls/ProgramProfile.h"
 
 #include <QCoreApplication>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "shell/widgets/controls/CSummaryBar.h"
+#include "controls/CSummaryBar.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPalette>
 
-#include "shell/widgets/controls/DialogUnits.h"
+#include "controls/DialogUnits.h"
 
 namespace shakemeter {
 

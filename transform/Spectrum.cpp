@@ -1,9 +1,9 @@
-#include "analysis/Spectrum.h"
+#include "transform/Spectrum.h"
 
 #include <cmath>
 #include <vector>
 
-#include "analysis/Fft.h"
+#include "transform/Fft.h"
 
 namespace shakemeter {
 

@@ -1,10 +1,10 @@
-#include "shell/widgets/controls/CInstrumentPanel.h"
+#include "controls/CInstrumentPanel.h"
 
 #include <QPushButton>
 
 #include "shell/CommandIds.h"
-#include "shell/widgets/controls/DialogUnits.h"
-#include "shell/widgets/controls/Pictures.h"
+#include "controls/DialogUnits.h"
+#include "controls/Pictures.h"
 
 namespace shakemeter {
 

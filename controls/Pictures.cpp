@@ -1,4 +1,4 @@
-#include "shell/widgets/controls/Pictures.h"
+#include "controls/Pictures.h"
 
 #include <QAbstractButton>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "analysis/Fft.h"
+#include "transform/Fft.h"
 
 #include <cmath>
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "shell/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 namespace shakemeter {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shell/ProfileFile.h"
+#include "settings/ProfileFile.h"
 
 namespace shakemeter {
 namespace {
