@@ -106,6 +106,7 @@ bool HasLineBreak(std::string_view text)
 bool ProfileFile::Load(const QString& path)
 {
     m_lines.clear();
+    m_ends.clear();
     m_lineEnd = "\n";
     QFile file(path);
     if (!file.exists()) {
@@ -125,21 +126,31 @@ bool ProfileFile::Load(const QString& path)
 void ProfileFile::LoadText(std::string_view text)
 {
     m_lines.clear();
+    m_ends.clear();
     m_lineEnd = "\n";
     if (text.find("\r\n") != std::string_view::npos) {
         m_lineEnd = "\r\n";
     }
+    // Each line keeps its own ending, so that a file of mixed endings (or with a stray carriage
+    // return) is written back as it was; lines added later get the file's ending.
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
+        const bool terminated = end != std::string_view::npos;
+        if (!terminated) {
             end = text.size();
         }
         std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
+        std::string lineEnd = m_lineEnd;
+        if (terminated) {
+            lineEnd = "\n";
+            if (!line.empty() && line.back() == '\r') {
+                line.remove_suffix(1);
+                lineEnd = "\r\n";
+            }
         }
         m_lines.emplace_back(line);
+        m_ends.push_back(std::move(lineEnd));
         start = end + 1;
     }
 }
@@ -147,9 +158,9 @@ void ProfileFile::LoadText(std::string_view text)
 std::string ProfileFile::Text() const
 {
     std::string text;
-    for (const std::string& line : m_lines) {
-        text += line;
-        text += m_lineEnd;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        text += m_lines[i];
+        text += m_ends[i];
     }
     return text;
 }
@@ -286,10 +297,12 @@ bool ProfileFile::SetString(std::string_view section, std::string_view key, std:
             --at;
         }
         m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+        m_ends.insert(m_ends.begin() + static_cast<std::ptrdiff_t>(at), m_lineEnd);
         return true;
     }
     m_lines.push_back("[" + std::string(section) + "]");
     m_lines.push_back(std::move(entry));
+    m_ends.insert(m_ends.end(), 2, m_lineEnd);
     return true;
 }
 

@@ -65,7 +65,8 @@ private:
     std::optional<Located> Find(std::string_view section, std::string_view key) const;
 
     std::vector<std::string> m_lines;
-    std::string m_lineEnd = "\n";
+    std::vector<std::string> m_ends;  // each line's own ending
+    std::string m_lineEnd = "\n";    // the ending of lines added
 };
 
 }  // namespace shakemeter

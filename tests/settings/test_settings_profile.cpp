@@ -83,5 +83,26 @@ TEST(ProfileReads, TextReadFromMemoryIsTheFileReadFromDisk)
     EXPECT_EQ(p.Text(), text);
 }
 
+TEST(ProfileWrites, EveryLineKeepsItsOwnEnding)
+{
+    // Mixed endings and stray carriage returns come back byte for byte, whatever is changed.
+    for (const std::string text : {"\r\r", "[A]\r\nk=1\nx\r\r\n", "a\rb\n[A]\nk=1\r\n", "[A]\nk=1"}) {
+        ProfileFile p;
+        p.LoadText(text);
+        ASSERT_TRUE(p.SetString("A", "k", "2"));
+        ASSERT_TRUE(p.SetString("B", "n", "3"));
+        const std::string changed = p.Text();
+        ProfileFile again;
+        again.LoadText(changed);
+        EXPECT_EQ(again.Text(), changed) << text;
+        EXPECT_EQ(again.Value("A", "k"), std::optional<std::string>("2")) << text;
+        EXPECT_EQ(again.Value("B", "n"), std::optional<std::string>("3")) << text;
+    }
+    ProfileFile p;
+    p.LoadText("[A]\r\nk=1\nx\r\r\n");
+    ASSERT_TRUE(p.SetString("A", "k", "2"));
+    EXPECT_EQ(p.Text(), "[A]\r\nk=2\nx\r\r\n");
+}
+
 }  // namespace
 }  // namespace shakemeter
