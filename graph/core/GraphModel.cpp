@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "graph/core/AxisText.h"
+#include "graph/core/GraphLayout.h"
 #include "graph/core/PixelMath.h"
 #include "graph/core/RtWindowTable.h"
 
@@ -116,45 +117,40 @@ bool GraphModel::TraceVisible(int trace) const
 
 PlotRect GraphModel::ScreenPlotRect(const PlotRect& client, int summaryHeight, int displayMode)
 {
-    if (displayMode == 0)
-        return client;
-    return {client.left + 130, client.top + summaryHeight + 70, client.right - 80, client.bottom - 110};
+    return GraphLayout::ScreenPlot(client, summaryHeight, displayMode);
 }
 
 PlotRect GraphModel::PanelRect(const PlotRect& client, const PlotRect& plot)
 {
-    return {client.left + 20, plot.top - 8, client.right - 20, plot.bottom + 55};
+    return GraphLayout::ScreenPanel(client, plot);
 }
 
 void GraphModel::SetScreenGeometry(const PlotRect& client)
 {
-    m_state.m_rcPlot = ScreenPlotRect(client, m_state.m_nSummaryHeight, DisplayMode());
-    m_state.m_rcGraphPanel = PanelRect(client, m_state.m_rcPlot);
+    m_state.m_rcPlot = GraphLayout::ScreenPlot(client, m_state.m_nSummaryHeight, DisplayMode());
+    m_state.m_rcGraphPanel = GraphLayout::ScreenPanel(client, m_state.m_rcPlot);
 }
 
 int GraphModel::SetPrinterGeometry(int pageWidth, int pageHeight)
 {
-    m_state.m_rcPlot = {230, 1130, pageWidth - 80, pageHeight - 500};
-    m_state.m_rcGraphPanel = {20, 1122, pageWidth - 20, m_state.m_rcPlot.bottom + 55};
-    return pageHeight / 70;
+    m_state.m_rcPlot = GraphLayout::PagePlot(pageWidth, pageHeight);
+    m_state.m_rcGraphPanel = GraphLayout::PagePanel(pageWidth, m_state.m_rcPlot);
+    return GraphLayout::PageLineUnit(pageHeight);
 }
 
 PlotRect GraphModel::HScrollBarRect() const
 {
-    const PlotRect& p = m_state.m_rcPlot;
-    return {p.left, p.bottom + 35, p.right, p.bottom + 55};
+    return GraphLayout::HScrollBar(m_state.m_rcPlot);
 }
 
 PlotRect GraphModel::VScrollBarRect(const PlotRect& client) const
 {
-    const PlotRect& p = m_state.m_rcPlot;
-    return {client.left + 20, p.top - 5, client.left + 40, p.bottom + 5};
+    return GraphLayout::VScrollBar(client, m_state.m_rcPlot);
 }
 
 PlotRect GraphModel::GraphToolBarRect(const PlotRect& client) const
 {
-    const PlotRect& p = m_state.m_rcPlot;
-    return {client.left + 20, p.top - 45, client.right - 20, p.top - 5};
+    return GraphLayout::ToolBar(client, m_state.m_rcPlot);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "graph/core/AxisText.h"
+#include "graph/core/GraphLayout.h"
 #include "graph/core/ReadoutPlaces.h"
 #include "graph/widgets/CellHeightFont.h"
 #include "graph/widgets/TraceBatcher.h"
@@ -285,8 +286,8 @@ void DrawTimeAxis(QPainter& painter, GraphModel& model, const PaintParams& param
     if (model.StartOnlyAxis()) {
         const TimeLabelLines start = model.StartLabels();
         if (params.printer) {
-            DrawTextAt(painter, 207, B + unit / 2, QString::fromStdString(start.time));
-            DrawTextAt(painter, 207, B + static_cast<int>(1.5 * unit), QString::fromStdString(start.date));
+            DrawTextAt(painter, GraphLayout::kPageStartLabelX, B + unit / 2, QString::fromStdString(start.time));
+            DrawTextAt(painter, GraphLayout::kPageStartLabelX, B + static_cast<int>(1.5 * unit), QString::fromStdString(start.date));
         } else {
             DrawTextAt(painter, plot.left - 23, B + 5, QString::fromStdString(start.time));
             DrawTextAt(painter, plot.left - 23, B + 17, QString::fromStdString(start.date));
@@ -316,7 +317,7 @@ void DrawTimeAxis(QPainter& painter, GraphModel& model, const PaintParams& param
     if (frequency && !marks.empty()) {
         const QString title = QStringLiteral("Frequency(HZ)");
         if (params.printer)
-            DrawTextAt(painter, plot.width() / 2 + 197, B + static_cast<int>(1.5 * unit), title);
+            DrawTextAt(painter, plot.width() / 2 + GraphLayout::kPageFrequencyTitleX, B + static_cast<int>(1.5 * unit), title);
         else
             DrawTextAt(painter, plot.left + plot.width() / 2 - 33, B + 19, title);
     }
@@ -350,8 +351,8 @@ void DrawReadout(QPainter& painter, const GraphModel& model, const PaintParams& 
 {
     const GraphState& s = model.state();
     const PlotRect& plot = s.m_rcPlot;
-    const int y = plot.bottom + 75;
-    painter.fillRect(Box(plot.left, y, plot.width(), 23), Qt::black);
+    const int y = plot.bottom + GraphLayout::kReadoutBelowPlot;
+    painter.fillRect(Box(plot.left, y, plot.width(), GraphLayout::kReadoutHeight), Qt::black);
     painter.setFont(ReadoutFont());
     const QFontMetrics metrics(painter.font());
     const bool frequency = model.FrequencyMode();
@@ -372,7 +373,7 @@ void DrawReadout(QPainter& painter, const GraphModel& model, const PaintParams& 
     // frame. Without texts nothing is drawn.
     if (places.right > places.left) {
         const int right = std::min(std::max(plot.right + 5, places.right), s.m_rcGraphPanel.right);
-        painter.fillRect(FromEdges(places.left, y, right, y + 23), PaletteColor(params.colors.background));
+        painter.fillRect(FromEdges(places.left, y, right, y + GraphLayout::kReadoutHeight), PaletteColor(params.colors.background));
     }
     for (int i = 0; i < count; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);
@@ -519,7 +520,10 @@ PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams&
         painter.fillRect(FromEdges(panel.left + 20, T - 10, L - 5, B + 9), panelColor);
         painter.fillRect(FromEdges(R + 5, T - 10, panel.right, B + 9), panelColor);
     } else {
-        painter.fillRect(Box(20, 1122, panel.width(), 8), Qt::white);
+        // The strip between the panel's top and the plot's, which the traces' clip reaches into.
+        painter.fillRect(Box(GraphLayout::kPanelSide, GraphLayout::kPagePanelTop, panel.width(),
+                             GraphLayout::kPagePlotTop - GraphLayout::kPagePanelTop),
+                         Qt::white);
         painter.fillRect(Box(0, 0, client.width(), s.m_nSummaryHeight), Qt::white);
     }
     painter.setPen(Qt::black);
@@ -540,7 +544,7 @@ PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams&
         painter.fillRect(Box(panel.left, T - 20, panel.width(), 15), panelColor);
         painter.fillRect(FromEdges(client.left, client.top, client.right, T - 8), Qt::black);
         painter.fillRect(FromEdges(client.left, client.top, client.right, client.top + S), panelColor);
-        painter.fillRect(FromEdges(client.left, B + 55, client.right, client.bottom), Qt::black);
+        painter.fillRect(FromEdges(client.left, B + GraphLayout::kPanelBelowPlot, client.right, client.bottom), Qt::black);
         painter.fillRect(FromEdges(client.left, client.top + S, panel.left, client.bottom), Qt::black);
         painter.fillRect(FromEdges(panel.right, client.top + S, client.right, client.bottom), Qt::black);
         DrawReadout(painter, model, params);
