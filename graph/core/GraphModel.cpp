@@ -8,6 +8,7 @@
 #include "graph/core/GraphLayout.h"
 #include "graph/core/PixelMath.h"
 #include "graph/core/RtWindowTable.h"
+#include "graph/core/ZoomMapping.h"
 
 namespace shakemeter {
 
@@ -300,21 +301,15 @@ void GraphModel::ComputeZoomedView()
     if (s.m_bZoomPending) {
         // The zoom applies to the picture the band was drawn in, even when the window was
         // resized or the graph printed between the button-up and this paint.
-        const PlotRect& z = s.g_rcZoomPlot;
-        const double t0 = s.g_dYTick[0][0];
-        const double t10 = s.g_dYTick[0][10];
-        const double zh = z.height();
-        const double vB = t0 + (z.bottom - s.g_dZoomBottom) * (t10 - t0) / zh;
-        const double vN = t0 + (z.bottom - s.g_dZoomBottom + 0.1 * (s.g_dZoomBottom - s.g_dZoomTop)) * (t10 - t0) / zh;
-        s.g_dZoomYMin = std::trunc(vB * 1000) * 0.001;
-        s.g_dZoomYNext = std::trunc(vN * 1000) * 0.001;
-        const double zw = s.g_dZoomRight - s.g_dZoomLeft;
+        const ZoomMapping zoom = PendingZoom(s.g_rcZoomPlot);
+        s.g_dZoomYMin = std::trunc(zoom.BottomValue() * 1000) * 0.001;
+        s.g_dZoomYNext = std::trunc(zoom.NextTickValue() * 1000) * 0.001;
         for (int i = f; i <= last - 1; ++i) {
-            const double x0 = m_positions.x(0, static_cast<std::size_t>(i));
-            m_positions.setX(1, static_cast<std::size_t>(i), z.left - (s.g_dZoomLeft - x0) * z.width() / zw);
+            const double fullX = m_positions.x(0, static_cast<std::size_t>(i));
+            m_positions.setX(1, static_cast<std::size_t>(i), zoom.ZoomedX(zoom.DistanceLeftOfBand(fullX)));
         }
         m_positions.setZoomedEnd(static_cast<std::size_t>(last));
-        from = z;
+        from = s.g_rcZoomPlot;
     }
     ComputeZoomedTicks();
     ExtendZoomedRows();
@@ -365,6 +360,12 @@ void GraphModel::ComputeZoomedView()
     }
     // The bar's page is what the plot shows, so its thumb fully right is the last page.
     s.m_siHorz.page = std::max(1, s.m_siHorz.maximum - HorizontalLastPosition() + 1);
+}
+
+ZoomMapping GraphModel::PendingZoom(const PlotRect& bandPlot) const
+{
+    const GraphState& s = m_state;
+    return ZoomMapping(bandPlot, s.g_dZoomLeft, s.g_dZoomRight, s.g_dZoomTop, s.g_dZoomBottom, s.g_dYTick[0]);
 }
 
 bool GraphModel::ScalesUsable() const
@@ -813,24 +814,18 @@ bool GraphModel::AcceptZoom(PlotPoint corner)
         std::swap(s.g_dZoomTop, s.g_dZoomBottom);
 
     const PlotRect& p = s.m_rcPlot;
-    const double W = p.width();
-    const double H = p.height();
-    const double zw = s.g_dZoomRight - s.g_dZoomLeft;
-    if (W <= 0.0 || H <= 0.0 || zw <= 0.0) {
+    const double plotWidth = p.width();
+    const double bandWidth = s.g_dZoomRight - s.g_dZoomLeft;
+    if (plotWidth <= 0.0 || p.height() <= 0 || bandWidth <= 0.0) {
         s.m_bZoomPending = false;
         return false;
     }
+    const ZoomMapping zoom = PendingZoom(p);
     // Measured from the first shown row: the positions of rows before it are not computed.
-    const double x00 = X(first - 1, 0);
-    const double a0 = p.left - W * (s.g_dZoomLeft - x00) / zw;
-    const double a1 = p.left - W * (s.g_dZoomLeft - x00 - s.m_dScale) / zw;
-    const double spacing = a1 - a0;
-    const double t0 = s.g_dYTick[0][0];
-    const double t10 = s.g_dYTick[0][10];
-    const double vB = t0 + (p.bottom - s.g_dZoomBottom) * (t10 - t0) / H;
-    const double vN = t0 + (p.bottom - s.g_dZoomBottom + 0.1 * (s.g_dZoomBottom - s.g_dZoomTop)) * (t10 - t0) / H;
-    const double step = vN - vB;
-    if (step >= 0.001 && spacing < W && PositiveFinite(spacing)) {
+    const double firstRowDistance = zoom.DistanceLeftOfBand(X(first - 1, 0));
+    const double spacing = zoom.ZoomedX(firstRowDistance - s.m_dScale) - zoom.ZoomedX(firstRowDistance);
+    const double valueStep = zoom.NextTickValue() - zoom.BottomValue();
+    if (valueStep >= 0.001 && spacing < plotWidth && PositiveFinite(spacing)) {
         s.g_nZoomLevel = 1;
         s.m_nVShift[1] = 0;
         s.m_bZoomPending = true;

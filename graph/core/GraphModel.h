@@ -20,6 +20,7 @@
 #include "graph/core/PixelMath.h"
 #include "graph/core/PlotPositions.h"
 #include "graph/core/ScrollCode.h"
+#include "graph/core/ZoomMapping.h"
 #include "recording/Recording.h"
 #include "recording/RecordingView.h"
 
@@ -254,6 +255,8 @@ private:
     void ExtendZoomedRows();
     void ComputeValueTicks0();
     void ComputeZoomedTicks();
+    // The band of the zoom under way, over the picture it was drawn in.
+    ZoomMapping PendingZoom(const PlotRect& bandPlot) const;
 
     const Recording* m_document = nullptr;
     RecordingView* m_view = nullptr;
