@@ -113,6 +113,13 @@ bool GraphModel::TraceVisible(int trace) const
     }
 }
 
+SpectrumPeak GraphModel::Peak() const
+{
+    if (!FrequencyMode())
+        return {};
+    return {true, m_view->m_nPeakAxis, m_view->m_nPeakIndex, m_view->m_dPeakFrequency};
+}
+
 // ---------------------------------------------------------------------------------------------
 // Geometry
 

@@ -118,6 +118,14 @@ struct GroupExtremes {
     std::array<std::array<double, 4>, 4> atMaximum{};
 };
 
+// The spectrum's peak as the graph labels it: on the peak axis's trace at the peak bin.
+struct SpectrumPeak {
+    bool shown = false;  // frequency mode
+    int axis = 0;
+    int index = 0;
+    double frequency = 0.0;
+};
+
 // What the real-time update asks of the widget after a new row.
 enum class RealTimeAction {
     Nothing,             // the band is dragged
@@ -150,6 +158,7 @@ public:
     int RangeLast() const;   // 1-based, never beyond the point table
     int DisplayMode() const;
     bool TraceVisible(int trace) const;
+    SpectrumPeak Peak() const;
 
     // ---- Geometry.
     static PlotRect ScreenPlotRect(const PlotRect& client, int summaryHeight, int displayMode);
