@@ -259,6 +259,14 @@ public:
     int NewestSegmentPoint() const;
 
 private:
+    // The parts of the model, each with one concern; the model owns what they read and change.
+    friend class GraphScroller;
+    friend class PointPicker;
+    friend class RealTimeGrowth;
+    friend class TimeAxis;
+    friend class TraceGeometry;
+    friend class ZoomBand;
+
     double X(int row, int level) const;
     const SampleRow* TableData() const;
     void ExtendZoomedRows();
