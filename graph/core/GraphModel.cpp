@@ -450,8 +450,7 @@ void GraphModel::FinishDrawing()
     if (s.m_rcPlot.width() > 0 && s.m_rcPlot.height() > 0)
         s.g_rcLastPlot = s.m_rcPlot;
     s.m_bZoomPending = false;
-    if (m_view != nullptr)
-        m_view->m_bPlotReady = true;
+    MarkPlotReady(true);
 }
 
 int GraphModel::TimeStep() const
@@ -471,12 +470,31 @@ bool GraphModel::StartOnlyAxis() const
 
 TimeLabelLines GraphModel::StartLabels() const
 {
-    return TimeAxis(*this).StartLabels();
+    if (m_view == nullptr)
+        return {};
+    return {m_view->m_timeStart.format("%H:%M:%S"), m_view->m_timeStart.format("%d/%m/%y")};
 }
 
 std::string GraphModel::FormatTickTime(std::int64_t tick) const
 {
-    return TimeAxis(*this).FormatTickTime(tick);
+    // The row labels' own formatter, so that a step and the row at the same tick read alike.
+    std::string text;
+    if (m_view != nullptr)
+        m_view->AppendTickTime(text, tick);
+    return text;
+}
+
+std::string GraphModel::SampleTimeText(int row) const
+{
+    if (m_view == nullptr || m_document == nullptr)
+        return {};
+    return m_view->FormatSampleTime(*m_document, row);
+}
+
+void GraphModel::MarkPlotReady(bool ready)
+{
+    if (m_view != nullptr)
+        m_view->m_bPlotReady = ready;
 }
 
 TimeLabelLines GraphModel::StepLabel(const TimeStepMark& mark) const
@@ -559,8 +577,7 @@ bool GraphModel::OnFullScale()
 void GraphModel::OnZoomOut()
 {
     GraphState& s = m_state;
-    if (m_view != nullptr)
-        m_view->m_bPlotReady = false;
+    MarkPlotReady(false);
     s.g_nZoomLevel = 0;
     s.g_bFullView = true;
     s.m_nHShift = 0;

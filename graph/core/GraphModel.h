@@ -1,9 +1,13 @@
 #pragma once
-// The graph of the shown recording as numbers: plot geometry, scales, the full and the zoomed
-// plotting positions, value ticks and labels, the visible range, the time-axis steps and labels,
-// zoom, scrolling and picking. It reads the document's Recording and writes the view companions
-// it is attached to (value range, plot-ready flag); it owns GraphState and the position storage.
-// No drawing surface is needed: the painter and the printer draw from its results.
+// The graph of the shown recording as numbers. GraphModel owns GraphState and the position
+// storage, reads the document's Recording and its view companions (in GraphModel.cpp only) and
+// writes back the value range and the plot-ready flag. It computes the plotting positions, the
+// zoomed view and the visible range itself; its other concerns are its parts, each a class of
+// its own over the model: GraphLayout (where the plot and its children stand), ZoomMapping and
+// ZoomBand (the zoom), GraphScroller (the scroll bars), PointPicker (picking and the read-out),
+// TimeAxis (steps and labels), TraceGeometry (segments, spans and the decimation's groups) and
+// RealTimeGrowth (a new row of a reading). GraphPaintPlanner turns all of it into the plan of
+// one paint; no drawing surface is needed here.
 //
 // Degenerate scales (a plot without width or height, a scale that is not a positive finite
 // number, a value axis without a step) make ScalesUsable() false; the painter then draws no
@@ -159,6 +163,11 @@ public:
     int DisplayMode() const;
     bool TraceVisible(int trace) const;
     SpectrumPeak Peak() const;
+    bool HasView() const { return m_view != nullptr; }
+    // The time text of sample row `row` as the row labels write it (empty without a recording).
+    std::string SampleTimeText(int row) const;
+    // The view's plot-ready flag (nothing without a view).
+    void MarkPlotReady(bool ready);
 
     // ---- Geometry.
     static PlotRect ScreenPlotRect(const PlotRect& client, int summaryHeight, int displayMode);

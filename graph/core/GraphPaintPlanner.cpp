@@ -77,8 +77,7 @@ GraphPaintPlan GraphPaintPlanner::Plan(const PaintRequest& request)
     const bool nothingToDraw = (mode == 0 && !request.printer) || m_model.ShownCount() < 1 || m_model.RangeLast() < 1;
     if (nothingToDraw) {
         s.m_bZoomPending = false;
-        if (m_model.view() != nullptr)
-            m_model.view()->m_bPlotReady = true;
+        m_model.MarkPlotReady(true);
         plan.fillsBlack = mode != 0 && !request.printer;
         return plan;
     }

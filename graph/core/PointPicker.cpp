@@ -58,11 +58,10 @@ void PointPicker::UpdateReadout(int index)
 {
     GraphState& s = m_model.m_state;
     const int n = m_model.ShownCount();
-    if (m_model.m_view == nullptr || index < 0 || index >= n || index >= m_model.TableRows())
+    if (!m_model.HasView() || index < 0 || index >= n || index >= m_model.TableRows())
         return;
     const bool frequency = m_model.FrequencyMode();
-    const std::string place = frequency ? FormatFixed(index, 2)
-                                        : (m_model.m_document != nullptr ? m_model.m_view->FormatSampleTime(*m_model.m_document, index) : std::string());
+    const std::string place = frequency ? FormatFixed(index, 2) : m_model.SampleTimeText(index);
     // Appended piece by piece: gcc 12 at -O3 warns falsely about "literal" + string.
     const auto labelled = [](const char* label, const std::string& value) {
         std::string text(label);

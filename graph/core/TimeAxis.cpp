@@ -90,26 +90,10 @@ bool TimeAxis::StartOnlyAxis() const
     return shown == 1;
 }
 
-TimeLabelLines TimeAxis::StartLabels() const
-{
-    if (m_model.m_view == nullptr)
-        return {};
-    return {m_model.m_view->m_timeStart.format("%H:%M:%S"), m_model.m_view->m_timeStart.format("%d/%m/%y")};
-}
-
-std::string TimeAxis::FormatTickTime(std::int64_t tick) const
-{
-    // The row labels' own formatter, so that a step and the row at the same tick read alike.
-    std::string text;
-    if (m_model.m_view != nullptr)
-        m_model.m_view->AppendTickTime(text, tick);
-    return text;
-}
-
 TimeLabelLines TimeAxis::StepLabel(const TimeStepMark& mark) const
 {
     TimeLabelLines lines;
-    if (m_model.m_view == nullptr)
+    if (!m_model.HasView())
         return lines;
     if (m_model.FrequencyMode()) {
         lines.time = FormatInteger(mark.row);
@@ -117,9 +101,9 @@ TimeLabelLines TimeAxis::StepLabel(const TimeStepMark& mark) const
     }
     std::string text;
     if (m_model.HasTicks())
-        text = FormatTickTime(mark.tick);
-    else if (mark.row >= 0 && mark.row <= 0x7FFFFFFF && m_model.m_document != nullptr)
-        text = m_model.m_view->FormatSampleTime(*m_model.m_document, static_cast<int>(mark.row));
+        text = m_model.FormatTickTime(mark.tick);
+    else if (mark.row >= 0 && mark.row <= 0x7FFFFFFF)
+        text = m_model.SampleTimeText(static_cast<int>(mark.row));
     // A step before the first row (scrolled to the very start) names no time.
     if (!text.empty())
         SplitTimeLabel(text, lines.time, lines.date);

@@ -14,8 +14,6 @@ public:
     int TimeStep() const;
     std::vector<TimeStepMark> TimeSteps(const VisibleRange& range) const;
     bool StartOnlyAxis() const;
-    TimeLabelLines StartLabels() const;
-    std::string FormatTickTime(std::int64_t tick) const;
     TimeLabelLines StepLabel(const TimeStepMark& mark) const;
     std::vector<std::string> ValueLabels() const;
 

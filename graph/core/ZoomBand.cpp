@@ -51,7 +51,7 @@ bool ZoomBand::ButtonUp(PlotPoint point)
 bool ZoomBand::AcceptZoom(PlotPoint corner)
 {
     GraphState& s = m_model.m_state;
-    if (m_model.m_view == nullptr)
+    if (!m_model.HasView())
         return false;
     s.g_dZoomRight = corner.x;
     s.g_dZoomBottom = corner.y;
