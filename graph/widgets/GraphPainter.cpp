@@ -139,31 +139,35 @@ QRect TraceClip(const PlotRect& plot)
     return Box(plot.left - 5, plot.top, plot.width() + 10, plot.height() + 1);
 }
 
-QFont AxisFont()
+QFont Arial(QFont::Weight weight)
 {
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(12);
-    font.setWeight(QFont::Medium);
+    font.setWeight(weight);
     return font;
+}
+
+QFont Arial(int pixelSize, QFont::Weight weight)
+{
+    QFont font = Arial(weight);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+QFont AxisFont()
+{
+    return Arial(12, QFont::Medium);
 }
 
 // The page's labels are 0.6 line units tall, ascent and descent together.
 QFont PageLabelFont(int unit, const QPaintDevice* device)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setWeight(QFont::Medium);
-    return WithCellHeight(font, static_cast<int>(0.6 * unit), device);
+    return WithCellHeight(Arial(QFont::Medium), static_cast<int>(0.6 * unit), device);
 }
 
 QFont ReadoutFont()
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(17);
-    font.setWeight(QFont::Thin);
-    return font;
+    return Arial(17, QFont::Thin);
 }
 
 QPen GridPen(const PaintParams& params)
@@ -216,11 +220,7 @@ void DrawValueAxisTitle(QPainter& painter, const GraphPaintPlan& plan, const Pai
     const QRect block = Box(plan.panel.left + 20, plot.top + 4 * (plot.height() / 10), 18, height);
     painter.fillRect(block, params.panelColor);
     painter.save();
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(12);
-    font.setBold(true);
-    painter.setFont(font);
+    painter.setFont(Arial(12, QFont::Bold));
     painter.setPen(Qt::black);
     painter.translate(block.left(), block.bottom() + 1);
     painter.rotate(-90);
