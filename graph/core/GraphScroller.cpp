@@ -7,6 +7,21 @@
 
 namespace shakemeter {
 
+namespace {
+
+// A line back moves the thumb toward 0 and the picture's shift up by one, a line forward the
+// other way; neither moves a thumb that already stands at its end (0 or last).
+template <typename Int>
+void StepLine(ScrollCode code, Int thumb, Int last, Int& shift)
+{
+    if (code == ScrollCode::LineBack && thumb > 0)
+        shift += 1;
+    else if (code == ScrollCode::LineForward && thumb < last)
+        shift -= 1;
+}
+
+}  // namespace
+
 void GraphScroller::OnHScroll(ScrollCode code, int position, int pointerX)
 {
     GraphState& s = m_model.m_state;
@@ -20,12 +35,8 @@ void GraphScroller::OnHScroll(ScrollCode code, int position, int pointerX)
     const std::int64_t page = PositiveFinite(s.m_dScale) ? static_cast<std::int64_t>(TruncToInt(plot.width() / s.m_dScale)) + 1 : 1;
     switch (code) {
     case ScrollCode::LineBack:
-        if (thumb > 0)
-            shift += 1;
-        break;
     case ScrollCode::LineForward:
-        if (thumb < lastPage)
-            shift -= 1;
+        StepLine(code, thumb, lastPage, shift);
         break;
     case ScrollCode::PageBack:
         shift = thumb > page ? shift + page : left + 1;
@@ -75,12 +86,8 @@ void GraphScroller::OnVScroll(ScrollCode code, int position)
     const int thumb = range - base - shift + 1;
     switch (code) {
     case ScrollCode::LineBack:
-        if (thumb > 0)
-            shift += 1;
-        break;
     case ScrollCode::LineForward:
-        if (thumb < range)
-            shift -= 1;
+        StepLine(code, thumb, range, shift);
         break;
     case ScrollCode::PageBack:
         if (thumb > 10)
