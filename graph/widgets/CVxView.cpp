@@ -36,6 +36,16 @@ constexpr int kLogoTop = 10;
 constexpr int kGraphBarButtonWidth = 99;
 constexpr int kGraphBarImages = 259;
 constexpr int kGraphBarHotImages = 258;
+// The view's timers: the cursor line's (1), the repaint after a resize (2), the band's watchdog
+// (3) and the zoom-out after the first graph paint (4).
+constexpr int kCursorTimerMs = 100;
+constexpr int kResizeTimerMs = 50;
+constexpr int kBandTimerMs = 10;
+constexpr int kZoomOutTimerMs = 100;
+// The instrument panel is placed only in a pane taller than this.
+constexpr int kInstrumentPanelLeastPaneHeight = 600;
+// The read-out strip reaches to the white frame's inner edges.
+constexpr int kReadoutStripInset = 12;
 
 QRect ToQRect(const PlotRect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
@@ -69,16 +79,16 @@ CVxView::CVxView(Recording& document, QWidget* parent) : QWidget(parent), m_docu
     setMouseTracking(true);
     // A graph is driven by keys as well as by the mouse: click and Tab both give it the focus.
     setFocusPolicy(Qt::StrongFocus);
-    m_cursorTimer.setInterval(100);
+    m_cursorTimer.setInterval(kCursorTimerMs);
     connect(&m_cursorTimer, &QTimer::timeout, this, &CVxView::OnCursorTimer);
-    m_resizeTimer.setInterval(50);
+    m_resizeTimer.setInterval(kResizeTimerMs);
     connect(&m_resizeTimer, &QTimer::timeout, this, [this] {
         InvalidatePlot();
         m_resizeTimer.stop();
     });
-    m_bandTimer.setInterval(10);
+    m_bandTimer.setInterval(kBandTimerMs);
     connect(&m_bandTimer, &QTimer::timeout, this, &CVxView::OnBandWatchdog);
-    m_zoomOutTimer.setInterval(100);
+    m_zoomOutTimer.setInterval(kZoomOutTimerMs);
     connect(&m_zoomOutTimer, &QTimer::timeout, this, [this] {
         m_zoomOutTimer.stop();
         OnZoomOut();
@@ -128,7 +138,7 @@ void CVxView::SetSummaryHeight(int height) {
 }
 
 void CVxView::PlaceInstrumentPanel() {
-    if (m_instrumentPanel != nullptr && height() > 600) {
+    if (m_instrumentPanel != nullptr && height() > kInstrumentPanelLeastPaneHeight) {
         m_instrumentPanel->setGeometry(0, (height() - CInstrumentPanel::kHeight) / 2, CInstrumentPanel::kWidth,
                                        CInstrumentPanel::kHeight);
     }
@@ -359,8 +369,8 @@ QRegion CVxView::BandOutline() const {
 
 QRect CVxView::ReadoutStrip() const {
     // Inside the white frame, which stays as composed.
-    return QRect(12, m_model.plot().bottom + GraphLayout::kReadoutBelowPlot, std::max(0, width() - 24),
-                 GraphLayout::kReadoutHeight);
+    return QRect(kReadoutStripInset, m_model.plot().bottom + GraphLayout::kReadoutBelowPlot,
+                 std::max(0, width() - 2 * kReadoutStripInset), GraphLayout::kReadoutHeight);
 }
 
 void CVxView::RedrawReadout() {
