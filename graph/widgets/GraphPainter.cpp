@@ -26,6 +26,10 @@ constexpr double SAFE_COORDINATE = 1 << 20;
 constexpr int kTimeTickLength = 5;
 // The white frame stands this far inside the area (the page).
 constexpr int kFrameInset = 10;
+// The plot's background, its grid rows and the traces' clip reach this far beyond its sides.
+constexpr int kPlotSideReach = 5;
+// The value ticks reach this far left of the plot.
+constexpr int kValueTickLength = 10;
 
 QRect Box(int x, int y, int width, int height)
 {
@@ -136,7 +140,7 @@ std::array<QRgb, 4> TraceColors(const GraphColors& colors)
 // The traces are clipped to the plot, widened by the marks' reach at its sides.
 QRect TraceClip(const PlotRect& plot)
 {
-    return Box(plot.left - 5, plot.top, plot.width() + 10, plot.height() + 1);
+    return Box(plot.left - kPlotSideReach, plot.top, plot.width() + 2 * kPlotSideReach, plot.height() + 1);
 }
 
 QFont Arial(QFont::Weight weight)
@@ -251,7 +255,7 @@ void DrawReadout(QPainter& painter, const ReadoutLine& line, const PaintParams& 
     // where the plot's background ends or its last text, whichever is further, but not over the
     // frame. Without texts nothing is drawn.
     if (places.right > places.left) {
-        const int right = std::min(std::max(plot.right + 5, places.right), line.panelRight);
+        const int right = std::min(std::max(plot.right + kPlotSideReach, places.right), line.panelRight);
         painter.fillRect(FromEdges(places.left, y, right, y + GraphLayout::kReadoutHeight), PaletteColor(params.colors.background));
     }
     for (int i = 0; i < count; ++i) {
@@ -338,12 +342,12 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     if (!plan.printer)
         painter.fillRect(area, Qt::black);
     painter.fillRect(FromEdges(panel.left, panel.top, panel.right, panel.bottom), panelColor);
-    painter.fillRect(Box(left - 5, top, width + 10, height), PaletteColor(params.colors.background));
+    painter.fillRect(Box(left - kPlotSideReach, top, width + 2 * kPlotSideReach, height), PaletteColor(params.colors.background));
 
     if (plan.horizontalGrid) {
         painter.setPen(GridPen(params));
         for (int y : plan.gridRows)
-            painter.drawLine(left - 5, y, right + 5, y);
+            painter.drawLine(left - kPlotSideReach, y, right + kPlotSideReach, y);
     }
     if (!plan.gridColumns.empty()) {
         painter.setPen(GridPen(params));
@@ -361,8 +365,8 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
             painter.fillRect(FromEdges(panel.left, bottom + 1, panel.right, panel.bottom), panelColor);
             painter.fillRect(FromEdges(panel.left, top - 10, panel.right, top), panelColor);
         }
-        painter.fillRect(FromEdges(panel.left + 20, top - 10, left - 5, bottom + 9), panelColor);
-        painter.fillRect(FromEdges(right + 5, top - 10, panel.right, bottom + 9), panelColor);
+        painter.fillRect(FromEdges(panel.left + 20, top - 10, left - kPlotSideReach, bottom + 9), panelColor);
+        painter.fillRect(FromEdges(right + kPlotSideReach, top - 10, panel.right, bottom + 9), panelColor);
     } else {
         // The strip between the panel's top and the plot's, which the traces' clip reaches into.
         painter.fillRect(Box(GraphLayout::kPanelSide, GraphLayout::kPagePanelTop, panel.width(),
@@ -376,7 +380,7 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     DrawTimeAxis(painter, plan, params);
     painter.setPen(QPen(PaletteColor(params.colors.grid), 1, Qt::SolidLine));
     for (int y : plan.gridRows)
-        painter.drawLine(left - 10, y, left, y);
+        painter.drawLine(left - kValueTickLength, y, left, y);
 
     if (!plan.printer) {
         painter.fillRect(Box(panel.left, top - 20, panel.width(), 15), panelColor);
