@@ -19,7 +19,7 @@
 namespace shakemeter {
 
 // ---------------------------------------------------------------------------------------------
-// Point table
+// Point table: what the graph reads of the shown recording and its view companions.
 
 void GraphModel::Attach(const Recording* document, RecordingView* view)
 {
@@ -111,6 +111,35 @@ SpectrumPeak GraphModel::Peak() const
     if (!FrequencyMode())
         return {};
     return {true, m_view->m_nPeakAxis, m_view->m_nPeakIndex, m_view->m_dPeakFrequency};
+}
+
+TimeLabelLines GraphModel::StartLabels() const
+{
+    if (m_view == nullptr)
+        return {};
+    return {m_view->m_timeStart.format("%H:%M:%S"), m_view->m_timeStart.format("%d/%m/%y")};
+}
+
+std::string GraphModel::FormatTickTime(std::int64_t tick) const
+{
+    // The row labels' own formatter, so that a step and the row at the same tick read alike.
+    std::string text;
+    if (m_view != nullptr)
+        m_view->AppendTickTime(text, tick);
+    return text;
+}
+
+std::string GraphModel::SampleTimeText(int row) const
+{
+    if (m_view == nullptr || m_document == nullptr)
+        return {};
+    return m_view->FormatSampleTime(*m_document, row);
+}
+
+void GraphModel::MarkPlotReady(bool ready)
+{
+    if (m_view != nullptr)
+        m_view->m_bPlotReady = ready;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -468,35 +497,6 @@ bool GraphModel::StartOnlyAxis() const
     return TimeAxis(*this).StartOnlyAxis();
 }
 
-TimeLabelLines GraphModel::StartLabels() const
-{
-    if (m_view == nullptr)
-        return {};
-    return {m_view->m_timeStart.format("%H:%M:%S"), m_view->m_timeStart.format("%d/%m/%y")};
-}
-
-std::string GraphModel::FormatTickTime(std::int64_t tick) const
-{
-    // The row labels' own formatter, so that a step and the row at the same tick read alike.
-    std::string text;
-    if (m_view != nullptr)
-        m_view->AppendTickTime(text, tick);
-    return text;
-}
-
-std::string GraphModel::SampleTimeText(int row) const
-{
-    if (m_view == nullptr || m_document == nullptr)
-        return {};
-    return m_view->FormatSampleTime(*m_document, row);
-}
-
-void GraphModel::MarkPlotReady(bool ready)
-{
-    if (m_view != nullptr)
-        m_view->m_bPlotReady = ready;
-}
-
 TimeLabelLines GraphModel::StepLabel(const TimeStepMark& mark) const
 {
     return TimeAxis(*this).StepLabel(mark);
@@ -535,15 +535,16 @@ int GraphModel::CollectGroups(int first, int last, int p, std::vector<GroupExtre
     return TraceGeometry(*this).CollectGroups(first, last, p, groups);
 }
 
-bool GraphModel::SegmentVisible(const SegmentEnds& e, const PlotRect& p)
+bool GraphModel::SegmentVisible(const SegmentEnds& ends, const PlotRect& plot)
 {
-    if (e.y0 <= p.top && e.y1 <= p.top && !(e.y0 == p.top && e.y1 == p.top))
+    const auto bothAt = [&](int y) { return ends.y0 == y && ends.y1 == y; };
+    if (ends.y0 <= plot.top && ends.y1 <= plot.top && !bothAt(plot.top))
         return false;
-    if (e.y0 >= p.bottom && e.y1 >= p.bottom && !(e.y0 == p.bottom && e.y1 == p.bottom))
+    if (ends.y0 >= plot.bottom && ends.y1 >= plot.bottom && !bothAt(plot.bottom))
         return false;
-    if (e.x0 < p.left && e.x1 < p.left)
+    if (ends.x0 < plot.left && ends.x1 < plot.left)
         return false;
-    if (e.x0 > p.right && e.x1 > p.right)
+    if (ends.x0 > plot.right && ends.x1 > plot.right)
         return false;
     return true;
 }
