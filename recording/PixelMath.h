@@ -26,4 +26,10 @@ inline bool IsUsableDivisor(double value)
     return std::isfinite(value) && value != 0.0;
 }
 
+// A scale or spacing that is a positive finite number of pixels.
+inline bool PositiveFinite(double value)
+{
+    return std::isfinite(value) && value > 0.0;
+}
+
 }  // namespace shakemeter
