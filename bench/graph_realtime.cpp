@@ -15,7 +15,7 @@
 #include <ctime>
 #include <memory>
 
-#include "graph/core/RtWindowTable.h"
+#include "recording/RtWindowTable.h"
 #include "graph/widgets/CVxView.h"
 
 namespace shakemeter {

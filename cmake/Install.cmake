@@ -8,11 +8,8 @@ install(FILES ${linux_dir}/shakemeter.desktop DESTINATION ${CMAKE_INSTALL_DATADI
 install(FILES ${linux_dir}/shakemeter-vibration.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${linux_dir}/shakemeter.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${linux_dir}/70-qz810-logger.rules DESTINATION lib/udev/rules.d)
-if(EXISTS ${PROJECT_SOURCE_DIR}/docs/help.html)
-  install(FILES ${PROJECT_SOURCE_DIR}/docs/help.html DESTINATION ${CMAKE_INSTALL_DATADIR}/shakemeter/help)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION ${CMAKE_INSTALL_DATADIR}/shakemeter/help
-          OPTIONAL)
-endif()
+install(FILES ${PROJECT_SOURCE_DIR}/docs/help.html DESTINATION ${CMAKE_INSTALL_DATADIR}/shakemeter/help)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION ${CMAKE_INSTALL_DATADIR}/shakemeter/help)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/shakemeter/samples
         FILES_MATCHING PATTERN "*.Vibration")
 

@@ -1,9 +1,7 @@
 #include "logger/CombinedDeviceLibrary.h"
 
 #include "logger/VirtualBridgeBackend.h"
-#ifdef SHAKEMETER_HAVE_LIBUSB
 #include "logger/UsbBridgeBackend.h"
-#endif
 
 namespace shakemeter {
 
@@ -182,9 +180,7 @@ std::string CombinedDeviceLibrary::BackendOf(std::uint32_t index)
 std::unique_ptr<CombinedDeviceLibrary> MakeSystemDeviceLibrary()
 {
     std::vector<std::unique_ptr<DeviceLibrary>> backends;
-#ifdef SHAKEMETER_HAVE_LIBUSB
     backends.push_back(std::make_unique<UsbBridgeBackend>());
-#endif
     backends.push_back(std::make_unique<VirtualBridgeBackend>());
     return std::make_unique<CombinedDeviceLibrary>(std::move(backends));
 }

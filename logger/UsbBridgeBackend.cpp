@@ -1,7 +1,5 @@
 #include "logger/UsbBridgeBackend.h"
 
-#ifdef SHAKEMETER_HAVE_LIBUSB
-
 #include <libusb.h>
 
 #include <algorithm>
@@ -396,5 +394,3 @@ std::string UsbBridgeBackend::BackendOf(std::uint32_t index)
 }
 
 }  // namespace shakemeter
-
-#endif  // SHAKEMETER_HAVE_LIBUSB

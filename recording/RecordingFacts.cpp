@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "analysis/Spectrum.h"
+#include "transform/Spectrum.h"
 #include "recording/FixedText.h"
 
 namespace shakemeter {

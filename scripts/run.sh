@@ -32,4 +32,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Report written to /tmp/shakemeter-sample.xls"
   exit 0
 fi
-"$bin/shell/widgets/shakemeter" "$@"
+"$bin/shell/app/shakemeter" "$@"

@@ -11,9 +11,9 @@
 #include "analysis/widgets/SettingsDialogLook.h"
 #include "graph/core/GraphState.h"
 #include "recording/RecordingView.h"
-#include "shell/widgets/controls/CNumericEdit.h"
-#include "shell/widgets/controls/DialogUnits.h"
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/CNumericEdit.h"
+#include "controls/DialogUnits.h"
+#include "controls/Prompter.h"
 
 namespace shakemeter {
 

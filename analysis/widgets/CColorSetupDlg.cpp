@@ -6,7 +6,7 @@
 
 #include "analysis/widgets/CColorComboBox.h"
 #include "analysis/widgets/SettingsDialogLook.h"
-#include "shell/widgets/controls/DialogUnits.h"
+#include "controls/DialogUnits.h"
 
 namespace shakemeter {
 

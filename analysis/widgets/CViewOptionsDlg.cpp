@@ -8,7 +8,7 @@
 
 #include "analysis/widgets/SettingsDialogLook.h"
 #include "graph/core/GraphState.h"
-#include "shell/widgets/controls/DialogUnits.h"
+#include "controls/DialogUnits.h"
 
 namespace shakemeter {
 

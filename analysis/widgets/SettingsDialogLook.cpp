@@ -5,7 +5,7 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "shell/widgets/controls/Pictures.h"
+#include "controls/Pictures.h"
 
 namespace shakemeter {
 

@@ -1,9 +1,13 @@
 #pragma once
-// The graph of the shown recording as numbers: plot geometry, scales, the full and the zoomed
-// plotting positions, value ticks and labels, the visible range, the time-axis steps and labels,
-// zoom, scrolling and picking. It reads the document's Recording and writes the view companions
-// it is attached to (value range, plot-ready flag); it owns GraphState and the position storage.
-// No drawing surface is needed: the painter and the printer draw from its results.
+// The graph of the shown recording as numbers. GraphModel owns GraphState and the position
+// storage, reads the document's Recording and its view companions (in GraphModel.cpp only) and
+// writes back the value range and the plot-ready flag. It computes the plotting positions, the
+// zoomed view and the visible range itself; its other concerns are its parts, each a class of
+// its own over the model: GraphLayout (where the plot and its children stand), ZoomMapping and
+// ZoomBand (the zoom), GraphScroller (the scroll bars), PointPicker (picking and the read-out),
+// TimeAxis (steps and labels), TraceGeometry (segments, spans and the decimation's groups) and
+// RealTimeGrowth (a new row of a reading). GraphPaintPlanner turns all of it into the plan of
+// one paint; no drawing surface is needed here.
 //
 // Degenerate scales (a plot without width or height, a scale that is not a positive finite
 // number, a value axis without a step) make ScalesUsable() false; the painter then draws no
@@ -17,9 +21,11 @@
 #include <vector>
 
 #include "graph/core/GraphState.h"
-#include "graph/core/PixelMath.h"
+#include "recording/PixelMath.h"
 #include "graph/core/PlotPositions.h"
 #include "graph/core/ScrollCode.h"
+#include "graph/core/SpanPointMapper.h"
+#include "graph/core/ZoomMapping.h"
 #include "recording/Recording.h"
 #include "recording/RecordingView.h"
 
@@ -56,55 +62,6 @@ struct SegmentEnds {
     bool joined = true;  // false across a motion gap: the points are marked, the line left out
 };
 
-// One end of a decimated span: its row and pixel.
-struct SpanPoint {
-    int row = 0;
-    int x = 0;
-    int y = 0;
-};
-
-// SpanPointOf for one paint, with everything that does not change from point to point looked
-// up once: a decimated paint asks for tens of thousands of points.
-class SpanPointMapper {
-public:
-    SpanPointMapper() = default;
-    SpanPointMapper(const SampleRow* rows, std::size_t tableRows, std::size_t positionRows, const ValueMapping& mapping,
-                    double base, double step, int first, int hShift)
-        : m_rows(rows), m_tableRows(tableRows), m_positionRows(positionRows), m_mapping(mapping), m_base(base),
-          m_step(step), m_first(first), m_hShift(hShift)
-    {
-    }
-    SpanPoint operator()(int p, int trace) const { return At(p, Value(p, trace)); }
-    // The value the point table holds for trace t at point p (0 outside it).
-    double Value(int p, int trace) const
-    {
-        const int row = m_first + p - 2;
-        if (row < 0 || static_cast<std::size_t>(row) >= m_tableRows || trace < 0 || trace > 3)
-            return 0.0;
-        return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(trace)];
-    }
-    // Point p with the value of its trace already looked up.
-    SpanPoint At(int p, double value) const
-    {
-        SpanPoint point;
-        point.row = m_first + p - 2;
-        if (point.row >= 0 && static_cast<std::size_t>(point.row) < m_positionRows)
-            point.y = TruncToInt(m_mapping.map(value));
-        point.x = TruncToInt((p - 1 + m_hShift) * m_step + m_base);
-        return point;
-    }
-
-private:
-    const SampleRow* m_rows = nullptr;
-    std::size_t m_tableRows = 0;
-    std::size_t m_positionRows = 0;
-    ValueMapping m_mapping;
-    double m_base = 0.0;
-    double m_step = 0.0;
-    int m_first = 1;
-    int m_hShift = 0;
-};
-
 // One decimation group: its first and last point, and where each column's extremes lie.
 struct GroupExtremes {
     int from = 0;
@@ -115,6 +72,14 @@ struct GroupExtremes {
     // while the group's rows are at hand: the drawing reads them again much later.
     std::array<std::array<double, 4>, 4> atMinimum{};
     std::array<std::array<double, 4>, 4> atMaximum{};
+};
+
+// The spectrum's peak as the graph labels it: on the peak axis's trace at the peak bin.
+struct SpectrumPeak {
+    bool shown = false;  // frequency mode
+    int axis = 0;
+    int index = 0;
+    double frequency = 0.0;
 };
 
 // What the real-time update asks of the widget after a new row.
@@ -149,6 +114,12 @@ public:
     int RangeLast() const;   // 1-based, never beyond the point table
     int DisplayMode() const;
     bool TraceVisible(int trace) const;
+    SpectrumPeak Peak() const;
+    bool HasView() const { return m_view != nullptr; }
+    // The time text of sample row `row` as the row labels write it (empty without a recording).
+    std::string SampleTimeText(int row) const;
+    // The view's plot-ready flag (nothing without a view).
+    void MarkPlotReady(bool ready);
 
     // ---- Geometry.
     static PlotRect ScreenPlotRect(const PlotRect& client, int summaryHeight, int displayMode);
@@ -249,11 +220,21 @@ public:
     int NewestSegmentPoint() const;
 
 private:
+    // The parts of the model, each with one concern; the model owns what they read and change.
+    friend class GraphScroller;
+    friend class PointPicker;
+    friend class RealTimeGrowth;
+    friend class TimeAxis;
+    friend class TraceGeometry;
+    friend class ZoomBand;
+
     double X(int row, int level) const;
     const SampleRow* TableData() const;
     void ExtendZoomedRows();
     void ComputeValueTicks0();
     void ComputeZoomedTicks();
+    // The band of the zoom under way, over the picture it was drawn in.
+    ZoomMapping PendingZoom(const PlotRect& bandPlot) const;
 
     const Recording* m_document = nullptr;
     RecordingView* m_view = nullptr;

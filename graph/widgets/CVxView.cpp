@@ -14,16 +14,38 @@
 #include "analysis/widgets/CAxisSetupDlg.h"
 #include "analysis/widgets/CColorSetupDlg.h"
 #include "analysis/widgets/CViewOptionsDlg.h"
+#include "graph/core/GraphLayout.h"
 #include "graph/core/Palette.h"
-#include "shell/widgets/controls/CInstrumentPanel.h"
-#include "shell/widgets/controls/CPictureToolBar.h"
-#include "shell/widgets/controls/CSummaryBar.h"
-#include "shell/widgets/controls/Pictures.h"
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/CInstrumentPanel.h"
+#include "controls/CPictureToolBar.h"
+#include "controls/CSummaryBar.h"
+#include "controls/Pictures.h"
+#include "controls/Prompter.h"
 
 namespace shakemeter {
 
 namespace {
+
+// Bitmaps of the resources: the start screen's picture and logo, the graph toolbar's strips.
+constexpr int kStartScreenBitmap = 252;
+constexpr int kStartScreenWidth = 400;
+constexpr int kStartScreenHeight = 372;
+constexpr int kStartScreenMinimumLeft = 260;
+constexpr int kLogoBitmap = 270;
+constexpr int kLogoTop = 10;
+constexpr int kGraphBarButtonWidth = 99;
+constexpr int kGraphBarImages = 259;
+constexpr int kGraphBarHotImages = 258;
+// The view's timers: the cursor line's (1), the repaint after a resize (2), the band's watchdog
+// (3) and the zoom-out after the first graph paint (4).
+constexpr int kCursorTimerMs = 100;
+constexpr int kResizeTimerMs = 50;
+constexpr int kBandTimerMs = 10;
+constexpr int kZoomOutTimerMs = 100;
+// The instrument panel is placed only in a pane taller than this.
+constexpr int kInstrumentPanelLeastPaneHeight = 600;
+// The read-out strip reaches to the white frame's inner edges.
+constexpr int kReadoutStripInset = 12;
 
 QRect ToQRect(const PlotRect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
@@ -57,16 +79,16 @@ CVxView::CVxView(Recording& document, QWidget* parent) : QWidget(parent), m_docu
     setMouseTracking(true);
     // A graph is driven by keys as well as by the mouse: click and Tab both give it the focus.
     setFocusPolicy(Qt::StrongFocus);
-    m_cursorTimer.setInterval(100);
+    m_cursorTimer.setInterval(kCursorTimerMs);
     connect(&m_cursorTimer, &QTimer::timeout, this, &CVxView::OnCursorTimer);
-    m_resizeTimer.setInterval(50);
+    m_resizeTimer.setInterval(kResizeTimerMs);
     connect(&m_resizeTimer, &QTimer::timeout, this, [this] {
         InvalidatePlot();
         m_resizeTimer.stop();
     });
-    m_bandTimer.setInterval(10);
+    m_bandTimer.setInterval(kBandTimerMs);
     connect(&m_bandTimer, &QTimer::timeout, this, &CVxView::OnBandWatchdog);
-    m_zoomOutTimer.setInterval(100);
+    m_zoomOutTimer.setInterval(kZoomOutTimerMs);
     connect(&m_zoomOutTimer, &QTimer::timeout, this, [this] {
         m_zoomOutTimer.stop();
         OnZoomOut();
@@ -116,7 +138,7 @@ void CVxView::SetSummaryHeight(int height) {
 }
 
 void CVxView::PlaceInstrumentPanel() {
-    if (m_instrumentPanel != nullptr && height() > 600) {
+    if (m_instrumentPanel != nullptr && height() > kInstrumentPanelLeastPaneHeight) {
         m_instrumentPanel->setGeometry(0, (height() - CInstrumentPanel::kHeight) / 2, CInstrumentPanel::kWidth,
                                        CInstrumentPanel::kHeight);
     }
@@ -152,11 +174,11 @@ void CVxView::SyncChildren() {
 void CVxView::PaintStartScreen(QPainter& painter) {
     const QRect client = rect();
     painter.fillRect(client, Qt::black);
-    const QImage picture = LoadBitmap(252);
-    const int x = std::max(client.left() + (client.width() - 400) / 2, 260);
-    const int y = client.top() + (client.height() - 372) / 2;
+    const QImage picture = LoadBitmap(kStartScreenBitmap);
+    const int x = std::max(client.left() + (client.width() - kStartScreenWidth) / 2, kStartScreenMinimumLeft);
+    const int y = client.top() + (client.height() - kStartScreenHeight) / 2;
     painter.drawImage(x, y, picture);
-    painter.drawImage(client.left(), client.top() + 10, LoadBitmap(270));
+    painter.drawImage(client.left(), client.top() + kLogoTop, LoadBitmap(kLogoBitmap));
 }
 
 void CVxView::paintEvent(QPaintEvent* event) {
@@ -347,7 +369,8 @@ QRegion CVxView::BandOutline() const {
 
 QRect CVxView::ReadoutStrip() const {
     // Inside the white frame, which stays as composed.
-    return QRect(12, m_model.plot().bottom + 75, std::max(0, width() - 24), 23);
+    return QRect(kReadoutStripInset, m_model.plot().bottom + GraphLayout::kReadoutBelowPlot,
+                 std::max(0, width() - 2 * kReadoutStripInset), GraphLayout::kReadoutHeight);
 }
 
 void CVxView::RedrawReadout() {
@@ -405,13 +428,13 @@ void CVxView::PlaceGraphChildren() {
         // Not flat: the buttons keep their raised face and their normal picture under the mouse,
         // so the hot strip (which holds fewer pictures than buttons) is never shown.
         m_wndGraphBar->SetFlat(false);
-        m_wndGraphBar->SetImageLists(99, 259, 258, 259);
+        m_wndGraphBar->SetImageLists(kGraphBarButtonWidth, kGraphBarImages, kGraphBarHotImages, kGraphBarImages);
     }
     // A pane too small for a plot shows no bars rather than bars of negative size.
     if (plot.bottom > plot.top && plot.right > plot.left) {
-        m_hScroll->setGeometry(plot.left, plot.bottom + 35, plot.right - plot.left, 20);
+        m_hScroll->setGeometry(ToQRect(m_model.HScrollBarRect()));
         m_hScroll->show();
-        m_vScroll->setGeometry(client.left + 20, plot.top - 5, 20, plot.bottom - plot.top + 10);
+        m_vScroll->setGeometry(ToQRect(m_model.VScrollBarRect(client)));
         m_vScroll->show();
     } else {
         m_hScroll->hide();

@@ -8,6 +8,9 @@
 #include <cmath>
 
 #include "graph/core/AxisText.h"
+#include "graph/core/GraphLayout.h"
+#include "graph/core/GraphPaintPlanner.h"
+#include "graph/core/TracePlanner.h"
 #include "graph/core/ReadoutPlaces.h"
 #include "graph/widgets/CellHeightFont.h"
 #include "graph/widgets/TraceBatcher.h"
@@ -19,6 +22,14 @@ namespace {
 // Lines longer than this are cut before they reach the raster engine, whose fixed-point
 // coordinates do not survive the far-away ends of a deep zoom.
 constexpr double SAFE_COORDINATE = 1 << 20;
+// The ticks of the time axis reach this far below the plot.
+constexpr int kTimeTickLength = 5;
+// The white frame stands this far inside the area (the page).
+constexpr int kFrameInset = 10;
+// The plot's background, its grid rows and the traces' clip reach this far beyond its sides.
+constexpr int kPlotSideReach = 5;
+// The value ticks reach this far left of the plot.
+constexpr int kValueTickLength = 10;
 
 QRect Box(int x, int y, int width, int height)
 {
@@ -65,129 +76,102 @@ void SetSafeLine(TraceStroke& stroke, int x0, int y0, int x1, int y1)
     stroke.preciseLine = QLineF(QPointF(x0 + t0 * dx, y0 + t0 * dy), QPointF(x0 + t1 * dx, y0 + t1 * dy));
 }
 
-// The peak label of a spectrum, on the peak axis's trace at the segment end that is the peak bin.
-bool PeakLabelDue(const GraphModel& model, const SegmentEnds& e, int trace)
+void DrawPeakLabel(QPainter& painter, const TracePlan& plan, const TraceSpan& span, QRgb color)
 {
-    const RecordingView* view = model.view();
-    return view != nullptr && view->m_bFrequencyMode && trace == view->m_nPeakAxis &&
-           (e.rowA == view->m_nPeakIndex || e.rowB == view->m_nPeakIndex);
-}
-
-void DrawPeakLabel(QPainter& painter, const GraphModel& model, const SegmentEnds& e, QRgb color)
-{
-    const RecordingView* view = model.view();
-    const int limit = model.plot().bottom - 20;
-    const QString text = QString::fromStdString(PeakLabel(view->m_dPeakFrequency));
+    const SegmentEnds& e = span.ends;
+    const QString text = QString::fromStdString(plan.peakLabel);
     const QPen pen = painter.pen();
     painter.setPen(QColor(color));
-    if (e.rowB == view->m_nPeakIndex)
-        DrawTextAt(painter, e.x1, std::min(e.y1, limit), text);
-    if (e.rowA == view->m_nPeakIndex)
-        DrawTextAt(painter, e.x0, std::min(e.y0, limit), text);
+    if (span.peakAtEnd)
+        DrawTextAt(painter, e.x1, std::min(e.y1, plan.peakLabelLowest), text);
+    if (span.peakAtStart)
+        DrawTextAt(painter, e.x0, std::min(e.y0, plan.peakLabelLowest), text);
     painter.setPen(pen);
 }
 
-// A label is text, which the batcher does not collect: what is pending goes first.
-void LabelIfPeak(QPainter& painter, TraceBatcher* batcher, const GraphModel& model, const SegmentEnds& e, int trace, QRgb color)
+// The spans in their order, into the batcher when there is one. The stroke is reused from span
+// to span: a decimated paint has tens of thousands.
+void DrawSpans(QPainter& painter, TraceBatcher* batcher, const TracePlan& plan, const std::array<QRgb, 4>& colors)
 {
-    if (!PeakLabelDue(model, e, trace))
-        return;
-    if (batcher != nullptr)
-        batcher->Flush();
-    DrawPeakLabel(painter, model, e, color);
-}
-
-void Emit(QPainter& painter, TraceBatcher* batcher, const TraceStroke& stroke)
-{
-    if (batcher != nullptr)
-        batcher->Add(stroke);
-    else
-        DrawStroke(painter, stroke);
-}
-
-void SegmentInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, int p, int trace, QRgb color, int firstVisible)
-{
-    GraphState& s = model.state();
-    const SegmentEnds e = model.SegmentEndsOf(p, trace, firstVisible);
-    if (!GraphModel::SegmentVisible(e, s.m_rcPlot))
-        return;
-    LabelIfPeak(painter, batcher, model, e, trace, color);
     TraceStroke stroke;
-    stroke.color = color;
-    if (e.joined)
-        SetSafeLine(stroke, e.x0, e.y0, e.x1, e.y1);
-    if (s.m_bMarkPoints) {
-        int& last = s.g_nLastMarkX[static_cast<std::size_t>(trace & 3)];
-        if (last != e.x0 || s.m_dScale >= 1.0) {
+    for (const TraceSpan& span : plan.spans) {
+        const QRgb color = colors[static_cast<std::size_t>(span.trace & 3)];
+        if (span.peakAtStart || span.peakAtEnd) {
+            // A label is text, which the batcher does not collect: what is pending goes first.
+            if (batcher != nullptr)
+                batcher->Flush();
+            DrawPeakLabel(painter, plan, span, color);
+        }
+        const SegmentEnds& e = span.ends;
+        stroke.color = color;
+        stroke.hasLine = false;
+        stroke.precise = false;
+        stroke.pointCount = 0;
+        stroke.dotCount = 0;
+        if (e.joined)
+            SetSafeLine(stroke, e.x0, e.y0, e.x1, e.y1);
+        if (span.marks == SpanMarks::Dots) {
             stroke.dotCount = 2;
             stroke.dots[0] = QRect(e.x0 - 2, e.y0 - 2, 3, 3);
             stroke.dots[1] = QRect(e.x1 - 2, e.y1 - 2, 3, 3);
-            last = e.x0;
-        }
-    }
-    Emit(painter, batcher, stroke);
-}
-
-// The stroke is the caller's, reused from span to span: a decimated paint has tens of thousands.
-void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, const SegmentEnds& e, int trace, QRgb color,
-              TraceStroke& stroke)
-{
-    GraphState& s = model.state();
-    if (!GraphModel::SegmentVisible(e, s.m_rcPlot))
-        return;
-    LabelIfPeak(painter, batcher, model, e, trace, color);
-    stroke.color = color;
-    stroke.hasLine = false;
-    stroke.precise = false;
-    stroke.pointCount = 0;
-    stroke.dotCount = 0;
-    SetSafeLine(stroke, e.x0, e.y0, e.x1, e.y1);
-    if (s.m_bMarkPoints) {
-        int& last = s.g_nLastTickMarkX[static_cast<std::size_t>(trace & 3)];
-        if (last != e.x0) {
+        } else if (span.marks == SpanMarks::Bars) {
             // A three-pixel bar just above and just below each end.
             for (const auto& [x, y] : {std::pair{e.x0, e.y0}, std::pair{e.x1, e.y1}}) {
                 const QPoint bar[6] = {{x, y + 1}, {x, y - 1}, {x - 1, y + 1}, {x - 1, y - 1}, {x + 1, y + 1}, {x + 1, y - 1}};
                 for (const QPoint& point : bar)
                     stroke.points[static_cast<std::size_t>(stroke.pointCount++)] = point;
             }
-            last = e.x0;
         }
+        if (batcher != nullptr)
+            batcher->Add(stroke);
+        else
+            DrawStroke(painter, stroke);
     }
-    Emit(painter, batcher, stroke);
 }
 
-void SpanInto(QPainter& painter, TraceBatcher* batcher, GraphModel& model, int pA, int pB, int trace, QRgb color)
+std::array<QRgb, 4> TraceColors(const GraphColors& colors)
 {
-    TraceStroke stroke;
-    SpanInto(painter, batcher, model, model.SpanEndsOf(pA, pB, trace), trace, color, stroke);
+    std::array<QRgb, 4> rgb{};
+    for (int t = 0; t < 4; ++t)
+        rgb[static_cast<std::size_t>(t)] = PaletteColor(colors.trace(t)).rgb();
+    return rgb;
+}
+
+// The traces are clipped to the plot, widened by the marks' reach at its sides.
+QRect TraceClip(const PlotRect& plot)
+{
+    return Box(plot.left - kPlotSideReach, plot.top, plot.width() + 2 * kPlotSideReach, plot.height() + 1);
+}
+
+QFont Arial(QFont::Weight weight)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(weight);
+    return font;
+}
+
+QFont Arial(int pixelSize, QFont::Weight weight)
+{
+    QFont font = Arial(weight);
+    font.setPixelSize(pixelSize);
+    return font;
 }
 
 QFont AxisFont()
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(12);
-    font.setWeight(QFont::Medium);
-    return font;
+    return Arial(12, QFont::Medium);
 }
 
 // The page's labels are 0.6 line units tall, ascent and descent together.
 QFont PageLabelFont(int unit, const QPaintDevice* device)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setWeight(QFont::Medium);
-    return WithCellHeight(font, static_cast<int>(0.6 * unit), device);
+    return WithCellHeight(Arial(QFont::Medium), static_cast<int>(0.6 * unit), device);
 }
 
 QFont ReadoutFont()
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(17);
-    font.setWeight(QFont::Thin);
-    return font;
+    return Arial(17, QFont::Thin);
 }
 
 QPen GridPen(const PaintParams& params)
@@ -197,145 +181,50 @@ QPen GridPen(const PaintParams& params)
     return pen;
 }
 
-int Length(const std::string& text)
+void DrawTraces(QPainter& painter, const GraphPaintPlan& plan, const PaintParams& params)
 {
-    return static_cast<int>(text.size());
-}
-
-void DrawTraces(QPainter& painter, GraphModel& model, const PaintParams& params, const VisibleRange& range)
-{
-    const GraphState& s = model.state();
-    const int n = model.RangeLast() - model.RangeFirst();
-    if (range.first > n || n < 1)
+    if (plan.traces.spans.empty())
         return;
-    const PlotRect& plot = s.m_rcPlot;
-    const QRect clip = Box(plot.left - 5, plot.top, plot.width() + 10, plot.height() + 1);
+    const QRect clip = TraceClip(plan.plot);
     painter.save();
     painter.setClipRect(clip);
-
-    struct Trace {
-        int index;
-        QRgb color;
-    };
-    std::vector<Trace> traces;
-    for (int t = 0; t < model.TraceCount(); ++t) {
-        if (model.TraceVisible(t))
-            traces.push_back({t, PaletteColor(params.colors.trace(t)).rgb()});
-    }
     TraceBatcher batcher(painter, clip);
-    const double perPixel = s.m_dDrawnScale > 0.0 ? 1.0 / s.m_dDrawnScale : 0.0;
-    const int p = perPixel < 2.0e9 ? static_cast<int>(perPixel) : 2000000000;
-    if (!model.HasTicks() && p >= 5) {
-        const int first = std::max(1, range.first);
-        const int last = std::min(range.last, n);
-        int rest = first;
-        // A group starts where the one before it ended: its first end is the last one found.
-        struct GroupEnd {
-            int p = -1;
-            SpanPoint point;
-        };
-        std::vector<GroupEnd> ends(traces.size());
-        TraceStroke stroke;
-        std::vector<GroupExtremes> groups;
-        rest = model.CollectGroups(first, last, p, groups);
-        const SpanPointMapper pointOf = model.SpanMapper();
-        for (int c = 0; c < model.TraceCount(); ++c) {
-            std::fill(ends.begin(), ends.end(), GroupEnd{});
-            const std::size_t column = static_cast<std::size_t>(c);
-            for (const GroupExtremes& group : groups) {
-                const int from = group.from;
-                const int minimumAt = group.minimumAt[column];
-                const int maximumAt = group.maximumAt[column];
-                const int to = group.to;
-                for (std::size_t i = 0; i < traces.size(); ++i) {
-                    const Trace& t = traces[i];
-                    GroupEnd& end = ends[i];
-                    const SpanPoint start = end.p == from ? end.point : pointOf(from, t.index);
-                    const std::size_t value = static_cast<std::size_t>(t.index);
-                    const SpanPoint low = pointOf.At(minimumAt, group.atMinimum[column][value]);
-                    const SpanPoint high = pointOf.At(maximumAt, group.atMaximum[column][value]);
-                    end.p = to;
-                    end.point = pointOf(to, t.index);
-                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(start, low), t.index, t.color, stroke);
-                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(low, high), t.index, t.color, stroke);
-                    SpanInto(painter, &batcher, model, GraphModel::SpanBetween(high, end.point), t.index, t.color, stroke);
-                }
-            }
-        }
-        for (int j = rest; j <= last - 1; ++j) {
-            for (const Trace& t : traces)
-                SegmentInto(painter, &batcher, model, j, t.index, t.color, range.first);
-        }
-    } else {
-        for (int j = std::max(1, range.first); j <= std::min(range.last - 1, n); ++j) {
-            for (const Trace& t : traces)
-                SegmentInto(painter, &batcher, model, j, t.index, t.color, range.first);
-        }
-    }
+    DrawSpans(painter, &batcher, plan.traces, TraceColors(params.colors));
     batcher.Flush();
     painter.restore();
 }
 
-void DrawTimeAxis(QPainter& painter, GraphModel& model, const PaintParams& params, const VisibleRange& range, int unit)
+void DrawText(QPainter& painter, const PlannedText& text)
 {
-    const GraphState& s = model.state();
-    const PlotRect& plot = s.m_rcPlot;
-    const int B = plot.bottom;
-    painter.setPen(Qt::black);
-    if (model.StartOnlyAxis()) {
-        const TimeLabelLines start = model.StartLabels();
-        if (params.printer) {
-            DrawTextAt(painter, 207, B + unit / 2, QString::fromStdString(start.time));
-            DrawTextAt(painter, 207, B + static_cast<int>(1.5 * unit), QString::fromStdString(start.date));
-        } else {
-            DrawTextAt(painter, plot.left - 23, B + 5, QString::fromStdString(start.time));
-            DrawTextAt(painter, plot.left - 23, B + 17, QString::fromStdString(start.date));
-        }
-        return;
-    }
-    if (!s.m_bVertGrid || !model.ScalesUsable())
-        return;
-    const std::vector<TimeStepMark> marks = model.TimeSteps(range);
-    const bool frequency = model.FrequencyMode();
-    for (const TimeStepMark& mark : marks) {
-        painter.setPen(GridPen(params));
-        painter.drawLine(mark.x, B, mark.x, B + 5);
-        painter.setPen(Qt::black);
-        const TimeLabelLines label = model.StepLabel(mark);
-        const int timeLength = Length(label.time);
-        if (frequency) {
-            DrawTextAt(painter, mark.x - 5 * timeLength / 2, B + 5, QString::fromStdString(label.time));
-        } else if (params.printer) {
-            DrawTextAt(painter, mark.x - 13 * timeLength, B + unit / 2, QString::fromStdString(label.time));
-            DrawTextAt(painter, mark.x - 110, B + static_cast<int>(1.5 * unit), QString::fromStdString(label.date));
-        } else {
-            DrawTextAt(painter, mark.x - 5 * timeLength / 2, B + 5, QString::fromStdString(label.time));
-            DrawTextAt(painter, mark.x - 5 * Length(label.date) / 2, B + 17, QString::fromStdString(label.date));
-        }
-    }
-    if (frequency && !marks.empty()) {
-        const QString title = QStringLiteral("Frequency(HZ)");
-        if (params.printer)
-            DrawTextAt(painter, plot.width() / 2 + 197, B + static_cast<int>(1.5 * unit), title);
-        else
-            DrawTextAt(painter, plot.left + plot.width() / 2 - 33, B + 19, title);
-    }
+    DrawTextAt(painter, text.x, text.y, QString::fromStdString(text.text));
 }
 
-void DrawValueAxisTitle(QPainter& painter, const GraphModel& model, const PaintParams& params)
+void DrawTimeAxis(QPainter& painter, const GraphPaintPlan& plan, const PaintParams& params)
 {
-    const GraphState& s = model.state();
-    const PlotRect& plot = s.m_rcPlot;
-    const bool frequency = model.FrequencyMode();
+    const int bottom = plan.plot.bottom;
+    painter.setPen(Qt::black);
+    for (const PlannedText& text : plan.startLabels)
+        DrawText(painter, text);
+    for (const TimeAxisStep& step : plan.timeSteps) {
+        painter.setPen(GridPen(params));
+        painter.drawLine(step.x, bottom, step.x, bottom + kTimeTickLength);
+        painter.setPen(Qt::black);
+        for (const PlannedText& text : step.labels)
+            DrawText(painter, text);
+    }
+    for (const PlannedText& text : plan.axisTitle)
+        DrawText(painter, text);
+}
+
+void DrawValueAxisTitle(QPainter& painter, const GraphPaintPlan& plan, const PaintParams& params)
+{
+    const PlotRect& plot = plan.plot;
+    const bool frequency = plan.frequency;
     const int height = frequency ? 100 : 200;
-    const QRect block = Box(s.m_rcGraphPanel.left + 20, plot.top + 4 * (plot.height() / 10), 18, height);
+    const QRect block = Box(plan.panel.left + 20, plot.top + 4 * (plot.height() / 10), 18, height);
     painter.fillRect(block, params.panelColor);
     painter.save();
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(12);
-    font.setBold(true);
-    painter.setFont(font);
+    painter.setFont(Arial(12, QFont::Bold));
     painter.setPen(Qt::black);
     painter.translate(block.left(), block.bottom() + 1);
     painter.rotate(-90);
@@ -346,39 +235,39 @@ void DrawValueAxisTitle(QPainter& painter, const GraphModel& model, const PaintP
 
 }  // namespace
 
-void DrawReadout(QPainter& painter, const GraphModel& model, const PaintParams& params)
+void DrawReadout(QPainter& painter, const ReadoutLine& line, const PaintParams& params)
 {
-    const GraphState& s = model.state();
-    const PlotRect& plot = s.m_rcPlot;
-    const int y = plot.bottom + 75;
-    painter.fillRect(Box(plot.left, y, plot.width(), 23), Qt::black);
+    const PlotRect& plot = line.plot;
+    const int y = plot.bottom + GraphLayout::kReadoutBelowPlot;
+    painter.fillRect(Box(plot.left, y, plot.width(), GraphLayout::kReadoutHeight), Qt::black);
     painter.setFont(ReadoutFont());
     const QFontMetrics metrics(painter.font());
-    const bool frequency = model.FrequencyMode();
-    const std::array<const std::string*, READOUT_TEXTS> texts = {&s.g_strReadoutHead, &s.g_strReadoutX,
-                                                                 &s.g_strReadoutY, &s.g_strReadoutZ,
-                                                                 &s.g_strReadoutV};
     const std::array<QColor, READOUT_TEXTS> colors = {
         QColor(0, 200, 200), PaletteColor(params.colors.x), PaletteColor(params.colors.y),
         PaletteColor(params.colors.z), PaletteColor(params.colors.vectorSum)};
-    const int count = frequency ? READOUT_TEXTS - 1 : READOUT_TEXTS;
+    const int count = line.count;
     std::array<int, READOUT_TEXTS> widths{};
     for (int i = 0; i < count; ++i)
-        widths[static_cast<std::size_t>(i)] = metrics.horizontalAdvance(QString::fromStdString(*texts[static_cast<std::size_t>(i)]));
+        widths[static_cast<std::size_t>(i)] = metrics.horizontalAdvance(QString::fromStdString(line.texts[static_cast<std::size_t>(i)]));
     const ReadoutPlaces places =
-        PlaceReadout(plot.left, s.g_nReadoutOffset, widths, count, metrics.horizontalAdvance(QStringLiteral("  ")));
+        PlaceReadout(plot.left, line.offset, widths, count, metrics.horizontalAdvance(QStringLiteral("  ")));
     // The line belongs to the graph: it stands on the graph's background, from its first text to
     // where the plot's background ends or its last text, whichever is further, but not over the
     // frame. Without texts nothing is drawn.
     if (places.right > places.left) {
-        const int right = std::min(std::max(plot.right + 5, places.right), s.m_rcGraphPanel.right);
-        painter.fillRect(FromEdges(places.left, y, right, y + 23), PaletteColor(params.colors.background));
+        const int right = std::min(std::max(plot.right + kPlotSideReach, places.right), line.panelRight);
+        painter.fillRect(FromEdges(places.left, y, right, y + GraphLayout::kReadoutHeight), PaletteColor(params.colors.background));
     }
     for (int i = 0; i < count; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);
         painter.setPen(colors[k]);
-        DrawTextAt(painter, places.x[k], y, QString::fromStdString(*texts[k]));
+        DrawTextAt(painter, places.x[k], y, QString::fromStdString(line.texts[k]));
     }
+}
+
+void DrawReadout(QPainter& painter, const GraphModel& model, const PaintParams& params)
+{
+    DrawReadout(painter, GraphPaintPlanner::Readout(model), params);
 }
 
 QColor ToQColor(RgbColor color)
@@ -393,35 +282,32 @@ void DrawTextAt(QPainter& painter, int x, int y, const QString& text)
 
 void DrawTraceSegment(QPainter& painter, GraphModel& model, int p, int trace, int colorIndex, int firstVisible)
 {
-    SegmentInto(painter, nullptr, model, p, trace, PaletteColor(colorIndex).rgb(), firstVisible);
+    const QRgb color = PaletteColor(colorIndex).rgb();
+    DrawSpans(painter, nullptr, TracePlanner(model).Segment(p, trace, firstVisible), {color, color, color, color});
 }
 
 void DrawTraceSpan(QPainter& painter, GraphModel& model, int pA, int pB, int trace, int colorIndex)
 {
-    SpanInto(painter, nullptr, model, pA, pB, trace, PaletteColor(colorIndex).rgb());
+    const QRgb color = PaletteColor(colorIndex).rgb();
+    DrawSpans(painter, nullptr, TracePlanner(model).Span(pA, pB, trace), {color, color, color, color});
 }
 
 QRect DrawNewestSegment(QPainter& painter, GraphModel& model, const GraphColors& colors)
 {
-    const GraphState& s = model.state();
-    const PlotRect& plot = s.m_rcPlot;
-    const int p = model.NewestSegmentPoint();
-    const QRect clip = Box(plot.left - 5, plot.top, plot.width() + 10, plot.height() + 1);
-    QRect touched;
+    const QRect clip = TraceClip(model.plot());
+    const TracePlanner::Newest newest = TracePlanner(model).NewestSegment();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setClipRect(clip);
     painter.setFont(AxisFont());
-    for (int t = 0; t < model.TraceCount(); ++t) {
-        if (!model.TraceVisible(t))
-            continue;
-        DrawTraceSegment(painter, model, p, t, colors.trace(t), s.m_nFirstVisible);
-        const SegmentEnds e = model.SegmentEndsOf(p, t, s.m_nFirstVisible);
+    DrawSpans(painter, nullptr, newest.traces, TraceColors(colors));
+    painter.restore();
+    QRect touched;
+    for (const SegmentEnds& e : newest.ends) {
         // The marks reach two pixels beyond the ends.
         touched |= QRect(QPoint(std::min(e.x0, e.x1) - 3, std::min(e.y0, e.y1) - 3),
                          QPoint(std::max(e.x0, e.x1) + 3, std::max(e.y0, e.y1) + 3));
     }
-    painter.restore();
     return touched & clip;
 }
 
@@ -430,139 +316,105 @@ void EndPrinting(GraphModel& model)
     model.state().g_bPrinting = false;
 }
 
-PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params)
+void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintParams& params)
 {
-    PaintOutcome outcome;
-    GraphState& s = model.state();
-    RecordingView* view = model.view();
-    const int mode = model.DisplayMode();
-    if (params.printer) {
-        if (mode != 1)
-            return outcome;
-        s.g_bPrinting = true;
-    } else if (s.g_bPrinting) {
-        return outcome;
-    }
-    s.m_bMarkPoints = true;
-    if (mode == 1 && s.g_nLastMode != 1) {
-        s.g_nLastMode = 1;
-        outcome.startZoomOutTimer = true;
-    }
-
-    const PlotRect& client = params.client;
-    int unit = 0;
-    if (params.printer)
-        unit = model.SetPrinterGeometry(client.width(), client.height());
-    else
-        model.SetScreenGeometry(client);
-    const PlotRect plot = s.m_rcPlot;
-    const PlotRect panel = s.m_rcGraphPanel;
-    const int L = plot.left, T = plot.top, R = plot.right, B = plot.bottom;
-    const int W = plot.width(), H = plot.height();
-    const int S = params.printer ? 0 : s.m_nSummaryHeight;
-    const QRect area = FromEdges(client.left, client.top + S, client.right, client.bottom);
-    const QColor panelColor = params.printer ? QColor(Qt::white) : params.panelColor;
-
-    const auto finishWithoutGraph = [&] {
-        s.m_bZoomPending = false;
-        if (view != nullptr)
-            view->SetPlotReady(true);
-    };
-    if (mode == 0 && !params.printer) {
-        finishWithoutGraph();
-        return outcome;
-    }
-    if (model.ShownCount() < 1 || model.RangeLast() < 1) {
-        if (!params.printer)
+    if (plan.drawsNothing)
+        return;
+    const PlotRect& client = plan.client;
+    const PlotRect& plot = plan.plot;
+    const PlotRect& panel = plan.panel;
+    const int left = plot.left, top = plot.top, right = plot.right, bottom = plot.bottom;
+    const int width = plot.width(), height = plot.height();
+    const int summary = plan.summaryHeight;
+    const QRect area = FromEdges(client.left, client.top + summary, client.right, client.bottom);
+    if (!plan.drawsGraph) {
+        if (plan.fillsBlack)
             painter.fillRect(area, Qt::black);
-        finishWithoutGraph();
-        return outcome;
+        return;
     }
+    const QColor panelColor = plan.printer ? QColor(Qt::white) : params.panelColor;
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
 
     // Background, panel and plot.
-    if (!params.printer)
+    if (!plan.printer)
         painter.fillRect(area, Qt::black);
     painter.fillRect(FromEdges(panel.left, panel.top, panel.right, panel.bottom), panelColor);
-    painter.fillRect(Box(L - 5, T, W + 10, H), PaletteColor(params.colors.background));
+    painter.fillRect(Box(left - kPlotSideReach, top, width + 2 * kPlotSideReach, height), PaletteColor(params.colors.background));
 
-    const VisibleRange range = model.PrepareDrawing(params.frameReading, params.printer);
-    const bool usable = model.ScalesUsable();
-
-    if (s.m_bHorzGrid && usable) {
+    if (plan.horizontalGrid) {
         painter.setPen(GridPen(params));
-        for (int i = 0; i <= 10; ++i) {
-            const int y = T + static_cast<int>(i * H * 0.1);
-            painter.drawLine(L - 5, y, R + 5, y);
-        }
+        for (int y : plan.gridRows)
+            painter.drawLine(left - kPlotSideReach, y, right + kPlotSideReach, y);
     }
-    if (s.m_bVertGrid && usable) {
+    if (!plan.gridColumns.empty()) {
         painter.setPen(GridPen(params));
-        for (const TimeStepMark& mark : model.TimeSteps(range))
-            painter.drawLine(mark.x, T, mark.x, B);
+        for (int x : plan.gridColumns)
+            painter.drawLine(x, top, x, bottom);
     }
 
     // The peak label takes the axis font the traces find in the painter.
-    painter.setFont(params.printer ? PageLabelFont(unit, painter.device()) : AxisFont());
-    if (usable)
-        DrawTraces(painter, model, params, range);
+    painter.setFont(plan.printer ? PageLabelFont(plan.unit, painter.device()) : AxisFont());
+    DrawTraces(painter, plan, params);
 
     // Axes and labels.
-    if (!params.printer) {
-        if (B > T) {
-            painter.fillRect(FromEdges(panel.left, B + 1, panel.right, panel.bottom), panelColor);
-            painter.fillRect(FromEdges(panel.left, T - 10, panel.right, T), panelColor);
+    if (!plan.printer) {
+        if (bottom > top) {
+            painter.fillRect(FromEdges(panel.left, bottom + 1, panel.right, panel.bottom), panelColor);
+            painter.fillRect(FromEdges(panel.left, top - 10, panel.right, top), panelColor);
         }
-        painter.fillRect(FromEdges(panel.left + 20, T - 10, L - 5, B + 9), panelColor);
-        painter.fillRect(FromEdges(R + 5, T - 10, panel.right, B + 9), panelColor);
+        painter.fillRect(FromEdges(panel.left + 20, top - 10, left - kPlotSideReach, bottom + 9), panelColor);
+        painter.fillRect(FromEdges(right + kPlotSideReach, top - 10, panel.right, bottom + 9), panelColor);
     } else {
-        painter.fillRect(Box(20, 1122, panel.width(), 8), Qt::white);
-        painter.fillRect(Box(0, 0, client.width(), s.m_nSummaryHeight), Qt::white);
+        // The strip between the panel's top and the plot's, which the traces' clip reaches into.
+        painter.fillRect(Box(GraphLayout::kPanelSide, GraphLayout::kPagePanelTop, panel.width(),
+                             GraphLayout::kPagePlotTop - GraphLayout::kPagePanelTop),
+                         Qt::white);
+        painter.fillRect(Box(0, 0, client.width(), plan.pageHeaderHeight), Qt::white);
     }
     painter.setPen(Qt::black);
-    for (int i = 0; i <= 10; ++i) {
-        const std::string& label = s.m_strAxisLabel[static_cast<std::size_t>(i)];
-        const int y = B - (i * H) / 10 - 8;
-        const int x = params.printer ? 14 * (9 - Length(label)) : panel.left + 5 * (18 - Length(label));
-        DrawTextAt(painter, x, y, QString::fromStdString(label));
-    }
-    DrawTimeAxis(painter, model, params, range, unit);
+    for (const PlannedText& label : plan.valueLabels)
+        DrawText(painter, label);
+    DrawTimeAxis(painter, plan, params);
     painter.setPen(QPen(PaletteColor(params.colors.grid), 1, Qt::SolidLine));
-    for (int i = 0; i <= 10; ++i) {
-        const int y = T + static_cast<int>(i * H * 0.1);
-        painter.drawLine(L - 10, y, L, y);
-    }
+    for (int y : plan.gridRows)
+        painter.drawLine(left - kValueTickLength, y, left, y);
 
-    if (!params.printer) {
-        painter.fillRect(Box(panel.left, T - 20, panel.width(), 15), panelColor);
-        painter.fillRect(FromEdges(client.left, client.top, client.right, T - 8), Qt::black);
-        painter.fillRect(FromEdges(client.left, client.top, client.right, client.top + S), panelColor);
-        painter.fillRect(FromEdges(client.left, B + 55, client.right, client.bottom), Qt::black);
-        painter.fillRect(FromEdges(client.left, client.top + S, panel.left, client.bottom), Qt::black);
-        painter.fillRect(FromEdges(panel.right, client.top + S, client.right, client.bottom), Qt::black);
-        DrawReadout(painter, model, params);
+    if (!plan.printer) {
+        painter.fillRect(Box(panel.left, top - 20, panel.width(), 15), panelColor);
+        painter.fillRect(FromEdges(client.left, client.top, client.right, top - 8), Qt::black);
+        painter.fillRect(FromEdges(client.left, client.top, client.right, client.top + summary), panelColor);
+        painter.fillRect(FromEdges(client.left, bottom + GraphLayout::kPanelBelowPlot, client.right, client.bottom), Qt::black);
+        painter.fillRect(FromEdges(client.left, client.top + summary, panel.left, client.bottom), Qt::black);
+        painter.fillRect(FromEdges(panel.right, client.top + summary, client.right, client.bottom), Qt::black);
+        DrawReadout(painter, plan.readout, params);
     }
 
     // Frame, 10 pixels inside the area (the page).
-    const int top = (params.printer ? s.m_nSummaryHeight : client.top + S) + 10;
-    const int left = client.left + 10;
-    const int right = client.right - 10;
-    const int bottom = client.bottom - 10;
+    const int frameTop = (plan.printer ? plan.pageHeaderHeight : client.top + summary) + kFrameInset;
+    const int frameLeft = client.left + kFrameInset;
+    const int frameRight = client.right - kFrameInset;
+    const int frameBottom = client.bottom - kFrameInset;
     painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(left, top, right, top);
-    painter.drawLine(left, top - 1, left, bottom);
-    painter.drawLine(right, bottom, right, top);
-    painter.drawLine(right, bottom, left, bottom);
+    painter.drawLine(frameLeft, frameTop, frameRight, frameTop);
+    painter.drawLine(frameLeft, frameTop - 1, frameLeft, frameBottom);
+    painter.drawLine(frameRight, frameBottom, frameRight, frameTop);
+    painter.drawLine(frameRight, frameBottom, frameLeft, frameBottom);
 
-    if (!params.printer)
-        DrawValueAxisTitle(painter, model, params);
+    if (!plan.printer)
+        DrawValueAxisTitle(painter, plan, params);
     painter.restore();
+}
 
-    model.FinishDrawing();
-    outcome.drewGraph = true;
+PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params)
+{
+    const GraphPaintPlan plan = GraphPaintPlanner(model).Plan({params.client, params.printer, params.frameReading});
+    DrawGraphPlan(painter, plan, params);
+    PaintOutcome outcome;
+    outcome.startZoomOutTimer = plan.startZoomOutTimer;
+    outcome.drewGraph = plan.drawsGraph;
     return outcome;
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 // Drawing of the graph with a QPainter, one path for the screen and the printer: the background
-// and grid, the traces (segment by segment, or through group extremes when five or more samples
-// share a pixel), the axes with their labels and ticks, the read-out line and the frame. Every
-// number comes from GraphModel; these functions only draw it.
+// and grid, the traces, the axes with their labels and ticks, the read-out line and the frame.
+// Every number comes from the plan GraphPaintPlanner works out before the drawing starts; these
+// functions only draw it.
 
 #include <QColor>
 #include <QPainter>
 
 #include "graph/core/GraphModel.h"
+#include "graph/core/GraphPaintPlan.h"
 #include "graph/core/Palette.h"
 
 namespace shakemeter {
@@ -36,6 +37,8 @@ inline QColor PaletteColor(int index)
 // paint (the start screen is the view's own); on a page it draws only in display mode 1. While a
 // print drawing runs (until EndPrinting), screen paints draw nothing.
 PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params);
+// Draws a plan as it stands; the screen, the page and a picture of the graph draw through here.
+void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintParams& params);
 void EndPrinting(GraphModel& model);
 
 // Trace t from relative point p to p + 1 at the current zoom level, marking the points while
@@ -46,6 +49,7 @@ void DrawTraceSpan(QPainter& painter, GraphModel& model, int pA, int pB, int tra
 
 // The read-out line under the plot: the texts the mouse made last, in the trace colours.
 void DrawReadout(QPainter& painter, const GraphModel& model, const PaintParams& params);
+void DrawReadout(QPainter& painter, const ReadoutLine& line, const PaintParams& params);
 
 // The newest segment of a growing recording, every visible trace, clipped to the plot as a full
 // paint clips it. Returns the pixels it may have touched.

@@ -4,8 +4,8 @@
 #include <QPushButton>
 
 #include "logger/widgets/LoggerDialogOwner.h"
-#include "shell/widgets/controls/DialogUnits.h"
-#include "shell/widgets/controls/Pictures.h"
+#include "controls/DialogUnits.h"
+#include "controls/Pictures.h"
 
 namespace shakemeter {
 

@@ -4,7 +4,7 @@
 #include <QProgressBar>
 #include <QScreen>
 
-#include "shell/widgets/controls/DialogUnits.h"
+#include "controls/DialogUnits.h"
 
 namespace shakemeter {
 

@@ -10,10 +10,10 @@
 
 #include "logger/widgets/LoggerDialogOwner.h"
 #include "logger/widgets/SpinButtons.h"
-#include "shell/widgets/controls/CNumericEdit.h"
-#include "shell/widgets/controls/DialogUnits.h"
-#include "shell/widgets/controls/Pictures.h"
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/CNumericEdit.h"
+#include "controls/DialogUnits.h"
+#include "controls/Pictures.h"
+#include "controls/Prompter.h"
 
 namespace shakemeter {
 

@@ -11,9 +11,9 @@
 #include "logger/SetupBlock.h"
 #include "logger/widgets/LoggerDialogOwner.h"
 #include "logger/widgets/SpinButtons.h"
-#include "shell/widgets/controls/CNumericEdit.h"
-#include "shell/widgets/controls/DialogUnits.h"
-#include "shell/widgets/controls/Pictures.h"
+#include "controls/CNumericEdit.h"
+#include "controls/DialogUnits.h"
+#include "controls/Pictures.h"
 
 namespace shakemeter {
 

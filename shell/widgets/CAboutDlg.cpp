@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/widgets/controls/DialogUnits.h"
-#include "shell/widgets/controls/Pictures.h"
+#include "controls/DialogUnits.h"
+#include "controls/Pictures.h"
 
 namespace shakemeter {
 

@@ -4,7 +4,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 
-#include "shell/widgets/controls/Pictures.h"
+#include "controls/Pictures.h"
 
 namespace shakemeter {
 

@@ -21,9 +21,7 @@
 
 #include "graph/widgets/CVxView.h"
 #include "graph/widgets/GraphPainter.h"
-#if SHAKEMETER_HAVE_DATA_LIST
 #include "analysis/widgets/CDataListDlg.h"
-#endif
 #include "analysis/widgets/ReportPrinter.h"
 #include "logger/CLoggerLink.h"
 #include "logger/DeviceLibrary.h"
@@ -40,10 +38,10 @@
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/FrameLinkHost.h"
-#include "shell/widgets/controls/CPictureToolBar.h"
-#include "shell/widgets/controls/Pictures.h"
-#include "shell/widgets/controls/ProgramProfile.h"
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/CPictureToolBar.h"
+#include "controls/Pictures.h"
+#include "controls/ProgramProfile.h"
+#include "controls/Prompter.h"
 
 namespace shakemeter {
 
@@ -197,7 +195,6 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // The page's fixed offsets are printer pixels; a fixed resolution keeps the page's look.
     m_printer->setResolution(600);
-#if SHAKEMETER_HAVE_DATA_LIST
     m_dlgDataList = new CDataListDlg(m_doc->recording(), m_pView->Companions(), this);
     m_dlgDataList->SetReadingQuery([this] { return m_bReading; });
     // Print List needs the window: its closing takes the list away.
@@ -207,7 +204,6 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     });
     // The window moved off part of the plot: that part is drawn again.
     connect(m_dlgDataList, &CDataListDlg::moved, this, [this] { m_pView->InvalidatePlot(); });
-#endif
 
     CreateActions();
     CreateMenus();
@@ -226,11 +222,9 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     });
     m_timerList.setSingleShot(true);
     connect(&m_timerList, &QTimer::timeout, this, [this] {
-#if SHAKEMETER_HAVE_DATA_LIST
         if (!m_dlgDataList->IsOpen()) {
             m_dlgDataList->Open();
         }
-#endif
     });
     m_timerZoomReset.setSingleShot(true);
     connect(&m_timerZoomReset, &QTimer::timeout, this, [this] { m_pView->OnZoomOut(); });
@@ -569,20 +563,14 @@ LoadStatus CMainFrame::OpenPath(const QString& path) {
 }
 
 bool CMainFrame::DataListOpen() const {
-#if SHAKEMETER_HAVE_DATA_LIST
     return m_dlgDataList->IsOpen();
-#else
-    return false;
-#endif
 }
 
 void CMainFrame::RefreshDataList() {
-#if SHAKEMETER_HAVE_DATA_LIST
     if (m_dlgDataList->IsOpen()) {
         m_pView->Companions().MarkListDirty();
         m_dlgDataList->Invalidate();
     }
-#endif
 }
 
 void CMainFrame::RestoreSummaryAfterFrequencyMode() {

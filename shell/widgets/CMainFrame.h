@@ -18,7 +18,7 @@
 #include "logger/LoggerProtocol.h"
 #include "logger/widgets/LoggerDialogOwner.h"
 #include "shell/CommandState.h"
-#include "shell/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "shell/WorkflowFlags.h"
 #include "shell/widgets/CVxDoc.h"
 

@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "shell/widgets/CMainFrame.h"
-#include "shell/widgets/controls/Pictures.h"
+#include "controls/Pictures.h"
 
 namespace shakemeter {
 

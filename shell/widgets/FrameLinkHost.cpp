@@ -2,15 +2,13 @@
 
 #include <QCoreApplication>
 
-#include "graph/core/RtWindowTable.h"
-#include "graph/widgets/CVxView.h"
-#if SHAKEMETER_HAVE_DATA_LIST
 #include "analysis/widgets/CDataListDlg.h"
-#endif
+#include "graph/widgets/CVxView.h"
 #include "logger/CLoggerLink.h"
 #include "logger/widgets/CLoadingDlg.h"
+#include "recording/RtWindowTable.h"
 #include "shell/widgets/CMainFrame.h"
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/Prompter.h"
 
 namespace shakemeter {
 
@@ -159,9 +157,7 @@ void FrameLinkHost::UpdateRealTimePlot() {
 }
 
 void FrameLinkHost::CloseDataList() {
-#if SHAKEMETER_HAVE_DATA_LIST
     m_frame.DataList()->CloseWindow();
-#endif
 }
 
 }  // namespace shakemeter

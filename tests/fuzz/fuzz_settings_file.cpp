@@ -17,8 +17,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "shell/ProfileFile.h"
-#include "shell/SettingsFile.h"
+#include "settings/ProfileFile.h"
+#include "settings/SettingsFile.h"
 
 namespace {
 

@@ -1,25 +1,15 @@
-// The real-time window: its table, its growth while a reading runs, and what each new row asks
-// the widget to repaint.
+// The real-time window: its growth while a reading runs, and what each new row asks the widget to
+// repaint.
 
 #include <gtest/gtest.h>
 
 #include "GraphFixture.h"
-#include "graph/core/RtWindowTable.h"
+#include "recording/RtWindowTable.h"
 
 namespace shakemeter {
 namespace {
 
 using testing::GraphFixture;
-
-TEST(RealTimeWindow, TableGrowsByElevenTwelfths)
-{
-    EXPECT_EQ(BuildRtWindowTable(1000, 160), (std::vector<int>{100, 109, 118, 128, 139, 151, 164}));
-    EXPECT_EQ(BuildRtWindowTable(900, 110)[1], 108);
-    EXPECT_EQ(BuildRtWindowTable(1000, 100000).size(), 82u);
-    EXPECT_GE(BuildRtWindowTable(1000, 100000).back(), 100000);
-    EXPECT_EQ(BuildRtWindowTable(1000, 5).size(), 2u);
-    EXPECT_EQ(BuildRtWindowTable(0, 1000).size(), 2u);  // no width: ends instead of looping
-}
 
 struct RealTimeFixture : GraphFixture {
     explicit RealTimeFixture(int width, int planned = 300)

@@ -1,8 +1,6 @@
 #include "logger/BridgeList.h"
 #include "logger/CombinedDeviceLibrary.h"
-#ifdef SHAKEMETER_HAVE_LIBUSB
 #include "logger/UsbBridgeBackend.h"
-#endif
 
 #include "FakeDeviceLibrary.h"
 #include "test_bridge_support.h"
@@ -162,7 +160,6 @@ TEST(SystemBridgeLibrary, ListsAndServesVirtualBridgesWhateverUsbFinds)
     EXPECT_EQ(library->Close(handle), DEVICE_SUCCESS);
 }
 
-#ifdef SHAKEMETER_HAVE_LIBUSB
 TEST(UsbBridgeBackend, WithoutMatchingBridgesListsAndOpensNothing)
 {
     UsbBridgeBackend backend(0xFFFF, 0xFFFE);  // ids no device carries
@@ -175,7 +172,6 @@ TEST(UsbBridgeBackend, WithoutMatchingBridgesListsAndOpensNothing)
     EXPECT_NE(backend.Open(0, handle), DEVICE_SUCCESS);
     EXPECT_EQ(handle, INVALID_DEVICE_HANDLE);
 }
-#endif
 
 }  // namespace
 }  // namespace shakemeter

@@ -19,7 +19,7 @@
 #include "recording/RecordingFile.h"
 #include "recording/RecordingSaver.h"
 #include "recording/TextReport.h"
-#include "shell/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "tools/cli/CliLoggerHost.h"
 #include "tools/cli/Verbs.h"
 

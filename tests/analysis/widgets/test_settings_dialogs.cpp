@@ -28,8 +28,8 @@
 #include "graph/core/GraphState.h"
 #include "graph/core/Palette.h"
 #include "recording/RecordingView.h"
-#include "shell/widgets/controls/CNumericEdit.h"
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/CNumericEdit.h"
+#include "controls/Prompter.h"
 
 namespace shakemeter {
 namespace {

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "PaintFixture.h"
+#include "graph/core/GraphPaintPlanner.h"
 #include "graph/widgets/CellHeightFont.h"
 
 namespace shakemeter {
@@ -252,6 +253,42 @@ TEST(GraphPaint, ListModeIsNotPrintedAsAGraph)
     page.params.printer = true;
     EXPECT_FALSE(page.Paint().drewGraph);
     EXPECT_EQ(page.Pixel(1000, 2000), QColor(Qt::magenta));
+}
+
+}  // namespace
+}  // namespace shakemeter
+
+namespace shakemeter {
+namespace {
+
+using namespace shakemeter::testing;
+
+// A plan is drawn as it stands: drawn twice, with the model changed in between, it gives the
+// picture of the paint it was made for, on the screen and on the page alike.
+TEST(GraphPaint, APlanDrawsThePictureOfItsPaint)
+{
+    for (const bool printer : {false, true}) {
+        PaintFixture painted(printer ? 2480 : 1000, printer ? 3508 : 800);
+        PaintFixture planned(printer ? 2480 : 1000, printer ? 3508 : 800);
+        for (PaintFixture* f : {&painted, &planned}) {
+            f->Load(30000, [](int i) { return SampleRow{std::sin(i / 900.0) * 8.0, std::cos(i / 70.0), -2.0, 9.0}; });
+            f->params.printer = printer;
+        }
+        painted.Paint();
+        const GraphPaintPlan plan =
+            GraphPaintPlanner(planned.model).Plan({planned.params.client, printer, false});
+        if (printer)
+            EndPrinting(planned.model);
+        planned.model.OnZoomOut();
+        planned.view.m_dYMax = 1.0;
+        for (int round = 0; round < 2; ++round) {
+            planned.image.fill(Qt::magenta);
+            QPainter painter(&planned.image);
+            DrawGraphPlan(painter, plan, planned.params);
+            painter.end();
+            EXPECT_EQ(planned.image, painted.image) << (printer ? "page" : "screen") << ", round " << round;
+        }
+    }
 }
 
 }  // namespace

@@ -17,9 +17,9 @@
 #include <memory>
 
 #include "PaintFixture.h"
-#include "graph/core/RtWindowTable.h"
+#include "recording/RtWindowTable.h"
 #include "graph/widgets/CVxView.h"
-#include "shell/widgets/controls/CPictureToolBar.h"
+#include "controls/CPictureToolBar.h"
 
 namespace shakemeter {
 namespace {
@@ -515,6 +515,19 @@ TEST(GraphViewToolBar, ButtonsAreRaisedAndShowTheirNormalPictureUnderTheMouse)
             bar->grab().save(QString::fromUtf8(std::getenv("GRAPH_TEST_PICTURES")) + QStringLiteral("/graph-bar.png"));
     }
     EXPECT_EQ(buttons, 6);
+}
+
+// The bars stand under and left of the plot, the toolbar above it: a 1000 x 800 pane below the
+// 155-pixel summary has its plot at (130, 225)-(920, 690).
+TEST(GraphViewLayout, BarsAndToolBarStandAroundThePlot)
+{
+    GraphShown g;
+    ASSERT_EQ(g.S().m_rcPlot, (PlotRect{130, 225, 920, 690}));
+    EXPECT_EQ(g.view->HorizontalBar()->geometry(), QRect(130, 725, 790, 20));
+    EXPECT_EQ(g.view->VerticalBar()->geometry(), QRect(20, 220, 20, 475));
+    const QWidget* bar = g.view->findChild<QWidget*>(QStringLiteral("m_wndGraphBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->geometry(), QRect(20, 180, 960, 40));
 }
 
 TEST(GraphViewLayout, OnlyALeftDoubleClickAsksForTheEnlargedGraph)

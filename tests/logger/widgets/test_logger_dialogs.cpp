@@ -17,8 +17,8 @@
 #include "logger/widgets/CLoggerSetupDlg.h"
 #include "logger/widgets/CRunDlg.h"
 #include "logger/widgets/LoggerDialogOwner.h"
-#include "shell/widgets/controls/CNumericEdit.h"
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/CNumericEdit.h"
+#include "controls/Prompter.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "recording/Recording.h"
-#include "shell/widgets/controls/Prompter.h"
+#include "controls/Prompter.h"
 
 namespace shakemeter::test {
 

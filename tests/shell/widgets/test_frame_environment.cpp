@@ -23,10 +23,10 @@
 #include "shell/CommandIds.h"
 #include "shell/DesktopOpener.h"
 #include "shell/widgets/CMainFrame.h"
-#include "shell/widgets/controls/CInstrumentPanel.h"
-#include "shell/widgets/controls/ProgramProfile.h"
-#include "shell/widgets/controls/Prompter.h"
-#include "shell/SettingsFile.h"
+#include "controls/CInstrumentPanel.h"
+#include "controls/ProgramProfile.h"
+#include "controls/Prompter.h"
+#include "settings/SettingsFile.h"
 #include "tools/ProgramRunner.h"
 
 using namespace shakemeter;

@@ -21,8 +21,8 @@
 #include "shell/CommandIds.h"
 #include "shell/widgets/CMainFrame.h"
 #include "shell/widgets/FrameLinkHost.h"
-#include "shell/widgets/controls/CNumericEdit.h"
-#include "shell/widgets/controls/CSummaryBar.h"
+#include "controls/CNumericEdit.h"
+#include "controls/CSummaryBar.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;
@@ -224,7 +224,6 @@ TEST_F(LoggerCommandsTest, RealTimeReadingLaysOutItsWindowAndFollowsEachRow) {
     frame->OnCommand(ID_STOP_READING);
 }
 
-#if SHAKEMETER_HAVE_DATA_LIST
 TEST_F(LoggerCommandsTest, DownloadOfEventsOnlyClosesTheOpenList) {
     ScriptMemory(20);
     frame->OnCommand(ID_DOWNLOAD);
@@ -238,7 +237,6 @@ TEST_F(LoggerCommandsTest, DownloadOfEventsOnlyClosesTheOpenList) {
     EXPECT_EQ(frame->ShownCount(), 0);
     EXPECT_FALSE(frame->DataListOpen());
 }
-#endif
 
 TEST_F(LoggerCommandsTest, ClosingDuringAReadingKeepsATemporaryCopy) {
     frame->SetRtChoice(1, "100");

@@ -24,12 +24,10 @@
 #include "shell/CommandIds.h"
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/CMainFrame.h"
-#if SHAKEMETER_HAVE_DATA_LIST
 #include "analysis/widgets/CDataListDlg.h"
-#endif
-#include "shell/widgets/controls/CInstrumentPanel.h"
-#include "shell/widgets/controls/CPictureToolBar.h"
-#include "shell/widgets/controls/CSummaryBar.h"
+#include "controls/CInstrumentPanel.h"
+#include "controls/CPictureToolBar.h"
+#include "controls/CSummaryBar.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;
@@ -503,7 +501,6 @@ TEST_F(MainFrameTest, HelpOpensTheInstalledPage) {
     EXPECT_EQ(opened, QUrl::fromLocalFile(env.helpPath));
 }
 
-#if SHAKEMETER_HAVE_DATA_LIST
 TEST_F(MainFrameTest, ImportDataToListOpensTheListAndItsClosingGreysListPrinting) {
     frame->show();
     Load(MakeLoggedRecording(6));
@@ -515,7 +512,6 @@ TEST_F(MainFrameTest, ImportDataToListOpensTheListAndItsClosingGreysListPrinting
     EXPECT_FALSE(Enabled(ID_PRINT_LIST));
     EXPECT_FALSE(Enabled(ID_PREVIEW_LIST));
 }
-#endif
 
 TEST_F(MainFrameTest, DoubleClickEnlargesTheGraphAndRestoresTheWindowMenuChoices) {
     frame->show();

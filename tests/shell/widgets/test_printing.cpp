@@ -75,7 +75,6 @@ TEST_F(PrintingTest, GraphPageCarriesTheReportLinesAndTheScreenPaintsAgainAfterw
     EXPECT_FALSE(frame->GraphView()->State().g_bPrinting) << "the screen paints again after the job";
 }
 
-#if SHAKEMETER_HAVE_DATA_LIST
 TEST_F(PrintingTest, ListPrintoutHasOnePagePerSeventyRowsAfterTheFirstSixtyFive) {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
         GTEST_SKIP() << "pdftotext is not installed";
@@ -93,9 +92,7 @@ TEST_F(PrintingTest, ListPrintoutHasOnePagePerSeventyRowsAfterTheFirstSixtyFive)
                 text.contains(QStringLiteral("  page2")))
         << text.right(300).toStdString();
 }
-#endif
 
-#if SHAKEMETER_HAVE_DATA_LIST
 TEST_F(PrintingTest, PrintCommandsGoThroughTheReportAndTheScreenGraphWaitsForThePreview) {
     ASSERT_EQ(frame->OpenPath(WriteRecording(dir, "a.Vibration", MakeLoggedRecording(66))), LoadStatus::Loaded);
     frame->GraphView()->repaint();
@@ -143,4 +140,3 @@ TEST_F(PrintingTest, PrintCommandsGoThroughTheReportAndTheScreenGraphWaitsForThe
     EXPECT_EQ(maxPage, 2);
     EXPECT_TRUE(rangeOffered);
 }
-#endif

@@ -16,7 +16,7 @@
 #include "logger/widgets/LoggerDialogBase.h"
 #include "shell/CommandIds.h"
 #include "shell/widgets/CMainFrame.h"
-#include "shell/widgets/controls/CSummaryBar.h"
+#include "controls/CSummaryBar.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;

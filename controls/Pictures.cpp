@@ -1,0 +1,50 @@
+#include "controls/Pictures.h"
+
+#include <QAbstractButton>
+#include <QString>
+
+// The resource collection lives in a static library: nothing would pull its registration into the
+// program unless someone names it, so every loader does so once.
+static void EnsurePictureResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    (void)registered;
+}
+
+namespace shakemeter {
+
+QImage LoadBitmap(int id) {
+    EnsurePictureResources();
+    return QImage(QStringLiteral(":/bitmap/%1").arg(id));
+}
+
+QPixmap LoadIconPicture(int id) {
+    EnsurePictureResources();
+    return QPixmap(QStringLiteral(":/icon/%1").arg(id));
+}
+
+QIcon MainIcon() {
+    EnsurePictureResources();
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icon/128-32"));
+    icon.addFile(QStringLiteral(":/icon/128"));
+    return icon;
+}
+
+void SetButtonFace(QAbstractButton* button, int bitmapId) {
+    const QImage face = LoadBitmap(bitmapId);
+    if (face.isNull()) {
+        return;  // the caption stays readable
+    }
+    if (button->accessibleName().isEmpty()) {
+        button->setAccessibleName(button->text());
+    }
+    button->setToolTip(button->accessibleName());
+    button->setText(QString());
+    button->setIcon(QIcon(QPixmap::fromImage(face)));
+    button->setIconSize(face.size());
+}
+
+}  // namespace shakemeter

@@ -1,0 +1,102 @@
+#pragma once
+// What one paint or print drawing of the graph draws, worked out by GraphModel before the first
+// pixel: the rectangles, the grid, the ticks and labels of both axes, the trace spans of the
+// decimation in drawing order with their marks and the peak label, and the read-out line. The
+// painter draws a plan without asking the model anything, so the screen, the page and a picture
+// of the graph draw the same numbers.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graph/core/GraphModel.h"
+#include "graph/core/ReadoutPlaces.h"
+
+namespace shakemeter {
+
+// What a paint is asked to draw on.
+struct PaintRequest {
+    PlotRect client;            // the widget's client rectangle, or the page (0, 0, Wp, Hp)
+    bool printer = false;       // page layout
+    bool frameReading = false;  // a real-time reading is in progress
+};
+
+// A text with its top-left corner at (x, y).
+struct PlannedText {
+    int x = 0;
+    int y = 0;
+    std::string text;
+};
+
+// How the ends of a trace span are marked while marking is on.
+enum class SpanMarks : std::uint8_t {
+    None,
+    Dots,  // a 3 x 3 dot at each end (a segment between two points)
+    Bars,  // three pixels just above and just below each end (a span of the decimation)
+};
+
+// One straight piece of a trace, already known to touch the plot.
+struct TraceSpan {
+    SegmentEnds ends;
+    int trace = 0;
+    SpanMarks marks = SpanMarks::None;
+    bool peakAtStart = false;  // the spectrum's peak label stands at this end
+    bool peakAtEnd = false;
+};
+
+// The spans of one drawing, and the peak label they may carry.
+struct TracePlan {
+    std::vector<TraceSpan> spans;
+    std::string peakLabel;
+    int peakLabelLowest = 0;  // no peak label starts below this row
+};
+
+// One step of the time axis: its tick under the plot and its label lines.
+struct TimeAxisStep {
+    int x = 0;
+    std::vector<PlannedText> labels;
+};
+
+// The read-out line under the screen's plot: the texts the mouse made last, placed by their
+// drawn widths when drawn.
+struct ReadoutLine {
+    PlotRect plot;
+    int panelRight = 0;
+    int offset = 0;  // g_nReadoutOffset
+    int count = READOUT_TEXTS;  // the vector sum is left out in frequency mode
+    std::array<std::string, READOUT_TEXTS> texts;
+};
+
+struct GraphPaintPlan {
+    // Nothing at all is drawn: the page outside display mode 1, or a screen paint while a print
+    // drawing runs.
+    bool drawsNothing = true;
+    // The screen's start mode (the view draws its own start screen) or no recording to draw: the
+    // screen shows black below the summary, the page stays blank.
+    bool drawsGraph = false;
+    bool fillsBlack = false;  // the screen's area below the summary, when there is no graph
+    bool printer = false;
+    bool startZoomOutTimer = false;  // the first paint in display mode 1
+
+    PlotRect client;
+    PlotRect plot;
+    PlotRect panel;
+    int summaryHeight = 0;      // of the screen's client (0 on the page)
+    int pageHeaderHeight = 0;   // the page's summary block, blanked above the graph
+    int unit = 0;               // the page's line unit
+    bool frequency = false;
+    bool scalesUsable = false;
+
+    std::vector<int> gridRows;     // the horizontal grid's and the value ticks' rows
+    bool horizontalGrid = false;
+    std::vector<int> gridColumns;  // the vertical grid's columns (empty when off)
+    TracePlan traces;
+    std::array<PlannedText, 11> valueLabels;
+    std::vector<PlannedText> startLabels;  // a time axis with only its start
+    std::vector<TimeAxisStep> timeSteps;
+    std::vector<PlannedText> axisTitle;    // "Frequency(HZ)" under a spectrum's steps
+    ReadoutLine readout;
+};
+
+}  // namespace shakemeter

@@ -1,0 +1,20 @@
+#pragma once
+// The point under the pointer and the read-out texts of a point.
+// Part of GraphModel, which owns the state it reads and changes.
+
+#include "graph/core/GraphModel.h"
+
+namespace shakemeter {
+
+class PointPicker {
+public:
+    explicit PointPicker(GraphModel& model) : m_model(model) {}
+
+    int PickIndex(int x);
+    void UpdateReadout(int index);
+
+private:
+    GraphModel& m_model;
+};
+
+}  // namespace shakemeter

@@ -1,0 +1,109 @@
+#include "graph/core/TraceGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "recording/PixelMath.h"
+
+namespace shakemeter {
+
+SegmentEnds TraceGeometry::SegmentEndsOf(int p, int trace, int firstVisible) const
+{
+    const GraphState& s = m_model.m_state;
+    const int level = s.g_nZoomLevel;
+    const int firstShown = m_model.RangeFirst();
+    SegmentEnds ends;
+    ends.rowA = firstShown + p - 2;
+    ends.rowB = ends.rowA + 1;
+    ends.y0 = TruncToInt(m_model.Position(ends.rowA, trace, level).y);
+    ends.y1 = TruncToInt(m_model.Position(ends.rowB, trace, level).y);
+    const double scale = s.m_dScale;
+    if (!m_model.HasTicks()) {
+        const double firstX = m_model.Position(firstShown - 1, trace, level).x;
+        ends.x0 = TruncToInt((p - 1 + s.m_nHShift) * scale + firstX);
+        ends.x1 = TruncToInt((p + s.m_nHShift) * scale + firstX);
+        return ends;
+    }
+    const int anchorRow = firstVisible != 0 ? firstShown + firstVisible - 2 : firstShown - 1;
+    double anchorX = m_model.Position(anchorRow, 0, level).x;
+    std::int64_t anchorTick = m_model.Tick(anchorRow);
+    if (s.m_rcPlot.left < anchorX && PositiveFinite(scale)) {
+        const std::int64_t shift = TruncToInt((anchorX - s.m_rcPlot.left) / scale + 1.0);
+        anchorX = anchorX - shift * scale;
+        anchorTick = anchorTick - shift;
+    }
+    const std::int64_t tickA = m_model.Tick(ends.rowA);
+    const std::int64_t tickB = m_model.Tick(ends.rowB);
+    ends.x0 = TruncToInt((tickA - anchorTick + s.m_nHShift) * scale + anchorX);
+    ends.x1 = TruncToInt((tickB - anchorTick + s.m_nHShift) * scale + anchorX);
+    ends.joined = tickB - tickA == 1;
+    return ends;
+}
+
+SpanPointMapper TraceGeometry::SpanMapper() const
+{
+    const GraphState& s = m_model.m_state;
+    const int level = s.g_nZoomLevel;
+    const int firstShown = m_model.RangeFirst();
+    // The same positions GraphModel::Position gives, each looked up only for the coordinate it is used for.
+    const double base = m_model.m_positions.x(level, static_cast<std::size_t>(firstShown - 1));
+    const double step = m_model.m_positions.x(level, static_cast<std::size_t>(firstShown)) - base;
+    return SpanPointMapper(m_model.TableData(), static_cast<std::size_t>(std::max(0, m_model.TableRows())), m_model.m_positions.rows(),
+                           m_model.m_positions.mapping(level), base, step, firstShown, s.m_nHShift);
+}
+
+int TraceGeometry::CollectGroups(int first, int last, int groupSize, std::vector<GroupExtremes>& groups) const
+{
+    groups.clear();
+    const SampleRow* rows = m_model.TableData();
+    if (groupSize < 1 || last < first || rows == nullptr)
+        return first;
+    const int count = (last - first + 1) / groupSize;
+    const std::int64_t firstRow = m_model.RangeFirst() - 1;
+    const std::int64_t tableRows = m_model.TableRows();
+    // A long recording's groups come from its block extremes; a group narrower than two blocks
+    // gains nothing from them.
+    const RowExtremes* index = nullptr;
+    if (!m_model.FrequencyMode() && m_model.m_document != nullptr && static_cast<std::size_t>(groupSize) >= 2 * RowExtremes::BLOCK_ROWS)
+        index = m_model.m_document->RowExtremesIndex();
+    groups.resize(static_cast<std::size_t>(count));
+    int groupStart = first;
+    for (int groupIndex = 0; groupIndex < count; ++groupIndex) {
+        const int groupEnd = first + (groupIndex + 1) * groupSize - 1;
+        GroupExtremes& group = groups[static_cast<std::size_t>(groupIndex)];
+        group.from = groupStart;
+        group.to = groupEnd;
+        // Extremes start at the group's first point, so a group whose values all lie beyond the
+        // sentinels still draws. Points groupStart + 1 .. groupEnd - 1 are rows
+        // firstRow + groupStart .. firstRow + groupEnd - 2 of the table.
+        ColumnExtremes extremes;
+        extremes.minimum.fill(50000.0);
+        extremes.maximum.fill(-50000.0);
+        extremes.minimumRow.fill(firstRow + groupStart - 1);
+        extremes.maximumRow.fill(firstRow + groupStart - 1);
+        const std::int64_t begin = std::max<std::int64_t>(firstRow + groupStart, 0);
+        const std::int64_t end = std::min<std::int64_t>(firstRow + groupEnd - 1, tableRows);
+        if (begin < end) {
+            if (index != nullptr)
+                index->Fold(rows, static_cast<std::size_t>(begin), static_cast<std::size_t>(end), extremes);
+            else
+                extremes.FoldRows(rows, static_cast<std::size_t>(begin), static_cast<std::size_t>(end));
+        }
+        const auto valuesAt = [&](std::int64_t row, std::array<double, 4>& values) {
+            if (row >= 0 && row < tableRows)
+                values = rows[row];
+            else
+                values.fill(0.0);
+        };
+        for (std::size_t c = 0; c < 4; ++c) {
+            group.minimumAt[c] = static_cast<int>(extremes.minimumRow[c] - firstRow + 1);
+            group.maximumAt[c] = static_cast<int>(extremes.maximumRow[c] - firstRow + 1);
+            valuesAt(extremes.minimumRow[c], group.atMinimum[c]);
+            valuesAt(extremes.maximumRow[c], group.atMaximum[c]);
+        }
+        groupStart = groupEnd;
+    }
+    return count * groupSize + first - 1;
+}
+
+}  // namespace shakemeter

@@ -1,0 +1,164 @@
+#include "graph/core/TracePlanner.h"
+
+#include <algorithm>
+
+#include "graph/core/AxisText.h"
+
+namespace shakemeter {
+
+namespace {
+
+// Five or more samples to a pixel column are drawn through their group's extremes.
+constexpr int kLeastSamplesPerGroup = 5;
+// The peak label never starts lower than this above the plot's bottom.
+constexpr int kPeakLabelAboveBottom = 20;
+
+}  // namespace
+
+TracePlan TracePlanner::Empty() const
+{
+    TracePlan plan;
+    const SpectrumPeak peak = m_model.Peak();
+    if (peak.shown)
+        plan.peakLabel = PeakLabel(peak.frequency);
+    plan.peakLabelLowest = m_model.plot().bottom - kPeakLabelAboveBottom;
+    return plan;
+}
+
+void TracePlanner::MarkPeak(TraceSpan& span) const
+{
+    const SpectrumPeak peak = m_model.Peak();
+    if (!peak.shown || span.trace != peak.axis)
+        return;
+    span.peakAtStart = span.ends.rowA == peak.index;
+    span.peakAtEnd = span.ends.rowB == peak.index;
+}
+
+void TracePlanner::AddSegment(TracePlan& plan, int p, int trace, int firstVisible)
+{
+    GraphState& s = m_model.state();
+    TraceSpan span;
+    span.ends = m_model.SegmentEndsOf(p, trace, firstVisible);
+    if (!GraphModel::SegmentVisible(span.ends, s.m_rcPlot))
+        return;
+    span.trace = trace;
+    MarkPeak(span);
+    if (s.m_bMarkPoints) {
+        int& lastMarked = s.g_nLastMarkX[static_cast<std::size_t>(trace & 3)];
+        if (lastMarked != span.ends.x0 || s.m_dScale >= 1.0) {
+            span.marks = SpanMarks::Dots;
+            lastMarked = span.ends.x0;
+        }
+    }
+    plan.spans.push_back(span);
+}
+
+void TracePlanner::AddSpan(TracePlan& plan, const SegmentEnds& ends, int trace)
+{
+    GraphState& s = m_model.state();
+    if (!GraphModel::SegmentVisible(ends, s.m_rcPlot))
+        return;
+    TraceSpan& span = plan.spans.emplace_back();
+    span.ends = ends;
+    span.trace = trace;
+    MarkPeak(span);
+    if (s.m_bMarkPoints) {
+        int& lastMarked = s.g_nLastTickMarkX[static_cast<std::size_t>(trace & 3)];
+        if (lastMarked != ends.x0) {
+            span.marks = SpanMarks::Bars;
+            lastMarked = ends.x0;
+        }
+    }
+}
+
+TracePlan TracePlanner::Segment(int p, int trace, int firstVisible)
+{
+    TracePlan plan = Empty();
+    AddSegment(plan, p, trace, firstVisible);
+    return plan;
+}
+
+TracePlan TracePlanner::Span(int pA, int pB, int trace)
+{
+    TracePlan plan = Empty();
+    AddSpan(plan, m_model.SpanEndsOf(pA, pB, trace), trace);
+    return plan;
+}
+
+TracePlanner::Newest TracePlanner::NewestSegment()
+{
+    Newest newest;
+    newest.traces = Empty();
+    const int p = m_model.NewestSegmentPoint();
+    const int firstVisible = m_model.state().m_nFirstVisible;
+    for (int t = 0; t < m_model.TraceCount(); ++t) {
+        if (!m_model.TraceVisible(t))
+            continue;
+        AddSegment(newest.traces, p, t, firstVisible);
+        newest.ends.push_back(m_model.SegmentEndsOf(p, t, firstVisible));
+    }
+    return newest;
+}
+
+TracePlan TracePlanner::Plan(const VisibleRange& range)
+{
+    TracePlan plan = Empty();
+    const GraphState& s = m_model.state();
+    const int lastPoint = m_model.RangeLast() - m_model.RangeFirst();
+    if (range.first > lastPoint || lastPoint < 1)
+        return plan;
+
+    std::vector<int> traces;
+    for (int t = 0; t < m_model.TraceCount(); ++t) {
+        if (m_model.TraceVisible(t))
+            traces.push_back(t);
+    }
+    const double perPixel = s.m_dDrawnScale > 0.0 ? 1.0 / s.m_dDrawnScale : 0.0;
+    const int groupSize = perPixel < 2.0e9 ? static_cast<int>(perPixel) : 2000000000;
+    if (m_model.HasTicks() || groupSize < kLeastSamplesPerGroup) {
+        for (int j = std::max(1, range.first); j <= std::min(range.last - 1, lastPoint); ++j) {
+            for (int t : traces)
+                AddSegment(plan, j, t, range.first);
+        }
+        return plan;
+    }
+
+    const int first = std::max(1, range.first);
+    const int last = std::min(range.last, lastPoint);
+    // A group starts where the one before it ended: its first end is the last one found.
+    struct GroupEnd {
+        int p = -1;
+        SpanPoint point;
+    };
+    std::vector<GroupEnd> ends(traces.size());
+    std::vector<GroupExtremes> groups;
+    const int rest = m_model.CollectGroups(first, last, groupSize, groups);
+    const SpanPointMapper pointOf = m_model.SpanMapper();
+    plan.spans.reserve(groups.size() * traces.size() * 3 * static_cast<std::size_t>(m_model.TraceCount()));
+    for (int c = 0; c < m_model.TraceCount(); ++c) {
+        std::fill(ends.begin(), ends.end(), GroupEnd{});
+        const std::size_t column = static_cast<std::size_t>(c);
+        for (const GroupExtremes& group : groups) {
+            for (std::size_t i = 0; i < traces.size(); ++i) {
+                const int trace = traces[i];
+                GroupEnd& end = ends[i];
+                const SpanPoint start = end.p == group.from ? end.point : pointOf(group.from, trace);
+                const std::size_t value = static_cast<std::size_t>(trace);
+                const SpanPoint low = pointOf.At(group.minimumAt[column], group.atMinimum[column][value]);
+                const SpanPoint high = pointOf.At(group.maximumAt[column], group.atMaximum[column][value]);
+                end.p = group.to;
+                end.point = pointOf(group.to, trace);
+                AddSpan(plan, GraphModel::SpanBetween(start, low), trace);
+                AddSpan(plan, GraphModel::SpanBetween(low, high), trace);
+                AddSpan(plan, GraphModel::SpanBetween(high, end.point), trace);
+            }
+        }
+    }
+    for (int j = rest; j <= last - 1; ++j) {
+        for (int t : traces)
+            AddSegment(plan, j, t, range.first);
+    }
+    return plan;
+}
+
+}  // namespace shakemeter

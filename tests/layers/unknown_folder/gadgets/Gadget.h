@@ -1,0 +1,2 @@
+// A folder that no layer names.
+#include "recording/Recording.h"

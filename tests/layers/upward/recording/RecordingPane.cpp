@@ -1,0 +1,3 @@
+// A core that reaches up into a widget folder.
+#include "recording/RecordingPane.h"
+#include "shell/widgets/CMainFrame.h"
