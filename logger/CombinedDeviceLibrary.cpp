@@ -10,8 +10,11 @@ namespace shakemeter {
 CombinedDeviceLibrary::CombinedDeviceLibrary(std::vector<std::unique_ptr<DeviceLibrary>> backends)
     : m_backends(std::move(backends)), m_counts(m_backends.size(), 0)
 {
+    std::uint32_t readMs = 0;
+    std::uint32_t writeMs = 0;
+    m_timeouts.Get(readMs, writeMs);
     for (const auto& backend : m_backends) {
-        backend->SetTimeouts(m_readTimeoutMs, m_writeTimeoutMs);
+        backend->SetTimeouts(readMs, writeMs);
     }
 }
 
@@ -151,11 +154,7 @@ DeviceStatus CombinedDeviceLibrary::Write(DeviceHandle handle, const void* buffe
 
 DeviceStatus CombinedDeviceLibrary::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_readTimeoutMs = readMs;
-        m_writeTimeoutMs = writeMs;
-    }
+    m_timeouts.Set(readMs, writeMs);
     for (const auto& backend : m_backends) {
         backend->SetTimeouts(readMs, writeMs);
     }
@@ -164,10 +163,7 @@ DeviceStatus CombinedDeviceLibrary::SetTimeouts(std::uint32_t readMs, std::uint3
 
 DeviceStatus CombinedDeviceLibrary::GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs)
 {
-    std::lock_guard lock(m_mutex);
-    readMs = m_readTimeoutMs;
-    writeMs = m_writeTimeoutMs;
-    return DEVICE_SUCCESS;
+    return m_timeouts.Get(readMs, writeMs);
 }
 
 std::string CombinedDeviceLibrary::BackendOf(std::uint32_t index)

@@ -6,6 +6,7 @@
 // Owns its backends; time-outs are library-wide and reach every backend.
 
 #include "logger/DeviceLibrary.h"
+#include "logger/DeviceTimeouts.h"
 
 #include <map>
 #include <memory>
@@ -53,8 +54,7 @@ private:
     std::vector<std::uint32_t> m_counts;  // per backend, from the latest scan
     std::map<DeviceHandle, OpenDevice> m_open;
     DeviceHandle m_nextHandle = 1;
-    std::uint32_t m_readTimeoutMs = 1000;
-    std::uint32_t m_writeTimeoutMs = 1000;
+    DeviceTimeouts m_timeouts;
 };
 
 // The backends of this program in listing order: the libusb bridges (when built with libusb),

@@ -1,5 +1,7 @@
 #include "logger/VirtualBridgeBackend.h"
 
+#include "logger/TransferChecks.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -305,24 +307,11 @@ DeviceStatus VirtualBridgeBackend::Read(DeviceHandle handle, void* buffer, std::
 {
     read = 0;
     const std::shared_ptr<Connection> connection = Find(handle);
-    if (!connection) {
-        return DEVICE_INVALID_HANDLE;
+    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toRead,
+                                               connection && connection->bClosed, DEVICE_READ_ERROR)) {
+        return *early;
     }
-    if (buffer == nullptr && toRead != 0) {
-        return DEVICE_INVALID_PARAMETER;
-    }
-    if (connection->bClosed) {
-        return DEVICE_READ_ERROR;
-    }
-    if (toRead == 0) {
-        return DEVICE_SUCCESS;
-    }
-    std::uint32_t timeoutMs = 0;
-    {
-        std::lock_guard lock(m_mutex);
-        timeoutMs = m_readTimeoutMs;
-    }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.ReadMs());
     auto* out = static_cast<unsigned char*>(buffer);
 
     // A stream delivers the logger's fixed-length replies in pieces of any size: collect until the
@@ -372,21 +361,11 @@ DeviceStatus VirtualBridgeBackend::Write(DeviceHandle handle, const void* buffer
 {
     written = 0;
     const std::shared_ptr<Connection> connection = Find(handle);
-    if (!connection) {
-        return DEVICE_INVALID_HANDLE;
+    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toWrite,
+                                               connection && connection->bClosed, DEVICE_WRITE_ERROR)) {
+        return *early;
     }
-    if (buffer == nullptr && toWrite != 0) {
-        return DEVICE_INVALID_PARAMETER;
-    }
-    if (connection->bClosed) {
-        return DEVICE_WRITE_ERROR;
-    }
-    std::uint32_t timeoutMs = 0;
-    {
-        std::lock_guard lock(m_mutex);
-        timeoutMs = m_writeTimeoutMs;
-    }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.WriteMs());
     const auto* in = static_cast<const unsigned char*>(buffer);
 
     std::uint32_t sent = 0;
@@ -430,18 +409,12 @@ DeviceStatus VirtualBridgeBackend::Write(DeviceHandle handle, const void* buffer
 
 DeviceStatus VirtualBridgeBackend::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
 {
-    std::lock_guard lock(m_mutex);
-    m_readTimeoutMs = readMs;
-    m_writeTimeoutMs = writeMs;
-    return DEVICE_SUCCESS;
+    return m_timeouts.Set(readMs, writeMs);
 }
 
 DeviceStatus VirtualBridgeBackend::GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs)
 {
-    std::lock_guard lock(m_mutex);
-    readMs = m_readTimeoutMs;
-    writeMs = m_writeTimeoutMs;
-    return DEVICE_SUCCESS;
+    return m_timeouts.Get(readMs, writeMs);
 }
 
 std::string VirtualBridgeBackend::BackendOf(std::uint32_t index)

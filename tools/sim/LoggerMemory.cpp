@@ -34,22 +34,6 @@ CalendarFields addSeconds(const CalendarFields& start, std::int64_t seconds)
                           static_cast<int>(time.seconds().count())};
 }
 
-CalendarFields headerStart(const RecordingHeader& header)
-{
-    return CalendarFields{header.wYear, header.byMonth, header.byDay, header.byHour, header.byMinute,
-                          header.bySecond};
-}
-
-void setHeaderStart(RecordingHeader& header, const CalendarFields& start)
-{
-    header.wYear = static_cast<std::uint16_t>(start.year);
-    header.byMonth = static_cast<std::uint8_t>(start.month);
-    header.byDay = static_cast<std::uint8_t>(start.day);
-    header.byHour = static_cast<std::uint8_t>(start.hour);
-    header.byMinute = static_cast<std::uint8_t>(start.minute);
-    header.bySecond = static_cast<std::uint8_t>(start.second);
-}
-
 bool plausibleDate(const CalendarFields& f)
 {
     if (f.year < 2000 || f.year > 2255 || f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31)
@@ -113,7 +97,7 @@ LoggerMemory::LoggerMemory()
     m_header.wInterval = GENERATED_INTERVAL_CODE;
     m_header.byLedCycle = 10;
     m_header.byStartMode = 1;
-    setHeaderStart(m_header, GeneratedMemorySettings{}.start);
+    StampHeaderStart(m_header, GeneratedMemorySettings{}.start);
 }
 
 LoggerMemory::LoggerMemory(const RecordingHeader& header, std::vector<std::uint8_t> samples,
@@ -138,7 +122,7 @@ LoggerMemory LoggerMemory::Generate(const GeneratedMemorySettings& settings)
     header.byMode = settings.motion ? MODE_MOTION : 0;
     if (settings.motion)
         header.byThresholdX = header.byThresholdY = header.byThresholdZ = 2;
-    setHeaderStart(header, settings.start);
+    StampHeaderStart(header, settings.start);
     header.byLedCycle = 10;
     header.byStartMode = 1;
 
@@ -255,7 +239,7 @@ void LoggerMemory::ReplaceEvents(std::uint16_t count)
     if (count == 0)
         return;
     m_header.byMode |= MODE_FREEFALL;
-    CalendarFields start = headerStart(m_header);
+    CalendarFields start = HeaderStart(m_header);
     if (!plausibleDate(start))
         start = GeneratedMemorySettings{}.start;  // the stored header stays as it was
     // Spread over the run, but at least a second apart so that every event has its own text.
