@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
 #include "logger/FakeDeviceLibrary.h"
@@ -38,16 +39,10 @@ namespace {
 
 const QString kSaveQuestion = QStringLiteral("Do you want to save the existing graph data before continuing?");
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public MainFrameFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        FrameEnvironment env;
-        env.prompter = &prompter;
-        env.devices = &devices;
-        env.settingsPath = dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
-        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
-        frame = std::make_unique<CMainFrame>(env);
+        MakeFrame(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
         frame->SetDialogRunner([this](LoggerDialogBase& dialog) {
             ++dialogsRun;
             lastDialog = dialog.objectName();
@@ -71,11 +66,6 @@ protected:
         ASSERT_EQ(frame->OpenPath(WriteRecording(dir, name, recording)), LoadStatus::Loaded);
     }
 
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    std::unique_ptr<CMainFrame> frame;
-    int dialogsRun = 0;
     QString lastDialog;
 };
 
