@@ -136,7 +136,7 @@ public:
     std::uint32_t WriteTimeout() const { return m_writeTimeout; }
 
 private:
-    bool Gone() const { return m_unplugged || m_logger.unplugged(); }
+    bool Gone() const { return m_unplugged || m_logger.Unplugged(); }
     void RunOut(std::uint32_t ms)
     {
         waitedMs += ms;
@@ -444,7 +444,7 @@ TEST_P(FaultMatrix, EndsWithOneMessageClosedAndNothingLost)
 
     EXPECT_EQ(FolderContents(m_folder), m_before) << "files on disk changed";
     if (writing) {
-        EXPECT_EQ(logger.setupBlocksReceived(), 0u) << "a setup arrived although the transfer failed";
+        EXPECT_EQ(logger.SetupBlocksReceived(), 0u) << "a setup arrived although the transfer failed";
     }
     const bool liveStarted = c.transfer == Transfer::Live && link.RealTimeStatus() == RealTimeState::Failed;
     if (!liveStarted) {
@@ -491,7 +491,7 @@ TEST(FaultMatrixBench, EveryTransferSucceedsWhenTheLoggerGoesOnlyAfterItsLastByt
                 HeaderBlock block{};
                 block[20] = 1;
                 ok = link.WriteSetupAndReport(block);
-                EXPECT_EQ(logger.setupBlocksReceived(), 1u);
+                EXPECT_EQ(logger.SetupBlocksReceived(), 1u);
                 break;
             }
             case Transfer::Live:
