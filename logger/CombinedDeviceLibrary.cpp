@@ -1,5 +1,6 @@
 #include "logger/CombinedDeviceLibrary.h"
 
+#include "logger/BackendSupport.h"
 #include "logger/VirtualBridgeBackend.h"
 #ifdef SHAKEMETER_HAVE_LIBUSB
 #include "logger/UsbBridgeBackend.h"
@@ -55,15 +56,7 @@ DeviceStatus CombinedDeviceLibrary::GetNumDevices(std::uint32_t& count)
 
 bool CombinedDeviceLibrary::Locate(std::uint32_t index, Location& location)
 {
-    bool scanned = false;
-    {
-        std::lock_guard lock(m_mutex);
-        scanned = m_bScanned;
-    }
-    if (!scanned) {
-        std::uint32_t count = 0;
-        GetNumDevices(count);
-    }
+    ScanIfNeverScanned(*this, m_mutex, m_bScanned);
     std::lock_guard lock(m_mutex);
     std::uint32_t local = index;
     for (std::size_t i = 0; i < m_backends.size(); ++i) {
@@ -134,22 +127,18 @@ DeviceStatus CombinedDeviceLibrary::Read(DeviceHandle handle, void* buffer, std:
                                          std::uint32_t& read)
 {
     read = 0;
-    OpenDevice device;
-    if (!FindOpen(handle, device)) {
-        return DEVICE_INVALID_HANDLE;
-    }
-    return device.backend->Read(device.handle, buffer, toRead, read);
+    return WithOpenDevice(handle, [&](DeviceLibrary& backend, DeviceHandle inner) {
+        return backend.Read(inner, buffer, toRead, read);
+    });
 }
 
 DeviceStatus CombinedDeviceLibrary::Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,
                                           std::uint32_t& written)
 {
     written = 0;
-    OpenDevice device;
-    if (!FindOpen(handle, device)) {
-        return DEVICE_INVALID_HANDLE;
-    }
-    return device.backend->Write(device.handle, buffer, toWrite, written);
+    return WithOpenDevice(handle, [&](DeviceLibrary& backend, DeviceHandle inner) {
+        return backend.Write(inner, buffer, toWrite, written);
+    });
 }
 
 DeviceStatus CombinedDeviceLibrary::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)

@@ -47,6 +47,16 @@ private:
     // Where a combined index lives; scans first when nothing was scanned yet.
     bool Locate(std::uint32_t index, Location& location);
     bool FindOpen(DeviceHandle handle, OpenDevice& device);
+    // Runs a call on the backend's own handle of an open device; an unknown handle fails at once.
+    template <typename Call>
+    DeviceStatus WithOpenDevice(DeviceHandle handle, Call call)
+    {
+        OpenDevice device;
+        if (!FindOpen(handle, device)) {
+            return DEVICE_INVALID_HANDLE;
+        }
+        return call(*device.backend, device.handle);
+    }
 
     std::vector<std::unique_ptr<DeviceLibrary>> m_backends;
     std::mutex m_mutex;

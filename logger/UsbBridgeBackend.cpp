@@ -1,7 +1,7 @@
 #include "logger/UsbBridgeBackend.h"
 
 #include "logger/DeviceTimeouts.h"
-#include "logger/TransferChecks.h"
+#include "logger/BackendSupport.h"
 
 #ifdef SHAKEMETER_HAVE_LIBUSB
 

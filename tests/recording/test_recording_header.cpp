@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace shakemeter;
 
 TEST(RecordingHeaderStart, StampedStartLandsInTheDateBytesAndReadsBack)
@@ -10,20 +12,11 @@ TEST(RecordingHeaderStart, StampedStartLandsInTheDateBytesAndReadsBack)
     header.byLedCycle = 7;
     StampHeaderStart(header, CalendarFields{2026, 12, 9, 23, 59, 58});
     const RecordingHeader::Bytes bytes = header.toBytes();
-    EXPECT_EQ(bytes[12], 0xEA);  // 2026 little-endian
-    EXPECT_EQ(bytes[13], 0x07);
-    EXPECT_EQ(bytes[14], 12);
-    EXPECT_EQ(bytes[15], 9);
-    EXPECT_EQ(bytes[16], 23);
-    EXPECT_EQ(bytes[17], 59);
-    EXPECT_EQ(bytes[18], 58);
-    EXPECT_EQ(bytes[19], 7) << "the stamp touches only the date and time";
+    // 2026 little-endian, then month, day, hour, minute, second; the LED cycle after them is kept.
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 12, bytes.begin() + 20),
+              (std::vector<std::uint8_t>{0xEA, 0x07, 12, 9, 23, 59, 58, 7}));
 
     const CalendarFields start = HeaderStart(RecordingHeader::fromBytes(bytes.data()));
-    EXPECT_EQ(start.year, 2026);
-    EXPECT_EQ(start.month, 12);
-    EXPECT_EQ(start.day, 9);
-    EXPECT_EQ(start.hour, 23);
-    EXPECT_EQ(start.minute, 59);
-    EXPECT_EQ(start.second, 58);
+    EXPECT_EQ((std::vector<int>{start.year, start.month, start.day, start.hour, start.minute, start.second}),
+              (std::vector<int>{2026, 12, 9, 23, 59, 58}));
 }

@@ -1,9 +1,11 @@
 #pragma once
-// What a backend's read or write answers before it touches a bridge; every backend answers alike.
+// What every backend does alike: the answer of a read or write before it touches a bridge, and
+// the first listing of bridges when an index is used before any count.
 
 #include "logger/DeviceLibrary.h"
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 
 namespace shakemeter {
@@ -26,6 +28,21 @@ inline std::optional<DeviceStatus> EarlyTransferStatus(bool knownHandle, const v
         return DEVICE_SUCCESS;
     }
     return std::nullopt;
+}
+
+// Lists the bridges once when nothing was listed yet, so that the indexes of the other calls refer
+// to a listing; `scanned` is the library's flag, guarded by its mutex.
+inline void ScanIfNeverScanned(DeviceLibrary& library, std::mutex& mutex, const bool& scanned)
+{
+    bool listed = false;
+    {
+        std::lock_guard lock(mutex);
+        listed = scanned;
+    }
+    if (!listed) {
+        std::uint32_t count = 0;
+        library.GetNumDevices(count);
+    }
 }
 
 }  // namespace shakemeter
