@@ -369,6 +369,39 @@ TEST_F(MainFrameTest, SettingsAreReadAtCreation) {
     EXPECT_TRUE(other.GraphView()->State().m_bShowY);
 }
 
+TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextWindow) {
+    GraphState& state = frame->GraphView()->State();
+    state.m_bShowX = false;
+    state.m_bShowY = false;
+    state.m_bShowZ = false;
+    state.m_bShowVectorSum = false;
+    state.m_bMarkPoints = true;
+    state.m_bVertGrid = false;
+    state.m_bHorzGrid = false;
+    state.m_dPresetYMin = -3.5;
+    state.m_dPresetYMax = 7.25;
+    frame->GraphView()->Colors() = GraphColors{1, 2, 4, 6, 7, 8};
+    frame->show();
+    frame->close();
+    QTRY_VERIFY(!frame->isVisible());
+
+    FrameEnvironment env;
+    env.prompter = &prompter;
+    env.devices = &devices;
+    env.settingsPath = dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
+    env.tempCopyPath = dir.filePath(QStringLiteral("t.Vibration"));
+    CMainFrame next(env);
+    const GraphState& read = next.GraphView()->State();
+    EXPECT_EQ((std::vector<bool>{read.m_bShowX, read.m_bShowY, read.m_bShowZ, read.m_bShowVectorSum,
+                                 read.m_bMarkPoints, read.m_bVertGrid, read.m_bHorzGrid}),
+              (std::vector<bool>{false, false, false, false, true, false, false}));
+    EXPECT_EQ(read.m_dPresetYMin, -3.5);
+    EXPECT_EQ(read.m_dPresetYMax, 7.25);
+    const GraphColors& colors = next.GraphView()->Colors();
+    EXPECT_EQ((std::vector<int>{colors.background, colors.x, colors.y, colors.z, colors.vectorSum, colors.grid}),
+              (std::vector<int>{1, 2, 4, 6, 7, 8}));
+}
+
 TEST_F(MainFrameTest, WindowMenuTogglesPanesAndSummary) {
     frame->show();
     QApplication::processEvents();
