@@ -24,14 +24,14 @@ struct Outcome {
     std::string err;
 };
 
-inline pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int out[2], int err[2])
+// Starts a program with its standard output and standard error on the given descriptors; -1 when
+// it cannot start.
+inline pid_t SpawnWithOutputs(const std::string& program, const std::vector<std::string>& args, int outFd, int errFd)
 {
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-        return -1;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    posix_spawn_file_actions_adddup2(&actions, errFd, 2);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
@@ -40,6 +40,14 @@ inline pid_t Spawn(const std::string& program, const std::vector<std::string>& a
     if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
         pid = -1;
     posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+inline pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int out[2], int err[2])
+{
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        return -1;
+    const pid_t pid = SpawnWithOutputs(program, args, out[1], err[1]);
     ::close(out[1]);
     ::close(err[1]);
     return pid;

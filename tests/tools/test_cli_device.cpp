@@ -80,18 +80,7 @@ Outcome RunOnTerminal(const std::string& program, const std::vector<std::string>
     int out[2] = {-1, -1};
     if (::openpty(&terminal, &follower, nullptr, nullptr, nullptr) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
         return outcome;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, follower, 2);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = SpawnWithOutputs(program, args, out[1], follower);
     ::close(out[1]);
     ::close(follower);
     pollfd fds[2] = {{out[0], POLLIN, 0}, {terminal, POLLIN, 0}};

@@ -370,14 +370,16 @@ TEST_F(MainFrameTest, SettingsAreReadAtCreation) {
 }
 
 TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextWindow) {
+    const std::vector<bool GraphState::*> flags{&GraphState::m_bShowX,         &GraphState::m_bShowY,
+                                                &GraphState::m_bShowZ,         &GraphState::m_bShowVectorSum,
+                                                &GraphState::m_bMarkPoints,    &GraphState::m_bVertGrid,
+                                                &GraphState::m_bHorzGrid};
     GraphState& state = frame->GraphView()->State();
-    state.m_bShowX = false;
-    state.m_bShowY = false;
-    state.m_bShowZ = false;
-    state.m_bShowVectorSum = false;
-    state.m_bMarkPoints = true;
-    state.m_bVertGrid = false;
-    state.m_bHorzGrid = false;
+    std::vector<bool> changed;
+    for (bool GraphState::*flag : flags) {
+        state.*flag = !(state.*flag);
+        changed.push_back(state.*flag);
+    }
     state.m_dPresetYMin = -3.5;
     state.m_dPresetYMax = 7.25;
     frame->GraphView()->Colors() = GraphColors{1, 2, 4, 6, 7, 8};
@@ -392,9 +394,9 @@ TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextWindow) {
     env.tempCopyPath = dir.filePath(QStringLiteral("t.Vibration"));
     CMainFrame next(env);
     const GraphState& read = next.GraphView()->State();
-    EXPECT_EQ((std::vector<bool>{read.m_bShowX, read.m_bShowY, read.m_bShowZ, read.m_bShowVectorSum,
-                                 read.m_bMarkPoints, read.m_bVertGrid, read.m_bHorzGrid}),
-              (std::vector<bool>{false, false, false, false, true, false, false}));
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        EXPECT_EQ(read.*flags[i], changed[i]) << "switch " << i;
+    }
     EXPECT_EQ(read.m_dPresetYMin, -3.5);
     EXPECT_EQ(read.m_dPresetYMax, 7.25);
     const GraphColors& colors = next.GraphView()->Colors();
