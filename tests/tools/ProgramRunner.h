@@ -53,6 +53,32 @@ inline pid_t Spawn(const std::string& program, const std::vector<std::string>& a
     return pid;
 }
 
+// Reads two outputs of a program into texts until both have ended (true) or neither said anything
+// for patienceMs (false). A terminal whose last writer left reads as an error: that ends it too.
+// The descriptors stay open.
+inline bool ReadUntilBothEnd(int first, int second, std::string& firstText, std::string& secondText,
+                             int patienceMs)
+{
+    pollfd fds[2] = {{first, POLLIN, 0}, {second, POLLIN, 0}};
+    std::string* texts[2] = {&firstText, &secondText};
+    int open = 2;
+    while (open > 0 && ::poll(fds, 2, patienceMs) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                texts[i]->append(buffer, static_cast<std::size_t>(n));
+            } else {
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    return open == 0;
+}
+
 // Runs a program to its end and collects both of its outputs. A program silent for patienceMs is
 // killed (and reports code -1).
 inline Outcome RunProgram(const std::string& program, const std::vector<std::string>& args,
@@ -63,32 +89,14 @@ inline Outcome RunProgram(const std::string& program, const std::vector<std::str
     const pid_t pid = Spawn(program, args, out, err);
     if (pid < 0)
         return outcome;
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* texts[2] = {&outcome.out, &outcome.err};
-    int open = 2;
-    while (open > 0 && ::poll(fds, 2, patienceMs) > 0) {
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP)))
-                continue;
-            char buffer[4096];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                texts[i]->append(buffer, static_cast<std::size_t>(n));
-            } else {
-                ::close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
-    if (open > 0)
+    const bool ended = ReadUntilBothEnd(out[0], err[0], outcome.out, outcome.err, patienceMs);
+    if (!ended)
         ::kill(pid, SIGKILL);
     int status = 0;
     ::waitpid(pid, &status, 0);
     outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    for (const pollfd& p : fds)
-        if (p.fd >= 0)
-            ::close(p.fd);
+    ::close(out[0]);
+    ::close(err[0]);
     return outcome;
 }
 

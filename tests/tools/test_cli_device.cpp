@@ -83,25 +83,9 @@ Outcome RunOnTerminal(const std::string& program, const std::vector<std::string>
     const pid_t pid = SpawnWithOutputs(program, args, out[1], follower);
     ::close(out[1]);
     ::close(follower);
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {terminal, POLLIN, 0}};
-    std::string* texts[2] = {&outcome.out, &outcome.err};
-    int open = pid > 0 ? 2 : 0;
-    while (open > 0 && ::poll(fds, 2, kPatienceMs) > 0) {
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            char buffer[4096];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                texts[i]->append(buffer, static_cast<std::size_t>(n));
-            } else {
-                fds[i].fd = -1;  // a terminal whose last writer left reads as an error
-                --open;
-            }
-        }
-    }
+    const bool ended = pid > 0 && ReadUntilBothEnd(out[0], terminal, outcome.out, outcome.err, kPatienceMs);
     if (pid > 0) {
-        if (open > 0)
+        if (!ended)
             ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);
