@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "TestRecordings.h"
 #include "logger/CLoggerLink.h"
 #include "recording/RecordingFile.h"
 #include "tests/logger/FakeLoggerHost.h"
@@ -299,14 +300,8 @@ std::string CaseName(const ::testing::TestParamInfo<FaultCase>& info)
 
 Recording Previous()
 {
-    Recording r;
-    r.m_header.dwSampleCount = 3;
-    r.m_header.wInterval = 41;
-    r.m_header.wYear = 2023;
-    r.m_header.byMonth = 3;
-    r.m_header.byDay = 5;
-    r.m_pSamples = {SampleRow{1, 2, 3, 4}, SampleRow{5, 6, 7, 8}, SampleRow{9, 10, 11, 12}};
-    return r;
+    return testing::MakeRecording(testing::HeaderAt(2023, 3, 5, 0, 0, 0, 41),
+                                  {SampleRow{1, 2, 3, 4}, SampleRow{5, 6, 7, 8}, SampleRow{9, 10, 11, 12}});
 }
 
 std::map<std::string, std::string> FolderContents(const fs::path& folder)
