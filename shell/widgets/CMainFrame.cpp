@@ -783,7 +783,7 @@ void CMainFrame::OnFftReading() {
     m_dlgLoading->SetRange(20);
     m_dlgLoading->SetPos(0);
     m_dlgLoading->ShowCentred();
-    m_timerSpectrum.start(kSpectrumPeriodMs);
+    m_timerSpectrum.start(SPECTRUM_PERIOD_MS);
     m_timerProgress.start();
     m_bSpectrumActive = true;
     SetReading(true);
@@ -809,7 +809,7 @@ void CMainFrame::OnSpectrumTick() {
             // The panel shows the texts of the capture just read, not those of the recording before.
             m_pView->UpdateSummaryPanel();
             m_pView->SyncChildren();
-            m_timerSpectrum.start(kSpectrumPeriodMs);
+            m_timerSpectrum.start(SPECTRUM_PERIOD_MS);
         } else {
             m_linkSpectrum->CloseDevice();
             SetReading(false);
