@@ -40,16 +40,6 @@ bool IsRealTimeInterval(std::uint16_t ms)
     return std::find(kRealTimeIntervals.begin(), kRealTimeIntervals.end(), ms) != kRealTimeIntervals.end();
 }
 
-void StampHeader(RecordingHeader& header, const CalendarFields& f)
-{
-    header.wYear = static_cast<std::uint16_t>(f.year);
-    header.byMonth = static_cast<std::uint8_t>(f.month);
-    header.byDay = static_cast<std::uint8_t>(f.day);
-    header.byHour = static_cast<std::uint8_t>(f.hour);
-    header.byMinute = static_cast<std::uint8_t>(f.minute);
-    header.bySecond = static_cast<std::uint8_t>(f.second);
-}
-
 }  // namespace
 
 CLoggerLink::CLoggerLink(DeviceLibrary& library, LoggerHost& host)
@@ -354,7 +344,7 @@ bool CLoggerLink::StartRealTime()
     const CalendarTime start = CalendarTime::FromLocal(now);
     m_headerBlock = RecordingHeader{};
     m_headerBlock.wInterval = interval;
-    StampHeader(m_headerBlock, now);
+    StampHeaderStart(m_headerBlock, now);
     m_headerBlock.dwSampleCount = 1;
 
     Recording fresh;
@@ -574,7 +564,7 @@ bool CLoggerLink::ReadSpectrumBlocks()
 
     const std::uint32_t samples = SPECTRUM_CAPTURE_BYTES / LOGGER_SAMPLE_SIZE;
     m_headerBlock.dwSampleCount = samples;
-    StampHeader(m_headerBlock, m_timeSpectrum.localFields());
+    StampHeaderStart(m_headerBlock, m_timeSpectrum.localFields());
 
     Recording fresh;
     fresh.m_header = m_headerBlock;

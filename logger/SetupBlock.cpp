@@ -185,12 +185,7 @@ SetupOutcome SetupBlockEditor::Finish(const CalendarFields& now, HeaderBlock& bl
         m_setup.byMode = static_cast<std::uint8_t>(m_setup.byMode | MODE_FREEFALL);
     else
         m_setup.byMode = static_cast<std::uint8_t>(m_setup.byMode & ~MODE_FREEFALL);
-    m_setup.wYear = static_cast<std::uint16_t>(now.year);
-    m_setup.byMonth = static_cast<std::uint8_t>(now.month);
-    m_setup.byDay = static_cast<std::uint8_t>(now.day);
-    m_setup.byHour = static_cast<std::uint8_t>(now.hour);
-    m_setup.byMinute = static_cast<std::uint8_t>(now.minute);
-    m_setup.bySecond = static_cast<std::uint8_t>(now.second);
+    StampHeaderStart(m_setup, now);
     block = EncodeHeaderBlock(m_setup);  // byte 21 is 0
     return SetupOutcome::Ready;
 }

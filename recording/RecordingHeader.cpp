@@ -60,4 +60,19 @@ RecordingHeader RecordingHeader::fromBytes(const std::uint8_t* b)
     return h;
 }
 
+CalendarFields HeaderStart(const RecordingHeader& header)
+{
+    return CalendarFields{header.wYear, header.byMonth, header.byDay, header.byHour, header.byMinute, header.bySecond};
+}
+
+void StampHeaderStart(RecordingHeader& header, const CalendarFields& start)
+{
+    header.wYear = static_cast<std::uint16_t>(start.year);
+    header.byMonth = static_cast<std::uint8_t>(start.month);
+    header.byDay = static_cast<std::uint8_t>(start.day);
+    header.byHour = static_cast<std::uint8_t>(start.hour);
+    header.byMinute = static_cast<std::uint8_t>(start.minute);
+    header.bySecond = static_cast<std::uint8_t>(start.second);
+}
+
 }  // namespace shakemeter

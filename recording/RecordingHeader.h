@@ -2,6 +2,8 @@
 // The 21-byte header of a recording. The same bytes open the logger's header and setup blocks
 // and follow the magic in a recording file, so the layout is fixed: packed, little-endian.
 
+#include "recording/CalendarTime.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -48,5 +50,10 @@ struct RecordingHeader {
 #pragma pack(pop)
 
 static_assert(sizeof(RecordingHeader) == RecordingHeader::kSize, "RecordingHeader must be 21 packed bytes");
+
+// The start time the header carries (the logger's local wall clock), field by field.
+CalendarFields HeaderStart(const RecordingHeader& header);
+// Stamps a start time into the header; fields beyond a byte (or the year beyond 16 bits) wrap.
+void StampHeaderStart(RecordingHeader& header, const CalendarFields& start);
 
 }  // namespace shakemeter

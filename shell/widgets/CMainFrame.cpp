@@ -18,6 +18,8 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <array>
+#include <utility>
 
 #include "graph/widgets/CVxView.h"
 #include "graph/widgets/GraphPainter.h"
@@ -46,6 +48,49 @@
 namespace shakemeter {
 
 namespace {
+
+// The view's keys of the settings file and the view's state each one holds: one list serves the
+// reading at start-up and the writing at exit.
+constexpr std::array kViewFlagSettings{
+    std::pair{&Settings::m_bShowX, &GraphState::m_bShowX},
+    std::pair{&Settings::m_bShowY, &GraphState::m_bShowY},
+    std::pair{&Settings::m_bShowZ, &GraphState::m_bShowZ},
+    std::pair{&Settings::m_bShowVectorSum, &GraphState::m_bShowVectorSum},
+    std::pair{&Settings::m_bMarkPoints, &GraphState::m_bMarkPoints},
+    std::pair{&Settings::m_bVertGrid, &GraphState::m_bVertGrid},
+    std::pair{&Settings::m_bHorzGrid, &GraphState::m_bHorzGrid},
+};
+constexpr std::array kPresetRangeSettings{
+    std::pair{&Settings::m_dPresetYMin, &GraphState::m_dPresetYMin},
+    std::pair{&Settings::m_dPresetYMax, &GraphState::m_dPresetYMax},
+};
+constexpr std::array kColorSettings{
+    std::pair{&Settings::m_nColorBg, &GraphColors::background},
+    std::pair{&Settings::m_nColorX, &GraphColors::x},
+    std::pair{&Settings::m_nColorY, &GraphColors::y},
+    std::pair{&Settings::m_nColorZ, &GraphColors::z},
+    std::pair{&Settings::m_nColorV, &GraphColors::vectorSum},
+    std::pair{&Settings::m_nColorGrid, &GraphColors::grid},
+};
+
+enum class CopyTo { View, Settings };
+
+template <typename Table, typename View>
+void CopyViewSettings(const Table& table, Settings& settings, View& view, CopyTo direction) {
+    for (const auto& [setting, field] : table) {
+        if (direction == CopyTo::View) {
+            view.*field = settings.*setting;
+        } else {
+            settings.*setting = view.*field;
+        }
+    }
+}
+
+void CopyViewSettings(Settings& settings, GraphState& state, GraphColors& colors, CopyTo direction) {
+    CopyViewSettings(kViewFlagSettings, settings, state, direction);
+    CopyViewSettings(kPresetRangeSettings, settings, state, direction);
+    CopyViewSettings(kColorSettings, settings, colors, direction);
+}
 
 const char* const kFrameTitle = "QZ810 Vibration Shakemeter";
 const char* const kSaveQuestion = "Do you want to save the existing graph data before continuing?";
@@ -151,23 +196,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
 
     // The view's own keys of the settings file, and the colours the frame keeps for it.
     ReadViewSettings(settings, m_settingsPath);
-    GraphState& state = m_pView->State();
-    state.m_bShowX = settings.m_bShowX;
-    state.m_bShowY = settings.m_bShowY;
-    state.m_bShowZ = settings.m_bShowZ;
-    state.m_bShowVectorSum = settings.m_bShowVectorSum;
-    state.m_bMarkPoints = settings.m_bMarkPoints;
-    state.m_bVertGrid = settings.m_bVertGrid;
-    state.m_bHorzGrid = settings.m_bHorzGrid;
-    state.m_dPresetYMin = settings.m_dPresetYMin;
-    state.m_dPresetYMax = settings.m_dPresetYMax;
-    GraphColors& colors = m_pView->Colors();
-    colors.background = settings.m_nColorBg;
-    colors.x = settings.m_nColorX;
-    colors.y = settings.m_nColorY;
-    colors.z = settings.m_nColorZ;
-    colors.vectorSum = settings.m_nColorV;
-    colors.grid = settings.m_nColorGrid;
+    CopyViewSettings(settings, m_pView->State(), m_pView->Colors(), CopyTo::View);
     connect(m_pView, &CVxView::commandRequested, this, &CMainFrame::RunCommand);
     connect(m_pView, &CVxView::layoutToggleRequested, this, &CMainFrame::ToggleEnlargedGraph);
     m_pView->SetPrompter(m_prompter);
@@ -670,23 +699,7 @@ void CMainFrame::WriteTempCopy() {
 void CMainFrame::WriteSettings() {
     Settings settings;
     settings.m_lastSetup = m_lastSetup;
-    const GraphState& state = m_pView->State();
-    settings.m_bShowX = state.m_bShowX;
-    settings.m_bShowY = state.m_bShowY;
-    settings.m_bShowZ = state.m_bShowZ;
-    settings.m_bMarkPoints = state.m_bMarkPoints;
-    settings.m_bVertGrid = state.m_bVertGrid;
-    settings.m_bHorzGrid = state.m_bHorzGrid;
-    settings.m_bShowVectorSum = state.m_bShowVectorSum;
-    settings.m_dPresetYMin = state.m_dPresetYMin;
-    settings.m_dPresetYMax = state.m_dPresetYMax;
-    const GraphColors& colors = m_pView->Colors();
-    settings.m_nColorBg = colors.background;
-    settings.m_nColorX = colors.x;
-    settings.m_nColorY = colors.y;
-    settings.m_nColorZ = colors.z;
-    settings.m_nColorV = colors.vectorSum;
-    settings.m_nColorGrid = colors.grid;
+    CopyViewSettings(settings, m_pView->State(), m_pView->Colors(), CopyTo::Settings);
     settings.m_nRtRateIndex = m_nRtRateIndex;
     settings.m_strRtPoints = m_strRtPoints;
     QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
@@ -758,7 +771,7 @@ void CMainFrame::OnFftReading() {
     m_dlgLoading->SetRange(20);
     m_dlgLoading->SetPos(0);
     m_dlgLoading->ShowCentred();
-    m_timerSpectrum.start(kSpectrumPeriodMs);
+    m_timerSpectrum.start(SPECTRUM_PERIOD_MS);
     m_timerProgress.start();
     m_bSpectrumActive = true;
     SetReading(true);
@@ -784,7 +797,7 @@ void CMainFrame::OnSpectrumTick() {
             // The panel shows the texts of the capture just read, not those of the recording before.
             m_pView->UpdateSummaryPanel();
             m_pView->SyncChildren();
-            m_timerSpectrum.start(kSpectrumPeriodMs);
+            m_timerSpectrum.start(SPECTRUM_PERIOD_MS);
         } else {
             m_linkSpectrum->CloseDevice();
             SetReading(false);

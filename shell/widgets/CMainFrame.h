@@ -57,7 +57,6 @@ class CMainFrame : public QMainWindow, public LoggerDialogOwner {
 public:
     static constexpr int kInstrumentWidth = 130;
     static constexpr int kSummaryHeight = 155;
-    static constexpr int kSpectrumPeriodMs = 2000;
     static constexpr int kProgressPeriodMs = 100;
     static constexpr int kCloseDelayMs = 10;
     static constexpr int kListDelayMs = 10;
