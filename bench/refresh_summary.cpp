@@ -5,9 +5,9 @@
 
 #include <ctime>
 #include <cmath>
-#include <random>
 
 #include "recording/RecordingView.h"
+#include "tests/TestRecordings.h"
 
 namespace shakemeter {
 namespace {
@@ -17,22 +17,9 @@ constexpr std::size_t kRows = 1000000;
 const Recording& MillionRows()
 {
     static const Recording recording = [] {
-        Recording r;
-        r.m_header.dwSampleCount = kRows;
-        r.m_header.wInterval = 200;  // 50 ms
-        r.m_header.wYear = 2023;
-        r.m_header.byMonth = 3;
-        r.m_header.byDay = 5;
-        r.m_header.byHour = 14;
-        r.m_pSamples.resize(kRows);
-        std::mt19937_64 random(7);
-        std::uniform_int_distribution<int> counts(-1600, 1600);
-        for (SampleRow& row : r.m_pSamples) {
-            for (int c = 0; c < 3; ++c)
-                row[c] = counts(random) * 0.01;
-            row[3] = std::trunc(std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]) * 100) * 0.01;
-        }
-        return r;
+        // 50 ms from 05/03/23 14:00:00
+        return testing::MakeRecording(testing::HeaderAt(2023, 3, 5, 14, 0, 0, 200),
+                                      testing::RandomCountRows(kRows, 7));
     }();
     return recording;
 }

@@ -9,9 +9,9 @@
 #include <ctime>
 #include <cmath>
 #include <cstdlib>
-#include <random>
 
 #include "recording/TextReport.h"
+#include "tests/TestRecordings.h"
 
 namespace shakemeter {
 namespace {
@@ -27,23 +27,7 @@ ShownRecording MakeShown(std::uint16_t interval)
 {
     setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
     tzset();
-    Recording r;
-    r.m_header.dwSampleCount = kRows;
-    r.m_header.wInterval = interval;
-    r.m_header.wYear = 2023;
-    r.m_header.byMonth = 3;
-    r.m_header.byDay = 5;
-    r.m_header.byHour = 14;
-    r.m_header.byMinute = 7;
-    r.m_header.bySecond = 9;
-    r.m_pSamples.resize(kRows);
-    std::mt19937_64 random(11);
-    std::uniform_int_distribution<int> counts(-1600, 1600);
-    for (SampleRow& row : r.m_pSamples) {
-        for (int c = 0; c < 3; ++c)
-            row[c] = counts(random) * 0.01;
-        row[3] = std::trunc(std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]) * 100) * 0.01;
-    }
+    Recording r = testing::MakeRecording(testing::MarchHeader(interval), testing::RandomCountRows(kRows, 11));
     ShownRecording shown;
     InstallCompleteRecording(shown.document, shown.view, std::move(r));
     return shown;

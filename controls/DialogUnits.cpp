@@ -1,6 +1,7 @@
 #include "controls/DialogUnits.h"
 
 #include <QFontMetrics>
+#include <QWidget>
 
 namespace shakemeter {
 
@@ -17,6 +18,16 @@ DialogUnits::DialogUnits(const QFont& font) {
     if (m_baseHeight < 1) {
         m_baseHeight = 1;
     }
+}
+
+DialogUnits SetTemplateFontAndSize(QWidget* dialog, const QString& fontFamily, int pointSize, int widthUnits,
+                                   int heightUnits) {
+    QFont font(fontFamily);
+    font.setPointSize(pointSize);
+    dialog->setFont(font);
+    const DialogUnits units(font);
+    dialog->setFixedSize(units.x(widthUnits), units.y(heightUnits));
+    return units;
 }
 
 }  // namespace shakemeter

@@ -4,6 +4,9 @@
 
 #include <QFont>
 #include <QRect>
+#include <QString>
+
+class QWidget;
 
 namespace shakemeter {
 
@@ -24,5 +27,10 @@ private:
     int m_baseWidth = 8;
     int m_baseHeight = 16;
 };
+
+// Gives a dialog its template's font and its fixed size in units of that font; the units returned
+// place the dialog's controls.
+DialogUnits SetTemplateFontAndSize(QWidget* dialog, const QString& fontFamily, int pointSize, int widthUnits,
+                                   int heightUnits);
 
 }  // namespace shakemeter

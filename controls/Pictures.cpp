@@ -1,6 +1,8 @@
 #include "controls/Pictures.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
+#include <QRect>
 #include <QString>
 
 // The resource collection lives in a static library: nothing would pull its registration into the
@@ -45,6 +47,15 @@ void SetButtonFace(QAbstractButton* button, int bitmapId) {
     button->setText(QString());
     button->setIcon(QIcon(QPixmap::fromImage(face)));
     button->setIconSize(face.size());
+}
+
+QPushButton* AddPictureButton(QWidget* parent, int id, const QString& text, const QRect& geometry, int bitmapId) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::number(id));
+    button->setGeometry(geometry);
+    button->setFlat(true);
+    SetButtonFace(button, bitmapId);
+    return button;
 }
 
 }  // namespace shakemeter

@@ -7,6 +7,9 @@
 #include <QPixmap>
 
 class QAbstractButton;
+class QPushButton;
+class QRect;
+class QWidget;
 
 namespace shakemeter {
 
@@ -19,5 +22,8 @@ QIcon MainIcon();
 // A push button showing a 99 x 28 picture face instead of its text. The caption stays the
 // button's accessible name and tool tip, so the button still says what it does.
 void SetButtonFace(QAbstractButton* button, int bitmapId);
+// A flat dialog button with a picture face: its control id as the object name, placed at the given
+// geometry. Default and auto-default stay the caller's choice.
+QPushButton* AddPictureButton(QWidget* parent, int id, const QString& text, const QRect& geometry, int bitmapId);
 
 }  // namespace shakemeter

@@ -320,7 +320,7 @@ bool CLoggerLink::StartRealTime()
     const CalendarFields now = m_clock().localFields();
     m_headerBlock = RecordingHeader{};
     m_headerBlock.wInterval = interval;
-    SetHeaderStart(m_headerBlock, now);
+    StampHeaderStart(m_headerBlock, now);
     m_headerBlock.dwSampleCount = 1;
     const bool rangeChanged =
         BeginRealTimeRecording(document, view, m_headerBlock, CalendarTime::FromLocal(now), row, requested);
@@ -428,7 +428,7 @@ bool CLoggerLink::ReadSpectrumBlocks()
 
     const std::uint32_t samples = SPECTRUM_CAPTURE_BYTES / LOGGER_SAMPLE_SIZE;
     m_headerBlock.dwSampleCount = samples;
-    SetHeaderStart(m_headerBlock, m_timeSpectrum.localFields());
+    StampHeaderStart(m_headerBlock, m_timeSpectrum.localFields());
 
     Recording fresh;
     fresh.m_header = m_headerBlock;

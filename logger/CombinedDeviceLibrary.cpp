@@ -1,5 +1,6 @@
 #include "logger/CombinedDeviceLibrary.h"
 
+#include "logger/BackendSupport.h"
 #include "logger/VirtualBridgeBackend.h"
 #include "logger/UsbBridgeBackend.h"
 
@@ -8,8 +9,11 @@ namespace shakemeter {
 CombinedDeviceLibrary::CombinedDeviceLibrary(std::vector<std::unique_ptr<DeviceLibrary>> backends)
     : m_backends(std::move(backends)), m_counts(m_backends.size(), 0)
 {
+    std::uint32_t readMs = 0;
+    std::uint32_t writeMs = 0;
+    m_timeouts.Get(readMs, writeMs);
     for (const auto& backend : m_backends) {
-        backend->SetTimeouts(m_readTimeoutMs, m_writeTimeoutMs);
+        backend->SetTimeouts(readMs, writeMs);
     }
 }
 
@@ -50,15 +54,7 @@ DeviceStatus CombinedDeviceLibrary::GetNumDevices(std::uint32_t& count)
 
 bool CombinedDeviceLibrary::Locate(std::uint32_t index, Location& location)
 {
-    bool scanned = false;
-    {
-        std::lock_guard lock(m_mutex);
-        scanned = m_bScanned;
-    }
-    if (!scanned) {
-        std::uint32_t count = 0;
-        GetNumDevices(count);
-    }
+    ScanIfNeverScanned(*this, m_mutex, m_bScanned);
     std::lock_guard lock(m_mutex);
     std::uint32_t local = index;
     for (std::size_t i = 0; i < m_backends.size(); ++i) {
@@ -129,31 +125,23 @@ DeviceStatus CombinedDeviceLibrary::Read(DeviceHandle handle, void* buffer, std:
                                          std::uint32_t& read)
 {
     read = 0;
-    OpenDevice device;
-    if (!FindOpen(handle, device)) {
-        return DEVICE_INVALID_HANDLE;
-    }
-    return device.backend->Read(device.handle, buffer, toRead, read);
+    return WithOpenDevice(handle, [&](DeviceLibrary& backend, DeviceHandle inner) {
+        return backend.Read(inner, buffer, toRead, read);
+    });
 }
 
 DeviceStatus CombinedDeviceLibrary::Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,
                                           std::uint32_t& written)
 {
     written = 0;
-    OpenDevice device;
-    if (!FindOpen(handle, device)) {
-        return DEVICE_INVALID_HANDLE;
-    }
-    return device.backend->Write(device.handle, buffer, toWrite, written);
+    return WithOpenDevice(handle, [&](DeviceLibrary& backend, DeviceHandle inner) {
+        return backend.Write(inner, buffer, toWrite, written);
+    });
 }
 
 DeviceStatus CombinedDeviceLibrary::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_readTimeoutMs = readMs;
-        m_writeTimeoutMs = writeMs;
-    }
+    m_timeouts.Set(readMs, writeMs);
     for (const auto& backend : m_backends) {
         backend->SetTimeouts(readMs, writeMs);
     }
@@ -162,10 +150,7 @@ DeviceStatus CombinedDeviceLibrary::SetTimeouts(std::uint32_t readMs, std::uint3
 
 DeviceStatus CombinedDeviceLibrary::GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs)
 {
-    std::lock_guard lock(m_mutex);
-    readMs = m_readTimeoutMs;
-    writeMs = m_writeTimeoutMs;
-    return DEVICE_SUCCESS;
+    return m_timeouts.Get(readMs, writeMs);
 }
 
 std::string CombinedDeviceLibrary::BackendOf(std::uint32_t index)

@@ -6,6 +6,7 @@
 // Owns its backends; time-outs are library-wide and reach every backend.
 
 #include "logger/DeviceLibrary.h"
+#include "logger/DeviceTimeouts.h"
 
 #include <map>
 #include <memory>
@@ -46,6 +47,16 @@ private:
     // Where a combined index lives; scans first when nothing was scanned yet.
     bool Locate(std::uint32_t index, Location& location);
     bool FindOpen(DeviceHandle handle, OpenDevice& device);
+    // Runs a call on the backend's own handle of an open device; an unknown handle fails at once.
+    template <typename Call>
+    DeviceStatus WithOpenDevice(DeviceHandle handle, Call call)
+    {
+        OpenDevice device;
+        if (!FindOpen(handle, device)) {
+            return DEVICE_INVALID_HANDLE;
+        }
+        return call(*device.backend, device.handle);
+    }
 
     std::vector<std::unique_ptr<DeviceLibrary>> m_backends;
     std::mutex m_mutex;
@@ -53,8 +64,7 @@ private:
     std::vector<std::uint32_t> m_counts;  // per backend, from the latest scan
     std::map<DeviceHandle, OpenDevice> m_open;
     DeviceHandle m_nextHandle = 1;
-    std::uint32_t m_readTimeoutMs = 1000;
-    std::uint32_t m_writeTimeoutMs = 1000;
+    DeviceTimeouts m_timeouts;
 };
 
 // The backends of this program in listing order: the libusb bridges (when built with libusb),

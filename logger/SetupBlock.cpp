@@ -185,7 +185,7 @@ SetupOutcome SetupBlockEditor::Finish(const CalendarFields& now, HeaderBlock& bl
         m_setup.byMode = static_cast<std::uint8_t>(m_setup.byMode | MODE_FREEFALL);
     else
         m_setup.byMode = static_cast<std::uint8_t>(m_setup.byMode & ~MODE_FREEFALL);
-    SetHeaderStart(m_setup, now);
+    StampHeaderStart(m_setup, now);
     block = EncodeHeaderBlock(m_setup);  // byte 21 is 0
     return SetupOutcome::Ready;
 }

@@ -1,5 +1,8 @@
 #include "logger/UsbBridgeBackend.h"
 
+#include "logger/BackendSupport.h"
+#include "logger/DeviceTimeouts.h"
+
 #include <libusb.h>
 
 #include <algorithm>
@@ -59,8 +62,7 @@ struct UsbBridgeBackend::Impl {
     std::vector<libusb_device*> devices;  // each holds a reference
     std::map<DeviceHandle, std::unique_ptr<Connection>> connections;
     DeviceHandle nextHandle = 1;
-    std::uint32_t readTimeoutMs = 1000;
-    std::uint32_t writeTimeoutMs = 1000;
+    DeviceTimeouts timeouts;
 
     void ReleaseDevices()
     {
@@ -278,14 +280,8 @@ DeviceStatus UsbBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint
     read = 0;
     std::lock_guard lock(m_pImpl->mutex);
     Impl::Connection* connection = m_pImpl->Find(handle);
-    if (connection == nullptr) {
-        return DEVICE_INVALID_HANDLE;
-    }
-    if (buffer == nullptr && toRead != 0) {
-        return DEVICE_INVALID_PARAMETER;
-    }
-    if (toRead == 0) {
-        return DEVICE_SUCCESS;
+    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toRead, false, DEVICE_READ_ERROR)) {
+        return *early;
     }
     auto* out = static_cast<unsigned char*>(buffer);
     std::uint32_t got = 0;
@@ -304,7 +300,7 @@ DeviceStatus UsbBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint
     // transfers: collect until the whole length is there or the time-out ends. The time-out
     // bounds the whole read, not each transfer.
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_pImpl->readTimeoutMs);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_pImpl->timeouts.ReadMs());
     int result = 0;
     while (got < toRead) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -345,14 +341,8 @@ DeviceStatus UsbBridgeBackend::Write(DeviceHandle handle, const void* buffer, st
     written = 0;
     std::lock_guard lock(m_pImpl->mutex);
     Impl::Connection* connection = m_pImpl->Find(handle);
-    if (connection == nullptr) {
-        return DEVICE_INVALID_HANDLE;
-    }
-    if (buffer == nullptr && toWrite != 0) {
-        return DEVICE_INVALID_PARAMETER;
-    }
-    if (toWrite == 0) {
-        return DEVICE_SUCCESS;
+    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toWrite, false, DEVICE_WRITE_ERROR)) {
+        return *early;
     }
     if (toWrite > static_cast<std::uint32_t>(INT_MAX)) {
         return DEVICE_INVALID_PARAMETER;
@@ -363,7 +353,7 @@ DeviceStatus UsbBridgeBackend::Write(DeviceHandle handle, const void* buffer, st
     int transferred = 0;
     const int result = libusb_bulk_transfer(connection->device, connection->outEndpoint, data.data(),
                                             static_cast<int>(toWrite), &transferred,
-                                            UsbTimeout(m_pImpl->writeTimeoutMs));
+                                            UsbTimeout(m_pImpl->timeouts.WriteMs()));
     written = transferred > 0 ? static_cast<std::uint32_t>(transferred) : 0;
     if (result == 0 && written == toWrite) {
         return DEVICE_SUCCESS;
@@ -373,18 +363,12 @@ DeviceStatus UsbBridgeBackend::Write(DeviceHandle handle, const void* buffer, st
 
 DeviceStatus UsbBridgeBackend::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
 {
-    std::lock_guard lock(m_pImpl->mutex);
-    m_pImpl->readTimeoutMs = readMs;
-    m_pImpl->writeTimeoutMs = writeMs;
-    return DEVICE_SUCCESS;
+    return m_pImpl->timeouts.Set(readMs, writeMs);
 }
 
 DeviceStatus UsbBridgeBackend::GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs)
 {
-    std::lock_guard lock(m_pImpl->mutex);
-    readMs = m_pImpl->readTimeoutMs;
-    writeMs = m_pImpl->writeTimeoutMs;
-    return DEVICE_SUCCESS;
+    return m_pImpl->timeouts.Get(readMs, writeMs);
 }
 
 std::string UsbBridgeBackend::BackendOf(std::uint32_t index)

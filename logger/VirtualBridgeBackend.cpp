@@ -1,5 +1,7 @@
 #include "logger/VirtualBridgeBackend.h"
 
+#include "logger/BackendSupport.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -113,6 +115,30 @@ int RemainingMs(Clock::time_point deadline)
     return ms > INT_MAX ? INT_MAX : static_cast<int>(ms);
 }
 
+enum class WaitOutcome { Retry, TimedOut, Lost };
+
+// After a socket call that moved nothing (errno tells why): try again when it was interrupted or
+// the socket became ready before the deadline; stop when the time is up or the connection broke.
+WaitOutcome WaitAfterEmptyCall(int fd, short events, Clock::time_point deadline)
+{
+    if (errno == EINTR) {
+        return WaitOutcome::Retry;
+    }
+    if (errno != EAGAIN && errno != EWOULDBLOCK) {
+        return WaitOutcome::Lost;
+    }
+    const int waitMs = RemainingMs(deadline);
+    if (waitMs == 0) {
+        return WaitOutcome::TimedOut;
+    }
+    pollfd wait{fd, events, 0};
+    const int ready = ::poll(&wait, 1, waitMs);
+    if (ready < 0 && errno != EINTR) {
+        return WaitOutcome::Lost;
+    }
+    return ready == 0 ? WaitOutcome::TimedOut : WaitOutcome::Retry;
+}
+
 void CopyProductString(const std::string& text, char* buffer)
 {
     const std::size_t length = std::min(text.size(), PRODUCT_STRING_SIZE - 1);
@@ -205,15 +231,7 @@ DeviceStatus VirtualBridgeBackend::GetNumDevices(std::uint32_t& count)
 
 std::string VirtualBridgeBackend::PathOf(std::uint32_t index)
 {
-    bool scanned = false;
-    {
-        std::lock_guard lock(m_mutex);
-        scanned = m_bScanned;
-    }
-    if (!scanned) {
-        std::uint32_t count = 0;
-        GetNumDevices(count);
-    }
+    ScanIfNeverScanned(*this, m_mutex, m_bScanned);
     std::lock_guard lock(m_mutex);
     return index < m_paths.size() ? m_paths[index] : std::string();
 }
@@ -305,24 +323,11 @@ DeviceStatus VirtualBridgeBackend::Read(DeviceHandle handle, void* buffer, std::
 {
     read = 0;
     const std::shared_ptr<Connection> connection = Find(handle);
-    if (!connection) {
-        return DEVICE_INVALID_HANDLE;
+    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toRead,
+                                               connection && connection->bClosed, DEVICE_READ_ERROR)) {
+        return *early;
     }
-    if (buffer == nullptr && toRead != 0) {
-        return DEVICE_INVALID_PARAMETER;
-    }
-    if (connection->bClosed) {
-        return DEVICE_READ_ERROR;
-    }
-    if (toRead == 0) {
-        return DEVICE_SUCCESS;
-    }
-    std::uint32_t timeoutMs = 0;
-    {
-        std::lock_guard lock(m_mutex);
-        timeoutMs = m_readTimeoutMs;
-    }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.ReadMs());
     auto* out = static_cast<unsigned char*>(buffer);
 
     // A stream delivers the logger's fixed-length replies in pieces of any size: collect until the
@@ -338,26 +343,14 @@ DeviceStatus VirtualBridgeBackend::Read(DeviceHandle handle, void* buffer, std::
             connection->bClosed = true;
             break;
         }
-        if (errno == EINTR) {
+        const WaitOutcome outcome = WaitAfterEmptyCall(connection->fd, POLLIN, deadline);
+        if (outcome == WaitOutcome::Retry) {
             continue;
         }
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+        if (outcome == WaitOutcome::Lost) {
             connection->bClosed = true;
-            break;
         }
-        const int waitMs = RemainingMs(deadline);
-        if (waitMs == 0) {
-            break;
-        }
-        pollfd wait{connection->fd, POLLIN, 0};
-        const int ready = ::poll(&wait, 1, waitMs);
-        if (ready < 0 && errno != EINTR) {
-            connection->bClosed = true;
-            break;
-        }
-        if (ready == 0) {
-            break;
-        }
+        break;
     }
     read = got;
     // Bytes that arrived before a hang-up are still the logger's reply; the next call fails.
@@ -372,21 +365,11 @@ DeviceStatus VirtualBridgeBackend::Write(DeviceHandle handle, const void* buffer
 {
     written = 0;
     const std::shared_ptr<Connection> connection = Find(handle);
-    if (!connection) {
-        return DEVICE_INVALID_HANDLE;
+    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toWrite,
+                                               connection && connection->bClosed, DEVICE_WRITE_ERROR)) {
+        return *early;
     }
-    if (buffer == nullptr && toWrite != 0) {
-        return DEVICE_INVALID_PARAMETER;
-    }
-    if (connection->bClosed) {
-        return DEVICE_WRITE_ERROR;
-    }
-    std::uint32_t timeoutMs = 0;
-    {
-        std::lock_guard lock(m_mutex);
-        timeoutMs = m_writeTimeoutMs;
-    }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.WriteMs());
     const auto* in = static_cast<const unsigned char*>(buffer);
 
     std::uint32_t sent = 0;
@@ -398,28 +381,15 @@ DeviceStatus VirtualBridgeBackend::Write(DeviceHandle handle, const void* buffer
             sent += static_cast<std::uint32_t>(n);
             continue;
         }
-        if (errno == EINTR) {
+        const WaitOutcome outcome = WaitAfterEmptyCall(connection->fd, POLLOUT, deadline);
+        if (outcome == WaitOutcome::Retry) {
             continue;
         }
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+        timedOut = outcome == WaitOutcome::TimedOut;
+        if (outcome == WaitOutcome::Lost) {
             connection->bClosed = true;
-            break;
         }
-        const int waitMs = RemainingMs(deadline);
-        if (waitMs == 0) {
-            timedOut = true;
-            break;
-        }
-        pollfd wait{connection->fd, POLLOUT, 0};
-        const int ready = ::poll(&wait, 1, waitMs);
-        if (ready < 0 && errno != EINTR) {
-            connection->bClosed = true;
-            break;
-        }
-        if (ready == 0) {
-            timedOut = true;
-            break;
-        }
+        break;
     }
     written = sent;
     if (sent == toWrite) {
@@ -430,18 +400,12 @@ DeviceStatus VirtualBridgeBackend::Write(DeviceHandle handle, const void* buffer
 
 DeviceStatus VirtualBridgeBackend::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
 {
-    std::lock_guard lock(m_mutex);
-    m_readTimeoutMs = readMs;
-    m_writeTimeoutMs = writeMs;
-    return DEVICE_SUCCESS;
+    return m_timeouts.Set(readMs, writeMs);
 }
 
 DeviceStatus VirtualBridgeBackend::GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs)
 {
-    std::lock_guard lock(m_mutex);
-    readMs = m_readTimeoutMs;
-    writeMs = m_writeTimeoutMs;
-    return DEVICE_SUCCESS;
+    return m_timeouts.Get(readMs, writeMs);
 }
 
 std::string VirtualBridgeBackend::BackendOf(std::uint32_t index)

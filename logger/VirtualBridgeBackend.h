@@ -6,6 +6,7 @@
 // read and write. Owns the connections it opens and closes those still open when destroyed.
 
 #include "logger/DeviceLibrary.h"
+#include "logger/DeviceTimeouts.h"
 
 #include <map>
 #include <memory>
@@ -54,8 +55,7 @@ private:
     std::vector<std::string> m_paths;
     std::map<DeviceHandle, std::shared_ptr<Connection>> m_connections;
     DeviceHandle m_nextHandle = 1;
-    std::uint32_t m_readTimeoutMs = 1000;
-    std::uint32_t m_writeTimeoutMs = 1000;
+    DeviceTimeouts m_timeouts;
 };
 
 }  // namespace shakemeter

@@ -229,6 +229,18 @@ RecordingFileError ReadTail(const std::uint8_t* data, std::size_t size, Recordin
     return RecordingFileError::None;
 }
 
+// The result a layout's rows are read into: the header, and room for the rows and their ticks.
+RecordingFileResult EmptyResultFor(const FileLayout& layout)
+{
+    RecordingFileResult result;
+    Recording& rec = result.recording;
+    rec.m_header = layout.header;
+    rec.m_pSamples.reserve(layout.rows);
+    if (layout.header.isMotion())
+        rec.m_pSampleTicks.reserve(layout.rows);
+    return result;
+}
+
 RecordingFileResult Decode(const std::uint8_t* data, std::size_t size)
 {
     FileLayout layout;
@@ -236,12 +248,8 @@ RecordingFileResult Decode(const std::uint8_t* data, std::size_t size)
     if (layoutError != RecordingFileError::None)
         return Failure(layoutError);
 
-    RecordingFileResult result;
+    RecordingFileResult result = EmptyResultFor(layout);
     Recording& rec = result.recording;
-    rec.m_header = layout.header;
-    rec.m_pSamples.reserve(layout.rows);
-    if (layout.header.isMotion())
-        rec.m_pSampleTicks.reserve(layout.rows);
     if (!AppendRows(rec, data + layout.rowsAt, layout.rows, layout.stride))
         return Failure(RecordingFileError::InvalidFormat);
     const RecordingFileError tailError = ReadTail(data + layout.tailAt(), size - layout.tailAt(), rec);
@@ -312,12 +320,8 @@ RecordingFileResult LoadFile(const OpenFile& file, std::size_t size)
     if (layoutError != RecordingFileError::None)
         return Failure(layoutError);
 
-    RecordingFileResult result;
+    RecordingFileResult result = EmptyResultFor(layout);
     Recording& rec = result.recording;
-    rec.m_header = layout.header;
-    rec.m_pSamples.reserve(layout.rows);
-    if (layout.header.isMotion())
-        rec.m_pSampleTicks.reserve(layout.rows);
     if (kLittleEndianHost && layout.stride == kRowBytes) {
         // Without ticks the file's rows are the memory image of the sample array: they are read
         // into rows and appended with one block copy per piece.

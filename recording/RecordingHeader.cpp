@@ -65,7 +65,7 @@ CalendarFields HeaderStart(const RecordingHeader& header)
     return CalendarFields{header.wYear, header.byMonth, header.byDay, header.byHour, header.byMinute, header.bySecond};
 }
 
-void SetHeaderStart(RecordingHeader& header, const CalendarFields& start)
+void StampHeaderStart(RecordingHeader& header, const CalendarFields& start)
 {
     header.wYear = static_cast<std::uint16_t>(start.year);
     header.byMonth = static_cast<std::uint8_t>(start.month);

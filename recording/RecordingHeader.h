@@ -2,11 +2,11 @@
 // The 21-byte header of a recording. The same bytes open the logger's header and setup blocks
 // and follow the magic in a recording file, so the layout is fixed: packed, little-endian.
 
+#include "recording/CalendarTime.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
-
-#include "recording/CalendarTime.h"
 
 namespace shakemeter {
 
@@ -51,9 +51,9 @@ struct RecordingHeader {
 
 static_assert(sizeof(RecordingHeader) == RecordingHeader::kSize, "RecordingHeader must be 21 packed bytes");
 
-// The local date and clock time a header names as its start (wYear .. bySecond), and the stamp
-// that writes them; fields beyond the bytes' range are cut to their low bits, as the logger does.
+// The start time the header carries (the logger's local wall clock), field by field.
 CalendarFields HeaderStart(const RecordingHeader& header);
-void SetHeaderStart(RecordingHeader& header, const CalendarFields& start);
+// Stamps a start time into the header; fields beyond a byte (or the year beyond 16 bits) wrap.
+void StampHeaderStart(RecordingHeader& header, const CalendarFields& start);
 
 }  // namespace shakemeter

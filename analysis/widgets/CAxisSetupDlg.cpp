@@ -23,12 +23,8 @@ CAxisSetupDlg::CAxisSetupDlg(const AxisSetupValues& values, ContextSource contex
     const int shownCount = m_context().m_nShownCount;
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Axis Setup"));
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(11);
-    setFont(font);
+    const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Arial"), 11, 124, 85);
     ApplySettingsDialogLook(this);
-    const DialogUnits u(font);
-    setFixedSize(u.x(124), u.y(85));
 
     AddSettingsGroupBox(this, IDC_VALUE_GROUP, QStringLiteral("Vertical Axis Setup"), u.rect(6, 3, 112, 50), true);
     auto* yMinLabel = new QLabel(QStringLiteral("Minimum"), this);

@@ -33,12 +33,8 @@ constexpr std::array<PickerRow, 6> kRows{{
 CColorSetupDlg::CColorSetupDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Color Setup"));
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(11);
-    setFont(font);
+    const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Arial"), 11, 175, 128);
     ApplySettingsDialogLook(this);
-    const DialogUnits u(font);
-    setFixedSize(u.x(175), u.y(128));
 
     m_group = AddSettingsGroupBox(this, IDC_GROUP, QStringLiteral("Color Setup"), u.rect(7, 4, 161, 94), true);
     for (std::size_t i = 0; i < kRows.size(); ++i) {

@@ -55,12 +55,8 @@ void ViewOptionFlags::ApplyTo(GraphState& state) const {
 CViewOptionsDlg::CViewOptionsDlg(const ViewOptionFlags& flags, QWidget* parent) : QDialog(parent), m_flags(flags) {
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("View "));
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(11);
-    setFont(font);
+    const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Tahoma"), 11, 151, 98);
     ApplySettingsDialogLook(this);
-    const DialogUnits u(font);
-    setFixedSize(u.x(151), u.y(98));
 
     auto* group = new QGroupBox(this);
     group->setGeometry(u.rect(7, 3, 137, 66));

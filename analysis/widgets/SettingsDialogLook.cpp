@@ -50,13 +50,9 @@ QGroupBox* AddSettingsGroupBox(QDialog* dialog, int id, const QString& title, co
 }
 
 QPushButton* AddSettingsOkButton(QDialog* dialog, const QRect& geometry, bool isDefault, bool okToAccept) {
-    auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
-    ok->setObjectName(QStringLiteral("1"));
-    ok->setGeometry(geometry);
-    ok->setFlat(true);
+    auto* ok = AddPictureButton(dialog, 1, QStringLiteral("OK"), geometry, SETTINGS_OK_BITMAP);
     ok->setDefault(isDefault);
     ok->setAutoDefault(isDefault);
-    SetButtonFace(ok, SETTINGS_OK_BITMAP);
     if (okToAccept) {
         QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     }
@@ -64,12 +60,8 @@ QPushButton* AddSettingsOkButton(QDialog* dialog, const QRect& geometry, bool is
 }
 
 QPushButton* AddSettingsCancelButton(QDialog* dialog, const QRect& geometry) {
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
-    cancel->setObjectName(QStringLiteral("2"));
-    cancel->setGeometry(geometry);
-    cancel->setFlat(true);
+    auto* cancel = AddPictureButton(dialog, 2, QStringLiteral("Cancel"), geometry, SETTINGS_CANCEL_BITMAP);
     cancel->setAutoDefault(false);
-    SetButtonFace(cancel, SETTINGS_CANCEL_BITMAP);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return cancel;
 }

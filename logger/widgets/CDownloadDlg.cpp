@@ -16,14 +16,10 @@ const char* const kReadyText = "Press Download to stop logging and load data fro
 
 CDownloadDlg::CDownloadDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& owner, QWidget* parent)
     : LoggerDialogBase(kDialogId, library, host, owner, parent) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(11);
-    setFont(font);
-    ApplyLook();
     // Caption without a system menu.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    const DialogUnits u(font);
-    setFixedSize(u.x(148), u.y(52));
+    const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Arial"), 11, 148, 52);
+    ApplyLook();
     setWindowTitle(QStringLiteral("Connecting..."));
 
     m_status = new QLabel(QString::fromLatin1(kWaitingText), this);
@@ -32,20 +28,12 @@ CDownloadDlg::CDownloadDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialo
     m_status->setWordWrap(true);
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto* download = new QPushButton(QStringLiteral("Download"), this);
-    download->setObjectName(QStringLiteral("1"));
-    download->setGeometry(u.rect(20, 31, 51, 15));
-    download->setFlat(true);
+    auto* download = AddPictureButton(this, 1, QStringLiteral("Download"), u.rect(20, 31, 51, 15), 231);
     download->setDefault(true);
-    SetButtonFace(download, 231);
     connect(download, &QPushButton::clicked, this, &CDownloadDlg::OnOK);
 
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("2"));
-    cancel->setGeometry(u.rect(78, 31, 51, 15));
-    cancel->setFlat(true);
+    auto* cancel = AddPictureButton(this, 2, QStringLiteral("Cancel"), u.rect(78, 31, 51, 15), 232);
     cancel->setAutoDefault(false);
-    SetButtonFace(cancel, 232);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

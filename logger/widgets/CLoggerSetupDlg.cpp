@@ -40,12 +40,8 @@ CLoggerSetupDlg::CLoggerSetupDlg(DeviceLibrary& library, LoggerHost& host, Logge
 CLoggerSetupDlg::~CLoggerSetupDlg() = default;
 
 void CLoggerSetupDlg::BuildControls() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(11);
-    setFont(font);
+    const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Arial"), 11, 285, 167);
     ApplyLook();
-    const DialogUnits u(font);
-    setFixedSize(u.x(285), u.y(167));
     setWindowTitle(QStringLiteral("Connecting..."));
 
     auto group = [&](const char* title, int x, int y, int w, int h, int id) {
@@ -128,12 +124,8 @@ void CLoggerSetupDlg::BuildControls() {
         int x;
     };
     for (const Face& f : {Face{IDC_DEFAULT, "Default", 235, 59}, Face{1, "Setup", 236, 118}, Face{2, "Cancel", 234, 177}}) {
-        auto* button = new QPushButton(QString::fromLatin1(f.text), this);
-        button->setObjectName(QString::number(f.id));
+        auto* button = AddPictureButton(this, f.id, QString::fromLatin1(f.text), u.rect(f.x, 143, 51, 15), f.bitmap);
         button->setAutoDefault(false);
-        button->setGeometry(u.rect(f.x, 143, 51, 15));
-        button->setFlat(true);
-        SetButtonFace(button, f.bitmap);
         if (f.id == 1) {
             button->setDefault(true);
             connect(button, &QPushButton::clicked, this, &CLoggerSetupDlg::OnOK);

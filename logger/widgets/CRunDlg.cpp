@@ -19,12 +19,8 @@ namespace shakemeter {
 
 CRunDlg::CRunDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& owner, QWidget* parent)
     : LoggerDialogBase(kDialogId, library, host, owner, parent) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(10);
-    setFont(font);
+    const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Arial"), 10, 145, 141);
     ApplyLook();
-    const DialogUnits u(font);
-    setFixedSize(u.x(145), u.y(141));
     setWindowTitle(QStringLiteral("Connecting..."));
 
     auto* rateBox = new QGroupBox(QStringLiteral("SAMPLING RATE"), this);
@@ -52,20 +48,12 @@ CRunDlg::CRunDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& ow
     waiting->setGeometry(u.rect(7, 95, 133, 16));
     waiting->hide();
 
-    auto* run = new QPushButton(QStringLiteral("RUN"), this);
-    run->setObjectName(QStringLiteral("1"));
-    run->setGeometry(u.rect(12, 115, 58, 15));
-    run->setFlat(true);
+    auto* run = AddPictureButton(this, 1, QStringLiteral("RUN"), u.rect(12, 115, 58, 15), 262);
     run->setDefault(true);
-    SetButtonFace(run, 262);
     connect(run, &QPushButton::clicked, this, &CRunDlg::OnOK);
 
-    auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
-    cancel->setObjectName(QStringLiteral("2"));
-    cancel->setGeometry(u.rect(74, 115, 58, 15));
-    cancel->setFlat(true);
+    auto* cancel = AddPictureButton(this, 2, QStringLiteral("CANCEL"), u.rect(74, 115, 58, 15), 230);
     cancel->setAutoDefault(false);
-    SetButtonFace(cancel, 230);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     connect(m_points, &QLineEdit::textEdited, this, &CRunDlg::OnPointsEdited);

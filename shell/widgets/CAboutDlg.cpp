@@ -11,11 +11,7 @@ namespace shakemeter {
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Norvane QZ810 Vibration Shakemeter"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
-    setFont(font);
-    const DialogUnits units(font);
-    setFixedSize(units.x(270), units.y(69));
+    const DialogUnits units = SetTemplateFontAndSize(this, QStringLiteral("MS Sans Serif"), 8, 270, 69);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(LoadIconPicture(128).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ScopedTimeZone.h"
 #include "logger/LoggerProtocol.h"
 
 namespace shakemeter {
@@ -159,27 +160,7 @@ TEST(SampleRecords, TwentySevenBitTick)
 
 class EventText : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const char* tz = std::getenv("TZ");
-        m_hadTz = tz != nullptr;
-        if (tz)
-            m_oldTz = tz;
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-    void TearDown() override
-    {
-        if (m_hadTz)
-            setenv("TZ", m_oldTz.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_hadTz = false;
-    std::string m_oldTz;
+    testing::ScopedTimeZone zone{"UTC"};
 };
 
 TEST_F(EventText, DayMonthTwoDigitYearAndClock)

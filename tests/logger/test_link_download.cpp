@@ -30,8 +30,9 @@ protected:
             }
         }
     }
-    // A header reply that ends the transfer: one message, no block asked, nothing installed.
-    void ExpectFailedAtTheHeader()
+    // A header read that failed: one message, nothing asked after the header request, no
+    // progress, the previous recording kept and the device closed as it was found.
+    void ExpectHeaderReadFailedAlone() const
     {
         EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Failed reading data from the shakemeter."}));
         EXPECT_EQ(device.Written().size(), 1u);
@@ -162,7 +163,7 @@ TEST_F(Download, ShortHeaderReplyAsksForNoBlock)
     device.ScriptDownload(HeaderReply(504, 0), SampleStream(84, false, 504), {});
     device.replies[0].resize(21);
     EXPECT_FALSE(link.Download());
-    ExpectFailedAtTheHeader();
+    ExpectHeaderReadFailedAlone();
 }
 
 TEST_F(Download, EmptyMemoryIsReportedWithTheInformationIcon)
@@ -229,7 +230,7 @@ TEST_F(Download, OversizeHeaderIsAFailedReadWithoutBlockRequests)
 {
     device.ScriptDownload(HeaderReply(LOGGER_MAX_MEMORY_BYTES + 1, 0), {}, {});
     EXPECT_FALSE(link.Download());
-    ExpectFailedAtTheHeader();
+    ExpectHeaderReadFailedAlone();
 
     // 0xFFFFFFFF bytes: the same, not an allocation of 4 GiB.
     FakeDeviceLibrary device2;

@@ -145,7 +145,7 @@ TEST(ViewStateTest, FirstRecordingGoesToTheGraphAndAChosenWindowStays)
 TEST(HeaderStartTest, StampAndReadBackTheStartFields)
 {
     RecordingHeader header;
-    SetHeaderStart(header, CalendarFields{2031, 12, 24, 23, 59, 58});
+    StampHeaderStart(header, CalendarFields{2031, 12, 24, 23, 59, 58});
     EXPECT_EQ(header.wYear, 2031);
     EXPECT_EQ(header.byMonth, 12);
     EXPECT_EQ(header.bySecond, 58);

@@ -13,11 +13,7 @@
 namespace shakemeter {
 namespace {
 
-using testing::FlatRows;
-using testing::HeaderAt;
-using testing::MakeRecording;
-using testing::ScopedTimeZone;
-using testing::Shown;
+using namespace testing;
 
 constexpr const char* kBerlin = "CET-1CEST,M3.5.0,M10.5.0/3";
 constexpr std::uint16_t kOneSecond = 5;  // 1 x 4 + seconds

@@ -17,11 +17,7 @@
 namespace shakemeter {
 namespace {
 
-using testing::FlatRows;
-using testing::HeaderAt;
-using testing::MakeRecording;
-using testing::ScopedTimeZone;
-using testing::Shown;
+using namespace testing;
 
 constexpr const char* kBerlin = "CET-1CEST,M3.5.0,M10.5.0/3";
 constexpr const char* kListHeader = "NO.\tX Value\tY Value\tZ Value\tVector Sum Value\tUNIT\tTIME\t";

@@ -27,6 +27,10 @@ std::set<int> With(std::set<int> base, std::initializer_list<int> more) {
     return base;
 }
 
+// What a reading with data shown leaves: stopping it, saving, the list and the summary.
+const std::set<int> kReadingWithData = With(kAlways, {ID_STOP_READING, ID_FILE_SAVE_BOTH, ID_FILE_PRINT_SETUP,
+                                                      ID_IMPORT_LIST, ID_VIEW_SUMMARY, ID_FILE_SAVE});
+
 }  // namespace
 
 TEST(CommandStateTest, FreshProgramOffersOnlyTheLoggerAndFileCommands) {
@@ -62,8 +66,7 @@ TEST(CommandStateTest, RealTimeReadingLeavesStopSaveAndListCommands) {
     s.shownCount = 5;
     s.displayMode = 1;
     s.listShown = true;
-    EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_STOP_READING, ID_FILE_SAVE_BOTH, ID_FILE_PRINT_SETUP,
-                                            ID_IMPORT_LIST, ID_VIEW_SUMMARY, ID_FILE_SAVE}));
+    EXPECT_EQ(EnabledIds(s), kReadingWithData);
 }
 
 TEST(CommandStateTest, SpectrumWaitingLeavesStopOnly) {
@@ -76,8 +79,7 @@ TEST(CommandStateTest, SpectrumWaitingLeavesStopOnly) {
     s.shownCount = 128;
     s.displayMode = 1;
     s.spectrumRecording = true;
-    EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_STOP_READING, ID_FILE_SAVE_BOTH, ID_FILE_PRINT_SETUP,
-                                            ID_IMPORT_LIST, ID_VIEW_SUMMARY, ID_FILE_SAVE}));
+    EXPECT_EQ(EnabledIds(s), kReadingWithData);
 }
 
 TEST(CommandStateTest, SpectrumPollingAddsTheDomainSwitches) {
@@ -86,9 +88,7 @@ TEST(CommandStateTest, SpectrumPollingAddsTheDomainSwitches) {
     s.shownCount = 128;
     s.displayMode = 1;
     s.spectrumRecording = true;
-    EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_STOP_READING, ID_FILE_SAVE_BOTH, ID_FILE_PRINT_SETUP,
-                                            ID_IMPORT_LIST, ID_VIEW_SUMMARY, ID_FILE_SAVE,
-                                            ID_FREQUENCY_GRAPH, ID_TIME_GRAPH}));
+    EXPECT_EQ(EnabledIds(s), With(kReadingWithData, {ID_FREQUENCY_GRAPH, ID_TIME_GRAPH}));
 }
 
 TEST(CommandStateTest, CheckMarksFollowTheWindowFlags) {

@@ -24,14 +24,14 @@ struct Outcome {
     std::string err;
 };
 
-inline pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int out[2], int err[2])
+// Starts a program with its standard output and standard error on the given descriptors; -1 when
+// it cannot start.
+inline pid_t SpawnWithOutputs(const std::string& program, const std::vector<std::string>& args, int outFd, int errFd)
 {
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-        return -1;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    posix_spawn_file_actions_adddup2(&actions, errFd, 2);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
@@ -40,9 +40,43 @@ inline pid_t Spawn(const std::string& program, const std::vector<std::string>& a
     if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
         pid = -1;
     posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+inline pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int out[2], int err[2])
+{
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        return -1;
+    const pid_t pid = SpawnWithOutputs(program, args, out[1], err[1]);
     ::close(out[1]);
     ::close(err[1]);
     return pid;
+}
+
+// Reads two outputs of a program into texts until both have ended (true) or neither said anything
+// for patienceMs (false). A terminal whose last writer left reads as an error: that ends it too.
+// The descriptors stay open.
+inline bool ReadUntilBothEnd(int first, int second, std::string& firstText, std::string& secondText,
+                             int patienceMs)
+{
+    pollfd fds[2] = {{first, POLLIN, 0}, {second, POLLIN, 0}};
+    std::string* texts[2] = {&firstText, &secondText};
+    int open = 2;
+    while (open > 0 && ::poll(fds, 2, patienceMs) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                texts[i]->append(buffer, static_cast<std::size_t>(n));
+            } else {
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    return open == 0;
 }
 
 // Runs a program to its end and collects both of its outputs. A program silent for patienceMs is
@@ -55,32 +89,14 @@ inline Outcome RunProgram(const std::string& program, const std::vector<std::str
     const pid_t pid = Spawn(program, args, out, err);
     if (pid < 0)
         return outcome;
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* texts[2] = {&outcome.out, &outcome.err};
-    int open = 2;
-    while (open > 0 && ::poll(fds, 2, patienceMs) > 0) {
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP)))
-                continue;
-            char buffer[4096];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                texts[i]->append(buffer, static_cast<std::size_t>(n));
-            } else {
-                ::close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
-    if (open > 0)
+    const bool ended = ReadUntilBothEnd(out[0], err[0], outcome.out, outcome.err, patienceMs);
+    if (!ended)
         ::kill(pid, SIGKILL);
     int status = 0;
     ::waitpid(pid, &status, 0);
     outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    for (const pollfd& p : fds)
-        if (p.fd >= 0)
-            ::close(p.fd);
+    ::close(out[0]);
+    ::close(err[0]);
     return outcome;
 }
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "TestRecordings.h"
 #include "recording/RecordingFile.h"
 #include "tools/ProgramRunner.h"
 
@@ -44,20 +45,8 @@ protected:
     std::string Write(const std::string& name, std::vector<SampleRow> rows, std::uint16_t interval = 200,
         std::vector<std::int32_t> ticks = {}, std::vector<std::string> events = {})
     {
-        Recording rec;
-        rec.m_header.dwSampleCount = static_cast<std::uint32_t>(rows.size());
-        rec.m_header.wInterval = interval;
-        rec.m_header.wYear = 2023;
-        rec.m_header.byMonth = 3;
-        rec.m_header.byDay = 5;
-        rec.m_header.byHour = 14;
-        rec.m_header.byMinute = 7;
-        rec.m_header.bySecond = 9;
-        if (!ticks.empty())
-            rec.m_header.byMode = MODE_MOTION;
+        Recording rec = shakemeter::testing::MakeRecording(shakemeter::testing::MarchHeader(interval), std::move(rows), std::move(ticks));
         rec.m_header.wFreeFallCount = static_cast<std::uint16_t>(events.size());
-        rec.m_pSamples = std::move(rows);
-        rec.m_pSampleTicks = std::move(ticks);
         rec.m_pFreeFallEvents = std::move(events);
         const std::string path = Path(name);
         EXPECT_TRUE(WriteRecordingFile(path, rec, static_cast<int>(rec.m_pSamples.size())));

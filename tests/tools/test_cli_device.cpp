@@ -80,39 +80,12 @@ Outcome RunOnTerminal(const std::string& program, const std::vector<std::string>
     int out[2] = {-1, -1};
     if (::openpty(&terminal, &follower, nullptr, nullptr, nullptr) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
         return outcome;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, follower, 2);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = SpawnWithOutputs(program, args, out[1], follower);
     ::close(out[1]);
     ::close(follower);
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {terminal, POLLIN, 0}};
-    std::string* texts[2] = {&outcome.out, &outcome.err};
-    int open = pid > 0 ? 2 : 0;
-    while (open > 0 && ::poll(fds, 2, kPatienceMs) > 0) {
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            char buffer[4096];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                texts[i]->append(buffer, static_cast<std::size_t>(n));
-            } else {
-                fds[i].fd = -1;  // a terminal whose last writer left reads as an error
-                --open;
-            }
-        }
-    }
+    const bool ended = pid > 0 && ReadUntilBothEnd(out[0], terminal, outcome.out, outcome.err, kPatienceMs);
     if (pid > 0) {
-        if (open > 0)
+        if (!ended)
             ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);

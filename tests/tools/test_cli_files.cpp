@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TestRecordings.h"
 #include "recording/RecordingFile.h"
 #include "recording/RecordingView.h"
 #include "recording/TextReport.h"
@@ -40,16 +41,8 @@ protected:
     // Three rows at 50 ms on 5 March 2023, 14:07:09, the maximum of X reached twice.
     std::string WriteLogged()
     {
-        Recording rec;
-        rec.m_header.dwSampleCount = 3;
-        rec.m_header.wInterval = 200;
-        rec.m_header.wYear = 2023;
-        rec.m_header.byMonth = 3;
-        rec.m_header.byDay = 5;
-        rec.m_header.byHour = 14;
-        rec.m_header.byMinute = 7;
-        rec.m_header.bySecond = 9;
-        rec.m_pSamples = {{1.23, -0.5, 1.0, 1.68}, {0.5, 0.25, 0.98, 1.12}, {1.23, 0.0, 1.02, 1.6}};
+        const Recording rec = MakeRecording(MarchHeader(), {{1.23, -0.5, 1.0, 1.68}, {0.5, 0.25, 0.98, 1.12},
+                                                            {1.23, 0.0, 1.02, 1.6}});
         const std::string path = Path("run1.Vibration");
         EXPECT_TRUE(WriteRecordingFile(path, rec, 3));
         return path;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "TestRecordings.h"
 #include "logger/CLoggerLink.h"
 #include "recording/RecordingFile.h"
 #include "tests/logger/FakeLoggerHost.h"
@@ -136,7 +137,7 @@ public:
     std::uint32_t WriteTimeout() const { return m_writeTimeout; }
 
 private:
-    bool Gone() const { return m_unplugged || m_logger.unplugged(); }
+    bool Gone() const { return m_unplugged || m_logger.Unplugged(); }
     void RunOut(std::uint32_t ms)
     {
         waitedMs += ms;
@@ -299,14 +300,8 @@ std::string CaseName(const ::testing::TestParamInfo<FaultCase>& info)
 
 Recording Previous()
 {
-    Recording r;
-    r.m_header.dwSampleCount = 3;
-    r.m_header.wInterval = 41;
-    r.m_header.wYear = 2023;
-    r.m_header.byMonth = 3;
-    r.m_header.byDay = 5;
-    r.m_pSamples = {SampleRow{1, 2, 3, 4}, SampleRow{5, 6, 7, 8}, SampleRow{9, 10, 11, 12}};
-    return r;
+    return testing::MakeRecording(testing::HeaderAt(2023, 3, 5, 0, 0, 0, 41),
+                                  {SampleRow{1, 2, 3, 4}, SampleRow{5, 6, 7, 8}, SampleRow{9, 10, 11, 12}});
 }
 
 std::map<std::string, std::string> FolderContents(const fs::path& folder)
@@ -444,7 +439,7 @@ TEST_P(FaultMatrix, EndsWithOneMessageClosedAndNothingLost)
 
     EXPECT_EQ(FolderContents(m_folder), m_before) << "files on disk changed";
     if (writing) {
-        EXPECT_EQ(logger.setupBlocksReceived(), 0u) << "a setup arrived although the transfer failed";
+        EXPECT_EQ(logger.SetupBlocksReceived(), 0u) << "a setup arrived although the transfer failed";
     }
     const bool liveStarted = c.transfer == Transfer::Live && link.RealTimeStatus() == RealTimeState::Failed;
     if (!liveStarted) {
@@ -491,7 +486,7 @@ TEST(FaultMatrixBench, EveryTransferSucceedsWhenTheLoggerGoesOnlyAfterItsLastByt
                 HeaderBlock block{};
                 block[20] = 1;
                 ok = link.WriteSetupAndReport(block);
-                EXPECT_EQ(logger.setupBlocksReceived(), 1u);
+                EXPECT_EQ(logger.SetupBlocksReceived(), 1u);
                 break;
             }
             case Transfer::Live:

@@ -77,9 +77,9 @@ TEST(SimulatorEncoder, MotionRecordsCarryTheTickInBytesSixToEightAndByteOne)
 
     // The tick bits share byte 1 with X without changing X's value.
     record.clear();
-    SampleEncoder::AppendMotionSample(record, AxisCounts{-1, 0, 0}, LOGGER_TICK_MAX);
+    SampleEncoder::AppendMotionSample(record, AxisCounts{-1, 0, 0}, kLoggerTickMax);
     EXPECT_EQ(CountAt(record, 0), -1);
-    EXPECT_EQ(DecodeTick(record.data()), static_cast<std::int32_t>(LOGGER_TICK_MAX));
+    EXPECT_EQ(DecodeTick(record.data()), static_cast<std::int32_t>(kLoggerTickMax));
 }
 
 Recording loggedRecording(bool motion)
@@ -108,17 +108,17 @@ TEST(SimulatorMemory, HeaderReplyOfARecordingCountsBytesAndEventsAndKeepsTheRest
     std::string error;
     const auto memory = LoggerMemory::FromRecording(loggedRecording(false), error);
     ASSERT_TRUE(memory) << error;
-    const HeaderBlock reply = memory->headerReply();
+    const HeaderBlock reply = memory->HeaderReply();
     const HeaderBlock expected{18, 0, 0, 0, 2, 0, 9, 0, MODE_FREEFALL, 2, 3, 4, 0xE7, 0x07, 3, 0, 0, 0, 9, 20, 0, 0};
     EXPECT_EQ(reply, expected);
 
-    const Bytes& samples = memory->sampleStream();
+    const Bytes& samples = memory->SampleStream();
     ASSERT_EQ(samples.size(), 18u);
     EXPECT_EQ(DecodeMemorySample(&samples[0]),
               (SampleRow{HundredthsToG(100), HundredthsToG(-200), HundredthsToG(40), HundredthsToG(227)}));
     EXPECT_EQ(DecodeMemorySample(&samples[6]),
               (SampleRow{HundredthsToG(1), HundredthsToG(-1), HundredthsToG(1638), HundredthsToG(1638)}));
-    EXPECT_EQ(memory->eventStream(), B({23, 3, 5, 14, 7, 10, 99, 12, 31, 23, 59, 59}));
+    EXPECT_EQ(memory->EventStream(), B({23, 3, 5, 14, 7, 10, 99, 12, 31, 23, 59, 59}));
 }
 
 TEST(SimulatorMemory, MotionRecordingsServeTheirTicks)
@@ -126,9 +126,9 @@ TEST(SimulatorMemory, MotionRecordingsServeTheirTicks)
     std::string error;
     const auto memory = LoggerMemory::FromRecording(loggedRecording(true), error);
     ASSERT_TRUE(memory) << error;
-    const Bytes& samples = memory->sampleStream();
+    const Bytes& samples = memory->SampleStream();
     ASSERT_EQ(samples.size(), 27u);
-    EXPECT_EQ(memory->headerReply()[8], MODE_MOTION | MODE_FREEFALL);
+    EXPECT_EQ(memory->HeaderReply()[8], MODE_MOTION | MODE_FREEFALL);
     EXPECT_EQ(DecodeTick(&samples[0]), 0);
     EXPECT_EQ(DecodeTick(&samples[9]), 5);
     EXPECT_EQ(DecodeTick(&samples[18]), 134217727);
@@ -172,7 +172,7 @@ TEST(SimulatorMemory, LiveRecordingsGetAnIntervalCodeInsteadOfMilliseconds)
         rec.m_header.wInterval = static_cast<std::uint16_t>(ms);
         const auto memory = LoggerMemory::FromRecording(rec, error);
         ASSERT_TRUE(memory) << error;
-        EXPECT_EQ(memory->header().wInterval, code) << ms;
+        EXPECT_EQ(memory->Header().wInterval, code) << ms;
     }
     rec.m_header.wInterval = 20001;  // neither whole seconds nor within 14 bits of milliseconds
     EXPECT_FALSE(LoggerMemory::FromRecording(rec, error));
@@ -184,11 +184,11 @@ TEST(SimulatorMemory, GeneratedMotionMemoryHasGapsInItsTicks)
     settings.samples = 200;
     settings.motion = true;
     const LoggerMemory memory = LoggerMemory::Generate(settings);
-    ASSERT_EQ(memory.dataBytes(), 200u * 9u);
-    EXPECT_EQ(memory.headerReply()[8] & MODE_MOTION, MODE_MOTION);
+    ASSERT_EQ(memory.DataBytes(), 200u * 9u);
+    EXPECT_EQ(memory.HeaderReply()[8] & MODE_MOTION, MODE_MOTION);
     int gaps = 0;
     for (std::size_t k = 1; k < 200; ++k) {
-        const int step = DecodeTick(&memory.sampleStream()[k * 9]) - DecodeTick(&memory.sampleStream()[(k - 1) * 9]);
+        const int step = DecodeTick(&memory.SampleStream()[k * 9]) - DecodeTick(&memory.SampleStream()[(k - 1) * 9]);
         ASSERT_GE(step, 1) << k;
         gaps += step > 1;
     }
@@ -202,10 +202,10 @@ TEST(SimulatorMemory, GeneratedEventsAreDistinctDatesWithinTheRun)
     settings.events = 4;
     settings.start = CalendarFields{2023, 12, 31, 23, 59, 40};
     const LoggerMemory memory = LoggerMemory::Generate(settings);
-    ASSERT_EQ(memory.eventCount(), 4);
-    EXPECT_EQ(memory.headerReply()[8] & MODE_FREEFALL, MODE_FREEFALL);
+    ASSERT_EQ(memory.EventCount(), 4);
+    EXPECT_EQ(memory.HeaderReply()[8] & MODE_FREEFALL, MODE_FREEFALL);
     // 10, 20, 30 and 40 s after the start, across the new year.
-    EXPECT_EQ(memory.eventStream(), B({23, 12, 31, 23, 59, 50, 24, 1, 1, 0, 0, 0, 24, 1, 1, 0, 0, 10,
+    EXPECT_EQ(memory.EventStream(), B({23, 12, 31, 23, 59, 50, 24, 1, 1, 0, 0, 0, 24, 1, 1, 0, 0, 10,
                                        24, 1, 1, 0, 0, 20}));
 }
 

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TestRecordings.h"
 #include "logger/LoggerProtocol.h"
 #include "logger/VirtualBridgeBackend.h"
 #include "recording/RecordingFile.h"
@@ -189,13 +190,8 @@ TEST_F(SimulatorProgram, AnUnpluggedLoggerClosesAndDisappears)
 
 TEST_F(SimulatorProgram, ServesARecordingFileWithGeneratedEvents)
 {
-    Recording rec;
-    rec.m_header.dwSampleCount = 2;
-    rec.m_header.wInterval = 9;
-    rec.m_header.wYear = 2023;
-    rec.m_header.byMonth = 3;
-    rec.m_header.byDay = 5;
-    rec.m_pSamples = {{0.12, -0.5, 1.0, 1.12}, {-16.31, 0.0, 0.01, 16.31}};
+    const Recording rec = testing::MakeRecording(testing::HeaderAt(2023, 3, 5, 0, 0, 0, 9),
+                                                 {{0.12, -0.5, 1.0, 1.12}, {-16.31, 0.0, 0.01, 16.31}});
     const std::string file = m_dir + "/two.Vibration";
     ASSERT_TRUE(WriteRecordingFile(file, rec, 2));
 

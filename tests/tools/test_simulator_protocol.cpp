@@ -91,7 +91,7 @@ TEST(SimulatorDownload, ABlockTheStreamLacksGetsNoAnswerAndKeepsThePosition)
 {
     auto sim = simulatorOf(505, 3);
     std::vector<std::string> notes;
-    sim.setNoteSink([&notes](const std::string& line) { notes.push_back(line); });
+    sim.SetNoteSink([&notes](const std::string& line) { notes.push_back(line); });
     Send(sim, readBlock(0));
     EXPECT_TRUE(Send(sim, readBlock(4)).empty());
     EXPECT_EQ(notes.size(), 1u);
@@ -107,7 +107,7 @@ TEST(SimulatorCommands, CommandsArriveInPiecesTogetherOrGarbled)
 
     // An unknown command is skipped whole; the next one is still understood.
     std::vector<std::string> notes;
-    sim.setNoteSink([&notes](const std::string& line) { notes.push_back(line); });
+    sim.SetNoteSink([&notes](const std::string& line) { notes.push_back(line); });
     EXPECT_EQ(Send(sim, B({0x55, 0x01, 0x02, 0x00, 0x00, 0x00})).size(), 22u);
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_NE(notes[0].find("55 01 02"), std::string::npos);
@@ -122,15 +122,15 @@ TEST(SimulatorSetup, KeepsTheBlockAndDescribesIt)
 {
     auto sim = simulatorOf(12, 0);
     std::vector<std::string> lines;
-    sim.setSetupSink([&lines](const std::string& line) { lines.push_back(line); });
+    sim.SetSetupSink([&lines](const std::string& line) { lines.push_back(line); });
     const Bytes block = B({0, 0, 0, 0, 0, 0, 200, 0, 3, 2, 3, 18, 0xE8, 0x07, 5, 14, 9, 30, 5, 30, 1, 0});
 
     EXPECT_TRUE(Send(sim, B({0x01, 0x00, 0x16})).empty());
     EXPECT_TRUE(Send(sim, Bytes(block.begin(), block.begin() + 10)).empty());
-    EXPECT_FALSE(sim.lastSetupBlock());
+    EXPECT_FALSE(sim.LastSetupBlock());
     EXPECT_TRUE(Send(sim, Bytes(block.begin() + 10, block.end())).empty());
-    ASSERT_TRUE(sim.lastSetupBlock());
-    EXPECT_EQ(Bytes(sim.lastSetupBlock()->begin(), sim.lastSetupBlock()->end()), block);
+    ASSERT_TRUE(sim.LastSetupBlock());
+    EXPECT_EQ(Bytes(sim.LastSetupBlock()->begin(), sim.LastSetupBlock()->end()), block);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0],
               "setup: interval 200 (50 ms), mode 0x03 (motion detection, free-fall detection), thresholds X 2 g "
@@ -149,13 +149,13 @@ TEST(SimulatorSetup, ABlockOfAnotherLengthIsReadButNotKept)
 {
     auto sim = simulatorOf(12, 0);
     EXPECT_TRUE(Send(sim, B({0x01, 0x00, 0x05, 1, 2, 3, 4, 5})).empty());
-    EXPECT_FALSE(sim.lastSetupBlock());
+    EXPECT_FALSE(sim.LastSetupBlock());
     EXPECT_EQ(Send(sim, readBlock(0)).size(), 22u);
 }
 
 TEST(SimulatorLive, SamplesComeInXZYOrderAtTheRequestedInterval)
 {
-    LoggerSimulator sim(LoggerMemory(), ToneSignal({Tone{0.25, 1.0, TONE_AXIS_Y}}));  // crest at 1 s
+    LoggerSimulator sim(LoggerMemory(), ToneSignal({Tone{0.25, 1.0, kToneAxisY}}));  // crest at 1 s
     const Bytes first = Send(sim, B({0xF1, 0xE8, 0x03}));                                // 1000 ms
     ASSERT_EQ(first.size(), 6u);
     EXPECT_EQ(CountAt(first, 0), 0);
@@ -170,7 +170,7 @@ TEST(SimulatorLive, SamplesComeInXZYOrderAtTheRequestedInterval)
 TEST(SimulatorSpectrum, CapturesOfSixFullBlocksAndTwentyFourBytesANewOneAfterTheSeventh)
 {
     // 16 Hz on X crests at sample 4 of 256 per second; 0.125 Hz on Y crests 2 s on, in the next capture.
-    LoggerSimulator sim(LoggerMemory(), ToneSignal({Tone{16.0, 1.0, TONE_AXIS_X}, Tone{0.125, 1.0, TONE_AXIS_Y}}));
+    LoggerSimulator sim(LoggerMemory(), ToneSignal({Tone{16.0, 1.0, kToneAxisX}, Tone{0.125, 1.0, kToneAxisY}}));
     EXPECT_TRUE(Send(sim, spectrumBlock(0)).empty());
     Bytes capture;
     for (int n = 1; n <= 7; ++n) {

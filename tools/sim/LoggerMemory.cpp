@@ -12,11 +12,11 @@ namespace shakemeter {
 
 namespace {
 
-constexpr std::uint16_t GENERATED_INTERVAL_CODE = 50 * 4 + RATE_UNIT_MS;  // 50 ms
-constexpr std::uint32_t MOTION_BURST_LENGTH = 25;
+constexpr std::uint16_t kGeneratedIntervalCode = 50 * 4 + RATE_UNIT_MS;  // 50 ms
+constexpr std::uint32_t kMotionBurstLength = 25;
 
 // Calendar arithmetic without a time zone: the logger's clock has no notion of one.
-CalendarFields addSeconds(const CalendarFields& start, std::int64_t seconds)
+CalendarFields AddSeconds(const CalendarFields& start, std::int64_t seconds)
 {
     using namespace std::chrono;
     const sys_days day = year_month_day{year{start.year}, month{static_cast<unsigned>(start.month)},
@@ -34,7 +34,7 @@ CalendarFields addSeconds(const CalendarFields& start, std::int64_t seconds)
                           static_cast<int>(time.seconds().count())};
 }
 
-bool plausibleDate(const CalendarFields& f)
+bool PlausibleDate(const CalendarFields& f)
 {
     if (f.year < 2000 || f.year > 2255 || f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31)
         return false;
@@ -46,7 +46,7 @@ bool plausibleDate(const CalendarFields& f)
 }
 
 // "dd/mm/yy HH:MM:SS" as the program writes event texts; years are 2000 + yy.
-std::optional<CalendarFields> parseEventText(const std::string& text)
+std::optional<CalendarFields> ParseEventText(const std::string& text)
 {
     CalendarFields f;
     int yy = 0;
@@ -57,7 +57,7 @@ std::optional<CalendarFields> parseEventText(const std::string& text)
         || static_cast<std::size_t>(consumed) != text.size() || yy < 0)
         return std::nullopt;
     f.year = 2000 + yy;
-    if (!plausibleDate(f))
+    if (!PlausibleDate(f))
         return std::nullopt;
     return f;
 }
@@ -85,7 +85,7 @@ std::uint32_t decodeTick(const std::uint8_t* record)
            | (static_cast<std::uint32_t>(record[8]) << 16) | (static_cast<std::uint32_t>(record[1] & 0x07) << 24);
 }
 
-double wave(double amplitude, double hz, double seconds, double phase = 0.0)
+double Wave(double amplitude, double hz, double seconds, double phase = 0.0)
 {
     return amplitude * std::sin(2.0 * std::numbers::pi * hz * seconds + phase);
 }
@@ -94,35 +94,35 @@ double wave(double amplitude, double hz, double seconds, double phase = 0.0)
 
 LoggerMemory::LoggerMemory()
 {
-    m_header.wInterval = GENERATED_INTERVAL_CODE;
+    m_header.wInterval = kGeneratedIntervalCode;
     m_header.byLedCycle = 10;
     m_header.byStartMode = 1;
-    SetHeaderStart(m_header, GeneratedMemorySettings{}.start);
+    StampHeaderStart(m_header, GeneratedMemorySettings{}.start);
 }
 
 LoggerMemory::LoggerMemory(const RecordingHeader& header, std::vector<std::uint8_t> samples,
                            std::vector<std::uint8_t> events)
     : m_header(header), m_samples(std::move(samples)), m_events(std::move(events))
 {
-    m_samples.resize(std::min(m_samples.size(), LOGGER_MAX_BLOCKS * LOGGER_BLOCK_SIZE));
+    m_samples.resize(std::min(m_samples.size(), kLoggerMaxBlocks * LOGGER_BLOCK_SIZE));
     const std::size_t wholeEvents = std::min<std::size_t>(m_events.size() / LOGGER_EVENT_SIZE, 0xFFFF);
     m_events.resize(wholeEvents * LOGGER_EVENT_SIZE);
 }
 
 std::uint32_t LoggerMemory::MaxSamples(bool motion)
 {
-    return static_cast<std::uint32_t>(LOGGER_MAX_BLOCKS * LOGGER_BLOCK_SIZE
+    return static_cast<std::uint32_t>(kLoggerMaxBlocks * LOGGER_BLOCK_SIZE
                                       / (motion ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE));
 }
 
 LoggerMemory LoggerMemory::Generate(const GeneratedMemorySettings& settings)
 {
     RecordingHeader header;
-    header.wInterval = GENERATED_INTERVAL_CODE;
+    header.wInterval = kGeneratedIntervalCode;
     header.byMode = settings.motion ? MODE_MOTION : 0;
     if (settings.motion)
         header.byThresholdX = header.byThresholdY = header.byThresholdZ = 2;
-    SetHeaderStart(header, settings.start);
+    StampHeaderStart(header, settings.start);
     header.byLedCycle = 10;
     header.byStartMode = 1;
 
@@ -135,21 +135,21 @@ LoggerMemory LoggerMemory::Generate(const GeneratedMemorySettings& settings)
     for (std::uint32_t k = 0; k < samples; ++k) {
         if (settings.motion) {
             // The logger keeps samples only while it moves: bursts of movement, quiet gaps.
-            const std::uint32_t burst = k / MOTION_BURST_LENGTH;
-            if (k > 0 && k % MOTION_BURST_LENGTH == 0)
+            const std::uint32_t burst = k / kMotionBurstLength;
+            if (k > 0 && k % kMotionBurstLength == 0)
                 tick += 1 + 40 + 17 * (burst % 5);
             else if (k > 0)
                 tick += 1;
             const double t = tick * interval;
             SampleEncoder::AppendMotionSample(
                 stream,
-                SampleEncoder::CountsFromG(wave(1.8, 3.1, t), wave(0.9, 1.7, t, 0.5), 1.0 + wave(1.2, 2.3, t, 1.0)),
+                SampleEncoder::CountsFromG(Wave(1.8, 3.1, t), Wave(0.9, 1.7, t, 0.5), 1.0 + Wave(1.2, 2.3, t, 1.0)),
                 tick);
         } else {
             const double t = k * interval;
             SampleEncoder::AppendSample(
                 stream,
-                SampleEncoder::CountsFromG(wave(0.12, 1.3, t), wave(0.08, 0.7, t, 1.0), 1.0 + wave(0.05, 2.1, t)));
+                SampleEncoder::CountsFromG(Wave(0.12, 1.3, t), Wave(0.08, 0.7, t, 1.0), 1.0 + Wave(0.05, 2.1, t)));
         }
     }
     LoggerMemory memory(header, std::move(stream), {});
@@ -197,7 +197,7 @@ std::optional<LoggerMemory> LoggerMemory::FromRecording(const Recording& recordi
         const AxisCounts counts = SampleEncoder::CountsFromRow(row);
         if (motion) {
             const std::int32_t tick = recording.m_pSampleTicks[k];
-            if (tick < 0 || static_cast<std::uint32_t>(tick) > LOGGER_TICK_MAX) {
+            if (tick < 0 || static_cast<std::uint32_t>(tick) > kLoggerTickMax) {
                 error = "tick " + std::to_string(tick) + " of sample " + std::to_string(k + 1)
                         + " does not fit the logger's 27 bits";
                 return std::nullopt;
@@ -213,7 +213,7 @@ std::optional<LoggerMemory> LoggerMemory::FromRecording(const Recording& recordi
     events.reserve(eventTexts * LOGGER_EVENT_SIZE);
     for (std::size_t j = 0; j < eventTexts; ++j) {
         const std::string& text = recording.m_pFreeFallEvents[j];
-        const auto when = parseEventText(text);
+        const auto when = ParseEventText(text);
         if (!when || !SampleEncoder::AppendEvent(events, *when)) {
             error = "free-fall event " + std::to_string(j + 1) + " '" + text + "' is not a date dd/mm/yy HH:MM:SS";
             return std::nullopt;
@@ -222,7 +222,7 @@ std::optional<LoggerMemory> LoggerMemory::FromRecording(const Recording& recordi
     return LoggerMemory(header, std::move(samples), std::move(events));
 }
 
-double LoggerMemory::runSeconds() const
+double LoggerMemory::RunSeconds() const
 {
     const bool motion = m_header.isMotion();
     const std::size_t recordSize = motion ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE;
@@ -240,26 +240,26 @@ void LoggerMemory::ReplaceEvents(std::uint16_t count)
         return;
     m_header.byMode |= MODE_FREEFALL;
     CalendarFields start = HeaderStart(m_header);
-    if (!plausibleDate(start))
+    if (!PlausibleDate(start))
         start = GeneratedMemorySettings{}.start;  // the stored header stays as it was
     // Spread over the run, but at least a second apart so that every event has its own text.
-    const double span = std::max(runSeconds(), static_cast<double>(count) + 1.0);
+    const double span = std::max(RunSeconds(), static_cast<double>(count) + 1.0);
     m_events.reserve(std::size_t{count} * LOGGER_EVENT_SIZE);
     for (std::uint32_t j = 0; j < count; ++j) {
         const auto offset = static_cast<std::int64_t>(std::floor(span * (j + 1) / (count + 1.0)));
-        CalendarFields when = addSeconds(start, offset);
+        CalendarFields when = AddSeconds(start, offset);
         if (!SampleEncoder::AppendEvent(m_events, when))
             SampleEncoder::AppendEvent(m_events, start);
     }
 }
 
-HeaderBlock LoggerMemory::headerReply() const
+HeaderBlock LoggerMemory::HeaderReply() const
 {
     HeaderBlock reply{};
     const auto stored = m_header.toBytes();
     std::copy(stored.begin() + 6, stored.end(), reply.begin() + 6);
-    const std::uint32_t d = dataBytes();
-    const std::uint16_t e = eventCount();
+    const std::uint32_t d = DataBytes();
+    const std::uint16_t e = EventCount();
     reply[0] = static_cast<std::uint8_t>(d & 0xFF);
     reply[1] = static_cast<std::uint8_t>((d >> 8) & 0xFF);
     reply[2] = static_cast<std::uint8_t>((d >> 16) & 0xFF);

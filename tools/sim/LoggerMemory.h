@@ -19,7 +19,7 @@
 namespace shakemeter {
 
 // Highest block number of a download; a stream longer than this many blocks cannot be fetched.
-constexpr std::size_t LOGGER_MAX_BLOCKS = 0xFFFF;
+constexpr std::size_t kLoggerMaxBlocks = 0xFFFF;
 
 struct GeneratedMemorySettings {
     std::uint32_t samples = 1000;
@@ -50,26 +50,26 @@ public:
     void ReplaceEvents(std::uint16_t count);
 
     // The 22-byte header reply: D, E, bytes 6-20 of the stored header, 0.
-    HeaderBlock headerReply() const;
+    HeaderBlock HeaderReply() const;
 
-    const RecordingHeader& header() const { return m_header; }
-    const std::vector<std::uint8_t>& sampleStream() const { return m_samples; }
-    const std::vector<std::uint8_t>& eventStream() const { return m_events; }
-    std::uint32_t dataBytes() const { return static_cast<std::uint32_t>(m_samples.size()); }
-    std::uint16_t eventCount() const { return static_cast<std::uint16_t>(m_events.size() / LOGGER_EVENT_SIZE); }
+    const RecordingHeader& Header() const { return m_header; }
+    const std::vector<std::uint8_t>& SampleStream() const { return m_samples; }
+    const std::vector<std::uint8_t>& EventStream() const { return m_events; }
+    std::uint32_t DataBytes() const { return static_cast<std::uint32_t>(m_samples.size()); }
+    std::uint16_t EventCount() const { return static_cast<std::uint16_t>(m_events.size() / LOGGER_EVENT_SIZE); }
 
-    std::size_t dataBlockCount() const { return BlockCount(m_samples.size()); }
-    std::size_t eventBlockCount() const { return BlockCount(m_events.size()); }
+    std::size_t DataBlockCount() const { return BlockCount(m_samples.size()); }
+    std::size_t EventBlockCount() const { return BlockCount(m_events.size()); }
     // Block n (1-based) of each stream: 252 bytes, the last one the remainder. Empty when n is
     // not a block of the stream.
-    std::vector<std::uint8_t> dataBlock(std::size_t n) const { return Block(m_samples, n); }
-    std::vector<std::uint8_t> eventBlock(std::size_t n) const { return Block(m_events, n); }
+    std::vector<std::uint8_t> DataBlock(std::size_t n) const { return Block(m_samples, n); }
+    std::vector<std::uint8_t> EventBlock(std::size_t n) const { return Block(m_events, n); }
 
 private:
     static std::size_t BlockCount(std::size_t bytes) { return (bytes + LOGGER_BLOCK_SIZE - 1) / LOGGER_BLOCK_SIZE; }
     static std::vector<std::uint8_t> Block(const std::vector<std::uint8_t>& stream, std::size_t n);
     // Seconds from the start of the run to the end of its last sample period, for dating events.
-    double runSeconds() const;
+    double RunSeconds() const;
 
     RecordingHeader m_header;
     std::vector<std::uint8_t> m_samples;

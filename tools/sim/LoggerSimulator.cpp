@@ -9,22 +9,22 @@ namespace shakemeter {
 
 namespace {
 
-std::string hexByte(std::uint8_t b)
+std::string HexByte(std::uint8_t b)
 {
     char text[8];
     std::snprintf(text, sizeof text, "%02X", b);
     return text;
 }
 
-std::string describeInterval(std::uint16_t code)
+std::string DescribeInterval(std::uint16_t code)
 {
     static const char* const units[] = {"ms", "s", "min", "h"};
     return std::to_string(code) + " (" + std::to_string(code >> 2) + " " + units[code & 3] + ")";
 }
 
-std::string describeMode(std::uint8_t mode)
+std::string DescribeMode(std::uint8_t mode)
 {
-    std::string text = "0x" + hexByte(mode) + " (";
+    std::string text = "0x" + HexByte(mode) + " (";
     std::string names;
     auto add = [&names](const std::string& name) { names += (names.empty() ? "" : ", ") + name; };
     if (mode & MODE_MOTION)
@@ -34,12 +34,12 @@ std::string describeMode(std::uint8_t mode)
     if (mode & MODE_FREEFALL)
         add("free-fall detection");
     if (mode & ~(MODE_MOTION | MODE_FREEFALL))
-        add("unknown bits 0x" + hexByte(static_cast<std::uint8_t>(mode & ~(MODE_MOTION | MODE_FREEFALL))));
+        add("unknown bits 0x" + HexByte(static_cast<std::uint8_t>(mode & ~(MODE_MOTION | MODE_FREEFALL))));
     return text + names + ")";
 }
 
 // Cuts the answer at a byte limit; true when the limit is reached with it.
-bool reachesLimit(const std::optional<std::uint64_t>& limit, std::uint64_t sent, std::vector<std::uint8_t>& answer)
+bool ReachesLimit(const std::optional<std::uint64_t>& limit, std::uint64_t sent, std::vector<std::uint8_t>& answer)
 {
     if (!limit || sent + answer.size() < *limit)
         return false;
@@ -102,11 +102,11 @@ SimulatorReply LoggerSimulator::Receive(std::span<const std::uint8_t> bytes)
             answer = HandleCommand(command);
         }
 
-        if (reachesLimit(m_faults.unplugAfterBytes, m_bytesSent, answer)) {
+        if (ReachesLimit(m_faults.unplugAfterBytes, m_bytesSent, answer)) {
             m_unplugged = true;
             reply.closeConnection = true;
             Note("unplugged after " + std::to_string(m_bytesSent + answer.size()) + " bytes");
-        } else if (reachesLimit(m_faults.stallAfterBytes, m_bytesSent, answer)) {
+        } else if (ReachesLimit(m_faults.stallAfterBytes, m_bytesSent, answer)) {
             m_stalled = true;
             Note("stalled after " + std::to_string(m_bytesSent + answer.size()) + " bytes");
         }
@@ -144,18 +144,18 @@ std::vector<std::uint8_t> LoggerSimulator::HandleCommand(const Command& command)
     case LOGGER_CMD_SPECTRUM:
         return HandleSpectrum(bigEndian);
     default:
-        Note("unknown command " + hexByte(command[0]) + " " + hexByte(command[1]) + " " + hexByte(command[2]));
+        Note("unknown command " + HexByte(command[0]) + " " + HexByte(command[1]) + " " + HexByte(command[2]));
         return {};
     }
 }
 
 std::vector<std::uint8_t> LoggerSimulator::HandleReadBlock(std::uint16_t block)
 {
-    const std::size_t dataBlocks = m_memory.dataBlockCount();
-    const std::size_t eventBlocks = m_memory.eventBlockCount();
+    const std::size_t dataBlocks = m_memory.DataBlockCount();
+    const std::size_t eventBlocks = m_memory.EventBlockCount();
     if (block == 0) {
         m_stream = (dataBlocks == 0 && eventBlocks > 0) ? DownloadStream::Events : DownloadStream::Samples;
-        const HeaderBlock header = m_memory.headerReply();
+        const HeaderBlock header = m_memory.HeaderReply();
         return std::vector<std::uint8_t>(header.begin(), header.end());
     }
 
@@ -165,7 +165,7 @@ std::vector<std::uint8_t> LoggerSimulator::HandleReadBlock(std::uint16_t block)
                  + std::to_string(dataBlocks) + " blocks: no answer");
             return {};
         }
-        std::vector<std::uint8_t> data = m_memory.dataBlock(block);
+        std::vector<std::uint8_t> data = m_memory.DataBlock(block);
         if (m_faults.shortDataBlock && *m_faults.shortDataBlock == block) {
             data.resize(data.size() / 2);
             Note("data block " + std::to_string(block) + " sent short: " + std::to_string(data.size()) + " bytes");
@@ -182,12 +182,12 @@ std::vector<std::uint8_t> LoggerSimulator::HandleReadBlock(std::uint16_t block)
     }
     if (block == eventBlocks && dataBlocks > 0)
         m_stream = DownloadStream::Samples;
-    return m_memory.eventBlock(block);
+    return m_memory.EventBlock(block);
 }
 
 std::vector<std::uint8_t> LoggerSimulator::LiveSample(std::uint64_t index) const
 {
-    const auto g = m_signal.at(static_cast<double>(index) * m_liveIntervalMs * 0.001);
+    const auto g = m_signal.At(static_cast<double>(index) * m_liveIntervalMs * 0.001);
     std::vector<std::uint8_t> sample;
     SampleEncoder::AppendRealTimeSample(sample, SampleEncoder::CountsFromG(g[0], g[1], g[2]));
     return sample;
@@ -195,12 +195,12 @@ std::vector<std::uint8_t> LoggerSimulator::LiveSample(std::uint64_t index) const
 
 void LoggerSimulator::TakeCapture()
 {
-    const double start = static_cast<double>(m_captureNumber) * CAPTURE_PERIOD_SECONDS;
+    const double start = static_cast<double>(m_captureNumber) * kCapturePeriodSeconds;
     ++m_captureNumber;
     m_capture.clear();
     m_capture.reserve(SPECTRUM_CAPTURE_BYTES);
-    for (std::size_t i = 0; i < CAPTURE_SAMPLES; ++i) {
-        const auto g = m_signal.at(start + static_cast<double>(i) / CAPTURE_SAMPLES);
+    for (std::size_t i = 0; i < kCaptureSamples; ++i) {
+        const auto g = m_signal.At(start + static_cast<double>(i) / kCaptureSamples);
         SampleEncoder::AppendSpectrumSample(m_capture, SampleEncoder::CountsFromG(g[0], g[1], g[2]));
     }
     m_captureUsedUp = false;
@@ -247,7 +247,7 @@ std::string LoggerSimulator::DescribeSetupBlock(const HeaderBlock& block)
     char time[64];
     std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", unsigned{h.wYear}, unsigned{h.byMonth},
                   unsigned{h.byDay}, unsigned{h.byHour}, unsigned{h.byMinute}, unsigned{h.bySecond});
-    std::string line = "setup: interval " + describeInterval(h.wInterval) + ", mode " + describeMode(h.byMode)
+    std::string line = "setup: interval " + DescribeInterval(h.wInterval) + ", mode " + DescribeMode(h.byMode)
                        + ", thresholds X " + std::to_string(h.byThresholdX) + " g Y "
                        + std::to_string(h.byThresholdY) + " g Z " + std::to_string(h.byThresholdZ)
                        + " g, time " + time + ", ";
@@ -257,7 +257,7 @@ std::string LoggerSimulator::DescribeSetupBlock(const HeaderBlock& block)
                                  : ", start mode " + std::to_string(h.byStartMode);
     line += "; bytes";
     for (std::uint8_t b : block)
-        line += " " + hexByte(b);
+        line += " " + HexByte(b);
     return line;
 }
 

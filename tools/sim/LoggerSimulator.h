@@ -44,27 +44,27 @@ class LoggerSimulator {
 public:
     using LineSink = std::function<void(const std::string&)>;
 
-    static constexpr std::uint16_t DEFAULT_LIVE_INTERVAL_MS = 1000;
-    static constexpr double CAPTURE_PERIOD_SECONDS = 2.0;  // the program reads a capture every 2 s
-    static constexpr std::size_t CAPTURE_SAMPLES = 256;
+    static constexpr std::uint16_t kDefaultLiveIntervalMs = 1000;
+    static constexpr double kCapturePeriodSeconds = 2.0;  // the program reads a capture every 2 s
+    static constexpr std::size_t kCaptureSamples = 256;
 
     LoggerSimulator(LoggerMemory memory, ToneSignal signal, SimulatorFaults faults = {});
 
     // Setup blocks as one readable line each; protocol oddities and faults as notes.
-    void setSetupSink(LineSink sink) { m_setupSink = std::move(sink); }
-    void setNoteSink(LineSink sink) { m_noteSink = std::move(sink); }
+    void SetSetupSink(LineSink sink) { m_setupSink = std::move(sink); }
+    void SetNoteSink(LineSink sink) { m_noteSink = std::move(sink); }
 
     // A program opened the bridge: a command half-written by an earlier connection is dropped.
     // False when the logger is unplugged and the connection must be refused.
     bool Connected();
     SimulatorReply Receive(std::span<const std::uint8_t> bytes);
 
-    bool unplugged() const { return m_unplugged; }
-    bool stalled() const { return m_stalled; }
-    std::uint64_t bytesSent() const { return m_bytesSent; }
-    const std::optional<HeaderBlock>& lastSetupBlock() const { return m_lastSetup; }
-    std::size_t setupBlocksReceived() const { return m_setupCount; }
-    const LoggerMemory& memory() const { return m_memory; }
+    bool Unplugged() const { return m_unplugged; }
+    bool Stalled() const { return m_stalled; }
+    std::uint64_t BytesSent() const { return m_bytesSent; }
+    const std::optional<HeaderBlock>& LastSetupBlock() const { return m_lastSetup; }
+    std::size_t SetupBlocksReceived() const { return m_setupCount; }
+    const LoggerMemory& Memory() const { return m_memory; }
 
     // One readable line for a setup block: interval, mode, thresholds, time, LED, start, hex.
     static std::string DescribeSetupBlock(const HeaderBlock& block);
@@ -91,7 +91,7 @@ private:
 
     DownloadStream m_stream = DownloadStream::Samples;
 
-    std::uint16_t m_liveIntervalMs = DEFAULT_LIVE_INTERVAL_MS;
+    std::uint16_t m_liveIntervalMs = kDefaultLiveIntervalMs;
     std::uint64_t m_liveIndex = 0;
 
     std::vector<std::uint8_t> m_capture;

@@ -7,14 +7,14 @@ namespace shakemeter {
 
 namespace {
 
-void appendCount(std::vector<std::uint8_t>& out, int count)
+void AppendCount(std::vector<std::uint8_t>& out, int count)
 {
     const auto bytes = SampleEncoder::EncodeCount(count);
     out.push_back(bytes[0]);
     out.push_back(bytes[1]);
 }
 
-bool fitsByte(int value)
+bool FitsByte(int value)
 {
     return value >= 0 && value <= 255;
 }
@@ -26,10 +26,10 @@ int SampleEncoder::CountFromG(double g)
     if (std::isnan(g))
         return 0;
     const double counts = g * 1000.0 / 4.0;
-    if (counts <= LOGGER_COUNT_MIN)
-        return LOGGER_COUNT_MIN;
-    if (counts >= LOGGER_COUNT_MAX)
-        return LOGGER_COUNT_MAX;
+    if (counts <= kLoggerCountMin)
+        return kLoggerCountMin;
+    if (counts >= kLoggerCountMax)
+        return kLoggerCountMax;
     // Hundredths of g sit on half counts (0.01 g = 2.5 counts); the nudge keeps the binary
     // representation of such a value (-16.31 g is a hair above -4077.5) from rounding it toward
     // zero, so that a value read back from a file downloads as the same hundredth.
@@ -61,7 +61,7 @@ AxisCounts SampleEncoder::CountsFromRow(const std::array<double, 4>& row)
         std::array<int, 5> found{};
         int n = 0;
         for (int c = count - 2; c <= count + 2; ++c) {
-            if (c >= LOGGER_COUNT_MIN && c <= LOGGER_COUNT_MAX && hundredths(c) == hundredths(count))
+            if (c >= kLoggerCountMin && c <= kLoggerCountMax && hundredths(c) == hundredths(count))
                 found[static_cast<std::size_t>(n++)] = c;
         }
         return std::pair{found, n};
@@ -83,10 +83,10 @@ AxisCounts SampleEncoder::CountsFromRow(const std::array<double, 4>& row)
 
 std::array<std::uint8_t, 2> SampleEncoder::EncodeCount(int count)
 {
-    if (count < LOGGER_COUNT_MIN)
-        count = LOGGER_COUNT_MIN;
-    if (count > LOGGER_COUNT_MAX)
-        count = LOGGER_COUNT_MAX;
+    if (count < kLoggerCountMin)
+        count = kLoggerCountMin;
+    if (count > kLoggerCountMax)
+        count = kLoggerCountMax;
     // Two's complement of the 16-bit word, computed without shifting a negative number.
     const auto word = static_cast<std::uint16_t>(static_cast<std::uint32_t>(count * 8) & 0xFFFFu);
     return {static_cast<std::uint8_t>(word >> 8), static_cast<std::uint8_t>(word & 0xFF)};
@@ -94,15 +94,15 @@ std::array<std::uint8_t, 2> SampleEncoder::EncodeCount(int count)
 
 void SampleEncoder::AppendSample(std::vector<std::uint8_t>& out, const AxisCounts& counts)
 {
-    appendCount(out, counts.x);
-    appendCount(out, counts.y);
-    appendCount(out, counts.z);
+    AppendCount(out, counts.x);
+    AppendCount(out, counts.y);
+    AppendCount(out, counts.z);
 }
 
 void SampleEncoder::AppendMotionSample(std::vector<std::uint8_t>& out, const AxisCounts& counts,
                                        std::uint32_t tick)
 {
-    tick &= LOGGER_TICK_MAX;
+    tick &= kLoggerTickMax;
     const std::size_t start = out.size();
     AppendSample(out, counts);
     out[start + 1] = static_cast<std::uint8_t>(out[start + 1] | ((tick >> 24) & 0x07));
@@ -113,9 +113,9 @@ void SampleEncoder::AppendMotionSample(std::vector<std::uint8_t>& out, const Axi
 
 void SampleEncoder::AppendRealTimeSample(std::vector<std::uint8_t>& out, const AxisCounts& counts)
 {
-    appendCount(out, counts.x);
-    appendCount(out, counts.z);
-    appendCount(out, counts.y);
+    AppendCount(out, counts.x);
+    AppendCount(out, counts.z);
+    AppendCount(out, counts.y);
 }
 
 void SampleEncoder::AppendSpectrumSample(std::vector<std::uint8_t>& out, const AxisCounts& counts)
@@ -126,8 +126,8 @@ void SampleEncoder::AppendSpectrumSample(std::vector<std::uint8_t>& out, const A
 bool SampleEncoder::AppendEvent(std::vector<std::uint8_t>& out, const CalendarFields& when)
 {
     const int year = when.year - 2000;
-    if (!fitsByte(year) || !fitsByte(when.month) || !fitsByte(when.day) || !fitsByte(when.hour)
-        || !fitsByte(when.minute) || !fitsByte(when.second))
+    if (!FitsByte(year) || !FitsByte(when.month) || !FitsByte(when.day) || !FitsByte(when.hour)
+        || !FitsByte(when.minute) || !FitsByte(when.second))
         return false;
     for (int field : {year, when.month, when.day, when.hour, when.minute, when.second})
         out.push_back(static_cast<std::uint8_t>(field));

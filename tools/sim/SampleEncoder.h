@@ -10,9 +10,9 @@
 
 namespace shakemeter {
 
-constexpr int LOGGER_COUNT_MIN = -4096;
-constexpr int LOGGER_COUNT_MAX = 4095;
-constexpr std::uint32_t LOGGER_TICK_MAX = (1u << 27) - 1;  // ticks travel in 27 bits
+constexpr int kLoggerCountMin = -4096;
+constexpr int kLoggerCountMax = 4095;
+constexpr std::uint32_t kLoggerTickMax = (1u << 27) - 1;  // ticks travel in 27 bits
 
 struct AxisCounts {
     int x = 0;

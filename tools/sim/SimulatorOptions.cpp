@@ -10,7 +10,7 @@ namespace shakemeter {
 namespace {
 
 template <typename Number>
-bool parseUnsigned(const std::string& text, Number& value)
+bool ParseUnsigned(const std::string& text, Number& value)
 {
     if (text.empty() || text[0] == '+' || text[0] == '-')
         return false;
@@ -18,7 +18,7 @@ bool parseUnsigned(const std::string& text, Number& value)
     return ec == std::errc{} && end == text.data() + text.size();
 }
 
-bool validName(const std::string& name)
+bool ValidName(const std::string& name)
 {
     if (name.empty() || name == "." || name == "..")
         return false;
@@ -94,14 +94,14 @@ SimulatorOptionsResult ParseSimulatorOptions(const std::vector<std::string>& arg
             std::uint32_t n = 0;
             if (!value(text))
                 return result;
-            if (!parseUnsigned(text, n))
+            if (!ParseUnsigned(text, n))
                 return fail("--samples needs a whole number, not '" + text + "'");
             o.samples = n;
         } else if (option == "--events") {
             std::uint16_t n = 0;
             if (!value(text))
                 return result;
-            if (!parseUnsigned(text, n))
+            if (!ParseUnsigned(text, n))
                 return fail("--events needs a whole number from 0 to 65535, not '" + text + "'");
             o.events = n;
         } else if (option == "--tone") {
@@ -116,20 +116,20 @@ SimulatorOptionsResult ParseSimulatorOptions(const std::vector<std::string>& arg
             std::uint64_t n = 0;
             if (!value(text))
                 return result;
-            if (!parseUnsigned(text, n))
+            if (!ParseUnsigned(text, n))
                 return fail(option + " needs a byte count, not '" + text + "'");
             (option == "--unplug-after" ? o.faults.unplugAfterBytes : o.faults.stallAfterBytes) = n;
         } else if (option == "--short-block") {
             std::uint32_t n = 0;
             if (!value(text))
                 return result;
-            if (!parseUnsigned(text, n) || n == 0 || n > LOGGER_MAX_BLOCKS)
+            if (!ParseUnsigned(text, n) || n == 0 || n > kLoggerMaxBlocks)
                 return fail("--short-block needs a block number from 1 to 65535, not '" + text + "'");
             o.faults.shortDataBlock = n;
         } else if (option == "--name") {
             if (!value(text))
                 return result;
-            if (!validName(text))
+            if (!ValidName(text))
                 return fail("--name needs a file name without '/', not '" + text + "'");
             o.name = text;
         } else if (option == "--folder") {

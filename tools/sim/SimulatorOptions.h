@@ -28,7 +28,7 @@ struct SimulatorOptions {
 struct SimulatorOptionsResult {
     SimulatorOptions options;
     std::string error;  // empty on success
-    bool ok() const { return error.empty(); }
+    bool Ok() const { return error.empty(); }
 };
 
 SimulatorOptionsResult ParseSimulatorOptions(const std::vector<std::string>& args);

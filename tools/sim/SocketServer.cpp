@@ -15,28 +15,28 @@ namespace shakemeter {
 
 namespace {
 
-std::string systemError(const std::string& what, const std::string& path)
+std::string SystemError(const std::string& what, const std::string& path)
 {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
 // Creates one folder level, or checks an existing one is a private directory of this user.
-bool ensurePrivateFolder(const std::string& path, std::string& error)
+bool EnsurePrivateFolder(const std::string& path, std::string& error)
 {
     if (::mkdir(path.c_str(), 0700) == 0) {
         if (::chmod(path.c_str(), 0700) != 0) {
-            error = systemError("cannot set the mode of", path);
+            error = SystemError("cannot set the mode of", path);
             return false;
         }
         return true;
     }
     if (errno != EEXIST) {
-        error = systemError("cannot create", path);
+        error = SystemError("cannot create", path);
         return false;
     }
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
-        error = systemError("cannot inspect", path);
+        error = SystemError("cannot inspect", path);
         return false;
     }
     if (!S_ISDIR(info.st_mode)) {
@@ -52,7 +52,7 @@ bool ensurePrivateFolder(const std::string& path, std::string& error)
 
 // mkdir -p, where every existing level belongs to this user or to root and the last one is
 // private to this user.
-bool ensureBridgeFolder(const std::string& folder, std::string& error)
+bool EnsureBridgeFolder(const std::string& folder, std::string& error)
 {
     std::string path;
     std::size_t pos = 0;
@@ -63,11 +63,11 @@ bool ensureBridgeFolder(const std::string& folder, std::string& error)
         if (path.empty() || path == "/")
             continue;
         if (next == std::string::npos)
-            return ensurePrivateFolder(path, error);
+            return EnsurePrivateFolder(path, error);
         if (::mkdir(path.c_str(), 0700) == 0)
             continue;
         if (errno != EEXIST) {
-            error = systemError("cannot create", path);
+            error = SystemError("cannot create", path);
             return false;
         }
         // Someone else's folder on the way (in /tmp, say) could swap ours for theirs.
@@ -84,7 +84,7 @@ bool ensureBridgeFolder(const std::string& folder, std::string& error)
     return true;
 }
 
-void writeAll(int fd, const std::vector<std::uint8_t>& bytes)
+void WriteAll(int fd, const std::vector<std::uint8_t>& bytes)
 {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
@@ -130,7 +130,7 @@ bool SocketServer::Listen(std::string& error)
         return false;
     }
     std::memcpy(address.sun_path, m_path.c_str(), m_path.size() + 1);
-    if (!ensureBridgeFolder(m_folder, error))
+    if (!EnsureBridgeFolder(m_folder, error))
         return false;
 
     struct stat info {};
@@ -153,18 +153,18 @@ bool SocketServer::Listen(std::string& error)
 
     m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (m_listenFd < 0) {
-        error = systemError("cannot create a socket for", m_path);
+        error = SystemError("cannot create a socket for", m_path);
         return false;
     }
     if (::bind(m_listenFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        error = systemError("cannot bind", m_path);
+        error = SystemError("cannot bind", m_path);
         StopListening();
         return false;
     }
     m_ownsFile = true;
     ::chmod(m_path.c_str(), 0600);
     if (::listen(m_listenFd, 4) != 0) {
-        error = systemError("cannot listen on", m_path);
+        error = SystemError("cannot listen on", m_path);
         Close();
         return false;
     }
@@ -203,10 +203,10 @@ void SocketServer::Run(LoggerSimulator& simulator, int stopFd)
             } else {
                 const SimulatorReply reply =
                     simulator.Receive(std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(n)));
-                writeAll(m_clientFd, reply.bytes);
+                WriteAll(m_clientFd, reply.bytes);
                 if (reply.closeConnection)
                     CloseClient();
-                if (simulator.unplugged())
+                if (simulator.Unplugged())
                     StopListening();
             }
         }

@@ -25,7 +25,7 @@ public:
     // link) and listens on the socket. A stale socket file left by a dead simulator is replaced;
     // a live one is not.
     bool Listen(std::string& error);
-    const std::string& socketPath() const { return m_path; }
+    const std::string& SocketPath() const { return m_path; }
 
     // Serves until stopFd becomes readable (a byte written by a signal handler).
     void Run(LoggerSimulator& simulator, int stopFd);

@@ -9,7 +9,7 @@ namespace shakemeter {
 
 namespace {
 
-bool parseNumber(const std::string& text, double& value)
+bool ParseNumber(const std::string& text, double& value)
 {
     if (text.empty())
         return false;
@@ -18,7 +18,7 @@ bool parseNumber(const std::string& text, double& value)
     return end == text.c_str() + text.size() && std::isfinite(value);
 }
 
-std::vector<std::string> split(const std::string& text, char separator)
+std::vector<std::string> Split(const std::string& text, char separator)
 {
     std::vector<std::string> parts;
     std::string part;
@@ -36,19 +36,19 @@ ToneSignal::ToneSignal(std::vector<Tone> tones) : m_tones(std::move(tones)) {}
 
 std::vector<Tone> ToneSignal::DefaultTones()
 {
-    return {Tone{12.25, 0.5, TONE_AXIS_X}, Tone{40.1, 0.2, TONE_AXIS_Y}};
+    return {Tone{12.25, 0.5, kToneAxisX}, Tone{40.1, 0.2, kToneAxisY}};
 }
 
-std::array<double, 3> ToneSignal::at(double seconds) const
+std::array<double, 3> ToneSignal::At(double seconds) const
 {
     std::array<double, 3> g{0.0, 0.0, 1.0};
     for (const Tone& tone : m_tones) {
         const double value = tone.amplitudeG * std::sin(2.0 * std::numbers::pi * tone.frequencyHz * seconds);
-        if (tone.axes & TONE_AXIS_X)
+        if (tone.axes & kToneAxisX)
             g[0] += value;
-        if (tone.axes & TONE_AXIS_Y)
+        if (tone.axes & kToneAxisY)
             g[1] += value;
-        if (tone.axes & TONE_AXIS_Z)
+        if (tone.axes & kToneAxisZ)
             g[2] += value;
     }
     return g;
@@ -57,11 +57,11 @@ std::array<double, 3> ToneSignal::at(double seconds) const
 std::optional<std::vector<Tone>> ToneSignal::Parse(const std::string& text, std::string& error)
 {
     std::vector<Tone> tones;
-    for (const std::string& item : split(text, ',')) {
-        const std::vector<std::string> fields = split(item, ':');
+    for (const std::string& item : Split(text, ',')) {
+        const std::vector<std::string> fields = Split(item, ':');
         Tone tone;
-        if (fields.size() < 2 || fields.size() > 3 || !parseNumber(fields[0], tone.frequencyHz)
-            || !parseNumber(fields[1], tone.amplitudeG)) {
+        if (fields.size() < 2 || fields.size() > 3 || !ParseNumber(fields[0], tone.frequencyHz)
+            || !ParseNumber(fields[1], tone.amplitudeG)) {
             error = "invalid tone '" + item + "' (expected HZ:G or HZ:G:AXES)";
             return std::nullopt;
         }
@@ -76,9 +76,9 @@ std::optional<std::vector<Tone>> ToneSignal::Parse(const std::string& text, std:
         if (fields.size() == 3) {
             tone.axes = 0;
             for (char axis : fields[2]) {
-                const unsigned bit = axis == 'x' || axis == 'X'   ? TONE_AXIS_X
-                                     : axis == 'y' || axis == 'Y' ? TONE_AXIS_Y
-                                     : axis == 'z' || axis == 'Z' ? TONE_AXIS_Z
+                const unsigned bit = axis == 'x' || axis == 'X'   ? kToneAxisX
+                                     : axis == 'y' || axis == 'Y' ? kToneAxisY
+                                     : axis == 'z' || axis == 'Z' ? kToneAxisZ
                                                                   : 0;
                 if (bit == 0) {
                     error = "invalid tone axes '" + fields[2] + "' (use x, y and z)";

@@ -9,14 +9,14 @@
 
 namespace shakemeter {
 
-constexpr unsigned TONE_AXIS_X = 1;
-constexpr unsigned TONE_AXIS_Y = 2;
-constexpr unsigned TONE_AXIS_Z = 4;
+constexpr unsigned kToneAxisX = 1;
+constexpr unsigned kToneAxisY = 2;
+constexpr unsigned kToneAxisZ = 4;
 
 struct Tone {
     double frequencyHz = 0;
     double amplitudeG = 0;
-    unsigned axes = TONE_AXIS_X;
+    unsigned axes = kToneAxisX;
     bool operator==(const Tone&) const = default;
 };
 
@@ -25,8 +25,8 @@ public:
     explicit ToneSignal(std::vector<Tone> tones = DefaultTones());
 
     // X, Y, Z in g at the given time since reading began.
-    std::array<double, 3> at(double seconds) const;
-    const std::vector<Tone>& tones() const { return m_tones; }
+    std::array<double, 3> At(double seconds) const;
+    const std::vector<Tone>& Tones() const { return m_tones; }
 
     // Components used when none are given. Their frequencies are not whole hertz, so that live
     // samples taken at whole or half seconds still move.

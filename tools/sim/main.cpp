@@ -22,18 +22,18 @@ using namespace shakemeter;
 
 int g_stopPipe[2] = {-1, -1};
 
-void requestStop(int)
+void RequestStop(int)
 {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_stopPipe[1], &byte, 1);
 }
 
-bool installStopHandlers()
+bool InstallStopHandlers()
 {
     if (::pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return false;
     struct sigaction action {};
-    action.sa_handler = requestStop;
+    action.sa_handler = RequestStop;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
@@ -41,7 +41,7 @@ bool installStopHandlers()
     return true;
 }
 
-const char* describe(RecordingFileError error)
+const char* Describe(RecordingFileError error)
 {
     switch (error) {
     case RecordingFileError::InvalidFormat:
@@ -58,7 +58,7 @@ const char* describe(RecordingFileError error)
 }
 
 // A generated run that ended a moment ago.
-CalendarFields recentStart(std::uint32_t samples)
+CalendarFields RecentStart(std::uint32_t samples)
 {
     const std::time_t start = std::time(nullptr) - static_cast<std::time_t>(samples / 20 + 60);
     std::tm local{};
@@ -67,7 +67,7 @@ CalendarFields recentStart(std::uint32_t samples)
                           local.tm_sec};
 }
 
-int usageError(const std::string& message)
+int UsageError(const std::string& message)
 {
     std::cerr << "qz810-sim: " << message << "\nTry 'qz810-sim --help' for the options." << std::endl;
     return 2;
@@ -78,8 +78,8 @@ int usageError(const std::string& message)
 int main(int argc, char** argv)
 {
     const SimulatorOptionsResult parsed = ParseSimulatorOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed.ok())
-        return usageError(parsed.error);
+    if (!parsed.Ok())
+        return UsageError(parsed.error);
     const SimulatorOptions& options = parsed.options;
     if (options.help) {
         std::cout << SimulatorUsage();
@@ -90,11 +90,11 @@ int main(int argc, char** argv)
     if (options.memoryFile) {
         const RecordingFileResult file = ReadRecordingFile(*options.memoryFile);
         if (!file.ok())
-            return usageError(*options.memoryFile + ": " + describe(file.error));
+            return UsageError(*options.memoryFile + ": " + Describe(file.error));
         std::string error;
         auto fromFile = LoggerMemory::FromRecording(file.recording, error);
         if (!fromFile)
-            return usageError(*options.memoryFile + ": " + error);
+            return UsageError(*options.memoryFile + ": " + error);
         memory = std::move(*fromFile);
         if (options.events)
             memory.ReplaceEvents(*options.events);
@@ -103,13 +103,13 @@ int main(int argc, char** argv)
         settings.samples = options.samples.value_or(settings.samples);
         settings.motion = options.motion;
         settings.events = options.events.value_or(0);
-        settings.start = recentStart(settings.samples);
+        settings.start = RecentStart(settings.samples);
         memory = LoggerMemory::Generate(settings);
     }
 
     const std::string folder = options.folder.empty() ? SocketServer::DefaultBridgeFolder() : options.folder;
     const std::string name = options.name.empty() ? "qz810-sim-" + std::to_string(::getpid()) : options.name;
-    if (!installStopHandlers()) {
+    if (!InstallStopHandlers()) {
         std::cerr << "qz810-sim: cannot set up signal handling" << std::endl;
         return 1;
     }
@@ -119,17 +119,17 @@ int main(int argc, char** argv)
         std::cerr << "qz810-sim: " << error << std::endl;
         return 1;
     }
-    std::cout << server.socketPath() << std::endl;
+    std::cout << server.SocketPath() << std::endl;
 
-    const std::size_t recordSize = memory.header().isMotion() ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE;
-    std::cerr << "qz810-sim: memory of " << memory.dataBytes() << " bytes (" << memory.dataBytes() / recordSize
-              << (memory.header().isMotion() ? " motion-detection" : "") << " samples), " << memory.eventCount()
+    const std::size_t recordSize = memory.Header().isMotion() ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE;
+    std::cerr << "qz810-sim: memory of " << memory.DataBytes() << " bytes (" << memory.DataBytes() / recordSize
+              << (memory.Header().isMotion() ? " motion-detection" : "") << " samples), " << memory.EventCount()
               << " free-fall events" << std::endl;
 
     LoggerSimulator simulator(std::move(memory), ToneSignal(options.tones.value_or(ToneSignal::DefaultTones())),
                               options.faults);
-    simulator.setSetupSink([](const std::string& line) { std::cout << line << std::endl; });
-    simulator.setNoteSink([](const std::string& line) { std::cerr << "qz810-sim: " << line << std::endl; });
+    simulator.SetSetupSink([](const std::string& line) { std::cout << line << std::endl; });
+    simulator.SetNoteSink([](const std::string& line) { std::cerr << "qz810-sim: " << line << std::endl; });
     server.Run(simulator, g_stopPipe[0]);
     server.Close();
     return 0;

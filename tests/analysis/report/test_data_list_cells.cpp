@@ -12,11 +12,7 @@
 namespace shakemeter {
 namespace {
 
-using testing::FlatRows;
-using testing::HeaderAt;
-using testing::MakeRecording;
-using testing::ScopedTimeZone;
-using testing::Shown;
+using namespace testing;
 
 std::vector<std::string> Row(const DataListCells& cells, int r)
 {

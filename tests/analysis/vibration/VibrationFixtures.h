@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "TestRecordings.h"
 #include "recording/Recording.h"
 
 namespace shakemeter::testing {
@@ -25,20 +26,7 @@ inline SampleRow RowWithSum(double x, double y, double z)
 inline Recording LoggedRecording(std::vector<SampleRow> rows, std::uint16_t interval = 200,
     std::vector<std::int32_t> ticks = {})
 {
-    Recording r;
-    r.m_header.dwSampleCount = static_cast<std::uint32_t>(rows.size());
-    r.m_header.wInterval = interval;
-    r.m_header.wYear = 2023;
-    r.m_header.byMonth = 3;
-    r.m_header.byDay = 5;
-    r.m_header.byHour = 14;
-    r.m_header.byMinute = 7;
-    r.m_header.bySecond = 9;
-    if (!ticks.empty())
-        r.m_header.byMode = MODE_MOTION;
-    r.m_pSamples = std::move(rows);
-    r.m_pSampleTicks = std::move(ticks);
-    return r;
+    return MakeRecording(MarchHeader(interval), std::move(rows), std::move(ticks));
 }
 
 // A spectrum capture (1/256 s) of the given rows.

@@ -21,11 +21,7 @@
 namespace shakemeter {
 namespace {
 
-using testing::FlatRows;
-using testing::HeaderAt;
-using testing::MakeRecording;
-using testing::ScopedTimeZone;
-using testing::Shown;
+using namespace testing;
 
 [[maybe_unused]] ::testing::Environment* const kAppEnvironment =
     ::testing::AddGlobalTestEnvironment(new testing::WidgetAppEnvironment);

@@ -165,7 +165,7 @@ TEST_F(UsbBridge, AReplyHandedOverInPiecesArrivesWhole)
     std::uint32_t read = 0;
     ASSERT_EQ(Backend().Read(handle, reply.data(), 22, read), DEVICE_SUCCESS);
     EXPECT_EQ(read, 22u);
-    const HeaderBlock expected = logger.memory().headerReply();
+    const HeaderBlock expected = logger.Memory().HeaderReply();
     EXPECT_EQ(reply, Bytes(expected.begin(), expected.end()));
 }
 
@@ -181,8 +181,8 @@ TEST_F(UsbBridge, WholeDownloadArrivesByteForByte)
     EXPECT_FALSE(link.IsOpen());
 
     // Every block asked for once, in order: the header, 36 data blocks, 2 event blocks.
-    const LoggerMemory& memory = logger.memory();
-    ASSERT_EQ(memory.dataBytes(), 9000u);
+    const LoggerMemory& memory = logger.Memory();
+    ASSERT_EQ(memory.DataBytes(), 9000u);
     const Command header = ReadBlockCommand(0);
     Bytes commands(header.begin(), header.end());
     for (std::uint16_t n = 1; n <= 36; ++n) {
@@ -198,16 +198,16 @@ TEST_F(UsbBridge, WholeDownloadArrivesByteForByte)
     const Recording& r = host.document;
     ASSERT_EQ(r.m_pSamples.size(), 1000u);
     ASSERT_EQ(r.m_pSampleTicks.size(), 1000u);
-    const Bytes& stream = memory.sampleStream();
+    const Bytes& stream = memory.SampleStream();
     for (std::size_t k = 0; k < 1000; ++k) {
         ASSERT_EQ(r.m_pSamples[k], DecodeMemorySample(stream.data() + k * 9)) << "sample " << k;
         ASSERT_EQ(r.m_pSampleTicks[k], DecodeTick(stream.data() + k * 9)) << "tick " << k;
     }
     ASSERT_EQ(r.m_pFreeFallEvents.size(), 45u);
     for (std::size_t j = 0; j < 45; ++j)
-        EXPECT_EQ(r.m_pFreeFallEvents[j], DecodeEventText(memory.eventStream().data() + j * 6));
-    EXPECT_EQ(r.m_header.wInterval, memory.header().wInterval);
-    EXPECT_EQ(r.m_header.wYear, memory.header().wYear);
+        EXPECT_EQ(r.m_pFreeFallEvents[j], DecodeEventText(memory.EventStream().data() + j * 6));
+    EXPECT_EQ(r.m_header.wInterval, memory.Header().wInterval);
+    EXPECT_EQ(r.m_header.wYear, memory.Header().wYear);
 }
 
 TEST_F(UsbBridge, SetupBlockArrivesByteForByte)
@@ -225,8 +225,8 @@ TEST_F(UsbBridge, SetupBlockArrivesByteForByte)
     Bytes expected{0x01, 0x00, 0x16};
     expected.insert(expected.end(), block.begin(), block.end());
     EXPECT_EQ(bridge.Received(), expected);
-    ASSERT_TRUE(logger.lastSetupBlock().has_value());
-    EXPECT_EQ(*logger.lastSetupBlock(), block);
+    ASSERT_TRUE(logger.LastSetupBlock().has_value());
+    EXPECT_EQ(*logger.LastSetupBlock(), block);
     EXPECT_FALSE(link.IsOpen());
 }
 

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <gtest/gtest.h>
 
+#include "TestRecordings.h"
 #include "recording/RecordingFile.h"
 
 namespace shakemeter::test {
@@ -37,19 +38,12 @@ private:
 }  // namespace
 
 Recording MakeLoggedRecording(int rows) {
-    Recording r;
-    r.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
-    r.m_header.wInterval = 200;  // 50 ms
-    r.m_header.wYear = 2023;
-    r.m_header.byMonth = 3;
-    r.m_header.byDay = 5;
-    r.m_header.byHour = 14;
-    r.m_header.byMinute = 7;
-    r.m_header.bySecond = 9;
-    r.m_header.byThresholdX = 4;
+    std::vector<SampleRow> samples;
     for (int i = 0; i < rows; ++i) {
-        r.m_pSamples.push_back({i * 0.01, -0.5, 1.0, 1.12});
+        samples.push_back({i * 0.01, -0.5, 1.0, 1.12});
     }
+    Recording r = testing::MakeRecording(testing::MarchHeader(), std::move(samples));
+    r.m_header.byThresholdX = 4;
     return r;
 }
 
@@ -76,24 +70,6 @@ QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArr
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     return path;
-}
-
-ScopedTimeZone::ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) {
-        m_old = old;
-        m_had = true;
-    }
-    setenv("TZ", zone, 1);
-    tzset();
-}
-
-ScopedTimeZone::~ScopedTimeZone() {
-    if (m_had) {
-        setenv("TZ", m_old.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-    tzset();
 }
 
 }  // namespace shakemeter::test

@@ -9,6 +9,7 @@
 #include <deque>
 #include <string>
 
+#include "ScopedTimeZone.h"
 #include "recording/Recording.h"
 #include "controls/Prompter.h"
 
@@ -61,15 +62,6 @@ Recording MakeSpectrumRecording();
 QString WriteRecording(const QTemporaryDir& dir, const QString& name, const Recording& recording);
 QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
 
-// Fixes the time zone for a test and restores it afterwards.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone);
-    ~ScopedTimeZone();
-
-private:
-    std::string m_old;
-    bool m_had = false;
-};
+using testing::ScopedTimeZone;
 
 }  // namespace shakemeter::test

@@ -10,6 +10,7 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
 #include "logger/FakeDeviceLibrary.h"
@@ -27,50 +28,14 @@ namespace {
 const QString kSaveQuestion = QStringLiteral("Do you want to save the existing graph data before continuing?");
 const QString kCloseQuestion = QStringLiteral("Do you want to save the data before closing?");
 
-class DocumentFilesTest : public ::testing::Test {
+class DocumentFilesTest : public MainFrameFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        FrameEnvironment env;
-        env.prompter = &prompter;
-        env.devices = &devices;
-        env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
-        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
-        frame = std::make_unique<CMainFrame>(env);
+        MakeFrame();
         frame->resize(1200, 800);
-        // The logger dialogs are answered at once: poll, then press their OK button.
-        frame->SetDialogRunner([this](LoggerDialogBase& dialog) {
-            ++dialogsRun;
-            dialog.Initialise();
-            dialog.Poll();
-            if (auto* download = qobject_cast<CDownloadDlg*>(&dialog)) {
-                download->OnOK();
-            } else if (auto* run = qobject_cast<CRunDlg*>(&dialog)) {
-                run->OnOK();
-            }
-            return 1;
-        });
+        AnswerLoggerDialogsWithOk();
     }
 
-    // The logger's memory: `samples` samples at 50 ms and `events` free-fall events.
-    void ScriptMemory(int samples, int events = 0) {
-        RecordingHeader header;
-        header.dwSampleCount = static_cast<std::uint32_t>(samples * 6);
-        header.wFreeFallCount = static_cast<std::uint16_t>(events);
-        header.wInterval = 200;
-        header.wYear = 2023;
-        header.byMonth = 3;
-        header.byDay = 5;
-        std::vector<std::uint8_t> data(static_cast<std::size_t>(samples) * 6, 0);
-        for (std::size_t i = 1; i < data.size(); i += 6) {
-            data[i] = 0x64;
-        }
-        std::vector<std::uint8_t> stream;
-        for (int e = 0; e < events; ++e) {
-            stream.insert(stream.end(), {23, 3, 5, 14, 7, static_cast<std::uint8_t>(e)});
-        }
-        devices.ScriptDownload(EncodeHeaderBlock(header), data, stream);
-    }
     QString Write(const QString& name, int rows) { return WriteRecording(dir, name, MakeLoggedRecording(rows)); }
     QByteArray Bytes(const QString& name) const {
         QFile file(dir.filePath(name));
@@ -79,12 +44,6 @@ protected:
     QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot); }
     int SummaryHeight() const { return frame->GraphView()->SummaryHeight(); }
     int SummaryFullHeight() const { return frame->GraphView()->SummaryFullHeight(); }
-
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    std::unique_ptr<CMainFrame> frame;
-    int dialogsRun = 0;
 };
 
 // Root may write any file: while it lives, the test runs as a user without that privilege.

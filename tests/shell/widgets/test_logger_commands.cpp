@@ -10,6 +10,7 @@
 #include <QTest>
 #include <algorithm>
 
+#include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
 #include "logger/CLoggerLink.h"
@@ -29,48 +30,14 @@ using namespace shakemeter::test;
 
 namespace {
 
-class LoggerCommandsTest : public ::testing::Test {
+class LoggerCommandsTest : public MainFrameFixture {
 protected:
     void SetUp() override {
-        FrameEnvironment env;
-        env.prompter = &prompter;
-        env.devices = &devices;
-        env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
-        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
-        frame = std::make_unique<CMainFrame>(env);
+        MakeFrame();
         frame->resize(1200, 800);
         frame->show();
-        // The dialogs are answered at once: poll, then press their OK button.
-        frame->SetDialogRunner([](LoggerDialogBase& dialog) {
-            dialog.Initialise();
-            dialog.Poll();
-            if (auto* download = qobject_cast<CDownloadDlg*>(&dialog)) {
-                download->OnOK();
-            } else if (auto* run = qobject_cast<CRunDlg*>(&dialog)) {
-                run->OnOK();
-            }
-            return 1;
-        });
+        AnswerLoggerDialogsWithOk();
     }
-
-    void ScriptMemory(int samples) {
-        RecordingHeader header;
-        header.dwSampleCount = static_cast<std::uint32_t>(samples * 6);
-        header.wInterval = 200;
-        header.wYear = 2023;
-        header.byMonth = 3;
-        header.byDay = 5;
-        std::vector<std::uint8_t> data(static_cast<std::size_t>(samples) * 6, 0);
-        for (std::size_t i = 1; i < data.size(); i += 6) {
-            data[i] = 0x64;  // X = 100 counts
-        }
-        devices.ScriptDownload(EncodeHeaderBlock(header), data, {});
-    }
-
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 }  // namespace

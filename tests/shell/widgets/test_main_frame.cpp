@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
 #include "logger/FakeDeviceLibrary.h"
@@ -36,16 +37,10 @@ namespace {
 
 const QString kSaveQuestion = QStringLiteral("Do you want to save the existing graph data before continuing?");
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public MainFrameFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        FrameEnvironment env;
-        env.prompter = &prompter;
-        env.devices = &devices;
-        env.settingsPath = dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
-        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
-        frame = std::make_unique<CMainFrame>(env);
+        MakeFrame(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
         frame->SetDialogRunner([this](LoggerDialogBase& dialog) {
             ++dialogsRun;
             lastDialog = dialog.objectName();
@@ -69,11 +64,6 @@ protected:
         ASSERT_EQ(frame->OpenPath(WriteRecording(dir, name, recording)), LoadStatus::Loaded);
     }
 
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    std::unique_ptr<CMainFrame> frame;
-    int dialogsRun = 0;
     QString lastDialog;
 };
 
@@ -377,22 +367,20 @@ TEST_F(MainFrameTest, SettingsAreReadAtCreation) {
     EXPECT_TRUE(other.GraphView()->State().m_bShowY);
 }
 
-TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextSession) {
-    // Every flag turned from its default, every number and colour changed.
-    bool GraphState::*const flags[] = {&GraphState::m_bShowX,      &GraphState::m_bShowY,
-                                       &GraphState::m_bShowZ,      &GraphState::m_bShowVectorSum,
-                                       &GraphState::m_bMarkPoints, &GraphState::m_bVertGrid,
-                                       &GraphState::m_bHorzGrid};
+TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextWindow) {
+    const std::vector<bool GraphState::*> flags{&GraphState::m_bShowX,         &GraphState::m_bShowY,
+                                                &GraphState::m_bShowZ,         &GraphState::m_bShowVectorSum,
+                                                &GraphState::m_bMarkPoints,    &GraphState::m_bVertGrid,
+                                                &GraphState::m_bHorzGrid};
     GraphState& state = frame->GraphView()->State();
-    std::vector<bool> chosen;
-    for (const auto flag : flags) {
+    std::vector<bool> changed;
+    for (bool GraphState::*flag : flags) {
         state.*flag = !(state.*flag);
-        chosen.push_back(state.*flag);
+        changed.push_back(state.*flag);
     }
-    state.m_dPresetYMin = -7.5;
-    state.m_dPresetYMax = 12.25;
-    const GraphColors colors{4, 6, 7, 8, 9, 10};
-    frame->GraphView()->Colors() = colors;
+    state.m_dPresetYMin = -3.5;
+    state.m_dPresetYMax = 7.25;
+    frame->GraphView()->Colors() = GraphColors{1, 2, 4, 6, 7, 8};
     frame->show();
     frame->close();
     QTRY_VERIFY(!frame->isVisible());
@@ -404,17 +392,14 @@ TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextSession) {
     env.tempCopyPath = dir.filePath(QStringLiteral("t.Vibration"));
     CMainFrame next(env);
     const GraphState& read = next.GraphView()->State();
-    for (std::size_t i = 0; i < std::size(flags); ++i) {
-        EXPECT_EQ(read.*flags[i], chosen[i]) << "flag " << i;
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        EXPECT_EQ(read.*flags[i], changed[i]) << "switch " << i;
     }
-    EXPECT_DOUBLE_EQ(read.m_dPresetYMin, -7.5);
-    EXPECT_DOUBLE_EQ(read.m_dPresetYMax, 12.25);
-    const GraphColors& readColors = next.GraphView()->Colors();
-    for (int trace = 0; trace < 4; ++trace) {
-        EXPECT_EQ(readColors.trace(trace), colors.trace(trace)) << "trace " << trace;
-    }
-    EXPECT_EQ(readColors.background, colors.background);
-    EXPECT_EQ(readColors.grid, colors.grid);
+    EXPECT_EQ(read.m_dPresetYMin, -3.5);
+    EXPECT_EQ(read.m_dPresetYMax, 7.25);
+    const GraphColors& colors = next.GraphView()->Colors();
+    EXPECT_EQ((std::vector<int>{colors.background, colors.x, colors.y, colors.z, colors.vectorSum, colors.grid}),
+              (std::vector<int>{1, 2, 4, 6, 7, 8}));
 }
 
 TEST_F(MainFrameTest, WindowMenuTogglesPanesAndSummary) {

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
 #include "logger/FakeDeviceLibrary.h"
@@ -32,15 +33,10 @@ QString PdfText(const QString& pdf) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-class PrintingTest : public ::testing::Test {
+class PrintingTest : public MainFrameFixture {
 protected:
     void SetUp() override {
-        FrameEnvironment env;
-        env.prompter = &prompter;
-        env.devices = &devices;
-        env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
-        env.tempCopyPath = dir.filePath(QStringLiteral("t.Vibration"));
-        frame = std::make_unique<CMainFrame>(env);
+        MakeFrame(QStringLiteral("s.ini"), QStringLiteral("t.Vibration"));
         frame->resize(1200, 800);
         frame->show();
     }
@@ -52,10 +48,6 @@ protected:
     }
 
     ScopedTimeZone zone{"UTC0"};
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 }  // namespace

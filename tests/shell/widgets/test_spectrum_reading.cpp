@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
 #include "logger/CLoggerLink.h"
@@ -23,15 +24,10 @@ using namespace shakemeter::test;
 
 namespace {
 
-class SpectrumReadingTest : public ::testing::Test {
+class SpectrumReadingTest : public MainFrameFixture {
 protected:
     void SetUp() override {
-        FrameEnvironment env;
-        env.prompter = &prompter;
-        env.devices = &devices;
-        env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
-        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
-        frame = std::make_unique<CMainFrame>(env);
+        MakeFrame();
         frame->SetDialogRunner([](LoggerDialogBase&) { return 0; });
     }
 
@@ -51,10 +47,6 @@ protected:
         return count;
     }
 
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 }  // namespace

@@ -1,0 +1,35 @@
+#pragma once
+// A main window for a test: its settings file and temporary copy in a temporary folder, a prompter
+// that answers from a script and a fake logger behind the bridge library.
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "ShellTestSupport.h"
+#include "logger/FakeDeviceLibrary.h"
+#include "shell/widgets/CMainFrame.h"
+
+namespace shakemeter::test {
+
+class MainFrameFixture : public ::testing::Test {
+protected:
+    // Builds the window; the settings file and the temporary copy take the given names in the folder.
+    void MakeFrame(const QString& settingsName = QStringLiteral("s.ini"),
+                   const QString& tempCopyName = QStringLiteral("PreMeasure.Vibration"));
+    // The logger dialogs are answered at once: poll, then press their OK button; each one counts.
+    void AnswerLoggerDialogsWithOk();
+    // The logger's memory: `samples` samples at 50 ms from 05/03/23 with X at 100 counts, and
+    // `events` free-fall events.
+    void ScriptMemory(int samples, int events = 0);
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    FakeDeviceLibrary devices;
+    std::unique_ptr<CMainFrame> frame;
+    int dialogsRun = 0;
+};
+
+}  // namespace shakemeter::test
