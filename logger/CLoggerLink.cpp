@@ -223,7 +223,7 @@ bool CLoggerLink::ReadMemory()
     m_host.ShowProgress(totalBlocks);
     m_host.SetProgress(0);
 
-    const bool motion = m_headerBlock.isMotion();
+    const bool motion = m_headerBlock.IsMotion();
     const std::uint32_t sampleCount = SampleCountOf(dataBytes, motion);
     m_headerBlock.dwSampleCount = sampleCount;
 

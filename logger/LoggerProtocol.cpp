@@ -43,7 +43,7 @@ Command SpectrumCommand(std::uint16_t block)
 HeaderBlock EncodeHeaderBlock(const RecordingHeader& header)
 {
     HeaderBlock block{};
-    const RecordingHeader::Bytes bytes = header.toBytes();
+    const RecordingHeader::Bytes bytes = header.ToBytes();
     for (std::size_t i = 0; i < bytes.size(); ++i)
         block[i] = bytes[i];
     block[21] = 0;
@@ -52,7 +52,7 @@ HeaderBlock EncodeHeaderBlock(const RecordingHeader& header)
 
 RecordingHeader DecodeHeaderBlock(const HeaderBlock& block)
 {
-    return RecordingHeader::fromBytes(block.data());
+    return RecordingHeader::FromBytes(block.data());
 }
 
 BlockPlan PlanBlocks(std::uint64_t bytes)

@@ -49,7 +49,7 @@ SetupBlockEditor::SetupBlockEditor(const HeaderBlock& lastSetup)
     m_setup = DecodeHeaderBlock(block);
     m_strRate = std::to_string(IntervalCount(m_setup.wInterval));
     m_nRateUnit = IntervalUnit(m_setup.wInterval);
-    if (m_setup.isMotion()) {
+    if (m_setup.IsMotion()) {
         m_nThresholdX = SelectionFromThreshold(m_setup.byThresholdX);
         m_nThresholdY = SelectionFromThreshold(m_setup.byThresholdY);
         m_nThresholdZ = SelectionFromThreshold(m_setup.byThresholdZ);
@@ -133,7 +133,7 @@ void SetupBlockEditor::SetMotionMode()
 void SetupBlockEditor::SetThresholdSelections(int x, int y, int z)
 {
     // The lists can only be chosen from while motion detection is on.
-    if (!m_setup.isMotion())
+    if (!m_setup.IsMotion())
         return;
     m_nThresholdX = NormalisedSelection(x);
     m_nThresholdY = NormalisedSelection(y);
@@ -168,7 +168,7 @@ int SetupBlockEditor::CheckedLedRadio() const
 
 bool SetupBlockEditor::ThresholdsIncomplete() const
 {
-    return m_setup.isMotion()
+    return m_setup.IsMotion()
         && (m_nThresholdX == THRESHOLD_NONE || m_nThresholdY == THRESHOLD_NONE || m_nThresholdZ == THRESHOLD_NONE);
 }
 

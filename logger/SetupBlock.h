@@ -61,7 +61,7 @@ public:
     int ThresholdY() const { return m_nThresholdY; }
     int ThresholdZ() const { return m_nThresholdZ; }
     bool FreeFall() const { return m_bFreeFall; }
-    bool ThresholdsEnabled() const { return m_setup.isMotion(); }
+    bool ThresholdsEnabled() const { return m_setup.IsMotion(); }
     // Motion detection is chosen but a threshold list has no selection.
     bool ThresholdsIncomplete() const;
     // The LED radio shown checked: 0 "No Light", 20, 30, and 10 for every other byte value.

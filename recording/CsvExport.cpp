@@ -43,7 +43,7 @@ std::string BuildCsv(const Recording& recording, const RecordingView& view)
         return out;
     }
     out += "No.,Time,X (g),Y (g),Z (g),Vector Sum (g)\n";
-    const int rows = std::min<int>(view.m_nShownCount, static_cast<int>(recording.rowCount()));
+    const int rows = std::min<int>(view.m_nShownCount, static_cast<int>(recording.RowCount()));
     out.reserve(out.size() + static_cast<std::size_t>(rows) * 64);
     for (int k = 0; k < rows; ++k) {
         AppendInt(out, k + 1);

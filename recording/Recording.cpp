@@ -24,28 +24,28 @@ double SecondsPerSample(const RecordingHeader& header, bool realTime)
     }
 }
 
-RecordingKind Recording::kind() const
+RecordingKind Recording::Kind() const
 {
     if (m_header.wInterval == 0)
         return RecordingKind::Spectrum;
     return m_bRealTime ? RecordingKind::RealTime : RecordingKind::Logged;
 }
 
-std::size_t Recording::rowCount() const
+std::size_t Recording::RowCount() const
 {
     return std::min<std::size_t>(m_header.dwSampleCount, m_pSamples.size());
 }
 
-std::int64_t Recording::tickOf(std::size_t k) const
+std::int64_t Recording::TickOf(std::size_t k) const
 {
-    if (isMotion() && k < m_pSampleTicks.size())
+    if (IsMotion() && k < m_pSampleTicks.size())
         return m_pSampleTicks[k];
     return static_cast<std::int64_t>(k);
 }
 
 const RowExtremes* Recording::RowExtremesIndex() const
 {
-    const std::size_t rows = rowCount();
+    const std::size_t rows = RowCount();
     if (m_bRealTime != 0 || rows < RowExtremes::MINIMUM_ROWS) {
         m_rowExtremes.reset();
         return nullptr;

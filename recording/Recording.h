@@ -34,13 +34,13 @@ struct Recording {
     // real-time reading fills them, and a real-time reading is never indexed.
     mutable std::shared_ptr<const RowExtremes> m_rowExtremes;
 
-    RecordingKind kind() const;
-    bool isMotion() const { return m_header.isMotion(); }
+    RecordingKind Kind() const;
+    bool IsMotion() const { return m_header.IsMotion(); }
     // Rows that hold data: dwSampleCount, never more than the rows allocated.
-    std::size_t rowCount() const;
-    bool hasRows() const { return m_pSamples.data() != nullptr && rowCount() > 0; }
+    std::size_t RowCount() const;
+    bool HasRows() const { return m_pSamples.data() != nullptr && RowCount() > 0; }
     // The tick of row k: the stored tick with MODE_MOTION, else k.
-    std::int64_t tickOf(std::size_t k) const;
+    std::int64_t TickOf(std::size_t k) const;
     // The block extremes of the rows, or null for a recording too short to gain from them or a
     // real-time reading.
     const RowExtremes* RowExtremesIndex() const;

@@ -165,7 +165,7 @@ void RecordingFacts::Refresh(const Recording& recording)
     }
     // A header may promise more rows than were read (or, in frequency mode, than the spectrum has):
     // show only what exists rather than read past the end.
-    shown = std::min(shown, recording.rowCount());
+    shown = std::min(shown, recording.RowCount());
     if (m_bFrequencyMode)
         shown = std::min(shown, m_pSpectrum.size());
     const int n = static_cast<int>(std::min<std::size_t>(shown, INT_MAX));
@@ -235,7 +235,7 @@ void RecordingFacts::Refresh(const Recording& recording)
     }
 
     // Summary texts.
-    const bool motionMode = !realTime && header.wInterval != 0 && header.isMotion();
+    const bool motionMode = !realTime && header.wInterval != 0 && header.IsMotion();
     m_summary.startTime = m_timeStart.format("%d/%m/%y %H:%M:%S");
     m_summary.samplingRate = RateText(header, realTime);
     m_summary.samples = std::to_string(n);
@@ -367,7 +367,7 @@ const std::string& RecordingFacts::SecondText(std::int64_t second, bool spectrum
 
 void RecordingFacts::AppendSampleTime(std::string& out, const Recording& recording, int k) const
 {
-    AppendTickTime(out, recording.tickOf(static_cast<std::size_t>(std::max(k, 0))));
+    AppendTickTime(out, recording.TickOf(static_cast<std::size_t>(std::max(k, 0))));
 }
 
 void RecordingFacts::AppendTickTime(std::string& out, std::int64_t tick) const
@@ -437,7 +437,7 @@ void RecordingFacts::ComputeSpectrum(const Recording& recording)
 {
     m_nSpectrumSize = SPECTRUM_POINTS;
     m_pSpectrum.assign(SPECTRUM_POINTS, SampleRow{});
-    const std::size_t rows = std::min<std::size_t>(recording.rowCount(), SPECTRUM_POINTS);
+    const std::size_t rows = std::min<std::size_t>(recording.RowCount(), SPECTRUM_POINTS);
     ComputeSpectrumTable(recording.m_pSamples.data(), rows, m_pSpectrum.data());
 }
 

@@ -180,7 +180,7 @@ RecordingFileError ReadLayout(const std::uint8_t* data, std::size_t available, s
 
     if (available - pos < RecordingHeader::kSize)
         return RecordingFileError::Truncated;
-    layout.header = RecordingHeader::fromBytes(data + pos);
+    layout.header = RecordingHeader::FromBytes(data + pos);
     pos += RecordingHeader::kSize;
 
     // Row counts travel as int through the view, the list and the export.
@@ -188,7 +188,7 @@ RecordingFileError ReadLayout(const std::uint8_t* data, std::size_t available, s
         return RecordingFileError::TooLarge;
     layout.rowsAt = pos;
     layout.rows = layout.header.dwSampleCount;
-    layout.stride = layout.header.isMotion() ? kRowBytes + kTickBytes : kRowBytes;
+    layout.stride = layout.header.IsMotion() ? kRowBytes + kTickBytes : kRowBytes;
     if (layout.rows > (fileSize - pos) / layout.stride)
         return RecordingFileError::Truncated;
     // Every further field takes at least one byte: the flag and one prefix per event.
@@ -236,7 +236,7 @@ RecordingFileResult EmptyResultFor(const FileLayout& layout)
     Recording& rec = result.recording;
     rec.m_header = layout.header;
     rec.m_pSamples.reserve(layout.rows);
-    if (layout.header.isMotion())
+    if (layout.header.IsMotion())
         rec.m_pSampleTicks.reserve(layout.rows);
     return result;
 }
@@ -412,11 +412,11 @@ void AppendRecordingBytes(std::string& out, const Recording& rec, int shownCount
         return;
 
     RecordingHeader header = rec.m_header;
-    const std::size_t rows = rec.rowCount();
+    const std::size_t rows = rec.RowCount();
     header.dwSampleCount = static_cast<std::uint32_t>(rows);
     const std::size_t events = std::min<std::size_t>(header.wFreeFallCount, rec.m_pFreeFallEvents.size());
     header.wFreeFallCount = static_cast<std::uint16_t>(events);
-    const bool motion = header.isMotion();
+    const bool motion = header.IsMotion();
 
     std::size_t total = ArchiveStringSize(std::strlen(kRecordingMagic)) + RecordingHeader::kSize
         + rows * (motion ? kRowBytes + kTickBytes : kRowBytes) + 1;
@@ -425,7 +425,7 @@ void AppendRecordingBytes(std::string& out, const Recording& rec, int shownCount
     out.reserve(out.size() + total);
 
     AppendArchiveString(out, kRecordingMagic);
-    const RecordingHeader::Bytes headerBytes = header.toBytes();
+    const RecordingHeader::Bytes headerBytes = header.ToBytes();
     out.append(reinterpret_cast<const char*>(headerBytes.data()), headerBytes.size());
 
     if (!motion && kLittleEndianHost) {
@@ -440,7 +440,7 @@ void AppendRecordingBytes(std::string& out, const Recording& rec, int shownCount
                     AppendLittleEndian(out, std::bit_cast<std::uint64_t>(value), 8);
             }
             if (motion) {
-                const auto tick = static_cast<std::int32_t>(rec.tickOf(k));
+                const auto tick = static_cast<std::int32_t>(rec.TickOf(k));
                 AppendLittleEndian(out, static_cast<std::uint32_t>(tick), 4);
             }
         }

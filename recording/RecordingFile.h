@@ -35,7 +35,7 @@ RecordingFileResult ReadRecordingBytes(const std::uint8_t* data, std::size_t siz
 RecordingFileResult ReadRecordingFile(const std::string& path);
 
 // Appends the file bytes of `rec`, or nothing when shownCount is 0 (nothing is shown, so nothing is
-// stored). The rows written are the rows that hold data (Recording::rowCount()) and the stored
+// stored). The rows written are the rows that hold data (Recording::RowCount()) and the stored
 // header counts agree with what is written, so a file never contradicts itself.
 void AppendRecordingBytes(std::string& out, const Recording& rec, int shownCount);
 

@@ -14,7 +14,7 @@ std::uint16_t get16(const std::uint8_t* p)
 }
 }  // namespace
 
-RecordingHeader::Bytes RecordingHeader::toBytes() const
+RecordingHeader::Bytes RecordingHeader::ToBytes() const
 {
     Bytes b{};
     b[0] = static_cast<std::uint8_t>(dwSampleCount & 0xFF);
@@ -38,7 +38,7 @@ RecordingHeader::Bytes RecordingHeader::toBytes() const
     return b;
 }
 
-RecordingHeader RecordingHeader::fromBytes(const std::uint8_t* b)
+RecordingHeader RecordingHeader::FromBytes(const std::uint8_t* b)
 {
     RecordingHeader h;
     h.dwSampleCount = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8)

@@ -41,10 +41,10 @@ struct RecordingHeader {
     using Bytes = std::array<std::uint8_t, kSize>;
 
     // Explicit little-endian encoding, so the layout does not depend on the host.
-    Bytes toBytes() const;
-    static RecordingHeader fromBytes(const std::uint8_t* bytes);
+    Bytes ToBytes() const;
+    static RecordingHeader FromBytes(const std::uint8_t* bytes);
 
-    bool isMotion() const { return (byMode & MODE_MOTION) != 0; }
+    bool IsMotion() const { return (byMode & MODE_MOTION) != 0; }
     bool operator==(const RecordingHeader&) const = default;
 };
 #pragma pack(pop)

@@ -81,7 +81,7 @@ void EmitReport(std::string& buffer, Flush&& flush, const Recording& recording, 
     buffer += kCrLf;
 
     const std::size_t shown = std::min<std::size_t>(
-        static_cast<std::size_t>(std::max(view.m_nShownCount, 0)), recording.rowCount());
+        static_cast<std::size_t>(std::max(view.m_nShownCount, 0)), recording.RowCount());
     // The number of blocks is counted in a full-width integer: kept in 8 bits it would wrap at
     // 256 blocks (15,360,000 rows), repeat the list header too few times and, at an exact
     // multiple of 256 blocks, take the recording for one without blocks.
@@ -131,7 +131,7 @@ std::string FormatTextReport(const Recording& recording, const RecordingView& vi
     std::string report;
     // A row takes about 60 to 70 bytes; one allocation for the usual report.
     const std::size_t shown = static_cast<std::size_t>(std::max(view.m_nShownCount, 0));
-    report.reserve(4096 + std::min<std::size_t>(shown, recording.rowCount()) * 80);
+    report.reserve(4096 + std::min<std::size_t>(shown, recording.RowCount()) * 80);
     EmitReport(report, [](std::string&) {}, recording, view);
     return report;
 }

@@ -46,7 +46,7 @@ void DataListCells::AppendCellText(std::string& out, int row, int column) const
         }
         return;
     }
-    if (r >= m_document.rowCount())
+    if (r >= m_document.RowCount())
         return;
     const SampleRow& sample = m_document.m_pSamples[r];
     switch (column) {

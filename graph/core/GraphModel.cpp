@@ -60,14 +60,14 @@ double GraphModel::Value(int row, int trace) const
 
 bool GraphModel::HasTicks() const
 {
-    return m_document != nullptr && m_document->isMotion();
+    return m_document != nullptr && m_document->IsMotion();
 }
 
 std::int64_t GraphModel::Tick(int row) const
 {
     if (m_document == nullptr || row < 0)
         return row;
-    return m_document->tickOf(static_cast<std::size_t>(row));
+    return m_document->TickOf(static_cast<std::size_t>(row));
 }
 
 int GraphModel::ShownCount() const

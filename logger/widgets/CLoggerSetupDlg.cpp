@@ -198,7 +198,7 @@ void CLoggerSetupDlg::ShowEditor() {
     m_led[1]->setChecked(led == 20);
     m_led[2]->setChecked(led == 30);
     m_led[3]->setChecked(led == 0);
-    const bool motion = m_editor->Setup().isMotion();
+    const bool motion = m_editor->Setup().IsMotion();
     m_motion->setChecked(motion);
     m_normal->setChecked(!motion);
     const bool automatic = m_editor->Setup().byStartMode == 1;

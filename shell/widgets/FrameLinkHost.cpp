@@ -72,7 +72,7 @@ void FrameLinkHost::RecordingInstalled(const InstalledRecording& installed) {
     switch (installed.source) {
     case RecordingSource::Download:
         if (m_frame.DataListOpen()) {
-            if (Document().hasRows()) {
+            if (Document().HasRows()) {
                 m_frame.RefreshDataList();
             } else {
                 CloseDataList();

@@ -122,7 +122,7 @@ void Download(test::FakeLoggerHost& host, ReplyStream& device, CLoggerLink& link
     }
     const Recording& r = host.document;
     Require(r.m_pSamples.size() == r.m_header.dwSampleCount);
-    Require(r.m_pSampleTicks.size() == (r.isMotion() ? r.m_pSamples.size() : 0u));
+    Require(r.m_pSampleTicks.size() == (r.IsMotion() ? r.m_pSamples.size() : 0u));
     Require(r.m_pFreeFallEvents.size() == r.m_header.wFreeFallCount);
     Require(PlausibleRows(r));
 }

@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const shakemeter::Recording& rec = first.recording;
     if (rec.m_pSamples.size() != rec.m_header.dwSampleCount
         || rec.m_pFreeFallEvents.size() != rec.m_header.wFreeFallCount
-        || (rec.isMotion() ? rec.m_pSampleTicks.size() != rec.m_pSamples.size() : !rec.m_pSampleTicks.empty()))
+        || (rec.IsMotion() ? rec.m_pSampleTicks.size() != rec.m_pSamples.size() : !rec.m_pSampleTicks.empty()))
         std::abort();
 
     std::string encoded;

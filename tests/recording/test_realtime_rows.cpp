@@ -154,7 +154,7 @@ TEST(HeaderStartTest, StampAndReadBackTheStartFields)
     EXPECT_EQ(back.day, 24);
     EXPECT_EQ(back.hour, 23);
     EXPECT_EQ(back.minute, 59);
-    EXPECT_EQ(header.toBytes()[14], 12);  // byMonth follows wYear in the stored bytes
+    EXPECT_EQ(header.ToBytes()[14], 12);  // byMonth follows wYear in the stored bytes
 }
 
 }  // namespace

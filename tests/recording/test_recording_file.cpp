@@ -132,7 +132,7 @@ TEST(RecordingFileRoundTrip, EveryKindComesBackUnchanged)
         const RecordingFileResult back = Read(Encode(original));
         ASSERT_TRUE(back.ok());
         ExpectSameRecording(back.recording, original);
-        EXPECT_EQ(back.recording.kind(), original.kind());
+        EXPECT_EQ(back.recording.Kind(), original.Kind());
     }
     // The flag keeps a real-time interval in milliseconds rather than as an interval code.
     const RecordingFileResult back = Read(Encode(realTime));
@@ -315,8 +315,8 @@ TEST(RecordingFileSamples, RepositorySamplesLoadAsTheirKind)
         const RecordingFileResult r
             = ReadRecordingFile(std::string(SHAKEMETER_SOURCE_DIR) + "/samples/" + s.name + ".Vibration");
         ASSERT_TRUE(r.ok()) << s.name;
-        EXPECT_EQ(r.recording.kind(), s.kind) << s.name;
-        EXPECT_EQ(r.recording.rowCount(), s.rows) << s.name;
+        EXPECT_EQ(r.recording.Kind(), s.kind) << s.name;
+        EXPECT_EQ(r.recording.RowCount(), s.rows) << s.name;
         EXPECT_EQ(r.recording.m_pFreeFallEvents.size(), s.events) << s.name;
         EXPECT_EQ(r.recording.m_header.wYear, 2026) << s.name;
         for (const SampleRow& row : r.recording.m_pSamples) {

@@ -330,7 +330,7 @@ TEST(ReplaceRecordingTest, InstallsHeaderAndSpectrumTableWithTheRecording)
     ReplaceRecording(document, view, FourRows());
     EXPECT_EQ(view.m_nDisplayMode, 2);
     EXPECT_TRUE(view.m_pSpectrum.empty());
-    EXPECT_EQ(document.rowCount(), 4u);
+    EXPECT_EQ(document.RowCount(), 4u);
     EXPECT_EQ(view.m_recHeader.wInterval, kOneSecond);
 }
 

@@ -59,7 +59,7 @@ int Load(const FileArgs& args, Recording& document, RecordingView& view)
     }
     InstallCompleteRecording(document, view, std::move(result.recording));
     if (args.frequency) {
-        if (document.kind() != RecordingKind::Spectrum) {
+        if (document.Kind() != RecordingKind::Spectrum) {
             std::fprintf(stderr, "shakemeter-cli: %s is not a spectrum recording\n", args.input.c_str());
             return 1;
         }

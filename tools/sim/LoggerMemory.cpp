@@ -161,7 +161,7 @@ LoggerMemory LoggerMemory::Generate(const GeneratedMemorySettings& settings)
 std::optional<LoggerMemory> LoggerMemory::FromRecording(const Recording& recording, std::string& error)
 {
     RecordingHeader header = recording.m_header;
-    switch (recording.kind()) {
+    switch (recording.Kind()) {
     case RecordingKind::Spectrum:
         error = "a spectrum capture (interval 0) cannot be served as logger memory";
         return std::nullopt;
@@ -178,8 +178,8 @@ std::optional<LoggerMemory> LoggerMemory::FromRecording(const Recording& recordi
         break;
     }
 
-    const bool motion = recording.isMotion();
-    const std::size_t rows = recording.rowCount();
+    const bool motion = recording.IsMotion();
+    const std::size_t rows = recording.RowCount();
     if (rows > MaxSamples(motion)) {
         error = "the recording has " + std::to_string(rows) + " samples; a download reaches at most "
                 + std::to_string(MaxSamples(motion));
@@ -224,7 +224,7 @@ std::optional<LoggerMemory> LoggerMemory::FromRecording(const Recording& recordi
 
 double LoggerMemory::RunSeconds() const
 {
-    const bool motion = m_header.isMotion();
+    const bool motion = m_header.IsMotion();
     const std::size_t recordSize = motion ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE;
     const std::size_t count = m_samples.size() / recordSize;
     if (count == 0)
@@ -256,7 +256,7 @@ void LoggerMemory::ReplaceEvents(std::uint16_t count)
 HeaderBlock LoggerMemory::HeaderReply() const
 {
     HeaderBlock reply{};
-    const auto stored = m_header.toBytes();
+    const auto stored = m_header.ToBytes();
     std::copy(stored.begin() + 6, stored.end(), reply.begin() + 6);
     const std::uint32_t d = DataBytes();
     const std::uint16_t e = EventCount();

@@ -243,7 +243,7 @@ void LoggerSimulator::HandleSetupPayload(const std::vector<std::uint8_t>& payloa
 
 std::string LoggerSimulator::DescribeSetupBlock(const HeaderBlock& block)
 {
-    const RecordingHeader h = RecordingHeader::fromBytes(block.data());
+    const RecordingHeader h = RecordingHeader::FromBytes(block.data());
     char time[64];
     std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", unsigned{h.wYear}, unsigned{h.byMonth},
                   unsigned{h.byDay}, unsigned{h.byHour}, unsigned{h.byMinute}, unsigned{h.bySecond});

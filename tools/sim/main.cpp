@@ -121,9 +121,9 @@ int main(int argc, char** argv)
     }
     std::cout << server.SocketPath() << std::endl;
 
-    const std::size_t recordSize = memory.Header().isMotion() ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE;
+    const std::size_t recordSize = memory.Header().IsMotion() ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE;
     std::cerr << "qz810-sim: memory of " << memory.DataBytes() << " bytes (" << memory.DataBytes() / recordSize
-              << (memory.Header().isMotion() ? " motion-detection" : "") << " samples), " << memory.EventCount()
+              << (memory.Header().IsMotion() ? " motion-detection" : "") << " samples), " << memory.EventCount()
               << " free-fall events" << std::endl;
 
     LoggerSimulator simulator(std::move(memory), ToneSignal(options.tones.value_or(ToneSignal::DefaultTones())),

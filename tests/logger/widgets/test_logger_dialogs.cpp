@@ -311,7 +311,7 @@ TEST_F(LoggerDialogTest, DownloadWaitsForTheLoggerThenInstallsTheMemory) {
     devices.ScriptDownload(EncodeHeaderBlock(header), std::vector<std::uint8_t>(12, 0), {});
     dialog.OnOK();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(host.document.rowCount(), 2u);
+    EXPECT_EQ(host.document.RowCount(), 2u);
     EXPECT_EQ(owner.unsaved, 1);
     EXPECT_EQ(devices.openHandles, 0);
 }

@@ -57,7 +57,7 @@ Recording MakeSpectrumRecording() {
 QString WriteRecording(const QTemporaryDir& dir, const QString& name, const Recording& recording) {
     const QString path = dir.filePath(name);
     std::string bytes;
-    AppendRecordingBytes(bytes, recording, static_cast<int>(recording.rowCount()));
+    AppendRecordingBytes(bytes, recording, static_cast<int>(recording.RowCount()));
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes.data(), static_cast<qint64>(bytes.size()));
