@@ -99,8 +99,8 @@ bool BareDownload()
     const BlockPlan plan = PlanBlocks(kDataBytes);
     for (std::uint32_t n = 1; ok && n <= plan.count; ++n) {
         command = ReadBlockCommand(static_cast<std::uint16_t>(n));
-        ok = WriteAll(fd, command.data(), command.size())
-            && ReadExactly(fd, memory.data() + (n - 1) * LOGGER_BLOCK_SIZE, plan.sizeOf(n));
+        ok = WriteAll(fd, command.data(), command.size()) &&
+             ReadExactly(fd, memory.data() + (n - 1) * LOGGER_BLOCK_SIZE, plan.sizeOf(n));
     }
     ::close(fd);
     return ok;
@@ -169,9 +169,8 @@ public:
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
         const std::string program = SHAKEMETER_BINARY_DIR "/tools/qz810-sim";
         const std::string samples = std::to_string(kSamples);
-        std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>("--folder"),
-                                g_folder.data(), const_cast<char*>("--samples"), const_cast<char*>(samples.c_str()),
-                                nullptr};
+        std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>("--folder"),      g_folder.data(),
+                                const_cast<char*>("--samples"),     const_cast<char*>(samples.c_str()), nullptr};
         if (::posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);

@@ -52,7 +52,9 @@ struct Pane {
         for (int i = 0; i < rows; ++i) {
             SampleRow& row = doc.m_pSamples[static_cast<std::size_t>(i)];
             for (int c = 0; c < 3; ++c)
-                row[static_cast<std::size_t>(c)] = std::sin(i * 0.0007 + c) * 4.0 + static_cast<double>((static_cast<std::int64_t>(i) * 7919 + c * 31) % 601 - 300) * 0.004;
+                row[static_cast<std::size_t>(c)] =
+                    std::sin(i * 0.0007 + c) * 4.0 +
+                    static_cast<double>((static_cast<std::int64_t>(i) * 7919 + c * 31) % 601 - 300) * 0.004;
             row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
         }
         view = std::make_unique<CVxView>(doc);

@@ -103,7 +103,7 @@ double Seconds(std::chrono::steady_clock::duration d)
 // time other processes hold the processor, unlike the wall clock.
 double ThreadSeconds()
 {
-    timespec t {};
+    timespec t{};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
@@ -137,8 +137,8 @@ void LoadAgainstPlainRead(benchmark::State& state, const std::string& path)
     state.counters["load_cpu_ms"] = benchmark::Counter(loadCpu * 1000, benchmark::Counter::kAvgIterations);
     state.counters["ratio_to_plain_read"] = plainCpu > 0 ? loadCpu / plainCpu : 0;
     state.counters["wall_ratio"] = plainWall > 0 ? loadWall / plainWall : 0;
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations())
-                            * static_cast<std::int64_t>(std::filesystem::file_size(path)));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(std::filesystem::file_size(path)));
 }
 
 // Large blocks recycled by the heap: the buffers are already mapped, so each side's cost is its

@@ -18,8 +18,7 @@ const Recording& MillionRows()
 {
     static const Recording recording = [] {
         // 50 ms from 05/03/23 14:00:00
-        return testing::MakeRecording(testing::HeaderAt(2023, 3, 5, 14, 0, 0, 200),
-                                      testing::RandomCountRows(kRows, 7));
+        return testing::MakeRecording(testing::HeaderAt(2023, 3, 5, 14, 0, 0, 200), testing::RandomCountRows(kRows, 7));
     }();
     return recording;
 }

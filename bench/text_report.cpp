@@ -64,7 +64,8 @@ void BM_MinimalToChars(benchmark::State& state)
             char* p = std::to_chars(buffer, buffer + 24, i + 1).ptr;
             *p++ = '\t';
             for (int c = 0; c < 4; ++c) {
-                p = std::to_chars(p, buffer + sizeof buffer, recording.m_pSamples[i][c], std::chars_format::fixed, 2).ptr;
+                p = std::to_chars(p, buffer + sizeof buffer, recording.m_pSamples[i][c], std::chars_format::fixed, 2)
+                        .ptr;
                 *p++ = '\t';
             }
             *p++ = '\r';

@@ -94,7 +94,8 @@ void BM_RangeStatistics(benchmark::State& state)
 {
     const Recording& recording = LargestRecording();
     const TimeRows rows = TimeRowsOf(recording);
-    Compare(state, "ratio_to_bare_pass", [&] { BarePass(recording); },
+    Compare(
+        state, "ratio_to_bare_pass", [&] { BarePass(recording); },
         [&] {
             RangeStatistics s = ComputeRangeStatistics(rows.rows, RowRange{0, rows.count - 1});
             benchmark::DoNotOptimize(s);
@@ -106,7 +107,8 @@ void BM_DetectEvents(benchmark::State& state)
     const Recording& recording = LargestRecording();
     const TimeRows rows = TimeRowsOf(recording);
     std::size_t found = 0;
-    Compare(state, "ratio_to_bare_pass", [&] { BarePass(recording); },
+    Compare(
+        state, "ratio_to_bare_pass", [&] { BarePass(recording); },
         [&] {
             Events events = DetectEvents(rows, EventOptions{});
             found = events.shocks.size() + events.freeFalls.size();
@@ -141,7 +143,8 @@ void BM_WelchPsd256(benchmark::State& state)
 {
     const Recording& recording = LargestRecording();
     PlainFftLoop plain;
-    Compare(state, "ratio_to_plain_fft", [&] { plain.run(recording); },
+    Compare(
+        state, "ratio_to_plain_fft", [&] { plain.run(recording); },
         [&] {
             WelchPsd welch(kSegment);
             welch.AddSegments(recording.m_pSamples.data(), RowRange{0, kRows - 1});

@@ -27,7 +27,8 @@ constexpr PanelButton kButtons[] = {
 
 }  // namespace
 
-CInstrumentPanel::CInstrumentPanel(QWidget* parent) : QWidget(parent) {
+CInstrumentPanel::CInstrumentPanel(QWidget* parent) : QWidget(parent)
+{
     setObjectName(QString::number(kDialogId));
     // The panel's template font is the 8 x 16 system font; its units are fixed for that reason.
     const DialogUnits units(8, 16);
@@ -39,8 +40,9 @@ CInstrumentPanel::CInstrumentPanel(QWidget* parent) : QWidget(parent) {
         button->setFlat(true);
         button->setFocusPolicy(Qt::TabFocus);
         button->setCursor(Qt::PointingHandCursor);
-        button->setStyleSheet(QStringLiteral("QPushButton { border: none; background: black; padding: 0; }"
-                                             "QPushButton:pressed { padding-left: 2px; padding-top: 2px; }"));
+        button->setStyleSheet(
+            QStringLiteral("QPushButton { border: none; background: black; padding: 0; }"
+                           "QPushButton:pressed { padding-left: 2px; padding-top: 2px; }"));
         SetButtonFace(button, b.bitmapId);
         const int command = b.commandId;
         connect(button, &QPushButton::clicked, this, [this, command] { emit commandRequested(command); });
@@ -53,7 +55,8 @@ CInstrumentPanel::CInstrumentPanel(QWidget* parent) : QWidget(parent) {
     setPalette(pal);
 }
 
-QPushButton* CInstrumentPanel::Button(int controlId) const {
+QPushButton* CInstrumentPanel::Button(int controlId) const
+{
     return findChild<QPushButton*>(QString::number(controlId));
 }
 

@@ -6,12 +6,14 @@ namespace shakemeter {
 
 CNumericEdit::CNumericEdit(QWidget* parent) : QLineEdit(parent) {}
 
-bool CNumericEdit::PassesCharacter(QChar c) {
+bool CNumericEdit::PassesCharacter(QChar c)
+{
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') || c == QLatin1Char('-') ||
            c == QChar(0x08);
 }
 
-void CNumericEdit::keyPressEvent(QKeyEvent* event) {
+void CNumericEdit::keyPressEvent(QKeyEvent* event)
+{
     // Only printable characters are filtered; editing keys, cursor keys and shortcuts (whose
     // text is a control character or empty) keep their usual meaning.
     const QString text = event->text();

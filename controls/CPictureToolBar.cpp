@@ -8,17 +8,20 @@
 
 namespace shakemeter {
 
-CPictureToolBar::CPictureToolBar(QWidget* parent) : QToolBar(parent) {
+CPictureToolBar::CPictureToolBar(QWidget* parent) : QToolBar(parent)
+{
     setMovable(false);
     setFloatable(false);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 
-QRgb CPictureToolBar::TransparentColour(const QImage& bitmap) {
+QRgb CPictureToolBar::TransparentColour(const QImage& bitmap)
+{
     return bitmap.pixel(0, bitmap.height() - 1);
 }
 
-bool CPictureToolBar::LoadImageList(const QImage& bitmap, int cx, std::vector<QPixmap>& images) {
+bool CPictureToolBar::LoadImageList(const QImage& bitmap, int cx, std::vector<QPixmap>& images)
+{
     if (bitmap.isNull() || cx <= 0) {
         return false;
     }
@@ -45,7 +48,8 @@ bool CPictureToolBar::LoadImageList(const QImage& bitmap, int cx, std::vector<QP
     return true;
 }
 
-bool CPictureToolBar::SetList(ImageList list, int cx, const QImage& bitmap) {
+bool CPictureToolBar::SetList(ImageList list, int cx, const QImage& bitmap)
+{
     std::vector<QPixmap> images;
     if (!LoadImageList(bitmap, cx, images)) {
         return false;
@@ -60,7 +64,8 @@ bool CPictureToolBar::SetList(ImageList list, int cx, const QImage& bitmap) {
 }
 
 bool CPictureToolBar::SetImageLists(int cx, const QImage& normal, const QImage& hot, const QImage& disabled,
-                                    bool wantHot, bool wantDisabled) {
+                                    bool wantHot, bool wantDisabled)
+{
     if (!SetList(Normal, cx, normal)) {
         return false;
     }
@@ -73,23 +78,27 @@ bool CPictureToolBar::SetImageLists(int cx, const QImage& normal, const QImage& 
     return true;
 }
 
-bool CPictureToolBar::SetImageLists(int cx, int normalId, int hotId, int disabledId) {
+bool CPictureToolBar::SetImageLists(int cx, int normalId, int hotId, int disabledId)
+{
     return SetImageLists(cx, LoadBitmap(normalId), hotId != 0 ? LoadBitmap(hotId) : QImage(),
                          disabledId != 0 ? LoadBitmap(disabledId) : QImage(), hotId != 0, disabledId != 0);
 }
 
-void CPictureToolBar::AddPictureButton(QAction* action) {
+void CPictureToolBar::AddPictureButton(QAction* action)
+{
     addAction(action);
     m_buttons.push_back(action);
     ApplyIcons();
 }
 
-void CPictureToolBar::SetFlat(bool flat) {
+void CPictureToolBar::SetFlat(bool flat)
+{
     m_flat = flat;
     ApplyIcons();
 }
 
-QImage CPictureToolBar::GreyedPicture(const QImage& normal) {
+QImage CPictureToolBar::GreyedPicture(const QImage& normal)
+{
     QImage grey = normal.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < grey.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
@@ -103,7 +112,8 @@ QImage CPictureToolBar::GreyedPicture(const QImage& normal) {
     return grey;
 }
 
-void CPictureToolBar::ApplyIcons() {
+void CPictureToolBar::ApplyIcons()
+{
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
         QIcon icon;
         const bool hasNormal = i < m_lists[Normal].size();
@@ -117,8 +127,7 @@ void CPictureToolBar::ApplyIcons() {
         }
         if (hasNormal) {
             const QImage normal = m_lists[Normal][i].toImage();
-            const bool ownDisabled =
-                i < m_lists[Disabled].size() && m_lists[Disabled][i].toImage() != normal;
+            const bool ownDisabled = i < m_lists[Disabled].size() && m_lists[Disabled][i].toImage() != normal;
             icon.addPixmap(ownDisabled ? m_lists[Disabled][i] : QPixmap::fromImage(GreyedPicture(normal)),
                            QIcon::Disabled);
         } else if (i < m_lists[Disabled].size()) {

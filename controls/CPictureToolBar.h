@@ -27,8 +27,8 @@ public:
     // lists set before stay.
     bool SetImageLists(int cx, int normalId, int hotId, int disabledId);
     // The same from pictures in hand (a null image fails like a missing bitmap).
-    bool SetImageLists(int cx, const QImage& normal, const QImage& hot, const QImage& disabled,
-                       bool wantHot = true, bool wantDisabled = true);
+    bool SetImageLists(int cx, const QImage& normal, const QImage& hot, const QImage& disabled, bool wantHot = true,
+                       bool wantDisabled = true);
 
     // Cuts `bitmap` into bitmap.width() / cx whole pictures of width cx with the first stored
     // pixel's colour made transparent. False when the bitmap is null or holds no whole picture.

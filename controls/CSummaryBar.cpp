@@ -20,7 +20,8 @@ const std::array<int, CSummaryBar::kFieldCount> CSummaryBar::kFieldIds = {
 
 namespace {
 
-bool IsSwallowedKey(const QEvent* event) {
+bool IsSwallowedKey(const QEvent* event)
+{
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
         return false;
     }
@@ -30,7 +31,8 @@ bool IsSwallowedKey(const QEvent* event) {
 
 }  // namespace
 
-CSummaryBar::CSummaryBar(QWidget* parent) : QWidget(parent) {
+CSummaryBar::CSummaryBar(QWidget* parent) : QWidget(parent)
+{
     setObjectName(QString::number(kDialogId));
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(10);
@@ -77,14 +79,16 @@ CSummaryBar::CSummaryBar(QWidget* parent) : QWidget(parent) {
     resize(units.x(538), units.y(77));
 }
 
-void CSummaryBar::AddLabel(const QString& text, int x, int y) {
+void CSummaryBar::AddLabel(const QString& text, int x, int y)
+{
     const DialogUnits units(font());
     auto* label = new QLabel(text, this);
     label->move(units.x(x), units.y(y) + units.y(2));
     label->adjustSize();
 }
 
-QLineEdit* CSummaryBar::AddField(int id, int x, int y, int w, bool bordered) {
+QLineEdit* CSummaryBar::AddField(int id, int x, int y, int w, bool bordered)
+{
     const DialogUnits units(font());
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::number(id));
@@ -97,7 +101,8 @@ QLineEdit* CSummaryBar::AddField(int id, int x, int y, int w, bool bordered) {
     return edit;
 }
 
-QLineEdit* CSummaryBar::Field(int controlId) const {
+QLineEdit* CSummaryBar::Field(int controlId) const
+{
     for (std::size_t i = 0; i < kFieldIds.size(); ++i) {
         if (kFieldIds[i] == controlId) {
             return m_fields[i];
@@ -106,14 +111,14 @@ QLineEdit* CSummaryBar::Field(int controlId) const {
     return nullptr;
 }
 
-void CSummaryBar::SetTexts(const SummaryTexts& texts) {
+void CSummaryBar::SetTexts(const SummaryTexts& texts)
+{
     m_texts = texts;
     const std::array<const std::string*, kFieldCount> values = {
-        &texts.startTime, &texts.samplingRate, &texts.samples, &texts.unit, &texts.mode,
-        &texts.threshold[0], &texts.threshold[1], &texts.threshold[2],
-        &texts.max[0], &texts.max[1], &texts.max[2], &texts.max[3],
-        &texts.min[0], &texts.min[1], &texts.min[2], &texts.min[3],
-        &texts.avg[0], &texts.avg[1], &texts.avg[2], &texts.avg[3]};
+        &texts.startTime,    &texts.samplingRate, &texts.samples,      &texts.unit,   &texts.mode,
+        &texts.threshold[0], &texts.threshold[1], &texts.threshold[2], &texts.max[0], &texts.max[1],
+        &texts.max[2],       &texts.max[3],       &texts.min[0],       &texts.min[1], &texts.min[2],
+        &texts.min[3],       &texts.avg[0],       &texts.avg[1],       &texts.avg[2], &texts.avg[3]};
     for (std::size_t i = 0; i < values.size(); ++i) {
         m_fields[i]->setText(QString::fromStdString(*values[i]));
         m_fields[i]->setCursorPosition(0);
@@ -121,7 +126,8 @@ void CSummaryBar::SetTexts(const SummaryTexts& texts) {
 }
 
 // The panel must never close or trigger anything on Enter or Escape, wherever the focus is in it.
-bool CSummaryBar::eventFilter(QObject* watched, QEvent* event) {
+bool CSummaryBar::eventFilter(QObject* watched, QEvent* event)
+{
     if (IsSwallowedKey(event)) {
         event->accept();
         return true;
@@ -129,7 +135,8 @@ bool CSummaryBar::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void CSummaryBar::keyPressEvent(QKeyEvent* event) {
+void CSummaryBar::keyPressEvent(QKeyEvent* event)
+{
     if (IsSwallowedKey(event)) {
         event->accept();
         return;

@@ -5,11 +5,12 @@
 
 namespace shakemeter {
 
-DialogUnits::DialogUnits(const QFont& font) {
+DialogUnits::DialogUnits(const QFont& font)
+{
     const QFontMetrics metrics(font);
     // The average over the 52 letters, rounded, as dialog templates measure it.
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     m_baseWidth = (letters / 26 + 1) / 2;
     m_baseHeight = metrics.height();
     if (m_baseWidth < 1) {
@@ -21,7 +22,8 @@ DialogUnits::DialogUnits(const QFont& font) {
 }
 
 DialogUnits SetTemplateFontAndSize(QWidget* dialog, const QString& fontFamily, int pointSize, int widthUnits,
-                                   int heightUnits) {
+                                   int heightUnits)
+{
     QFont font(fontFamily);
     font.setPointSize(pointSize);
     dialog->setFont(font);

@@ -17,9 +17,7 @@ public:
 
     int x(int units) const { return units * m_baseWidth / 4; }
     int y(int units) const { return units * m_baseHeight / 8; }
-    QRect rect(int left, int top, int width, int height) const {
-        return QRect(x(left), y(top), x(width), y(height));
-    }
+    QRect rect(int left, int top, int width, int height) const { return QRect(x(left), y(top), x(width), y(height)); }
     int baseWidth() const { return m_baseWidth; }
     int baseHeight() const { return m_baseHeight; }
 

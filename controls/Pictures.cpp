@@ -7,7 +7,8 @@
 
 // The resource collection lives in a static library: nothing would pull its registration into the
 // program unless someone names it, so every loader does so once.
-static void EnsurePictureResources() {
+static void EnsurePictureResources()
+{
     static const bool registered = [] {
         Q_INIT_RESOURCE(resources);
         return true;
@@ -17,17 +18,20 @@ static void EnsurePictureResources() {
 
 namespace shakemeter {
 
-QImage LoadBitmap(int id) {
+QImage LoadBitmap(int id)
+{
     EnsurePictureResources();
     return QImage(QStringLiteral(":/bitmap/%1").arg(id));
 }
 
-QPixmap LoadIconPicture(int id) {
+QPixmap LoadIconPicture(int id)
+{
     EnsurePictureResources();
     return QPixmap(QStringLiteral(":/icon/%1").arg(id));
 }
 
-QIcon MainIcon() {
+QIcon MainIcon()
+{
     EnsurePictureResources();
     QIcon icon;
     icon.addFile(QStringLiteral(":/icon/128-32"));
@@ -35,7 +39,8 @@ QIcon MainIcon() {
     return icon;
 }
 
-void SetButtonFace(QAbstractButton* button, int bitmapId) {
+void SetButtonFace(QAbstractButton* button, int bitmapId)
+{
     const QImage face = LoadBitmap(bitmapId);
     if (face.isNull()) {
         return;  // the caption stays readable
@@ -49,7 +54,8 @@ void SetButtonFace(QAbstractButton* button, int bitmapId) {
     button->setIconSize(face.size());
 }
 
-QPushButton* AddPictureButton(QWidget* parent, int id, const QString& text, const QRect& geometry, int bitmapId) {
+QPushButton* AddPictureButton(QWidget* parent, int id, const QString& text, const QRect& geometry, int bitmapId)
+{
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::number(id));
     button->setGeometry(geometry);

@@ -5,7 +5,8 @@
 
 namespace shakemeter {
 
-std::unique_ptr<QSettings> OpenProgramProfile(const QString& path) {
+std::unique_ptr<QSettings> OpenProgramProfile(const QString& path)
+{
     if (!path.isEmpty()) {
         return std::make_unique<QSettings>(path, QSettings::IniFormat);
     }

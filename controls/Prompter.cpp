@@ -13,7 +13,8 @@ namespace shakemeter {
 
 namespace {
 
-QMessageBox::Icon ToIcon(PromptIcon icon) {
+QMessageBox::Icon ToIcon(PromptIcon icon)
+{
     switch (icon) {
     case PromptIcon::Information:
         return QMessageBox::Information;
@@ -27,17 +28,20 @@ QMessageBox::Icon ToIcon(PromptIcon icon) {
 
 }  // namespace
 
-bool MessageBoxPrompter::AskYesNo(QWidget* parent, const QString& text, PromptIcon icon) {
+bool MessageBoxPrompter::AskYesNo(QWidget* parent, const QString& text, PromptIcon icon)
+{
     QMessageBox box(ToIcon(icon), QStringLiteral("Shakemeter"), text, QMessageBox::Yes | QMessageBox::No, parent);
     return box.exec() == QMessageBox::Yes;
 }
 
-void MessageBoxPrompter::Tell(QWidget* parent, const QString& text, PromptIcon icon) {
+void MessageBoxPrompter::Tell(QWidget* parent, const QString& text, PromptIcon icon)
+{
     QMessageBox box(ToIcon(icon), QStringLiteral("Shakemeter"), text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-QString MessageBoxPrompter::ChooseOpenFile(QWidget* parent, const QString& filter, const QString& defaultSuffix) {
+QString MessageBoxPrompter::ChooseOpenFile(QWidget* parent, const QString& filter, const QString& defaultSuffix)
+{
     QFileDialog dialog(parent, QString(), StartFolder(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -50,7 +54,8 @@ QString MessageBoxPrompter::ChooseOpenFile(QWidget* parent, const QString& filte
 }
 
 QString MessageBoxPrompter::ChooseSaveFile(QWidget* parent, const QString& filter, const QString& defaultSuffix,
-                                           const QString& proposedName) {
+                                           const QString& proposedName)
+{
     QFileDialog dialog(parent, QString(), StartFolder(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
@@ -62,7 +67,8 @@ QString MessageBoxPrompter::ChooseSaveFile(QWidget* parent, const QString& filte
     return dialog.selectedFiles().first();
 }
 
-QString MessageBoxPrompter::StartFolder() const {
+QString MessageBoxPrompter::StartFolder() const
+{
     // Not the working folder: a program started from a menu has the home or root folder there.
     const QString last = OpenProgramProfile(m_profilePath)->value(QLatin1String(kProfileLastFolderKey)).toString();
     if (!last.isEmpty() && QFileInfo(last).isDir()) {
@@ -75,11 +81,14 @@ QString MessageBoxPrompter::StartFolder() const {
     return QDir::homePath();
 }
 
-void MessageBoxPrompter::RememberFolder(const QString& chosenFile) const {
-    OpenProgramProfile(m_profilePath)->setValue(QLatin1String(kProfileLastFolderKey), QFileInfo(chosenFile).absolutePath());
+void MessageBoxPrompter::RememberFolder(const QString& chosenFile) const
+{
+    OpenProgramProfile(m_profilePath)
+        ->setValue(QLatin1String(kProfileLastFolderKey), QFileInfo(chosenFile).absolutePath());
 }
 
-Prompter& DefaultPrompter() {
+Prompter& DefaultPrompter()
+{
     static MessageBoxPrompter prompter;
     return prompter;
 }

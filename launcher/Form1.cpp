@@ -9,8 +9,7 @@
 
 namespace setupgate {
 
-ClickableImage::ClickableImage(const QString& name, const QPixmap& picture, const QRect& geometry,
-                               QWidget* parent)
+ClickableImage::ClickableImage(const QString& name, const QPixmap& picture, const QRect& geometry, QWidget* parent)
     : QLabel(parent)
 {
     setObjectName(name);
@@ -54,10 +53,10 @@ void ClickableImage::focusOutEvent(QFocusEvent* event)
 
 Form1::Form1(const QString& launcherDir, std::unique_ptr<ProgramStarter> starter, ErrorReporter reportError,
              QWidget* parent)
-    : QWidget(parent)
-    , m_launcherDir(launcherDir)
-    , m_starter(starter ? std::move(starter) : std::make_unique<ProgramStarter>())
-    , m_reportError(std::move(reportError))
+    : QWidget(parent),
+      m_launcherDir(launcherDir),
+      m_starter(starter ? std::move(starter) : std::make_unique<ProgramStarter>()),
+      m_reportError(std::move(reportError))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -80,8 +79,7 @@ Form1::Form1(const QString& launcherDir, std::unique_ptr<ProgramStarter> starter
 
     connect(m_btnConn, &ClickableImage::clicked, this,
             [this] { StartInstaller(ApplicationInstallerPath(m_launcherDir)); });
-    connect(m_image1, &ClickableImage::clicked, this,
-            [this] { StartInstaller(DriverInstallerPath(m_launcherDir)); });
+    connect(m_image1, &ClickableImage::clicked, this, [this] { StartInstaller(DriverInstallerPath(m_launcherDir)); });
     connect(m_image2, &ClickableImage::clicked, this, &QWidget::close);
 }
 

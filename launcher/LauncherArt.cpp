@@ -106,8 +106,8 @@ QCursor ChoiceCursor()
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    const QPolygonF arrow({QPointF(12, 1), QPointF(12, 23), QPointF(17, 18), QPointF(21, 27),
-                           QPointF(24, 25.5), QPointF(20, 17), QPointF(27, 17)});
+    const QPolygonF arrow({QPointF(12, 1), QPointF(12, 23), QPointF(17, 18), QPointF(21, 27), QPointF(24, 25.5),
+                           QPointF(20, 17), QPointF(27, 17)});
     p.setPen(QPen(Qt::white, 1.5));
     p.setBrush(QColor(20, 60, 90));
     p.drawPolygon(arrow);

@@ -9,7 +9,7 @@
 
 namespace setupgate {
 
-QPixmap BackgroundPicture();                                      // 440 x 322
+QPixmap BackgroundPicture();                                        // 440 x 322
 QPixmap ChoicePicture(const QString& text, int width, int height);  // a button-like face
 QIcon FormIcon();
 QCursor ChoiceCursor();  // 32 x 32, hot spot (12, 1)

@@ -18,7 +18,8 @@ StartResult ProgramStarter::Start(const QString& programPath)
     qint64 pid = 0;
     result.started = QProcess::startDetached(programPath, {}, info.absolutePath(), &pid);
     if (!result.started)
-        result.message = QStringLiteral("The program could not be started:\n%1").arg(QDir::toNativeSeparators(programPath));
+        result.message =
+            QStringLiteral("The program could not be started:\n%1").arg(QDir::toNativeSeparators(programPath));
     return result;
 }
 

@@ -93,8 +93,7 @@ bool CLoggerLink::ReadTimed(std::uint8_t* buffer, std::uint32_t count, std::uint
     });
 }
 
-bool CLoggerLink::WriteTimed(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t& written,
-                             std::uint32_t ms)
+bool CLoggerLink::WriteTimed(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t& written, std::uint32_t ms)
 {
     return WithTimeouts(m_library, 0, ms, [&] {
         written = 0;
@@ -155,12 +154,11 @@ bool CLoggerLink::SendSetupBlock()
         return false;
     const Command command = SetupCommand();
     std::uint32_t written = 0;
-    if (!WriteTimed(command.data(), LOGGER_COMMAND_SIZE, written, kTimeoutSetupWrite)
-        || written != LOGGER_COMMAND_SIZE)
+    if (!WriteTimed(command.data(), LOGGER_COMMAND_SIZE, written, kTimeoutSetupWrite) || written != LOGGER_COMMAND_SIZE)
         return false;
     // A block the bridge took only in part never reached the logger as a setup.
-    return WriteTimed(m_pBlock.data(), LOGGER_HEADER_BLOCK_SIZE, written, kTimeoutSetupWrite)
-        && written == LOGGER_HEADER_BLOCK_SIZE;
+    return WriteTimed(m_pBlock.data(), LOGGER_HEADER_BLOCK_SIZE, written, kTimeoutSetupWrite) &&
+           written == LOGGER_HEADER_BLOCK_SIZE;
 }
 
 bool CLoggerLink::WriteSetup()
@@ -193,8 +191,8 @@ bool CLoggerLink::WriteSetupAndReport(const HeaderBlock& block)
 bool CLoggerLink::ReadMemory()
 {
     HeaderBlock reply{};
-    if (!WriteCommand(ReadBlockCommand(0), kTimeoutDownloadWrite)
-        || !ReadInto(reply.data(), LOGGER_HEADER_BLOCK_SIZE, kTimeoutDownloadRead))
+    if (!WriteCommand(ReadBlockCommand(0), kTimeoutDownloadWrite) ||
+        !ReadInto(reply.data(), LOGGER_HEADER_BLOCK_SIZE, kTimeoutDownloadRead))
         return FailRead();
     m_headerBlock = DecodeHeaderBlock(reply);
 
@@ -234,8 +232,8 @@ bool CLoggerLink::ReadMemory()
             std::uint8_t* slot = stream + static_cast<std::size_t>(n - 1) * LOGGER_BLOCK_SIZE;
             const std::uint32_t size = plan.sizeOf(n);
             std::memset(slot, 0, size);
-            if (!WriteCommand(ReadBlockCommand(static_cast<std::uint16_t>(n)), kTimeoutDownloadWrite)
-                || !ReadInto(slot, size, kTimeoutDownloadRead))
+            if (!WriteCommand(ReadBlockCommand(static_cast<std::uint16_t>(n)), kTimeoutDownloadWrite) ||
+                !ReadInto(slot, size, kTimeoutDownloadRead))
                 return false;
             m_host.SetProgress(progressBase + static_cast<int>(n));
         }
@@ -268,7 +266,8 @@ bool CLoggerLink::ReadMemory()
     }
     fresh.m_pFreeFallEvents.reserve(events);
     for (std::uint32_t j = 0; j < events; ++j)
-        fresh.m_pFreeFallEvents.push_back(DecodeEventText(eventStream + static_cast<std::size_t>(j) * LOGGER_EVENT_SIZE));
+        fresh.m_pFreeFallEvents.push_back(
+            DecodeEventText(eventStream + static_cast<std::size_t>(j) * LOGGER_EVENT_SIZE));
     // Installed and refreshed even with no samples (events only), so nothing keeps showing the
     // previous recording's rows.
     InstallRead(std::move(fresh), RecordingSource::Download);
@@ -310,8 +309,8 @@ bool CLoggerLink::StartRealTime()
     view.SetPlotReady(false);
 
     std::array<std::uint8_t, LOGGER_SAMPLE_SIZE> sample{};
-    if (!WriteCommand(RealTimeStartCommand(interval), kTimeoutRtStartWrite)
-        || !ReadInto(sample.data(), LOGGER_SAMPLE_SIZE, kTimeoutRtStartRead)) {
+    if (!WriteCommand(RealTimeStartCommand(interval), kTimeoutRtStartWrite) ||
+        !ReadInto(sample.data(), LOGGER_SAMPLE_SIZE, kTimeoutRtStartRead)) {
         m_host.ShowMessage(MessageKind::Plain, kReadFailedMessage);
         return false;
     }
@@ -359,8 +358,8 @@ void CLoggerLink::OnTimer(int id)
     Recording& document = m_host.Document();
 
     std::array<std::uint8_t, LOGGER_SAMPLE_SIZE> sample{};
-    if (!WriteCommand(RealTimeSampleCommand(), kTimeoutRtSampleWrite)
-        || !ReadInto(sample.data(), LOGGER_SAMPLE_SIZE, kTimeoutRtSampleRead)) {
+    if (!WriteCommand(RealTimeSampleCommand(), kTimeoutRtSampleWrite) ||
+        !ReadInto(sample.data(), LOGGER_SAMPLE_SIZE, kTimeoutRtSampleRead)) {
         m_host.SetReading(false);
         m_host.KillTimer();
         m_host.ShowMessage(MessageKind::Plain, kReadFailedMessage);
@@ -416,10 +415,10 @@ bool CLoggerLink::ReadSpectrumBlocks()
     m_headerBlock.dwSampleCount = SPECTRUM_CAPTURE_BYTES;
     m_pBlock.assign(SPECTRUM_BLOCK_COUNT * LOGGER_BLOCK_SIZE, 0);
     for (std::uint16_t n = 1; n <= SPECTRUM_BLOCK_COUNT; ++n) {
-        const auto size = static_cast<std::uint32_t>(n < SPECTRUM_BLOCK_COUNT ? LOGGER_BLOCK_SIZE : SPECTRUM_LAST_BLOCK_SIZE);
+        const auto size =
+            static_cast<std::uint32_t>(n < SPECTRUM_BLOCK_COUNT ? LOGGER_BLOCK_SIZE : SPECTRUM_LAST_BLOCK_SIZE);
         std::uint8_t* slot = m_pBlock.data() + static_cast<std::size_t>(n - 1) * LOGGER_BLOCK_SIZE;
-        if (!WriteCommand(SpectrumCommand(n), kTimeoutSpectrumWrite)
-            || !ReadInto(slot, size, kTimeoutSpectrumRead)) {
+        if (!WriteCommand(SpectrumCommand(n), kTimeoutSpectrumWrite) || !ReadInto(slot, size, kTimeoutSpectrumRead)) {
             m_pBlock.clear();
             m_pBlock.shrink_to_fit();
             return FailRead();

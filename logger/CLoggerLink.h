@@ -140,8 +140,8 @@ private:
     LoggerHost& m_host;
     Clock m_clock;
 
-    RecordingHeader m_headerBlock;          // bytes 0-20 of the current header block
-    std::vector<std::uint8_t> m_pBlock;     // setup block or scratch buffer of one transfer
+    RecordingHeader m_headerBlock;       // bytes 0-20 of the current header block
+    std::vector<std::uint8_t> m_pBlock;  // setup block or scratch buffer of one transfer
     DeviceHandle m_hDevice = INVALID_DEVICE_HANDLE;
 
     CalendarTime m_timeSpectrum;

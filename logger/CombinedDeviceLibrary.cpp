@@ -121,13 +121,11 @@ DeviceStatus CombinedDeviceLibrary::Close(DeviceHandle handle)
     return device.backend->Close(device.handle);
 }
 
-DeviceStatus CombinedDeviceLibrary::Read(DeviceHandle handle, void* buffer, std::uint32_t toRead,
-                                         std::uint32_t& read)
+DeviceStatus CombinedDeviceLibrary::Read(DeviceHandle handle, void* buffer, std::uint32_t toRead, std::uint32_t& read)
 {
     read = 0;
-    return WithOpenDevice(handle, [&](DeviceLibrary& backend, DeviceHandle inner) {
-        return backend.Read(inner, buffer, toRead, read);
-    });
+    return WithOpenDevice(
+        handle, [&](DeviceLibrary& backend, DeviceHandle inner) { return backend.Read(inner, buffer, toRead, read); });
 }
 
 DeviceStatus CombinedDeviceLibrary::Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,

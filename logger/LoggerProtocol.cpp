@@ -99,8 +99,8 @@ double VectorSumToG(double milliG)
 
 SampleRow RowFromMilliG(int mx, int my, int mz)
 {
-    const double vs = std::sqrt(static_cast<double>(mx) * mx + static_cast<double>(my) * my
-                                + static_cast<double>(mz) * mz);
+    const double vs =
+        std::sqrt(static_cast<double>(mx) * mx + static_cast<double>(my) * my + static_cast<double>(mz) * mz);
     return {MilliGToG(mx), MilliGToG(my), MilliGToG(mz), VectorSumToG(vs)};
 }
 
@@ -121,8 +121,9 @@ SampleRow DecodeSpectrumSample(const std::uint8_t* r)
 
 std::int32_t DecodeTick(const std::uint8_t* r)
 {
-    const std::uint32_t tick = static_cast<std::uint32_t>(r[6]) | (static_cast<std::uint32_t>(r[7]) << 8)
-        | (static_cast<std::uint32_t>(r[8]) << 16) | (static_cast<std::uint32_t>(r[1] & 0x07) << 24);
+    const std::uint32_t tick = static_cast<std::uint32_t>(r[6]) | (static_cast<std::uint32_t>(r[7]) << 8) |
+                               (static_cast<std::uint32_t>(r[8]) << 16) |
+                               (static_cast<std::uint32_t>(r[1] & 0x07) << 24);
     return static_cast<std::int32_t>(tick);
 }
 

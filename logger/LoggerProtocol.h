@@ -54,8 +54,14 @@ constexpr std::uint16_t IntervalCode(int count, int unit)
 {
     return static_cast<std::uint16_t>(count * 4 + unit);
 }
-constexpr int IntervalCount(std::uint16_t code) { return code >> 2; }
-constexpr int IntervalUnit(std::uint16_t code) { return code & 3; }
+constexpr int IntervalCount(std::uint16_t code)
+{
+    return code >> 2;
+}
+constexpr int IntervalUnit(std::uint16_t code)
+{
+    return code & 3;
+}
 
 // ---- block plans ----
 // A stream of `bytes` bytes is fetched in blocks of 252; the last one carries the remainder

@@ -168,8 +168,8 @@ int SetupBlockEditor::CheckedLedRadio() const
 
 bool SetupBlockEditor::ThresholdsIncomplete() const
 {
-    return m_setup.IsMotion()
-        && (m_nThresholdX == THRESHOLD_NONE || m_nThresholdY == THRESHOLD_NONE || m_nThresholdZ == THRESHOLD_NONE);
+    return m_setup.IsMotion() &&
+           (m_nThresholdX == THRESHOLD_NONE || m_nThresholdY == THRESHOLD_NONE || m_nThresholdZ == THRESHOLD_NONE);
 }
 
 SetupOutcome SetupBlockEditor::Finish(const CalendarFields& now, HeaderBlock& block)

@@ -19,7 +19,7 @@ inline constexpr const char* kRateTooSmallMessage = "The sampling rate must be l
 inline constexpr const char* kThresholdsMissingMessage =
     "Please choose all three thresholds (X, Y and Z) for motion detection.";
 
-constexpr int THRESHOLD_NONE = -1;  // no selection in a threshold list
+constexpr int THRESHOLD_NONE = -1;     // no selection in a threshold list
 constexpr int THRESHOLD_CHOICES = 18;  // "1g" ... "18g"
 
 enum class SetupOutcome {

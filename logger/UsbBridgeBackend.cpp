@@ -122,8 +122,7 @@ struct UsbBridgeBackend::Impl {
             return false;
         }
         bool found = false;
-        if (config->bNumInterfaces > BRIDGE_INTERFACE &&
-            config->interface[BRIDGE_INTERFACE].num_altsetting > 0) {
+        if (config->bNumInterfaces > BRIDGE_INTERFACE && config->interface[BRIDGE_INTERFACE].num_altsetting > 0) {
             const libusb_interface_descriptor& setting = config->interface[BRIDGE_INTERFACE].altsetting[0];
             for (int i = 0; i < setting.bNumEndpoints; ++i) {
                 const libusb_endpoint_descriptor& endpoint = setting.endpoint[i];
@@ -148,8 +147,7 @@ struct UsbBridgeBackend::Impl {
     }
 };
 
-UsbBridgeBackend::UsbBridgeBackend(std::uint16_t vendorId, std::uint16_t productId)
-    : m_pImpl(std::make_unique<Impl>())
+UsbBridgeBackend::UsbBridgeBackend(std::uint16_t vendorId, std::uint16_t productId) : m_pImpl(std::make_unique<Impl>())
 {
     m_pImpl->vendorId = vendorId;
     m_pImpl->productId = productId;
@@ -351,9 +349,9 @@ DeviceStatus UsbBridgeBackend::Write(DeviceHandle handle, const void* buffer, st
     std::vector<unsigned char> data(static_cast<const unsigned char*>(buffer),
                                     static_cast<const unsigned char*>(buffer) + toWrite);
     int transferred = 0;
-    const int result = libusb_bulk_transfer(connection->device, connection->outEndpoint, data.data(),
-                                            static_cast<int>(toWrite), &transferred,
-                                            UsbTimeout(m_pImpl->timeouts.WriteMs()));
+    const int result =
+        libusb_bulk_transfer(connection->device, connection->outEndpoint, data.data(), static_cast<int>(toWrite),
+                             &transferred, UsbTimeout(m_pImpl->timeouts.WriteMs()));
     written = transferred > 0 ? static_cast<std::uint32_t>(transferred) : 0;
     if (result == 0 && written == toWrite) {
         return DEVICE_SUCCESS;

@@ -18,8 +18,7 @@ public:
     static constexpr std::uint16_t BRIDGE_VENDOR_ID = 0x10C4;
     static constexpr std::uint16_t BRIDGE_PRODUCT_ID = 0xEA61;
 
-    explicit UsbBridgeBackend(std::uint16_t vendorId = BRIDGE_VENDOR_ID,
-                              std::uint16_t productId = BRIDGE_PRODUCT_ID);
+    explicit UsbBridgeBackend(std::uint16_t vendorId = BRIDGE_VENDOR_ID, std::uint16_t productId = BRIDGE_PRODUCT_ID);
     ~UsbBridgeBackend() override;
 
     UsbBridgeBackend(const UsbBridgeBackend&) = delete;
@@ -34,8 +33,7 @@ public:
     DeviceStatus Open(std::uint32_t index, DeviceHandle& handle) override;
     DeviceStatus Close(DeviceHandle handle) override;
     DeviceStatus Read(DeviceHandle handle, void* buffer, std::uint32_t toRead, std::uint32_t& read) override;
-    DeviceStatus Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,
-                       std::uint32_t& written) override;
+    DeviceStatus Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite, std::uint32_t& written) override;
     DeviceStatus SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override;
     DeviceStatus GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs) override;
     std::string BackendOf(std::uint32_t index) override;

@@ -318,13 +318,12 @@ DeviceStatus VirtualBridgeBackend::Close(DeviceHandle handle)
     return DEVICE_SUCCESS;
 }
 
-DeviceStatus VirtualBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint32_t toRead,
-                                        std::uint32_t& read)
+DeviceStatus VirtualBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint32_t toRead, std::uint32_t& read)
 {
     read = 0;
     const std::shared_ptr<Connection> connection = Find(handle);
-    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toRead,
-                                               connection && connection->bClosed, DEVICE_READ_ERROR)) {
+    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toRead, connection && connection->bClosed,
+                                               DEVICE_READ_ERROR)) {
         return *early;
     }
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.ReadMs());

@@ -32,8 +32,7 @@ public:
     DeviceStatus Open(std::uint32_t index, DeviceHandle& handle) override;
     DeviceStatus Close(DeviceHandle handle) override;
     DeviceStatus Read(DeviceHandle handle, void* buffer, std::uint32_t toRead, std::uint32_t& read) override;
-    DeviceStatus Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,
-                       std::uint32_t& written) override;
+    DeviceStatus Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite, std::uint32_t& written) override;
     DeviceStatus SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override;
     DeviceStatus GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs) override;
     std::string BackendOf(std::uint32_t index) override;

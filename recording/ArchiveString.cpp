@@ -51,10 +51,9 @@ LengthPrefix ReadLengthPrefix(const std::uint8_t* data, std::size_t size, std::s
         prefix.status = ArchiveStringStatus::Truncated;
         return prefix;
     }
-    const std::uint32_t dword = static_cast<std::uint32_t>(data[pos + 3])
-        | (static_cast<std::uint32_t>(data[pos + 4]) << 8)
-        | (static_cast<std::uint32_t>(data[pos + 5]) << 16)
-        | (static_cast<std::uint32_t>(data[pos + 6]) << 24);
+    const std::uint32_t dword =
+        static_cast<std::uint32_t>(data[pos + 3]) | (static_cast<std::uint32_t>(data[pos + 4]) << 8) |
+        (static_cast<std::uint32_t>(data[pos + 5]) << 16) | (static_cast<std::uint32_t>(data[pos + 6]) << 24);
     if (dword == kLongEscape) {
         // A further 64-bit length would follow; no recording holds a string of 4 GB.
         prefix.status = ArchiveStringStatus::TooLarge;
@@ -67,8 +66,7 @@ LengthPrefix ReadLengthPrefix(const std::uint8_t* data, std::size_t size, std::s
 
 }  // namespace
 
-ArchiveStringStatus ReadArchiveString(const std::uint8_t* data, std::size_t size, std::size_t& pos,
-                                      std::string& text)
+ArchiveStringStatus ReadArchiveString(const std::uint8_t* data, std::size_t size, std::size_t& pos, std::string& text)
 {
     if (pos > size)
         return ArchiveStringStatus::Truncated;
@@ -118,8 +116,8 @@ void AppendArchiveString(std::string& out, std::string_view text)
     } else {
         // Longer strings cannot be represented with a 32-bit length; such a string would be a
         // caller's error, and the length is clipped rather than written inconsistent.
-        const auto clipped = static_cast<std::uint32_t>(
-            std::min<std::size_t>(length, std::numeric_limits<std::uint32_t>::max() - 1));
+        const auto clipped =
+            static_cast<std::uint32_t>(std::min<std::size_t>(length, std::numeric_limits<std::uint32_t>::max() - 1));
         out.push_back(static_cast<char>(kByteEscape));
         out.push_back(static_cast<char>(0xFF));
         out.push_back(static_cast<char>(0xFF));

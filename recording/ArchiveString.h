@@ -24,8 +24,7 @@ enum class ArchiveStringStatus {
 
 // Reads the string starting at data[pos]. On Ok, `text` holds it and `pos` is advanced past it;
 // otherwise neither is changed. Nothing is allocated before the length is known to fit.
-ArchiveStringStatus ReadArchiveString(const std::uint8_t* data, std::size_t size, std::size_t& pos,
-                                      std::string& text);
+ArchiveStringStatus ReadArchiveString(const std::uint8_t* data, std::size_t size, std::size_t& pos, std::string& text);
 
 // Appends the string in its shortest form.
 void AppendArchiveString(std::string& out, std::string_view text);

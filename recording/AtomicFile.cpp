@@ -188,8 +188,8 @@ bool MayReplace(const std::string& target, std::string& reason)
 }
 
 // Every (target, bytes) pair is written to a temporary file before any is renamed into place.
-bool ReplaceFiles(const std::vector<std::pair<std::string, std::string_view>>& targetsAndBytes,
-                  FileSystemCalls& calls, FileWriteError* error)
+bool ReplaceFiles(const std::vector<std::pair<std::string, std::string_view>>& targetsAndBytes, FileSystemCalls& calls,
+                  FileWriteError* error)
 {
     auto fail = [error](const std::string& path, std::string reason) {
         if (error != nullptr)
@@ -275,14 +275,13 @@ bool ReplaceFiles(const std::vector<std::pair<std::string, std::string_view>>& t
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileSystemCalls& calls,
-                         FileWriteError* error)
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileSystemCalls& calls, FileWriteError* error)
 {
     return ReplaceFiles({{path, bytes}}, calls, error);
 }
 
-bool WriteFilesAtomically(std::vector<std::pair<std::string, std::string>> pathsAndBytes,
-                          FileSystemCalls& calls, FileWriteError* error)
+bool WriteFilesAtomically(std::vector<std::pair<std::string, std::string>> pathsAndBytes, FileSystemCalls& calls,
+                          FileWriteError* error)
 {
     std::vector<std::pair<std::string, std::string_view>> views;
     views.reserve(pathsAndBytes.size());

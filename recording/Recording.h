@@ -26,8 +26,8 @@ struct Recording {
     // Rows allocated for the recording. For a real-time reading this is the planned number of
     // points while dwSampleCount grows; otherwise it equals dwSampleCount.
     std::vector<SampleRow> m_pSamples;
-    std::vector<std::int32_t> m_pSampleTicks;        // one per row with MODE_MOTION, else empty
-    std::vector<std::string> m_pFreeFallEvents;      // wFreeFallCount texts "%d/%m/%y %H:%M:%S"
+    std::vector<std::int32_t> m_pSampleTicks;    // one per row with MODE_MOTION, else empty
+    std::vector<std::string> m_pFreeFallEvents;  // wFreeFallCount texts "%d/%m/%y %H:%M:%S"
     std::uint8_t m_bRealTime = 0;
     // The block extremes of a long recording, made when first asked for and made again when the
     // rows are no longer those it describes. Rows are not changed in place except while a

@@ -45,7 +45,8 @@ std::string RateText(const RecordingHeader& header, bool realTime)
     if (interval == 0)
         return "1/" + std::to_string(kSpectrumDivisor) + " ";
     if (realTime) {
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, interval * 0.001, std::chars_format::fixed, 2);
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, interval * 0.001, std::chars_format::fixed, 2);
         return std::string(buffer, result.ptr);
     }
     const int count = interval >> 2;
@@ -383,7 +384,8 @@ void RecordingFacts::AppendTickTime(std::string& out, std::int64_t tick) const
         }
         out += SecondText(s, true);
         if (r != 0) {
-            const int len = std::snprintf(buffer, sizeof buffer, "+%lld/%d", static_cast<long long>(r), kSpectrumDivisor);
+            const int len =
+                std::snprintf(buffer, sizeof buffer, "+%lld/%d", static_cast<long long>(r), kSpectrumDivisor);
             out.append(buffer, static_cast<std::size_t>(len));
         }
         return;
@@ -395,8 +397,8 @@ void RecordingFacts::AppendTickTime(std::string& out, std::int64_t tick) const
     std::int64_t ms = 0;
     const double intervalMs = m_dInterval * 1000;
     const double wholeMs = std::nearbyint(intervalMs);
-    if (std::fabs(intervalMs - wholeMs) < 1e-6 && std::fabs(wholeMs) < kMaxExactIntervalMs
-        && tick > -kMaxExactTick && tick < kMaxExactTick) {
+    if (std::fabs(intervalMs - wholeMs) < 1e-6 && std::fabs(wholeMs) < kMaxExactIntervalMs && tick > -kMaxExactTick &&
+        tick < kMaxExactTick) {
         const std::int64_t interval = static_cast<std::int64_t>(wholeMs);
         const std::int64_t fraction = tick * (interval % 1000);
         s = tick * (interval / 1000) + fraction / 1000;

@@ -35,8 +35,8 @@ std::int32_t DecodeTick(const std::uint8_t* p)
         std::memcpy(&tick, p, sizeof tick);
         return tick;
     }
-    const std::uint32_t bits = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8)
-        | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    const std::uint32_t bits = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+                               (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
     return static_cast<std::int32_t>(bits);
 }
 
@@ -84,11 +84,33 @@ public:
     }
     SampleRow operator[](difference_type n) const { return *(*this + n); }
 
-    RowDecoder& operator++() { m_at += m_stride; return *this; }
-    RowDecoder operator++(int) { RowDecoder old = *this; ++*this; return old; }
-    RowDecoder& operator--() { m_at -= m_stride; return *this; }
-    RowDecoder operator--(int) { RowDecoder old = *this; --*this; return old; }
-    RowDecoder& operator+=(difference_type n) { m_at += n * static_cast<difference_type>(m_stride); return *this; }
+    RowDecoder& operator++()
+    {
+        m_at += m_stride;
+        return *this;
+    }
+    RowDecoder operator++(int)
+    {
+        RowDecoder old = *this;
+        ++*this;
+        return old;
+    }
+    RowDecoder& operator--()
+    {
+        m_at -= m_stride;
+        return *this;
+    }
+    RowDecoder operator--(int)
+    {
+        RowDecoder old = *this;
+        --*this;
+        return old;
+    }
+    RowDecoder& operator+=(difference_type n)
+    {
+        m_at += n * static_cast<difference_type>(m_stride);
+        return *this;
+    }
     RowDecoder& operator-=(difference_type n) { return *this += -n; }
     friend RowDecoder operator+(RowDecoder it, difference_type n) { return it += n; }
     friend RowDecoder operator+(difference_type n, RowDecoder it) { return it += n; }
@@ -167,8 +189,7 @@ struct FileLayout {
 // Reads the magic and the header from the first `available` bytes of a file of `fileSize` bytes
 // and checks the counts against the size, so that nothing is allocated for rows or events the
 // file cannot hold.
-RecordingFileError ReadLayout(const std::uint8_t* data, std::size_t available, std::size_t fileSize,
-                              FileLayout& layout)
+RecordingFileError ReadLayout(const std::uint8_t* data, std::size_t available, std::size_t fileSize, FileLayout& layout)
 {
     std::size_t pos = 0;
     std::string magic;
@@ -331,8 +352,8 @@ RecordingFileResult LoadFile(const OpenFile& file, std::size_t size)
             // read and the check of a piece within the processor's cache.
             rec.m_pSamples.resize(done + count);
             SampleRow* to = rec.m_pSamples.data() + done;
-            const RecordingFileError e = file.readAt(reinterpret_cast<std::uint8_t*>(to),
-                                                     count * kRowBytes, layout.rowsAt + done * kRowBytes);
+            const RecordingFileError e =
+                file.readAt(reinterpret_cast<std::uint8_t*>(to), count * kRowBytes, layout.rowsAt + done * kRowBytes);
             if (e != RecordingFileError::None)
                 return Failure(e);
             if (!AllFinite(to, count))
@@ -343,8 +364,8 @@ RecordingFileResult LoadFile(const OpenFile& file, std::size_t size)
         auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kPieceRows * layout.stride);
         for (std::size_t done = 0; done < layout.rows;) {
             const std::size_t count = std::min(kPieceRows, layout.rows - done);
-            const RecordingFileError e
-                = file.readAt(piece.get(), count * layout.stride, layout.rowsAt + done * layout.stride);
+            const RecordingFileError e =
+                file.readAt(piece.get(), count * layout.stride, layout.rowsAt + done * layout.stride);
             if (e != RecordingFileError::None)
                 return Failure(e);
             if (!AppendRows(rec, piece.get(), count, layout.stride))
@@ -418,8 +439,8 @@ void AppendRecordingBytes(std::string& out, const Recording& rec, int shownCount
     header.wFreeFallCount = static_cast<std::uint16_t>(events);
     const bool motion = header.IsMotion();
 
-    std::size_t total = ArchiveStringSize(std::strlen(kRecordingMagic)) + RecordingHeader::kSize
-        + rows * (motion ? kRowBytes + kTickBytes : kRowBytes) + 1;
+    std::size_t total = ArchiveStringSize(std::strlen(kRecordingMagic)) + RecordingHeader::kSize +
+                        rows * (motion ? kRowBytes + kTickBytes : kRowBytes) + 1;
     for (std::size_t e = 0; e < events; ++e)
         total += ArchiveStringSize(rec.m_pFreeFallEvents[e].size());
     out.reserve(out.size() + total);

@@ -41,8 +41,8 @@ RecordingHeader::Bytes RecordingHeader::ToBytes() const
 RecordingHeader RecordingHeader::FromBytes(const std::uint8_t* b)
 {
     RecordingHeader h;
-    h.dwSampleCount = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8)
-        | (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    h.dwSampleCount = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+                      (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
     h.wFreeFallCount = get16(&b[4]);
     h.wInterval = get16(&b[6]);
     h.byMode = b[8];

@@ -27,7 +27,8 @@ RowExtremes::RowExtremes(const SampleRow* rows, std::size_t count)
         m_blocks[b].FoldRows(rows, b * BLOCK_ROWS, (b + 1) * BLOCK_ROWS);
 }
 
-std::array<SampleRow, RowExtremes::FINGERPRINT_ROWS> RowExtremes::Fingerprint(const SampleRow* rows, std::size_t count) const
+std::array<SampleRow, RowExtremes::FINGERPRINT_ROWS> RowExtremes::Fingerprint(const SampleRow* rows,
+                                                                              std::size_t count) const
 {
     std::array<SampleRow, FINGERPRINT_ROWS> sampled{};
     if (count == 0)

@@ -62,8 +62,8 @@ void EmitReport(std::string& buffer, Flush&& flush, const Recording& recording, 
     AppendLine(buffer, hyphens);
 
     // The header's count is only a promise; list the texts that are really there.
-    const std::size_t events
-        = std::min<std::size_t>(recording.m_header.wFreeFallCount, recording.m_pFreeFallEvents.size());
+    const std::size_t events =
+        std::min<std::size_t>(recording.m_header.wFreeFallCount, recording.m_pFreeFallEvents.size());
     if (events >= 1) {
         AppendLine(buffer, "Free Fall Recordings: " + std::to_string(events));
         buffer += kCrLf;
@@ -80,8 +80,8 @@ void EmitReport(std::string& buffer, Flush&& flush, const Recording& recording, 
     AppendLine(buffer, "Vibration Data List(X,Y,Z,Vector Sum)");
     buffer += kCrLf;
 
-    const std::size_t shown = std::min<std::size_t>(
-        static_cast<std::size_t>(std::max(view.m_nShownCount, 0)), recording.RowCount());
+    const std::size_t shown =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(view.m_nShownCount, 0)), recording.RowCount());
     // The number of blocks is counted in a full-width integer: kept in 8 bits it would wrap at
     // 256 blocks (15,360,000 rows), repeat the list header too few times and, at an exact
     // multiple of 256 blocks, take the recording for one without blocks.
@@ -132,7 +132,8 @@ std::string FormatTextReport(const Recording& recording, const RecordingView& vi
     // A row takes about 60 to 70 bytes; one allocation for the usual report.
     const std::size_t shown = static_cast<std::size_t>(std::max(view.m_nShownCount, 0));
     report.reserve(4096 + std::min<std::size_t>(shown, recording.RowCount()) * 80);
-    EmitReport(report, [](std::string&) {}, recording, view);
+    EmitReport(
+        report, [](std::string&) {}, recording, view);
     return report;
 }
 
@@ -140,10 +141,13 @@ bool WriteTextReport(std::ostream& out, const Recording& recording, const Record
 {
     std::string buffer;
     buffer.reserve(kFlushBytes + 64 * 1024);
-    EmitReport(buffer, [&out](std::string& pending) {
-        out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
-        pending.clear();
-    }, recording, view);
+    EmitReport(
+        buffer,
+        [&out](std::string& pending) {
+            out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+            pending.clear();
+        },
+        recording, view);
     return static_cast<bool>(out);
 }
 

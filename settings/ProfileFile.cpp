@@ -263,8 +263,8 @@ bool ProfileFile::SetString(std::string_view section, std::string_view key, std:
     section = Trim(section);
     key = Trim(key);
     if (section.empty() || key.empty() || HasLineBreak(section) || HasLineBreak(key) ||
-        section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
-        key.front() == ';' || key.front() == '[') {
+        section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos || key.front() == ';' ||
+        key.front() == '[') {
         return false;
     }
     const std::size_t cut = value.find_first_of("\r\n");

@@ -66,7 +66,7 @@ private:
 
     std::vector<std::string> m_lines;
     std::vector<std::string> m_ends;  // each line's own ending
-    std::string m_lineEnd = "\n";    // the ending of lines added
+    std::string m_lineEnd = "\n";     // the ending of lines added
 };
 
 }  // namespace shakemeter

@@ -46,7 +46,7 @@ struct Settings {
     int m_nColorV = 1;
     int m_nColorGrid = 2;
 
-    int m_nRtRateIndex = 2;              // 0 = 500 ms, 1 = 1 s, 2 = 2 s, 3 = 5 s, 4 = 10 s, 5 = 60 s
+    int m_nRtRateIndex = 2;               // 0 = 500 ms, 1 = 1 s, 2 = 2 s, 3 = 5 s, 4 = 10 s, 5 = 60 s
     std::string m_strRtPoints = "10000";  // as typed, up to 259 characters
 
     // 50 ms interval (code 200), normal mode, no thresholds, LED every 10 s, manual start.

@@ -6,8 +6,8 @@
 namespace shakemeter {
 
 // File menu and main toolbar.
-constexpr int ID_FILE_SAVE_BOTH = 32814;        // "&Save..." (recording and report)
-constexpr int ID_FILE_OPEN_RECORDING = 32827;   // "&Open..."
+constexpr int ID_FILE_SAVE_BOTH = 32814;       // "&Save..." (recording and report)
+constexpr int ID_FILE_OPEN_RECORDING = 32827;  // "&Open..."
 constexpr int ID_FILE_PRINT_SETUP = 57606;
 constexpr int ID_PREVIEW_GRAPH = 32889;
 constexpr int ID_PREVIEW_LIST = 32890;

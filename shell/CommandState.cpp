@@ -6,14 +6,24 @@ namespace shakemeter {
 
 namespace {
 
-CommandUi Enabled(bool on) { return CommandUi{on, false, false}; }
-CommandUi Check(bool on, bool checked) { return CommandUi{on, true, checked}; }
+CommandUi Enabled(bool on)
+{
+    return CommandUi{on, false, false};
+}
+CommandUi Check(bool on, bool checked)
+{
+    return CommandUi{on, true, checked};
+}
 
 }  // namespace
 
-bool IsSpectrumInterval(double secondsPerSample) { return secondsPerSample == 1.0 / 256.0; }
+bool IsSpectrumInterval(double secondsPerSample)
+{
+    return secondsPerSample == 1.0 / 256.0;
+}
 
-CommandUi CommandUiFor(int commandId, const ShellState& s) {
+CommandUi CommandUiFor(int commandId, const ShellState& s)
+{
     const bool data = s.shownCount != 0;
     const bool idle = !s.reading && !s.progressOpen;
     switch (commandId) {
@@ -65,14 +75,38 @@ CommandUi CommandUiFor(int commandId, const ShellState& s) {
     }
 }
 
-const std::vector<int>& AllCommandIds() {
-    static const std::vector<int> ids = {
-        ID_FILE_SAVE_BOTH, ID_FILE_OPEN_RECORDING, ID_FILE_PRINT_SETUP, ID_PREVIEW_GRAPH, ID_PREVIEW_LIST,
-        ID_PREVIEW_FREE_FALL, ID_PRINT_GRAPH, ID_PRINT_LIST, ID_PRINT_FREE_FALL, ID_APP_EXIT,
-        ID_LOGGER_SETUP, ID_DOWNLOAD, ID_RUN, ID_STOP_READING, ID_FFT_READING, ID_RELOAD,
-        ID_VIEW_INSTRUMENT, ID_VIEW_SUMMARY, ID_APP_ABOUT, ID_HELP_TOPICS, ID_FREQUENCY_GRAPH,
-        ID_TIME_GRAPH, ID_IMPORT_LIST, ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_PRINT,
-        ID_FILE_PRINT_PREVIEW, ID_NEXT_PANE, ID_PREV_PANE};
+const std::vector<int>& AllCommandIds()
+{
+    static const std::vector<int> ids = {ID_FILE_SAVE_BOTH,
+                                         ID_FILE_OPEN_RECORDING,
+                                         ID_FILE_PRINT_SETUP,
+                                         ID_PREVIEW_GRAPH,
+                                         ID_PREVIEW_LIST,
+                                         ID_PREVIEW_FREE_FALL,
+                                         ID_PRINT_GRAPH,
+                                         ID_PRINT_LIST,
+                                         ID_PRINT_FREE_FALL,
+                                         ID_APP_EXIT,
+                                         ID_LOGGER_SETUP,
+                                         ID_DOWNLOAD,
+                                         ID_RUN,
+                                         ID_STOP_READING,
+                                         ID_FFT_READING,
+                                         ID_RELOAD,
+                                         ID_VIEW_INSTRUMENT,
+                                         ID_VIEW_SUMMARY,
+                                         ID_APP_ABOUT,
+                                         ID_HELP_TOPICS,
+                                         ID_FREQUENCY_GRAPH,
+                                         ID_TIME_GRAPH,
+                                         ID_IMPORT_LIST,
+                                         ID_FILE_NEW,
+                                         ID_FILE_OPEN,
+                                         ID_FILE_SAVE,
+                                         ID_FILE_PRINT,
+                                         ID_FILE_PRINT_PREVIEW,
+                                         ID_NEXT_PANE,
+                                         ID_PREV_PANE};
     return ids;
 }
 

@@ -5,7 +5,8 @@
 
 namespace shakemeter {
 
-bool StartDesktopOpener(const QUrl& document, std::function<void()> onFailure, const QString& opener) {
+bool StartDesktopOpener(const QUrl& document, std::function<void()> onFailure, const QString& opener)
+{
     const QString program = QStandardPaths::findExecutable(opener);
     if (program.isEmpty()) {
         return false;

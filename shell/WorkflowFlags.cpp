@@ -2,7 +2,8 @@
 
 namespace shakemeter {
 
-bool WorkflowFlags::ShouldAsk(SaveQuestion command, int shownCount) const {
+bool WorkflowFlags::ShouldAsk(SaveQuestion command, int shownCount) const
+{
     if (shownCount < 1) {
         return false;
     }
@@ -18,7 +19,8 @@ bool WorkflowFlags::ShouldAsk(SaveQuestion command, int shownCount) const {
     return false;
 }
 
-void WorkflowFlags::AfterQuestion(SaveQuestion command) {
+void WorkflowFlags::AfterQuestion(SaveQuestion command)
+{
     switch (command) {
     case SaveQuestion::Open:
         m_bDataUnsaved = false;
@@ -34,33 +36,42 @@ void WorkflowFlags::AfterQuestion(SaveQuestion command) {
     }
 }
 
-SaveQuestionStyle WorkflowFlags::StyleOf(SaveQuestion command) {
+SaveQuestionStyle WorkflowFlags::StyleOf(SaveQuestion command)
+{
     return SaveQuestionStyle{command != SaveQuestion::Open};
 }
 
-bool WorkflowFlags::ShouldAskOnClose(int shownCount) const {
+bool WorkflowFlags::ShouldAskOnClose(int shownCount) const
+{
     return shownCount > 1 && m_bDataUnsaved && m_bAskOnOpenClose;
 }
 
-void WorkflowFlags::AfterCloseSaved() {
+void WorkflowFlags::AfterCloseSaved()
+{
     m_bDataUnsaved = false;
     m_bAskOnOpenClose = false;
 }
 
-void WorkflowFlags::OnSaved() {
+void WorkflowFlags::OnSaved()
+{
     m_bDataUnsaved = false;
     m_bAskOnOpenClose = false;
     m_bAskOnDownload = false;
 }
 
-void WorkflowFlags::OnSetupWritten() {
+void WorkflowFlags::OnSetupWritten()
+{
     m_bAskOnOpenClose = true;
     m_bAskOnDownload = true;
 }
 
-void WorkflowFlags::OnRealTimeStarted() { OnSetupWritten(); }
+void WorkflowFlags::OnRealTimeStarted()
+{
+    OnSetupWritten();
+}
 
-void WorkflowFlags::OnLoggerDataArrived() {
+void WorkflowFlags::OnLoggerDataArrived()
+{
     // New data is protected whatever was saved or answered before.
     m_bDataUnsaved = true;
     m_bAskOnOpenClose = true;

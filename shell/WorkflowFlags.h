@@ -31,10 +31,10 @@ public:
     void AfterCloseSaved();
 
     // Events of the workflow.
-    void OnSaved();               // a successful save of both files
-    void OnSetupWritten();        // a setup block reached the logger
-    void OnRealTimeStarted();     // a real-time reading started
-    void OnLoggerDataArrived();   // download finished, real-time sample, spectrum read: re-arms every question
+    void OnSaved();              // a successful save of both files
+    void OnSetupWritten();       // a setup block reached the logger
+    void OnRealTimeStarted();    // a real-time reading started
+    void OnLoggerDataArrived();  // download finished, real-time sample, spectrum read: re-arms every question
 };
 
 }  // namespace shakemeter

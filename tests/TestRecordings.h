@@ -13,8 +13,7 @@
 namespace shakemeter::testing {
 
 // A header starting at the given local time.
-inline RecordingHeader HeaderAt(int year, int month, int day, int hour, int minute, int second,
-    std::uint16_t interval)
+inline RecordingHeader HeaderAt(int year, int month, int day, int hour, int minute, int second, std::uint16_t interval)
 {
     RecordingHeader h;
     h.wInterval = interval;
@@ -30,7 +29,7 @@ inline RecordingHeader MarchHeader(std::uint16_t interval = 200)
 }
 
 inline Recording MakeRecording(RecordingHeader header, std::vector<SampleRow> rows,
-    std::vector<std::int32_t> ticks = {}, bool realTime = false)
+                               std::vector<std::int32_t> ticks = {}, bool realTime = false)
 {
     Recording r;
     header.dwSampleCount = static_cast<std::uint32_t>(rows.size());

@@ -55,13 +55,14 @@ ListPageRows ListRowsOfPage(int page, int rowCount, bool frequencyMode)
 std::array<std::string, 5> ReportSummaryLines(const SummaryTexts& s)
 {
     std::array<std::string, 5> lines;
-    lines[0] = "Start Time: " + s.startTime + "  Sampling rate: " + s.samplingRate + "sec" + "  Samplings: " + s.samples +
-               "  Unit: " + s.unit + "  Mode: " + s.mode;
+    lines[0] = "Start Time: " + s.startTime + "  Sampling rate: " + s.samplingRate + "sec" +
+               "  Samplings: " + s.samples + "  Unit: " + s.unit + "  Mode: " + s.mode;
     static constexpr const char* kAxis[3] = {"X", "Y", "Z"};
     for (int a = 0; a < 3; ++a) {
         const std::string axis = kAxis[a];
         lines[static_cast<std::size_t>(a) + 1] = axis + " MAX: " + s.max[a] + "  " + axis + " MIN: " + s.min[a] + "  " +
-                                                 axis + " AVG: " + s.avg[a] + "   " + axis + " Threshold: " + s.threshold[a];
+                                                 axis + " AVG: " + s.avg[a] + "   " + axis +
+                                                 " Threshold: " + s.threshold[a];
     }
     lines[4] = "Vector Sum MAX: " + s.max[3] + "  Vector Sum MIN: " + s.min[3] + "  Vector Sum AVG: " + s.avg[3];
     return lines;

@@ -116,8 +116,8 @@ void FindRuns(const TimeRows& rows, const EventOptions& options, Events& events)
     };
     for (std::size_t block = 0; block < rows.count; block += kBlock) {
         const std::size_t end = std::min(rows.count, block + kBlock);
-        if (shockStart == kNone && fallStart == kNone
-            && !BlockReaches(rows.rows, block, end, options.shockLevel, options.fallLevel))
+        if (shockStart == kNone && fallStart == kNone &&
+            !BlockReaches(rows.rows, block, end, options.shockLevel, options.fallLevel))
             continue;
         for (std::size_t k = block; k < end; ++k) {
             if constexpr (Ticks) {
@@ -164,7 +164,7 @@ Events DetectEvents(const TimeRows& rows, const EventOptions& options)
     // The impact of a fall: the first shock after it, when it starts soon enough.
     for (FreeFall& fall : events.freeFalls) {
         const auto after = std::upper_bound(events.shocks.begin(), events.shocks.end(), fall.lastRow,
-            [](std::size_t row, const Shock& shock) { return row < shock.firstRow; });
+                                            [](std::size_t row, const Shock& shock) { return row < shock.firstRow; });
         if (after == events.shocks.end())
             continue;
         const double gap = static_cast<double>(rows.tick(after->firstRow) - rows.tick(fall.lastRow)) * rows.dt;

@@ -15,8 +15,8 @@
 namespace shakemeter::vibration {
 
 struct EventOptions {
-    double shockLevel = 2.0;           // g
-    double fallLevel = 0.35;           // g
+    double shockLevel = 2.0;  // g
+    double fallLevel = 0.35;  // g
     std::size_t minFallRows = 2;
     double impactWithinSeconds = 1.0;  // a shock this soon after a fall is its impact
 };
@@ -36,10 +36,10 @@ struct FreeFall {
     std::size_t firstRow = 0;
     std::size_t lastRow = 0;
     std::string time;
-    double durationS = 0.0;  // t = n * dt for n ticks
-    double heightM = 0.0;    // g t^2 / 2
-    double heightMinM = 0.0; // with n - 1 ticks
-    double heightMaxM = 0.0; // with n + 1 ticks
+    double durationS = 0.0;   // t = n * dt for n ticks
+    double heightM = 0.0;     // g t^2 / 2
+    double heightMinM = 0.0;  // with n - 1 ticks
+    double heightMaxM = 0.0;  // with n + 1 ticks
     double impactSpeedMS = 0.0;
     std::optional<std::size_t> impact;  // the shock that ends the fall
 };

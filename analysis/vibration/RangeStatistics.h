@@ -17,9 +17,9 @@ struct ColumnStatistics {
     std::size_t maxRow = 0;  // the later row on ties, as in the summary
     std::size_t minRow = 0;
     double mean = 0.0;
-    double rms = 0.0;         // sqrt(mean(v^2))
-    double acRms = 0.0;       // population standard deviation
-    double peakToPeak = 0.0;  // max - min
+    double rms = 0.0;                   // sqrt(mean(v^2))
+    double acRms = 0.0;                 // population standard deviation
+    double peakToPeak = 0.0;            // max - min
     std::optional<double> crestFactor;  // max(|max|, |min|) / rms; none when rms is 0
 };
 

@@ -31,8 +31,8 @@ RangeChoice ChooseRange(std::size_t count, std::optional<std::size_t> from, std:
     const std::size_t first = from.value_or(0);
     const std::size_t end = to.value_or(last);
     if (first > last || end > last) {
-        choice.refusal = "row " + std::to_string(std::max(first, end)) + " is past the last row, "
-            + std::to_string(last);
+        choice.refusal =
+            "row " + std::to_string(std::max(first, end)) + " is past the last row, " + std::to_string(last);
         return choice;
     }
     if (first > end) {

@@ -27,7 +27,8 @@ WelchPsd::WelchPsd(std::size_t segment)
     : m_segment(segment), m_transform(std::make_unique<Transform>(segment)), m_window(segment)
 {
     for (std::size_t n = 0; n < segment; ++n) {
-        m_window[n] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(n) / static_cast<double>(segment));
+        m_window[n] =
+            0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(n) / static_cast<double>(segment));
         m_windowPower += m_window[n] * m_window[n];
     }
     for (int axis = 0; axis < 3; ++axis) {

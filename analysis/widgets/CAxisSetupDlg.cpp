@@ -17,9 +17,9 @@
 
 namespace shakemeter {
 
-CAxisSetupDlg::CAxisSetupDlg(const AxisSetupValues& values, ContextSource context, Prompter& prompter,
-                             QWidget* parent)
-    : QDialog(parent), m_values(values), m_context(std::move(context)), m_prompter(prompter) {
+CAxisSetupDlg::CAxisSetupDlg(const AxisSetupValues& values, ContextSource context, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_values(values), m_context(std::move(context)), m_prompter(prompter)
+{
     const int shownCount = m_context().m_nShownCount;
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Axis Setup"));
@@ -67,7 +67,8 @@ CAxisSetupDlg::CAxisSetupDlg(const AxisSetupValues& values, ContextSource contex
     m_yMin->setFocus();
 }
 
-CNumericEdit* CAxisSetupDlg::AddField(int id, const QRect& geometry, bool shown) {
+CNumericEdit* CAxisSetupDlg::AddField(int id, const QRect& geometry, bool shown)
+{
     auto* edit = new CNumericEdit(this);
     edit->setObjectName(QString::number(id));
     edit->setGeometry(geometry);
@@ -79,7 +80,8 @@ CNumericEdit* CAxisSetupDlg::AddField(int id, const QRect& geometry, bool shown)
     return edit;
 }
 
-QSpinBox* CAxisSetupDlg::AddUpDown(int id, const QRect& geometry, int minimum, int maximum) {
+QSpinBox* CAxisSetupDlg::AddUpDown(int id, const QRect& geometry, int minimum, int maximum)
+{
     auto* spin = new QSpinBox(this);
     spin->setObjectName(QString::number(id));
     spin->setGeometry(geometry);
@@ -89,15 +91,18 @@ QSpinBox* CAxisSetupDlg::AddUpDown(int id, const QRect& geometry, int minimum, i
     return spin;
 }
 
-CNumericEdit* CAxisSetupDlg::Field(int id) const {
+CNumericEdit* CAxisSetupDlg::Field(int id) const
+{
     return findChild<CNumericEdit*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
-QSpinBox* CAxisSetupDlg::UpDown(int id) const {
+QSpinBox* CAxisSetupDlg::UpDown(int id) const
+{
     return findChild<QSpinBox*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
-void CAxisSetupDlg::FillFields() {
+void CAxisSetupDlg::FillFields()
+{
     const AxisSetupTexts texts = AxisSetupInitialTexts(m_values);
     m_yMin->setText(QString::fromStdString(texts.m_strYMin));
     m_yMax->setText(QString::fromStdString(texts.m_strYMax));
@@ -105,7 +110,8 @@ void CAxisSetupDlg::FillFields() {
     m_xMax->setText(QString::fromStdString(texts.m_strXMax));
 }
 
-void CAxisSetupDlg::OnFieldChanged(CNumericEdit* edit) {
+void CAxisSetupDlg::OnFieldChanged(CNumericEdit* edit)
+{
     if (!m_bFieldsReady || m_bNormalising) {
         return;
     }
@@ -130,12 +136,14 @@ void CAxisSetupDlg::OnFieldChanged(CNumericEdit* edit) {
     edit->setCursorPosition(std::min(caret, static_cast<int>(edit->text().size())));
 }
 
-AxisSetupTexts CAxisSetupDlg::Texts() const {
+AxisSetupTexts CAxisSetupDlg::Texts() const
+{
     return {m_yMin->text().toStdString(), m_yMax->text().toStdString(), m_xMin->text().toStdString(),
             m_xMax->text().toStdString()};
 }
 
-void CAxisSetupDlg::OnOK() {
+void CAxisSetupDlg::OnOK()
+{
     AxisSetupValues values = m_values;
     const AxisSetupOutcome outcome = ApplyAxisSetup(Texts(), m_context(), values);
     if (outcome.m_bYOrderMessage) {
@@ -151,8 +159,8 @@ void CAxisSetupDlg::OnOK() {
     }
 }
 
-bool RunAxisSetup(QWidget* parent, AxisSetupValues& values, CAxisSetupDlg::ContextSource context,
-                  Prompter& prompter) {
+bool RunAxisSetup(QWidget* parent, AxisSetupValues& values, CAxisSetupDlg::ContextSource context, Prompter& prompter)
+{
     CAxisSetupDlg dialog(values, std::move(context), prompter, parent);
     if (dialog.exec() != QDialog::Accepted) {
         return false;
@@ -162,7 +170,8 @@ bool RunAxisSetup(QWidget* parent, AxisSetupValues& values, CAxisSetupDlg::Conte
 }
 
 bool RunAxisSetup(QWidget* parent, GraphState& state, RecordingView& view, std::function<bool()> reading,
-                  Prompter& prompter) {
+                  Prompter& prompter)
+{
     AxisSetupValues start;
     start.m_dPresetYMin = state.m_dPresetYMin;
     start.m_dPresetYMax = state.m_dPresetYMax;

@@ -45,8 +45,7 @@ public:
     // window table are asked for when they are used (the table only for the time of the call).
     using ContextSource = std::function<AxisSetupContext()>;
 
-    CAxisSetupDlg(const AxisSetupValues& values, ContextSource context, Prompter& prompter,
-                  QWidget* parent = nullptr);
+    CAxisSetupDlg(const AxisSetupValues& values, ContextSource context, Prompter& prompter, QWidget* parent = nullptr);
 
     // OK: the messages due, one after the other, and the dialog stays open; or the values are
     // stored and the dialog ends.
@@ -79,8 +78,7 @@ private:
 };
 
 // The dialog for one command. True when OK stored new values into values.
-bool RunAxisSetup(QWidget* parent, AxisSetupValues& values, CAxisSetupDlg::ContextSource context,
-                  Prompter& prompter);
+bool RunAxisSetup(QWidget* parent, AxisSetupValues& values, CAxisSetupDlg::ContextSource context, Prompter& prompter);
 // The same on the view's state: the preset range and the window in force from the graph state,
 // the current range, the shown rows and the real-time request and table from the recording's
 // view, and whether a reading is under way from the frame (asked at OK). Only the window is left

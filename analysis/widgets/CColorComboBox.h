@@ -46,8 +46,8 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-    static void DrawSwatchItem(QPainter* painter, const QRect& rect, const QColor& color, bool selected,
-                               bool enabled, bool hasFocusFrame);
+    static void DrawSwatchItem(QPainter* painter, const QRect& rect, const QColor& color, bool selected, bool enabled,
+                               bool hasFocusFrame);
 };
 
 }  // namespace shakemeter

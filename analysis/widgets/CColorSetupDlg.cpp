@@ -30,7 +30,8 @@ constexpr std::array<PickerRow, 6> kRows{{
 
 }  // namespace
 
-CColorSetupDlg::CColorSetupDlg(QWidget* parent) : QDialog(parent) {
+CColorSetupDlg::CColorSetupDlg(QWidget* parent) : QDialog(parent)
+{
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Color Setup"));
     const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Arial"), 11, 175, 128);
@@ -53,7 +54,8 @@ CColorSetupDlg::CColorSetupDlg(QWidget* parent) : QDialog(parent) {
     AddSettingsCancelButton(this, u.rect(95, 105, 58, 17));
 }
 
-CColorComboBox* CColorSetupDlg::Picker(int id) const {
+CColorComboBox* CColorSetupDlg::Picker(int id) const
+{
     for (const PickerSlot& slot : m_pickers) {
         if (slot.id == id) {
             return slot.picker;
@@ -62,7 +64,8 @@ CColorComboBox* CColorSetupDlg::Picker(int id) const {
     return nullptr;
 }
 
-void CColorSetupDlg::Initialise(const GraphColors& colours) {
+void CColorSetupDlg::Initialise(const GraphColors& colours)
+{
     m_chosen = colours;
     // The group font is made anew for each showing, as the title may have lost it meanwhile.
     m_group->setFont(SettingsGroupTitleFont());
@@ -71,14 +74,16 @@ void CColorSetupDlg::Initialise(const GraphColors& colours) {
     }
 }
 
-void CColorSetupDlg::OnOK() {
+void CColorSetupDlg::OnOK()
+{
     for (std::size_t i = 0; i < kRows.size(); ++i) {
         m_chosen.*kRows[i].member = m_pickers[i].picker->SelectedIndexByte();
     }
     accept();
 }
 
-bool CColorSetupDlg::DoModal(GraphColors& colours) {
+bool CColorSetupDlg::DoModal(GraphColors& colours)
+{
     Initialise(colours);
     if (exec() != QDialog::Accepted) {
         return false;

@@ -52,7 +52,8 @@ QVariant CDataListModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return {};
     if (role == Qt::DisplayRole) {
-        const std::string_view heading = DataListColumnsFor(m_frequencyColumns)[static_cast<std::size_t>(section)].heading;
+        const std::string_view heading =
+            DataListColumnsFor(m_frequencyColumns)[static_cast<std::size_t>(section)].heading;
         return QString::fromLatin1(heading.data(), static_cast<qsizetype>(heading.size()));
     }
     if (role == Qt::TextAlignmentRole)

@@ -37,12 +37,14 @@ constexpr std::array<BoxRow, 7> kBoxes{{
 
 }  // namespace
 
-ViewOptionFlags ViewOptionFlags::Of(const GraphState& state) {
+ViewOptionFlags ViewOptionFlags::Of(const GraphState& state)
+{
     return {state.m_bShowX,      state.m_bShowY,    state.m_bShowZ,   state.m_bShowVectorSum,
             state.m_bMarkPoints, state.m_bHorzGrid, state.m_bVertGrid};
 }
 
-void ViewOptionFlags::ApplyTo(GraphState& state) const {
+void ViewOptionFlags::ApplyTo(GraphState& state) const
+{
     state.m_bShowX = m_bShowX;
     state.m_bShowY = m_bShowY;
     state.m_bShowZ = m_bShowZ;
@@ -52,7 +54,8 @@ void ViewOptionFlags::ApplyTo(GraphState& state) const {
     state.m_bVertGrid = m_bVertGrid;
 }
 
-CViewOptionsDlg::CViewOptionsDlg(const ViewOptionFlags& flags, QWidget* parent) : QDialog(parent), m_flags(flags) {
+CViewOptionsDlg::CViewOptionsDlg(const ViewOptionFlags& flags, QWidget* parent) : QDialog(parent), m_flags(flags)
+{
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("View "));
     const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Tahoma"), 11, 151, 98);
@@ -77,18 +80,21 @@ CViewOptionsDlg::CViewOptionsDlg(const ViewOptionFlags& flags, QWidget* parent) 
     AddSettingsCancelButton(this, u.rect(79, 75, 62, 17));
 }
 
-QCheckBox* CViewOptionsDlg::Box(int id) const {
+QCheckBox* CViewOptionsDlg::Box(int id) const
+{
     return findChild<QCheckBox*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
-void CViewOptionsDlg::OnOK() {
+void CViewOptionsDlg::OnOK()
+{
     for (const BoxRow& row : kBoxes) {
         m_flags.*row.flag = Box(row.id)->isChecked();
     }
     accept();
 }
 
-bool RunViewOptions(QWidget* parent, ViewOptionFlags& flags) {
+bool RunViewOptions(QWidget* parent, ViewOptionFlags& flags)
+{
     CViewOptionsDlg dialog(flags, parent);
     if (dialog.exec() != QDialog::Accepted) {
         return false;
@@ -97,7 +103,8 @@ bool RunViewOptions(QWidget* parent, ViewOptionFlags& flags) {
     return true;
 }
 
-bool RunViewOptions(QWidget* parent, GraphState& state) {
+bool RunViewOptions(QWidget* parent, GraphState& state)
+{
     ViewOptionFlags flags = ViewOptionFlags::Of(state);
     if (!RunViewOptions(parent, flags)) {
         return false;

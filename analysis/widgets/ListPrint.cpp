@@ -23,7 +23,8 @@ ListPrintSource ReadListForPrint(const QTableView* list)
         const int logical = header ? header->logicalIndex(visual) : visual;
         if (logical < 0)
             continue;
-        source.columns.push_back({model->headerData(logical, Qt::Horizontal).toString().left(REPORT_MAX_HEADING).toStdString(), logical});
+        source.columns.push_back(
+            {model->headerData(logical, Qt::Horizontal).toString().left(REPORT_MAX_HEADING).toStdString(), logical});
     }
     source.rowCount = model->rowCount();
     source.cellText = [model](int row, int subItem) {

@@ -24,8 +24,8 @@ constexpr int REPORT_KIND_GRAPH = 1;
 constexpr int REPORT_KIND_LIST = 2;
 
 struct ReportPrintSources {
-    const RecordingView* view = nullptr;  // mode, summary texts, peak frequency, shown count
-    int summaryHeight = 0;                // the summary panel's height; 0 hides the report lines
+    const RecordingView* view = nullptr;       // mode, summary texts, peak frequency, shown count
+    int summaryHeight = 0;                     // the summary panel's height; 0 hides the report lines
     const CDataListDlg* listWindow = nullptr;  // the data list, when the view has one
     // Draws the graph page (the page rectangle in device pixels); called for the graph kind only.
     std::function<void(QPainter&, const QRect& page)> drawGraph;

@@ -9,11 +9,13 @@
 
 namespace shakemeter {
 
-QColor SettingsDialogBackground() {
+QColor SettingsDialogBackground()
+{
     return QColor(124, 185, 200);
 }
 
-void ApplySettingsDialogLook(QDialog* dialog) {
+void ApplySettingsDialogLook(QDialog* dialog)
+{
     QPalette pal = dialog->palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
@@ -27,7 +29,8 @@ void ApplySettingsDialogLook(QDialog* dialog) {
     dialog->setAutoFillBackground(true);
 }
 
-QFont SettingsGroupTitleFont() {
+QFont SettingsGroupTitleFont()
+{
     QFont font;
     // The face is asked for by that name; where no such face exists the family it names stands in.
     font.setFamilies({QStringLiteral("Arial bold"), QStringLiteral("Arial")});
@@ -37,8 +40,8 @@ QFont SettingsGroupTitleFont() {
     return font;
 }
 
-QGroupBox* AddSettingsGroupBox(QDialog* dialog, int id, const QString& title, const QRect& geometry,
-                               bool titleFont) {
+QGroupBox* AddSettingsGroupBox(QDialog* dialog, int id, const QString& title, const QRect& geometry, bool titleFont)
+{
     auto* box = new QGroupBox(title, dialog);
     box->setObjectName(QString::number(id));
     box->setGeometry(geometry);
@@ -49,7 +52,8 @@ QGroupBox* AddSettingsGroupBox(QDialog* dialog, int id, const QString& title, co
     return box;
 }
 
-QPushButton* AddSettingsOkButton(QDialog* dialog, const QRect& geometry, bool isDefault, bool okToAccept) {
+QPushButton* AddSettingsOkButton(QDialog* dialog, const QRect& geometry, bool isDefault, bool okToAccept)
+{
     auto* ok = AddPictureButton(dialog, 1, QStringLiteral("OK"), geometry, SETTINGS_OK_BITMAP);
     ok->setDefault(isDefault);
     ok->setAutoDefault(isDefault);
@@ -59,7 +63,8 @@ QPushButton* AddSettingsOkButton(QDialog* dialog, const QRect& geometry, bool is
     return ok;
 }
 
-QPushButton* AddSettingsCancelButton(QDialog* dialog, const QRect& geometry) {
+QPushButton* AddSettingsCancelButton(QDialog* dialog, const QRect& geometry)
+{
     auto* cancel = AddPictureButton(dialog, 2, QStringLiteral("Cancel"), geometry, SETTINGS_CANCEL_BITMAP);
     cancel->setAutoDefault(false);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);

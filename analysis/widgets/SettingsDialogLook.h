@@ -22,8 +22,7 @@ void ApplySettingsDialogLook(QDialog* dialog);
 QFont SettingsGroupTitleFont();
 // A group box whose title alone uses the group font: the controls inside are its siblings and
 // keep the dialog's font.
-QGroupBox* AddSettingsGroupBox(QDialog* dialog, int id, const QString& title, const QRect& geometry,
-                               bool titleFont);
+QGroupBox* AddSettingsGroupBox(QDialog* dialog, int id, const QString& title, const QRect& geometry, bool titleFont);
 // OK (id 1) and Cancel (id 2) with their pictures, wired to accept()/reject() unless the caller
 // connects OK itself (okToAccept false).
 QPushButton* AddSettingsOkButton(QDialog* dialog, const QRect& geometry, bool isDefault, bool okToAccept);

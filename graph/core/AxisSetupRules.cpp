@@ -118,8 +118,8 @@ int ParseLeadingInt(std::string_view text)
     }
     if (negative)
         value = -value;
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 AxisSetupTexts AxisSetupInitialTexts(const AxisSetupValues& values)
@@ -163,8 +163,7 @@ int FindRtWindowIndex(std::span<const int> table, int requested, int needed)
     return -1;
 }
 
-AxisSetupOutcome ApplyAxisSetup(const AxisSetupTexts& texts, const AxisSetupContext& context,
-                                AxisSetupValues& values)
+AxisSetupOutcome ApplyAxisSetup(const AxisSetupTexts& texts, const AxisSetupContext& context, AxisSetupValues& values)
 {
     const double ymin = ParseLeadingDecimal(texts.m_strYMin);
     const double ymax = ParseLeadingDecimal(texts.m_strYMax);
@@ -185,8 +184,8 @@ AxisSetupOutcome ApplyAxisSetup(const AxisSetupTexts& texts, const AxisSetupCont
     if (context.m_nRtRequested > 0) {
         // Computed in 64 bits: a first row typed far below zero must not wrap the count around.
         const std::int64_t needed64 = static_cast<std::int64_t>(context.m_nShownCount) - first + 1;
-        const int needed = static_cast<int>(std::clamp<std::int64_t>(needed64, std::numeric_limits<int>::min(),
-                                                                     std::numeric_limits<int>::max()));
+        const int needed = static_cast<int>(
+            std::clamp<std::int64_t>(needed64, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
         const int index = FindRtWindowIndex(context.m_nRtWindow, context.m_nRtRequested, needed);
         if (index >= 0)
             values.m_nRtWindowIdx = index;

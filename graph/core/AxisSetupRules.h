@@ -74,8 +74,7 @@ struct AxisSetupOutcome {
 // window. values stays untouched when a message is due.
 // With fewer than two rows shown there is no row range to order: the unseen row fields cannot
 // be corrected by the user, so they are carried over as filled and only the value range counts.
-AxisSetupOutcome ApplyAxisSetup(const AxisSetupTexts& texts, const AxisSetupContext& context,
-                                AxisSetupValues& values);
+AxisSetupOutcome ApplyAxisSetup(const AxisSetupTexts& texts, const AxisSetupContext& context, AxisSetupValues& values);
 
 // The index of the first real-time window of at least `needed` samples, looking at no more than
 // `requested` entries and never past the end of the table; -1 when none qualifies.

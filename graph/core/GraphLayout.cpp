@@ -12,7 +12,8 @@ PlotRect GraphLayout::ScreenPlot(const PlotRect& client, int summaryHeight, int 
 
 PlotRect GraphLayout::ScreenPanel(const PlotRect& client, const PlotRect& plot)
 {
-    return {client.left + kPanelSide, plot.top - kPanelAbovePlot, client.right - kPanelSide, plot.bottom + kPanelBelowPlot};
+    return {client.left + kPanelSide, plot.top - kPanelAbovePlot, client.right - kPanelSide,
+            plot.bottom + kPanelBelowPlot};
 }
 
 PlotRect GraphLayout::PagePlot(int pageWidth, int pageHeight)
@@ -27,7 +28,8 @@ PlotRect GraphLayout::PagePanel(int pageWidth, const PlotRect& plot)
 
 PlotRect GraphLayout::HScrollBar(const PlotRect& plot)
 {
-    return {plot.left, plot.bottom + kHScrollBarBelowPlot, plot.right, plot.bottom + kHScrollBarBelowPlot + kScrollBarThickness};
+    return {plot.left, plot.bottom + kHScrollBarBelowPlot, plot.right,
+            plot.bottom + kHScrollBarBelowPlot + kScrollBarThickness};
 }
 
 PlotRect GraphLayout::VScrollBar(const PlotRect& client, const PlotRect& plot)

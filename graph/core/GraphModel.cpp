@@ -236,7 +236,8 @@ void GraphModel::ComputePlotPoints(bool frameReading)
             s.m_dRtScale = RtNarrowedScale(width, window);
             ++s.m_nRtWindowIdx;
             // A reading longer than it asked for keeps growing instead of writing past the table.
-            m_view->SetRtWindowEntry(static_cast<std::size_t>(s.m_nRtWindowIdx), TruncToInt(width / s.m_dRtScale + 1.0));
+            m_view->SetRtWindowEntry(static_cast<std::size_t>(s.m_nRtWindowIdx),
+                                     TruncToInt(width / s.m_dRtScale + 1.0));
         }
     } else if (shown > 1) {
         if (HasTicks()) {
@@ -276,7 +277,8 @@ void GraphModel::ComputePlotPoints(bool frameReading)
         for (int i = firstRow + 1; i <= last - 1; ++i)
             m_positions.setX(0, static_cast<std::size_t>(i), firstX + (Tick(i) - firstTick) * scale);
     } else {
-        m_positions.FillEvenly(static_cast<std::size_t>(firstRow), static_cast<std::size_t>(std::max(firstRow + 1, last)), s.m_rcPlot.left, scale);
+        m_positions.FillEvenly(static_cast<std::size_t>(firstRow),
+                               static_cast<std::size_t>(std::max(firstRow + 1, last)), s.m_rcPlot.left, scale);
     }
 }
 
@@ -292,7 +294,8 @@ void GraphModel::ExtendZoomedRows()
         return;
     for (; row < static_cast<std::size_t>(std::max(0, last)); ++row) {
         const double previous = m_positions.x(1, row - 1);
-        m_positions.setX(1, row, previous + (Tick(static_cast<int>(row)) - Tick(static_cast<int>(row) - 1)) * m_state.m_dScale);
+        m_positions.setX(1, row,
+                         previous + (Tick(static_cast<int>(row)) - Tick(static_cast<int>(row) - 1)) * m_state.m_dScale);
     }
     m_positions.setZoomedEnd(std::max(m_positions.zoomedEnd(), static_cast<std::size_t>(std::max(0, last))));
 }
@@ -347,7 +350,8 @@ void GraphModel::ComputeZoomedView()
         const double oldLeft = from.left;
         const double oldWidth = from.right - oldLeft;
         const double newWidth = current.width();
-        for (std::size_t i = static_cast<std::size_t>(firstRow); i < m_positions.zoomedEnd() && i < m_positions.rows(); ++i)
+        for (std::size_t i = static_cast<std::size_t>(firstRow); i < m_positions.zoomedEnd() && i < m_positions.rows();
+             ++i)
             m_positions.setX(1, i, (m_positions.x(1, i) - oldLeft) / oldWidth * newWidth + current.left);
         s.m_dScale = s.m_dScale / oldWidth * newWidth;
     }
@@ -373,7 +377,8 @@ void GraphModel::ComputeZoomedView()
         } else {
             const double spacing = X(firstRow + 1, level) - X(firstRow, level);
             if (IsUsableDivisor(spacing))
-                s.m_nLeftIndex = TruncToInt(s.m_nHShift + (plotLeft - (s.m_nHShift * spacing + X(firstRow, level))) / spacing);
+                s.m_nLeftIndex =
+                    TruncToInt(s.m_nHShift + (plotLeft - (s.m_nHShift * spacing + X(firstRow, level))) / spacing);
         }
         s.m_siHorz.position = s.m_nLeftIndex - s.m_nHShift + 1;
         const auto& ticks = s.g_dYTick[static_cast<std::size_t>(level)];

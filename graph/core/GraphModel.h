@@ -84,11 +84,11 @@ struct SpectrumPeak {
 
 // What the real-time update asks of the widget after a new row.
 enum class RealTimeAction {
-    Nothing,             // the band is dragged
-    InvalidatePlot,      // zoomed view: the picture moves
-    RepaintPanelErase,   // the time axis grew, or too few rows for a segment
-    RepaintPanel,        // the newest segment crosses the top or bottom line
-    DrawNewestSegment,   // draw point NewestSegmentPoint() for every visible trace
+    Nothing,            // the band is dragged
+    InvalidatePlot,     // zoomed view: the picture moves
+    RepaintPanelErase,  // the time axis grew, or too few rows for a segment
+    RepaintPanel,       // the newest segment crosses the top or bottom line
+    DrawNewestSegment,  // draw point NewestSegmentPoint() for every visible trace
 };
 
 class GraphModel {

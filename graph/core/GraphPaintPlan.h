@@ -63,7 +63,7 @@ struct TimeAxisStep {
 struct ReadoutLine {
     PlotRect plot;
     int panelRight = 0;
-    int offset = 0;  // g_nReadoutOffset
+    int offset = 0;             // g_nReadoutOffset
     int count = READOUT_TEXTS;  // the vector sum is left out in frequency mode
     std::array<std::string, READOUT_TEXTS> texts;
 };
@@ -82,20 +82,20 @@ struct GraphPaintPlan {
     PlotRect client;
     PlotRect plot;
     PlotRect panel;
-    int summaryHeight = 0;      // of the screen's client (0 on the page)
-    int pageHeaderHeight = 0;   // the page's summary block, blanked above the graph
-    int unit = 0;               // the page's line unit
+    int summaryHeight = 0;     // of the screen's client (0 on the page)
+    int pageHeaderHeight = 0;  // the page's summary block, blanked above the graph
+    int unit = 0;              // the page's line unit
     bool frequency = false;
     bool scalesUsable = false;
 
-    std::vector<int> gridRows;     // the horizontal grid's and the value ticks' rows
+    std::vector<int> gridRows;  // the horizontal grid's and the value ticks' rows
     bool horizontalGrid = false;
     std::vector<int> gridColumns;  // the vertical grid's columns (empty when off)
     TracePlan traces;
     std::array<PlannedText, 11> valueLabels;
     std::vector<PlannedText> startLabels;  // a time axis with only its start
     std::vector<TimeAxisStep> timeSteps;
-    std::vector<PlannedText> axisTitle;    // "Frequency(HZ)" under a spectrum's steps
+    std::vector<PlannedText> axisTitle;  // "Frequency(HZ)" under a spectrum's steps
     ReadoutLine readout;
 };
 

@@ -16,7 +16,7 @@ int Length(const std::string& text)
 // column, time labels are centred on their step at five pixels a character.
 constexpr int kScreenLabelCharWidth = 5;
 constexpr int kScreenValueLabelChars = 18;
-constexpr int kScreenTimeLineTop = 5;    // below the plot
+constexpr int kScreenTimeLineTop = 5;  // below the plot
 constexpr int kScreenDateLineTop = 17;
 constexpr int kScreenStartLabelLeft = 23;  // left of the plot
 constexpr int kScreenFrequencyTitleTop = 19;
@@ -141,7 +141,8 @@ void GraphPaintPlanner::PlanTimeAxis(GraphPaintPlan& plan, const std::vector<Tim
         const TimeLabelLines label = m_model.StepLabel(mark);
         const int timeLength = Length(label.time);
         if (plan.frequency) {
-            step.labels.push_back({mark.x - kScreenLabelCharWidth * timeLength / 2, bottom + kScreenTimeLineTop, label.time});
+            step.labels.push_back(
+                {mark.x - kScreenLabelCharWidth * timeLength / 2, bottom + kScreenTimeLineTop, label.time});
         } else if (plan.printer) {
             step.labels.push_back({mark.x - kPageTimeCharWidth * timeLength, firstLine, label.time});
             step.labels.push_back({mark.x - kPageDateLeftOfStep, secondLine, label.date});
@@ -155,8 +156,8 @@ void GraphPaintPlanner::PlanTimeAxis(GraphPaintPlan& plan, const std::vector<Tim
         if (plan.printer)
             plan.axisTitle.push_back({plot.width() / 2 + GraphLayout::kPageFrequencyTitleX, secondLine, title});
         else
-            plan.axisTitle.push_back(
-                {plot.left + plot.width() / 2 - kScreenFrequencyTitleHalfWidth, bottom + kScreenFrequencyTitleTop, title});
+            plan.axisTitle.push_back({plot.left + plot.width() / 2 - kScreenFrequencyTitleHalfWidth,
+                                      bottom + kScreenFrequencyTitleTop, title});
     }
 }
 

@@ -32,7 +32,8 @@ void GraphScroller::OnHScroll(ScrollCode code, int position, int pointerX)
     const std::int64_t left = s.m_nLeftIndex;
     std::int64_t shift = s.m_nHShift;
     const std::int64_t thumb = left - shift + 1;
-    const std::int64_t page = PositiveFinite(s.m_dScale) ? static_cast<std::int64_t>(TruncToInt(plot.width() / s.m_dScale)) + 1 : 1;
+    const std::int64_t page =
+        PositiveFinite(s.m_dScale) ? static_cast<std::int64_t>(TruncToInt(plot.width() / s.m_dScale)) + 1 : 1;
     switch (code) {
     case ScrollCode::LineBack:
     case ScrollCode::LineForward:
@@ -72,7 +73,8 @@ void GraphScroller::OnHScroll(ScrollCode code, int position, int pointerX)
     case ScrollCode::Other:
         break;
     }
-    s.m_nHShift = static_cast<int>(std::clamp<std::int64_t>(shift, -static_cast<std::int64_t>(PIXEL_LIMIT), static_cast<std::int64_t>(PIXEL_LIMIT)));
+    s.m_nHShift = static_cast<int>(std::clamp<std::int64_t>(shift, -static_cast<std::int64_t>(PIXEL_LIMIT),
+                                                            static_cast<std::int64_t>(PIXEL_LIMIT)));
     s.m_siHorz.position = s.m_nLeftIndex - s.m_nHShift + 1;
 }
 

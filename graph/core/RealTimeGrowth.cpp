@@ -18,7 +18,8 @@ RealTimeAction RealTimeGrowth::UpdateRealTimePlot(bool frameReading)
         const int level = s.g_nZoomLevel;
         const int firstRow = m_model.RangeFirst() - 1;
         const double spacing = m_model.X(firstRow + 1, level) - m_model.X(firstRow, level);
-        const double lastButOne = m_model.X(firstRow, level) + (m_model.RangeLast() - m_model.RangeFirst() + s.m_nHShift - 1) * spacing;
+        const double lastButOne =
+            m_model.X(firstRow, level) + (m_model.RangeLast() - m_model.RangeFirst() + s.m_nHShift - 1) * spacing;
         if (frameReading && !(lastButOne < s.m_rcPlot.right)) {
             if (!s.m_bVScrolled)
                 s.m_nHShift -= 1;

@@ -23,8 +23,14 @@ public:
     SpanPointMapper() = default;
     SpanPointMapper(const SampleRow* rows, std::size_t tableRows, std::size_t positionRows, const ValueMapping& mapping,
                     double base, double step, int first, int hShift)
-        : m_rows(rows), m_tableRows(tableRows), m_positionRows(positionRows), m_mapping(mapping), m_base(base),
-          m_step(step), m_first(first), m_hShift(hShift)
+        : m_rows(rows),
+          m_tableRows(tableRows),
+          m_positionRows(positionRows),
+          m_mapping(mapping),
+          m_base(base),
+          m_step(step),
+          m_first(first),
+          m_hShift(hShift)
     {
     }
     SpanPoint operator()(int p, int trace) const { return At(p, Value(p, trace)); }

@@ -63,7 +63,8 @@ std::vector<TimeStepMark> TimeAxis::TimeSteps(const VisibleRange& range) const
                 break;
             if (x < plot.left)
                 continue;
-            marks.push_back({x, anchorRow + (j - range.first), anchorTick + (j - range.first) - s.m_nHShift - stepsBefore});
+            marks.push_back(
+                {x, anchorRow + (j - range.first), anchorTick + (j - range.first) - s.m_nHShift - stepsBefore});
         }
         return marks;
     }

@@ -48,8 +48,9 @@ SpanPointMapper TraceGeometry::SpanMapper() const
     // The same positions GraphModel::Position gives, each looked up only for the coordinate it is used for.
     const double base = m_model.m_positions.x(level, static_cast<std::size_t>(firstShown - 1));
     const double step = m_model.m_positions.x(level, static_cast<std::size_t>(firstShown)) - base;
-    return SpanPointMapper(m_model.TableData(), static_cast<std::size_t>(std::max(0, m_model.TableRows())), m_model.m_positions.rows(),
-                           m_model.m_positions.mapping(level), base, step, firstShown, s.m_nHShift);
+    return SpanPointMapper(m_model.TableData(), static_cast<std::size_t>(std::max(0, m_model.TableRows())),
+                           m_model.m_positions.rows(), m_model.m_positions.mapping(level), base, step, firstShown,
+                           s.m_nHShift);
 }
 
 int TraceGeometry::CollectGroups(int first, int last, int groupSize, std::vector<GroupExtremes>& groups) const
@@ -64,7 +65,8 @@ int TraceGeometry::CollectGroups(int first, int last, int groupSize, std::vector
     // A long recording's groups come from its block extremes; a group narrower than two blocks
     // gains nothing from them.
     const RowExtremes* index = nullptr;
-    if (!m_model.FrequencyMode() && m_model.m_document != nullptr && static_cast<std::size_t>(groupSize) >= 2 * RowExtremes::BLOCK_ROWS)
+    if (!m_model.FrequencyMode() && m_model.m_document != nullptr &&
+        static_cast<std::size_t>(groupSize) >= 2 * RowExtremes::BLOCK_ROWS)
         index = m_model.m_document->RowExtremesIndex();
     groups.resize(static_cast<std::size_t>(count));
     int groupStart = first;

@@ -58,8 +58,9 @@ bool ZoomBand::AcceptZoom(PlotPoint corner)
     const int first = m_model.RangeFirst();
     if (s.g_nZoomLevel == 1) {
         s.g_dYTick[0] = s.g_dYTick[1];
-        m_model.m_positions.CopyZoomedToBase(static_cast<std::size_t>(first - 1),
-                                     static_cast<std::size_t>(std::max(0, std::min(m_model.ShownCount(), m_model.TableRows()))));
+        m_model.m_positions.CopyZoomedToBase(
+            static_cast<std::size_t>(first - 1),
+            static_cast<std::size_t>(std::max(0, std::min(m_model.ShownCount(), m_model.TableRows()))));
     }
     if (s.g_dZoomLeft > s.g_dZoomRight)
         std::swap(s.g_dZoomLeft, s.g_dZoomRight);
@@ -100,7 +101,8 @@ bool ZoomBand::BandWatchdog(PlotPoint pointer, const PlotRect& client)
     const PlotRect& plot = s.m_rcPlot;
     const int lower = client.bottom > plot.bottom ? plot.bottom + 20 : client.bottom;
     const int right = client.right > plot.right ? client.right - 20 : client.right;
-    const bool inZone = plot.top - 5 < pointer.y && pointer.y < lower && plot.left - 50 < pointer.x && pointer.x < right;
+    const bool inZone =
+        plot.top - 5 < pointer.y && pointer.y < lower && plot.left - 50 < pointer.x && pointer.x < right;
     if (inZone || !s.g_bBandActive)
         return false;
     s.m_bZoomPending = false;

@@ -16,8 +16,13 @@ public:
     // of the picture it was drawn in.
     ZoomMapping(const PlotRect& plot, double bandLeft, double bandRight, double bandTop, double bandBottom,
                 const std::array<double, 11>& ticks)
-        : m_plot(plot), m_bandLeft(bandLeft), m_bandWidth(bandRight - bandLeft), m_bandTop(bandTop),
-          m_bandBottom(bandBottom), m_lowestTick(ticks[0]), m_highestTick(ticks[10])
+        : m_plot(plot),
+          m_bandLeft(bandLeft),
+          m_bandWidth(bandRight - bandLeft),
+          m_bandTop(bandTop),
+          m_bandBottom(bandBottom),
+          m_lowestTick(ticks[0]),
+          m_highestTick(ticks[10])
     {
     }
 
@@ -38,7 +43,8 @@ public:
     double NextTickValue() const
     {
         const double tenthOfBand = 0.1 * (m_bandBottom - m_bandTop);
-        return m_lowestTick + (m_plot.bottom - m_bandBottom + tenthOfBand) * (m_highestTick - m_lowestTick) / m_plot.height();
+        return m_lowestTick +
+               (m_plot.bottom - m_bandBottom + tenthOfBand) * (m_highestTick - m_lowestTick) / m_plot.height();
     }
 
 private:

@@ -47,9 +47,13 @@ constexpr int kInstrumentPanelLeastPaneHeight = 600;
 // The read-out strip reaches to the white frame's inner edges.
 constexpr int kReadoutStripInset = 12;
 
-QRect ToQRect(const PlotRect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+QRect ToQRect(const PlotRect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
 
-ScrollCode ToScrollCode(int action) {
+ScrollCode ToScrollCode(int action)
+{
     switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
         return ScrollCode::LineBack;
@@ -72,7 +76,8 @@ ScrollCode ToScrollCode(int action) {
 
 }  // namespace
 
-CVxView::CVxView(Recording& document, QWidget* parent) : QWidget(parent), m_document(document) {
+CVxView::CVxView(Recording& document, QWidget* parent) : QWidget(parent), m_document(document)
+{
     m_model.Attach(&m_document, &m_companions);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumWidth(10);
@@ -97,38 +102,49 @@ CVxView::CVxView(Recording& document, QWidget* parent) : QWidget(parent), m_docu
 
 CVxView::~CVxView() = default;
 
-bool CVxView::ShowsSpectrumRecording() const {
+bool CVxView::ShowsSpectrumRecording() const
+{
     return m_companions.m_nShownCount > 0 && m_companions.m_dInterval == 1.0 / 256.0;
 }
 
-void CVxView::RefreshSummary() {
+void CVxView::RefreshSummary()
+{
     m_companions.RefreshSummary(m_document);
     UpdateSummaryPanel();
 }
 
-void CVxView::UpdateSummaryPanel() {
+void CVxView::UpdateSummaryPanel()
+{
     if (m_summaryBar != nullptr) {
         m_summaryBar->SetTexts(m_companions.m_summary);
     }
 }
 
-void CVxView::OnZoomOut() {
+void CVxView::OnZoomOut()
+{
     m_model.OnZoomOut();
     SyncScrollBars();
     InvalidatePlot();
 }
 
-const QTimer* CVxView::ViewTimer(int id) const {
+const QTimer* CVxView::ViewTimer(int id) const
+{
     switch (id) {
-    case 1: return &m_cursorTimer;
-    case 2: return &m_resizeTimer;
-    case 3: return &m_bandTimer;
-    case 4: return &m_zoomOutTimer;
-    default: return nullptr;
+    case 1:
+        return &m_cursorTimer;
+    case 2:
+        return &m_resizeTimer;
+    case 3:
+        return &m_bandTimer;
+    case 4:
+        return &m_zoomOutTimer;
+    default:
+        return nullptr;
     }
 }
 
-void CVxView::SetSummaryHeight(int height) {
+void CVxView::SetSummaryHeight(int height)
+{
     m_model.state().m_nSummaryHeight = height;
     if (m_summaryBar != nullptr) {
         m_summaryBar->setGeometry(0, 0, width(), height);
@@ -137,14 +153,16 @@ void CVxView::SetSummaryHeight(int height) {
     update();
 }
 
-void CVxView::PlaceInstrumentPanel() {
+void CVxView::PlaceInstrumentPanel()
+{
     if (m_instrumentPanel != nullptr && height() > kInstrumentPanelLeastPaneHeight) {
         m_instrumentPanel->setGeometry(0, (height() - CInstrumentPanel::kHeight) / 2, CInstrumentPanel::kWidth,
                                        CInstrumentPanel::kHeight);
     }
 }
 
-void CVxView::SyncChildren() {
+void CVxView::SyncChildren()
+{
     if (DisplayMode() == 0) {
         if (m_instrumentPanel == nullptr) {
             m_instrumentPanel = new CInstrumentPanel(this);
@@ -171,7 +189,8 @@ void CVxView::SyncChildren() {
     m_summaryBar->raise();
 }
 
-void CVxView::PaintStartScreen(QPainter& painter) {
+void CVxView::PaintStartScreen(QPainter& painter)
+{
     const QRect client = rect();
     painter.fillRect(client, Qt::black);
     const QImage picture = LoadBitmap(kStartScreenBitmap);
@@ -181,7 +200,8 @@ void CVxView::PaintStartScreen(QPainter& painter) {
     painter.drawImage(client.left(), client.top() + kLogoTop, LoadBitmap(kLogoBitmap));
 }
 
-void CVxView::paintEvent(QPaintEvent* event) {
+void CVxView::paintEvent(QPaintEvent* event)
+{
     SyncChildren();
     if (DisplayMode() == 0) {
         m_bComposedValid = false;
@@ -220,7 +240,8 @@ void CVxView::paintEvent(QPaintEvent* event) {
     DrawOverlays(painter);
 }
 
-void CVxView::Compose() {
+void CVxView::Compose()
+{
     if (m_composed.size() != size()) {
         m_composed = QImage(size(), QImage::Format_RGB32);
         m_composed.fill(Qt::black);
@@ -253,12 +274,14 @@ void CVxView::Compose() {
     }
 }
 
-void CVxView::UpdateOverlay(const QRegion& region) {
+void CVxView::UpdateOverlay(const QRegion& region)
+{
     m_overlayRegion += region;
     update(region);
 }
 
-void CVxView::InvalidatePlot() {
+void CVxView::InvalidatePlot()
+{
     m_bComposedValid = false;
     const PlotRect& panel = m_model.state().m_rcGraphPanel;
     QRegion region(QRect(panel.left, panel.top, panel.right - panel.left, panel.bottom - panel.top));
@@ -274,7 +297,8 @@ void CVxView::InvalidatePlot() {
     update(region);
 }
 
-void CVxView::UpdateRealTimePlot() {
+void CVxView::UpdateRealTimePlot()
+{
     switch (m_model.UpdateRealTimePlot(m_bFrameReading)) {
     case RealTimeAction::Nothing:
         return;
@@ -308,7 +332,8 @@ void CVxView::UpdateRealTimePlot() {
 // background and over any trace.
 namespace {
 
-void DrawInvertedPoint(QPainter& painter, const QImage& picture, int x, int y) {
+void DrawInvertedPoint(QPainter& painter, const QImage& picture, int x, int y)
+{
     if (!picture.rect().contains(x, y)) {
         return;
     }
@@ -318,7 +343,8 @@ void DrawInvertedPoint(QPainter& painter, const QImage& picture, int x, int y) {
 
 }  // namespace
 
-void CVxView::DrawOverlays(QPainter& painter) const {
+void CVxView::DrawOverlays(QPainter& painter) const
+{
     const GraphState& s = m_model.state();
     const PlotRect& plot = m_model.plot();
     painter.save();
@@ -329,8 +355,8 @@ void CVxView::DrawOverlays(QPainter& painter) const {
         }
     }
     if (s.g_bBandActive && !s.g_bBandUnmoved) {
-        const QRect band = QRect(QPoint(s.g_ptAnchor.x, s.g_ptAnchor.y), QPoint(s.g_ptBandEnd.x, s.g_ptBandEnd.y))
-                               .normalized();
+        const QRect band =
+            QRect(QPoint(s.g_ptAnchor.x, s.g_ptAnchor.y), QPoint(s.g_ptBandEnd.x, s.g_ptBandEnd.y)).normalized();
         for (int x = band.left(); x <= band.right(); ++x) {
             if ((x - band.left()) % 2 == 0) {
                 DrawInvertedPoint(painter, m_composed, x, band.top());
@@ -347,12 +373,14 @@ void CVxView::DrawOverlays(QPainter& painter) const {
     painter.restore();
 }
 
-QRect CVxView::CursorColumn(int x) const {
+QRect CVxView::CursorColumn(int x) const
+{
     const PlotRect& plot = m_model.plot();
     return QRect(x, plot.top, 1, plot.bottom - plot.top + 1);
 }
 
-QRegion CVxView::BandOutline() const {
+QRegion CVxView::BandOutline() const
+{
     const GraphState& s = m_model.state();
     if (!s.g_bBandActive || s.g_bBandUnmoved) {
         return QRegion();
@@ -367,13 +395,15 @@ QRegion CVxView::BandOutline() const {
     return outline;
 }
 
-QRect CVxView::ReadoutStrip() const {
+QRect CVxView::ReadoutStrip() const
+{
     // Inside the white frame, which stays as composed.
     return QRect(kReadoutStripInset, m_model.plot().bottom + GraphLayout::kReadoutBelowPlot,
                  std::max(0, width() - 2 * kReadoutStripInset), GraphLayout::kReadoutHeight);
 }
 
-void CVxView::RedrawReadout() {
+void CVxView::RedrawReadout()
+{
     if (!m_bComposedValid || m_composed.size() != size()) {
         InvalidatePlot();
         return;
@@ -387,7 +417,8 @@ void CVxView::RedrawReadout() {
     UpdateOverlay(ReadoutStrip());
 }
 
-void CVxView::PlaceGraphChildren() {
+void CVxView::PlaceGraphChildren()
+{
     const PlotRect client{0, 0, width(), height()};
     const PlotRect& plot = m_model.plot();
     if (m_hScroll == nullptr) {
@@ -407,8 +438,8 @@ void CVxView::PlaceGraphChildren() {
         m_wndGraphBar = new CPictureToolBar(this);
         m_wndGraphBar->setObjectName(QStringLiteral("m_wndGraphBar"));
         const std::pair<int, const char*> buttons[] = {
-            {ID_GRAPH_ZOOM_OUT, "Undo Zoom"},  {ID_GRAPH_AUTO_SCALE, "Auto Scale"},
-            {ID_GRAPH_FULL_SCALE, "Full Scale"}, {ID_GRAPH_AXIS_SETUP, "Axis Setup"},
+            {ID_GRAPH_ZOOM_OUT, "Undo Zoom"},      {ID_GRAPH_AUTO_SCALE, "Auto Scale"},
+            {ID_GRAPH_FULL_SCALE, "Full Scale"},   {ID_GRAPH_AXIS_SETUP, "Axis Setup"},
             {ID_GRAPH_COLOR_SETUP, "Color Setup"}, {ID_GRAPH_VIEW_OPTIONS, "View"}};
         bool first = true;
         for (const auto& [id, text] : buttons) {
@@ -446,7 +477,8 @@ void CVxView::PlaceGraphChildren() {
     SyncScrollBars();
 }
 
-void CVxView::SyncScrollBars() {
+void CVxView::SyncScrollBars()
+{
     if (m_hScroll == nullptr) {
         return;
     }
@@ -471,7 +503,8 @@ void CVxView::SyncScrollBars() {
     m_bSyncingBars = false;
 }
 
-void CVxView::OnHorizontalAction(int action) {
+void CVxView::OnHorizontalAction(int action)
+{
     if (m_bSyncingBars) {
         return;
     }
@@ -489,7 +522,8 @@ void CVxView::OnHorizontalAction(int action) {
     InvalidatePlot();
 }
 
-void CVxView::OnHorizontalValue(int value) {
+void CVxView::OnHorizontalValue(int value)
+{
     // Every action of the bar has been turned into the model's position already; a value that
     // differs from it was set without an action, as the bar's "Scroll here" does.
     if (m_bSyncingBars || value == m_model.state().m_siHorz.position) {
@@ -500,7 +534,8 @@ void CVxView::OnHorizontalValue(int value) {
     InvalidatePlot();
 }
 
-void CVxView::OnVerticalAction(int action) {
+void CVxView::OnVerticalAction(int action)
+{
     if (m_bSyncingBars) {
         return;
     }
@@ -510,7 +545,8 @@ void CVxView::OnVerticalAction(int action) {
     InvalidatePlot();
 }
 
-void CVxView::OnVerticalValue(int value) {
+void CVxView::OnVerticalValue(int value)
+{
     // As for the horizontal bar: "Scroll here" sets the value without an action.
     if (m_bSyncingBars || value == m_model.state().m_siVert.position) {
         return;
@@ -520,7 +556,8 @@ void CVxView::OnVerticalValue(int value) {
     InvalidatePlot();
 }
 
-void CVxView::OnGraphCommand(int commandId) {
+void CVxView::OnGraphCommand(int commandId)
+{
     Prompter& prompter = m_prompter != nullptr ? *m_prompter : DefaultPrompter();
     switch (commandId) {
     case ID_GRAPH_ZOOM_OUT:
@@ -537,7 +574,8 @@ void CVxView::OnGraphCommand(int commandId) {
         }
         break;
     case ID_GRAPH_AXIS_SETUP:
-        if (RunAxisSetup(this, m_model.state(), m_companions, [this] { return m_bFrameReading; }, prompter)) {
+        if (RunAxisSetup(
+                this, m_model.state(), m_companions, [this] { return m_bFrameReading; }, prompter)) {
             OnZoomOut();
         }
         break;
@@ -559,13 +597,15 @@ void CVxView::OnGraphCommand(int commandId) {
     }
 }
 
-QString CVxView::ReadoutText() const {
+QString CVxView::ReadoutText() const
+{
     const GraphState& s = m_model.state();
     return QString::fromStdString(s.g_strReadoutHead + " " + s.g_strReadoutX + " " + s.g_strReadoutY + " " +
                                   s.g_strReadoutZ + " " + s.g_strReadoutV);
 }
 
-void CVxView::ClearReadout() {
+void CVxView::ClearReadout()
+{
     GraphState& s = m_model.state();
     s.g_strReadoutHead.clear();
     s.g_strReadoutX.clear();
@@ -576,7 +616,8 @@ void CVxView::ClearReadout() {
     InvalidatePlot();
 }
 
-void CVxView::HideCursorLine() {
+void CVxView::HideCursorLine()
+{
     GraphState& s = m_model.state();
     if (!s.g_bCursorHidden) {
         s.g_bCursorHidden = true;
@@ -584,7 +625,8 @@ void CVxView::HideCursorLine() {
     }
 }
 
-void CVxView::OnCursorTimer() {
+void CVxView::OnCursorTimer()
+{
     const QPoint pointer = mapFromGlobal(QCursor::pos());
     const PlotRect& plot = m_model.plot();
     if (pointer.y() >= plot.bottom || pointer.y() <= plot.top) {
@@ -593,26 +635,30 @@ void CVxView::OnCursorTimer() {
     m_cursorTimer.stop();
 }
 
-void CVxView::leaveEvent(QEvent* event) {
+void CVxView::leaveEvent(QEvent* event)
+{
     QWidget::leaveEvent(event);
     HideCursorLine();
 }
 
-void CVxView::childEvent(QChildEvent* event) {
+void CVxView::childEvent(QChildEvent* event)
+{
     QWidget::childEvent(event);
     if (event->added() && event->child()->isWidgetType()) {
         event->child()->installEventFilter(this);
     }
 }
 
-bool CVxView::eventFilter(QObject* watched, QEvent* event) {
+bool CVxView::eventFilter(QObject* watched, QEvent* event)
+{
     if (event->type() == QEvent::Enter) {
         HideCursorLine();
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void CVxView::mousePressEvent(QMouseEvent* event) {
+void CVxView::mousePressEvent(QMouseEvent* event)
+{
     QWidget::mousePressEvent(event);
     setFocus(Qt::MouseFocusReason);
     if (event->button() != Qt::LeftButton || !m_model.MouseEnabled()) {
@@ -624,7 +670,8 @@ void CVxView::mousePressEvent(QMouseEvent* event) {
     m_bandTimer.start();
 }
 
-void CVxView::mouseMoveEvent(QMouseEvent* event) {
+void CVxView::mouseMoveEvent(QMouseEvent* event)
+{
     QWidget::mouseMoveEvent(event);
     if (!m_model.MouseEnabled() || !m_companions.m_bPlotReady) {
         return;
@@ -660,7 +707,8 @@ void CVxView::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
-void CVxView::mouseReleaseEvent(QMouseEvent* event) {
+void CVxView::mouseReleaseEvent(QMouseEvent* event)
+{
     QWidget::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton) {
         return;
@@ -675,14 +723,16 @@ void CVxView::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-void CVxView::mouseDoubleClickEvent(QMouseEvent* event) {
+void CVxView::mouseDoubleClickEvent(QMouseEvent* event)
+{
     QWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton) {
         emit layoutToggleRequested();
     }
 }
 
-void CVxView::keyPressEvent(QKeyEvent* event) {
+void CVxView::keyPressEvent(QKeyEvent* event)
+{
     if (!m_model.MouseEnabled()) {
         QWidget::keyPressEvent(event);
         return;
@@ -697,14 +747,30 @@ void CVxView::keyPressEvent(QKeyEvent* event) {
     int horizontal = -1;
     int vertical = -1;
     switch (event->key()) {
-    case Qt::Key_Left: horizontal = QAbstractSlider::SliderSingleStepSub; break;
-    case Qt::Key_Right: horizontal = QAbstractSlider::SliderSingleStepAdd; break;
-    case Qt::Key_PageUp: horizontal = QAbstractSlider::SliderPageStepSub; break;
-    case Qt::Key_PageDown: horizontal = QAbstractSlider::SliderPageStepAdd; break;
-    case Qt::Key_Home: horizontal = QAbstractSlider::SliderToMinimum; break;
-    case Qt::Key_End: horizontal = QAbstractSlider::SliderToMaximum; break;
-    case Qt::Key_Up: vertical = QAbstractSlider::SliderSingleStepSub; break;
-    case Qt::Key_Down: vertical = QAbstractSlider::SliderSingleStepAdd; break;
+    case Qt::Key_Left:
+        horizontal = QAbstractSlider::SliderSingleStepSub;
+        break;
+    case Qt::Key_Right:
+        horizontal = QAbstractSlider::SliderSingleStepAdd;
+        break;
+    case Qt::Key_PageUp:
+        horizontal = QAbstractSlider::SliderPageStepSub;
+        break;
+    case Qt::Key_PageDown:
+        horizontal = QAbstractSlider::SliderPageStepAdd;
+        break;
+    case Qt::Key_Home:
+        horizontal = QAbstractSlider::SliderToMinimum;
+        break;
+    case Qt::Key_End:
+        horizontal = QAbstractSlider::SliderToMaximum;
+        break;
+    case Qt::Key_Up:
+        vertical = QAbstractSlider::SliderSingleStepSub;
+        break;
+    case Qt::Key_Down:
+        vertical = QAbstractSlider::SliderSingleStepAdd;
+        break;
     default:
         QWidget::keyPressEvent(event);
         return;
@@ -717,7 +783,8 @@ void CVxView::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-void CVxView::OnBandWatchdog() {
+void CVxView::OnBandWatchdog()
+{
     const QPoint pointer = mapFromGlobal(QCursor::pos());
     const QRegion band = BandOutline();
     if (m_model.BandWatchdog(PlotPoint{pointer.x(), pointer.y()}, PlotRect{0, 0, width(), height()})) {
@@ -727,7 +794,8 @@ void CVxView::OnBandWatchdog() {
     }
 }
 
-void CVxView::resizeEvent(QResizeEvent* event) {
+void CVxView::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     if (m_summaryBar != nullptr) {
         m_summaryBar->setGeometry(0, 0, event->size().width(), SummaryHeight());

@@ -117,7 +117,8 @@ void DrawSpans(QPainter& painter, TraceBatcher* batcher, const TracePlan& plan, 
         } else if (span.marks == SpanMarks::Bars) {
             // A three-pixel bar just above and just below each end.
             for (const auto& [x, y] : {std::pair{e.x0, e.y0}, std::pair{e.x1, e.y1}}) {
-                const QPoint bar[6] = {{x, y + 1}, {x, y - 1}, {x - 1, y + 1}, {x - 1, y - 1}, {x + 1, y + 1}, {x + 1, y - 1}};
+                const QPoint bar[6] = {{x, y + 1},     {x, y - 1},     {x - 1, y + 1},
+                                       {x - 1, y - 1}, {x + 1, y + 1}, {x + 1, y - 1}};
                 for (const QPoint& point : bar)
                     stroke.points[static_cast<std::size_t>(stroke.pointCount++)] = point;
             }
@@ -242,13 +243,14 @@ void DrawReadout(QPainter& painter, const ReadoutLine& line, const PaintParams& 
     painter.fillRect(Box(plot.left, y, plot.width(), GraphLayout::kReadoutHeight), Qt::black);
     painter.setFont(ReadoutFont());
     const QFontMetrics metrics(painter.font());
-    const std::array<QColor, READOUT_TEXTS> colors = {
-        QColor(0, 200, 200), PaletteColor(params.colors.x), PaletteColor(params.colors.y),
-        PaletteColor(params.colors.z), PaletteColor(params.colors.vectorSum)};
+    const std::array<QColor, READOUT_TEXTS> colors = {QColor(0, 200, 200), PaletteColor(params.colors.x),
+                                                      PaletteColor(params.colors.y), PaletteColor(params.colors.z),
+                                                      PaletteColor(params.colors.vectorSum)};
     const int count = line.count;
     std::array<int, READOUT_TEXTS> widths{};
     for (int i = 0; i < count; ++i)
-        widths[static_cast<std::size_t>(i)] = metrics.horizontalAdvance(QString::fromStdString(line.texts[static_cast<std::size_t>(i)]));
+        widths[static_cast<std::size_t>(i)] =
+            metrics.horizontalAdvance(QString::fromStdString(line.texts[static_cast<std::size_t>(i)]));
     const ReadoutPlaces places =
         PlaceReadout(plot.left, line.offset, widths, count, metrics.horizontalAdvance(QStringLiteral("  ")));
     // The line belongs to the graph: it stands on the graph's background, from its first text to
@@ -256,7 +258,8 @@ void DrawReadout(QPainter& painter, const ReadoutLine& line, const PaintParams& 
     // frame. Without texts nothing is drawn.
     if (places.right > places.left) {
         const int right = std::min(std::max(plot.right + kPlotSideReach, places.right), line.panelRight);
-        painter.fillRect(FromEdges(places.left, y, right, y + GraphLayout::kReadoutHeight), PaletteColor(params.colors.background));
+        painter.fillRect(FromEdges(places.left, y, right, y + GraphLayout::kReadoutHeight),
+                         PaletteColor(params.colors.background));
     }
     for (int i = 0; i < count; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);
@@ -342,7 +345,8 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     if (!plan.printer)
         painter.fillRect(area, Qt::black);
     painter.fillRect(FromEdges(panel.left, panel.top, panel.right, panel.bottom), panelColor);
-    painter.fillRect(Box(left - kPlotSideReach, top, width + 2 * kPlotSideReach, height), PaletteColor(params.colors.background));
+    painter.fillRect(Box(left - kPlotSideReach, top, width + 2 * kPlotSideReach, height),
+                     PaletteColor(params.colors.background));
 
     if (plan.horizontalGrid) {
         painter.setPen(GridPen(params));
@@ -386,7 +390,8 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
         painter.fillRect(Box(panel.left, top - 20, panel.width(), 15), panelColor);
         painter.fillRect(FromEdges(client.left, client.top, client.right, top - 8), Qt::black);
         painter.fillRect(FromEdges(client.left, client.top, client.right, client.top + summary), panelColor);
-        painter.fillRect(FromEdges(client.left, bottom + GraphLayout::kPanelBelowPlot, client.right, client.bottom), Qt::black);
+        painter.fillRect(FromEdges(client.left, bottom + GraphLayout::kPanelBelowPlot, client.right, client.bottom),
+                         Qt::black);
         painter.fillRect(FromEdges(client.left, client.top + summary, panel.left, client.bottom), Qt::black);
         painter.fillRect(FromEdges(panel.right, client.top + summary, client.right, client.bottom), Qt::black);
         DrawReadout(painter, plan.readout, params);

@@ -15,11 +15,11 @@ namespace shakemeter {
 
 // What one paint or print drawing needs besides the model.
 struct PaintParams {
-    PlotRect client;              // the widget's client rectangle, or the page (0, 0, Wp, Hp)
-    bool printer = false;         // page layout: white panel, page label places, no read-out
-    GraphColors colors;           // the main frame's colour indices
+    PlotRect client;                   // the widget's client rectangle, or the page (0, 0, Wp, Hp)
+    bool printer = false;              // page layout: white panel, page label places, no read-out
+    GraphColors colors;                // the main frame's colour indices
     QColor panelColor{240, 240, 240};  // the system's button face
-    bool frameReading = false;    // a real-time reading is in progress
+    bool frameReading = false;         // a real-time reading is in progress
 };
 
 struct PaintOutcome {

@@ -77,7 +77,8 @@ const std::vector<LineRun>& LineRuns(int dx, int dy)
     };
     if (std::abs(dy) <= TABLE_MAX_ALONG) {
         static std::vector<Entry> table((2 * PATTERN_MAX_ACROSS + 1) * (2 * TABLE_MAX_ALONG + 1));
-        Entry& entry = table[static_cast<std::size_t>((dx + PATTERN_MAX_ACROSS) * (2 * TABLE_MAX_ALONG + 1) + dy + TABLE_MAX_ALONG)];
+        Entry& entry = table[static_cast<std::size_t>((dx + PATTERN_MAX_ACROSS) * (2 * TABLE_MAX_ALONG + 1) + dy +
+                                                      TABLE_MAX_ALONG)];
         if (!entry.known) {
             entry.runs = DrawnLine(dx, dy);
             entry.known = true;
@@ -101,7 +102,8 @@ const std::vector<LineRun>* ShortLineRuns(const QLine& line, const QRect& area)
         return nullptr;
     // Near an edge the engine cuts the line first, which may round its pixels differently.
     const int margin = REACH_MARGIN;
-    if (std::min(line.x1(), line.x2()) - margin < area.left() || std::max(line.x1(), line.x2()) + margin > area.right() ||
+    if (std::min(line.x1(), line.x2()) - margin < area.left() ||
+        std::max(line.x1(), line.x2()) + margin > area.right() ||
         std::min(line.y1(), line.y2()) - margin < area.top() || std::max(line.y1(), line.y2()) + margin > area.bottom())
         return nullptr;
     const std::vector<LineRun>& runs = LineRuns(dx, dy);
@@ -195,7 +197,8 @@ TraceBatcher::TraceBatcher(QPainter& painter, const QRect& clip)
             m_direct = std::move(spare.direct);
             m_direct.clear();
             m_written = std::move(spare.written);
-            m_written.assign(static_cast<std::size_t>(std::max(0, m_area.width())) * static_cast<std::size_t>(m_wordsPerColumn), 0);
+            m_written.assign(
+                static_cast<std::size_t>(std::max(0, m_area.width())) * static_cast<std::size_t>(m_wordsPerColumn), 0);
         }
     }
 }
@@ -262,7 +265,8 @@ void TraceBatcher::Add(const TraceStroke& stroke)
         batch.preciseLines.push_back(stroke.preciseLine);
         waits = true;
     } else if (stroke.hasLine && m_raster && stroke.line.x1() == stroke.line.x2()) {
-        batch.runs.push_back({stroke.line.x1(), std::min(stroke.line.y1(), stroke.line.y2()), std::max(stroke.line.y1(), stroke.line.y2())});
+        batch.runs.push_back({stroke.line.x1(), std::min(stroke.line.y1(), stroke.line.y2()),
+                              std::max(stroke.line.y1(), stroke.line.y2())});
     } else if (stroke.hasLine) {
         batch.lines.push_back(stroke.line);
         waits = true;
@@ -428,9 +432,8 @@ void TraceBatcher::FillRuns(Batch& batch)
     // On a picture written directly the runs never wait here: they are kept as they arrive.
     if (batch.runs.empty())
         return;
-    std::sort(batch.runs.begin(), batch.runs.end(), [](const Run& a, const Run& b) {
-        return a.x != b.x ? a.x < b.x : a.top < b.top;
-    });
+    std::sort(batch.runs.begin(), batch.runs.end(),
+              [](const Run& a, const Run& b) { return a.x != b.x ? a.x < b.x : a.top < b.top; });
     const QBrush brush{QColor(batch.color)};
     Run merged = batch.runs.front();
     const auto fill = [&](const Run& run) {
@@ -460,7 +463,8 @@ void TraceBatcher::WriteDirectRuns()
         std::uint64_t* written = m_written.data() + static_cast<std::size_t>(run->x - left) * words;
         const int from = run->top - areaTop;
         const int to = run->bottom - areaTop;
-        uchar* column = m_bits + static_cast<std::ptrdiff_t>(areaTop) * m_stride + static_cast<std::ptrdiff_t>(run->x) * 4;
+        uchar* column =
+            m_bits + static_cast<std::ptrdiff_t>(areaTop) * m_stride + static_cast<std::ptrdiff_t>(run->x) * 4;
         if (from == to) {
             // A single pixel: the tick marks are made of them.
             std::uint64_t& word = written[from >> 6];
@@ -484,8 +488,9 @@ void TraceBatcher::WriteDirectRuns()
             }
         }
     }
-    std::fill(m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directLeft - left) * words),
-              m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directRight - left + 1) * words), 0);
+    std::fill(
+        m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directLeft - left) * words),
+        m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directRight - left + 1) * words), 0);
     m_direct.clear();
     m_directLeft = INT_MAX;
     m_directRight = INT_MIN;

@@ -15,7 +15,8 @@ const char* const kReadyText = "Press Download to stop logging and load data fro
 }  // namespace
 
 CDownloadDlg::CDownloadDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& owner, QWidget* parent)
-    : LoggerDialogBase(kDialogId, library, host, owner, parent) {
+    : LoggerDialogBase(kDialogId, library, host, owner, parent)
+{
     // Caption without a system menu.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Arial"), 11, 148, 52);
@@ -37,19 +38,25 @@ CDownloadDlg::CDownloadDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialo
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void CDownloadDlg::Initialise() {
+void CDownloadDlg::Initialise()
+{
     m_bConnected = false;
     m_status->setText(QString::fromLatin1(kWaitingText));
     StartPolling();
 }
 
-QString CDownloadDlg::StatusText() const { return m_status->text(); }
+QString CDownloadDlg::StatusText() const
+{
+    return m_status->text();
+}
 
-void CDownloadDlg::OnPresence(bool found) {
+void CDownloadDlg::OnPresence(bool found)
+{
     m_status->setText(QString::fromLatin1(found ? kReadyText : kConnectFailedMessage));
 }
 
-void CDownloadDlg::OnOK() {
+void CDownloadDlg::OnOK()
+{
     if (!m_bConnected) {
         return;
     }

@@ -8,8 +8,8 @@
 
 namespace shakemeter {
 
-CLoadingDlg::CLoadingDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+CLoadingDlg::CLoadingDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Loading..."));
     setModal(false);
@@ -24,17 +24,28 @@ CLoadingDlg::CLoadingDlg(QWidget* parent)
     m_progress->setValue(0);
 }
 
-void CLoadingDlg::SetRange(int maximum) { m_progress->setRange(0, std::max(0, maximum)); }
+void CLoadingDlg::SetRange(int maximum)
+{
+    m_progress->setRange(0, std::max(0, maximum));
+}
 
-void CLoadingDlg::SetPos(int position) {
+void CLoadingDlg::SetPos(int position)
+{
     // The bar shows the position within its range; a counter running past the end shows full.
     m_progress->setValue(std::min(position, m_progress->maximum()));
 }
 
-int CLoadingDlg::Pos() const { return m_progress->value(); }
-int CLoadingDlg::Maximum() const { return m_progress->maximum(); }
+int CLoadingDlg::Pos() const
+{
+    return m_progress->value();
+}
+int CLoadingDlg::Maximum() const
+{
+    return m_progress->maximum();
+}
 
-void CLoadingDlg::ShowCentred() {
+void CLoadingDlg::ShowCentred()
+{
     QWidget* owner = parentWidget();
     QRect area;
     if (owner != nullptr) {
@@ -45,19 +56,26 @@ void CLoadingDlg::ShowCentred() {
     ShowAt(area.center() - QPoint(width() / 2, height() / 2));
 }
 
-void CLoadingDlg::ShowAt(const QPoint& topLeft) {
+void CLoadingDlg::ShowAt(const QPoint& topLeft)
+{
     move(topLeft);
     m_progress->show();
     show();
     raise();
 }
 
-void CLoadingDlg::End() { hide(); }
+void CLoadingDlg::End()
+{
+    hide();
+}
 
 // A progress window closed by hand would leave the frame's progress timer running and the
 // commands it greys enabled in the middle of a reading.
 void CLoadingDlg::reject() {}
 
-void CLoadingDlg::closeEvent(QCloseEvent* event) { event->ignore(); }
+void CLoadingDlg::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
 
 }  // namespace shakemeter

@@ -19,9 +19,13 @@ namespace shakemeter {
 
 namespace {
 
-CalendarFields LocalNow() { return CalendarTime::Now().localFields(); }
+CalendarFields LocalNow()
+{
+    return CalendarTime::Now().localFields();
+}
 
-QRadioButton* Radio(QWidget* parent, int id, const char* text, const QRect& geometry) {
+QRadioButton* Radio(QWidget* parent, int id, const char* text, const QRect& geometry)
+{
     auto* radio = new QRadioButton(QString::fromLatin1(text), parent);
     radio->setObjectName(QString::number(id));
     radio->setGeometry(geometry);
@@ -32,14 +36,16 @@ QRadioButton* Radio(QWidget* parent, int id, const char* text, const QRect& geom
 }  // namespace
 
 CLoggerSetupDlg::CLoggerSetupDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& owner, QWidget* parent)
-    : LoggerDialogBase(kDialogId, library, host, owner, parent), m_clock(LocalNow) {
+    : LoggerDialogBase(kDialogId, library, host, owner, parent), m_clock(LocalNow)
+{
     BuildControls();
     m_editor = std::make_unique<SetupBlockEditor>(m_owner.LastSetup());
 }
 
 CLoggerSetupDlg::~CLoggerSetupDlg() = default;
 
-void CLoggerSetupDlg::BuildControls() {
+void CLoggerSetupDlg::BuildControls()
+{
     const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Arial"), 11, 285, 167);
     ApplyLook();
     setWindowTitle(QStringLiteral("Connecting..."));
@@ -70,7 +76,8 @@ void CLoggerSetupDlg::BuildControls() {
     m_spin->setGeometry(u.rect(100, 21, 9, 12));
     m_unit = new QComboBox(this);
     m_unit->setObjectName(QString::number(IDC_UNIT));
-    m_unit->addItems({QStringLiteral("ms"), QStringLiteral("Second"), QStringLiteral("Minute"), QStringLiteral("Hour")});
+    m_unit->addItems(
+        {QStringLiteral("ms"), QStringLiteral("Second"), QStringLiteral("Minute"), QStringLiteral("Hour")});
     m_unit->setGeometry(u.rect(111, 21, 39, 12));
 
     group("LED Flash Cycle Setup", 167, 6, 110, 37, 1160);
@@ -123,7 +130,8 @@ void CLoggerSetupDlg::BuildControls() {
         int bitmap;
         int x;
     };
-    for (const Face& f : {Face{IDC_DEFAULT, "Default", 235, 59}, Face{1, "Setup", 236, 118}, Face{2, "Cancel", 234, 177}}) {
+    for (const Face& f :
+         {Face{IDC_DEFAULT, "Default", 235, 59}, Face{1, "Setup", 236, 118}, Face{2, "Cancel", 234, 177}}) {
         auto* button = AddPictureButton(this, f.id, QString::fromLatin1(f.text), u.rect(f.x, 143, 51, 15), f.bitmap);
         button->setAutoDefault(false);
         if (f.id == 1) {
@@ -168,7 +176,8 @@ void CLoggerSetupDlg::BuildControls() {
     connect(m_spin, &SpinButtons::step, this, &CLoggerSetupDlg::OnSpin);
 }
 
-void CLoggerSetupDlg::Initialise() {
+void CLoggerSetupDlg::Initialise()
+{
     m_editor = std::make_unique<SetupBlockEditor>(m_owner.LastSetup());
     m_bConnected = false;
     m_status->clear();
@@ -176,12 +185,14 @@ void CLoggerSetupDlg::Initialise() {
     StartPolling();
 }
 
-void CLoggerSetupDlg::ShowRate() {
+void CLoggerSetupDlg::ShowRate()
+{
     m_rate->setText(QString::fromStdString(m_editor->RateText()));
     m_unit->setCurrentIndex(m_editor->RateUnit());
 }
 
-void CLoggerSetupDlg::ShowThresholds() {
+void CLoggerSetupDlg::ShowThresholds()
+{
     const int selections[3] = {m_editor->ThresholdX(), m_editor->ThresholdY(), m_editor->ThresholdZ()};
     for (int axis = 0; axis < 3; ++axis) {
         // Saved thresholds outside 1..18 show as no selection.
@@ -191,7 +202,8 @@ void CLoggerSetupDlg::ShowThresholds() {
     }
 }
 
-void CLoggerSetupDlg::ShowEditor() {
+void CLoggerSetupDlg::ShowEditor()
+{
     ShowRate();
     const int led = m_editor->CheckedLedRadio();
     m_led[0]->setChecked(led != 0 && led != 20 && led != 30);
@@ -208,23 +220,27 @@ void CLoggerSetupDlg::ShowEditor() {
     ShowThresholds();
 }
 
-void CLoggerSetupDlg::OnRateEdited(const QString& text) {
+void CLoggerSetupDlg::OnRateEdited(const QString& text)
+{
     m_editor->SetRateText(text.toStdString());
     m_rate->setText(QString::fromStdString(m_editor->RateText()));
 }
 
-void CLoggerSetupDlg::OnUnitChosen(int index) {
+void CLoggerSetupDlg::OnUnitChosen(int index)
+{
     m_editor->SetRateUnit(index);
     ShowRate();
 }
 
-void CLoggerSetupDlg::OnSpin(int delta) {
+void CLoggerSetupDlg::OnSpin(int delta)
+{
     m_editor->StepRate(delta);
     ShowRate();
 }
 
 // The arrow keys in the rate edit step the number as the spin arrows do.
-bool CLoggerSetupDlg::eventFilter(QObject* watched, QEvent* event) {
+bool CLoggerSetupDlg::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == m_rate && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
@@ -235,16 +251,19 @@ bool CLoggerSetupDlg::eventFilter(QObject* watched, QEvent* event) {
     return LoggerDialogBase::eventFilter(watched, event);
 }
 
-void CLoggerSetupDlg::OnPresence(bool found) {
+void CLoggerSetupDlg::OnPresence(bool found)
+{
     m_status->setText(found ? QString() : QString::fromLatin1(kConnectFailedMessage));
 }
 
-void CLoggerSetupDlg::OnDefault() {
+void CLoggerSetupDlg::OnDefault()
+{
     m_editor->Default();
     ShowEditor();
 }
 
-void CLoggerSetupDlg::OnOK() {
+void CLoggerSetupDlg::OnOK()
+{
     if (!m_bConnected) {
         return;
     }

@@ -64,7 +64,7 @@ private:
     CNumericEdit* m_rate = nullptr;
     SpinButtons* m_spin = nullptr;
     QComboBox* m_unit = nullptr;
-    QComboBox* m_thresholds[3] = {nullptr, nullptr, nullptr};  // X, Y, Z
+    QComboBox* m_thresholds[3] = {nullptr, nullptr, nullptr};       // X, Y, Z
     QRadioButton* m_led[4] = {nullptr, nullptr, nullptr, nullptr};  // 10s, 20s, 30s, No Light
     QRadioButton* m_normal = nullptr;
     QRadioButton* m_motion = nullptr;

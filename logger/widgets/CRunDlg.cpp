@@ -18,7 +18,8 @@
 namespace shakemeter {
 
 CRunDlg::CRunDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& owner, QWidget* parent)
-    : LoggerDialogBase(kDialogId, library, host, owner, parent) {
+    : LoggerDialogBase(kDialogId, library, host, owner, parent)
+{
     const DialogUnits u = SetTemplateFontAndSize(this, QStringLiteral("Arial"), 10, 145, 141);
     ApplyLook();
     setWindowTitle(QStringLiteral("Connecting..."));
@@ -60,7 +61,8 @@ CRunDlg::CRunDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& ow
     connect(m_spin, &SpinButtons::step, this, &CRunDlg::OnSpin);
 }
 
-void CRunDlg::Initialise() {
+void CRunDlg::Initialise()
+{
     m_bConnected = false;
     const int index = m_owner.RtRateIndex();
     m_rate->setCurrentIndex(index >= 0 && index < m_rate->count() ? index : -1);
@@ -70,7 +72,8 @@ void CRunDlg::Initialise() {
 
 void CRunDlg::OnPresence(bool) {}
 
-void CRunDlg::OnPointsEdited(const QString& text) {
+void CRunDlg::OnPointsEdited(const QString& text)
+{
     if (text.isEmpty()) {
         return;  // an empty field stays empty while typing
     }
@@ -78,12 +81,14 @@ void CRunDlg::OnPointsEdited(const QString& text) {
     m_points->setText(QString::number(v));
 }
 
-void CRunDlg::OnSpin(int delta) {
+void CRunDlg::OnSpin(int delta)
+{
     const long v = ParseLeadingInteger(m_points->text().toStdString());
     m_points->setText(QString::number(std::clamp(v + delta, 1L, static_cast<long>(kRealTimeMaxPoints))));
 }
 
-bool CRunDlg::eventFilter(QObject* watched, QEvent* event) {
+bool CRunDlg::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == m_points && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
@@ -94,7 +99,8 @@ bool CRunDlg::eventFilter(QObject* watched, QEvent* event) {
     return LoggerDialogBase::eventFilter(watched, event);
 }
 
-void CRunDlg::OnOK() {
+void CRunDlg::OnOK()
+{
     if (!m_bConnected) {
         return;
     }

@@ -20,8 +20,7 @@ public:
     static constexpr int kPollPeriodMs = 1000;
     static QColor BackgroundColour() { return QColor(124, 185, 200); }
 
-    LoggerDialogBase(int dialogId, DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& owner,
-                     QWidget* parent);
+    LoggerDialogBase(int dialogId, DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& owner, QWidget* parent);
 
     CLoggerLink& Link() { return m_link; }
     bool IsConnected() const { return m_bConnected; }

@@ -5,7 +5,8 @@
 
 namespace shakemeter {
 
-SpinButtons::SpinButtons(QWidget* parent) : QWidget(parent) {
+SpinButtons::SpinButtons(QWidget* parent) : QWidget(parent)
+{
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

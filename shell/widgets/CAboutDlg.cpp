@@ -8,7 +8,8 @@
 
 namespace shakemeter {
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Norvane QZ810 Vibration Shakemeter"));
     const DialogUnits units = SetTemplateFontAndSize(this, QStringLiteral("MS Sans Serif"), 8, 270, 69);

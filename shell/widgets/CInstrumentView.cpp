@@ -8,19 +8,20 @@
 
 namespace shakemeter {
 
-CInstrumentView::CInstrumentView(QWidget* parent) : QTreeWidget(parent) {
+CInstrumentView::CInstrumentView(QWidget* parent) : QTreeWidget(parent)
+{
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(false);
     setMinimumWidth(10);
     setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { ContextMenuAt(pos); });
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { ContextMenuAt(pos); });
     m_menuRunner = [](QMenu& menu, const QPoint& globalPoint) { menu.exec(globalPoint); };
     OnInitialUpdate();
 }
 
-void CInstrumentView::OnInitialUpdate() {
+void CInstrumentView::OnInitialUpdate()
+{
     clear();
     const QPixmap logger = LoadIconPicture(266);
     setIconSize(QSize(25, 81));
@@ -39,7 +40,8 @@ void CInstrumentView::OnInitialUpdate() {
     item->setIcon(0, QIcon(logger));
 }
 
-bool CInstrumentView::ContextMenuAt(const QPoint& viewportPoint) {
+bool CInstrumentView::ContextMenuAt(const QPoint& viewportPoint)
+{
     QTreeWidgetItem* item = itemAt(viewportPoint);
     if (item == nullptr) {
         return false;

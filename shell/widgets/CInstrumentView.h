@@ -28,7 +28,8 @@ public:
     // menu there (returns true); elsewhere nothing happens.
     bool ContextMenuAt(const QPoint& viewportPoint);
     // How the menu is shown; tests look at it instead of running a popup loop.
-    void SetMenuRunner(std::function<void(QMenu&, const QPoint& globalPoint)> runner) {
+    void SetMenuRunner(std::function<void(QMenu&, const QPoint& globalPoint)> runner)
+    {
         m_menuRunner = std::move(runner);
     }
 

@@ -61,7 +61,8 @@ constexpr CommandText kCommandTexts[] = {
     {ID_RUN, "Read real-time data at a specific sampling rate.\nRead real-time data."},
     {ID_STOP_READING, "Stop Reading.\nStop Reading."},
     {ID_HELP_TOPICS, "Help\nHelp"},
-    {ID_FILE_SAVE_BOTH, "Save as  record file for  Shakemeter software and  xls document for Windows Office Excel \nSave"},
+    {ID_FILE_SAVE_BOTH,
+     "Save as  record file for  Shakemeter software and  xls document for Windows Office Excel \nSave"},
     {ID_FILE_OPEN_RECORDING, "Open an existing document\nOpen"},
     {ID_IMPORT_LIST, "Import data to  list\nImport data to list"},
     {ID_DOWNLOAD, "Download data from your shakemeter\nData Download"},
@@ -77,16 +78,19 @@ constexpr CommandText kCommandTexts[] = {
 };
 
 // Failures the program names in its own words: the file and the reason.
-QString OpenFailureText(const QString& path, const QString& reason) {
+QString OpenFailureText(const QString& path, const QString& reason)
+{
     return QStringLiteral("Cannot open \"%1\": %2.").arg(QDir::toNativeSeparators(path), reason);
 }
 
-QString SaveFailureText(const FileWriteError& error) {
+QString SaveFailureText(const FileWriteError& error)
+{
     return QStringLiteral("Cannot save \"%1\": %2.")
         .arg(QDir::toNativeSeparators(QString::fromStdString(error.path)), QString::fromStdString(error.reason));
 }
 
-QString DefaultTempCopyPath() {
+QString DefaultTempCopyPath()
+{
     QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (folder.isEmpty()) {
         folder = QDir::tempPath();
@@ -97,7 +101,8 @@ QString DefaultTempCopyPath() {
 // The view's keys of the settings file beside the view's fields that hold them, for reading the
 // file into the view and writing the view back with one list. copy(fileField, viewField).
 template <typename Copy>
-void PairViewSettings(Settings& settings, GraphState& state, GraphColors& colors, Copy copy) {
+void PairViewSettings(Settings& settings, GraphState& state, GraphColors& colors, Copy copy)
+{
     copy(settings.m_bShowX, state.m_bShowX);
     copy(settings.m_bShowY, state.m_bShowY);
     copy(settings.m_bShowZ, state.m_bShowZ);
@@ -117,8 +122,8 @@ void PairViewSettings(Settings& settings, GraphState& state, GraphColors& colors
 
 }  // namespace
 
-CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
-    : QMainWindow(parent), m_env(environment) {
+CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainWindow(parent), m_env(environment)
+{
     m_prompter = m_env.prompter != nullptr ? m_env.prompter : &DefaultPrompter();
     m_devices = m_env.devices != nullptr ? m_env.devices : &SystemDeviceLibrary();
     m_settingsPath = m_env.settingsPath.isEmpty() ? SettingsFilePath() : m_env.settingsPath;
@@ -172,8 +177,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
 
     // The view's own keys of the settings file, and the colours the frame keeps for it.
     ReadViewSettings(settings, m_settingsPath);
-    PairViewSettings(settings, m_pView->State(), m_pView->Colors(),
-                     [](const auto& file, auto& view) { view = file; });
+    PairViewSettings(settings, m_pView->State(), m_pView->Colors(), [](const auto& file, auto& view) { view = file; });
     connect(m_pView, &CVxView::commandRequested, this, &CMainFrame::RunCommand);
     connect(m_pView, &CVxView::layoutToggleRequested, this, &CMainFrame::ToggleEnlargedGraph);
     m_pView->SetPrompter(m_prompter);
@@ -239,7 +243,8 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent)
     ApplyEnableTable();
 }
 
-CMainFrame::~CMainFrame() {
+CMainFrame::~CMainFrame()
+{
     // The links close their connections before the dialogs and hosts they use go away.
     m_timerSpectrum.stop();
     m_timerProgress.stop();
@@ -257,7 +262,8 @@ CMainFrame::~CMainFrame() {
 // ------------------------------------------------------------------------------------------------
 // Commands, menus, toolbar
 
-QAction* CMainFrame::MakeAction(int id, const QString& text) {
+QAction* CMainFrame::MakeAction(int id, const QString& text)
+{
     auto* action = new QAction(text, this);
     action->setData(id);
     for (const CommandText& t : kCommandTexts) {
@@ -273,14 +279,19 @@ QAction* CMainFrame::MakeAction(int id, const QString& text) {
     return action;
 }
 
-QAction* CMainFrame::Action(int commandId) const {
+QAction* CMainFrame::Action(int commandId) const
+{
     const auto it = m_actions.find(commandId);
     return it == m_actions.end() || it->isEmpty() ? nullptr : it->first();
 }
 
-QList<QAction*> CMainFrame::Actions(int commandId) const { return m_actions.value(commandId); }
+QList<QAction*> CMainFrame::Actions(int commandId) const
+{
+    return m_actions.value(commandId);
+}
 
-void CMainFrame::CreateActions() {
+void CMainFrame::CreateActions()
+{
     MakeAction(ID_FILE_SAVE_BOTH, QStringLiteral("&Save..."));
     MakeAction(ID_FILE_OPEN_RECORDING, QStringLiteral("&Open..."));
     MakeAction(ID_FILE_PRINT_SETUP, QStringLiteral("&Print Setup..."));
@@ -323,7 +334,8 @@ void CMainFrame::CreateActions() {
     }
 }
 
-void CMainFrame::CreateMenus() {
+void CMainFrame::CreateMenus()
+{
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File(F)"));
     file->addAction(Action(ID_FILE_SAVE_BOTH));
@@ -362,7 +374,8 @@ void CMainFrame::CreateMenus() {
     help->addAction(Action(ID_HELP_TOPICS));
 }
 
-void CMainFrame::CreateToolBar() {
+void CMainFrame::CreateToolBar()
+{
     m_wndToolBar = new CPictureToolBar(this);
     m_wndToolBar->setObjectName(QStringLiteral("m_wndToolBar"));
     m_wndToolBar->setWindowTitle(QStringLiteral("Standard"));
@@ -388,14 +401,16 @@ void CMainFrame::CreateToolBar() {
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
 }
 
-void CMainFrame::CreateStatusBar() {
+void CMainFrame::CreateStatusBar()
+{
     QStatusBar* bar = statusBar();
     m_statusPane = new QLabel(bar);
     m_statusPane->setMinimumWidth(800);
     bar->addWidget(m_statusPane);
 }
 
-void CMainFrame::AddContextMenu() {
+void CMainFrame::AddContextMenu()
+{
     // The pane's menu has texts of its own but the commands (and so the rules) of the main menu.
     QList<QAction*> items;
     const std::pair<int, const char*> entries[] = {{ID_LOGGER_SETUP, "Shakemeter Setup"},
@@ -415,7 +430,8 @@ void CMainFrame::AddContextMenu() {
     m_instrumentView->SetContextActions(items);
 }
 
-ShellState CMainFrame::CurrentState() const {
+ShellState CMainFrame::CurrentState() const
+{
     ShellState s;
     s.reading = m_bReading;
     s.progressOpen = ProgressOpen();
@@ -428,7 +444,8 @@ ShellState CMainFrame::CurrentState() const {
     return s;
 }
 
-void CMainFrame::ApplyEnableTable() {
+void CMainFrame::ApplyEnableTable()
+{
     const ShellState state = CurrentState();
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
         const CommandUi ui = CommandUiFor(it.key(), state);
@@ -441,17 +458,25 @@ void CMainFrame::ApplyEnableTable() {
     }
 }
 
-bool CMainFrame::ProgressOpen() const { return m_dlgLoading != nullptr && m_dlgLoading->IsOpen(); }
+bool CMainFrame::ProgressOpen() const
+{
+    return m_dlgLoading != nullptr && m_dlgLoading->IsOpen();
+}
 
-int CMainFrame::ShownCount() const { return m_pView->Companions().m_nShownCount; }
+int CMainFrame::ShownCount() const
+{
+    return m_pView->Companions().m_nShownCount;
+}
 
-void CMainFrame::SetReading(bool reading) {
+void CMainFrame::SetReading(bool reading)
+{
     m_bReading = reading;
     m_pView->SetFrameReading(reading);
     ApplyEnableTable();
 }
 
-void CMainFrame::OnCommand(int commandId) {
+void CMainFrame::OnCommand(int commandId)
+{
     // Menus and buttons are greyed, but a shortcut or a stale menu may still arrive.
     if (!CommandUiFor(commandId, CurrentState()).enabled) {
         ApplyEnableTable();
@@ -460,29 +485,72 @@ void CMainFrame::OnCommand(int commandId) {
     RunCommand(commandId);
 }
 
-void CMainFrame::RunCommand(int commandId) {
+void CMainFrame::RunCommand(int commandId)
+{
     switch (commandId) {
-    case ID_FILE_SAVE_BOTH: OnSave(); break;
-    case ID_FILE_OPEN_RECORDING: OnOpen(); break;
-    case ID_RELOAD: OnReload(); break;
-    case ID_APP_EXIT: close(); break;
-    case ID_LOGGER_SETUP: OnSetup(); break;
-    case ID_DOWNLOAD: OnDownload(); break;
-    case ID_RUN: OnRun(); break;
-    case ID_STOP_READING: OnStopReading(); break;
-    case ID_FFT_READING: OnFftReading(); break;
-    case ID_VIEW_INSTRUMENT: OnViewInstrument(); break;
-    case ID_VIEW_SUMMARY: OnViewSummary(); break;
-    case ID_APP_ABOUT: OnAbout(); break;
-    case ID_HELP_TOPICS: OnHelp(); break;
-    case ID_FREQUENCY_GRAPH: OnFrequencyGraph(); break;
-    case ID_TIME_GRAPH: OnTimeGraph(); break;
-    case ID_IMPORT_LIST: OnImportList(); break;
-    case ID_FILE_OPEN: OnStandardOpen(); break;
-    case ID_FILE_SAVE: OnStandardSave(); break;
-    case ID_FILE_NEW: OnStandardNew(); break;
-    case ID_NEXT_PANE: OnSwitchPane(true); break;
-    case ID_PREV_PANE: OnSwitchPane(false); break;
+    case ID_FILE_SAVE_BOTH:
+        OnSave();
+        break;
+    case ID_FILE_OPEN_RECORDING:
+        OnOpen();
+        break;
+    case ID_RELOAD:
+        OnReload();
+        break;
+    case ID_APP_EXIT:
+        close();
+        break;
+    case ID_LOGGER_SETUP:
+        OnSetup();
+        break;
+    case ID_DOWNLOAD:
+        OnDownload();
+        break;
+    case ID_RUN:
+        OnRun();
+        break;
+    case ID_STOP_READING:
+        OnStopReading();
+        break;
+    case ID_FFT_READING:
+        OnFftReading();
+        break;
+    case ID_VIEW_INSTRUMENT:
+        OnViewInstrument();
+        break;
+    case ID_VIEW_SUMMARY:
+        OnViewSummary();
+        break;
+    case ID_APP_ABOUT:
+        OnAbout();
+        break;
+    case ID_HELP_TOPICS:
+        OnHelp();
+        break;
+    case ID_FREQUENCY_GRAPH:
+        OnFrequencyGraph();
+        break;
+    case ID_TIME_GRAPH:
+        OnTimeGraph();
+        break;
+    case ID_IMPORT_LIST:
+        OnImportList();
+        break;
+    case ID_FILE_OPEN:
+        OnStandardOpen();
+        break;
+    case ID_FILE_SAVE:
+        OnStandardSave();
+        break;
+    case ID_FILE_NEW:
+        OnStandardNew();
+        break;
+    case ID_NEXT_PANE:
+        OnSwitchPane(true);
+        break;
+    case ID_PREV_PANE:
+        OnSwitchPane(false);
+        break;
     case ID_FILE_PRINT_SETUP:
     case ID_PREVIEW_GRAPH:
     case ID_PREVIEW_LIST:
@@ -501,7 +569,8 @@ void CMainFrame::RunCommand(int commandId) {
 // ------------------------------------------------------------------------------------------------
 // Files
 
-bool CMainFrame::AskSaveQuestion(SaveQuestion question) {
+bool CMainFrame::AskSaveQuestion(SaveQuestion question)
+{
     if (!m_flags.ShouldAsk(question, ShownCount())) {
         return true;
     }
@@ -516,7 +585,8 @@ bool CMainFrame::AskSaveQuestion(SaveQuestion question) {
     return true;
 }
 
-bool CMainFrame::SaveFlow() {
+bool CMainFrame::SaveFlow()
+{
     // The proposed name carries its extension, so the dots of its time are not taken for one.
     const QString proposed = QString::fromStdString(DefaultSaveFileName(CalendarTime::Now()));
     const QString chosen = m_prompter->ChooseSaveFile(this, QStringLiteral("Shakemeter Files (*.Vibration *.xls)"),
@@ -527,7 +597,8 @@ bool CMainFrame::SaveFlow() {
     return SaveBothFiles(chosen);
 }
 
-bool CMainFrame::SaveBothFiles(const QString& chosen) {
+bool CMainFrame::SaveBothFiles(const QString& chosen)
+{
     const SaveFileNamePair names = SaveFileNames(chosen.toStdString());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // Both files appear together or neither changes.
@@ -544,9 +615,13 @@ bool CMainFrame::SaveBothFiles(const QString& chosen) {
     return ok;
 }
 
-void CMainFrame::OnSave() { SaveFlow(); }
+void CMainFrame::OnSave()
+{
+    SaveFlow();
+}
 
-LoadStatus CMainFrame::OpenPath(const QString& path) {
+LoadStatus CMainFrame::OpenPath(const QString& path)
+{
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const LoadStatus status = m_doc->Load(path, m_pView->Companions());
     QApplication::restoreOverrideCursor();
@@ -562,18 +637,21 @@ LoadStatus CMainFrame::OpenPath(const QString& path) {
     return status;
 }
 
-bool CMainFrame::DataListOpen() const {
+bool CMainFrame::DataListOpen() const
+{
     return m_dlgDataList->IsOpen();
 }
 
-void CMainFrame::RefreshDataList() {
+void CMainFrame::RefreshDataList()
+{
     if (m_dlgDataList->IsOpen()) {
         m_pView->Companions().MarkListDirty();
         m_dlgDataList->Invalidate();
     }
 }
 
-void CMainFrame::RestoreSummaryAfterFrequencyMode() {
+void CMainFrame::RestoreSummaryAfterFrequencyMode()
+{
     RecordingView& companions = m_pView->Companions();
     if (!companions.m_bLeftFrequencyMode) {
         return;
@@ -586,7 +664,8 @@ void CMainFrame::RestoreSummaryAfterFrequencyMode() {
     }
 }
 
-void CMainFrame::AfterLoad() {
+void CMainFrame::AfterLoad()
+{
     RestoreSummaryAfterFrequencyMode();
     RefreshDataList();
     m_pView->ClearReadout();
@@ -596,19 +675,21 @@ void CMainFrame::AfterLoad() {
     m_timerZoomReset.start(kZoomResetDelayMs);
 }
 
-void CMainFrame::OnOpen() {
+void CMainFrame::OnOpen()
+{
     if (!AskSaveQuestion(SaveQuestion::Open)) {
         return;
     }
-    const QString path = m_prompter->ChooseOpenFile(this, QStringLiteral("Shakemeter Files (*.Vibration)"),
-                                                    QStringLiteral("Vibration"));
+    const QString path =
+        m_prompter->ChooseOpenFile(this, QStringLiteral("Shakemeter Files (*.Vibration)"), QStringLiteral("Vibration"));
     // A cancelled dialog opens nothing and says nothing.
     if (!path.isEmpty() && OpenPath(path) == LoadStatus::Loaded) {
         m_doc->SetPathName(path);
     }
 }
 
-void CMainFrame::OnReload() {
+void CMainFrame::OnReload()
+{
     // The copy of a download that brought no samples is empty: there is nothing to bring back.
     const QFileInfo copy(m_tempCopyPath);
     if (copy.isFile() && copy.size() == 0) {
@@ -624,13 +705,15 @@ void CMainFrame::OnReload() {
     }
 }
 
-void CMainFrame::OpenFromCommandLine(const QString& path) {
+void CMainFrame::OpenFromCommandLine(const QString& path)
+{
     if (OpenPath(path) == LoadStatus::Loaded) {
         m_doc->SetPathName(path);
     }
 }
 
-void CMainFrame::OnStandardOpen() {
+void CMainFrame::OnStandardOpen()
+{
     const QString path = m_prompter->ChooseOpenFile(
         this, QStringLiteral("Shakemeter Files (*.Vibration);;All Files (*)"), QStringLiteral("Vibration"));
     if (!path.isEmpty() && OpenPath(path) == LoadStatus::Loaded) {
@@ -638,7 +721,8 @@ void CMainFrame::OnStandardOpen() {
     }
 }
 
-void CMainFrame::OnStandardSave() {
+void CMainFrame::OnStandardSave()
+{
     QString path = m_doc->PathName();
     if (path.isEmpty()) {
         path = m_prompter->ChooseSaveFile(this, QStringLiteral("Shakemeter Files (*.Vibration)"),
@@ -651,7 +735,8 @@ void CMainFrame::OnStandardSave() {
     SaveBothFiles(path);
 }
 
-void CMainFrame::OnStandardNew() {
+void CMainFrame::OnStandardNew()
+{
     // The document keeps its recording (it has no clearing step) but belongs to no file any more;
     // the view lays itself out again and keeps its zoom.
     m_doc->SetPathName(QString());
@@ -659,21 +744,24 @@ void CMainFrame::OnStandardNew() {
     m_pView->update();
 }
 
-void CMainFrame::OnSwitchPane(bool forward) {
+void CMainFrame::OnSwitchPane(bool forward)
+{
     QWidget* next = forward == (m_instrumentView->hasFocus() || !m_pView->hasFocus()) ? static_cast<QWidget*>(m_pView)
-                                                                                        : m_instrumentView;
+                                                                                      : m_instrumentView;
     if (next == m_instrumentView && !m_bInstrumentShown) {
         next = m_pView;
     }
     next->setFocus(Qt::OtherFocusReason);
 }
 
-void CMainFrame::WriteTempCopy() {
+void CMainFrame::WriteTempCopy()
+{
     QDir().mkpath(QFileInfo(m_tempCopyPath).absolutePath());
     WriteRecordingFile(m_tempCopyPath.toStdString(), m_doc->recording(), ShownCount());
 }
 
-void CMainFrame::WriteSettings() {
+void CMainFrame::WriteSettings()
+{
     Settings settings;
     settings.m_lastSetup = m_lastSetup;
     PairViewSettings(settings, m_pView->State(), m_pView->Colors(), [](auto& file, const auto& view) { file = view; });
@@ -683,14 +771,16 @@ void CMainFrame::WriteSettings() {
     WriteAllSettings(settings, m_settingsPath);
 }
 
-void CMainFrame::WriteWindowProfile() {
+void CMainFrame::WriteWindowProfile()
+{
     // A maximised window keeps the size it comes back to.
     const QRect normal = normalGeometry();
-    OpenProgramProfile(m_env.profilePath)->setValue(QLatin1String(kProfileNormalSizeKey),
-                                                    normal.isValid() ? normal.size() : size());
+    OpenProgramProfile(m_env.profilePath)
+        ->setValue(QLatin1String(kProfileNormalSizeKey), normal.isValid() ? normal.size() : size());
 }
 
-QSize CMainFrame::InitialNormalSize() const {
+QSize CMainFrame::InitialNormalSize() const
+{
     QSize wanted = OpenProgramProfile(m_env.profilePath)->value(QLatin1String(kProfileNormalSizeKey)).toSize();
     if (!wanted.isValid() || wanted.width() < kInstrumentWidth * 2 || wanted.height() < kSummaryPanelHeight * 2) {
         wanted = QSize(kDefaultWidth, kDefaultHeight);
@@ -704,21 +794,27 @@ QSize CMainFrame::InitialNormalSize() const {
 // ------------------------------------------------------------------------------------------------
 // Logger commands
 
-void CMainFrame::OnSetup() { m_dialogRunner(*m_dlgSetup); }
+void CMainFrame::OnSetup()
+{
+    m_dialogRunner(*m_dlgSetup);
+}
 
-void CMainFrame::OnDownload() {
+void CMainFrame::OnDownload()
+{
     if (AskSaveQuestion(SaveQuestion::Download)) {
         m_dialogRunner(*m_dlgDownload);
     }
 }
 
-void CMainFrame::OnRun() {
+void CMainFrame::OnRun()
+{
     if (AskSaveQuestion(SaveQuestion::Run)) {
         m_dialogRunner(*m_dlgRun);
     }
 }
 
-void CMainFrame::OnStopReading() {
+void CMainFrame::OnStopReading()
+{
     SetReading(false);
     // A spectrum reading in progress ends at its next tick; it must not read again even when
     // another reading has raised the flag by then.
@@ -732,7 +828,8 @@ void CMainFrame::OnStopReading() {
     ApplyEnableTable();
 }
 
-void CMainFrame::OnFftReading() {
+void CMainFrame::OnFftReading()
+{
     if (!AskSaveQuestion(SaveQuestion::FftReading)) {
         return;
     }
@@ -754,14 +851,16 @@ void CMainFrame::OnFftReading() {
     SetReading(true);
 }
 
-void CMainFrame::OnProgressTick() {
+void CMainFrame::OnProgressTick()
+{
     if (ProgressOpen()) {
         m_dlgLoading->SetPos(m_nProgressCounter);
     }
     ++m_nProgressCounter;
 }
 
-void CMainFrame::OnSpectrumTick() {
+void CMainFrame::OnSpectrumTick()
+{
     if (ProgressOpen()) {
         m_timerProgress.stop();
         m_dlgLoading->End();
@@ -790,7 +889,8 @@ void CMainFrame::OnSpectrumTick() {
     ApplyEnableTable();
 }
 
-void CMainFrame::ShowDownloadProgress(int rangeMax) {
+void CMainFrame::ShowDownloadProgress(int rangeMax)
+{
     m_dlgLoading->SetRange(rangeMax);
     m_dlgLoading->SetPos(0);
     // Centred on the view horizontally, four of its own heights below the view's top.
@@ -804,7 +904,8 @@ void CMainFrame::ShowDownloadProgress(int rangeMax) {
 // ------------------------------------------------------------------------------------------------
 // Graph and window commands
 
-void CMainFrame::OnFrequencyGraph() {
+void CMainFrame::OnFrequencyGraph()
+{
     m_pView->Companions().SetFrequencyMode(true);
     m_pView->RefreshSummary();
     m_pView->ClearReadout();
@@ -814,7 +915,8 @@ void CMainFrame::OnFrequencyGraph() {
     m_pView->OnZoomOut();
 }
 
-void CMainFrame::OnTimeGraph() {
+void CMainFrame::OnTimeGraph()
+{
     m_pView->Companions().SetFrequencyMode(false);
     m_pView->RefreshSummary();
     m_pView->ClearReadout();
@@ -826,7 +928,8 @@ void CMainFrame::OnTimeGraph() {
     m_pView->OnZoomOut();
 }
 
-void CMainFrame::OnViewSummary() {
+void CMainFrame::OnViewSummary()
+{
     if (m_bSummaryShown) {
         m_pView->SetSummaryHeight(0);
         m_bSummaryShown = false;
@@ -836,7 +939,8 @@ void CMainFrame::OnViewSummary() {
     }
 }
 
-void CMainFrame::OnViewInstrument() {
+void CMainFrame::OnViewInstrument()
+{
     const int total = m_wndSplitter->width();
     if (m_bInstrumentShown) {
         m_wndSplitter->setSizes({0, std::max(total, 200)});
@@ -846,7 +950,8 @@ void CMainFrame::OnViewInstrument() {
     m_bInstrumentShown = !m_bInstrumentShown;
 }
 
-void CMainFrame::ToggleEnlargedGraph() {
+void CMainFrame::ToggleEnlargedGraph()
+{
     GraphState& state = m_pView->State();
     const int total = m_wndSplitter->width();
     if (state.g_bNormalLayout) {
@@ -862,7 +967,8 @@ void CMainFrame::ToggleEnlargedGraph() {
     m_pView->update();
 }
 
-void CMainFrame::OnImportList() {
+void CMainFrame::OnImportList()
+{
     m_pView->setFocus(Qt::OtherFocusReason);
     if (DataListOpen()) {
         return;
@@ -873,7 +979,8 @@ void CMainFrame::OnImportList() {
     m_timerList.start(kListDelayMs);
 }
 
-void CMainFrame::OnHelp() {
+void CMainFrame::OnHelp()
+{
     QStringList candidates;
     if (!m_env.helpPath.isEmpty()) {
         candidates << m_env.helpPath;
@@ -894,7 +1001,8 @@ void CMainFrame::OnHelp() {
     m_prompter->Tell(this, QStringLiteral("The help page help.html is not installed."), PromptIcon::Information);
 }
 
-void CMainFrame::TellNoBrowser(const QString& page) {
+void CMainFrame::TellNoBrowser(const QString& page)
+{
     // Without a program for web pages the command would otherwise do nothing at all.
     m_prompter->Tell(this,
                      QStringLiteral("No web browser is set up to show the help page. Open it in a browser: %1")
@@ -902,7 +1010,8 @@ void CMainFrame::TellNoBrowser(const QString& page) {
                      PromptIcon::Information);
 }
 
-void CMainFrame::OnAbout() {
+void CMainFrame::OnAbout()
+{
     CAboutDlg about(this);
     about.exec();
 }
@@ -910,7 +1019,8 @@ void CMainFrame::OnAbout() {
 // ------------------------------------------------------------------------------------------------
 // Printing
 
-void CMainFrame::OnPrintCommand(int commandId) {
+void CMainFrame::OnPrintCommand(int commandId)
+{
     if (commandId == ID_FILE_PRINT_SETUP) {
         QPageSetupDialog setup(m_printer.get(), this);
         setup.exec();
@@ -923,8 +1033,8 @@ void CMainFrame::OnPrintCommand(int commandId) {
         companions.SetDisplayMode(2);
     }
     const int mode = companions.m_nDisplayMode;
-    const bool preview = commandId == ID_PREVIEW_GRAPH || commandId == ID_PREVIEW_LIST ||
-                         commandId == ID_FILE_PRINT_PREVIEW;
+    const bool preview =
+        commandId == ID_PREVIEW_GRAPH || commandId == ID_PREVIEW_LIST || commandId == ID_FILE_PRINT_PREVIEW;
     const ReportPrinter report = Report();
     if (preview) {
         report.RunPreview(this, *m_printer, mode);
@@ -934,7 +1044,8 @@ void CMainFrame::OnPrintCommand(int commandId) {
     m_pView->update();
 }
 
-ReportPrinter CMainFrame::Report() {
+ReportPrinter CMainFrame::Report()
+{
     ReportPrintSources sources;
     sources.view = &m_pView->Companions();
     sources.summaryHeight = m_pView->SummaryHeight();
@@ -952,37 +1063,50 @@ ReportPrinter CMainFrame::Report() {
     return ReportPrinter(std::move(sources));
 }
 
-bool CMainFrame::PrintTo(QPrinter& printer, int displayMode) { return Report().PrintDocument(printer, displayMode); }
+bool CMainFrame::PrintTo(QPrinter& printer, int displayMode)
+{
+    return Report().PrintDocument(printer, displayMode);
+}
 
 // ------------------------------------------------------------------------------------------------
 // Dialog owner
 
-void CMainFrame::OnSetupWritten() { m_flags.OnSetupWritten(); }
+void CMainFrame::OnSetupWritten()
+{
+    m_flags.OnSetupWritten();
+}
 
-void CMainFrame::SetRtChoice(int rateIndex, const std::string& points) {
+void CMainFrame::SetRtChoice(int rateIndex, const std::string& points)
+{
     m_nRtRateIndex = rateIndex;
     m_strRtPoints = points;
 }
 
-void CMainFrame::OnRealTimeStarted() {
+void CMainFrame::OnRealTimeStarted()
+{
     m_flags.OnRealTimeStarted();
     m_doc->SetPathName(QString());
     ApplyEnableTable();
 }
 
-void CMainFrame::SetDataUnsaved() {
+void CMainFrame::SetDataUnsaved()
+{
     m_flags.OnLoggerDataArrived();
     // The shown data is not the file's any more: the standard save must not write over that file.
     m_doc->SetPathName(QString());
     ApplyEnableTable();
 }
 
-RecordingView& CMainFrame::View() { return m_pView->Companions(); }
+RecordingView& CMainFrame::View()
+{
+    return m_pView->Companions();
+}
 
 // ------------------------------------------------------------------------------------------------
 // Closing
 
-void CMainFrame::closeEvent(QCloseEvent* event) {
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
     if (m_bCloseApproved) {
         event->accept();
         return;

@@ -7,14 +7,16 @@
 
 namespace shakemeter {
 
-CVxApp::CVxApp(int& argc, char** argv) : QApplication(argc, argv) {
+CVxApp::CVxApp(int& argc, char** argv) : QApplication(argc, argv)
+{
     setApplicationName(QStringLiteral("Shakemeter"));
     setWindowIcon(MainIcon());
 }
 
 CVxApp::~CVxApp() = default;
 
-bool CVxApp::InitInstance() {
+bool CVxApp::InitInstance()
+{
     m_frame = std::make_unique<CMainFrame>();
     // A file that cannot be read leaves the program running with nothing shown rather than
     // ending it.

@@ -9,7 +9,8 @@ namespace shakemeter {
 
 CVxDoc::CVxDoc(QObject* parent) : QObject(parent) {}
 
-LoadStatus CVxDoc::Load(const QString& path, RecordingView& view) {
+LoadStatus CVxDoc::Load(const QString& path, RecordingView& view)
+{
     m_loadError.clear();
     if (path.isEmpty()) {
         m_loadError = QStringLiteral("no file was chosen");
@@ -49,7 +50,8 @@ LoadStatus CVxDoc::Load(const QString& path, RecordingView& view) {
     return LoadStatus::Loaded;
 }
 
-bool CVxDoc::Store(const QString& path, int shownCount) const {
+bool CVxDoc::Store(const QString& path, int shownCount) const
+{
     return WriteRecordingFile(path.toStdString(), m_recording, shownCount);
 }
 

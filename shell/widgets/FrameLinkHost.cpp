@@ -12,7 +12,8 @@
 
 namespace shakemeter {
 
-FrameLinkHost::FrameLinkHost(CMainFrame& frame) : m_frame(frame) {
+FrameLinkHost::FrameLinkHost(CMainFrame& frame) : m_frame(frame)
+{
     connect(&m_timer, &QTimer::timeout, this, [this] {
         if (m_link != nullptr) {
             m_link->OnTimer(kRealTimeTimerId);
@@ -20,18 +21,26 @@ FrameLinkHost::FrameLinkHost(CMainFrame& frame) : m_frame(frame) {
     });
 }
 
-Recording& FrameLinkHost::Document() { return m_frame.Doc().recording(); }
+Recording& FrameLinkHost::Document()
+{
+    return m_frame.Doc().recording();
+}
 
-RecordingView& FrameLinkHost::View() { return m_frame.GraphView()->Companions(); }
+RecordingView& FrameLinkHost::View()
+{
+    return m_frame.GraphView()->Companions();
+}
 
-void FrameLinkHost::ShowMessage(MessageKind kind, const std::string& text) {
+void FrameLinkHost::ShowMessage(MessageKind kind, const std::string& text)
+{
     // A message ends the wait: the window behind it is drawn again while the user reads it.
     m_frame.centralWidget()->setUpdatesEnabled(true);
     m_frame.UserPrompter().Tell(&m_frame, QString::fromStdString(text),
                                 kind == MessageKind::Information ? PromptIcon::Information : PromptIcon::None);
 }
 
-void FrameLinkHost::ShowProgress(int rangeMax) {
+void FrameLinkHost::ShowProgress(int rangeMax)
+{
     // The main window waits for the transfer and is not drawn meanwhile: repainting a large graph
     // between blocks would stretch the transfer many times over. The progress window, a window of
     // its own, still repaints.
@@ -39,27 +48,42 @@ void FrameLinkHost::ShowProgress(int rangeMax) {
     m_frame.ShowDownloadProgress(rangeMax);
 }
 
-void FrameLinkHost::SetProgress(int position) {
+void FrameLinkHost::SetProgress(int position)
+{
     m_frame.LoadingDialog()->SetPos(position);
     // The window is blocked by the transfer; let the bar repaint between blocks.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void FrameLinkHost::EndProgress() {
+void FrameLinkHost::EndProgress()
+{
     m_frame.LoadingDialog()->End();
     m_frame.centralWidget()->setUpdatesEnabled(true);
     m_frame.ApplyEnableTable();
 }
 
-void FrameLinkHost::WriteTempCopy() { m_frame.WriteTempCopy(); }
+void FrameLinkHost::WriteTempCopy()
+{
+    m_frame.WriteTempCopy();
+}
 
-void FrameLinkHost::StartTimer(int ms) { m_timer.start(ms); }
+void FrameLinkHost::StartTimer(int ms)
+{
+    m_timer.start(ms);
+}
 
-void FrameLinkHost::KillTimer() { m_timer.stop(); }
+void FrameLinkHost::KillTimer()
+{
+    m_timer.stop();
+}
 
-bool FrameLinkHost::IsReading() const { return m_frame.IsReading(); }
+bool FrameLinkHost::IsReading() const
+{
+    return m_frame.IsReading();
+}
 
-void FrameLinkHost::SetReading(bool reading) {
+void FrameLinkHost::SetReading(bool reading)
+{
     m_frame.SetReading(reading);
     if (!reading) {
         // A reading that ends shows its recording whole.
@@ -67,7 +91,8 @@ void FrameLinkHost::SetReading(bool reading) {
     }
 }
 
-void FrameLinkHost::RecordingInstalled(const InstalledRecording& installed) {
+void FrameLinkHost::RecordingInstalled(const InstalledRecording& installed)
+{
     CVxView* view = m_frame.GraphView();
     switch (installed.source) {
     case RecordingSource::Download:
@@ -95,7 +120,8 @@ void FrameLinkHost::RecordingInstalled(const InstalledRecording& installed) {
     }
 }
 
-void FrameLinkHost::RowAppended(bool valueRangeGrew) {
+void FrameLinkHost::RowAppended(bool valueRangeGrew)
+{
     CVxView* view = m_frame.GraphView();
     // A band being dragged keeps the plot as it is until it is dropped.
     if (valueRangeGrew && !view->State().m_bBandDragging) {
@@ -112,7 +138,8 @@ void FrameLinkHost::RowAppended(bool valueRangeGrew) {
     }
 }
 
-void FrameLinkHost::StartRealTimeView(bool valueRangeChanged) {
+void FrameLinkHost::StartRealTimeView(bool valueRangeChanged)
+{
     CVxView* view = m_frame.GraphView();
     // It is no file's data.
     m_frame.Doc().SetPathName(QString());
@@ -132,31 +159,36 @@ void FrameLinkHost::StartRealTimeView(bool valueRangeChanged) {
     UpdateRealTimePlot();
 }
 
-void FrameLinkHost::RefreshOpenDataList() {
+void FrameLinkHost::RefreshOpenDataList()
+{
     if (m_frame.DataListOpen()) {
         m_frame.RefreshDataList();
     }
 }
 
-int FrameLinkHost::PlotWidth() const {
+int FrameLinkHost::PlotWidth() const
+{
     CVxView* view = m_frame.GraphView();
     const PlotRect client{0, 0, view->width(), view->height()};
     return GraphModel::ScreenPlotRect(client, view->SummaryHeight(), 1).width();
 }
 
-void FrameLinkHost::ZoomOutToNewRecording() {
+void FrameLinkHost::ZoomOutToNewRecording()
+{
     m_frame.RestoreSummaryAfterFrequencyMode();
     m_frame.GraphView()->ClearReadout();
     m_frame.GraphView()->OnZoomOut();
 }
 
-void FrameLinkHost::UpdateRealTimePlot() {
+void FrameLinkHost::UpdateRealTimePlot()
+{
     // The view draws only the newest segment unless the picture must move or the axis grew.
     m_frame.GraphView()->UpdateRealTimePlot();
     m_frame.ApplyEnableTable();
 }
 
-void FrameLinkHost::CloseDataList() {
+void FrameLinkHost::CloseDataList()
+{
     m_frame.DataList()->CloseWindow();
 }
 

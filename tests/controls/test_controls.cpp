@@ -19,7 +19,8 @@
 
 using namespace shakemeter;
 
-TEST(NumericEditTest, PassesOnlyTheCharactersOfANumber) {
+TEST(NumericEditTest, PassesOnlyTheCharactersOfANumber)
+{
     CNumericEdit edit;
     QTest::keyClicks(&edit, QStringLiteral("12a.5-"));
     EXPECT_EQ(edit.text(), QStringLiteral("12.5-"));
@@ -35,7 +36,8 @@ TEST(NumericEditTest, PassesOnlyTheCharactersOfANumber) {
 namespace {
 
 // A strip of `count` pictures of width cx on a magenta ground, each with a coloured square.
-QImage Strip(int count, int cx, QRgb ground = qRgb(255, 0, 255)) {
+QImage Strip(int count, int cx, QRgb ground = qRgb(255, 0, 255))
+{
     QImage image(count * cx, 28, QImage::Format_RGB32);
     image.fill(ground);
     for (int i = 0; i < count; ++i) {
@@ -50,7 +52,8 @@ QImage Strip(int count, int cx, QRgb ground = qRgb(255, 0, 255)) {
 
 }  // namespace
 
-TEST(PictureToolBarTest, TheFirstStoredPixelsColourIsTransparentInEveryPicture) {
+TEST(PictureToolBarTest, TheFirstStoredPixelsColourIsTransparentInEveryPicture)
+{
     QImage strip = Strip(3, 28);
     strip.setPixel(0, 0, qRgb(10, 10, 10));  // the top-left pixel does not decide
     std::vector<QPixmap> images;
@@ -69,7 +72,8 @@ TEST(PictureToolBarTest, TheFirstStoredPixelsColourIsTransparentInEveryPicture) 
     EXPECT_EQ(qAlpha(images[0].toImage().pixel(1, 1)), 0);
 }
 
-TEST(PictureToolBarTest, OnlyWholePicturesAreCutAndAMissingHotStripStopsTheLists) {
+TEST(PictureToolBarTest, OnlyWholePicturesAreCutAndAMissingHotStripStopsTheLists)
+{
     std::vector<QPixmap> images;
     ASSERT_TRUE(CPictureToolBar::LoadImageList(QImage(395, 28, QImage::Format_RGB32), 99, images));
     EXPECT_EQ(images.size(), 3u);
@@ -89,7 +93,8 @@ TEST(PictureToolBarTest, OnlyWholePicturesAreCutAndAMissingHotStripStopsTheLists
     EXPECT_EQ(bar.iconSize(), QSize(28, 28));
 }
 
-TEST(PictureToolBarTest, TheProgramsStripsHoldThirteenButtonPictures) {
+TEST(PictureToolBarTest, TheProgramsStripsHoldThirteenButtonPictures)
+{
     CPictureToolBar bar;
     EXPECT_TRUE(bar.SetImageLists(28, 264, 263, 264));
     EXPECT_EQ(bar.Images(CPictureToolBar::Normal).size(), 13u);
@@ -106,7 +111,8 @@ TEST(PictureToolBarTest, TheProgramsStripsHoldThirteenButtonPictures) {
 namespace {
 
 // Pixels with a colour of their own (not a grey) in a picture.
-int ColouredPixels(const QImage& picture) {
+int ColouredPixels(const QImage& picture)
+{
     int n = 0;
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
@@ -120,7 +126,8 @@ int ColouredPixels(const QImage& picture) {
 
 }  // namespace
 
-TEST(PictureToolBarTest, GreyedPictureKeepsTheShapesInLightGreys) {
+TEST(PictureToolBarTest, GreyedPictureKeepsTheShapesInLightGreys)
+{
     QImage picture(3, 1, QImage::Format_ARGB32);
     picture.setPixel(0, 0, qRgba(0, 0, 0, 255));
     picture.setPixel(1, 0, qRgba(255, 255, 255, 255));
@@ -131,7 +138,8 @@ TEST(PictureToolBarTest, GreyedPictureKeepsTheShapesInLightGreys) {
     EXPECT_EQ(qAlpha(grey.pixel(2, 0)), 0);
 }
 
-TEST(PictureToolBarTest, DisabledButtonsShowTheirPictureGreyed) {
+TEST(PictureToolBarTest, DisabledButtonsShowTheirPictureGreyed)
+{
     // The main toolbar's strips: the disabled strip is the normal one.
     CPictureToolBar bar;
     std::vector<QAction*> actions;
@@ -162,7 +170,8 @@ TEST(PictureToolBarTest, DisabledButtonsShowTheirPictureGreyed) {
               CPictureToolBar::GreyedPicture(normal).convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
-TEST(PictureToolBarTest, AFlatToolBarShowsHotPicturesAndOneThatIsNotDoesNot) {
+TEST(PictureToolBarTest, AFlatToolBarShowsHotPicturesAndOneThatIsNotDoesNot)
+{
     const QImage normal = Strip(2, 28);
     QImage hot = Strip(2, 28);
     hot.fill(qRgb(250, 200, 60));
@@ -182,7 +191,8 @@ TEST(PictureToolBarTest, AFlatToolBarShowsHotPicturesAndOneThatIsNotDoesNot) {
     }
 }
 
-TEST(InstrumentPanelTest, EveryButtonFitsInsideThePanel) {
+TEST(InstrumentPanelTest, EveryButtonFitsInsideThePanel)
+{
     CInstrumentPanel panel;
     EXPECT_EQ(panel.width(), 236);
     for (int id : {1045, 1174, 1175, 1046, 1048}) {
@@ -193,7 +203,8 @@ TEST(InstrumentPanelTest, EveryButtonFitsInsideThePanel) {
     }
 }
 
-TEST(SummaryBarTest, ShowsTheTwentyTextsInTheirFields) {
+TEST(SummaryBarTest, ShowsTheTwentyTextsInTheirFields)
+{
     CSummaryBar bar;
     SummaryTexts texts;
     texts.startTime = "05/03/23 14:07:09";
@@ -220,7 +231,8 @@ TEST(SummaryBarTest, ShowsTheTwentyTextsInTheirFields) {
     EXPECT_EQ(bar.Field(1014)->palette().color(QPalette::Base), QColor(220, 220, 220));
 }
 
-TEST(SummaryBarTest, EnterAndEscapeDoNothing) {
+TEST(SummaryBarTest, EnterAndEscapeDoNothing)
+{
     QWidget host;
     auto* bar = new CSummaryBar(&host);
     int shortcuts = 0;

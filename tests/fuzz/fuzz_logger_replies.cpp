@@ -90,8 +90,8 @@ Recording Previous()
 bool IsPrevious(const Recording& r)
 {
     const Recording p = Previous();
-    return r.m_header == p.m_header && r.m_pSamples == p.m_pSamples && r.m_pSampleTicks.empty()
-        && r.m_pFreeFallEvents.empty();
+    return r.m_header == p.m_header && r.m_pSamples == p.m_pSamples && r.m_pSampleTicks.empty() &&
+           r.m_pFreeFallEvents.empty();
 }
 
 // |4095 counts| is 16.38 g; the vector sum of three such axes stays below 28.4 g.

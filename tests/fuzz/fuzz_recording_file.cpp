@@ -20,9 +20,9 @@ bool SameRecording(const shakemeter::Recording& a, const shakemeter::Recording& 
     std::string bytesB;
     shakemeter::AppendRecordingBytes(bytesA, a, 1);
     shakemeter::AppendRecordingBytes(bytesB, b, 1);
-    return bytesA == bytesB && a.m_header == b.m_header && a.m_pSamples.size() == b.m_pSamples.size()
-        && a.m_pSampleTicks == b.m_pSampleTicks && a.m_pFreeFallEvents == b.m_pFreeFallEvents
-        && a.m_bRealTime == b.m_bRealTime;
+    return bytesA == bytesB && a.m_header == b.m_header && a.m_pSamples.size() == b.m_pSamples.size() &&
+           a.m_pSampleTicks == b.m_pSampleTicks && a.m_pFreeFallEvents == b.m_pFreeFallEvents &&
+           a.m_bRealTime == b.m_bRealTime;
 }
 
 shakemeter::RecordingFileResult ReadThroughFile(const std::uint8_t* data, std::size_t size)
@@ -45,15 +45,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     const shakemeter::Recording& rec = first.recording;
-    if (rec.m_pSamples.size() != rec.m_header.dwSampleCount
-        || rec.m_pFreeFallEvents.size() != rec.m_header.wFreeFallCount
-        || (rec.IsMotion() ? rec.m_pSampleTicks.size() != rec.m_pSamples.size() : !rec.m_pSampleTicks.empty()))
+    if (rec.m_pSamples.size() != rec.m_header.dwSampleCount ||
+        rec.m_pFreeFallEvents.size() != rec.m_header.wFreeFallCount ||
+        (rec.IsMotion() ? rec.m_pSampleTicks.size() != rec.m_pSamples.size() : !rec.m_pSampleTicks.empty()))
         std::abort();
 
     std::string encoded;
     shakemeter::AppendRecordingBytes(encoded, rec, 1);
-    const shakemeter::RecordingFileResult second
-        = shakemeter::ReadRecordingBytes(reinterpret_cast<const std::uint8_t*>(encoded.data()), encoded.size());
+    const shakemeter::RecordingFileResult second =
+        shakemeter::ReadRecordingBytes(reinterpret_cast<const std::uint8_t*>(encoded.data()), encoded.size());
     if (!second.ok() || !SameRecording(rec, second.recording))
         std::abort();
     return 0;

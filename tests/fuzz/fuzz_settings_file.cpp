@@ -35,7 +35,8 @@ const QString& Folder()
     // Saving is atomic and synced to disk; in memory (/dev/shm) a run costs microseconds, not
     // the milliseconds of a disk.
     static const QString folder = [] {
-        const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        const QString base =
+            QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
         const QString path = base + "/shakemeter-fuzz-settings-" + QString::number(::getpid());
         QDir().mkpath(path);
         return path;
@@ -64,11 +65,11 @@ bool SameExactMembers(const Settings& a, const Settings& b)
     for (std::size_t i : {6, 7, 8, 9, 10, 11, 19, 20})
         if (a.m_lastSetup[i] != b.m_lastSetup[i])
             return false;
-    return a.m_bShowX == b.m_bShowX && a.m_bShowY == b.m_bShowY && a.m_bShowZ == b.m_bShowZ
-        && a.m_bMarkPoints == b.m_bMarkPoints && a.m_bVertGrid == b.m_bVertGrid && a.m_bHorzGrid == b.m_bHorzGrid
-        && a.m_bShowVectorSum == b.m_bShowVectorSum && a.m_nColorBg == b.m_nColorBg && a.m_nColorX == b.m_nColorX
-        && a.m_nColorY == b.m_nColorY && a.m_nColorZ == b.m_nColorZ && a.m_nColorV == b.m_nColorV
-        && a.m_nColorGrid == b.m_nColorGrid && a.m_nRtRateIndex == b.m_nRtRateIndex;
+    return a.m_bShowX == b.m_bShowX && a.m_bShowY == b.m_bShowY && a.m_bShowZ == b.m_bShowZ &&
+           a.m_bMarkPoints == b.m_bMarkPoints && a.m_bVertGrid == b.m_bVertGrid && a.m_bHorzGrid == b.m_bHorzGrid &&
+           a.m_bShowVectorSum == b.m_bShowVectorSum && a.m_nColorBg == b.m_nColorBg && a.m_nColorX == b.m_nColorX &&
+           a.m_nColorY == b.m_nColorY && a.m_nColorZ == b.m_nColorZ && a.m_nColorV == b.m_nColorV &&
+           a.m_nColorGrid == b.m_nColorGrid && a.m_nRtRateIndex == b.m_nRtRateIndex;
 }
 
 // The found file lives in memory (a memfd read through /proc), as the recording fuzzer does it.

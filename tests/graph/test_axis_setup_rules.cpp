@@ -18,7 +18,7 @@ TEST(AxisFieldNormalisation, ValueAxisShowsTwoDecimalsWithinTwentyThousand)
     EXPECT_EQ(NormaliseValueAxisText("1e999"), "20000.00");  // pasted, far out of range
     EXPECT_EQ(NormaliseValueAxisText("-1e999"), "-20000.00");
     EXPECT_EQ(NormaliseValueAxisText("12.345"), "12.35");
-    EXPECT_EQ(NormaliseValueAxisText("1.2.3"), "1.20");   // the number ends at the second point
+    EXPECT_EQ(NormaliseValueAxisText("1.2.3"), "1.20");  // the number ends at the second point
     EXPECT_EQ(NormaliseValueAxisText("abc"), "0.00");
     EXPECT_EQ(NormaliseValueAxisText("."), "0.00");
     EXPECT_EQ(NormaliseValueAxisText("-5"), "-5.00");

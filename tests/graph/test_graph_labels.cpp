@@ -65,9 +65,8 @@ TEST(GraphLabels, MotionRecordingStepsNameTheirTicks)
     EXPECT_EQ(range, (VisibleRange{1, 4}));
     EXPECT_EQ(g.model.TimeStep(), 2);
     EXPECT_EQ(TimeLines(g.model, range),
-              (std::vector<std::string>{"100|14:07:09| 05/03/23 ", "300|14:07:11| 05/03/23 ",
-                                        "500|14:07:13| 05/03/23 ", "700|14:07:15| 05/03/23 ",
-                                        "900|14:07:17| 05/03/23 "}));
+              (std::vector<std::string>{"100|14:07:09| 05/03/23 ", "300|14:07:11| 05/03/23 ", "500|14:07:13| 05/03/23 ",
+                                        "700|14:07:15| 05/03/23 ", "900|14:07:17| 05/03/23 "}));
 }
 
 TEST(GraphLabels, RowsWithoutTicksUseTheSampleTimes)

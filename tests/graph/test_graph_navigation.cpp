@@ -204,7 +204,7 @@ TEST(GraphPick, WithTicksTheNearerPointWinsAndTiesGoEarlier)
 
 TEST(GraphPick, ScrolledPictureIsPickedWhereItIsDrawn)
 {
-    ZoomedFixture g(1001, 300, 500);  // row 250 on the left edge, 3.2 px per row
+    ZoomedFixture g(1001, 300, 500);                   // row 250 on the left edge, 3.2 px per row
     g.model.OnHScroll(ScrollCode::LineForward, 0, 0);  // one row further: row 251 on the left edge
     g.Paint();
     EXPECT_EQ(g.model.PickIndex(100), 251);

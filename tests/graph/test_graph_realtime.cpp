@@ -53,7 +53,8 @@ TEST(RealTimeWindow, ReadingLongerThanItsTableKeepsGrowing)
     g.view.m_nRtWindow = {100, 109};
     for (int n = 2; n <= 300; ++n)
         g.Arrive(n);
-    EXPECT_EQ(g.view.m_nRtWindow, (std::vector<int>{100, 109, 118, 128, 139, 151, 164, 178, 194, 211, 230, 250, 272, 296, 322}));
+    EXPECT_EQ(g.view.m_nRtWindow,
+              (std::vector<int>{100, 109, 118, 128, 139, 151, 164, 178, 194, 211, 230, 250, 272, 296, 322}));
 }
 
 TEST(RealTimeWindow, NewRowDrawsOnlyItsSegmentUnlessItLeavesThePlot)

@@ -21,7 +21,7 @@ TEST(TraceSegments, VisibilityAtThePlotEdges)
     EXPECT_FALSE(visible(150, 200, 160, 180));  // touching from above
     EXPECT_TRUE(visible(150, 600, 160, 600));   // on the bottom edge
     EXPECT_FALSE(visible(150, 601, 160, 600));
-    EXPECT_FALSE(visible(50, 300, 99, 300));    // left of the plot
+    EXPECT_FALSE(visible(50, 300, 99, 300));  // left of the plot
     EXPECT_TRUE(visible(50, 300, 100, 300));
     EXPECT_FALSE(visible(901, 300, 950, 300));  // right of it
 }
@@ -45,9 +45,13 @@ TEST(TraceSegments, GroupsShareTheirEndsAndKeepEachTracesExtremes)
 {
     GraphFixture g;
     const std::vector<double> values{0, 5, -3, 1, 0, 2, 7, 0, -1, 4, 9, 9};
-    g.Load(static_cast<int>(values.size()), [&](int i) { return SampleRow{values[static_cast<std::size_t>(i)], -values[static_cast<std::size_t>(i)], 0, 0}; });
+    g.Load(static_cast<int>(values.size()), [&](int i) {
+        return SampleRow{values[static_cast<std::size_t>(i)], -values[static_cast<std::size_t>(i)], 0, 0};
+    });
     std::vector<std::array<int, 4>> groups;
-    const int rest = g.model.ForEachGroup(1, 12, 5, 0, [&](int s, int mn, int mx, int e) { groups.push_back({s, mn, mx, e}); });
+    const int rest = g.model.ForEachGroup(1, 12, 5, 0, [&](int s, int mn, int mx, int e) {
+        groups.push_back({s, mn, mx, e});
+    });
     // Points 1..5 (inner 2..4), then 5..10 (inner 6..9).
     EXPECT_EQ(groups, (std::vector<std::array<int, 4>>{{1, 3, 2, 5}, {5, 9, 7, 10}}));
     EXPECT_EQ(rest, 10);

@@ -8,8 +8,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QMimeDatabase db;
     for (int i = 1; i < argc; ++i) {
-        const QString byName = db.mimeTypeForFile(QString::fromLocal8Bit(argv[i]), QMimeDatabase::MatchExtension).name();
-        const QString byContent = db.mimeTypeForFile(QString::fromLocal8Bit(argv[i]), QMimeDatabase::MatchContent).name();
+        const QString byName =
+            db.mimeTypeForFile(QString::fromLocal8Bit(argv[i]), QMimeDatabase::MatchExtension).name();
+        const QString byContent =
+            db.mimeTypeForFile(QString::fromLocal8Bit(argv[i]), QMimeDatabase::MatchContent).name();
         std::printf("%s %s\n", qPrintable(byName), qPrintable(byContent));
     }
     return 0;

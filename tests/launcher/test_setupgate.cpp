@@ -27,10 +27,7 @@ QApplication& App()
 // here shell scripts that leave a mark each time they run.
 class Medium {
 public:
-    Medium()
-    {
-        QDir(dir.path()).mkpath(QStringLiteral("Software/Driver"));
-    }
+    Medium() { QDir(dir.path()).mkpath(QStringLiteral("Software/Driver")); }
     QString root() const { return dir.path(); }
     void AddInstaller(const QString& relative)
     {
@@ -64,7 +61,8 @@ bool WaitFor(const std::function<bool()>& condition)
 
 TEST(InstallerPaths, AreJoinedFromTheLauncherFolder)
 {
-    EXPECT_EQ(setupgate::ApplicationInstallerPath(QStringLiteral("/media/cd")), QStringLiteral("/media/cd/Software/setup.exe"));
+    EXPECT_EQ(setupgate::ApplicationInstallerPath(QStringLiteral("/media/cd")),
+              QStringLiteral("/media/cd/Software/setup.exe"));
     EXPECT_EQ(setupgate::DriverInstallerPath(QStringLiteral("/media/cd/")),
               QStringLiteral("/media/cd/Software/Driver/USBXpressInstaller.exe"));
 }

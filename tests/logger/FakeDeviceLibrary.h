@@ -34,9 +34,9 @@ public:
     std::set<std::uint32_t> stringFails;  // bridges whose device string query fails
     bool numDevicesFails = false;
     bool openFails = false;
-    int failWriteAt = -1;  // 0-based index among writes that fails (-1: none)
-    int failReadAt = -1;   // 0-based index among reads that fails
-    bool failAllAfterFault = true;  // an unplugged logger fails everything after the first fault
+    int failWriteAt = -1;                 // 0-based index among writes that fails (-1: none)
+    int failReadAt = -1;                  // 0-based index among reads that fails
+    bool failAllAfterFault = true;        // an unplugged logger fails everything after the first fault
     std::uint32_t writeReportsShort = 0;  // report this many bytes written instead (0: all)
 
     // Replies handed out by the reads, one per read, in order; a reply shorter than asked leaves
@@ -104,7 +104,8 @@ public:
     DeviceStatus Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite, std::uint32_t& written) override
     {
         const auto* p = static_cast<const std::uint8_t*>(buffer);
-        Exchange e{Exchange::Write, std::vector<std::uint8_t>(p, p + toWrite), toWrite, readTimeout, writeTimeout, false};
+        Exchange e{
+            Exchange::Write, std::vector<std::uint8_t>(p, p + toWrite), toWrite, readTimeout, writeTimeout, false};
         const int index = writeCount++;
         written = 0;
         if (handle != kHandle || openHandles == 0 || faulted || index == failWriteAt) {

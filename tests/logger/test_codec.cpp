@@ -61,7 +61,7 @@ TEST(HeaderBlockBytes, LittleEndianFieldsAndReservedByteZero)
     h.byStartMode = 1;
     const HeaderBlock block = EncodeHeaderBlock(h);
     const HeaderBlock expected = {0x04, 0x03, 0x02, 0x01, 0x06, 0x05, 0xC8, 0x00, 0x03, 3, 4,
-                                  18,   0xE8, 0x07, 2,    29,   23,   59,   58,   30,   1,    0};
+                                  18,   0xE8, 0x07, 2,    29,   23,   59,   58,   30,   1, 0};
     EXPECT_EQ(block, expected);
     EXPECT_EQ(DecodeHeaderBlock(block), h);
 }

@@ -114,8 +114,7 @@ TEST_F(Download, EventBlocksAreNumberedFromOneAgainAfterTheData)
     ASSERT_TRUE(link.Download());
     EXPECT_EQ(device.Written(), (std::vector<Bytes>{Cmd(0, 0, 0), Cmd(0, 0, 1), Cmd(0, 0, 1)}));
     EXPECT_EQ(device.ReadSizes(), (std::vector<std::uint32_t>{22, 12, 18}));
-    EXPECT_EQ(host.progress,
-              (std::vector<std::string>{"show 2", "set 0", "set 1", "set 1", "set 2", "set 2", "end"}));
+    EXPECT_EQ(host.progress, (std::vector<std::string>{"show 2", "set 0", "set 1", "set 1", "set 2", "set 2", "end"}));
     EXPECT_EQ(host.document.m_pSamples.size(), 2u);
     EXPECT_EQ(host.document.m_pFreeFallEvents,
               (std::vector<std::string>{"05/03/23 14:07:00", "05/03/23 14:07:01", "05/03/23 14:07:02"}));

@@ -52,7 +52,8 @@ TEST_F(RealTime, StartSendsTheIntervalAndBuildsAOneRowRecording)
     EXPECT_EQ(r.m_header.wFreeFallCount, 0);
     EXPECT_TRUE(r.m_pFreeFallEvents.empty());
     EXPECT_EQ(r.m_bRealTime, 1);
-    EXPECT_EQ(r.m_pSamples[0], (SampleRow{1.0, -0.5, 0.1, VectorSumToG(std::sqrt(1000.0 * 1000 + 500 * 500 + 100 * 100))}));
+    EXPECT_EQ(r.m_pSamples[0],
+              (SampleRow{1.0, -0.5, 0.1, VectorSumToG(std::sqrt(1000.0 * 1000 + 500 * 500 + 100 * 100))}));
     EXPECT_EQ(host.view.m_recHeader, r.m_header);
     EXPECT_EQ(host.view.m_nShownCount, 1);
     EXPECT_EQ(host.view.m_nRangeFirst, 1);

@@ -41,8 +41,8 @@ TEST(SetupBlockEditing, StartsFromTheLastBlockWithCountsCleared)
 
     HeaderBlock block{};
     ASSERT_EQ(editor.Finish(Now(), block), SetupOutcome::Ready);
-    const HeaderBlock expected = {0, 0, 0, 0, 0, 0, 0x29, 0x00, MODE_MOTION, 2, 3, 4,
-                                  0xE8, 0x07, 2, 29, 13, 45, 7, 20, 1, 0};
+    const HeaderBlock expected = {0, 0,    0,    0, 0,  0,  0x29, 0x00, MODE_MOTION, 2, 3,
+                                  4, 0xE8, 0x07, 2, 29, 13, 45,   7,    20,          1, 0};
     EXPECT_EQ(block, expected);
 }
 
@@ -152,8 +152,7 @@ TEST(SetupBlockLed, UnknownSavedCycleShowsTenButIsSentUnchanged)
 
 TEST(SetupBlockDefault, FiftyMsNormalLedTenManualAndPreviousThresholds)
 {
-    SetupBlockEditor editor(
-        LastSetup(IntervalCode(3, RATE_UNIT_HOUR), MODE_MOTION | MODE_FREEFALL, 4, 5, 6, 30, 1));
+    SetupBlockEditor editor(LastSetup(IntervalCode(3, RATE_UNIT_HOUR), MODE_MOTION | MODE_FREEFALL, 4, 5, 6, 30, 1));
     EXPECT_TRUE(editor.FreeFall());
     editor.Default();
     HeaderBlock block{};

@@ -43,12 +43,19 @@ TEST(ArchiveString, WritesTheShortestFormAndReadsEachForm)
         EXPECT_EQ(back.pos, out.size());
     }
     // Another writer may use a wider form than needed: the length decides.
-    EXPECT_EQ(Decode(std::string("\xFF\xFF\xFF\x02\x00\x00\x00" "hi", 9)).text, "hi");
+    EXPECT_EQ(Decode(std::string("\xFF\xFF\xFF\x02\x00\x00\x00"
+                                 "hi",
+                                 9))
+                  .text,
+              "hi");
 }
 
 TEST(ArchiveString, ReadsWideStringsOnlyInTheLatin1Range)
 {
-    const Decoded wide = Decode(std::string("\xFF\xFE\xFF\x03" "A\0\xE9\0z\0", 10));
+    const Decoded wide =
+        Decode(std::string("\xFF\xFE\xFF\x03"
+                           "A\0\xE9\0z\0",
+                           10));
     EXPECT_EQ(wide.status, ArchiveStringStatus::Ok);
     EXPECT_EQ(wide.text, "A\xE9z");
     EXPECT_EQ(wide.pos, 10u);
@@ -64,11 +71,17 @@ TEST(ArchiveString, RefusesShortInputWithoutMovingOn)
 {
     const std::string shortInputs[] = {
         std::string(),
-        std::string("\x05" "abcd", 5),                       // one character missing
-        std::string("\xFF\x01", 2),                          // word cut
-        std::string("\xFF\xFF\xFF\x10\x00", 5),              // dword cut
-        std::string("\xFF\xFF\xFF\xF0\xFF\xFF\x7F" "x", 8),  // 2 GB announced, 1 byte there
-        std::string("\xFF\xFE\xFF\x02" "A\0B", 7),           // half a wide character missing
+        std::string("\x05"
+                    "abcd",
+                    5),                          // one character missing
+        std::string("\xFF\x01", 2),              // word cut
+        std::string("\xFF\xFF\xFF\x10\x00", 5),  // dword cut
+        std::string("\xFF\xFF\xFF\xF0\xFF\xFF\x7F"
+                    "x",
+                    8),  // 2 GB announced, 1 byte there
+        std::string("\xFF\xFE\xFF\x02"
+                    "A\0B",
+                    7),  // half a wide character missing
     };
     for (const std::string& input : shortInputs) {
         const Decoded d = Decode(input);

@@ -148,7 +148,8 @@ TEST_F(AtomicFileTest, SeveralFilesAreWrittenBeforeAnyIsReplaced)
     // A first file that did not exist before goes again.
     FailingCalls lateNew;
     lateNew.fail = FailingCalls::Fail::SecondRename;
-    EXPECT_FALSE(WriteFilesAtomically({{path("n.Vibration"), "new recording"}, {path("r.xls"), "new report"}}, lateNew));
+    EXPECT_FALSE(
+        WriteFilesAtomically({{path("n.Vibration"), "new recording"}, {path("r.xls"), "new report"}}, lateNew));
     EXPECT_FALSE(std::filesystem::exists(path("n.Vibration")));
     EXPECT_EQ(entries(), 2);
 

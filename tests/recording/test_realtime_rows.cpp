@@ -21,8 +21,8 @@ struct Reading {
     bool Begin(const SampleRow& first, int requested)
     {
         header.dwSampleCount = 1;
-        return BeginRealTimeRecording(document, view, header, CalendarTime::FromLocal(HeaderStart(header)),
-                                      first, requested);
+        return BeginRealTimeRecording(document, view, header, CalendarTime::FromLocal(HeaderStart(header)), first,
+                                      requested);
     }
 };
 

@@ -85,8 +85,12 @@ TEST(RecordingFileLayout, MotionFileWithTwoEventsIs187Bytes)
     EXPECT_EQ(DoubleAt(bytes, 114 + 24), 3.87);
     EXPECT_EQ(bytes.substr(146, 4), std::string("\x06\x00\x00\x00", 4));
     EXPECT_EQ(bytes[150], '\0');  // not real-time
-    EXPECT_EQ(bytes.substr(151, 18), "\x11" "14/03/26 09:41:12");
-    EXPECT_EQ(bytes.substr(169, 18), "\x11" "14/03/26 10:02:59");
+    EXPECT_EQ(bytes.substr(151, 18),
+              "\x11"
+              "14/03/26 09:41:12");
+    EXPECT_EQ(bytes.substr(169, 18),
+              "\x11"
+              "14/03/26 10:02:59");
 }
 
 TEST(RecordingFileLayout, SpectrumFileIs8235Bytes)
@@ -143,8 +147,8 @@ TEST(RecordingFileRoundTrip, EveryKindComesBackUnchanged)
 TEST(RecordingFileRefusal, MagicMustMatchExactly)
 {
     const std::string good = Encode(MotionRecording());
-    for (const std::string magic : {"\x14vibration shakemeter", "\x14VIBRATION SHAKEMETER",
-                                     "\x13Vibration Shakemete", "\x15Vibration Shakemeter "}) {
+    for (const std::string magic : {"\x14vibration shakemeter", "\x14VIBRATION SHAKEMETER", "\x13Vibration Shakemete",
+                                    "\x15Vibration Shakemeter "}) {
         std::string bytes = magic + good.substr(21);
         EXPECT_EQ(Read(bytes).error, RecordingFileError::InvalidFormat) << magic;
     }
@@ -308,12 +312,12 @@ TEST(RecordingFileSamples, RepositorySamplesLoadAsTheirKind)
         std::size_t rows;
         std::size_t events;
     };
-    for (const Sample& s : {Sample{"logged-normal", RecordingKind::Logged, 2000, 0},
-                            Sample{"motion-events", RecordingKind::Logged, 147, 3},
-                            Sample{"realtime", RecordingKind::RealTime, 120, 0},
-                            Sample{"spectrum", RecordingKind::Spectrum, 256, 0}}) {
-        const RecordingFileResult r
-            = ReadRecordingFile(std::string(SHAKEMETER_SOURCE_DIR) + "/samples/" + s.name + ".Vibration");
+    for (const Sample& s :
+         {Sample{"logged-normal", RecordingKind::Logged, 2000, 0},
+          Sample{"motion-events", RecordingKind::Logged, 147, 3}, Sample{"realtime", RecordingKind::RealTime, 120, 0},
+          Sample{"spectrum", RecordingKind::Spectrum, 256, 0}}) {
+        const RecordingFileResult r =
+            ReadRecordingFile(std::string(SHAKEMETER_SOURCE_DIR) + "/samples/" + s.name + ".Vibration");
         ASSERT_TRUE(r.ok()) << s.name;
         EXPECT_EQ(r.recording.Kind(), s.kind) << s.name;
         EXPECT_EQ(r.recording.RowCount(), s.rows) << s.name;

@@ -71,9 +71,9 @@ TEST(RowExtremes, AnyRunOfRowsGivesWhatAScanGives)
 TEST(RowExtremes, TheFirstRowOfARepeatedExtremeIsKept)
 {
     std::vector<SampleRow> rows(64 * 4, SampleRow{1, 1, 1, 1});
-    rows[70] = {-2, 3, -0.0, 1};   // in block 1
-    rows[140] = {-2, 3, 0.0, 1};   // the same extremes again in block 2
-    rows[10] = {0, 0, 0, 9};       // before the whole blocks of the run below
+    rows[70] = {-2, 3, -0.0, 1};  // in block 1
+    rows[140] = {-2, 3, 0.0, 1};  // the same extremes again in block 2
+    rows[10] = {0, 0, 0, 9};      // before the whole blocks of the run below
     const RowExtremes index(rows.data(), rows.size());
     ColumnExtremes e = Start(50000.0, -50000.0, 5);
     index.Fold(rows.data(), 6, 250, e);

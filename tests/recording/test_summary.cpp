@@ -21,11 +21,11 @@ constexpr std::uint16_t kOneSecond = 5;  // 1 x 4 + seconds
 Recording FourRows()
 {
     return MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond), {
-        {0.10, -1.00, 0.98, 1.40},
-        {2.50, 0.00, 1.00, 2.70},
-        {-0.30, -1.00, 1.02, 1.46},
-        {2.50, 0.50, 0.99, 2.76},
-    });
+                                                                         {0.10, -1.00, 0.98, 1.40},
+                                                                         {2.50, 0.00, 1.00, 2.70},
+                                                                         {-0.30, -1.00, 1.02, 1.46},
+                                                                         {2.50, 0.50, 0.99, 2.76},
+                                                                     });
 }
 
 TEST(SummaryStatisticsTest, ExtremesNameTheLastRowThatReachedThem)
@@ -164,8 +164,8 @@ TEST(SummaryTextsTest, RatesReadWithAPointUnderADecimalCommaLocale)
     const std::pair<std::uint16_t, bool> rates[] = {{200, false}, {4, false}, {500, true}, {60000, true}};
     const char* const texts[] = {"0.050", "0.001", "0.50", "60.00"};
     for (std::size_t i = 0; i < std::size(rates); ++i) {
-        Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, rates[i].first), FlatRows(2, 1.5), {},
-                                  rates[i].second));
+        Shown shown(
+            MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, rates[i].first), FlatRows(2, 1.5), {}, rates[i].second));
         EXPECT_EQ(shown.view.m_summary.samplingRate, texts[i]) << rates[i].first;
         EXPECT_EQ(shown.view.m_summary.avg[0], "1.50");
         EXPECT_EQ(shown.view.m_summary.max[0].substr(0, 6), "1.50 @");

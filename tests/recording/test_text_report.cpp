@@ -75,16 +75,20 @@ TEST(TextReportTest, SmallMotionRecordingByteForByte)
     header.byThresholdX = 3;
     header.byThresholdZ = 18;
     header.wFreeFallCount = 2;
-    Recording fresh = MakeRecording(header, {
-        {0.12, -0.50, 1.00, 1.12},
-        {-0.004, 0.0, 0.99, 0.99},
-        {1.5, 0.25, 1.01, 1.83},
-    }, {0, 2, 3});
+    Recording fresh = MakeRecording(header,
+                                    {
+                                        {0.12, -0.50, 1.00, 1.12},
+                                        {-0.004, 0.0, 0.99, 0.99},
+                                        {1.5, 0.25, 1.01, 1.83},
+                                    },
+                                    {0, 2, 3});
     fresh.m_pFreeFallEvents = {"05/03/23 14:07:20", "05/03/23 14:08:00"};
     Shown shown(std::move(fresh));
 
     const std::string hyphens(150, '-');
-    const std::string expected = std::string(33, ' ') + "Test Report\r\n"
+    const std::string expected =
+        std::string(33, ' ') +
+        "Test Report\r\n"
         "\r\n"
         ">>Start Time: 05/03/23 14:07:09\r\n"
         ">>Sampling rate: 1sec    Samplings: 3\r\n"
@@ -93,17 +97,20 @@ TEST(TextReportTest, SmallMotionRecordingByteForByte)
         ">>Y MAX: 0.25 @ 05/03/23 14:07:12  Y MIN: -0.50 @ 05/03/23 14:07:09  Y AVG: -0.08   Y Threshold: NONE\r\n"
         ">>Z MAX: 1.01 @ 05/03/23 14:07:12  Z MIN: 0.99 @ 05/03/23 14:07:11  Z AVG: 1.00   Z Threshold: 18\r\n"
         ">>Vector Sum MAX: 1.83 @ 05/03/23 14:07:12  Vector Sum MIN: 0.99 @ 05/03/23 14:07:11"
-        "  Vector Sum AVG: 1.31\r\n"
-        + hyphens + "\r\n"
+        "  Vector Sum AVG: 1.31\r\n" +
+        hyphens +
+        "\r\n"
         "Free Fall Recordings: 2\r\n"
         "\r\n"
         "NO.\tTime\t\r\n"
         "1 \t 05/03/23 14:07:20 \t\r\n"
-        "2 \t 05/03/23 14:08:00 \t\r\n"
-        + hyphens + "\r\n"
-        "Vibration Data List(X,Y,Z,Vector Sum)\r\n"
+        "2 \t 05/03/23 14:08:00 \t\r\n" +
+        hyphens +
         "\r\n"
-        + kListHeader + "\r\n"
+        "Vibration Data List(X,Y,Z,Vector Sum)\r\n"
+        "\r\n" +
+        kListHeader +
+        "\r\n"
         "1\t0.12\t-0.50\t1.00\t1.12\tg\t 05/03/23 14:07:09 \t\r\n"
         "2\t-0.00\t0.00\t0.99\t0.99\tg\t 05/03/23 14:07:11 \t\r\n"
         "3\t1.50\t0.25\t1.01\t1.83\tg\t 05/03/23 14:07:12 \t\r\n";
@@ -178,7 +185,7 @@ TEST(TextReportTest, RowsBeyondThreeBlocksAreNotDropped)
     EXPECT_EQ(GroupRows(lines[first + 1]), (std::vector<long>{1, 60001, 120001, 180001, 240001}));
     EXPECT_EQ(GroupRows(lines[first + 2]), (std::vector<long>{2, 60002, 120002, 180002}));
     EXPECT_EQ(lines[first + 1].substr(lines[first + 1].rfind("240001\t")),
-        "240001\t0.00\t0.00\t0.00\t0.00\tg\t 05/03/23 17:27:09 \t");  // 12000 s later
+              "240001\t0.00\t0.00\t0.00\t0.00\tg\t 05/03/23 17:27:09 \t");  // 12000 s later
 
     std::vector<int> seen(static_cast<std::size_t>(total) + 1, 0);
     for (std::size_t i = first + 1; i < lines.size(); ++i)
@@ -223,11 +230,27 @@ TEST(TextReportTest, NothingShownWritesNoRows)
 
 TEST(FixedTextTest, TwoDecimalsAreExactlyWhatPrintfWrites)
 {
-    std::vector<double> values = {0.0, -0.0, 0.005, -0.005, 0.125, -0.375, 0.015, 1.005, 2.675, 1e-9,
-        -1e-9, 99.995, 12345.678, -20000.0, 1e300, -1.7976931348623157e308,
-        std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::infinity(),
-        -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(),
-        -std::numeric_limits<double>::quiet_NaN()};
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  0.005,
+                                  -0.005,
+                                  0.125,
+                                  -0.375,
+                                  0.015,
+                                  1.005,
+                                  2.675,
+                                  1e-9,
+                                  -1e-9,
+                                  99.995,
+                                  12345.678,
+                                  -20000.0,
+                                  1e300,
+                                  -1.7976931348623157e308,
+                                  std::numeric_limits<double>::denorm_min(),
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN(),
+                                  -std::numeric_limits<double>::quiet_NaN()};
     std::mt19937_64 random(42);
     std::uniform_real_distribution<double> g(-20.0, 20.0);
     for (int i = 0; i < 20000; ++i)

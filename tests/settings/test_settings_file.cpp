@@ -69,11 +69,13 @@ TEST_F(SettingsFileTest, DefaultsWithoutAFileOrWithAnUnreadableOne)
 
 TEST_F(SettingsFileTest, ValuesAreReadAsTheirStoredTypes)
 {
-    WriteFile("[LOGGERInfo]\nLOGGERINFOR1=456\nLOGGERINFOR14=-1\nLOGGERINFOR7=230\nLOGGERINFOR13=59\n"
-              "[ColorInfo]\nXColor=270\n"
-              "[VIEWInfo]\nVIEW1=256\nVIEW4=2\nVIEW7=x\n"
-              "[Y AXISInfo]\nY TEMPLOW=abc\nY TEMPHI=  12.5g\n"
-              "[RTSAMPInfo]\nRTSAMP=300\nRTSAMPPONT=" + std::string(300, '9') + "\n");
+    WriteFile(
+        "[LOGGERInfo]\nLOGGERINFOR1=456\nLOGGERINFOR14=-1\nLOGGERINFOR7=230\nLOGGERINFOR13=59\n"
+        "[ColorInfo]\nXColor=270\n"
+        "[VIEWInfo]\nVIEW1=256\nVIEW4=2\nVIEW7=x\n"
+        "[Y AXISInfo]\nY TEMPLOW=abc\nY TEMPHI=  12.5g\n"
+        "[RTSAMPInfo]\nRTSAMP=300\nRTSAMPPONT=" +
+        std::string(300, '9') + "\n");
     const Settings s = ReadBoth();
     EXPECT_EQ(s.m_lastSetup[6], 200);  // bytes keep their low byte
     EXPECT_EQ(s.m_lastSetup[19], 255);

@@ -29,8 +29,9 @@ TEST(ProfileReads, IntegersStringsAndMissingValues)
     EXPECT_EQ(ProfileFile::ParseInt("0x1F"), 0);
     EXPECT_EQ(ProfileFile::ParseInt("4294967297"), 1);  // 32-bit wrap, never undefined behaviour
 
-    const ProfileFile p = ProfileOf("\xEF\xBB\xBF[S]\nEmpty=\nQuoted=\"  a b \"\nSpaced =  x y  \nNoEquals\n"
-                                    "K=1\nk=2\n[T]\nK=3\n[s]\nK=4\n");
+    const ProfileFile p = ProfileOf(
+        "\xEF\xBB\xBF[S]\nEmpty=\nQuoted=\"  a b \"\nSpaced =  x y  \nNoEquals\n"
+        "K=1\nk=2\n[T]\nK=3\n[s]\nK=4\n");
     EXPECT_EQ(p.GetInt("S", "Missing", 17), 17);
     EXPECT_EQ(p.GetInt("Nowhere", "K", -3), -3);
     EXPECT_EQ(p.GetInt("S", "Empty", 17), 17);  // an empty value does not count as a number
@@ -61,7 +62,8 @@ TEST(ProfileWrites, InPlaceAppendNewSectionAndRefusals)
 TEST(ProfileWrites, ValuesWithBlanksOrQuotesAtTheEndsReadBackUnchanged)
 {
     ProfileFile p = ProfileOf("[RTSAMPInfo]\nRTSAMPPONT=1\n");
-    for (const std::string value : {"  spaced  ", " 500", "500\t", "\"quoted\"", "'single'", "\"", "\"half", "plain text"}) {
+    for (const std::string value :
+         {"  spaced  ", " 500", "500\t", "\"quoted\"", "'single'", "\"", "\"half", "plain text"}) {
         ASSERT_TRUE(p.SetString("RTSAMPInfo", "RTSAMPPONT", value));
         EXPECT_EQ(p.Value("RTSAMPInfo", "RTSAMPPONT"), value) << p.Text();
         EXPECT_EQ(ProfileOf(QByteArray::fromStdString(p.Text())).Value("RTSAMPInfo", "RTSAMPPONT"), value);

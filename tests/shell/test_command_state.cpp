@@ -9,7 +9,8 @@ using namespace shakemeter;
 
 namespace {
 
-std::set<int> EnabledIds(const ShellState& s) {
+std::set<int> EnabledIds(const ShellState& s)
+{
     std::set<int> ids;
     for (int id : AllCommandIds()) {
         if (CommandUiFor(id, s).enabled) {
@@ -19,28 +20,31 @@ std::set<int> EnabledIds(const ShellState& s) {
     return ids;
 }
 
-const std::set<int> kAlways = {ID_APP_EXIT, ID_VIEW_INSTRUMENT, ID_APP_ABOUT, ID_HELP_TOPICS,
-                               ID_NEXT_PANE, ID_PREV_PANE};
+const std::set<int> kAlways = {ID_APP_EXIT,    ID_VIEW_INSTRUMENT, ID_APP_ABOUT,
+                               ID_HELP_TOPICS, ID_NEXT_PANE,       ID_PREV_PANE};
 
-std::set<int> With(std::set<int> base, std::initializer_list<int> more) {
+std::set<int> With(std::set<int> base, std::initializer_list<int> more)
+{
     base.insert(more);
     return base;
 }
 
 // What a reading with data shown leaves: stopping it, saving, the list and the summary.
-const std::set<int> kReadingWithData = With(kAlways, {ID_STOP_READING, ID_FILE_SAVE_BOTH, ID_FILE_PRINT_SETUP,
-                                                      ID_IMPORT_LIST, ID_VIEW_SUMMARY, ID_FILE_SAVE});
+const std::set<int> kReadingWithData = With(
+    kAlways, {ID_STOP_READING, ID_FILE_SAVE_BOTH, ID_FILE_PRINT_SETUP, ID_IMPORT_LIST, ID_VIEW_SUMMARY, ID_FILE_SAVE});
 
 }  // namespace
 
-TEST(CommandStateTest, FreshProgramOffersOnlyTheLoggerAndFileCommands) {
+TEST(CommandStateTest, FreshProgramOffersOnlyTheLoggerAndFileCommands)
+{
     ShellState s;  // nothing shown, display mode 0
     EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_FILE_OPEN_RECORDING, ID_LOGGER_SETUP, ID_DOWNLOAD, ID_RUN,
                                             ID_FFT_READING, ID_RELOAD, ID_FILE_OPEN, ID_FILE_NEW}));
     EXPECT_FALSE(CommandUiFor(ID_VIEW_SUMMARY, s).enabled) << "Data Summary needs a display mode";
 }
 
-TEST(CommandStateTest, IdleWithALoggedRecordingEnablesEverythingButTheDomainSwitches) {
+TEST(CommandStateTest, IdleWithALoggedRecordingEnablesEverythingButTheDomainSwitches)
+{
     ShellState s;
     s.shownCount = 120;
     s.displayMode = 1;
@@ -60,7 +64,8 @@ TEST(CommandStateTest, IdleWithALoggedRecordingEnablesEverythingButTheDomainSwit
     EXPECT_TRUE(CommandUiFor(ID_PREVIEW_LIST, s).enabled);
 }
 
-TEST(CommandStateTest, RealTimeReadingLeavesStopSaveAndListCommands) {
+TEST(CommandStateTest, RealTimeReadingLeavesStopSaveAndListCommands)
+{
     ShellState s;
     s.reading = true;
     s.shownCount = 5;
@@ -69,7 +74,8 @@ TEST(CommandStateTest, RealTimeReadingLeavesStopSaveAndListCommands) {
     EXPECT_EQ(EnabledIds(s), kReadingWithData);
 }
 
-TEST(CommandStateTest, SpectrumWaitingLeavesStopOnly) {
+TEST(CommandStateTest, SpectrumWaitingLeavesStopOnly)
+{
     ShellState s;
     s.reading = true;
     s.progressOpen = true;
@@ -82,7 +88,8 @@ TEST(CommandStateTest, SpectrumWaitingLeavesStopOnly) {
     EXPECT_EQ(EnabledIds(s), kReadingWithData);
 }
 
-TEST(CommandStateTest, SpectrumPollingAddsTheDomainSwitches) {
+TEST(CommandStateTest, SpectrumPollingAddsTheDomainSwitches)
+{
     ShellState s;
     s.reading = true;
     s.shownCount = 128;
@@ -91,7 +98,8 @@ TEST(CommandStateTest, SpectrumPollingAddsTheDomainSwitches) {
     EXPECT_EQ(EnabledIds(s), With(kReadingWithData, {ID_FREQUENCY_GRAPH, ID_TIME_GRAPH}));
 }
 
-TEST(CommandStateTest, CheckMarksFollowTheWindowFlags) {
+TEST(CommandStateTest, CheckMarksFollowTheWindowFlags)
+{
     ShellState s;
     s.displayMode = 1;
     s.summaryShown = false;
@@ -105,7 +113,8 @@ TEST(CommandStateTest, CheckMarksFollowTheWindowFlags) {
     EXPECT_FALSE(CommandUiFor(ID_FILE_SAVE_BOTH, s).checkable);
 }
 
-TEST(CommandStateTest, SpectrumIntervalIsExactlyOneOver256) {
+TEST(CommandStateTest, SpectrumIntervalIsExactlyOneOver256)
+{
     EXPECT_TRUE(IsSpectrumInterval(0.00390625));
     EXPECT_FALSE(IsSpectrumInterval(0.0039));
     EXPECT_FALSE(IsSpectrumInterval(0.5));

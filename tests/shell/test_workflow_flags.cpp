@@ -4,7 +4,8 @@
 
 using namespace shakemeter;
 
-TEST(WorkflowFlagsTest, DownloadThenOpenOrDownloadAsks) {
+TEST(WorkflowFlagsTest, DownloadThenOpenOrDownloadAsks)
+{
     WorkflowFlags f;  // fresh program
     f.OnLoggerDataArrived();
     EXPECT_TRUE(f.ShouldAsk(SaveQuestion::Download, 100)) << "a second download would discard the first";
@@ -14,7 +15,8 @@ TEST(WorkflowFlagsTest, DownloadThenOpenOrDownloadAsks) {
     EXPECT_FALSE(f.ShouldAsk(SaveQuestion::Open, 100)) << "Open disarms itself whatever the answer";
 }
 
-TEST(WorkflowFlagsTest, AfterASaveNewDataRearmsEveryQuestion) {
+TEST(WorkflowFlagsTest, AfterASaveNewDataRearmsEveryQuestion)
+{
     WorkflowFlags f;
     f.OnLoggerDataArrived();
     f.OnSaved();
@@ -32,7 +34,8 @@ TEST(WorkflowFlagsTest, AfterASaveNewDataRearmsEveryQuestion) {
     EXPECT_TRUE(f.m_bAskOnOpenClose);
 }
 
-TEST(WorkflowFlagsTest, RunAndFftAskWheneverDataIsShownAndKeepTheFlags) {
+TEST(WorkflowFlagsTest, RunAndFftAskWheneverDataIsShownAndKeepTheFlags)
+{
     WorkflowFlags f;
     f.OnSaved();
     EXPECT_TRUE(f.ShouldAsk(SaveQuestion::Run, 1));
@@ -47,7 +50,8 @@ TEST(WorkflowFlagsTest, RunAndFftAskWheneverDataIsShownAndKeepTheFlags) {
     EXPECT_TRUE(f.m_bAskOnDownload);
 }
 
-TEST(WorkflowFlagsTest, NothingShownNeverAsks) {
+TEST(WorkflowFlagsTest, NothingShownNeverAsks)
+{
     WorkflowFlags f;
     f.OnLoggerDataArrived();
     f.OnSetupWritten();
@@ -56,7 +60,8 @@ TEST(WorkflowFlagsTest, NothingShownNeverAsks) {
     }
 }
 
-TEST(WorkflowFlagsTest, CloseAsksOnlyAboveOneUnsavedSample) {
+TEST(WorkflowFlagsTest, CloseAsksOnlyAboveOneUnsavedSample)
+{
     WorkflowFlags f;
     f.OnLoggerDataArrived();
     EXPECT_FALSE(f.ShouldAskOnClose(1));
@@ -65,7 +70,8 @@ TEST(WorkflowFlagsTest, CloseAsksOnlyAboveOneUnsavedSample) {
     EXPECT_FALSE(f.ShouldAskOnClose(2));
 }
 
-TEST(WorkflowFlagsTest, OpenQuestionHasNoIconTheOthersTheQuestionIcon) {
+TEST(WorkflowFlagsTest, OpenQuestionHasNoIconTheOthersTheQuestionIcon)
+{
     EXPECT_FALSE(WorkflowFlags::StyleOf(SaveQuestion::Open).questionIcon);
     EXPECT_TRUE(WorkflowFlags::StyleOf(SaveQuestion::Download).questionIcon);
     EXPECT_TRUE(WorkflowFlags::StyleOf(SaveQuestion::Run).questionIcon);

@@ -56,8 +56,7 @@ inline pid_t Spawn(const std::string& program, const std::vector<std::string>& a
 // Reads two outputs of a program into texts until both have ended (true) or neither said anything
 // for patienceMs (false). A terminal whose last writer left reads as an error: that ends it too.
 // The descriptors stay open.
-inline bool ReadUntilBothEnd(int first, int second, std::string& firstText, std::string& secondText,
-                             int patienceMs)
+inline bool ReadUntilBothEnd(int first, int second, std::string& firstText, std::string& secondText, int patienceMs)
 {
     pollfd fds[2] = {{first, POLLIN, 0}, {second, POLLIN, 0}};
     std::string* texts[2] = {&firstText, &secondText};

@@ -43,9 +43,10 @@ protected:
     std::string Path(const std::string& name) const { return (m_dir / name).string(); }
 
     std::string Write(const std::string& name, std::vector<SampleRow> rows, std::uint16_t interval = 200,
-        std::vector<std::int32_t> ticks = {}, std::vector<std::string> events = {})
+                      std::vector<std::int32_t> ticks = {}, std::vector<std::string> events = {})
     {
-        Recording rec = shakemeter::testing::MakeRecording(shakemeter::testing::MarchHeader(interval), std::move(rows), std::move(ticks));
+        Recording rec = shakemeter::testing::MakeRecording(shakemeter::testing::MarchHeader(interval), std::move(rows),
+                                                           std::move(ticks));
         rec.m_header.wFreeFallCount = static_cast<std::uint16_t>(events.size());
         rec.m_pFreeFallEvents = std::move(events);
         const std::string path = Path(name);
@@ -70,7 +71,8 @@ protected:
     {
         std::vector<SampleRow> samples;
         for (std::size_t n = 0; n < 2 * rows; ++n)
-            samples.push_back(Row(0.0, 0.0, std::trunc(std::sin(2 * std::numbers::pi * 32.0 * n / 256.0 + 0.3) * 100) / 100));
+            samples.push_back(
+                Row(0.0, 0.0, std::trunc(std::sin(2 * std::numbers::pi * 32.0 * n / 256.0 + 0.3) * 100) / 100));
         return Write(name, samples, 0);
     }
 
@@ -93,7 +95,8 @@ TEST_F(CliAnalysis, StatsDocumentAndTable)
     EXPECT_EQ(doc["to"], 2);
     EXPECT_EQ(doc["unit"], "g");
     const Json& x = doc["columns"]["x"];
-    for (const char* key : {"max", "min", "max_row", "min_row", "mean", "rms", "ac_rms", "peak_to_peak", "crest_factor"})
+    for (const char* key :
+         {"max", "min", "max_row", "min_row", "mean", "rms", "ac_rms", "peak_to_peak", "crest_factor"})
         EXPECT_TRUE(x.contains(key)) << key;
     EXPECT_EQ(x.size(), 9u);
     EXPECT_EQ(x["max_row"], 2);  // ties to the later row
@@ -194,8 +197,8 @@ TEST_F(CliAnalysis, EventsOfADrop)
 TEST_F(CliAnalysis, EventTextsThatAreNotUtf8StillGiveADocument)
 {
     // The event texts come from the file as stored; a damaged byte must not end the program.
-    const std::string file = Write("odd.Vibration", {Row(0, 0, 1), Row(0, 0, 1)}, 200, {},
-                                   {std::string("05/03/23 14:07:\xff\xfe")});
+    const std::string file =
+        Write("odd.Vibration", {Row(0, 0, 1), Row(0, 0, 1)}, 200, {}, {std::string("05/03/23 14:07:\xff\xfe")});
     const Json doc = Document(RunProgram(kCli, {"events", file, "--json"}));
     ASSERT_EQ(doc["logger_events"].size(), 1u);
     EXPECT_EQ(doc["logger_events"][0].get<std::string>().rfind("05/03/23 14:07:", 0), 0u);
@@ -204,8 +207,8 @@ TEST_F(CliAnalysis, EventTextsThatAreNotUtf8StillGiveADocument)
 TEST_F(CliAnalysis, RefusalsNameTheFileAndTheReason)
 {
     const std::string drop = WriteDrop();
-    const std::string motion = Write("motion.Vibration", std::vector<SampleRow>(300, Row(0, 0, 1)), 200,
-                                     std::vector<std::int32_t>(300, 0));
+    const std::string motion =
+        Write("motion.Vibration", std::vector<SampleRow>(300, Row(0, 0, 1)), 200, std::vector<std::int32_t>(300, 0));
     const std::string slow = Write("slow.Vibration", std::vector<SampleRow>(300, Row(0, 0, 1)), 9);
     const std::string fast = Write("fast.Vibration", std::vector<SampleRow>(300, Row(0, 0, 1)), 200);
     const std::string foreign = Path("foreign.Vibration");
@@ -264,8 +267,8 @@ TEST_F(CliAnalysis, RefusalsNameTheFileAndTheReason)
 
 TEST_F(CliAnalysis, EveryVerbHasItsHelpAndItsChecks)
 {
-    for (const char* verb : {"info", "export", "csv", "stats", "psd", "events", "devices", "download", "setup",
-                             "live", "spectrum"}) {
+    for (const char* verb :
+         {"info", "export", "csv", "stats", "psd", "events", "devices", "download", "setup", "live", "spectrum"}) {
         const Outcome outcome = RunProgram(kCli, {verb, "--help"});
         EXPECT_EQ(outcome.code, 0) << verb;
         EXPECT_NE(outcome.out.find(std::string("Usage: shakemeter-cli ") + verb), std::string::npos) << outcome.out;

@@ -196,8 +196,8 @@ TEST_F(CliDevice, DownloadSetupLiveSpectrumAndUnplugThroughTheVirtualBridge)
         EXPECT_EQ(downloaded.recording.m_pFreeFallEvents.size(), 3u);
         EXPECT_TRUE(fs::exists(Out("memory.xls")));
 
-        const Outcome setup =
-            Cli({"setup", "--rate", "2s", "--led", "20", "--mode", "motion", "--thresholds", "3,4,5", "--start", "auto"});
+        const Outcome setup = Cli(
+            {"setup", "--rate", "2s", "--led", "20", "--mode", "motion", "--thresholds", "3,4,5", "--start", "auto"});
         EXPECT_EQ(setup.code, 0) << setup.err;
         EXPECT_EQ(setup.err, "The DATA LOGGER is running... \n");
         const std::string report = sim.ReadLine();

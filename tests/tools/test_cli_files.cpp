@@ -41,8 +41,8 @@ protected:
     // Three rows at 50 ms on 5 March 2023, 14:07:09, the maximum of X reached twice.
     std::string WriteLogged()
     {
-        const Recording rec = MakeRecording(MarchHeader(), {{1.23, -0.5, 1.0, 1.68}, {0.5, 0.25, 0.98, 1.12},
-                                                            {1.23, 0.0, 1.02, 1.6}});
+        const Recording rec =
+            MakeRecording(MarchHeader(), {{1.23, -0.5, 1.0, 1.68}, {0.5, 0.25, 0.98, 1.12}, {1.23, 0.0, 1.02, 1.6}});
         const std::string path = Path("run1.Vibration");
         EXPECT_TRUE(WriteRecordingFile(path, rec, 3));
         return path;

@@ -39,12 +39,12 @@ class SimulatorBridge : public DeviceLibrary {
 public:
     explicit SimulatorBridge(LoggerSimulator& logger) : m_logger(logger) {}
 
-    std::optional<std::size_t> shortReply;        // 0-based index among the replies
+    std::optional<std::size_t> shortReply;         // 0-based index among the replies
     std::optional<std::size_t> unplugAfterTaking;  // bytes the logger takes before it is gone
     std::optional<std::size_t> stallAfterTaking;   // bytes the logger takes before it takes no more
     std::optional<std::size_t> shortWrite;         // 0-based write taken only in half, reported so
 
-    std::uint64_t waitedMs = 0;       // time-outs run out, added up
+    std::uint64_t waitedMs = 0;        // time-outs run out, added up
     std::uint32_t largestTimeout = 0;  // of the calls that ran one out
     int timeoutsRunOut = 0;
     int openConnections = 0;
@@ -220,8 +220,9 @@ std::vector<std::pair<std::string, std::pair<std::uint64_t, std::uint64_t>>> Pha
     default: {
         std::vector<std::pair<std::string, std::pair<std::uint64_t, std::uint64_t>>> blocks;
         for (std::uint64_t n = 1; n <= SPECTRUM_BLOCK_COUNT; ++n)
-            blocks.push_back({"block " + std::to_string(n),
-                              {(n - 1) * LOGGER_BLOCK_SIZE, std::min<std::uint64_t>(n * LOGGER_BLOCK_SIZE, kSpectrumBytes)}});
+            blocks.push_back(
+                {"block " + std::to_string(n),
+                 {(n - 1) * LOGGER_BLOCK_SIZE, std::min<std::uint64_t>(n * LOGGER_BLOCK_SIZE, kSpectrumBytes)}});
         return blocks;
     }
     }
@@ -230,8 +231,8 @@ std::vector<std::pair<std::string, std::pair<std::uint64_t, std::uint64_t>>> Pha
 std::uint64_t TotalBytes(Transfer t)
 {
     return t == Transfer::Download ? kDownloadBytes
-         : t == Transfer::Setup    ? kSetupBytes
-         : t == Transfer::Live     ? kLiveBytes
+           : t == Transfer::Setup  ? kSetupBytes
+           : t == Transfer::Live   ? kLiveBytes
                                    : kSpectrumBytes;
 }
 
@@ -265,7 +266,10 @@ std::vector<std::uint64_t> UnplugPositions(Transfer t)
 
 void PrintTo(const FaultCase& c, std::ostream* out)
 {
-    *out << Name(c.transfer) << ", " << (c.fault == Fault::Unplug ? "unplug after " : c.fault == Fault::Stall ? "stall after " : "short block ")
+    *out << Name(c.transfer) << ", "
+         << (c.fault == Fault::Unplug  ? "unplug after "
+             : c.fault == Fault::Stall ? "stall after "
+                                       : "short block ")
          << c.at << " (" << c.phase << ")";
 }
 
@@ -294,7 +298,9 @@ std::vector<FaultCase> AllCases()
 std::string CaseName(const ::testing::TestParamInfo<FaultCase>& info)
 {
     const FaultCase& c = info.param;
-    const char* fault = c.fault == Fault::Unplug ? "UnplugAfter" : c.fault == Fault::Stall ? "StallAfter" : "ShortBlock";
+    const char* fault = c.fault == Fault::Unplug  ? "UnplugAfter"
+                        : c.fault == Fault::Stall ? "StallAfter"
+                                                  : "ShortBlock";
     return std::string(Name(c.transfer)) + "_" + fault + std::to_string(c.at);
 }
 

@@ -205,8 +205,8 @@ TEST(SimulatorMemory, GeneratedEventsAreDistinctDatesWithinTheRun)
     ASSERT_EQ(memory.EventCount(), 4);
     EXPECT_EQ(memory.HeaderReply()[8] & MODE_FREEFALL, MODE_FREEFALL);
     // 10, 20, 30 and 40 s after the start, across the new year.
-    EXPECT_EQ(memory.EventStream(), B({23, 12, 31, 23, 59, 50, 24, 1, 1, 0, 0, 0, 24, 1, 1, 0, 0, 10,
-                                       24, 1, 1, 0, 0, 20}));
+    EXPECT_EQ(memory.EventStream(),
+              B({23, 12, 31, 23, 59, 50, 24, 1, 1, 0, 0, 0, 24, 1, 1, 0, 0, 10, 24, 1, 1, 0, 0, 20}));
 }
 
 }  // namespace

@@ -139,8 +139,8 @@ TEST_F(SimulatorProgram, AnnouncesItsSocketServesEveryConnectionAndCleansUp)
         EXPECT_EQ(done, 22u);
         EXPECT_EQ(reply[0], 60);  // 10 samples of 6 bytes
 
-        const unsigned char setup[] = {0x01, 0x00, 0x16, 0, 0, 0, 0, 0, 0, 9, 0, 0, 1, 1, 1,
-                                       0xE8, 0x07, 1, 2, 3, 4, 5, 0, 0, 0};
+        const unsigned char setup[] = {0x01, 0x00, 0x16, 0,    0, 0, 0, 0, 0, 9, 0, 0, 1,
+                                       1,    1,    0xE8, 0x07, 1, 2, 3, 4, 5, 0, 0, 0};
         ASSERT_EQ(bridges.Write(handle, setup, sizeof setup, done), DEVICE_SUCCESS);
         const std::string line = sim.readLine();
         EXPECT_EQ(line.rfind("setup: interval 9 (2 s), mode 0x00 (normal)", 0), 0u) << line;
@@ -163,8 +163,8 @@ TEST_F(SimulatorProgram, AnUnpluggedLoggerClosesAndDisappears)
     auto exchange = [&](Bytes command, std::uint32_t length) {
         std::uint32_t done = 0;
         Bytes reply(length);
-        if (bridges.Write(handle, command.data(), 3, done) != DEVICE_SUCCESS
-            || bridges.Read(handle, reply.data(), length, done) != DEVICE_SUCCESS)
+        if (bridges.Write(handle, command.data(), 3, done) != DEVICE_SUCCESS ||
+            bridges.Read(handle, reply.data(), length, done) != DEVICE_SUCCESS)
             return Bytes{};
         reply.resize(done);
         return reply;

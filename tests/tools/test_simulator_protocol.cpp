@@ -15,8 +15,14 @@ using simtest::Bytes;
 using simtest::CountAt;
 using simtest::Send;
 
-Bytes readBlock(int n) { return B({0x00, (n >> 8) & 0xFF, n & 0xFF}); }
-Bytes spectrumBlock(int n) { return B({0xF3, 0x00, n}); }
+Bytes readBlock(int n)
+{
+    return B({0x00, (n >> 8) & 0xFF, n & 0xFF});
+}
+Bytes spectrumBlock(int n)
+{
+    return B({0xF3, 0x00, n});
+}
 
 Bytes pattern(std::size_t size, int seed)
 {
@@ -30,8 +36,7 @@ LoggerSimulator simulatorOf(std::size_t dataBytes, std::size_t events, Simulator
 {
     RecordingHeader header;
     header.wInterval = 200;
-    return LoggerSimulator(LoggerMemory(header, pattern(dataBytes, 1), pattern(events * 6, 2)), ToneSignal{},
-                           faults);
+    return LoggerSimulator(LoggerMemory(header, pattern(dataBytes, 1), pattern(events * 6, 2)), ToneSignal{}, faults);
 }
 
 // Sizes of the answers to the header request followed by the given block requests.
@@ -156,14 +161,14 @@ TEST(SimulatorSetup, ABlockOfAnotherLengthIsReadButNotKept)
 TEST(SimulatorLive, SamplesComeInXZYOrderAtTheRequestedInterval)
 {
     LoggerSimulator sim(LoggerMemory(), ToneSignal({Tone{0.25, 1.0, kToneAxisY}}));  // crest at 1 s
-    const Bytes first = Send(sim, B({0xF1, 0xE8, 0x03}));                                // 1000 ms
+    const Bytes first = Send(sim, B({0xF1, 0xE8, 0x03}));                            // 1000 ms
     ASSERT_EQ(first.size(), 6u);
     EXPECT_EQ(CountAt(first, 0), 0);
     EXPECT_EQ(CountAt(first, 2), 250);  // Z: gravity
     EXPECT_EQ(CountAt(first, 4), 0);    // Y at t = 0
     EXPECT_EQ(CountAt(Send(sim, B({0xF2, 0x00, 0x00})), 4), 250);
 
-    Send(sim, B({0xF1, 0xF4, 0x01}));  // a new start at 500 ms begins again at t = 0
+    Send(sim, B({0xF1, 0xF4, 0x01}));                              // a new start at 500 ms begins again at t = 0
     EXPECT_EQ(CountAt(Send(sim, B({0xF2, 0x00, 0x00})), 4), 177);  // sin(45 degrees) g
 }
 

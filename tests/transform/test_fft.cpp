@@ -107,7 +107,7 @@ TEST(FftPolar, PhaseRules)
     struct Case {
         double fr, fi, phase;
     };
-    for (const Case& c : {Case{0.0, 5.0, -90.0},   // the product fi*fr is 0, not positive
+    for (const Case& c : {Case{0.0, 5.0, -90.0},                         // the product fi*fr is 0, not positive
                           Case{1.0, 1.0, 45.0}, Case{-1.0, -1.0, 45.0},  // no quadrant
                           Case{1e-7, 1.0, 90.0}, Case{-1e-7, 1.0, -90.0},
                           Case{0.0, 0.0, 0.0}}) {  // a zero output has phase 0, never NaN

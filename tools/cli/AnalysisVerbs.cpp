@@ -107,13 +107,21 @@ int RunStats(const StatsRequest& request)
         Json columns = Json::object();
         for (int c = 0; c < 4; ++c) {
             const ColumnStatistics& col = s.columns[c];
-            columns[kColumnKeys[c]] = Json{{"max", col.max}, {"min", col.min}, {"max_row", col.maxRow},
-                {"min_row", col.minRow}, {"mean", col.mean}, {"rms", col.rms}, {"ac_rms", col.acRms},
-                {"peak_to_peak", col.peakToPeak},
-                {"crest_factor", col.crestFactor ? Json(*col.crestFactor) : Json(nullptr)}};
+            columns[kColumnKeys[c]] = Json{{"max", col.max},
+                                           {"min", col.min},
+                                           {"max_row", col.maxRow},
+                                           {"min_row", col.minRow},
+                                           {"mean", col.mean},
+                                           {"rms", col.rms},
+                                           {"ac_rms", col.acRms},
+                                           {"peak_to_peak", col.peakToPeak},
+                                           {"crest_factor", col.crestFactor ? Json(*col.crestFactor) : Json(nullptr)}};
         }
-        const Json doc = {{"rows", s.range.size()}, {"from", s.range.from}, {"to", s.range.to},
-            {"unit", UnitName(s.unit)}, {"columns", columns}};
+        const Json doc = {{"rows", s.range.size()},
+                          {"from", s.range.from},
+                          {"to", s.range.to},
+                          {"unit", UnitName(s.unit)},
+                          {"columns", columns}};
         std::printf("%s\n", Dump(doc).c_str());
         return EXIT_OK;
     }
@@ -124,8 +132,8 @@ int RunStats(const StatsRequest& request)
     for (int c = 0; c < 4; ++c) {
         const ColumnStatistics& col = s.columns[c];
         std::printf("%-11s %12s %9zu %12s %9zu %12s %12s %12s %12s %12s\n", kColumnNames[c], Number(col.max).c_str(),
-                    col.maxRow, Number(col.min).c_str(), col.minRow, Number(col.mean).c_str(),
-                    Number(col.rms).c_str(), Number(col.acRms).c_str(), Number(col.peakToPeak).c_str(),
+                    col.maxRow, Number(col.min).c_str(), col.minRow, Number(col.mean).c_str(), Number(col.rms).c_str(),
+                    Number(col.acRms).c_str(), Number(col.peakToPeak).c_str(),
                     col.crestFactor ? Number(*col.crestFactor).c_str() : "-");
     }
     return EXIT_OK;
@@ -147,22 +155,23 @@ int RunPsd(const PsdRequest& request)
         if (!choice.range)
             return Refuse(file, choice.refusal);
         if (choice.range->size() < request.segment)
-            return Refuse(file, "rows " + std::to_string(choice.range->from) + " to " + std::to_string(choice.range->to)
-                + " are fewer than one segment of L = " + std::to_string(request.segment) + " rows");
+            return Refuse(file, "rows " + std::to_string(choice.range->from) + " to " +
+                                    std::to_string(choice.range->to) +
+                                    " are fewer than one segment of L = " + std::to_string(request.segment) + " rows");
         const double fileFs = 1.0 / rows.dt;
         if (fs == 0.0) {
             fs = fileFs;
         } else if (std::fabs(fileFs - fs) > 1e-9 * fs) {
-            return Refuse(file, "sampled at " + Number(fileFs) + " Hz, " + request.files.front() + " at " + Number(fs)
-                + " Hz; pooled files must share the sampling rate");
+            return Refuse(file, "sampled at " + Number(fileFs) + " Hz, " + request.files.front() + " at " + Number(fs) +
+                                    " Hz; pooled files must share the sampling rate");
         }
         welch.AddSegments(rows.rows, *choice.range);
     }
     const PsdResult result = welch.Result(fs).converted(request.unit);
 
     if (request.json) {
-        Json doc = {{"fs", result.fs}, {"segment", result.segment}, {"segments", result.segments},
-            {"df", result.df}, {"unit", UnitName(result.unit)}, {"frequency", result.frequency}};
+        Json doc = {{"fs", result.fs}, {"segment", result.segment},     {"segments", result.segments},
+                    {"df", result.df}, {"unit", UnitName(result.unit)}, {"frequency", result.frequency}};
         for (int axis = 0; axis < 3; ++axis) {
             const AxisPsd& a = result.axes[axis];
             doc[kAxisKeys[axis]] = Json{{"psd", a.psd}, {"max_hold", a.maxHold}, {"grms", a.grms}};
@@ -172,8 +181,8 @@ int RunPsd(const PsdRequest& request)
     }
     std::printf("fs %s Hz, segment %zu rows, %zu segments, df %s Hz, density in %s\n", Number(result.fs).c_str(),
                 result.segment, result.segments, Number(result.df).c_str(), PsdUnit(result.unit).c_str());
-    std::printf("Grms: X %s  Y %s  Z %s %s\n", Number(result.axes[0].grms).c_str(),
-                Number(result.axes[1].grms).c_str(), Number(result.axes[2].grms).c_str(), UnitName(result.unit));
+    std::printf("Grms: X %s  Y %s  Z %s %s\n", Number(result.axes[0].grms).c_str(), Number(result.axes[1].grms).c_str(),
+                Number(result.axes[2].grms).c_str(), UnitName(result.unit));
     std::printf("%12s %12s %12s %12s %12s %12s %12s\n", "frequency_hz", "psd_x", "psd_y", "psd_z", "max_hold_x",
                 "max_hold_y", "max_hold_z");
     for (std::size_t k = 0; k < result.frequency.size(); ++k) {
@@ -199,19 +208,32 @@ int RunEvents(const EventsRequest& request)
     if (request.json) {
         Json shocks = Json::array();
         for (const Shock& s : events.shocks) {
-            shocks.push_back(Json{{"first_row", s.firstRow}, {"last_row", s.lastRow}, {"time", s.time},
-                {"duration_s", s.durationS}, {"peak_sum", s.peakSum}, {"peak_row", s.peakRow},
-                {"peak", Json{{"x", s.peak[0]}, {"y", s.peak[1]}, {"z", s.peak[2]}}}, {"face", s.face}});
+            shocks.push_back(Json{{"first_row", s.firstRow},
+                                  {"last_row", s.lastRow},
+                                  {"time", s.time},
+                                  {"duration_s", s.durationS},
+                                  {"peak_sum", s.peakSum},
+                                  {"peak_row", s.peakRow},
+                                  {"peak", Json{{"x", s.peak[0]}, {"y", s.peak[1]}, {"z", s.peak[2]}}},
+                                  {"face", s.face}});
         }
         Json falls = Json::array();
         for (const FreeFall& f : events.freeFalls) {
-            falls.push_back(Json{{"first_row", f.firstRow}, {"last_row", f.lastRow}, {"time", f.time},
-                {"duration_s", f.durationS}, {"height_m", f.heightM}, {"height_min_m", f.heightMinM},
-                {"height_max_m", f.heightMaxM}, {"impact_speed_m_s", f.impactSpeedMS},
-                {"impact", OptionalIndex(f.impact)}});
+            falls.push_back(Json{{"first_row", f.firstRow},
+                                 {"last_row", f.lastRow},
+                                 {"time", f.time},
+                                 {"duration_s", f.durationS},
+                                 {"height_m", f.heightM},
+                                 {"height_min_m", f.heightMinM},
+                                 {"height_max_m", f.heightMaxM},
+                                 {"impact_speed_m_s", f.impactSpeedMS},
+                                 {"impact", OptionalIndex(f.impact)}});
         }
-        const Json doc = {{"shock_level", o.shockLevel}, {"fall_level", o.fallLevel}, {"shocks", shocks},
-            {"free_falls", falls}, {"logger_events", recording.m_pFreeFallEvents}};
+        const Json doc = {{"shock_level", o.shockLevel},
+                          {"fall_level", o.fallLevel},
+                          {"shocks", shocks},
+                          {"free_falls", falls},
+                          {"logger_events", recording.m_pFreeFallEvents}};
         std::printf("%s\n", Dump(doc).c_str());
         return EXIT_OK;
     }

@@ -77,9 +77,10 @@ struct RowOptions {
 
     void add(CLI::App* verb)
     {
-        fromOption = verb->add_option("--from", from, "first row, 0-based (default: the first)")
-                         ->check(CLI::NonNegativeNumber);
-        toOption = verb->add_option("--to", to, "last row, inclusive (default: the last)")->check(CLI::NonNegativeNumber);
+        fromOption =
+            verb->add_option("--from", from, "first row, 0-based (default: the first)")->check(CLI::NonNegativeNumber);
+        toOption =
+            verb->add_option("--to", to, "last row, inclusive (default: the last)")->check(CLI::NonNegativeNumber);
     }
     std::optional<std::size_t> first() const
     {
@@ -190,8 +191,10 @@ int main(int argc, char** argv)
     long long segment = static_cast<long long>(vibration::kDefaultSegment);
     {
         CLI::App* cmd = app.add_subcommand("psd", "Welch power spectral density and Grms of X, Y and Z");
-        cmd->add_option("FILE", psd.files, "one or more .Vibration recordings of the same sampling rate; "
-                                           "their segments are pooled")->required();
+        cmd->add_option("FILE", psd.files,
+                        "one or more .Vibration recordings of the same sampling rate; "
+                        "their segments are pooled")
+            ->required();
         cmd->add_option("--segment", segment, "segment length L in rows, a power of two from 16 to 65536 (default 256)")
             ->check(kSegment);
         psdRows.add(cmd);
@@ -214,7 +217,8 @@ int main(int argc, char** argv)
         cmd->add_option("FILE", events.file, "the .Vibration recording")->required();
         cmd->add_option("--shock", events.options.shockLevel, "shock level in g: vector sum at or above it (default 2)")
             ->check(kLevel);
-        cmd->add_option("--fall", events.options.fallLevel, "free-fall level in g: vector sum at or below it (default 0.35)")
+        cmd->add_option("--fall", events.options.fallLevel,
+                        "free-fall level in g: vector sum at or below it (default 0.35)")
             ->check(kLevel);
         cmd->add_option("--min-fall-rows", minFallRows, "rows a free fall holds at least (default 2)")
             ->check(CLI::Range(1LL, 1000000000LL));
@@ -253,11 +257,12 @@ int main(int argc, char** argv)
             cmd->add_option("--thresholds", thresholds, "motion thresholds X,Y,Z in g, each 1 to 18");
         CLI::Option* startOption =
             cmd->add_option("--start", start, "start mode")->check(CLI::IsMember({"manual", "auto"}));
-        setup.options = {{modeOption, &mode}, {thresholdsOption, &thresholds}, {rateOption, &rate},
-            {ledOption, &led}, {startOption, &start}};
-        cmd->callback([&] {
-            run = [&] { return RunSetup(setup.args()); };
-        });
+        setup.options = {{modeOption, &mode},
+                         {thresholdsOption, &thresholds},
+                         {rateOption, &rate},
+                         {ledOption, &led},
+                         {startOption, &start}};
+        cmd->callback([&] { run = [&] { return RunSetup(setup.args()); }; });
     }
     Forward live;
     std::string liveRate, points;

@@ -21,8 +21,8 @@ CalendarFields AddSeconds(const CalendarFields& start, std::int64_t seconds)
     using namespace std::chrono;
     const sys_days day = year_month_day{year{start.year}, month{static_cast<unsigned>(start.month)},
                                         std::chrono::day{static_cast<unsigned>(start.day)}};
-    const sys_seconds when = day + hours{start.hour} + minutes{start.minute}
-                             + std::chrono::seconds{start.second + seconds};
+    const sys_seconds when =
+        day + hours{start.hour} + minutes{start.minute} + std::chrono::seconds{start.second + seconds};
     const sys_days whenDay = floor<days>(when);
     const year_month_day ymd{whenDay};
     const hh_mm_ss<std::chrono::seconds> time{when - whenDay};
@@ -38,11 +38,10 @@ bool PlausibleDate(const CalendarFields& f)
 {
     if (f.year < 2000 || f.year > 2255 || f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31)
         return false;
-    const std::chrono::year_month_day day{std::chrono::year{f.year},
-                                          std::chrono::month{static_cast<unsigned>(f.month)},
+    const std::chrono::year_month_day day{std::chrono::year{f.year}, std::chrono::month{static_cast<unsigned>(f.month)},
                                           std::chrono::day{static_cast<unsigned>(f.day)}};
-    return day.ok() && f.hour >= 0 && f.hour <= 23 && f.minute >= 0 && f.minute <= 59 && f.second >= 0
-           && f.second <= 59;
+    return day.ok() && f.hour >= 0 && f.hour <= 23 && f.minute >= 0 && f.minute <= 59 && f.second >= 0 &&
+           f.second <= 59;
 }
 
 // "dd/mm/yy HH:MM:SS" as the program writes event texts; years are 2000 + yy.
@@ -51,10 +50,9 @@ std::optional<CalendarFields> ParseEventText(const std::string& text)
     CalendarFields f;
     int yy = 0;
     int consumed = 0;
-    if (std::sscanf(text.c_str(), "%2d/%2d/%2d %2d:%2d:%2d%n", &f.day, &f.month, &yy, &f.hour, &f.minute,
-                    &f.second, &consumed)
-            != 6
-        || static_cast<std::size_t>(consumed) != text.size() || yy < 0)
+    if (std::sscanf(text.c_str(), "%2d/%2d/%2d %2d:%2d:%2d%n", &f.day, &f.month, &yy, &f.hour, &f.minute, &f.second,
+                    &consumed) != 6 ||
+        static_cast<std::size_t>(consumed) != text.size() || yy < 0)
         return std::nullopt;
     f.year = 2000 + yy;
     if (!PlausibleDate(f))
@@ -81,8 +79,8 @@ std::optional<std::uint16_t> intervalCodeFromMilliseconds(std::uint32_t ms)
 
 std::uint32_t decodeTick(const std::uint8_t* record)
 {
-    return static_cast<std::uint32_t>(record[6]) | (static_cast<std::uint32_t>(record[7]) << 8)
-           | (static_cast<std::uint32_t>(record[8]) << 16) | (static_cast<std::uint32_t>(record[1] & 0x07) << 24);
+    return static_cast<std::uint32_t>(record[6]) | (static_cast<std::uint32_t>(record[7]) << 8) |
+           (static_cast<std::uint32_t>(record[8]) << 16) | (static_cast<std::uint32_t>(record[1] & 0x07) << 24);
 }
 
 double Wave(double amplitude, double hz, double seconds, double phase = 0.0)
@@ -111,8 +109,8 @@ LoggerMemory::LoggerMemory(const RecordingHeader& header, std::vector<std::uint8
 
 std::uint32_t LoggerMemory::MaxSamples(bool motion)
 {
-    return static_cast<std::uint32_t>(kLoggerMaxBlocks * LOGGER_BLOCK_SIZE
-                                      / (motion ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE));
+    return static_cast<std::uint32_t>(kLoggerMaxBlocks * LOGGER_BLOCK_SIZE /
+                                      (motion ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE));
 }
 
 LoggerMemory LoggerMemory::Generate(const GeneratedMemorySettings& settings)
@@ -129,8 +127,8 @@ LoggerMemory LoggerMemory::Generate(const GeneratedMemorySettings& settings)
     const std::uint32_t samples = std::min(settings.samples, MaxSamples(settings.motion));
     const double interval = SecondsPerSample(header, false);
     std::vector<std::uint8_t> stream;
-    stream.reserve(static_cast<std::size_t>(samples)
-                   * (settings.motion ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE));
+    stream.reserve(static_cast<std::size_t>(samples) *
+                   (settings.motion ? LOGGER_MOTION_SAMPLE_SIZE : LOGGER_SAMPLE_SIZE));
     std::uint32_t tick = 0;
     for (std::uint32_t k = 0; k < samples; ++k) {
         if (settings.motion) {
@@ -147,9 +145,8 @@ LoggerMemory LoggerMemory::Generate(const GeneratedMemorySettings& settings)
                 tick);
         } else {
             const double t = k * interval;
-            SampleEncoder::AppendSample(
-                stream,
-                SampleEncoder::CountsFromG(Wave(0.12, 1.3, t), Wave(0.08, 0.7, t, 1.0), 1.0 + Wave(0.05, 2.1, t)));
+            SampleEncoder::AppendSample(stream, SampleEncoder::CountsFromG(Wave(0.12, 1.3, t), Wave(0.08, 0.7, t, 1.0),
+                                                                           1.0 + Wave(0.05, 2.1, t)));
         }
     }
     LoggerMemory memory(header, std::move(stream), {});
@@ -181,8 +178,8 @@ std::optional<LoggerMemory> LoggerMemory::FromRecording(const Recording& recordi
     const bool motion = recording.IsMotion();
     const std::size_t rows = recording.RowCount();
     if (rows > MaxSamples(motion)) {
-        error = "the recording has " + std::to_string(rows) + " samples; a download reaches at most "
-                + std::to_string(MaxSamples(motion));
+        error = "the recording has " + std::to_string(rows) + " samples; a download reaches at most " +
+                std::to_string(MaxSamples(motion));
         return std::nullopt;
     }
     if (motion && recording.m_pSampleTicks.size() < rows) {
@@ -198,8 +195,8 @@ std::optional<LoggerMemory> LoggerMemory::FromRecording(const Recording& recordi
         if (motion) {
             const std::int32_t tick = recording.m_pSampleTicks[k];
             if (tick < 0 || static_cast<std::uint32_t>(tick) > kLoggerTickMax) {
-                error = "tick " + std::to_string(tick) + " of sample " + std::to_string(k + 1)
-                        + " does not fit the logger's 27 bits";
+                error = "tick " + std::to_string(tick) + " of sample " + std::to_string(k + 1) +
+                        " does not fit the logger's 27 bits";
                 return std::nullopt;
             }
             SampleEncoder::AppendMotionSample(samples, counts, static_cast<std::uint32_t>(tick));

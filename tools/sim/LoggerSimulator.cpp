@@ -161,8 +161,8 @@ std::vector<std::uint8_t> LoggerSimulator::HandleReadBlock(std::uint16_t block)
 
     if (m_stream == DownloadStream::Samples) {
         if (block > dataBlocks) {
-            Note("block " + std::to_string(block) + " asked while at the samples, which have "
-                 + std::to_string(dataBlocks) + " blocks: no answer");
+            Note("block " + std::to_string(block) + " asked while at the samples, which have " +
+                 std::to_string(dataBlocks) + " blocks: no answer");
             return {};
         }
         std::vector<std::uint8_t> data = m_memory.DataBlock(block);
@@ -176,8 +176,8 @@ std::vector<std::uint8_t> LoggerSimulator::HandleReadBlock(std::uint16_t block)
     }
 
     if (block > eventBlocks) {
-        Note("block " + std::to_string(block) + " asked while at the events, which have " + std::to_string(eventBlocks)
-             + " blocks: no answer");
+        Note("block " + std::to_string(block) + " asked while at the events, which have " +
+             std::to_string(eventBlocks) + " blocks: no answer");
         return {};
     }
     if (block == eventBlocks && dataBlocks > 0)
@@ -229,8 +229,8 @@ std::vector<std::uint8_t> LoggerSimulator::HandleSpectrum(std::uint16_t block)
 void LoggerSimulator::HandleSetupPayload(const std::vector<std::uint8_t>& payload)
 {
     if (payload.size() != LOGGER_HEADER_BLOCK_SIZE) {
-        Note("setup block of " + std::to_string(payload.size()) + " bytes ignored (expected "
-             + std::to_string(LOGGER_HEADER_BLOCK_SIZE) + ")");
+        Note("setup block of " + std::to_string(payload.size()) + " bytes ignored (expected " +
+             std::to_string(LOGGER_HEADER_BLOCK_SIZE) + ")");
         return;
     }
     HeaderBlock block{};
@@ -247,10 +247,9 @@ std::string LoggerSimulator::DescribeSetupBlock(const HeaderBlock& block)
     char time[64];
     std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", unsigned{h.wYear}, unsigned{h.byMonth},
                   unsigned{h.byDay}, unsigned{h.byHour}, unsigned{h.byMinute}, unsigned{h.bySecond});
-    std::string line = "setup: interval " + DescribeInterval(h.wInterval) + ", mode " + DescribeMode(h.byMode)
-                       + ", thresholds X " + std::to_string(h.byThresholdX) + " g Y "
-                       + std::to_string(h.byThresholdY) + " g Z " + std::to_string(h.byThresholdZ)
-                       + " g, time " + time + ", ";
+    std::string line = "setup: interval " + DescribeInterval(h.wInterval) + ", mode " + DescribeMode(h.byMode) +
+                       ", thresholds X " + std::to_string(h.byThresholdX) + " g Y " + std::to_string(h.byThresholdY) +
+                       " g Z " + std::to_string(h.byThresholdZ) + " g, time " + time + ", ";
     line += h.byLedCycle == 0 ? std::string("LED off") : "LED every " + std::to_string(h.byLedCycle) + " s";
     line += h.byStartMode == 0   ? ", manual start"
             : h.byStartMode == 1 ? ", automatic start"

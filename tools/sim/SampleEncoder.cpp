@@ -72,7 +72,8 @@ AxisCounts SampleEncoder::CountsFromRow(const std::array<double, 4>& row)
     for (int i = 0; i < nx; ++i) {
         for (int j = 0; j < ny; ++j) {
             for (int k = 0; k < nz; ++k) {
-                const AxisCounts counts{xs[static_cast<std::size_t>(i)], ys[static_cast<std::size_t>(j)], zs[static_cast<std::size_t>(k)]};
+                const AxisCounts counts{xs[static_cast<std::size_t>(i)], ys[static_cast<std::size_t>(j)],
+                                        zs[static_cast<std::size_t>(k)]};
                 if (sumHundredths(counts.x, counts.y, counts.z) == wanted)
                     return counts;
             }
@@ -99,8 +100,7 @@ void SampleEncoder::AppendSample(std::vector<std::uint8_t>& out, const AxisCount
     AppendCount(out, counts.z);
 }
 
-void SampleEncoder::AppendMotionSample(std::vector<std::uint8_t>& out, const AxisCounts& counts,
-                                       std::uint32_t tick)
+void SampleEncoder::AppendMotionSample(std::vector<std::uint8_t>& out, const AxisCounts& counts, std::uint32_t tick)
 {
     tick &= kLoggerTickMax;
     const std::size_t start = out.size();
@@ -126,8 +126,8 @@ void SampleEncoder::AppendSpectrumSample(std::vector<std::uint8_t>& out, const A
 bool SampleEncoder::AppendEvent(std::vector<std::uint8_t>& out, const CalendarFields& when)
 {
     const int year = when.year - 2000;
-    if (!FitsByte(year) || !FitsByte(when.month) || !FitsByte(when.day) || !FitsByte(when.hour)
-        || !FitsByte(when.minute) || !FitsByte(when.second))
+    if (!FitsByte(year) || !FitsByte(when.month) || !FitsByte(when.day) || !FitsByte(when.hour) ||
+        !FitsByte(when.minute) || !FitsByte(when.second))
         return false;
     for (int field : {year, when.month, when.day, when.hour, when.minute, when.second})
         out.push_back(static_cast<std::uint8_t>(field));

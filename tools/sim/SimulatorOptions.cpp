@@ -148,8 +148,8 @@ SimulatorOptionsResult ParseSimulatorOptions(const std::vector<std::string>& arg
     if (o.memoryFile && (o.samples || o.motion))
         return fail("--memory takes its samples and mode from the file; drop --samples and --motion");
     if (o.samples && *o.samples > LoggerMemory::MaxSamples(o.motion))
-        return fail("--samples: a download reaches at most " + std::to_string(LoggerMemory::MaxSamples(o.motion))
-                    + " samples in this mode");
+        return fail("--samples: a download reaches at most " + std::to_string(LoggerMemory::MaxSamples(o.motion)) +
+                    " samples in this mode");
     return result;
 }
 

@@ -99,8 +99,7 @@ void WriteAll(int fd, const std::vector<std::uint8_t>& bytes)
 
 }  // namespace
 
-SocketServer::SocketServer(std::string folder, std::string name)
-    : m_folder(std::move(folder)), m_name(std::move(name))
+SocketServer::SocketServer(std::string folder, std::string name) : m_folder(std::move(folder)), m_name(std::move(name))
 {
     while (m_folder.size() > 1 && m_folder.back() == '/')
         m_folder.pop_back();
@@ -125,8 +124,8 @@ bool SocketServer::Listen(std::string& error)
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (m_path.size() >= sizeof address.sun_path) {
-        error = "socket path too long (" + std::to_string(m_path.size()) + " characters, at most "
-                + std::to_string(sizeof address.sun_path - 1) + "): " + m_path;
+        error = "socket path too long (" + std::to_string(m_path.size()) + " characters, at most " +
+                std::to_string(sizeof address.sun_path - 1) + "): " + m_path;
         return false;
     }
     std::memcpy(address.sun_path, m_path.c_str(), m_path.size() + 1);
@@ -140,8 +139,8 @@ bool SocketServer::Listen(std::string& error)
             return false;
         }
         const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const bool alive = probe >= 0
-                           && ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        const bool alive =
+            probe >= 0 && ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
         if (probe >= 0)
             ::close(probe);
         if (alive) {

@@ -60,8 +60,8 @@ std::optional<std::vector<Tone>> ToneSignal::Parse(const std::string& text, std:
     for (const std::string& item : Split(text, ',')) {
         const std::vector<std::string> fields = Split(item, ':');
         Tone tone;
-        if (fields.size() < 2 || fields.size() > 3 || !ParseNumber(fields[0], tone.frequencyHz)
-            || !ParseNumber(fields[1], tone.amplitudeG)) {
+        if (fields.size() < 2 || fields.size() > 3 || !ParseNumber(fields[0], tone.frequencyHz) ||
+            !ParseNumber(fields[1], tone.amplitudeG)) {
             error = "invalid tone '" + item + "' (expected HZ:G or HZ:G:AXES)";
             return std::nullopt;
         }

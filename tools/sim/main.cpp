@@ -63,8 +63,8 @@ CalendarFields RecentStart(std::uint32_t samples)
     const std::time_t start = std::time(nullptr) - static_cast<std::time_t>(samples / 20 + 60);
     std::tm local{};
     ::localtime_r(&start, &local);
-    return CalendarFields{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                          local.tm_sec};
+    return CalendarFields{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                          local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 int UsageError(const std::string& message)

@@ -42,7 +42,8 @@ TEST(DataListCellsTest, SpectrumRecordingListsBinsOrHalfTheSamples)
     ASSERT_EQ(f.RowCount(), 256);
     const SampleRow& bin12 = freq.view.m_pSpectrum[12];
     EXPECT_GT(bin12[0], 0.4);  // the 12 Hz component is in row 12, not a neighbour
-    EXPECT_EQ(Row(f, 12), (std::vector<std::string>{"13", "12.00", Fixed2(bin12[0]), Fixed2(bin12[1]), Fixed2(bin12[2]), "", ""}));
+    EXPECT_EQ(Row(f, 12),
+              (std::vector<std::string>{"13", "12.00", Fixed2(bin12[0]), Fixed2(bin12[1]), Fixed2(bin12[2]), "", ""}));
     EXPECT_EQ(f.CellText(255, 1), "255.00");
 
     Shown time(capture, false);

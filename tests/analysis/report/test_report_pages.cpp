@@ -20,8 +20,15 @@ constexpr int kW = 83;
 
 SummaryTexts Summary()
 {
-    SummaryTexts s{"05/03/23 14:07:09", "0.050", "66", "g", "Normal", {"NONE", "2", "NONE"},
-        {"1.00 @ A", "2.00", "3.00", "4.00"}, {"-1.00", "-2.00", "-3.00", "0.10"}, {"0.01", "0.02", "0.03", "1.04"}};
+    SummaryTexts s{"05/03/23 14:07:09",
+                   "0.050",
+                   "66",
+                   "g",
+                   "Normal",
+                   {"NONE", "2", "NONE"},
+                   {"1.00 @ A", "2.00", "3.00", "4.00"},
+                   {"-1.00", "-2.00", "-3.00", "0.10"},
+                   {"0.01", "0.02", "0.03", "1.04"}};
     return s;
 }
 
@@ -30,8 +37,13 @@ ListPrintSource Source(int rows, bool frequencyMode)
 {
     ListPrintSource source;
     const char* second = frequencyMode ? "Frequency(HZ)  " : "Time           ";
-    source.columns = {{"No.  ", 0}, {second, 1}, {"X Value", 2}, {"Y Value", 3}, {"Z Value", 4},
-        {frequencyMode ? "" : "Vector Sum", 5}, {frequencyMode ? "" : "Unit", 6}};
+    source.columns = {{"No.  ", 0},
+                      {second, 1},
+                      {"X Value", 2},
+                      {"Y Value", 3},
+                      {"Z Value", 4},
+                      {frequencyMode ? "" : "Vector Sum", 5},
+                      {frequencyMode ? "" : "Unit", 6}};
     source.rowCount = rows;
     source.cellText = [](int r, int c) { return std::to_string(r) + "." + std::to_string(c); };
     return source;
@@ -52,7 +64,8 @@ ReportPageLayout Page(const ListPrintSource& source, int page, bool frequencyMod
 // The text as placed on the page; at (-1, -1) when the page does not have it.
 ReportText Find(const ReportPageLayout& page, const std::string& text)
 {
-    const auto it = std::find_if(page.texts.begin(), page.texts.end(), [&](const ReportText& t) { return t.text == text; });
+    const auto it =
+        std::find_if(page.texts.begin(), page.texts.end(), [&](const ReportText& t) { return t.text == text; });
     return it == page.texts.end() ? ReportText{-1, -1, text, ReportFont::Body} : *it;
 }
 
@@ -90,8 +103,11 @@ TEST(ReportPagesTest, GraphHeaderHasTitleAndFiveLinesOnlyWithTheSummaryPanel)
     EXPECT_EQ(page.bodyFontHeight, kC);
     ASSERT_EQ(page.texts.size(), 6u);
     EXPECT_EQ(page.texts[0], (ReportText{2480 - 425, 0, "Test Report", ReportFont::Title}));
-    EXPECT_EQ(page.texts[1], (ReportText{0, 3 * kC,
-        "Start Time: 05/03/23 14:07:09  Sampling rate: 0.050sec  Samplings: 66  Unit: g  Mode: Normal", ReportFont::Body}));
+    EXPECT_EQ(
+        page.texts[1],
+        (ReportText{0, 3 * kC,
+                    "Start Time: 05/03/23 14:07:09  Sampling rate: 0.050sec  Samplings: 66  Unit: g  Mode: Normal",
+                    ReportFont::Body}));
     EXPECT_EQ(page.texts[3].text, "Y MAX: 2.00  Y MIN: -2.00  Y AVG: 0.02   Y Threshold: 2");
     EXPECT_EQ(page.texts[4].y, 9 * kC);
     EXPECT_EQ(page.texts[5].text, "Vector Sum MAX: 4.00  Vector Sum MIN: 0.10  Vector Sum AVG: 1.04");
@@ -107,15 +123,16 @@ TEST(ReportPagesTest, TimeListPagePositions)
     EXPECT_EQ(Find(first, "X MAX: 1.00 @ A  X MIN: -1.00  X AVG: 0.01   X Threshold: NONE").y, 4 * kC);
     EXPECT_EQ(first.lines, (std::vector<ReportLine>{{0, 739, kH, 739}}));
     // Each heading's characters widen its column; the cells stand under their headings.
-    const std::pair<const char*, int> headings[] = {{"No.  ", 0}, {"Time           ", 5 * kW}, {"X Value", 20 * kW},
-        {"Vector Sum", 41 * kW}, {"Unit", 51 * kW}};
+    const std::pair<const char*, int> headings[] = {
+        {"No.  ", 0}, {"Time           ", 5 * kW}, {"X Value", 20 * kW}, {"Vector Sum", 41 * kW}, {"Unit", 51 * kW}};
     for (const auto& [text, x] : headings)
         EXPECT_EQ(Find(first, text).x, x) << text;
     EXPECT_EQ(Find(first, "Unit").y, 9 * kC);
     EXPECT_EQ(Find(first, "0.6"), (ReportText{51 * kW, 10 * kC, "0.6", ReportFont::Body}));
     EXPECT_EQ(Find(first, "64.0").y, 74 * kC);
     EXPECT_EQ(Find(first, "65.0").y, -1);
-    EXPECT_EQ(Find(first, "09/02/24  page1"), (ReportText{2480 - 5 * kW, kV - kC, "09/02/24  page1", ReportFont::Body}));
+    EXPECT_EQ(Find(first, "09/02/24  page1"),
+              (ReportText{2480 - 5 * kW, kV - kC, "09/02/24  page1", ReportFont::Body}));
 
     const ReportPageLayout second = Page(Source(66, false), 2, false);
     EXPECT_EQ(Find(second, "No.  ").y, 6 * kC);

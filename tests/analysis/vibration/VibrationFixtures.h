@@ -24,7 +24,7 @@ inline SampleRow RowWithSum(double x, double y, double z)
 
 // A logged recording at the given interval code (count * 4 + unit) starting 5 March 2023 14:07:09.
 inline Recording LoggedRecording(std::vector<SampleRow> rows, std::uint16_t interval = 200,
-    std::vector<std::int32_t> ticks = {})
+                                 std::vector<std::int32_t> ticks = {})
 {
     return MakeRecording(MarchHeader(interval), std::move(rows), std::move(ticks));
 }

@@ -30,12 +30,12 @@ protected:
 TEST_F(Events, DropAt50msLinkedToItsImpact)
 {
     std::vector<SampleRow> rows(5, kRest);
-    rows.insert(rows.end(), 9, kLow);                        // rows 5..13 fall
-    rows.insert(rows.end(), 3, kRest);                       // rows 14..16
-    rows.push_back(RowWithSum(1.0, -2.5, 3.0));              // 17: the impact
-    rows.push_back(RowWithSum(0.5, 4.0, -3.0));              // 18
+    rows.insert(rows.end(), 9, kLow);            // rows 5..13 fall
+    rows.insert(rows.end(), 3, kRest);           // rows 14..16
+    rows.push_back(RowWithSum(1.0, -2.5, 3.0));  // 17: the impact
+    rows.push_back(RowWithSum(0.5, 4.0, -3.0));  // 18
     rows.insert(rows.end(), 5, kRest);
-    const Recording recording = LoggedRecording(rows);       // interval code 200: 50 ms
+    const Recording recording = LoggedRecording(rows);  // interval code 200: 50 ms
     vibration::Events events = DetectEvents(TimeRowsOf(recording), EventOptions{});
     LabelEvents(events, recording);
 
@@ -173,7 +173,9 @@ std::vector<RowRun> NaiveRuns(const TimeRows& rows, bool shock, const EventOptio
 {
     std::vector<RowRun> runs;
     std::size_t k = 0;
-    const auto in = [&](std::size_t i) { return shock ? rows.rows[i][3] >= o.shockLevel : rows.rows[i][3] <= o.fallLevel; };
+    const auto in = [&](std::size_t i) {
+        return shock ? rows.rows[i][3] >= o.shockLevel : rows.rows[i][3] <= o.fallLevel;
+    };
     while (k < rows.count) {
         if (!in(k)) {
             ++k;

@@ -26,7 +26,7 @@ struct DirectEstimate {
 };
 
 void AddDirect(DirectEstimate& e, const std::vector<SampleRow>& rows, std::size_t from, std::size_t to, int axis,
-    std::size_t L, double fs)
+               std::size_t L, double fs)
 {
     e.psd.resize(L / 2 + 1, 0.0);
     e.maxHold.resize(L / 2 + 1, 0.0);
@@ -44,8 +44,8 @@ void AddDirect(DirectEstimate& e, const std::vector<SampleRow>& rows, std::size_
         for (std::size_t k = 0; k <= L / 2; ++k) {
             std::complex<double> X = 0.0;
             for (std::size_t n = 0; n < L; ++n)
-                X += w[n] * (rows[start + n][axis] - mean)
-                    * std::polar(1.0, -2 * std::numbers::pi * static_cast<double>(k * n % L) / static_cast<double>(L));
+                X += w[n] * (rows[start + n][axis] - mean) *
+                     std::polar(1.0, -2 * std::numbers::pi * static_cast<double>(k * n % L) / static_cast<double>(L));
             double P = std::norm(X) / (fs * windowPower);
             if (k > 0 && k < L / 2)
                 P *= 2;

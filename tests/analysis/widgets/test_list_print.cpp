@@ -69,7 +69,8 @@ protected:
     QStringList PdfPages(const QString& name)
     {
         QProcess process;
-        process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), dir.filePath(name), QStringLiteral("-")});
+        process.start(QStringLiteral("pdftotext"),
+                      {QStringLiteral("-layout"), dir.filePath(name), QStringLiteral("-")});
         EXPECT_TRUE(process.waitForFinished(30000));
         const QString text = QString::fromUtf8(process.readAllStandardOutput());
         if (qEnvironmentVariableIsSet("SHOW_PDF_TEXT"))
@@ -98,7 +99,8 @@ protected:
         EXPECT_NEAR(printer.width(), 4960, 3);
         EXPECT_NEAR(printer.height(), 7016, 3);
         const ReportPrinter report(Sources(shown, &dlg, 155));
-        EXPECT_EQ(report.PageCount(REPORT_KIND_LIST), ListPageCount(shown.view.m_nShownCount, shown.view.m_bFrequencyMode));
+        EXPECT_EQ(report.PageCount(REPORT_KIND_LIST),
+                  ListPageCount(shown.view.m_nShownCount, shown.view.m_bFrequencyMode));
         EXPECT_TRUE(report.PrintDocument(printer, REPORT_KIND_LIST));
         return PdfPages(name);
     }
@@ -119,7 +121,8 @@ protected:
         QStringList escaped;
         for (const QString& cell : cells)
             escaped << QRegularExpression::escape(cell);
-        const QRegularExpression re(QStringLiteral("(^|\\n) *") + escaped.join(QStringLiteral(" +")) + QStringLiteral(" *(\\n|$)"));
+        const QRegularExpression re(QStringLiteral("(^|\\n) *") + escaped.join(QStringLiteral(" +")) +
+                                    QStringLiteral(" *(\\n|$)"));
         return re.match(page).hasMatch();
     }
 
@@ -287,7 +290,8 @@ TEST_F(ListPrintTest, GraphPageCarriesTheGraphUnderTheReportLinesButNoneInFreque
     };
 
     const QString graph = printGraph("graph.pdf", 155);
-    EXPECT_TRUE(Squeezed(graph).contains("Start Time: 05/03/23 14:07:09 Sampling rate: 0.050sec Samplings: 10 Unit: g Mode: Normal"))
+    EXPECT_TRUE(Squeezed(graph).contains(
+        "Start Time: 05/03/23 14:07:09 Sampling rate: 0.050sec Samplings: 10 Unit: g Mode: Normal"))
         << graph.toStdString();
     EXPECT_TRUE(graph.contains("Y MAX: 0.50 @ 05/03/23 14:07:09 450ms"));
     EXPECT_TRUE(graph.contains("Z Threshold: NONE"));

@@ -279,7 +279,8 @@ struct AxisSetup : SettingsDialogs {
     }
     std::unique_ptr<CAxisSetupDlg> Open()
     {
-        return std::make_unique<CAxisSetupDlg>(values, [this] { return context; }, prompter);
+        return std::make_unique<CAxisSetupDlg>(
+            values, [this] { return context; }, prompter);
     }
     static void Retype(CNumericEdit* edit, const QString& keys)
     {
@@ -430,7 +431,8 @@ TEST_F(AxisSetup, TheViewsStateTakesTheResult)
         Retype(d.Field(CAxisSetupDlg::IDC_YMAX), QStringLiteral("8"));
         d.findChild<QPushButton*>(QStringLiteral("1"))->click();
     });
-    EXPECT_TRUE(RunAxisSetup(nullptr, state, view, [] { return false; }, prompter));
+    EXPECT_TRUE(RunAxisSetup(
+        nullptr, state, view, [] { return false; }, prompter));
     EXPECT_EQ(state.m_dPresetYMax, 8.0);
     EXPECT_EQ(view.m_dYMax, 8.0);
     EXPECT_EQ(view.m_dYMin, -20.0);
@@ -439,7 +441,8 @@ TEST_F(AxisSetup, TheViewsStateTakesTheResult)
     EXPECT_EQ(state.m_nRtWindowIdx, 2);
 
     WhenShown<CAxisSetupDlg>([](CAxisSetupDlg& d) { d.findChild<QPushButton*>(QStringLiteral("2"))->click(); });
-    EXPECT_FALSE(RunAxisSetup(nullptr, state, view, [] { return false; }, prompter));
+    EXPECT_FALSE(RunAxisSetup(
+        nullptr, state, view, [] { return false; }, prompter));
     EXPECT_EQ(state.m_dPresetYMax, 8.0);
 }
 

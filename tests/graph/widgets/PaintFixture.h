@@ -30,8 +30,7 @@ struct PaintFixture {
     QImage image;
     PaintParams params;
 
-    explicit PaintFixture(int width = 1000, int height = 800)
-        : image(width, height, QImage::Format_RGB32)
+    explicit PaintFixture(int width = 1000, int height = 800) : image(width, height, QImage::Format_RGB32)
     {
         App();
         image.fill(Qt::magenta);

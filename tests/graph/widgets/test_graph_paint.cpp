@@ -31,15 +31,15 @@ TEST(GraphPaint, ScreenLayoutAndTraces)
     EXPECT_TRUE(f.view.m_bPlotReady);
     EXPECT_EQ(f.model.state().g_rcLastPlot, (PlotRect{L, T, R, B}));
 
-    const int mid = (T + B) / 2;  // 0 g
+    const int mid = (T + B) / 2;         // 0 g
     EXPECT_EQ(f.Pixel(500, mid), kRed);  // 457.5 truncated
     EXPECT_EQ(f.Pixel(500, static_cast<int>(B - 15.0 * (B - T) / 20)), kGrey);
     EXPECT_EQ(f.Pixel(500, static_cast<int>(B - 5.0 * (B - T) / 20)), kCyan);
     EXPECT_EQ(f.Pixel(500, static_cast<int>(B - 18.0 * (B - T) / 20)), kGreen);
-    EXPECT_EQ(f.Pixel(500, mid + 40), kBlack);          // plot background
-    EXPECT_EQ(f.Pixel(5, 400), kBlack);                 // surround
+    EXPECT_EQ(f.Pixel(500, mid + 40), kBlack);         // plot background
+    EXPECT_EQ(f.Pixel(5, 400), kBlack);                // surround
     EXPECT_EQ(f.Pixel(60, 400), f.params.panelColor);  // left margin of the panel
-    EXPECT_EQ(f.Pixel(10, 400), QColor(Qt::white));     // frame
+    EXPECT_EQ(f.Pixel(10, 400), QColor(Qt::white));    // frame
     // Value labels left of the plot and time labels below it.
     EXPECT_GT(f.CountNot(f.params.panelColor, 20, B - 10, L - 15, B + 8), 5);
     EXPECT_GT(f.CountNot(f.params.panelColor, L - 40, B + 6, L + 40, B + 30), 5);
@@ -86,8 +86,8 @@ TEST(GraphPaint, HundredThousandSamplesKeepTheirExtremes)
     const double perRow = 790.0 / 99999;
     const int spikeUp = static_cast<int>(L + 50000 * perRow);
     const int spikeDown = static_cast<int>(L + 70000 * perRow);
-    const int top = static_cast<int>(B - 19.0 * (B - T) / 20);   // 9 g
-    const int low = static_cast<int>(B - 1.0 * (B - T) / 20);    // -9 g
+    const int top = static_cast<int>(B - 19.0 * (B - T) / 20);  // 9 g
+    const int low = static_cast<int>(B - 1.0 * (B - T) / 20);   // -9 g
     EXPECT_GT(f.Count(kRed, spikeUp - 2, top - 2, spikeUp + 2, top + 2), 0);
     EXPECT_GT(f.Count(kRed, spikeDown - 2, low - 2, spikeDown + 2, low + 2), 0);
     // Between the spikes the trace stays within half a g of zero.
@@ -101,8 +101,8 @@ TEST(GraphPaint, DecimatedPaintExactPixels)
     // Every trace on the zero line but for one spike of X at row 50000.
     f.Load(100000, [](int i) { return SampleRow{i == 50000 ? 9.0 : 0.0, 0, 0, 0}; });
     f.Paint();
-    const int zero = static_cast<int>(B - 10.0 * (B - T) / 20);  // 457
-    const int nine = static_cast<int>(B - 19.0 * (B - T) / 20);  // 248
+    const int zero = static_cast<int>(B - 10.0 * (B - T) / 20);       // 457
+    const int nine = static_cast<int>(B - 19.0 * (B - T) / 20);       // 248
     const int spike = static_cast<int>(50000 * (790.0 / 99999) + L);  // 525
     ASSERT_EQ(zero, 457);
     // The vector sum is drawn last and covers the other traces along the zero line.
@@ -140,7 +140,7 @@ TEST(GraphPaint, ReadoutLineStandsOnTheGraphBackground)
     f.Paint();
     // The whole line, label part included, on the white background; the texts on it.
     EXPECT_EQ(f.Count(kBlack, L - 80, B + 75, R, B + 97), 0);
-    EXPECT_GT(f.CountNot(QColor(Qt::white), L - 80, B + 75, L + 100, B + 97), 20);  // the head
+    EXPECT_GT(f.CountNot(QColor(Qt::white), L - 80, B + 75, L + 100, B + 97), 20);   // the head
     EXPECT_GT(f.CountNot(QColor(Qt::white), L + 350, B + 75, L + 700, B + 97), 20);  // the values
     // The default black background keeps the line black around the texts.
     PaintFixture black;
@@ -162,7 +162,8 @@ TEST(GraphPaint, LongReadoutTextsAreNotCutAndDoNotRunIntoEachOther)
     s.g_strReadoutY = "Y:-12.34";
     s.g_strReadoutZ = "Z:-12.34";
     s.g_strReadoutV = "Vector Sum:12.34";
-    const int headEnd = L - 80 + QFontMetrics(ReadoutTestFont()).horizontalAdvance(QString::fromStdString(s.g_strReadoutHead));
+    const int headEnd =
+        L - 80 + QFontMetrics(ReadoutTestFont()).horizontalAdvance(QString::fromStdString(s.g_strReadoutHead));
     ASSERT_GT(headEnd, L + 350 + 5) << "the head must reach beyond the place of X";
     f.Paint();
 
@@ -213,8 +214,8 @@ TEST(GraphPaint, PageIsDrawnAtPrinterScaleAndScreenWaitsForTheEnd)
     page.Paint();
     EXPECT_EQ(page.model.plot(), (PlotRect{230, 1130, 2400, 3008}));
     EXPECT_EQ(page.Pixel(100, 2000), QColor(Qt::white));  // the panel is white on paper
-    EXPECT_EQ(page.Pixel(1000, 2069), kGreen);             // 0 g in the middle; the vector sum on top
-    EXPECT_EQ(page.Pixel(1000, 2100), kBlack);             // plot background
+    EXPECT_EQ(page.Pixel(1000, 2069), kGreen);            // 0 g in the middle; the vector sum on top
+    EXPECT_EQ(page.Pixel(1000, 2100), kBlack);            // plot background
     EXPECT_TRUE(page.model.state().g_bPrinting);
 
     // The screen paint does nothing until the printing ends.
@@ -275,8 +276,7 @@ TEST(GraphPaint, APlanDrawsThePictureOfItsPaint)
             f->params.printer = printer;
         }
         painted.Paint();
-        const GraphPaintPlan plan =
-            GraphPaintPlanner(planned.model).Plan({planned.params.client, printer, false});
+        const GraphPaintPlan plan = GraphPaintPlanner(planned.model).Plan({planned.params.client, printer, false});
         if (printer)
             EndPrinting(planned.model);
         planned.model.OnZoomOut();

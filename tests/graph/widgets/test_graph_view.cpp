@@ -65,7 +65,11 @@ struct ViewFixture {
         c.m_dYMax = 10.0;
     }
     // Pending paints run.
-    void Settle() { QTest::qWait(1); QApplication::processEvents(); }
+    void Settle()
+    {
+        QTest::qWait(1);
+        QApplication::processEvents();
+    }
     // And the repaints a resize or the first graph paint have started are over.
     void Quiet()
     {
@@ -86,7 +90,10 @@ struct ViewFixture {
     }
 
     // What the screen shows now (the backing store, with the overlays).
-    QImage Screen() { return view->screen()->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32); }
+    QImage Screen()
+    {
+        return view->screen()->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    }
 };
 
 struct GraphShown : ViewFixture {
@@ -378,7 +385,8 @@ void ExpectLastSamplesAtTheRightEdge(ViewFixture& g, const char* how)
         }
     EXPECT_GT(traced, 0) << how;
     if (const char* dir = std::getenv("GRAPH_TEST_PICTURES"))
-        picture.save(QString::fromUtf8(dir) + QStringLiteral("/last-page-%1.png").arg(QString::fromLatin1(how).left(4)));
+        picture.save(QString::fromUtf8(dir) +
+                     QStringLiteral("/last-page-%1.png").arg(QString::fromLatin1(how).left(4)));
 }
 
 TEST(GraphViewScroll, EndPageDownAndTheThumbFullyRightShowTheLastSamples)

@@ -38,7 +38,8 @@ std::vector<TraceStroke> CrowdedStrokes(unsigned seed, int count)
             s.line = QLine(x, y, x, y);
         if (uniform(0, 3) == 0) {
             for (const QPoint& end : {s.line.p1(), s.line.p2()}) {
-                for (const QPoint& d : {QPoint(0, 1), QPoint(0, -1), QPoint(-1, 1), QPoint(-1, -1), QPoint(1, 1), QPoint(1, -1)})
+                for (const QPoint& d :
+                     {QPoint(0, 1), QPoint(0, -1), QPoint(-1, 1), QPoint(-1, -1), QPoint(1, 1), QPoint(1, -1)})
                     s.points[static_cast<std::size_t>(s.pointCount++)] = end + d;
             }
         }
@@ -52,7 +53,8 @@ std::vector<TraceStroke> CrowdedStrokes(unsigned seed, int count)
     return strokes;
 }
 
-QImage OneByOne(const std::vector<TraceStroke>& strokes, const QRect& clip, QImage::Format format, QSize size = {120, 100})
+QImage OneByOne(const std::vector<TraceStroke>& strokes, const QRect& clip, QImage::Format format,
+                QSize size = {120, 100})
 {
     QImage image(size, format);
     image.fill(Qt::black);

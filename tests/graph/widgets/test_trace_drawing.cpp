@@ -45,10 +45,10 @@ TEST(TraceDrawing, MotionGapLeavesOutTheLineButMarksItsPoints)
     f.model.state().m_bMarkPoints = true;
     f.Segment(1, 0, 0);
     f.Segment(2, 0, 0);
-    EXPECT_EQ(f.Pixel(550, 400), kRed);                      // 4 to 5 joined
-    EXPECT_EQ(f.Count(kRed, 610, 395, 980, 405), 0);         // 5 to 9 not joined
-    EXPECT_GT(f.Count(kRed, 597, 397, 602, 402), 4);         // the dot at 5
-    EXPECT_GT(f.Count(kRed, 996, 397, 999, 402), 2);         // the dot at 9, cut by the picture's edge
+    EXPECT_EQ(f.Pixel(550, 400), kRed);               // 4 to 5 joined
+    EXPECT_EQ(f.Count(kRed, 610, 395, 980, 405), 0);  // 5 to 9 not joined
+    EXPECT_GT(f.Count(kRed, 597, 397, 602, 402), 4);  // the dot at 5
+    EXPECT_GT(f.Count(kRed, 996, 397, 999, 402), 2);  // the dot at 9, cut by the picture's edge
 }
 
 TEST(TraceDrawing, MarksAreDrawnOncePerPixelColumnWhenRowsShareIt)

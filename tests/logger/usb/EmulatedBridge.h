@@ -101,11 +101,56 @@ public:
         const std::uint16_t v = m_description.vendor;
         const std::uint16_t p = m_description.product;
         return {
-            18, 1, 0x00, 0x02, 0, 0, 0, 64, Lo(v), Hi(v), Lo(p), Hi(p), 0x00, 0x01, 1, 2, 3, 1,  // device
-            9, 2, 32, 0, 1, 1, 0, 0x80, 50,                                                        // configuration
-            9, 4, 0, 0, 2, 0xFF, 0, 0, 0,                                                          // interface 0
-            7, 5, IN_ENDPOINT, 2, Lo(PACKET_SIZE), Hi(PACKET_SIZE), 0,                             // bulk IN
-            7, 5, OUT_ENDPOINT, 2, Lo(PACKET_SIZE), Hi(PACKET_SIZE), 0,                            // bulk OUT
+            18,
+            1,
+            0x00,
+            0x02,
+            0,
+            0,
+            0,
+            64,
+            Lo(v),
+            Hi(v),
+            Lo(p),
+            Hi(p),
+            0x00,
+            0x01,
+            1,
+            2,
+            3,
+            1,  // device
+            9,
+            2,
+            32,
+            0,
+            1,
+            1,
+            0,
+            0x80,
+            50,  // configuration
+            9,
+            4,
+            0,
+            0,
+            2,
+            0xFF,
+            0,
+            0,
+            0,  // interface 0
+            7,
+            5,
+            IN_ENDPOINT,
+            2,
+            Lo(PACKET_SIZE),
+            Hi(PACKET_SIZE),
+            0,  // bulk IN
+            7,
+            5,
+            OUT_ENDPOINT,
+            2,
+            Lo(PACKET_SIZE),
+            Hi(PACKET_SIZE),
+            0,  // bulk OUT
         };
     }
 
@@ -134,8 +179,8 @@ private:
         switch (request) {
         case USBDEVFS_GET_CAPABILITIES: {
             UMockdevIoctlData* caps = umockdev_ioctl_data_resolve(arg, 0, sizeof(std::uint32_t), nullptr);
-            const std::uint32_t value = USBDEVFS_CAP_BULK_CONTINUATION | USBDEVFS_CAP_NO_PACKET_SIZE_LIM
-                                        | USBDEVFS_CAP_REAP_AFTER_DISCONNECT | USBDEVFS_CAP_ZERO_PACKET;
+            const std::uint32_t value = USBDEVFS_CAP_BULK_CONTINUATION | USBDEVFS_CAP_NO_PACKET_SIZE_LIM |
+                                        USBDEVFS_CAP_REAP_AFTER_DISCONNECT | USBDEVFS_CAP_ZERO_PACKET;
             std::memcpy(caps->data, &value, sizeof value);
             umockdev_ioctl_data_unref(caps);
             return Complete(client, 0, 0);
@@ -176,8 +221,8 @@ private:
         UMockdevIoctlData* urbData = umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_urb), nullptr);
         usbdevfs_urb* urb = Urb(urbData);
         const auto length = static_cast<std::size_t>(std::max(urb->buffer_length, 0));
-        UMockdevIoctlData* buffer
-            = umockdev_ioctl_data_resolve(urbData, offsetof(usbdevfs_urb, buffer), length, nullptr);
+        UMockdevIoctlData* buffer =
+            umockdev_ioctl_data_resolve(urbData, offsetof(usbdevfs_urb, buffer), length, nullptr);
         const Bytes payload(buffer->data, buffer->data + length);
         umockdev_ioctl_data_unref(buffer);
 
@@ -214,7 +259,7 @@ private:
         if (index == 0) {
             data = {4, 3, 0x09, 0x04};
         } else {
-            const std::string& text = index == 3 ? m_description.serial
+            const std::string& text = index == 3   ? m_description.serial
                                       : index == 2 ? m_description.productName
                                                    : std::string("Shakemeter test bench");
             data = {static_cast<std::uint8_t>(2 + 2 * text.size()), 3};
@@ -338,8 +383,8 @@ public:
         std::snprintf(devnode, sizeof devnode, "/dev/bus/usb/%03d/001", bus);
         auto bridge = std::make_unique<EmulatedBridge>(description, devnode);
         UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
-        g_signal_connect_after(handler, "handle-ioctl",
-                               reinterpret_cast<GCallback>(&EmulatedBridge::OnIoctl), bridge.get());
+        g_signal_connect_after(handler, "handle-ioctl", reinterpret_cast<GCallback>(&EmulatedBridge::OnIoctl),
+                               bridge.get());
         // The node is made ready before the device appears, so that an open never finds it half set up.
         umockdev_testbed_attach_ioctl(m_testbed, devnode, handler, nullptr);
 
@@ -352,19 +397,29 @@ public:
         const std::string busText = std::to_string(bus);
         char busPadded[16];
         std::snprintf(busPadded, sizeof busPadded, "%03d", bus);
-        const std::string record = "P: /devices/usb" + busText + "\n"
-                                   "N: bus/usb/" + busPadded + "/001\n"
+        const std::string record = "P: /devices/usb" + busText +
+                                   "\n"
+                                   "N: bus/usb/" +
+                                   busPadded +
+                                   "/001\n"
                                    "E: SUBSYSTEM=usb\n"
                                    "E: DRIVER=usb\n"
-                                   "E: BUSNUM=" + busPadded + "\n"
+                                   "E: BUSNUM=" +
+                                   busPadded +
+                                   "\n"
                                    "E: DEVNUM=001\n"
-                                   "E: DEVNAME=" + devnode + "\n"
+                                   "E: DEVNAME=" +
+                                   devnode +
+                                   "\n"
                                    "E: DEVTYPE=usb_device\n"
                                    "A: bConfigurationValue=1\\n\n"
-                                   "A: busnum=" + busText + "\\n\n"
+                                   "A: busnum=" +
+                                   busText +
+                                   "\\n\n"
                                    "A: devnum=1\\n\n"
                                    "A: speed=12\\n\n"
-                                   "H: descriptors=" + hex + "\n";
+                                   "H: descriptors=" +
+                                   hex + "\n";
         umockdev_testbed_add_from_string(m_testbed, record.c_str(), nullptr);
         m_attached.push_back({std::move(bridge), handler});
         return *m_attached.back().bridge;

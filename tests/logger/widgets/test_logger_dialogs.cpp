@@ -27,7 +27,8 @@ namespace {
 
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
+    void SetUp() override
+    {
         static int argc = 1;
         static char name[] = "test_logger_widgets";
         static char* argv[] = {name, nullptr};
@@ -45,7 +46,8 @@ private:
 class RecordingPrompter : public Prompter {
 public:
     QStringList told;
-    bool AskYesNo(QWidget*, const QString& text, PromptIcon) override {
+    bool AskYesNo(QWidget*, const QString& text, PromptIcon) override
+    {
         told << text;
         return false;
     }
@@ -56,7 +58,8 @@ public:
 
 class FakeOwner : public LoggerDialogOwner {
 public:
-    explicit FakeOwner(FakeLoggerHost& host) : m_host(host) {
+    explicit FakeOwner(FakeLoggerHost& host) : m_host(host)
+    {
         lastSetup.fill(0);
         lastSetup[6] = 200;  // 50 ms
         lastSetup[19] = 10;
@@ -73,7 +76,8 @@ public:
     void OnSetupWritten() override { ++setupsWritten; }
     int RtRateIndex() const override { return rateIndex; }
     std::string RtPoints() const override { return points; }
-    void SetRtChoice(int index, const std::string& text) override {
+    void SetRtChoice(int index, const std::string& text) override
+    {
         rateIndex = index;
         points = text;
     }
@@ -86,7 +90,8 @@ private:
     FakeLoggerHost& m_host;
 };
 
-std::vector<std::vector<std::uint8_t>> Writes(const FakeDeviceLibrary& devices) {
+std::vector<std::vector<std::uint8_t>> Writes(const FakeDeviceLibrary& devices)
+{
     std::vector<std::vector<std::uint8_t>> writes;
     for (const auto& e : devices.exchanges) {
         if (e.kind == FakeDeviceLibrary::Exchange::Write) {
@@ -97,11 +102,13 @@ std::vector<std::vector<std::uint8_t>> Writes(const FakeDeviceLibrary& devices) 
 }
 
 template <typename T>
-T* Control(QWidget& dialog, int id) {
+T* Control(QWidget& dialog, int id)
+{
     return dialog.findChild<T*>(QString::number(id));
 }
 
-void Retype(QLineEdit* edit, const QString& text) {
+void Retype(QLineEdit* edit, const QString& text)
+{
     edit->setFocus();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
@@ -109,7 +116,8 @@ void Retype(QLineEdit* edit, const QString& text) {
 }
 
 // The whole text at once, as a paste gives it.
-void Paste(QLineEdit* edit, const QString& text) {
+void Paste(QLineEdit* edit, const QString& text)
+{
     edit->selectAll();
     if (text.isEmpty()) {
         edit->del();
@@ -128,7 +136,8 @@ protected:
 
 }  // namespace
 
-TEST_F(LoggerDialogTest, PollingSetsTitleStatusAndGatesSetup) {
+TEST_F(LoggerDialogTest, PollingSetsTitleStatusAndGatesSetup)
+{
     CLoggerSetupDlg dialog(devices, host, owner);
     dialog.Initialise();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Connecting..."));
@@ -147,7 +156,8 @@ TEST_F(LoggerDialogTest, PollingSetsTitleStatusAndGatesSetup) {
     EXPECT_TRUE(Control<QLabel>(dialog, CLoggerSetupDlg::IDC_STATUS)->text().isEmpty());
 }
 
-TEST_F(LoggerDialogTest, SetupStartsFromTheLastBlockAndClampsTheRate) {
+TEST_F(LoggerDialogTest, SetupStartsFromTheLastBlockAndClampsTheRate)
+{
     CLoggerSetupDlg dialog(devices, host, owner);
     dialog.Initialise();
     auto* rate = Control<CNumericEdit>(dialog, CLoggerSetupDlg::IDC_RATE);
@@ -186,7 +196,8 @@ TEST_F(LoggerDialogTest, SetupStartsFromTheLastBlockAndClampsTheRate) {
     EXPECT_EQ(rate->text(), QStringLiteral("51"));
 }
 
-TEST_F(LoggerDialogTest, SetupRefusesBelowFiftyMillisecondsAndKeepsTheDialog) {
+TEST_F(LoggerDialogTest, SetupRefusesBelowFiftyMillisecondsAndKeepsTheDialog)
+{
     owner.lastSetup[6] = 0;  // saved interval 0
     CLoggerSetupDlg dialog(devices, host, owner);
     dialog.Initialise();
@@ -197,7 +208,8 @@ TEST_F(LoggerDialogTest, SetupRefusesBelowFiftyMillisecondsAndKeepsTheDialog) {
     EXPECT_EQ(owner.lastSetup[6], 0);
 }
 
-TEST_F(LoggerDialogTest, MotionDetectionWithAThresholdLeftEmptyIsRefusedUntilAllThreeAreChosen) {
+TEST_F(LoggerDialogTest, MotionDetectionWithAThresholdLeftEmptyIsRefusedUntilAllThreeAreChosen)
+{
     owner.lastSetup[20] = 1;  // automatic start: a block sent would report the logger running
     const HeaderBlock before = owner.lastSetup;
     CLoggerSetupDlg dialog(devices, host, owner);
@@ -234,7 +246,8 @@ TEST_F(LoggerDialogTest, MotionDetectionWithAThresholdLeftEmptyIsRefusedUntilAll
     EXPECT_EQ(host.messages[0].second, "The DATA LOGGER is running... ");
 }
 
-TEST_F(LoggerDialogTest, DefaultThenSetupSendsTheDefaultBlockWithThePreviousThresholds) {
+TEST_F(LoggerDialogTest, DefaultThenSetupSendsTheDefaultBlockWithThePreviousThresholds)
+{
     owner.lastSetup[8] = MODE_MOTION | MODE_FREEFALL;
     owner.lastSetup[9] = 3;
     owner.lastSetup[10] = 4;
@@ -275,7 +288,8 @@ TEST_F(LoggerDialogTest, DefaultThenSetupSendsTheDefaultBlockWithThePreviousThre
     EXPECT_EQ(devices.openHandles, 0);
 }
 
-TEST_F(LoggerDialogTest, FailedSetupWriteTellsOnceButKeepsTheBlock) {
+TEST_F(LoggerDialogTest, FailedSetupWriteTellsOnceButKeepsTheBlock)
+{
     owner.lastSetup[19] = 15;  // shown as 10s, sent unchanged
     CLoggerSetupDlg dialog(devices, host, owner);
     dialog.Initialise();
@@ -290,7 +304,8 @@ TEST_F(LoggerDialogTest, FailedSetupWriteTellsOnceButKeepsTheBlock) {
     EXPECT_EQ(devices.openHandles, 0);
 }
 
-TEST_F(LoggerDialogTest, DownloadWaitsForTheLoggerThenInstallsTheMemory) {
+TEST_F(LoggerDialogTest, DownloadWaitsForTheLoggerThenInstallsTheMemory)
+{
     CDownloadDlg dialog(devices, host, owner);
     dialog.Initialise();
     EXPECT_EQ(dialog.StatusText(), QStringLiteral("Waiting for connecting..."));
@@ -316,7 +331,8 @@ TEST_F(LoggerDialogTest, DownloadWaitsForTheLoggerThenInstallsTheMemory) {
     EXPECT_EQ(devices.openHandles, 0);
 }
 
-TEST_F(LoggerDialogTest, RunRefusesWithoutRateOrPointsAndStartsOtherwise) {
+TEST_F(LoggerDialogTest, RunRefusesWithoutRateOrPointsAndStartsOtherwise)
+{
     CRunDlg dialog(devices, host, owner);
     dialog.Initialise();
     EXPECT_EQ(dialog.RateList()->currentIndex(), 2);
@@ -353,7 +369,8 @@ TEST_F(LoggerDialogTest, RunRefusesWithoutRateOrPointsAndStartsOtherwise) {
     dialog.Link().StopRealTime();
 }
 
-TEST(LoadingDialogTest, BarFollowsItsRangeAndStaysFullPastTheEnd) {
+TEST(LoadingDialogTest, BarFollowsItsRangeAndStaysFullPastTheEnd)
+{
     CLoadingDlg loading;
     loading.SetRange(20);
     loading.ShowCentred();

@@ -5,7 +5,8 @@
 
 namespace shakemeter::test {
 
-void MainFrameFixture::MakeFrame(const QString& settingsName, const QString& tempCopyName) {
+void MainFrameFixture::MakeFrame(const QString& settingsName, const QString& tempCopyName)
+{
     ASSERT_TRUE(dir.isValid());
     FrameEnvironment env;
     env.prompter = &prompter;
@@ -15,7 +16,8 @@ void MainFrameFixture::MakeFrame(const QString& settingsName, const QString& tem
     frame = std::make_unique<CMainFrame>(env);
 }
 
-void MainFrameFixture::AnswerLoggerDialogsWithOk() {
+void MainFrameFixture::AnswerLoggerDialogsWithOk()
+{
     frame->SetDialogRunner([this](LoggerDialogBase& dialog) {
         ++dialogsRun;
         dialog.Initialise();
@@ -29,7 +31,8 @@ void MainFrameFixture::AnswerLoggerDialogsWithOk() {
     });
 }
 
-void MainFrameFixture::ScriptMemory(int samples, int events) {
+void MainFrameFixture::ScriptMemory(int samples, int events)
+{
     RecordingHeader header;
     header.dwSampleCount = static_cast<std::uint32_t>(samples * 6);
     header.wFreeFallCount = static_cast<std::uint16_t>(events);

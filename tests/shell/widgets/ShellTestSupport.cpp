@@ -15,7 +15,8 @@ namespace {
 
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
+    void SetUp() override
+    {
         static int argc = 1;
         static char name[] = "test_shell_widgets";
         static char* argv[] = {name, nullptr};
@@ -23,7 +24,8 @@ public:
         m_app = new QApplication(argc, argv);
         QApplication::setApplicationName(QStringLiteral("ShakemeterTest"));
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         delete m_app;
         m_app = nullptr;
     }
@@ -37,7 +39,8 @@ private:
 
 }  // namespace
 
-Recording MakeLoggedRecording(int rows) {
+Recording MakeLoggedRecording(int rows)
+{
     std::vector<SampleRow> samples;
     for (int i = 0; i < rows; ++i) {
         samples.push_back({i * 0.01, -0.5, 1.0, 1.12});
@@ -47,14 +50,16 @@ Recording MakeLoggedRecording(int rows) {
     return r;
 }
 
-Recording MakeSpectrumRecording() {
+Recording MakeSpectrumRecording()
+{
     Recording r = MakeLoggedRecording(256);
     r.m_header.wInterval = 0;
     r.m_header.byThresholdX = 0;
     return r;
 }
 
-QString WriteRecording(const QTemporaryDir& dir, const QString& name, const Recording& recording) {
+QString WriteRecording(const QTemporaryDir& dir, const QString& name, const Recording& recording)
+{
     const QString path = dir.filePath(name);
     std::string bytes;
     AppendRecordingBytes(bytes, recording, static_cast<int>(recording.RowCount()));
@@ -64,7 +69,8 @@ QString WriteRecording(const QTemporaryDir& dir, const QString& name, const Reco
     return path;
 }
 
-QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
     const QString path = dir.filePath(name);
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));

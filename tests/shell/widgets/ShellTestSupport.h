@@ -23,13 +23,14 @@ public:
         bool question;
     };
     std::vector<Said> said;
-    std::deque<bool> answers;     // Yes/No answers in order; No when none is left
-    QString openPath;             // what the open dialog gives
-    QString savePath;             // what the save dialog gives
+    std::deque<bool> answers;  // Yes/No answers in order; No when none is left
+    QString openPath;          // what the open dialog gives
+    QString savePath;          // what the save dialog gives
     int saveDialogs = 0;
     QString proposedName;
 
-    bool AskYesNo(QWidget*, const QString& text, PromptIcon icon) override {
+    bool AskYesNo(QWidget*, const QString& text, PromptIcon icon) override
+    {
         said.push_back({text, icon, true});
         if (answers.empty()) {
             return false;
@@ -40,12 +41,14 @@ public:
     }
     void Tell(QWidget*, const QString& text, PromptIcon icon) override { said.push_back({text, icon, false}); }
     QString ChooseOpenFile(QWidget*, const QString&, const QString&) override { return openPath; }
-    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString& proposed) override {
+    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString& proposed) override
+    {
         ++saveDialogs;
         proposedName = proposed;
         return savePath;
     }
-    QStringList Texts() const {
+    QStringList Texts() const
+    {
         QStringList texts;
         for (const Said& s : said) {
             texts << s.text;

@@ -30,14 +30,16 @@ const QString kCloseQuestion = QStringLiteral("Do you want to save the data befo
 
 class DocumentFilesTest : public MainFrameFixture {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         MakeFrame();
         frame->resize(1200, 800);
         AnswerLoggerDialogsWithOk();
     }
 
     QString Write(const QString& name, int rows) { return WriteRecording(dir, name, MakeLoggedRecording(rows)); }
-    QByteArray Bytes(const QString& name) const {
+    QByteArray Bytes(const QString& name) const
+    {
         QFile file(dir.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
@@ -49,12 +51,14 @@ protected:
 // Root may write any file: while it lives, the test runs as a user without that privilege.
 class ScopedUnprivilegedUser {
 public:
-    ScopedUnprivilegedUser() {
+    ScopedUnprivilegedUser()
+    {
         if (::geteuid() == 0) {
             m_switched = ::seteuid(65534) == 0;
         }
     }
-    ~ScopedUnprivilegedUser() {
+    ~ScopedUnprivilegedUser()
+    {
         if (m_switched) {
             EXPECT_EQ(::seteuid(0), 0);
             // The change of identity made the process undumpable, which would keep the leak
@@ -71,7 +75,8 @@ private:
 
 }  // namespace
 
-TEST_F(DocumentFilesTest, TheSummaryPanelReturnsWhenARecordingLeavesFrequencyMode) {
+TEST_F(DocumentFilesTest, TheSummaryPanelReturnsWhenARecordingLeavesFrequencyMode)
+{
     frame->show();
     const QString spectrum = WriteRecording(dir, "s.Vibration", MakeSpectrumRecording());
     auto showSpectrumInFrequencyMode = [&] {
@@ -115,7 +120,8 @@ TEST_F(DocumentFilesTest, TheSummaryPanelReturnsWhenARecordingLeavesFrequencyMod
     EXPECT_EQ(SummaryHeight(), 155);
 }
 
-TEST_F(DocumentFilesTest, ReadOnlyRecordingsOpenByEveryRoute) {
+TEST_F(DocumentFilesTest, ReadOnlyRecordingsOpenByEveryRoute)
+{
     const QString path = Write("ro.Vibration", 9);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
@@ -140,7 +146,8 @@ TEST_F(DocumentFilesTest, ReadOnlyRecordingsOpenByEveryRoute) {
     EXPECT_TRUE(prompter.said.empty()) << prompter.Texts().join('|').toStdString();
 }
 
-TEST_F(DocumentFilesTest, AFailedOpenNamesTheFileAndTheReason) {
+TEST_F(DocumentFilesTest, AFailedOpenNamesTheFileAndTheReason)
+{
     frame->OpenFromCommandLine(Write("a.Vibration", 7));
     std::string bytes;
     AppendRecordingBytes(bytes, MakeLoggedRecording(30), 30);
@@ -163,7 +170,8 @@ TEST_F(DocumentFilesTest, AFailedOpenNamesTheFileAndTheReason) {
     EXPECT_EQ(prompter.said.size(), 3u);
 }
 
-TEST_F(DocumentFilesTest, ReloadAfterADownloadWithoutSamplesSaysWhy) {
+TEST_F(DocumentFilesTest, ReloadAfterADownloadWithoutSamplesSaysWhy)
+{
     ScriptMemory(0, 2);
     frame->OnCommand(ID_DOWNLOAD);
     ASSERT_EQ(frame->Doc().recording().m_pFreeFallEvents.size(), 2u);
@@ -180,7 +188,8 @@ TEST_F(DocumentFilesTest, ReloadAfterADownloadWithoutSamplesSaysWhy) {
               QStringLiteral("Cannot open \"%1\": No such file or directory.").arg(frame->TempCopyPath()));
 }
 
-TEST_F(DocumentFilesTest, TheStandardSaveAsksWheneverTheDataIsNotTheFiles) {
+TEST_F(DocumentFilesTest, TheStandardSaveAsksWheneverTheDataIsNotTheFiles)
+{
     const QString first = Write("first.Vibration", 7);
     frame->OpenFromCommandLine(first);
     const QByteArray firstBytes = Bytes("first.Vibration");
@@ -201,7 +210,8 @@ TEST_F(DocumentFilesTest, TheStandardSaveAsksWheneverTheDataIsNotTheFiles) {
     EXPECT_EQ(prompter.saveDialogs, 1);
     EXPECT_EQ(Bytes("first.Vibration"), firstBytes);
     EXPECT_EQ(Bytes("first.xls"), firstReport);
-    const RecordingFileResult second = ReadRecordingFile(dir.filePath(QStringLiteral("second.Vibration")).toStdString());
+    const RecordingFileResult second =
+        ReadRecordingFile(dir.filePath(QStringLiteral("second.Vibration")).toStdString());
     ASSERT_TRUE(second.ok());
     EXPECT_EQ(second.recording.m_header.dwSampleCount, 40u);
     EXPECT_TRUE(Bytes("second.xls").contains("\r\n"));
@@ -227,7 +237,8 @@ TEST_F(DocumentFilesTest, TheStandardSaveAsksWheneverTheDataIsNotTheFiles) {
     EXPECT_TRUE(frame->Doc().PathName().isEmpty());
 }
 
-TEST_F(DocumentFilesTest, CtrlNKeepsTheZoom) {
+TEST_F(DocumentFilesTest, CtrlNKeepsTheZoom)
+{
     frame->show();
     ASSERT_EQ(frame->OpenPath(Write("a.Vibration", 400)), LoadStatus::Loaded);
     CVxView* view = frame->GraphView();
@@ -250,7 +261,8 @@ TEST_F(DocumentFilesTest, CtrlNKeepsTheZoom) {
     EXPECT_TRUE(frame->Doc().PathName().isEmpty());
 }
 
-TEST_F(DocumentFilesTest, AFailedSaveNamesTheFileAndLeavesNothingHalfWritten) {
+TEST_F(DocumentFilesTest, AFailedSaveNamesTheFileAndLeavesNothingHalfWritten)
+{
     ASSERT_EQ(frame->OpenPath(Write("a.Vibration", 5)), LoadStatus::Loaded);
     frame->SetDataUnsaved();
     // A folder named like the report, then like the recording.
@@ -270,7 +282,8 @@ TEST_F(DocumentFilesTest, AFailedSaveNamesTheFileAndLeavesNothingHalfWritten) {
     EXPECT_EQ(frame->Doc().PathName(), QString());
 }
 
-TEST_F(DocumentFilesTest, SavingRefusesReadOnlyFilesAndKeepsThem) {
+TEST_F(DocumentFilesTest, SavingRefusesReadOnlyFilesAndKeepsThem)
+{
     const QString path = Write("a.Vibration", 5);
     frame->OpenFromCommandLine(path);
     const QByteArray before = Bytes("a.Vibration");
@@ -287,7 +300,8 @@ TEST_F(DocumentFilesTest, SavingRefusesReadOnlyFilesAndKeepsThem) {
     EXPECT_FALSE(QFile::permissions(path).testFlag(QFileDevice::WriteOwner));
 }
 
-TEST_F(DocumentFilesTest, DataArrivingAfterASaveIsProtectedAgain) {
+TEST_F(DocumentFilesTest, DataArrivingAfterASaveIsProtectedAgain)
+{
     frame->show();
     ScriptMemory(30);
     frame->OnCommand(ID_DOWNLOAD);
@@ -308,7 +322,8 @@ TEST_F(DocumentFilesTest, DataArrivingAfterASaveIsProtectedAgain) {
     QTRY_VERIFY(!frame->isVisible());
 }
 
-TEST_F(DocumentFilesTest, CancellingTheFileDialogAfterYesCancelsTheCommand) {
+TEST_F(DocumentFilesTest, CancellingTheFileDialogAfterYesCancelsTheCommand)
+{
     frame->show();
     ScriptMemory(30);
     frame->OnCommand(ID_DOWNLOAD);

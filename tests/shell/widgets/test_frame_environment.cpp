@@ -34,14 +34,16 @@ using namespace shakemeter::test;
 
 namespace {
 
-QByteArray FileBytes(const QString& path) {
+QByteArray FileBytes(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class FrameEnvironmentTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(dir.isValid());
         env.prompter = &prompter;
         env.devices = &devices;
@@ -59,7 +61,8 @@ protected:
 
 // Runs action while a modal dialog of type Dialog is open; inspect sees it and must end it.
 template <typename Dialog>
-void WhileModal(const std::function<void()>& action, const std::function<void(Dialog*)>& inspect) {
+void WhileModal(const std::function<void()>& action, const std::function<void(Dialog*)>& inspect)
+{
     bool seen = false;
     QTimer::singleShot(0, [&] {
         if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
@@ -73,7 +76,8 @@ void WhileModal(const std::function<void()>& action, const std::function<void(Di
 
 }  // namespace
 
-TEST_F(FrameEnvironmentTest, ReportSavedUnderADecimalCommaLocaleIsTheOneTheCommandLineWrites) {
+TEST_F(FrameEnvironmentTest, ReportSavedUnderADecimalCommaLocaleIsTheOneTheCommandLineWrites)
+{
     shakemeter::testing::ScopedCommaLocale comma;
     if (!comma.active()) {
         GTEST_SKIP() << shakemeter::testing::ScopedCommaLocale::kMissing;
@@ -87,12 +91,14 @@ TEST_F(FrameEnvironmentTest, ReportSavedUnderADecimalCommaLocaleIsTheOneTheComma
     EXPECT_TRUE(saved.contains("0.050")) << saved.left(300).toStdString();
 
     const QString exported = dir.filePath(QStringLiteral("cli.xls"));
-    const auto cli = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"export", recording.toStdString(), exported.toStdString()});
+    const auto cli =
+        shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"export", recording.toStdString(), exported.toStdString()});
     ASSERT_EQ(cli.code, 0) << cli.err;
     EXPECT_EQ(saved, FileBytes(exported));
 }
 
-TEST_F(FrameEnvironmentTest, HelpWithoutABrowserSaysSoAndNamesThePage) {
+TEST_F(FrameEnvironmentTest, HelpWithoutABrowserSaysSoAndNamesThePage)
+{
     env.helpPath = WriteBytes(dir, "help.html", "<html></html>");
     CMainFrame frame(env);
     QUrl asked;
@@ -113,7 +119,8 @@ TEST_F(FrameEnvironmentTest, HelpWithoutABrowserSaysSoAndNamesThePage) {
     EXPECT_TRUE(prompter.said.empty()) << "a page that opens needs no message";
 }
 
-TEST_F(FrameEnvironmentTest, DesktopOpenerThatFindsNoBrowserIsReported) {
+TEST_F(FrameEnvironmentTest, DesktopOpenerThatFindsNoBrowserIsReported)
+{
     // Stand-ins for xdg-open: one that finds no program for web pages (its status 3), one that
     // shows the page.
     auto script = [this](const char* name, const QByteArray& body) {
@@ -126,47 +133,58 @@ TEST_F(FrameEnvironmentTest, DesktopOpenerThatFindsNoBrowserIsReported) {
     const QUrl page = QUrl::fromLocalFile(dir.filePath(QStringLiteral("help.html")));
 
     int failures = 0;
-    ASSERT_TRUE(StartDesktopOpener(page, [&failures] { ++failures; }, noBrowser));
+    ASSERT_TRUE(StartDesktopOpener(
+        page, [&failures] { ++failures; }, noBrowser));
     QTRY_COMPARE(failures, 1);
 
-    ASSERT_TRUE(StartDesktopOpener(page, [&failures] { ++failures; }, browser));
+    ASSERT_TRUE(StartDesktopOpener(
+        page, [&failures] { ++failures; }, browser));
     QTRY_VERIFY(QFile::exists(browser + QStringLiteral(".shown")));
     QTest::qWait(100);
     EXPECT_EQ(failures, 1) << "a page shown is no failure";
     EXPECT_EQ(FileBytes(browser + QStringLiteral(".shown")).trimmed(), page.toString().toUtf8());
 
-    EXPECT_FALSE(StartDesktopOpener(page, [] {}, dir.filePath(QStringLiteral("not-installed"))));
+    EXPECT_FALSE(StartDesktopOpener(
+        page, [] {}, dir.filePath(QStringLiteral("not-installed"))));
 }
 
-TEST_F(FrameEnvironmentTest, FileDialogsStartInTheFolderLastUsedElseInTheDocuments) {
+TEST_F(FrameEnvironmentTest, FileDialogsStartInTheFolderLastUsedElseInTheDocuments)
+{
     const QString profile = dir.filePath(QStringLiteral("dialogs.conf"));
     MessageBoxPrompter dialogs(profile);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString first = dialogs.StartFolder();
-    EXPECT_TRUE(first == documents || (!QFileInfo(documents).isDir() && first == QDir::homePath())) << first.toStdString();
+    EXPECT_TRUE(first == documents || (!QFileInfo(documents).isDir() && first == QDir::homePath()))
+        << first.toStdString();
     EXPECT_NE(QDir(first).absolutePath(), QDir::currentPath()) << "not the working folder";
 
     QDir(dir.path()).mkpath(QStringLiteral("recordings"));
     const QString folder = QDir(dir.filePath(QStringLiteral("recordings"))).absolutePath();
     const QString recording = WriteRecording(dir, "recordings/a.Vibration", MakeLoggedRecording(3));
     QString opened;
-    WhileModal<QFileDialog>([&] { opened = dialogs.ChooseOpenFile(nullptr, QStringLiteral("Shakemeter Files (*.Vibration)"),
-                                                                  QStringLiteral("Vibration")); },
-                            [&](QFileDialog* dialog) {
-                                EXPECT_EQ(dialog->directory().absolutePath(), QDir(first).absolutePath());
-                                dialog->selectFile(recording);
-                                static_cast<QDialog*>(dialog)->accept();  // as the Open button does
-                            });
+    WhileModal<QFileDialog>(
+        [&] {
+            opened = dialogs.ChooseOpenFile(nullptr, QStringLiteral("Shakemeter Files (*.Vibration)"),
+                                            QStringLiteral("Vibration"));
+        },
+        [&](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->directory().absolutePath(), QDir(first).absolutePath());
+            dialog->selectFile(recording);
+            static_cast<QDialog*>(dialog)->accept();  // as the Open button does
+        });
     EXPECT_EQ(QFileInfo(opened).absoluteFilePath(), QFileInfo(recording).absoluteFilePath());
 
     // The save dialog, and after a restart of the program the open dialog, follow the open.
     QString saved;
-    WhileModal<QFileDialog>([&] { saved = dialogs.ChooseSaveFile(nullptr, QStringLiteral("Shakemeter Files (*.Vibration *.xls)"),
-                                                                 QStringLiteral("Vibration"), QStringLiteral("b.Vibration")); },
-                            [&](QFileDialog* dialog) {
-                                EXPECT_EQ(dialog->directory().absolutePath(), folder);
-                                dialog->reject();
-                            });
+    WhileModal<QFileDialog>(
+        [&] {
+            saved = dialogs.ChooseSaveFile(nullptr, QStringLiteral("Shakemeter Files (*.Vibration *.xls)"),
+                                           QStringLiteral("Vibration"), QStringLiteral("b.Vibration"));
+        },
+        [&](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->directory().absolutePath(), folder);
+            dialog->reject();
+        });
     EXPECT_TRUE(saved.isEmpty());
     EXPECT_EQ(MessageBoxPrompter(profile).StartFolder(), folder);
 
@@ -175,7 +193,8 @@ TEST_F(FrameEnvironmentTest, FileDialogsStartInTheFolderLastUsedElseInTheDocumen
     EXPECT_EQ(MessageBoxPrompter(profile).StartFolder(), first);
 }
 
-TEST_F(FrameEnvironmentTest, UnmaximisedWindowShowsTheStartScreenAndComesBackAtItsLastSize) {
+TEST_F(FrameEnvironmentTest, UnmaximisedWindowShowsTheStartScreenAndComesBackAtItsLastSize)
+{
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     {
         CMainFrame frame(env);
@@ -189,8 +208,8 @@ TEST_F(FrameEnvironmentTest, UnmaximisedWindowShowsTheStartScreenAndComesBackAtI
         ASSERT_NE(panel, nullptr);
         ASSERT_TRUE(panel->isVisible());
         const QRect onView(panel->mapTo(view, QPoint(0, 0)), panel->size());
-        EXPECT_TRUE(view->rect().contains(onView)) << onView.right() << "," << onView.bottom() << " in "
-                                                   << view->width() << " x " << view->height();
+        EXPECT_TRUE(view->rect().contains(onView))
+            << onView.right() << "," << onView.bottom() << " in " << view->width() << " x " << view->height();
         // FRAME_PICTURES=dir keeps the window for a look.
         if (const char* pictures = std::getenv("FRAME_PICTURES")) {
             frame.grab().save(QString::fromUtf8(pictures) + QStringLiteral("/normal-size.png"));
@@ -204,13 +223,15 @@ TEST_F(FrameEnvironmentTest, UnmaximisedWindowShowsTheStartScreenAndComesBackAtI
     EXPECT_EQ(again.size(), QSize(700, 500).boundedTo(screen));
 }
 
-TEST(HelpPage, NamesTheFilesTheProgramKeepsAndNoRecentFiles) {
+TEST(HelpPage, NamesTheFilesTheProgramKeepsAndNoRecentFiles)
+{
     const QString page = QString::fromUtf8(FileBytes(QStringLiteral(SHAKEMETER_SOURCE_DIR "/docs/help.html")));
     ASSERT_FALSE(page.isEmpty());
     // The program has no list of recently used files.
-    EXPECT_FALSE(page.contains(QRegularExpression(QStringLiteral("recent"), QRegularExpression::CaseInsensitiveOption)));
-    EXPECT_TRUE(page.contains(QStringLiteral("~/.config/%1/%2").arg(QLatin1String(SETTINGS_FOLDER_NAME),
-                                                                      QLatin1String(SETTINGS_FILE_NAME))));
+    EXPECT_FALSE(
+        page.contains(QRegularExpression(QStringLiteral("recent"), QRegularExpression::CaseInsensitiveOption)));
+    EXPECT_TRUE(page.contains(
+        QStringLiteral("~/.config/%1/%2").arg(QLatin1String(SETTINGS_FOLDER_NAME), QLatin1String(SETTINGS_FILE_NAME))));
 
     const QString testName = QCoreApplication::applicationName();
     QCoreApplication::setApplicationName(QStringLiteral("Shakemeter"));
@@ -222,7 +243,8 @@ TEST(HelpPage, NamesTheFilesTheProgramKeepsAndNoRecentFiles) {
     EXPECT_TRUE(page.contains(QStringLiteral("~/.config/") + profile.mid(config.size()))) << profile.toStdString();
 }
 
-TEST(ProgramCommandLine, HelpPrintsTheUsageAndOpensNoWindow) {
+TEST(ProgramCommandLine, HelpPrintsTheUsageAndOpensNoWindow)
+{
     // A window would keep the program running until it is killed after the patience.
     for (const char* option : {"--help", "-h"}) {
         const auto help = shakemeter::testing::RunProgram(SHAKEMETER_PROGRAM, {option}, 15000);

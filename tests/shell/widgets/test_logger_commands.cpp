@@ -32,7 +32,8 @@ namespace {
 
 class LoggerCommandsTest : public MainFrameFixture {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         MakeFrame();
         frame->resize(1200, 800);
         frame->show();
@@ -42,7 +43,8 @@ protected:
 
 }  // namespace
 
-TEST_F(LoggerCommandsTest, DownloadShowsProgressInstallsTheMemoryAndArmsTheQuestions) {
+TEST_F(LoggerCommandsTest, DownloadShowsProgressInstallsTheMemoryAndArmsTheQuestions)
+{
     ScriptMemory(100);  // 600 bytes: three blocks
     frame->OnCommand(ID_DOWNLOAD);
     EXPECT_EQ(frame->ShownCount(), 100);
@@ -68,7 +70,8 @@ namespace {
 // graph view that happen while the bar is up.
 class PaintRecorder : public QObject {
 public:
-    PaintRecorder(QProgressBar* bar, QWidget* view) : m_bar(bar), m_view(view) {
+    PaintRecorder(QProgressBar* bar, QWidget* view) : m_bar(bar), m_view(view)
+    {
         bar->installEventFilter(this);
         view->installEventFilter(this);
     }
@@ -76,7 +79,8 @@ public:
     int viewPaintsDuringTransfer = 0;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if (event->type() == QEvent::Paint) {
             if (watched == m_bar) {
                 positions << m_bar->value();
@@ -94,7 +98,8 @@ private:
 
 }  // namespace
 
-TEST_F(LoggerCommandsTest, EachDownloadRefreshesTheSummaryPanel) {
+TEST_F(LoggerCommandsTest, EachDownloadRefreshesTheSummaryPanel)
+{
     ScriptMemory(100);
     frame->OnCommand(ID_DOWNLOAD);
     QTest::qWait(20);
@@ -106,7 +111,8 @@ TEST_F(LoggerCommandsTest, EachDownloadRefreshesTheSummaryPanel) {
     EXPECT_EQ(panel->Field(1015)->text(), QStringLiteral("50"));
 }
 
-TEST_F(LoggerCommandsTest, TheProgressBarRepaintsWhileTheBlocksArrive) {
+TEST_F(LoggerCommandsTest, TheProgressBarRepaintsWhileTheBlocksArrive)
+{
     ScriptMemory(2520);  // 15120 bytes: sixty blocks
     auto* bar = frame->LoadingDialog()->findChild<QProgressBar*>(QStringLiteral("1153"));
     ASSERT_NE(bar, nullptr);
@@ -130,7 +136,8 @@ TEST_F(LoggerCommandsTest, TheProgressBarRepaintsWhileTheBlocksArrive) {
     EXPECT_TRUE(frame->centralWidget()->updatesEnabled());
 }
 
-TEST_F(LoggerCommandsTest, AFailedTransferTellsOnceAndTheWindowDrawsAgain) {
+TEST_F(LoggerCommandsTest, AFailedTransferTellsOnceAndTheWindowDrawsAgain)
+{
     ScriptMemory(2520);
     devices.failReadAt = 5;  // the logger goes away after a few blocks
     frame->OnCommand(ID_DOWNLOAD);
@@ -141,7 +148,8 @@ TEST_F(LoggerCommandsTest, AFailedTransferTellsOnceAndTheWindowDrawsAgain) {
     EXPECT_FALSE(frame->Flags().m_bDataUnsaved);
 }
 
-TEST_F(LoggerCommandsTest, RealTimeReadingRunsUntilStopReadingAndKeepsItsSamples) {
+TEST_F(LoggerCommandsTest, RealTimeReadingRunsUntilStopReadingAndKeepsItsSamples)
+{
     frame->SetRtChoice(0, "50");
     for (int i = 0; i < 4; ++i) {
         devices.replies.push_back({0x00, 0x32, 0x00, 0x00, 0x00, 0xFA});
@@ -169,7 +177,8 @@ TEST_F(LoggerCommandsTest, RealTimeReadingRunsUntilStopReadingAndKeepsItsSamples
     EXPECT_TRUE(frame->Action(ID_RELOAD)->isEnabled());
 }
 
-TEST_F(LoggerCommandsTest, RealTimeReadingLaysOutItsWindowAndFollowsEachRow) {
+TEST_F(LoggerCommandsTest, RealTimeReadingLaysOutItsWindowAndFollowsEachRow)
+{
     frame->GraphView()->Companions().SetRtWindow({});
     frame->SetRtChoice(0, "50");
     for (int i = 0; i < 3; ++i) {
@@ -191,7 +200,8 @@ TEST_F(LoggerCommandsTest, RealTimeReadingLaysOutItsWindowAndFollowsEachRow) {
     frame->OnCommand(ID_STOP_READING);
 }
 
-TEST_F(LoggerCommandsTest, DownloadOfEventsOnlyClosesTheOpenList) {
+TEST_F(LoggerCommandsTest, DownloadOfEventsOnlyClosesTheOpenList)
+{
     ScriptMemory(20);
     frame->OnCommand(ID_DOWNLOAD);
     frame->OnCommand(ID_IMPORT_LIST);
@@ -205,7 +215,8 @@ TEST_F(LoggerCommandsTest, DownloadOfEventsOnlyClosesTheOpenList) {
     EXPECT_FALSE(frame->DataListOpen());
 }
 
-TEST_F(LoggerCommandsTest, ClosingDuringAReadingKeepsATemporaryCopy) {
+TEST_F(LoggerCommandsTest, ClosingDuringAReadingKeepsATemporaryCopy)
+{
     frame->SetRtChoice(1, "100");
     devices.replies.push_back({0x00, 0x32, 0x00, 0x00, 0x00, 0xFA});
     frame->OnCommand(ID_RUN);

@@ -39,7 +39,8 @@ const QString kSaveQuestion = QStringLiteral("Do you want to save the existing g
 
 class MainFrameTest : public MainFrameFixture {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         MakeFrame(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
         frame->SetDialogRunner([this](LoggerDialogBase& dialog) {
             ++dialogsRun;
@@ -51,7 +52,8 @@ protected:
 
     bool Enabled(int id) const { return frame->Action(id)->isEnabled(); }
     // A logged recording of the given rows in the shown window, its first paints over.
-    CVxView* ShowLogged(int rows) {
+    CVxView* ShowLogged(int rows)
+    {
         frame->show();
         Load(MakeLoggedRecording(rows));
         CVxView* view = frame->GraphView();
@@ -60,7 +62,8 @@ protected:
         view->repaint();
         return view;
     }
-    void Load(const Recording& recording, const QString& name = QStringLiteral("a.Vibration")) {
+    void Load(const Recording& recording, const QString& name = QStringLiteral("a.Vibration"))
+    {
         ASSERT_EQ(frame->OpenPath(WriteRecording(dir, name, recording)), LoadStatus::Loaded);
     }
 
@@ -69,7 +72,8 @@ protected:
 
 }  // namespace
 
-TEST_F(MainFrameTest, MainWindowHasItsTitleMenusAndThirteenToolbarButtons) {
+TEST_F(MainFrameTest, MainWindowHasItsTitleMenusAndThirteenToolbarButtons)
+{
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("QZ810 Vibration Shakemeter"));
     QStringList menus;
     for (QAction* a : frame->menuBar()->actions()) {
@@ -89,7 +93,8 @@ TEST_F(MainFrameTest, MainWindowHasItsTitleMenusAndThirteenToolbarButtons) {
 namespace {
 
 // A menu as lines: item texts (greyed ones marked "~"), "-" for separators, sub-menus indented.
-QStringList MenuLines(const QMenu* menu, const QString& indent = QString()) {
+QStringList MenuLines(const QMenu* menu, const QString& indent = QString())
+{
     QStringList lines;
     for (QAction* a : menu->actions()) {
         if (a->isSeparator()) {
@@ -106,41 +111,44 @@ QStringList MenuLines(const QMenu* menu, const QString& indent = QString()) {
 
 }  // namespace
 
-TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems) {
+TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems)
+{
     const QList<QAction*> tops = frame->menuBar()->actions();
     ASSERT_EQ(tops.size(), 4);
     // Nothing shown yet: the file commands that need data are greyed, Free Fall Events always.
     EXPECT_EQ(MenuLines(tops[0]->menu()),
-              (QStringList{"~&Save...", "&Open...", "-", "~&Print Setup...", "Print Pre&view", "  ~&Graph",
-                           "  ~&List", "  ~Free Fall Events", "&Print...", "  ~&Graph", "  ~&List",
-                           "  ~Free Fall Events", "-", "&Exit"}));
+              (QStringList{"~&Save...", "&Open...", "-", "~&Print Setup...", "Print Pre&view", "  ~&Graph", "  ~&List",
+                           "  ~Free Fall Events", "&Print...", "  ~&Graph", "  ~&List", "  ~Free Fall Events", "-",
+                           "&Exit"}));
     EXPECT_EQ(MenuLines(tops[1]->menu()),
-              (QStringList{"Shakemeter Setup...", "-", "&Download Data...", "-", "&Run...", "~&Stop Reading...",
-                           "-", "Reading for FFT Analysis...", "-", "Reload Current File"}));
+              (QStringList{"Shakemeter Setup...", "-", "&Download Data...", "-", "&Run...", "~&Stop Reading...", "-",
+                           "Reading for FFT Analysis...", "-", "Reload Current File"}));
     EXPECT_EQ(MenuLines(tops[2]->menu()), (QStringList{"&Instrument", "~&Data Summary"}));
     EXPECT_EQ(MenuLines(tops[3]->menu()), (QStringList{"&About...", "&Help topics..."}));
     EXPECT_TRUE(frame->Action(ID_VIEW_INSTRUMENT)->isChecked());
     EXPECT_TRUE(frame->Action(ID_VIEW_SUMMARY)->isChecked());
     // With data shown the Free Fall Events items stay greyed while the rest wake up.
     Load(MakeLoggedRecording(5));
-    EXPECT_EQ(MenuLines(tops[0]->menu()),
-              (QStringList{"&Save...", "&Open...", "-", "&Print Setup...", "Print Pre&view", "  &Graph",
-                           "  ~&List", "  ~Free Fall Events", "&Print...", "  &Graph", "  ~&List",
-                           "  ~Free Fall Events", "-", "&Exit"}));
+    EXPECT_EQ(MenuLines(tops[0]->menu()), (QStringList{"&Save...", "&Open...", "-", "&Print Setup...", "Print Pre&view",
+                                                       "  &Graph", "  ~&List", "  ~Free Fall Events", "&Print...",
+                                                       "  &Graph", "  ~&List", "  ~Free Fall Events", "-", "&Exit"}));
 }
 
-TEST_F(MainFrameTest, PointingAtACommandShowsItsPromptInTheStatusBar) {
+TEST_F(MainFrameTest, PointingAtACommandShowsItsPromptInTheStatusBar)
+{
     frame->show();
     frame->Action(ID_FILE_SAVE_BOTH)->showStatusText(frame.get());
-    EXPECT_EQ(frame->statusBar()->currentMessage(),
-              QStringLiteral("Save as  record file for  Shakemeter software and  xls document for Windows Office Excel "));
+    EXPECT_EQ(
+        frame->statusBar()->currentMessage(),
+        QStringLiteral("Save as  record file for  Shakemeter software and  xls document for Windows Office Excel "));
     frame->Action(ID_FFT_READING)->showStatusText(frame.get());
     EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Read real-time spectral data for FFT analysis."));
     EXPECT_EQ(frame->Action(ID_DOWNLOAD)->toolTip(), QStringLiteral("Data Download"));
     EXPECT_EQ(frame->Action(ID_FREQUENCY_GRAPH)->toolTip(), QStringLiteral("Frequency-domain Graph"));
 }
 
-TEST_F(MainFrameTest, StateChangedElsewhereReachesTheButtonsBeforeTheNextInput) {
+TEST_F(MainFrameTest, StateChangedElsewhereReachesTheButtonsBeforeTheNextInput)
+{
     Load(MakeLoggedRecording(5));
     ASSERT_FALSE(Enabled(ID_PRINT_LIST));
     // A change the window was not told about: the list became shown.
@@ -151,7 +159,8 @@ TEST_F(MainFrameTest, StateChangedElsewhereReachesTheButtonsBeforeTheNextInput) 
     EXPECT_TRUE(Enabled(ID_PRINT_LIST));
 }
 
-TEST_F(MainFrameTest, ARecordingNamedAtStartIsShownBeforeTheWindowAppears) {
+TEST_F(MainFrameTest, ARecordingNamedAtStartIsShownBeforeTheWindowAppears)
+{
     const QString path = WriteRecording(dir, "start.Vibration", MakeLoggedRecording(6));
     ASSERT_FALSE(frame->isVisible());
     frame->OpenFromCommandLine(path);
@@ -168,7 +177,8 @@ TEST_F(MainFrameTest, ARecordingNamedAtStartIsShownBeforeTheWindowAppears) {
     EXPECT_EQ(frame->Doc().PathName(), path);
 }
 
-TEST_F(MainFrameTest, EnableTableInTheFourStates) {
+TEST_F(MainFrameTest, EnableTableInTheFourStates)
+{
     // Idle, nothing shown.
     EXPECT_FALSE(Enabled(ID_FILE_SAVE_BOTH));
     EXPECT_TRUE(Enabled(ID_DOWNLOAD));
@@ -203,7 +213,8 @@ TEST_F(MainFrameTest, EnableTableInTheFourStates) {
     EXPECT_FALSE(Enabled(ID_TIME_GRAPH));
 }
 
-TEST_F(MainFrameTest, DisabledCommandsDoNothingEvenWhenTriggered) {
+TEST_F(MainFrameTest, DisabledCommandsDoNothingEvenWhenTriggered)
+{
     frame->SetReading(true);
     frame->Action(ID_DOWNLOAD)->setEnabled(true);  // a stale state must not matter
     frame->OnCommand(ID_DOWNLOAD);
@@ -211,7 +222,8 @@ TEST_F(MainFrameTest, DisabledCommandsDoNothingEvenWhenTriggered) {
     EXPECT_FALSE(Enabled(ID_DOWNLOAD));
 }
 
-TEST_F(MainFrameTest, DownloadThenOpenOrDownloadAsks) {
+TEST_F(MainFrameTest, DownloadThenOpenOrDownloadAsks)
+{
     Load(MakeLoggedRecording(20));
     frame->SetDataUnsaved();  // as a finished download does
     frame->OnCommand(ID_DOWNLOAD);
@@ -227,7 +239,8 @@ TEST_F(MainFrameTest, DownloadThenOpenOrDownloadAsks) {
     EXPECT_FALSE(frame->Flags().m_bDataUnsaved);
 }
 
-TEST_F(MainFrameTest, RunAndFftAskWheneverDataIsShownAndYesSaves) {
+TEST_F(MainFrameTest, RunAndFftAskWheneverDataIsShownAndYesSaves)
+{
     Load(MakeLoggedRecording(5));
     frame->OnCommand(ID_RUN);
     ASSERT_EQ(prompter.said.size(), 1u);
@@ -246,11 +259,11 @@ TEST_F(MainFrameTest, RunAndFftAskWheneverDataIsShownAndYesSaves) {
     frame->OnCommand(ID_FFT_READING);
     EXPECT_EQ(prompter.saveDialogs, 2);
     EXPECT_TRUE(QFile::exists(prompter.savePath));
-    EXPECT_EQ(prompter.said.back().text,
-              QStringLiteral("Connecting failed. Ensure logger inserted and try again."));
+    EXPECT_EQ(prompter.said.back().text, QStringLiteral("Connecting failed. Ensure logger inserted and try again."));
 }
 
-TEST_F(MainFrameTest, OpenAndReloadOfGoodAndBadFiles) {
+TEST_F(MainFrameTest, OpenAndReloadOfGoodAndBadFiles)
+{
     Load(MakeLoggedRecording(7));
     EXPECT_EQ(frame->ShownCount(), 7);
     EXPECT_EQ(frame->GraphView()->DisplayMode(), 1);
@@ -286,7 +299,8 @@ TEST_F(MainFrameTest, OpenAndReloadOfGoodAndBadFiles) {
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("QZ810 Vibration Shakemeter"));
 }
 
-TEST_F(MainFrameTest, SaveWritesBothFilesAndClearsTheFlags) {
+TEST_F(MainFrameTest, SaveWritesBothFilesAndClearsTheFlags)
+{
     Load(MakeLoggedRecording(4));
     frame->OnSetupWritten();
     frame->SetDataUnsaved();
@@ -296,7 +310,8 @@ TEST_F(MainFrameTest, SaveWritesBothFilesAndClearsTheFlags) {
     ASSERT_TRUE(QFile::exists(recordingPath));
     QFile report(dir.filePath(QStringLiteral("run1.xls")));
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(report.readAll().startsWith("                                 Test Report\r\n\r\n>>Start Time: 05/03/23"));
+    EXPECT_TRUE(
+        report.readAll().startsWith("                                 Test Report\r\n\r\n>>Start Time: 05/03/23"));
     const RecordingFileResult back = ReadRecordingFile(recordingPath.toStdString());
     ASSERT_TRUE(back.ok());
     EXPECT_EQ(back.recording.m_header.dwSampleCount, 4u);
@@ -310,7 +325,8 @@ TEST_F(MainFrameTest, SaveWritesBothFilesAndClearsTheFlags) {
     EXPECT_TRUE(prompter.proposedName.endsWith(QStringLiteral(".Vibration")));
 }
 
-TEST_F(MainFrameTest, CancelledSaveChangesNothing) {
+TEST_F(MainFrameTest, CancelledSaveChangesNothing)
+{
     Load(MakeLoggedRecording(4));
     frame->SetDataUnsaved();
     frame->OnCommand(ID_FILE_SAVE_BOTH);
@@ -318,7 +334,8 @@ TEST_F(MainFrameTest, CancelledSaveChangesNothing) {
     EXPECT_EQ(QDir(dir.path()).entryList({"*.xls"}, QDir::Files).size(), 0);
 }
 
-TEST_F(MainFrameTest, CloseWritesEverySettingAndAsksOnlyAboveOneSample) {
+TEST_F(MainFrameTest, CloseWritesEverySettingAndAsksOnlyAboveOneSample)
+{
     frame->GraphView()->Colors().x = 9;
     frame->LastSetup()[6] = 41;
     frame->SetRtChoice(4, "250");
@@ -340,7 +357,8 @@ TEST_F(MainFrameTest, CloseWritesEverySettingAndAsksOnlyAboveOneSample) {
     EXPECT_EQ(text.count(QLatin1Char('=')), 32);
 }
 
-TEST_F(MainFrameTest, CloseWithUnsavedDataAsksOnceAndStillCloses) {
+TEST_F(MainFrameTest, CloseWithUnsavedDataAsksOnceAndStillCloses)
+{
     Load(MakeLoggedRecording(2));
     frame->SetDataUnsaved();
     frame->show();
@@ -350,7 +368,8 @@ TEST_F(MainFrameTest, CloseWithUnsavedDataAsksOnceAndStillCloses) {
     EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Do you want to save the data before closing?")});
 }
 
-TEST_F(MainFrameTest, SettingsAreReadAtCreation) {
+TEST_F(MainFrameTest, SettingsAreReadAtCreation)
+{
     QFile ini(dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini")));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[LOGGERInfo]\r\nLOGGERINFOR1=456\r\n[VIEWInfo]\r\nVIEW1=0\r\n[RTSAMPInfo]\r\nRTSAMP=5\r\n");
@@ -367,11 +386,11 @@ TEST_F(MainFrameTest, SettingsAreReadAtCreation) {
     EXPECT_TRUE(other.GraphView()->State().m_bShowY);
 }
 
-TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextWindow) {
-    const std::vector<bool GraphState::*> flags{&GraphState::m_bShowX,         &GraphState::m_bShowY,
-                                                &GraphState::m_bShowZ,         &GraphState::m_bShowVectorSum,
-                                                &GraphState::m_bMarkPoints,    &GraphState::m_bVertGrid,
-                                                &GraphState::m_bHorzGrid};
+TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextWindow)
+{
+    const std::vector<bool GraphState::*> flags{
+        &GraphState::m_bShowX,      &GraphState::m_bShowY,    &GraphState::m_bShowZ,   &GraphState::m_bShowVectorSum,
+        &GraphState::m_bMarkPoints, &GraphState::m_bVertGrid, &GraphState::m_bHorzGrid};
     GraphState& state = frame->GraphView()->State();
     std::vector<bool> changed;
     for (bool GraphState::*flag : flags) {
@@ -402,7 +421,8 @@ TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextWindow) {
               (std::vector<int>{1, 2, 4, 6, 7, 8}));
 }
 
-TEST_F(MainFrameTest, WindowMenuTogglesPanesAndSummary) {
+TEST_F(MainFrameTest, WindowMenuTogglesPanesAndSummary)
+{
     frame->show();
     QApplication::processEvents();
     frame->OnCommand(ID_VIEW_INSTRUMENT);
@@ -424,7 +444,8 @@ TEST_F(MainFrameTest, WindowMenuTogglesPanesAndSummary) {
     EXPECT_EQ(frame->GraphView()->Companions().m_nShownCount, 128);
 }
 
-TEST_F(MainFrameTest, StartScreenPanelRunsCommandsAndGivesWayToTheSummary) {
+TEST_F(MainFrameTest, StartScreenPanelRunsCommandsAndGivesWayToTheSummary)
+{
     frame->show();
     QApplication::processEvents();
     CVxView* view = frame->GraphView();
@@ -443,7 +464,8 @@ TEST_F(MainFrameTest, StartScreenPanelRunsCommandsAndGivesWayToTheSummary) {
     EXPECT_EQ(view->SummaryBar()->height(), 155);
 }
 
-TEST_F(MainFrameTest, InstrumentPaneMenuOpensOnlyOverTheItem) {
+TEST_F(MainFrameTest, InstrumentPaneMenuOpensOnlyOverTheItem)
+{
     frame->show();
     QApplication::processEvents();
     CInstrumentView* pane = frame->InstrumentView();
@@ -470,7 +492,8 @@ TEST_F(MainFrameTest, InstrumentPaneMenuOpensOnlyOverTheItem) {
     EXPECT_EQ(pane->currentItem(), pane->topLevelItem(0));
 }
 
-TEST_F(MainFrameTest, HelpOpensTheInstalledPage) {
+TEST_F(MainFrameTest, HelpOpensTheInstalledPage)
+{
     QUrl opened;
     FrameEnvironment env;
     env.prompter = &prompter;
@@ -486,7 +509,8 @@ TEST_F(MainFrameTest, HelpOpensTheInstalledPage) {
     EXPECT_EQ(opened, QUrl::fromLocalFile(env.helpPath));
 }
 
-TEST_F(MainFrameTest, ImportDataToListOpensTheListAndItsClosingGreysListPrinting) {
+TEST_F(MainFrameTest, ImportDataToListOpensTheListAndItsClosingGreysListPrinting)
+{
     frame->show();
     Load(MakeLoggedRecording(6));
     EXPECT_FALSE(Enabled(ID_PRINT_LIST));
@@ -498,7 +522,8 @@ TEST_F(MainFrameTest, ImportDataToListOpensTheListAndItsClosingGreysListPrinting
     EXPECT_FALSE(Enabled(ID_PREVIEW_LIST));
 }
 
-TEST_F(MainFrameTest, DoubleClickEnlargesTheGraphAndRestoresTheWindowMenuChoices) {
+TEST_F(MainFrameTest, DoubleClickEnlargesTheGraphAndRestoresTheWindowMenuChoices)
+{
     frame->show();
     Load(MakeLoggedRecording(50));
     frame->GraphView()->repaint();
@@ -513,7 +538,8 @@ TEST_F(MainFrameTest, DoubleClickEnlargesTheGraphAndRestoresTheWindowMenuChoices
     EXPECT_EQ(frame->GraphView()->SummaryHeight(), 155);
 }
 
-TEST_F(MainFrameTest, GraphScreenHasItsToolbarAndAZoomBandUndoneByUndoZoom) {
+TEST_F(MainFrameTest, GraphScreenHasItsToolbarAndAZoomBandUndoneByUndoZoom)
+{
     CVxView* view = ShowLogged(400);
     ASSERT_NE(view->GraphBar(), nullptr);
     EXPECT_EQ(view->GraphBar()->Images(CPictureToolBar::Normal).size(), 6u);
@@ -531,7 +557,8 @@ TEST_F(MainFrameTest, GraphScreenHasItsToolbarAndAZoomBandUndoneByUndoZoom) {
     EXPECT_FALSE(view->HorizontalBar()->isEnabled());
 }
 
-TEST_F(MainFrameTest, MouseOverThePlotReadsTheSampleOut) {
+TEST_F(MainFrameTest, MouseOverThePlotReadsTheSampleOut)
+{
     CVxView* view = ShowLogged(10);
     const PlotRect plot = view->Model().plot();
     QTest::mouseMove(view, QPoint(plot.left, (plot.top + plot.bottom) / 2));
@@ -539,11 +566,13 @@ TEST_F(MainFrameTest, MouseOverThePlotReadsTheSampleOut) {
         << view->ReadoutText().toStdString();
 }
 
-TEST_F(MainFrameTest, AnotherFileEmptiesTheReadOutOfTheOldOne) {
+TEST_F(MainFrameTest, AnotherFileEmptiesTheReadOutOfTheOldOne)
+{
     CVxView* view = ShowLogged(10);
     const PlotRect plot = view->Model().plot();
     QTest::mouseMove(view, QPoint(plot.right, (plot.top + plot.bottom) / 2));
-    ASSERT_TRUE(view->ReadoutText().startsWith(QStringLiteral("Data Point No.:10"))) << view->ReadoutText().toStdString();
+    ASSERT_TRUE(view->ReadoutText().startsWith(QStringLiteral("Data Point No.:10")))
+        << view->ReadoutText().toStdString();
     const int compositions = view->CompositionCount();
     Load(MakeLoggedRecording(4), QStringLiteral("b.Vibration"));
     EXPECT_TRUE(view->ReadoutText().trimmed().isEmpty()) << view->ReadoutText().toStdString();

@@ -24,7 +24,8 @@ using namespace shakemeter::test;
 
 namespace {
 
-QString PdfText(const QString& pdf) {
+QString PdfText(const QString& pdf)
+{
     QProcess process;
     process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     if (!process.waitForFinished(20000)) {
@@ -35,12 +36,14 @@ QString PdfText(const QString& pdf) {
 
 class PrintingTest : public MainFrameFixture {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         MakeFrame(QStringLiteral("s.ini"), QStringLiteral("t.Vibration"));
         frame->resize(1200, 800);
         frame->show();
     }
-    void PdfPrinter(QPrinter& printer, const QString& name) {
+    void PdfPrinter(QPrinter& printer, const QString& name)
+    {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath(name));
         printer.setResolution(600);
@@ -52,7 +55,8 @@ protected:
 
 }  // namespace
 
-TEST_F(PrintingTest, GraphPageCarriesTheReportLinesAndTheScreenPaintsAgainAfterwards) {
+TEST_F(PrintingTest, GraphPageCarriesTheReportLinesAndTheScreenPaintsAgainAfterwards)
+{
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
         GTEST_SKIP() << "pdftotext is not installed";
     }
@@ -67,7 +71,8 @@ TEST_F(PrintingTest, GraphPageCarriesTheReportLinesAndTheScreenPaintsAgainAfterw
     EXPECT_FALSE(frame->GraphView()->State().g_bPrinting) << "the screen paints again after the job";
 }
 
-TEST_F(PrintingTest, ListPrintoutHasOnePagePerSeventyRowsAfterTheFirstSixtyFive) {
+TEST_F(PrintingTest, ListPrintoutHasOnePagePerSeventyRowsAfterTheFirstSixtyFive)
+{
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
         GTEST_SKIP() << "pdftotext is not installed";
     }
@@ -85,7 +90,8 @@ TEST_F(PrintingTest, ListPrintoutHasOnePagePerSeventyRowsAfterTheFirstSixtyFive)
         << text.right(300).toStdString();
 }
 
-TEST_F(PrintingTest, PrintCommandsGoThroughTheReportAndTheScreenGraphWaitsForThePreview) {
+TEST_F(PrintingTest, PrintCommandsGoThroughTheReportAndTheScreenGraphWaitsForThePreview)
+{
     ASSERT_EQ(frame->OpenPath(WriteRecording(dir, "a.Vibration", MakeLoggedRecording(66))), LoadStatus::Loaded);
     frame->GraphView()->repaint();
     frame->OnCommand(ID_IMPORT_LIST);

@@ -26,17 +26,20 @@ namespace {
 
 class SpectrumReadingTest : public MainFrameFixture {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         MakeFrame();
         frame->SetDialogRunner([](LoggerDialogBase&) { return 0; });
     }
 
-    void QueueCapture() {
+    void QueueCapture()
+    {
         for (int n = 1; n <= 7; ++n) {
             devices.replies.push_back(std::vector<std::uint8_t>(n < 7 ? 252 : 24, 0x01));
         }
     }
-    int BlockRequests() const {
+    int BlockRequests() const
+    {
         int count = 0;
         for (const auto& e : devices.exchanges) {
             if (e.kind == FakeDeviceLibrary::Exchange::Write && e.bytes.size() == 3 && e.bytes[0] == 0xF3 &&
@@ -46,20 +49,22 @@ protected:
         }
         return count;
     }
-
 };
 
 }  // namespace
 
-TEST_F(SpectrumReadingTest, WithoutALoggerTheCommandTellsAndStaysIdle) {
+TEST_F(SpectrumReadingTest, WithoutALoggerTheCommandTellsAndStaysIdle)
+{
     devices.bridges = 0;
     frame->OnCommand(ID_FFT_READING);
-    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Connecting failed. Ensure logger inserted and try again.")});
+    EXPECT_EQ(prompter.Texts(),
+              QStringList{QStringLiteral("Connecting failed. Ensure logger inserted and try again.")});
     EXPECT_FALSE(frame->IsReading());
     EXPECT_FALSE(frame->ProgressOpen());
 }
 
-TEST_F(SpectrumReadingTest, WaitingThenPollingEveryTwoSeconds) {
+TEST_F(SpectrumReadingTest, WaitingThenPollingEveryTwoSeconds)
+{
     frame->OnCommand(ID_FFT_READING);
     EXPECT_TRUE(frame->IsReading());
     EXPECT_TRUE(frame->ProgressOpen());
@@ -94,7 +99,8 @@ TEST_F(SpectrumReadingTest, WaitingThenPollingEveryTwoSeconds) {
     EXPECT_EQ(devices.openHandles, 0);
 }
 
-TEST_F(SpectrumReadingTest, TheSummaryPanelDescribesEachCaptureRead) {
+TEST_F(SpectrumReadingTest, TheSummaryPanelDescribesEachCaptureRead)
+{
     frame->resize(1200, 800);
     frame->show();
     ASSERT_EQ(frame->OpenPath(WriteRecording(dir, QStringLiteral("a.Vibration"), MakeLoggedRecording(10))),
@@ -114,7 +120,8 @@ TEST_F(SpectrumReadingTest, TheSummaryPanelDescribesEachCaptureRead) {
     frame->OnSpectrumTick();
 }
 
-TEST_F(SpectrumReadingTest, StopDuringTheWaitReadsNothingAndClosesAtTheTick) {
+TEST_F(SpectrumReadingTest, StopDuringTheWaitReadsNothingAndClosesAtTheTick)
+{
     frame->OnCommand(ID_FFT_READING);
     frame->OnCommand(ID_STOP_READING);
     EXPECT_TRUE(frame->ProgressOpen()) << "the progress window stays until the tick";
@@ -125,7 +132,8 @@ TEST_F(SpectrumReadingTest, StopDuringTheWaitReadsNothingAndClosesAtTheTick) {
     EXPECT_FALSE(frame->SpectrumTimerActive());
 }
 
-TEST_F(SpectrumReadingTest, AStoppedSpectrumNeverReadsIntoAnotherReading) {
+TEST_F(SpectrumReadingTest, AStoppedSpectrumNeverReadsIntoAnotherReading)
+{
     frame->OnCommand(ID_FFT_READING);
     QueueCapture();
     frame->OnSpectrumTick();
@@ -138,7 +146,8 @@ TEST_F(SpectrumReadingTest, AStoppedSpectrumNeverReadsIntoAnotherReading) {
     EXPECT_FALSE(frame->SpectrumTimerActive());
 }
 
-TEST_F(SpectrumReadingTest, AFailedReadEndsTheReading) {
+TEST_F(SpectrumReadingTest, AFailedReadEndsTheReading)
+{
     frame->OnCommand(ID_FFT_READING);
     devices.replies.push_back(std::vector<std::uint8_t>(252, 0));  // one block, then the logger is gone
     frame->OnSpectrumTick();
@@ -149,7 +158,8 @@ TEST_F(SpectrumReadingTest, AFailedReadEndsTheReading) {
     EXPECT_EQ(frame->ShownCount(), 0);
 }
 
-TEST_F(SpectrumReadingTest, TheReadOutGoesWithTheCaptureOrDomainItDescribed) {
+TEST_F(SpectrumReadingTest, TheReadOutGoesWithTheCaptureOrDomainItDescribed)
+{
     frame->resize(1200, 800);
     frame->show();
     frame->OnCommand(ID_FFT_READING);
