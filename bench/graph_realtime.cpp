@@ -84,7 +84,7 @@ struct RealTimePane : Pane {
         const PlotRect plot = view->Model().plot();
         RecordingView& c = view->Companions();
         c.m_nRtWindow = BuildRtWindowTable(plot.width(), kPoints);
-        view->State().m_nRtWindowIdx = static_cast<int>(c.m_nRtWindow.size()) - 1;
+        view->Model().state().m_nRtWindowIdx = static_cast<int>(c.m_nRtWindow.size()) - 1;
         view->UpdateRealTimePlot();
         view->repaint();
         QApplication::processEvents();

@@ -102,6 +102,14 @@ public:
     GraphState& state() { return m_state; }
     const GraphState& state() const { return m_state; }
 
+    // What others change of the state, each through its own call.
+    const GraphDisplayOptions& DisplayOptions() const { return m_state; }
+    void SetDisplayOptions(const GraphDisplayOptions& options) { static_cast<GraphDisplayOptions&>(m_state) = options; }
+    void SetListShown(bool shown) { m_state.m_bListShown = shown; }
+    void SetNormalLayout(bool normal) { m_state.g_bNormalLayout = normal; }
+    // The scale a real-time reading starts with (the first entry of its window table).
+    void SetRealTimeScale(double scale) { m_state.m_dScale = scale; }
+
     // ---- Point table: samples (4 traces) in time mode, the spectrum (3 traces) in frequency mode.
     bool FrequencyMode() const;
     int TraceCount() const { return FrequencyMode() ? 3 : 4; }

@@ -34,8 +34,9 @@ struct GraphColors {
 // Height of the summary panel above the graph when it is shown in full (time domain).
 inline constexpr int kSummaryPanelHeight = 155;
 
-struct GraphState {
-    // Display flags (settings keys VIEW1..VIEW7) and the preset value range.
+// Display flags (settings keys VIEW1..VIEW7) and the preset value range: the part of the graph's state
+// that the settings file keeps.
+struct GraphDisplayOptions {
     bool m_bShowX = true;
     bool m_bShowY = true;
     bool m_bShowZ = true;
@@ -45,7 +46,9 @@ struct GraphState {
     bool m_bHorzGrid = true;
     double m_dPresetYMin = -20.0;
     double m_dPresetYMax = 20.0;
+};
 
+struct GraphState : GraphDisplayOptions {
     int m_nSummaryHeight = kSummaryPanelHeight;
     int m_nSummaryFullHeight = kSummaryPanelHeight;
 

@@ -55,7 +55,8 @@ public:
     RecordingView& Companions() { return m_companions; }
     const RecordingView& Companions() const { return m_companions; }
     GraphModel& Model() { return m_model; }
-    GraphState& State() { return m_model.state(); }
+    // The graph's state, to read; it is changed through the model's calls.
+    const GraphState& State() const { return m_model.state(); }
     GraphColors& Colors() { return m_colors; }
 
     int DisplayMode() const { return m_companions.m_nDisplayMode; }

@@ -101,7 +101,7 @@ QString DefaultTempCopyPath()
 // The view's keys of the settings file beside the view's fields that hold them, for reading the
 // file into the view and writing the view back with one list. copy(fileField, viewField).
 template <typename Copy>
-void PairViewSettings(Settings& settings, GraphState& state, GraphColors& colors, Copy copy)
+void PairViewSettings(Settings& settings, GraphDisplayOptions& state, GraphColors& colors, Copy copy)
 {
     copy(settings.m_bShowX, state.m_bShowX);
     copy(settings.m_bShowY, state.m_bShowY);
@@ -177,7 +177,9 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
 
     // The view's own keys of the settings file, and the colours the frame keeps for it.
     ReadViewSettings(settings, m_settingsPath);
-    PairViewSettings(settings, m_pView->State(), m_pView->Colors(), [](const auto& file, auto& view) { view = file; });
+    GraphDisplayOptions options = m_pView->Model().DisplayOptions();
+    PairViewSettings(settings, options, m_pView->Colors(), [](const auto& file, auto& view) { view = file; });
+    m_pView->Model().SetDisplayOptions(options);
     connect(m_pView, &CVxView::commandRequested, this, &CMainFrame::RunCommand);
     connect(m_pView, &CVxView::layoutToggleRequested, this, &CMainFrame::ToggleEnlargedGraph);
     m_pView->SetPrompter(m_prompter);
@@ -203,7 +205,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     m_dlgDataList->SetReadingQuery([this] { return m_bReading; });
     // Print List needs the window: its closing takes the list away.
     connect(m_dlgDataList, &CDataListDlg::closed, this, [this] {
-        m_pView->State().m_bListShown = false;
+        m_pView->Model().SetListShown(false);
         ApplyEnableTable();
     });
     // The window moved off part of the plot: that part is drawn again.
@@ -764,7 +766,8 @@ void CMainFrame::WriteSettings()
 {
     Settings settings;
     settings.m_lastSetup = m_lastSetup;
-    PairViewSettings(settings, m_pView->State(), m_pView->Colors(), [](auto& file, const auto& view) { file = view; });
+    GraphDisplayOptions options = m_pView->Model().DisplayOptions();
+    PairViewSettings(settings, options, m_pView->Colors(), [](auto& file, const auto& view) { file = view; });
     settings.m_nRtRateIndex = m_nRtRateIndex;
     settings.m_strRtPoints = m_strRtPoints;
     QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
@@ -952,17 +955,16 @@ void CMainFrame::OnViewInstrument()
 
 void CMainFrame::ToggleEnlargedGraph()
 {
-    GraphState& state = m_pView->State();
     const int total = m_wndSplitter->width();
-    if (state.g_bNormalLayout) {
+    if (m_pView->State().g_bNormalLayout) {
         m_wndSplitter->setSizes({0, std::max(total, 200)});
         m_pView->SetSummaryHeight(0);
-        state.g_bNormalLayout = false;
+        m_pView->Model().SetNormalLayout(false);
     } else {
         const int tree = m_bInstrumentShown ? kInstrumentWidth : 0;
         m_wndSplitter->setSizes({tree, std::max(total - tree, 200)});
         m_pView->SetSummaryHeight(m_bSummaryShown ? m_pView->SummaryFullHeight() : 0);
-        state.g_bNormalLayout = true;
+        m_pView->Model().SetNormalLayout(true);
     }
     m_pView->update();
 }
@@ -973,9 +975,8 @@ void CMainFrame::OnImportList()
     if (DataListOpen()) {
         return;
     }
-    GraphState& state = m_pView->State();
     m_pView->Companions().MarkListDirty();
-    state.m_bListShown = true;
+    m_pView->Model().SetListShown(true);
     m_timerList.start(kListDelayMs);
 }
 

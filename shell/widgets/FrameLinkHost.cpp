@@ -150,7 +150,7 @@ void FrameLinkHost::StartRealTimeView(bool valueRangeChanged)
         view->SetSummaryHeight(kSummaryPanelHeight);
     }
     RecordingView& companions = view->Companions();
-    view->State().m_dScale = StartRtWindowTable(companions, PlotWidth(), companions.m_nRtRequested);
+    view->Model().SetRealTimeScale(StartRtWindowTable(companions, PlotWidth(), companions.m_nRtRequested));
     if (valueRangeChanged) {
         view->update();
     }

@@ -77,7 +77,7 @@ struct ViewFixture {
         Settle();
     }
 
-    GraphState& S() { return view->State(); }
+    GraphState& S() { return view->Model().state(); }
 
     // A band from (x0, y0) to (x1, y1) dragged with the mouse.
     void Zoom(int x0, int y0, int x1, int y1)

@@ -152,7 +152,7 @@ TEST_F(MainFrameTest, StateChangedElsewhereReachesTheButtonsBeforeTheNextInput)
     Load(MakeLoggedRecording(5));
     ASSERT_FALSE(Enabled(ID_PRINT_LIST));
     // A change the window was not told about: the list became shown.
-    frame->GraphView()->State().m_bListShown = true;
+    frame->GraphView()->Model().SetListShown(true);
     QEventLoop idle;  // a loop that waits for input, as the program's own does
     QTimer::singleShot(20, &idle, &QEventLoop::quit);
     idle.exec();
@@ -391,7 +391,7 @@ TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextWindow)
     const std::vector<bool GraphState::*> flags{
         &GraphState::m_bShowX,      &GraphState::m_bShowY,    &GraphState::m_bShowZ,   &GraphState::m_bShowVectorSum,
         &GraphState::m_bMarkPoints, &GraphState::m_bVertGrid, &GraphState::m_bHorzGrid};
-    GraphState& state = frame->GraphView()->State();
+    GraphState& state = frame->GraphView()->Model().state();
     std::vector<bool> changed;
     for (bool GraphState::*flag : flags) {
         state.*flag = !(state.*flag);
