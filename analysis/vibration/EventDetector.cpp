@@ -196,15 +196,13 @@ void LabelEvents(Events& events, const Recording& recording)
 
 Events Events::converted(Unit to) const
 {
-    Events out = *this;
-    out.unit = to;
-    const double factor = UnitScale(to) / UnitScale(unit);
-    for (Shock& shock : out.shocks) {
-        shock.peakSum *= factor;
-        for (double& v : shock.peak)
-            v *= factor;
-    }
-    return out;
+    return InUnit(*this, to, [](Events& out, double factor) {
+        for (Shock& shock : out.shocks) {
+            shock.peakSum *= factor;
+            for (double& v : shock.peak)
+                v *= factor;
+        }
+    });
 }
 
 }  // namespace shakemeter::vibration

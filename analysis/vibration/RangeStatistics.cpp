@@ -191,18 +191,12 @@ RangeStatistics ComputeRangeStatistics(const SampleRow* rows, RowRange range)
 
 RangeStatistics RangeStatistics::converted(Unit to) const
 {
-    RangeStatistics out = *this;
-    out.unit = to;
-    const double factor = UnitScale(to) / UnitScale(unit);
-    for (ColumnStatistics& s : out.columns) {
-        s.max *= factor;
-        s.min *= factor;
-        s.mean *= factor;
-        s.rms *= factor;
-        s.acRms *= factor;
-        s.peakToPeak *= factor;
-    }
-    return out;
+    return InUnit(*this, to, [](RangeStatistics& out, double factor) {
+        for (ColumnStatistics& s : out.columns) {
+            for (double* v : {&s.max, &s.min, &s.mean, &s.rms, &s.acRms, &s.peakToPeak})
+                *v *= factor;
+        }
+    });
 }
 
 }  // namespace shakemeter::vibration

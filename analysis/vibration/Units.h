@@ -15,6 +15,17 @@ enum class Unit { G, MetresPerSecondSquared };
 double UnitScale(Unit unit);
 // "g" or "m/s2", the texts the command line accepts and reports.
 const char* UnitName(Unit unit);
+
+// A copy of an analysis result in another unit: scaleValues(copy, factor) multiplies the copy's
+// accelerations by the factor from the result's unit to the new one (powers of it where it is squared).
+template <typename Result, typename ScaleValues>
+Result InUnit(const Result& result, Unit to, ScaleValues scaleValues)
+{
+    Result out = result;
+    scaleValues(out, UnitScale(to) / UnitScale(result.unit));
+    out.unit = to;
+    return out;
+}
 // The unit of a text of UnitName, or nothing for any other text.
 std::optional<Unit> ParseUnit(std::string_view text);
 

@@ -113,17 +113,15 @@ PsdResult WelchPsd::Result(double fs) const
 
 PsdResult PsdResult::converted(Unit to) const
 {
-    PsdResult out = *this;
-    out.unit = to;
-    const double factor = UnitScale(to) / UnitScale(unit);
-    for (AxisPsd& a : out.axes) {
-        for (double& v : a.psd)
-            v *= factor * factor;
-        for (double& v : a.maxHold)
-            v *= factor * factor;
-        a.grms *= factor;
-    }
-    return out;
+    return InUnit(*this, to, [](PsdResult& out, double factor) {
+        for (AxisPsd& a : out.axes) {
+            for (double& v : a.psd)
+                v *= factor * factor;
+            for (double& v : a.maxHold)
+                v *= factor * factor;
+            a.grms *= factor;
+        }
+    });
 }
 
 }  // namespace shakemeter::vibration

@@ -50,9 +50,4 @@ LoadStatus CVxDoc::Load(const QString& path, RecordingView& view)
     return LoadStatus::Loaded;
 }
 
-bool CVxDoc::Store(const QString& path, int shownCount) const
-{
-    return WriteRecordingFile(path.toStdString(), m_recording, shownCount);
-}
-
 }  // namespace shakemeter

@@ -32,8 +32,6 @@ public:
     LoadStatus Load(const QString& path, RecordingView& view);
     // Why the last Load failed, for a message that names the file ("No such file or directory").
     const QString& LoadError() const { return m_loadError; }
-    // Stores the recording (nothing when nothing is shown) in place of the file, atomically.
-    bool Store(const QString& path, int shownCount) const;
 
     // The file the shown data was opened from or saved to, for the standard save; empty once data
     // that came from elsewhere (the logger, the temporary copy) is shown.
