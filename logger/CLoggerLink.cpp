@@ -390,11 +390,7 @@ void CLoggerLink::OnTimer(int id)
 void CLoggerLink::StopRealTime()
 {
     m_host.SetReading(false);
-    m_host.KillTimer();
-    m_host.WriteTempCopy();
-    CloseDevice();
-    if (m_realTime == RealTimeState::Reading)
-        m_realTime = RealTimeState::Stopped;
+    FinishRealTime(m_realTime == RealTimeState::Reading ? RealTimeState::Stopped : m_realTime);
 }
 
 // ---------------------------------------------------------------- spectrum reading

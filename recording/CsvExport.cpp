@@ -1,27 +1,10 @@
 #include "recording/CsvExport.h"
 
 #include <algorithm>
-#include <charconv>
+
+#include "recording/FixedText.h"
 
 namespace shakemeter {
-
-namespace {
-
-void AppendFixed2(std::string& out, double value)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-    out.append(buffer, result.ptr);
-}
-
-void AppendInt(std::string& out, long long value)
-{
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
-
-}  // namespace
 
 std::string BuildCsv(const Recording& recording, const RecordingView& view)
 {
@@ -31,7 +14,7 @@ std::string BuildCsv(const Recording& recording, const RecordingView& view)
         out += "No.,Frequency (Hz),X,Y,Z\n";
         const int bins = std::min<int>(view.m_nShownCount, static_cast<int>(view.m_pSpectrum.size()));
         for (int k = 0; k < bins; ++k) {
-            AppendInt(out, k + 1);
+            AppendDecimal(out, k + 1);
             out += ',';
             AppendFixed2(out, k);  // bin k lies at k Hz
             for (int c = 0; c < 3; ++c) {
@@ -46,7 +29,7 @@ std::string BuildCsv(const Recording& recording, const RecordingView& view)
     const int rows = std::min<int>(view.m_nShownCount, static_cast<int>(recording.RowCount()));
     out.reserve(out.size() + static_cast<std::size_t>(rows) * 64);
     for (int k = 0; k < rows; ++k) {
-        AppendInt(out, k + 1);
+        AppendDecimal(out, k + 1);
         out += ',';
         const std::string label = view.FormatSampleTime(recording, k);
         out.append(label, label.empty() || label[0] != ' ' ? 0 : 1, std::string::npos);

@@ -31,6 +31,13 @@ RecordingKind Recording::Kind() const
     return m_bRealTime ? RecordingKind::RealTime : RecordingKind::Logged;
 }
 
+std::size_t TimeDomainRowCount(const Recording& recording)
+{
+    const RecordingHeader& header = recording.m_header;
+    const std::size_t counted = header.wInterval == 0 ? header.dwSampleCount / 2u : header.dwSampleCount;
+    return std::min<std::size_t>(counted, recording.RowCount());
+}
+
 std::size_t Recording::RowCount() const
 {
     return std::min<std::size_t>(m_header.dwSampleCount, m_pSamples.size());

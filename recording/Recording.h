@@ -21,6 +21,11 @@ enum class RecordingKind { Logged, RealTime, Spectrum };
 // carries an interval code (count * 4 + unit), a spectrum recording (wInterval 0) is 1/256 s.
 double SecondsPerSample(const RecordingHeader& header, bool realTime);
 
+struct Recording;
+// The rows a recording shows in the time domain: dwSampleCount, or its first half for a spectrum
+// recording (wInterval 0), never more than the rows that were read.
+std::size_t TimeDomainRowCount(const Recording& recording);
+
 struct Recording {
     RecordingHeader m_header;
     // Rows allocated for the recording. For a real-time reading this is the planned number of

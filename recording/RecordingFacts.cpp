@@ -154,21 +154,15 @@ void RecordingFacts::Refresh(const Recording& recording)
     m_timeStart = CalendarTime::FromLocal(HeaderStart(header));
     m_dInterval = SecondsPerSample(header, realTime);
 
-    std::size_t shown = 0;
-    if (header.wInterval != 0) {
-        if (m_bFrequencyMode) {
-            m_bFrequencyMode = false;
-            m_bLeftFrequencyMode = true;
-        }
-        shown = header.dwSampleCount;
-    } else {
-        shown = m_bFrequencyMode ? header.dwSampleCount : header.dwSampleCount / 2;
+    if (header.wInterval != 0 && m_bFrequencyMode) {
+        m_bFrequencyMode = false;
+        m_bLeftFrequencyMode = true;
     }
     // A header may promise more rows than were read (or, in frequency mode, than the spectrum has):
     // show only what exists rather than read past the end.
-    shown = std::min(shown, recording.RowCount());
-    if (m_bFrequencyMode)
-        shown = std::min(shown, m_pSpectrum.size());
+    const std::size_t shown =
+        m_bFrequencyMode ? std::min({std::size_t{header.dwSampleCount}, recording.RowCount(), m_pSpectrum.size()})
+                         : TimeDomainRowCount(recording);
     const int n = static_cast<int>(std::min<std::size_t>(shown, INT_MAX));
     m_nShownCount = n;
     m_nRangeFirst = 1;

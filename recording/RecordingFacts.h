@@ -11,10 +11,11 @@
 
 #include "recording/CalendarTime.h"
 #include "recording/Recording.h"
+#include "transform/Spectrum.h"
 
 namespace shakemeter {
 
-constexpr int SPECTRUM_POINTS = 256;
+constexpr int SPECTRUM_POINTS = SPECTRUM_FFT_SIZE;
 
 // The twenty texts of the summary panel, also lines 3 to 9 of the text report.
 struct SummaryTexts {

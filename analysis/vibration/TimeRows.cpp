@@ -8,8 +8,7 @@ TimeRows TimeRowsOf(const Recording& recording)
 {
     TimeRows rows;
     const RecordingHeader& header = recording.m_header;
-    const std::size_t counted = header.wInterval == 0 ? header.dwSampleCount / 2u : header.dwSampleCount;
-    rows.count = std::min<std::size_t>(counted, recording.RowCount());
+    rows.count = TimeDomainRowCount(recording);
     rows.rows = rows.count > 0 ? recording.m_pSamples.data() : nullptr;
     if (recording.IsMotion()) {
         // A row without a stored tick has no place in time; such rows are left out.

@@ -1,6 +1,7 @@
 // shakemeter-cli: the recording core, the vibration analysis and the logger link from the
 // command line. The grammar of every verb is declared here; the verbs get checked arguments.
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -61,9 +62,10 @@ const CLI::Validator kLevel(
 // A segment length: a power of two from 16 to 65536.
 const CLI::Validator kSegment(
     [](std::string& text) -> std::string {
-        for (std::size_t L = 16; L <= 65536; L *= 2)
-            if (text == std::to_string(L))
-                return {};
+        std::size_t segment = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), segment);
+        if (error == std::errc() && end == text.data() + text.size() && vibration::WelchPsd::IsValidSegment(segment))
+            return {};
         return "the segment length is a power of two from 16 to 65536, not " + text;
     },
     "L");
