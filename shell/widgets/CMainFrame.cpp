@@ -354,6 +354,9 @@ void CMainFrame::CreateMenus()
     print->addAction(Action(ID_PRINT_FREE_FALL));
     file->addSeparator();
     file->addAction(Action(ID_APP_EXIT));
+    // Additions to the logger's own commands go after them, so the items above keep their places.
+    file->addSeparator();
+    m_exportMenu = file->addMenu(QStringLiteral("E&xport"));
 
     QMenu* instrument = bar->addMenu(QStringLiteral("&Instrument(I)"));
     instrument->addAction(Action(ID_LOGGER_SETUP));
@@ -370,6 +373,8 @@ void CMainFrame::CreateMenus()
     QMenu* window = bar->addMenu(QStringLiteral("&Window(W)"));
     window->addAction(Action(ID_VIEW_INSTRUMENT));
     window->addAction(Action(ID_VIEW_SUMMARY));
+
+    m_analysisMenu = bar->addMenu(QStringLiteral("&Analysis"));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help(H)"));
     help->addAction(Action(ID_APP_ABOUT));

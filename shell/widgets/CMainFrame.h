@@ -25,6 +25,7 @@
 class QSplitter;
 class QPrinter;
 class QLabel;
+class QMenu;
 
 namespace shakemeter {
 
@@ -224,6 +225,9 @@ private:
     CVxView* m_pView = nullptr;
     CPictureToolBar* m_wndToolBar = nullptr;
     QLabel* m_statusPane = nullptr;
+    // Menus of the commands beyond the logger's own: File > Export and Analysis.
+    QMenu* m_exportMenu = nullptr;
+    QMenu* m_analysisMenu = nullptr;
 
     std::unique_ptr<FrameLinkHost> m_setupHost;
     std::unique_ptr<FrameLinkHost> m_downloadHost;

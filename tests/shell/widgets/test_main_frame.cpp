@@ -79,7 +79,7 @@ TEST_F(MainFrameTest, MainWindowHasItsTitleMenusAndThirteenToolbarButtons)
     for (QAction* a : frame->menuBar()->actions()) {
         menus << a->text();
     }
-    EXPECT_EQ(menus, (QStringList{"&File(F)", "&Instrument(I)", "&Window(W)", "&Help(H)"}));
+    EXPECT_EQ(menus, (QStringList{"&File(F)", "&Instrument(I)", "&Window(W)", "&Analysis", "&Help(H)"}));
     int buttons = 0;
     for (QAction* a : frame->ToolBar()->actions()) {
         buttons += a->isSeparator() ? 0 : 1;
@@ -114,24 +114,25 @@ QStringList MenuLines(const QMenu* menu, const QString& indent = QString())
 TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems)
 {
     const QList<QAction*> tops = frame->menuBar()->actions();
-    ASSERT_EQ(tops.size(), 4);
+    ASSERT_EQ(tops.size(), 5);
     // Nothing shown yet: the file commands that need data are greyed, Free Fall Events always.
     EXPECT_EQ(MenuLines(tops[0]->menu()),
               (QStringList{"~&Save...", "&Open...", "-", "~&Print Setup...", "Print Pre&view", "  ~&Graph", "  ~&List",
                            "  ~Free Fall Events", "&Print...", "  ~&Graph", "  ~&List", "  ~Free Fall Events", "-",
-                           "&Exit"}));
+                           "&Exit", "-", "E&xport"}));
     EXPECT_EQ(MenuLines(tops[1]->menu()),
               (QStringList{"Shakemeter Setup...", "-", "&Download Data...", "-", "&Run...", "~&Stop Reading...", "-",
                            "Reading for FFT Analysis...", "-", "Reload Current File"}));
     EXPECT_EQ(MenuLines(tops[2]->menu()), (QStringList{"&Instrument", "~&Data Summary"}));
-    EXPECT_EQ(MenuLines(tops[3]->menu()), (QStringList{"&About...", "&Help topics..."}));
+    EXPECT_EQ(MenuLines(tops[4]->menu()), (QStringList{"&About...", "&Help topics..."}));
     EXPECT_TRUE(frame->Action(ID_VIEW_INSTRUMENT)->isChecked());
     EXPECT_TRUE(frame->Action(ID_VIEW_SUMMARY)->isChecked());
     // With data shown the Free Fall Events items stay greyed while the rest wake up.
     Load(MakeLoggedRecording(5));
-    EXPECT_EQ(MenuLines(tops[0]->menu()), (QStringList{"&Save...", "&Open...", "-", "&Print Setup...", "Print Pre&view",
-                                                       "  &Graph", "  ~&List", "  ~Free Fall Events", "&Print...",
-                                                       "  &Graph", "  ~&List", "  ~Free Fall Events", "-", "&Exit"}));
+    EXPECT_EQ(MenuLines(tops[0]->menu()),
+              (QStringList{"&Save...", "&Open...", "-", "&Print Setup...", "Print Pre&view", "  &Graph", "  ~&List",
+                           "  ~Free Fall Events", "&Print...", "  &Graph", "  ~&List", "  ~Free Fall Events", "-",
+                           "&Exit", "-", "E&xport"}));
 }
 
 TEST_F(MainFrameTest, PointingAtACommandShowsItsPromptInTheStatusBar)
