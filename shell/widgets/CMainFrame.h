@@ -38,6 +38,7 @@ class CDownloadDlg;
 class CRunDlg;
 class CLoadingDlg;
 class CDataListDlg;
+class PsdWindow;
 class LoggerDialogBase;
 class FrameLinkHost;
 class DeviceLibrary;
@@ -79,6 +80,7 @@ public:
     CLoadingDlg* LoadingDialog() const { return m_dlgLoading; }
     // The data list window, or null in a program built without it.
     CDataListDlg* DataList() const { return m_dlgDataList; }
+    PsdWindow* Psd() const { return m_psdWindow; }
     bool DataListOpen() const;
     // New data for the list: it refills at its next paint.
     void RefreshDataList();
@@ -228,6 +230,7 @@ private:
     // Menus of the commands beyond the logger's own: File > Export and Analysis.
     QMenu* m_exportMenu = nullptr;
     QMenu* m_analysisMenu = nullptr;
+    PsdWindow* m_psdWindow = nullptr;
 
     std::unique_ptr<FrameLinkHost> m_setupHost;
     std::unique_ptr<FrameLinkHost> m_downloadHost;

@@ -1,0 +1,33 @@
+#include "shell/widgets/PsdWindowLink.h"
+
+#include "analysis/widgets/PsdWindow.h"
+#include "graph/core/VisibleRows.h"
+#include "graph/widgets/CVxView.h"
+#include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/FrameLinkHost.h"
+
+namespace shakemeter {
+
+namespace {
+
+// The unit of the analysis windows; g until the program keeps a choice of it.
+vibration::Unit AnalysisWindowUnit()
+{
+    return vibration::Unit::G;
+}
+
+}  // namespace
+
+PsdWindow* CreatePsdWindow(CMainFrame& frame, FrameLinkHost& spectrumHost)
+{
+    PsdWindow::Inputs inputs;
+    inputs.recording = [&frame]() -> const Recording* { return &frame.Doc().recording(); };
+    inputs.visibleRows = [&frame](std::size_t rowCount) { return VisibleRows(frame.GraphView()->Model(), rowCount); };
+    inputs.unit = AnalysisWindowUnit;
+    auto* window = new PsdWindow(std::move(inputs), &frame);
+    QObject::connect(&spectrumHost, &FrameLinkHost::spectrumCaptured, window,
+                     [window, &frame] { window->AddCapture(frame.Doc().recording()); });
+    return window;
+}
+
+}  // namespace shakemeter
