@@ -39,16 +39,23 @@ double LogAxis::FromPixel(double pixel) const
 
 std::vector<LogTick> LogAxis::Ticks() const
 {
+    // Ends a rounding away from a tick still carry it.
+    const double low = m_lo * (1.0 - 1e-9);
+    const double high = m_hi * (1.0 + 1e-9);
     std::vector<LogTick> ticks;
-    const int first = static_cast<int>(std::lround(m_logLo));
-    const int last = static_cast<int>(std::lround(std::log10(m_hi)));
+    const int first = static_cast<int>(std::floor(m_logLo + 1e-9));
+    const int last = static_cast<int>(std::ceil(std::log10(m_hi) - 1e-9));
     for (int e = first; e <= last; ++e) {
         const double decade = std::pow(10.0, e);
-        ticks.push_back({decade, ToPixel(decade), true, DecadeLabel(e)});
-        if (e == last)
-            break;
-        for (int m = 2; m <= 9; ++m)
-            ticks.push_back({m * decade, ToPixel(m * decade), false, {}});
+        for (int m = 1; m <= 9; ++m) {
+            const double value = m * decade;
+            if (value < low || value > high)
+                continue;
+            if (m == 1)
+                ticks.push_back({value, ToPixel(value), true, DecadeLabel(e)});
+            else
+                ticks.push_back({value, ToPixel(value), false, {}});
+        }
     }
     return ticks;
 }

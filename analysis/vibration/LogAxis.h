@@ -1,6 +1,6 @@
 #pragma once
-// A logarithmic axis of a plot: whole decades from lo to hi over a span of pixels (pixelLo at lo;
-// pixelHi may be less than pixelLo for an axis that grows upwards), its ticks and their labels.
+// A logarithmic axis of a plot: lo to hi over a span of pixels (pixelLo at lo; pixelHi may be less
+// than pixelLo for an axis that grows upwards), its ticks and their labels.
 
 #include <string>
 #include <vector>
@@ -16,7 +16,7 @@ struct LogTick {
 
 class LogAxis {
 public:
-    // lo and hi are powers of ten, lo < hi.
+    // 0 < lo < hi.
     LogAxis(double lo, double hi, double pixelLo, double pixelHi);
     // The decades around the positive values from min to max, at least one decade and at most
     // maxDecades below the top: a density falling to rounding noise would otherwise squeeze the
@@ -29,6 +29,7 @@ public:
     // is not positive lands at pixelLo.
     double ToPixel(double value) const;
     double FromPixel(double pixel) const;
+    // Every power of ten and every 2..9 times one from lo to hi.
     std::vector<LogTick> Ticks() const;
 
     // "0.001" to "1000" written out, other powers as "1e-6" or "1e5".

@@ -4,13 +4,14 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 namespace shakemeter {
 
 namespace {
 
 // A density spanning more decades than this is rounding noise at the bottom.
-constexpr int kMaxDensityDecades = 12;
+constexpr int kMaxDensityDecades = 8;
 constexpr int kMarginLeft = 64;
 constexpr int kMarginRight = 16;
 constexpr int kMarginTop = 12;
@@ -62,10 +63,11 @@ QRectF PsdPlotWidget::PlotArea() const
 vibration::LogAxis PsdPlotWidget::FrequencyAxis() const
 {
     const QRectF area = PlotArea();
-    const double low = m_frequency.size() > 1 ? m_frequency[1] : 1.0;
-    const double high = m_frequency.size() > 1 ? m_frequency.back() : 100.0;
-    // Ten times below the first bin would waste a decade: the axis starts at the first bin's decade.
-    return vibration::LogAxis::Spanning(low, high, 12, area.left(), area.right());
+    if (m_frequency.size() < 2)
+        return vibration::LogAxis(1.0, 100.0, area.left(), area.right());
+    // From the first bin's decade to the last bin: past it there is nothing to draw.
+    const double low = std::pow(10.0, std::floor(std::log10(m_frequency[1]) + 1e-9));
+    return vibration::LogAxis(low, std::max(m_frequency.back(), low * 10.0), area.left(), area.right());
 }
 
 vibration::LogAxis PsdPlotWidget::DensityAxis() const
@@ -139,6 +141,15 @@ void PsdPlotWidget::paintEvent(QPaintEvent*)
         }
         painter.setPen(QPen(c.colour, 1.2, c.style));
         painter.drawPath(path);
+    }
+    painter.setClipping(false);
+    double x = area.right() - 8;
+    for (auto c = m_curves.rbegin(); c != m_curves.rend(); ++c) {
+        if (c->name.isEmpty())
+            continue;
+        x -= metrics.horizontalAdvance(c->name) + 12;
+        painter.setPen(c->colour);
+        painter.drawText(QPointF(x, area.top() + metrics.ascent() + 4), c->name);
     }
 }
 

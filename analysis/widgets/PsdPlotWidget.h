@@ -15,6 +15,7 @@ struct PsdCurve {
     std::vector<double> values;  // one per frequency
     QColor colour;
     Qt::PenStyle style = Qt::SolidLine;
+    QString name;  // in the legend when not empty
 };
 
 class PsdPlotWidget : public QWidget {

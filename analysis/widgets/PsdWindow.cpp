@@ -197,7 +197,7 @@ void PsdWindow::ComputeFromRecording()
                           .arg(Number(m_shown.df)));
     std::vector<PsdCurve> curves;
     for (int axis = 0; axis < 3; ++axis)
-        curves.push_back({m_shown.axes[axis].psd, kAxisColours[axis], Qt::SolidLine});
+        curves.push_back({m_shown.axes[axis].psd, kAxisColours[axis], Qt::SolidLine, QLatin1String(kAxisNames[axis])});
     m_plot->SetCurves(m_shown.frequency, std::move(curves), QString::fromStdString(vibration::DensityUnitName(m_unit)));
     m_grms->setText(GrmsText());
 }
@@ -218,9 +218,9 @@ void PsdWindow::ShowCaptures()
                           .arg(Number(m_shown.df)));
     std::vector<PsdCurve> curves;
     for (int axis = 0; axis < 3; ++axis) {
-        curves.push_back({m_shown.axes[axis].maxHold, kAxisColours[axis].darker(150), Qt::DotLine});
-        curves.push_back({last.axes[axis].psd, kAxisColours[axis].darker(120), Qt::DashLine});
-        curves.push_back({m_shown.axes[axis].psd, kAxisColours[axis], Qt::SolidLine});
+        curves.push_back({m_shown.axes[axis].maxHold, kAxisColours[axis].darker(150), Qt::DotLine, {}});
+        curves.push_back({last.axes[axis].psd, kAxisColours[axis].darker(120), Qt::DashLine, {}});
+        curves.push_back({m_shown.axes[axis].psd, kAxisColours[axis], Qt::SolidLine, QLatin1String(kAxisNames[axis])});
     }
     m_plot->SetCurves(m_shown.frequency, std::move(curves), QString::fromStdString(vibration::DensityUnitName(m_unit)));
     m_grms->setText(GrmsText());

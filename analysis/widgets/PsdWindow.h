@@ -72,7 +72,7 @@ private:
     vibration::Unit m_unit = vibration::Unit::G;
     vibration::CaptureHistory m_history;
     vibration::PsdResult m_shown;
-    int m_waterfallAxis = 2;
+    int m_waterfallAxis = 0;
     QComboBox* m_sourceBox = nullptr;
     QComboBox* m_segmentBox = nullptr;
     QComboBox* m_waterfallAxisBox = nullptr;

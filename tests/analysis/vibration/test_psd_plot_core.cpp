@@ -45,6 +45,12 @@ TEST(LogAxis, TicksAtEveryDecadeLabelledAndBetweenThemUnlabelled)
     EXPECT_EQ(labels, (std::vector<std::string>{"0.1", "1", "10", "100"}));
     EXPECT_NEAR(ticks[1].value, 0.2, 1e-12);
     EXPECT_NEAR(ticks[1].pixel, 100.0 * std::log10(2.0), 1e-9);
+    // An end between decades: the ticks stop at the last one inside.
+    const std::vector<LogTick> toNyquist = LogAxis(1.0, 128.0, 0.0, 300.0).Ticks();
+    ASSERT_EQ(toNyquist.size(), 9u + 9u + 1u);
+    EXPECT_DOUBLE_EQ(toNyquist.back().value, 100.0);
+    EXPECT_TRUE(toNyquist.back().decade);
+    EXPECT_LT(toNyquist.back().pixel, 300.0);
     EXPECT_EQ(LogAxis::DecadeLabel(-3), "0.001");
     EXPECT_EQ(LogAxis::DecadeLabel(3), "1000");
     EXPECT_EQ(LogAxis::DecadeLabel(-7), "1e-7");

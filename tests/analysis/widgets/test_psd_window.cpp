@@ -141,8 +141,9 @@ TEST_F(PsdWindowFixture, ReadoutIsTheCoresTextOfTheBinUnderTheMouse)
     // The plot's axis maps the pixel of a frequency back onto it.
     const LogAxis axis = window.Plot()->FrequencyAxis();
     EXPECT_NEAR(axis.FromPixel(axis.ToPixel(20.0)), 20.0, 1e-9);
+    // From the first bin's decade to the last bin, 128 Hz.
     EXPECT_DOUBLE_EQ(axis.lo(), 1.0);
-    EXPECT_DOUBLE_EQ(axis.hi(), 1000.0);
+    EXPECT_DOUBLE_EQ(axis.hi(), 128.0);
 }
 
 Recording Capture(unsigned seed)
@@ -171,11 +172,11 @@ TEST_F(PsdWindowFixture, ASpectrumReadingKeepsEveryCaptureAndItsWaterfallLine)
     ExpectSame(window.Shown(), window.History().Average());
     EXPECT_TRUE(window.StatusText().startsWith(QStringLiteral("1800 captures of 256 rows")));
 
-    // Line i of the picture is capture i's own density, coloured over the first capture's range (axis Z).
+    // Line i of the picture is capture i's own density, coloured over the first capture's range (axis X).
     const QImage lines = window.Waterfall()->Lines();
     const DbRange range = window.Waterfall()->range();
     for (std::size_t i : {std::size_t{0}, std::size_t{917}, std::size_t{1799}}) {
-        const double* line = window.History().Line(i, 2);
+        const double* line = window.History().Line(i, 0);
         for (int k : {1, 20, 128})
             EXPECT_EQ(lines.pixel(k, static_cast<int>(i)) & 0xffffffu, DbColour(ToDb(line[k]), range)) << i << " " << k;
     }
@@ -204,14 +205,14 @@ TEST_F(PsdWindowFixture, TheWaterfallFollowsTheChosenAxisAndUnit)
         if (b->count() == 3 && b->itemText(0) == QStringLiteral("X"))
             axisBox = b;
     ASSERT_NE(axisBox, nullptr);
-    axisBox->setCurrentIndex(0);
+    axisBox->setCurrentIndex(2);
     EXPECT_EQ(window.Waterfall()->lines(), 5u);
     const QImage lines = window.Waterfall()->Lines();
     const DbRange range = window.Waterfall()->range();
-    EXPECT_EQ(lines.pixel(20, 4) & 0xffffffu, DbColour(ToDb(window.History().Line(4, 0)[20]), range));
+    EXPECT_EQ(lines.pixel(20, 4) & 0xffffffu, DbColour(ToDb(window.History().Line(4, 2)[20]), range));
 
     // m/s2: every density 9.80665^2 times larger, about 19.8 dB up.
-    axisBox->setCurrentIndex(2);
+    axisBox->setCurrentIndex(0);
     unit = Unit::MetresPerSecondSquared;
     window.Recompute();
     EXPECT_GT(window.Waterfall()->range().top, before + 10.0);
