@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/widgets/PlotPalette.h"
+
 namespace shakemeter {
 
 namespace {
@@ -23,11 +25,7 @@ PsdPlotWidget::PsdPlotWidget(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setMinimumSize(320, 200);
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::black);
-    p.setColor(QPalette::WindowText, QColor(200, 200, 200));
-    setPalette(p);
+    UseDarkPlotPalette(*this);
 }
 
 void PsdPlotWidget::SetCurves(std::vector<double> frequency, std::vector<PsdCurve> curves, const QString& densityTitle)

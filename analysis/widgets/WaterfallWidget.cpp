@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "analysis/widgets/PlotPalette.h"
+
 namespace shakemeter {
 
 namespace {
@@ -19,11 +21,7 @@ constexpr int kBarWidth = 12;
 WaterfallWidget::WaterfallWidget(QWidget* parent) : QWidget(parent)
 {
     setMinimumSize(320, 120);
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::black);
-    p.setColor(QPalette::WindowText, QColor(200, 200, 200));
-    setPalette(p);
+    UseDarkPlotPalette(*this);
 }
 
 void WaterfallWidget::Reset(std::size_t bins, const vibration::DbRange& range, double maxFrequency)

@@ -9,17 +9,8 @@
 namespace shakemeter {
 namespace {
 
-using testing::GraphFixture;
-
-// 1001 rows in an 800-pixel plot: row r sits at 100 + 0.8 r in the full view.
-struct VisibleFixture : GraphFixture {
-    VisibleFixture()
-    {
-        Load(1001, [](int i) { return SampleRow{(i % 7) * 0.1, 0, 0, 0}; });
-        Plot(100, 200, 900, 600);
-        Paint();
-    }
-};
+// Row r at pixel 100 + 0.8 r in the full view.
+using VisibleFixture = testing::ThousandRowFixture;
 
 TEST(VisibleRows, WholeShownRangeWhenNotZoomed)
 {
