@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -92,6 +93,8 @@ PsdWindow::PsdWindow(Inputs inputs, QWidget* parent) : QWidget(parent, Qt::Windo
         m_waterfallAxis = axis;
         RebuildWaterfall();
     });
+    // Esc closes it as it closes the program's other windows.
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
     connect(m_plot, &PsdPlotWidget::hovered, this, &PsdWindow::ShowReadoutAt);
     connect(m_plot, &PsdPlotWidget::left, m_readout, &QLabel::clear);
 }

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QTest>
 
 #include "analysis/vibration/PsdReadout.h"
 #include "analysis/vibration/VibrationFixtures.h"
@@ -74,6 +75,9 @@ TEST_F(PsdWindowFixture, ShowsTheCoresDensityOfTheWholeRecordingOrTheVisibleRows
                                      .arg(window.Shown().axes[2].grms, 0, 'g', 4));
 
     window.SetSegment(64);
+    EXPECT_EQ(window.segment(), 64u);
+    // A length the window does not offer changes nothing.
+    window.SetSegment(100);
     EXPECT_EQ(window.segment(), 64u);
     ExpectSame(window.Shown(), Core({0, count - 1}, 64));
 
@@ -220,3 +224,12 @@ TEST_F(PsdWindowFixture, TheWaterfallFollowsTheChosenAxisAndUnit)
 }
 
 }  // namespace
+
+TEST_F(PsdWindowFixture, EscapeClosesTheWindow)
+{
+    window.ShowAndRecompute();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(window.isVisible());
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
