@@ -130,7 +130,9 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     m_settingsPath = m_env.settingsPath.isEmpty() ? SettingsFilePath() : m_env.settingsPath;
     m_tempCopyPath = m_env.tempCopyPath.isEmpty() ? DefaultTempCopyPath() : m_env.tempCopyPath;
     m_copyKeeper = new TempCopyKeeper(
-        m_tempCopyPath, [this] { return TempCopyBytes(); }, this);
+        m_tempCopyPath, [this] { return TempCopyBytes(); },
+        [this](const FileWriteError& error) { m_prompter->Tell(this, SaveFailureText(error), PromptIcon::None); },
+        this);
     m_dialogRunner = [](LoggerDialogBase& dialog) { return dialog.DoModal(); };
     m_urlOpener = [this](const QUrl& url) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)

@@ -119,7 +119,7 @@ public:
     void RestoreSummaryAfterFrequencyMode();
     // The file named on the command line, opened before the window is shown.
     void OpenFromCommandLine(const QString& path);
-    // The shown recording into the temporary copy; errors are swallowed.
+    // The shown recording into the temporary copy; a failure is told once until a write succeeds.
     void WriteTempCopy();
     QString TempCopyPath() const { return m_tempCopyPath; }
     TempCopyKeeper& CopyKeeper() { return *m_copyKeeper; }

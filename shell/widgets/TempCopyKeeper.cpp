@@ -9,8 +9,9 @@
 
 namespace shakemeter {
 
-TempCopyKeeper::TempCopyKeeper(QString copyPath, std::function<std::string()> bytes, QObject* parent)
-    : QObject(parent), m_copyPath(copyPath.toStdString()), m_bytes(std::move(bytes))
+TempCopyKeeper::TempCopyKeeper(QString copyPath, std::function<std::string()> bytes, FailureTeller tell,
+                               QObject* parent)
+    : QObject(parent), m_copyPath(copyPath.toStdString()), m_bytes(std::move(bytes)), m_tell(std::move(tell))
 {
     int period = kPeriodMs;
     if (const char* text = std::getenv(kPeriodVariable)) {
@@ -24,7 +25,8 @@ TempCopyKeeper::TempCopyKeeper(QString copyPath, std::function<std::string()> by
 
 TempCopyKeeper::~TempCopyKeeper()
 {
-    WaitForWriter();
+    if (m_writer.valid())
+        m_writer.wait();
 }
 
 void TempCopyKeeper::SetPeriodMs(int ms)
@@ -54,7 +56,20 @@ bool TempCopyKeeper::WaitForWriter()
 {
     if (!m_writer.valid())
         return true;
-    return m_writer.get();
+    const std::optional<FileWriteError> failure = m_writer.get();
+    Report(failure);
+    return !failure;
+}
+
+void TempCopyKeeper::Report(const std::optional<FileWriteError>& failure)
+{
+    if (!failure) {
+        m_failureTold = false;
+    } else if (!m_failureTold) {
+        m_failureTold = true;
+        if (m_tell)
+            m_tell(*failure);
+    }
 }
 
 void TempCopyKeeper::OnTick()
@@ -65,7 +80,10 @@ void TempCopyKeeper::OnTick()
     WaitForWriter();
     QDir().mkpath(QFileInfo(QString::fromStdString(m_copyPath)).absolutePath());
     m_writer = std::async(std::launch::async, [path = m_copyPath, bytes = m_bytes(), unsaved = m_unsavedReading] {
-        return WriteTemporaryCopy(path, bytes, unsaved);
+        FileWriteError error;
+        return WriteTemporaryCopy(path, bytes, unsaved, FileSystemCalls::System(), &error)
+                   ? std::nullopt
+                   : std::optional<FileWriteError>(error);
     });
 }
 
@@ -74,8 +92,11 @@ void TempCopyKeeper::WriteNow()
     m_finalWritePending = false;
     WaitForWriter();
     QDir().mkpath(QFileInfo(QString::fromStdString(m_copyPath)).absolutePath());
-    // Errors are not told: the copy is a safety net, not the user's file.
-    WriteTemporaryCopy(m_copyPath, m_bytes(), m_unsavedReading);
+    FileWriteError error;
+    if (WriteTemporaryCopy(m_copyPath, m_bytes(), m_unsavedReading, FileSystemCalls::System(), &error))
+        Report(std::nullopt);
+    else
+        Report(error);
 }
 
 void TempCopyKeeper::Settled()

@@ -11,7 +11,10 @@
 #include <QTimer>
 #include <functional>
 #include <future>
+#include <optional>
 #include <string>
+
+#include "recording/AtomicFile.h"
 
 class QWidget;
 
@@ -28,8 +31,12 @@ public:
     // A shorter period for tests that cannot wait a minute (milliseconds, > 0).
     static constexpr const char* kPeriodVariable = "SHAKEMETER_TEMP_COPY_PERIOD_MS";
 
-    // `bytes` gives the file bytes of the shown recording, on the GUI thread.
-    TempCopyKeeper(QString copyPath, std::function<std::string()> bytes, QObject* parent = nullptr);
+    using FailureTeller = std::function<void(const FileWriteError&)>;
+
+    // `bytes` gives the file bytes of the shown recording, on the GUI thread. `tell` is told the
+    // first failure to write the copy after a success: a reading goes on without its safety net,
+    // and the user should know, but once, not every period.
+    TempCopyKeeper(QString copyPath, std::function<std::string()> bytes, FailureTeller tell, QObject* parent = nullptr);
     ~TempCopyKeeper() override;
 
     void SetPeriodMs(int ms);
@@ -54,11 +61,15 @@ public:
 
 private:
     void OnTick();
+    // Tells a failure, when it is the first since the last success.
+    void Report(const std::optional<FileWriteError>& failure);
 
     std::string m_copyPath;
     std::function<std::string()> m_bytes;
+    FailureTeller m_tell;
     QTimer m_timer;
-    std::future<bool> m_writer;
+    std::future<std::optional<FileWriteError>> m_writer;  // the failure of the periodic write, if any
+    bool m_failureTold = false;
     bool m_unsavedReading = false;
     bool m_finalWritePending = false;
 };

@@ -8,24 +8,13 @@
 #include <sstream>
 #include <string>
 
+#include "FailingCalls.h"
 #include "recording/UnsavedCopy.h"
 
 namespace shakemeter {
 namespace {
 
-// Fails every write with "No space left on device" once armed.
-class FullDisk : public FileSystemCalls {
-public:
-    bool full = false;
-    ssize_t write(int fd, const void* data, std::size_t size) override
-    {
-        if (full) {
-            errno = ENOSPC;
-            return -1;
-        }
-        return FileSystemCalls::write(fd, data, size);
-    }
-};
+using test::FailingCalls;
 
 class UnsavedCopyTest : public ::testing::Test {
 protected:
@@ -81,9 +70,9 @@ TEST_F(UnsavedCopyTest, AnEmptyOrMissingCopyIsNothingToOffer)
 
 TEST_F(UnsavedCopyTest, AFailedWriteKeepsTheCopyAndItsMarkAsTheyWere)
 {
-    FullDisk disk;
+    FailingCalls disk;  // a disk that fills at the first write once armed
     ASSERT_TRUE(WriteTemporaryCopy(m_copy, "saved download", false, disk));
-    disk.full = true;
+    disk.fail = FailingCalls::Fail::Write;
     FileWriteError error;
     EXPECT_FALSE(WriteTemporaryCopy(m_copy, "new reading", true, disk, &error));
     EXPECT_EQ(error.path, m_copy);
@@ -91,9 +80,9 @@ TEST_F(UnsavedCopyTest, AFailedWriteKeepsTheCopyAndItsMarkAsTheyWere)
     EXPECT_FALSE(CopyHoldsUnsavedReading(m_copy)) << "a mark beside the old copy would offer the wrong data";
     EXPECT_EQ(Read(m_copy), "saved download");
 
-    disk.full = false;
+    disk.fail = FailingCalls::Fail::Nothing;
     ASSERT_TRUE(WriteTemporaryCopy(m_copy, "reading", true, disk));
-    disk.full = true;
+    disk.fail = FailingCalls::Fail::Write;
     EXPECT_FALSE(WriteTemporaryCopy(m_copy, "download", false, disk));
     EXPECT_TRUE(CopyHoldsUnsavedReading(m_copy)) << "the reading is still the copy";
     EXPECT_EQ(Read(m_copy), "reading");

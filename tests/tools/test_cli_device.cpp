@@ -240,4 +240,15 @@ TEST_F(CliDevice, DownloadSetupLiveSpectrumAndUnplugThroughTheVirtualBridge)
     EXPECT_FALSE(fs::exists(Out("cut.xls")));
 }
 
+TEST_F(CliDevice, ADownloadThatCannotBeSavedNamesTheFileAndWritesNeither)
+{
+    Simulator sim(m_bridges.string(), {"--samples", "50"});
+    ASSERT_FALSE(sim.socket().empty());
+    fs::create_directories(Out("taken.xls"));
+    const Outcome outcome = Cli({"download", Out("taken.Vibration")});
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_EQ(outcome.err, "shakemeter-cli: cannot write " + Out("taken.xls") + ": Is a directory\n");
+    EXPECT_FALSE(fs::exists(Out("taken.Vibration")));
+}
+
 }  // namespace
