@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tools/ProgramRunner.h"
+#include "tools/SimulatorProgram.h"
 #include "recording/RecordingFile.h"
 #include "recording/UnsavedCopy.h"
 
@@ -68,16 +69,6 @@ struct Started {
     }
 };
 
-std::string ReadLine(int fd, int patienceMs)
-{
-    std::string line;
-    char c;
-    pollfd p{fd, POLLIN, 0};
-    while (::poll(&p, 1, patienceMs) > 0 && ::read(fd, &c, 1) == 1 && c != '\n')
-        line += c;
-    return line;
-}
-
 class CrashCopyTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -115,10 +106,8 @@ protected:
 
 TEST_F(CrashCopyTest, AReadingKilledMidwayIsOfferedOpenedAndSavedAtTheNextStart)
 {
-    Started sim;
-    sim.pid = Spawn(SHAKEMETER_BINARY_DIR "/tools/qz810-sim", {"--name", "crash"}, sim.out, sim.err);
-    ASSERT_GT(sim.pid, 0);
-    ASSERT_NE(ReadLine(sim.out[0], 10000), "") << "the simulator announces its socket";
+    testing::Simulator sim("", {"--name", "crash"});
+    ASSERT_FALSE(sim.socket().empty()) << "the simulator announces its socket";
 
     // A reading of up to 1000 points at the fastest rate (2 a second), copied every second.
     std::string copy;
