@@ -180,6 +180,24 @@ TEST_F(TempCopyTest, AReadingThatFailsKeepsEveryRowItReadInTheCopy)
     EXPECT_TRUE(Marked());
 }
 
+TEST_F(TempCopyTest, AnFftReadingIsOfferedAsWellWithItsLastCapture)
+{
+    frame->OnCommand(ID_FFT_READING);
+    ASSERT_TRUE(frame->IsReading());
+    for (int n = 1; n <= 7; ++n) {
+        devices.replies.push_back(std::vector<std::uint8_t>(n < 7 ? 252 : 24, 0x01));
+    }
+    frame->OnSpectrumTick();
+    ASSERT_EQ(frame->ShownCount(), 128);
+    EXPECT_TRUE(Marked()) << "every capture is written at once, and it is a reading";
+
+    prompter.answers = {true};
+    CrashAndRestart();
+    EXPECT_EQ(prompter.Texts(), QStringList{kOffer});
+    EXPECT_EQ(frame->ShownCount(), 128);
+    EXPECT_TRUE(frame->Flags().m_bDataUnsaved);
+}
+
 TEST_F(TempCopyTest, ADownloadLeavesNothingToOffer)
 {
     Read(3);
