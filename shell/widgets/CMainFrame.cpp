@@ -790,9 +790,15 @@ std::string CMainFrame::TempCopyBytes() const
 
 void CMainFrame::OfferUnsavedReading()
 {
-    if (m_copyKeeper->OfferUnsavedReading(*m_prompter, this) && OpenPath(m_tempCopyPath) == LoadStatus::Loaded) {
+    if (!m_copyKeeper->OfferUnsavedReading(*m_prompter, this)) {
+        return;
+    }
+    if (OpenPath(m_tempCopyPath) == LoadStatus::Loaded) {
         // Not the user's file: saving asks for a name, and closing asks whether to save it.
         SetDataUnsaved();
+    } else {
+        // Told with its reason; offering a copy that cannot be read at every start would not help.
+        m_copyKeeper->Settled();
     }
 }
 

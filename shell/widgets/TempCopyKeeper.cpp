@@ -102,7 +102,9 @@ void TempCopyKeeper::WriteNow()
 void TempCopyKeeper::Settled()
 {
     WaitForWriter();
-    m_unsavedReading = false;
+    // A reading that goes on after a save brings rows the saved file does not hold: the next
+    // periodic write marks the copy again.
+    m_unsavedReading = m_timer.isActive();
     ClearUnsavedMark(m_copyPath);
 }
 

@@ -48,7 +48,8 @@ public:
     // The copy written now, after any periodic write still under way.
     void WriteNow();
     // The reading was saved, the user chose not to keep it, or the copy now holds something else
-    // (a download): the next start has nothing to offer.
+    // (a download): the next start has nothing to offer, until a reading still going on writes
+    // rows again.
     void Settled();
     bool HoldsUnsavedReading() const { return m_unsavedReading; }
 

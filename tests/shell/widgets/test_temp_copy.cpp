@@ -91,6 +91,14 @@ TEST_F(TempCopyTest, TheCopyFollowsAReadingAndTheNextStartOffersIt)
     frame->RunDialog()->Link().OnTimer(1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return RowsInCopy() == 5; }, 5000)) << RowsInCopy();
 
+    // Saved while the reading goes on: the rows after the save are marked again.
+    prompter.savePath = dir.filePath(QStringLiteral("midway.Vibration"));
+    frame->OnCommand(ID_FILE_SAVE_BOTH);
+    ASSERT_TRUE(QFile::exists(prompter.savePath));
+    EXPECT_FALSE(Marked());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Marked(); }, 5000));
+    prompter.said.clear();
+
     CrashAndRestart();
     EXPECT_EQ(prompter.Texts(), QStringList{kOffer});
     EXPECT_EQ(prompter.said.front().icon, PromptIcon::Question);
@@ -196,6 +204,23 @@ TEST_F(TempCopyTest, AnFftReadingIsOfferedAsWellWithItsLastCapture)
     EXPECT_EQ(prompter.Texts(), QStringList{kOffer});
     EXPECT_EQ(frame->ShownCount(), 128);
     EXPECT_TRUE(frame->Flags().m_bDataUnsaved);
+}
+
+TEST_F(TempCopyTest, ACopyThatCannotBeReadIsToldAndNotOfferedAgain)
+{
+    Read(3);
+    frame->OnCommand(ID_STOP_READING);
+    QFile copy(frame->TempCopyPath());
+    ASSERT_TRUE(copy.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    copy.write("\x14Vibration Shakemeter and then nothing");
+    copy.close();
+
+    prompter.answers = {true};
+    CrashAndRestart();
+    ASSERT_EQ(prompter.said.size(), 2u);
+    EXPECT_EQ(prompter.said[0].text, kOffer);
+    EXPECT_TRUE(prompter.said[1].text.contains(frame->TempCopyPath())) << prompter.said[1].text.toStdString();
+    EXPECT_FALSE(Marked());
 }
 
 TEST_F(TempCopyTest, ADownloadLeavesNothingToOffer)
