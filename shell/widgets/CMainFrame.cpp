@@ -44,6 +44,7 @@
 #include "controls/Pictures.h"
 #include "controls/ProgramProfile.h"
 #include "controls/Prompter.h"
+#include "shell/widgets/TempCopyKeeper.h"
 
 namespace shakemeter {
 
@@ -131,6 +132,10 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     m_devices = m_env.devices != nullptr ? m_env.devices : &SystemDeviceLibrary();
     m_settingsPath = m_env.settingsPath.isEmpty() ? SettingsFilePath() : m_env.settingsPath;
     m_tempCopyPath = m_env.tempCopyPath.isEmpty() ? DefaultTempCopyPath() : m_env.tempCopyPath;
+    m_copyKeeper = new TempCopyKeeper(
+        m_tempCopyPath, [this] { return TempCopyBytes(); },
+        [this](const FileWriteError& error) { m_prompter->Tell(this, SaveFailureText(error), PromptIcon::None); },
+        this);
     m_dialogRunner = [](LoggerDialogBase& dialog) { return dialog.DoModal(); };
     m_urlOpener = [this](const QUrl& url) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
@@ -484,6 +489,7 @@ int CMainFrame::ShownCount() const
 void CMainFrame::SetReading(bool reading)
 {
     m_bReading = reading;
+    m_copyKeeper->ReadingChanged(reading);
     m_pView->SetFrameReading(reading);
     ApplyEnableTable();
 }
@@ -591,10 +597,14 @@ bool CMainFrame::AskSaveQuestion(SaveQuestion question)
         return true;
     }
     const PromptIcon icon = WorkflowFlags::StyleOf(question).questionIcon ? PromptIcon::Question : PromptIcon::None;
-    if (m_prompter->AskYesNo(this, QString::fromLatin1(kSaveQuestion), icon) && !SaveFlow()) {
+    const bool keep = m_prompter->AskYesNo(this, QString::fromLatin1(kSaveQuestion), icon);
+    if (keep && !SaveFlow()) {
         // The user wanted the data kept but it was not saved (file dialog cancelled, or the save
         // failed): the command would discard it, so it stops and the question stays armed.
         return false;
+    }
+    if (!keep) {
+        m_copyKeeper->Settled();
     }
     // Whatever the answer; a question not asked changes nothing.
     m_flags.AfterQuestion(question);
@@ -623,6 +633,7 @@ bool CMainFrame::SaveBothFiles(const QString& chosen)
     QApplication::restoreOverrideCursor();
     if (ok) {
         m_flags.OnSaved();
+        m_copyKeeper->Settled();
         m_doc->SetPathName(QString::fromStdString(names.recordingPath));
     } else {
         m_prompter->Tell(this, SaveFailureText(error), PromptIcon::None);
@@ -772,8 +783,32 @@ void CMainFrame::OnSwitchPane(bool forward)
 
 void CMainFrame::WriteTempCopy()
 {
-    QDir().mkpath(QFileInfo(m_tempCopyPath).absolutePath());
-    WriteRecordingFile(m_tempCopyPath.toStdString(), m_doc->recording(), ShownCount());
+    m_copyKeeper->WriteNow();
+}
+
+std::string CMainFrame::TempCopyBytes() const
+{
+    std::string bytes;
+    try {
+        AppendRecordingBytes(bytes, m_doc->recording(), ShownCount());
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
+    }
+    return bytes;
+}
+
+void CMainFrame::OfferUnsavedReading()
+{
+    if (!m_copyKeeper->OfferUnsavedReading(*m_prompter, this)) {
+        return;
+    }
+    if (OpenPath(m_tempCopyPath) == LoadStatus::Loaded) {
+        // Not the user's file: saving asks for a name, and closing asks whether to save it.
+        SetDataUnsaved();
+    } else {
+        // Told with its reason; offering a copy that cannot be read at every start would not help.
+        m_copyKeeper->Settled();
+    }
 }
 
 void CMainFrame::WriteSettings()
@@ -1152,6 +1187,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
             m_flags.AfterCloseSaved();
         }
     }
+    // Saved, or the user chose not to: the next start does not offer the copy.
+    m_copyKeeper->Settled();
     // Closing completes a moment later.
     m_timerClose.start(kCloseDelayMs);
 }

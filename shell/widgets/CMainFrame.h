@@ -43,6 +43,7 @@ class LoggerDialogBase;
 class FrameLinkHost;
 class DeviceLibrary;
 class Prompter;
+class TempCopyKeeper;
 
 // Where the main window finds its collaborators; empty members take the program's own.
 struct FrameEnvironment {
@@ -120,9 +121,12 @@ public:
     void RestoreSummaryAfterFrequencyMode();
     // The file named on the command line, opened before the window is shown.
     void OpenFromCommandLine(const QString& path);
-    // The shown recording into the temporary copy; errors are swallowed.
+    // The shown recording into the temporary copy; a failure is told once until a write succeeds.
     void WriteTempCopy();
     QString TempCopyPath() const { return m_tempCopyPath; }
+    TempCopyKeeper& CopyKeeper() { return *m_copyKeeper; }
+    // At start: the reading a crash left unsaved in the temporary copy, opened when the user wants.
+    void OfferUnsavedReading();
     QString SettingsPath() const { return m_settingsPath; }
     // All keys of the settings file from the window's and the view's state.
     void WriteSettings();
@@ -203,12 +207,14 @@ private:
     void OnSwitchPane(bool forward);
     void OnPrintCommand(int commandId);
     void AfterLoad();
+    std::string TempCopyBytes() const;
 
     Environment m_env;
     Prompter* m_prompter = nullptr;
     DeviceLibrary* m_devices = nullptr;
     QString m_settingsPath;
     QString m_tempCopyPath;
+    TempCopyKeeper* m_copyKeeper = nullptr;
 
     // Workflow state.
     WorkflowFlags m_flags;
