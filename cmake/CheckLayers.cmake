@@ -9,7 +9,7 @@ cmake_minimum_required(VERSION 3.22)
 
 # The folders, bottom to top, each with the folders it uses directly; what those use it may use too.
 set(folders
-  transform recording settings analysis/report analysis/vibration graph/core logger shell
+  transform recording settings analysis/report analysis/vibration analysis/export graph/core logger shell
   tools/cli tools/sim
   controls analysis/widgets graph/widgets logger/widgets shell/widgets shell/app
   launcher)
@@ -18,10 +18,11 @@ set(uses_recording transform)
 set(uses_settings "")
 set(uses_analysis/report recording)
 set(uses_analysis/vibration recording)
+set(uses_analysis/export analysis/vibration)
 set(uses_graph/core recording)
 set(uses_logger recording)
 set(uses_shell "")
-set(uses_tools/cli analysis/vibration logger settings)
+set(uses_tools/cli analysis/export logger settings)
 set(uses_tools/sim logger)
 set(uses_controls recording shell)
 set(uses_analysis/widgets controls analysis/report graph/core)
@@ -34,7 +35,7 @@ set(uses_shell/app shell/widgets)
 # The launcher on the installation medium shares nothing with the rest.
 set(uses_launcher "")
 # The cores: no Qt widgets or painting.
-set(cores transform recording settings analysis/report analysis/vibration graph/core logger shell)
+set(cores transform recording settings analysis/report analysis/vibration analysis/export graph/core logger shell)
 # Folders outside the layers: tests and benchmarks use what they test; the rest holds no code.
 set(outside tests bench build cmake docs resources samples scripts .git .ci)
 
