@@ -19,7 +19,8 @@ set(uses_settings "")
 set(uses_analysis/report recording)
 set(uses_analysis/vibration recording)
 set(uses_analysis/export analysis/vibration)
-set(uses_graph/core recording)
+# The visible rows are a row range of the analysis.
+set(uses_graph/core recording analysis/vibration)
 set(uses_logger recording)
 set(uses_shell "")
 set(uses_tools/cli analysis/export logger settings)
@@ -30,7 +31,7 @@ set(uses_analysis/widgets controls analysis/report graph/core)
 set(uses_graph/widgets controls analysis/widgets graph/core)
 set(uses_logger/widgets controls logger)
 set(uses_shell/widgets
-  controls analysis/widgets graph/widgets logger/widgets logger settings shell)
+  controls analysis/widgets analysis/export graph/widgets logger/widgets logger settings shell)
 set(uses_shell/app shell/widgets)
 # The launcher on the installation medium shares nothing with the rest.
 set(uses_launcher "")

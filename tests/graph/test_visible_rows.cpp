@@ -1,0 +1,102 @@
+// The rows the graph shows, as the exports and the range analysis take them: every shown row in
+// the full view, exactly the rows between the plot's edges when zoomed, none for a spectrum.
+
+#include <gtest/gtest.h>
+
+#include "GraphFixture.h"
+#include "graph/core/VisibleRows.h"
+
+namespace shakemeter {
+namespace {
+
+using testing::GraphFixture;
+
+struct VisibleFixture : GraphFixture {
+    explicit VisibleFixture(std::vector<std::int32_t> ticks = {})
+    {
+        const int rows = ticks.empty() ? 1001 : static_cast<int>(ticks.size());
+        Load(rows, [](int i) { return SampleRow{(i % 7) * 0.1, 0, 0, 0}; }, std::move(ticks));
+        Plot(100, 200, 900, 600);
+        Paint();
+    }
+    bool Band(PlotPoint from, PlotPoint to)
+    {
+        model.ButtonDown(from);
+        model.DragBand(to);
+        const bool zoomed = model.ButtonUp(to);
+        Paint();
+        return zoomed;
+    }
+};
+
+TEST(VisibleRows, TheFullViewShowsEveryShownRowAndAZoomItsStretch)
+{
+    VisibleFixture g;
+    auto rows = VisibleRows(g.model);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->from, 0u);
+    EXPECT_EQ(rows->to, 1000u);
+
+    // 200 of 800 pixels from 300: rows 250 to 500 lie on the zoomed plot, edges included.
+    ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
+    rows = VisibleRows(g.model);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->from, 250u);
+    EXPECT_EQ(rows->to, 500u);
+    for (std::size_t row : {rows->from, rows->to}) {
+        const double x = g.X(static_cast<int>(row), g.model.state().g_nZoomLevel);
+        EXPECT_GE(x, 100.0);
+        EXPECT_LE(x, 900.0);
+    }
+
+    g.model.OnZoomOut();
+    g.Paint();
+    rows = VisibleRows(g.model);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->to - rows->from, 1000u);
+}
+
+TEST(VisibleRows, AShownRangeLimitsTheRows)
+{
+    VisibleFixture g;
+    g.view.SetShownRange(101, 200);
+    g.Paint();
+    const auto rows = VisibleRows(g.model);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->from, 100u);
+    EXPECT_EQ(rows->to, 199u);
+}
+
+TEST(VisibleRows, MotionRecordingsZoomOnTheirTicks)
+{
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 200; ++i)
+        ticks.push_back(i * 5);  // 0 .. 995 s
+    VisibleFixture g(ticks);
+    auto rows = VisibleRows(g.model);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->from, 0u);
+    EXPECT_EQ(rows->to, 199u);
+    ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
+    rows = VisibleRows(g.model);
+    ASSERT_TRUE(rows);
+    EXPECT_GT(rows->from, 0u);
+    EXPECT_LT(rows->to, 199u);
+    const int level = g.model.state().g_nZoomLevel;
+    EXPECT_GE(g.X(static_cast<int>(rows->from), level), 100.0);
+    EXPECT_LT(g.X(static_cast<int>(rows->from) - 1, level), 100.0);
+    EXPECT_LE(g.X(static_cast<int>(rows->to), level), 900.0);
+    EXPECT_GT(g.X(static_cast<int>(rows->to) + 1, level), 900.0);
+}
+
+TEST(VisibleRows, NothingWithoutSampleRows)
+{
+    GraphModel detached;
+    EXPECT_FALSE(VisibleRows(detached));
+    GraphFixture empty;
+    empty.Load(0, testing::Flat);
+    EXPECT_FALSE(VisibleRows(empty.model));
+}
+
+}  // namespace
+}  // namespace shakemeter
