@@ -202,10 +202,10 @@ bool WriteContent(hid_t file, const Recording& recording, const RecordingFacts& 
     return ok;
 }
 
-bool Refuse(std::string* message, const std::string& path, const std::string& reason)
+bool Refuse(FileWriteError* error, const std::string& path, const std::string& reason)
 {
-    if (message != nullptr)
-        *message = "cannot write " + path + ": " + reason;
+    if (error != nullptr)
+        *error = FileWriteError{path, reason};
     return false;
 }
 
@@ -219,7 +219,7 @@ std::uint64_t Hdf5PayloadBytes(const Recording& recording)
 }
 
 bool WriteHdf5File(const std::string& path, const Recording& recording, const RecordingFacts& facts,
-                   std::string* message)
+                   FileWriteError* failed)
 {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -229,25 +229,28 @@ bool WriteHdf5File(const std::string& path, const Recording& recording, const Re
     // A dataset's extent is an hsize_t and the staging buffer a vector: both must hold the count.
     if (rows.count > std::numeric_limits<hsize_t>::max() / sizeof(double) ||
         rows.count > std::vector<double>().max_size())
-        return Refuse(message, path, "the recording has too many rows");
+        return Refuse(failed, path, "the recording has too many rows");
 
-    if (fs::is_directory(written, error))
-        return Refuse(message, path, "it is a folder");
+    // Refused as the other file writers refuse them: a folder, and a file the user protected
+    // (without any write permission, even for a user the system would let write it).
     struct stat existing {};
-    const bool replaces = ::stat(written.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
-    if (replaces && ::access(written.c_str(), W_OK) != 0)
-        return Refuse(message, path, "the file is read-only");
+    const bool exists = ::stat(written.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
+        return Refuse(failed, path, std::strerror(EISDIR));
+    const bool replaces = exists && S_ISREG(existing.st_mode);
+    if (replaces && ((existing.st_mode & 0222) == 0 || ::access(written.c_str(), W_OK) != 0))
+        return Refuse(failed, path, "the file is read-only");
     const fs::path folder =
         fs::path(written).parent_path().empty() ? fs::path(".") : fs::path(written).parent_path();
     struct statvfs disk {};
     if (::statvfs(folder.c_str(), &disk) == 0 &&
         static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize < Hdf5PayloadBytes(recording))
-        return Refuse(message, path, "not enough free space on the disk");
+        return Refuse(failed, path, "not enough free space on the disk");
 
     std::string temporary = written + ".tmp-XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
-        return Refuse(message, path, std::strerror(errno));
+        return Refuse(failed, path, std::strerror(errno));
     // A replaced file keeps its permissions; a new one gets what the umask gives any new file.
     if (replaces) {
         ::fchmod(fd, existing.st_mode & 07777);
@@ -294,7 +297,7 @@ bool WriteHdf5File(const std::string& path, const Recording& recording, const Re
     }
     if (!ok) {
         ::unlink(temporary.c_str());
-        return Refuse(message, path, failure);
+        return Refuse(failed, path, failure);
     }
     return true;
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "recording/AtomicFile.h"
 #include "recording/Recording.h"
 #include "recording/RecordingFacts.h"
 
@@ -20,9 +21,9 @@ namespace shakemeter::exports {
 // What the export needs room for: the bytes of the datasets alone (the file adds a few kilobytes).
 std::uint64_t Hdf5PayloadBytes(const Recording& recording);
 
-// Writes the file; on failure returns false with a message naming the file and the reason.
-// facts must have been refreshed from recording (start time and mode text).
+// Writes the file; on failure returns false with the file and the reason in error. facts must
+// have been refreshed from recording (start time and mode text).
 bool WriteHdf5File(const std::string& path, const Recording& recording, const RecordingFacts& facts,
-                   std::string* message = nullptr);
+                   FileWriteError* error = nullptr);
 
 }  // namespace shakemeter::exports

@@ -42,6 +42,7 @@ class LoggerDialogBase;
 class FrameLinkHost;
 class DeviceLibrary;
 class Prompter;
+class DataExportCommands;
 
 // Where the main window finds its collaborators; empty members take the program's own.
 struct FrameEnvironment {
@@ -228,6 +229,7 @@ private:
     // Menus of the commands beyond the logger's own: File > Export and Analysis.
     QMenu* m_exportMenu = nullptr;
     QMenu* m_analysisMenu = nullptr;
+    std::unique_ptr<DataExportCommands> m_dataExport;
 
     std::unique_ptr<FrameLinkHost> m_setupHost;
     std::unique_ptr<FrameLinkHost> m_downloadHost;

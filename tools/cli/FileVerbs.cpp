@@ -160,9 +160,9 @@ int RunHdf5(const std::string& file, const std::string& out)
     RecordingView view;
     if (const int status = Load(FileArgs{file, out, false}, document, view))
         return status;
-    std::string message;
-    if (!exports::WriteHdf5File(out, document, view, &message)) {
-        std::fprintf(stderr, "shakemeter-cli: %s\n", message.c_str());
+    FileWriteError error;
+    if (!exports::WriteHdf5File(out, document, view, &error)) {
+        std::fprintf(stderr, "shakemeter-cli: cannot write %s: %s\n", error.path.c_str(), error.reason.c_str());
         return 1;
     }
     return 0;

@@ -112,8 +112,8 @@ TEST(Hdf5Export, LoggedRecordingReadsBackWithEveryValueTypeAndAttribute)
     fresh.m_pFreeFallEvents = {"05/03/23 14:08:00", "05/03/23 14:09:30"};
     const Installed in(std::move(fresh));
     const std::string path = folder / "run.h5";
-    std::string message;
-    ASSERT_TRUE(WriteHdf5File(path, in.recording, in.view, &message)) << message;
+    FileWriteError error;
+    ASSERT_TRUE(WriteHdf5File(path, in.recording, in.view, &error)) << error.reason;
 
     const Hdf5Reader file(path);
     ASSERT_TRUE(file.open());
@@ -162,27 +162,27 @@ TEST(Hdf5Export, AFailedWriteLeavesTheTargetAsItWasAndNoTemporaryFile)
 {
     const ScratchFolder folder("hdf5-fail");
     const Installed in(MakeRecording(MarchHeader(), FlatRows(10, 1.0)));
-    std::string message;
+    FileWriteError error;
 
     // A folder in the way: refused, named, and the folder stays.
     ASSERT_TRUE(std::filesystem::create_directory(folder / "taken.h5"));
-    EXPECT_FALSE(WriteHdf5File(folder / "taken.h5", in.recording, in.view, &message));
-    EXPECT_NE(message.find(folder / "taken.h5"), std::string::npos) << message;
+    EXPECT_FALSE(WriteHdf5File(folder / "taken.h5", in.recording, in.view, &error));
+    EXPECT_EQ(error.path, folder / "taken.h5");
+    EXPECT_EQ(error.reason, "Is a directory");
 
     // A read-only file the user protected keeps its bytes.
     const std::string locked = folder / "locked.h5";
     std::ofstream(locked) << "keep";
     ::chmod(locked.c_str(), 0444);
-    if (::access(locked.c_str(), W_OK) != 0) {  // root writes anyway
-        EXPECT_FALSE(WriteHdf5File(locked, in.recording, in.view, &message));
-        EXPECT_NE(message.find("read-only"), std::string::npos) << message;
-        std::ifstream kept(locked);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep");
-    }
+    EXPECT_FALSE(WriteHdf5File(locked, in.recording, in.view, &error));
+    EXPECT_EQ(error.reason, "the file is read-only");
+    std::ifstream kept(locked);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep");
 
     // A folder that does not exist: nothing can be created.
-    EXPECT_FALSE(WriteHdf5File(folder / "missing/run.h5", in.recording, in.view, &message));
-    EXPECT_NE(message.find("missing/run.h5"), std::string::npos) << message;
+    EXPECT_FALSE(WriteHdf5File(folder / "missing/run.h5", in.recording, in.view, &error));
+    EXPECT_EQ(error.path, folder / "missing/run.h5");
+    EXPECT_EQ(error.reason, "No such file or directory");
 
     std::vector<std::string> names = folder.Names();
     std::sort(names.begin(), names.end());
