@@ -13,6 +13,21 @@ void AppendIndex(std::string& line, std::size_t index)
     line += std::to_string(index);
 }
 
+// The columns every detected event fills: type, rows, time and duration.
+void StartEventLine(std::string& line, const char* type, std::size_t firstRow, std::size_t lastRow,
+                    const std::string& time, double durationS)
+{
+    line = type;
+    line += ',';
+    AppendIndex(line, firstRow);
+    line += ',';
+    AppendIndex(line, lastRow);
+    line += ',';
+    AppendCsvField(line, time);
+    line += ',';
+    AppendNumber(line, durationS);
+}
+
 }  // namespace
 
 void WriteEventsCsv(std::ostream& out, const Events& events, Unit unit, const std::vector<std::string>& loggedEvents)
@@ -24,14 +39,7 @@ void WriteEventsCsv(std::ostream& out, const Events& events, Unit unit, const st
         << "Impact shock\n";
     std::string line;
     for (const Shock& s : e.shocks) {
-        line = "shock,";
-        AppendIndex(line, s.firstRow);
-        line += ',';
-        AppendIndex(line, s.lastRow);
-        line += ',';
-        AppendCsvField(line, s.time);
-        line += ',';
-        AppendNumber(line, s.durationS);
+        StartEventLine(line, "shock", s.firstRow, s.lastRow, s.time, s.durationS);
         line += ',';
         AppendNumber(line, s.peakSum);
         for (const double v : s.peak) {
@@ -44,14 +52,7 @@ void WriteEventsCsv(std::ostream& out, const Events& events, Unit unit, const st
         out << line;
     }
     for (const FreeFall& f : e.freeFalls) {
-        line = "free fall,";
-        AppendIndex(line, f.firstRow);
-        line += ',';
-        AppendIndex(line, f.lastRow);
-        line += ',';
-        AppendCsvField(line, f.time);
-        line += ',';
-        AppendNumber(line, f.durationS);
+        StartEventLine(line, "free fall", f.firstRow, f.lastRow, f.time, f.durationS);
         line += ",,,,,,";
         for (const double v : {f.heightM, f.heightMinM, f.heightMaxM, f.impactSpeedMS}) {
             AppendNumber(line, v);

@@ -106,8 +106,7 @@ public:
     bool StringsAttribute(hid_t owner, const char* name, const char* const* texts, std::size_t count, bool array)
     {
         Handle type(H5Tcopy(H5T_C_S1));
-        if (!type.valid() || H5Tset_size(type.get(), H5T_VARIABLE) < 0 ||
-            H5Tset_cset(type.get(), H5T_CSET_UTF8) < 0)
+        if (!type.valid() || H5Tset_size(type.get(), H5T_VARIABLE) < 0 || H5Tset_cset(type.get(), H5T_CSET_UTF8) < 0)
             return Fail(std::string("cannot make the attribute ") + name);
         const hsize_t dims[1] = {count};
         Handle space(array ? H5Screate_simple(1, dims, nullptr) : H5Screate(H5S_SCALAR));
@@ -127,8 +126,7 @@ public:
 private:
     bool Attribute(hid_t owner, const char* name, hid_t type, hid_t space, hid_t memType, const void* data)
     {
-        Handle attribute(space >= 0 ? H5Acreate2(owner, name, type, space, H5P_DEFAULT, H5P_DEFAULT)
-                                    : H5I_INVALID_HID);
+        Handle attribute(space >= 0 ? H5Acreate2(owner, name, type, space, H5P_DEFAULT, H5P_DEFAULT) : H5I_INVALID_HID);
         if (!attribute.valid() || H5Awrite(attribute.get(), memType, data) < 0)
             return Fail(std::string("cannot write the attribute ") + name);
         return true;
@@ -194,8 +192,8 @@ bool WriteContent(hid_t file, const Recording& recording, const RecordingFacts& 
          w.StringAttribute(file, "kind", KindName(recording.Kind())) &&
          w.StringAttribute(file, "mode", facts.m_summary.mode) &&
          w.NumbersAttribute("thresholds", thresholds.data(), thresholds.size(), true) &&
-         w.StringsAttribute(file, "free_fall_events", eventTexts.empty() ? &none : eventTexts.data(),
-                            eventTexts.size(), true) &&
+         w.StringsAttribute(file, "free_fall_events", eventTexts.empty() ? &none : eventTexts.data(), eventTexts.size(),
+                            true) &&
          w.StringAttribute(file, "source", "shakemeter");
     if (!ok)
         failure = w.failure;
@@ -240,8 +238,7 @@ bool WriteHdf5File(const std::string& path, const Recording& recording, const Re
     const bool replaces = exists && S_ISREG(existing.st_mode);
     if (replaces && ((existing.st_mode & 0222) == 0 || ::access(written.c_str(), W_OK) != 0))
         return Refuse(failed, path, "the file is read-only");
-    const fs::path folder =
-        fs::path(written).parent_path().empty() ? fs::path(".") : fs::path(written).parent_path();
+    const fs::path folder = fs::path(written).parent_path().empty() ? fs::path(".") : fs::path(written).parent_path();
     struct statvfs disk {};
     if (::statvfs(folder.c_str(), &disk) == 0 &&
         static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize < Hdf5PayloadBytes(recording))

@@ -118,8 +118,8 @@ std::string FormatSummaryTable(const std::vector<RecordingSummary>& lines)
         fileWidth = std::max(fileWidth, line.file.size());
     std::string out;
     char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%-*s  %-25s  %-9s  %10s  %9s", static_cast<int>(fileWidth), "file",
-                  "start", "kind", "interval_s", "rows");
+    std::snprintf(buffer, sizeof buffer, "%-*s  %-25s  %-9s  %10s  %9s", static_cast<int>(fileWidth), "file", "start",
+                  "kind", "interval_s", "rows");
     out += buffer;
     for (const char* axis : kAxes) {
         std::snprintf(buffer, sizeof buffer, "  %7s_max %7s_min %7s_rms", axis, axis, axis);

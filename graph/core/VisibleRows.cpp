@@ -9,9 +9,10 @@ std::optional<vibration::RowRange> VisibleRows(const GraphModel& model)
     if (model.document() == nullptr || !model.HasView() || model.FrequencyMode())
         return std::nullopt;
     const int shownFirst = model.RangeFirst() - 1;
-    const int shownLast = std::min(model.RangeLast(), static_cast<int>(std::min<std::size_t>(
-                                                          vibration::TimeRowsOf(*model.document()).count, 0x7FFFFFFF))) -
-                          1;
+    const int shownLast =
+        std::min(model.RangeLast(),
+                 static_cast<int>(std::min<std::size_t>(vibration::TimeRowsOf(*model.document()).count, 0x7FFFFFFF))) -
+        1;
     if (shownLast < shownFirst)
         return std::nullopt;
 

@@ -76,7 +76,8 @@ constexpr CommandText kCommandTexts[] = {
     {ID_FFT_READING, "Read real-time spectral data for FFT analysis.\nRead real-time spectral data for FFT analysis."},
     {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
     {ID_APP_EXIT, "\nExit"},
-    {ID_EXPORT_VISIBLE_CSV, "Save the rows visible in the graph as a comma-separated table\nExport Visible Range as CSV"},
+    {ID_EXPORT_VISIBLE_CSV,
+     "Save the rows visible in the graph as a comma-separated table\nExport Visible Range as CSV"},
     {ID_EXPORT_HDF5, "Save the whole recording as an HDF5 file for Python, MATLAB and HDF5 tools\nExport HDF5 File"},
 };
 

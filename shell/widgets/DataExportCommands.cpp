@@ -40,20 +40,18 @@ void DataExportCommands::ExportVisibleRange()
                                     PromptIcon::Information);
         return;
     }
-    const QString path = m_frame.UserPrompter().ChooseSaveFile(&m_frame, QStringLiteral("CSV Files (*.csv)"),
-                                                               QStringLiteral("csv"),
-                                                               ProposedName(m_frame, QStringLiteral(" range.csv"),
-                                                                            QStringLiteral("range")));
+    const QString path = m_frame.UserPrompter().ChooseSaveFile(
+        &m_frame, QStringLiteral("CSV Files (*.csv)"), QStringLiteral("csv"),
+        ProposedName(m_frame, QStringLiteral(" range.csv"), QStringLiteral("range")));
     if (!path.isEmpty())
         WriteVisibleRange(path);
 }
 
 void DataExportCommands::ExportHdf5()
 {
-    const QString path = m_frame.UserPrompter().ChooseSaveFile(&m_frame, QStringLiteral("HDF5 Files (*.h5 *.hdf5)"),
-                                                               QStringLiteral("h5"),
-                                                               ProposedName(m_frame, QStringLiteral(".h5"),
-                                                                            QStringLiteral("recording")));
+    const QString path = m_frame.UserPrompter().ChooseSaveFile(
+        &m_frame, QStringLiteral("HDF5 Files (*.h5 *.hdf5)"), QStringLiteral("h5"),
+        ProposedName(m_frame, QStringLiteral(".h5"), QStringLiteral("recording")));
     if (!path.isEmpty())
         WriteHdf5(path);
 }

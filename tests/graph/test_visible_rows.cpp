@@ -15,7 +15,12 @@ struct VisibleFixture : GraphFixture {
     explicit VisibleFixture(std::vector<std::int32_t> ticks = {})
     {
         const int rows = ticks.empty() ? 1001 : static_cast<int>(ticks.size());
-        Load(rows, [](int i) { return SampleRow{(i % 7) * 0.1, 0, 0, 0}; }, std::move(ticks));
+        Load(
+            rows,
+            [](int i) {
+                return SampleRow{(i % 7) * 0.1, 0, 0, 0};
+            },
+            std::move(ticks));
         Plot(100, 200, 900, 600);
         Paint();
     }
@@ -29,21 +34,25 @@ struct VisibleFixture : GraphFixture {
     }
 };
 
+using Span = std::pair<std::size_t, std::size_t>;
+
+// The visible rows as (from, to); (1, 0) when there are none.
+Span SpanOf(const GraphModel& model)
+{
+    const auto rows = VisibleRows(model);
+    return rows ? Span{rows->from, rows->to} : Span{1, 0};
+}
+
 TEST(VisibleRows, TheFullViewShowsEveryShownRowAndAZoomItsStretch)
 {
     VisibleFixture g;
-    auto rows = VisibleRows(g.model);
-    ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->from, 0u);
-    EXPECT_EQ(rows->to, 1000u);
+    EXPECT_EQ(SpanOf(g.model), Span(0, 1000));
 
     // 200 of 800 pixels from 300: rows 250 to 500 lie on the zoomed plot, edges included.
     ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
-    rows = VisibleRows(g.model);
-    ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->from, 250u);
-    EXPECT_EQ(rows->to, 500u);
-    for (std::size_t row : {rows->from, rows->to}) {
+    const Span zoomed = SpanOf(g.model);
+    EXPECT_EQ(zoomed, Span(250, 500));
+    for (std::size_t row : {zoomed.first, zoomed.second}) {
         const double x = g.X(static_cast<int>(row), g.model.state().g_nZoomLevel);
         EXPECT_GE(x, 100.0);
         EXPECT_LE(x, 900.0);
@@ -51,9 +60,7 @@ TEST(VisibleRows, TheFullViewShowsEveryShownRowAndAZoomItsStretch)
 
     g.model.OnZoomOut();
     g.Paint();
-    rows = VisibleRows(g.model);
-    ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->to - rows->from, 1000u);
+    EXPECT_EQ(SpanOf(g.model), Span(0, 1000));
 }
 
 TEST(VisibleRows, AShownRangeLimitsTheRows)
@@ -61,10 +68,7 @@ TEST(VisibleRows, AShownRangeLimitsTheRows)
     VisibleFixture g;
     g.view.SetShownRange(101, 200);
     g.Paint();
-    const auto rows = VisibleRows(g.model);
-    ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->from, 100u);
-    EXPECT_EQ(rows->to, 199u);
+    EXPECT_EQ(SpanOf(g.model), Span(100, 199));
 }
 
 TEST(VisibleRows, MotionRecordingsZoomOnTheirTicks)
@@ -73,12 +77,9 @@ TEST(VisibleRows, MotionRecordingsZoomOnTheirTicks)
     for (int i = 0; i < 200; ++i)
         ticks.push_back(i * 5);  // 0 .. 995 s
     VisibleFixture g(ticks);
-    auto rows = VisibleRows(g.model);
-    ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->from, 0u);
-    EXPECT_EQ(rows->to, 199u);
+    EXPECT_EQ(SpanOf(g.model), Span(0, 199));
     ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
-    rows = VisibleRows(g.model);
+    const auto rows = VisibleRows(g.model);
     ASSERT_TRUE(rows);
     EXPECT_GT(rows->from, 0u);
     EXPECT_LT(rows->to, 199u);
@@ -92,10 +93,14 @@ TEST(VisibleRows, MotionRecordingsZoomOnTheirTicks)
 TEST(VisibleRows, NothingWithoutSampleRows)
 {
     GraphModel detached;
-    EXPECT_FALSE(VisibleRows(detached));
+    EXPECT_EQ(SpanOf(detached), Span(1, 0));
     GraphFixture empty;
     empty.Load(0, testing::Flat);
-    EXPECT_FALSE(VisibleRows(empty.model));
+    EXPECT_EQ(SpanOf(empty.model), Span(1, 0));
+    // A spectrum shown as such: the plot's points are frequency bins, not rows.
+    VisibleFixture spectrum;
+    spectrum.view.SetFrequencyMode(true);
+    EXPECT_EQ(SpanOf(spectrum.model), Span(1, 0));
 }
 
 }  // namespace

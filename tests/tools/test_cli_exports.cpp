@@ -121,9 +121,8 @@ TEST_F(CliExports, CsvOfARangeInAUnitKeepsTheRowNumbersAndLabels)
     EXPECT_EQ(RunProgram(kCli, {"csv", sample, Path("x.csv"), "--from", "5000"}).code, 1);
     EXPECT_EQ(RunProgram(kCli, {"csv", sample, Path("x.csv"), "--from", "9", "--to", "3"}).code, 1);
     EXPECT_EQ(RunProgram(kCli, {"csv", sample, Path("x.csv"), "--unit", "furlongs"}).code, 2);
-    EXPECT_EQ(RunProgram(kCli, {"csv", kSamples + "spectrum.Vibration", Path("x.csv"), "--frequency", "--to", "3"})
-                  .code,
-              2);
+    EXPECT_EQ(
+        RunProgram(kCli, {"csv", kSamples + "spectrum.Vibration", Path("x.csv"), "--frequency", "--to", "3"}).code, 2);
     EXPECT_FALSE(fs::exists(Path("x.csv")));
 }
 
@@ -150,13 +149,11 @@ TEST_F(CliExports, EventAndPsdTablesGoToTheFileNamed)
     EXPECT_EQ(rows[0].rfind("Type,First row,Last row,Time,", 0), 0u);
     // Twelve shocks and the three falls the logger itself recorded.
     EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [](const auto& r) { return r.rfind("shock,", 0) == 0; }), 12);
-    EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
-                            [](const auto& r) { return r.rfind("logged free fall,", 0) == 0; }),
-              3);
+    EXPECT_EQ(
+        std::count_if(rows.begin(), rows.end(), [](const auto& r) { return r.rfind("logged free fall,", 0) == 0; }), 3);
 
     const std::string psd = Path("psd.csv");
-    const Outcome p =
-        RunProgram(kCli, {"psd", kSamples + "logged-normal.Vibration", "--segment", "64", "--csv", psd});
+    const Outcome p = RunProgram(kCli, {"psd", kSamples + "logged-normal.Vibration", "--segment", "64", "--csv", psd});
     ASSERT_EQ(p.code, 0) << p.err;
     const std::vector<std::string> lines = Lines(Read(psd));
     ASSERT_EQ(lines.size(), 1u + 33u + 1u);

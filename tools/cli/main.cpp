@@ -179,7 +179,8 @@ int main(int argc, char** argv)
             // With a range or a unit the table is that of the samples; without, the table of today.
             if (csv && (csvRows.fromOption->count() || csvRows.toOption->count() || csvUnitOption->count())) {
                 if (frequency)
-                    throw CLI::ValidationError("--frequency", "the spectrum has no rows to choose nor a unit to change");
+                    throw CLI::ValidationError("--frequency",
+                                               "the spectrum has no rows to choose nor a unit to change");
                 run = [&] {
                     return RunRangeCsv(file, out, csvRows.first(), csvRows.last(), *vibration::ParseUnit(csvUnit));
                 };

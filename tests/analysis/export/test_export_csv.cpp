@@ -57,8 +57,8 @@ TEST_F(RangeCsvTest, MetresPerSecondSquaredScaleEveryValueAndNameTheUnit)
 {
     const auto table = ParseCsv(BuildRangeCsv(m_recording, m_view, {0, 39}, Unit::MetresPerSecondSquared));
     ASSERT_EQ(table.size(), 41u);
-    EXPECT_EQ(table[0], (std::vector<std::string>{"No.", "Time", "X (m/s2)", "Y (m/s2)", "Z (m/s2)",
-                                                  "Vector Sum (m/s2)"}));
+    EXPECT_EQ(table[0],
+              (std::vector<std::string>{"No.", "Time", "X (m/s2)", "Y (m/s2)", "Z (m/s2)", "Vector Sum (m/s2)"}));
     for (std::size_t k = 0; k < 40; ++k) {
         ASSERT_EQ(table[k + 1].size(), 6u);
         EXPECT_EQ(table[k + 1][0], std::to_string(k + 1));
@@ -77,29 +77,10 @@ TEST_F(RangeCsvTest, ARangePastTheRowsStopsAtTheLastRow)
 vibration::Events SomeEvents()
 {
     vibration::Events e;
-    vibration::Shock s;
-    s.firstRow = 10;
-    s.lastRow = 12;
-    s.time = "05/03/23 14:07:09 500ms";
-    s.durationS = 0.15;
-    s.peakSum = 3.1;
-    s.peakRow = 11;
-    s.peak = {-2.5, 0.25, 1.75};
-    s.face = "-X";
-    e.shocks.push_back(s);
-    vibration::FreeFall f;
-    f.firstRow = 3;
-    f.lastRow = 8;
-    f.time = "05/03/23 14:07:09 150ms";
-    f.durationS = 0.3;
-    f.heightM = 0.441299;
-    f.heightMinM = 0.306458;
-    f.heightMaxM = 0.600658;
-    f.impactSpeedMS = 2.94;
-    f.impact = 0;
-    e.freeFalls.push_back(f);
-    f.impact.reset();
-    e.freeFalls.push_back(f);
+    e.shocks.push_back({10, 12, "05/03/23 14:07:09 500ms", 0.15, 3.1, 11, {-2.5, 0.25, 1.75}, "-X"});
+    const vibration::FreeFall fall{3, 8, "05/03/23 14:07:09 150ms", 0.3, 0.441299, 0.306458, 0.600658, 2.94, 0};
+    e.freeFalls = {fall, fall};
+    e.freeFalls[1].impact.reset();
     return e;
 }
 
