@@ -12,6 +12,9 @@
 #include <sstream>
 #include <string>
 
+#include <fcntl.h>
+#include <stdlib.h>
+
 #include <gtest/gtest.h>
 
 #include "TestRecordings.h"
@@ -191,6 +194,38 @@ TEST_F(CliExports, SummaryListsEveryFileInOrderAndNamesTheUnreadableOne)
     EXPECT_EQ(Lines(Read(Path("one.csv"))).size(), 6u);
 
     EXPECT_EQ(RunProgram(kCli, {"summary", files[0], "--jobs", "0"}).code, 2);
+}
+
+TEST_F(CliExports, SummaryCountsTheFilesDoneOnATerminalOnly)
+{
+    const std::vector<std::string> args{"summary", kSamples + "realtime.Vibration", kSamples + "spectrum.Vibration"};
+    // Standard error on a pipe: nothing but failures.
+    EXPECT_EQ(RunProgram(kCli, args).err, "");
+
+    // Standard error on a terminal: a line that counts the files and is cleared at the end.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    const pid_t pid = SpawnWithOutputs(kCli, args, out[1], terminal);
+    ASSERT_GT(pid, 0);
+    ::close(out[1]);
+    ::close(terminal);
+    std::string stdoutText, terminalText;
+    ReadUntilBothEnd(out[0], master, stdoutText, terminalText, kPatienceMs);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::close(out[0]);
+    ::close(master);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(terminalText.find("\rsummary: 1 of 2 files"), std::string::npos) << terminalText;
+    EXPECT_NE(terminalText.find("\rsummary: 2 of 2 files"), std::string::npos) << terminalText;
+    EXPECT_TRUE(terminalText.ends_with("\r\033[K")) << terminalText;
+    EXPECT_EQ(Lines(stdoutText).size(), 3u);
 }
 
 }  // namespace
