@@ -162,6 +162,11 @@ TEST_F(CliExports, EventAndPsdTablesGoToTheFileNamed)
     ASSERT_EQ(lines.size(), 1u + 33u + 1u);
     EXPECT_EQ(lines[0], "Frequency (Hz),X (g^2/Hz),Y (g^2/Hz),Z (g^2/Hz)");
     EXPECT_EQ(lines.back().rfind("Grms (g),", 0), 0u);
+
+    // One output at a time: a table and a document together are a usage error.
+    EXPECT_EQ(RunProgram(kCli, {"events", kSamples + "motion-events.Vibration", "--json", "--csv", Path("x.csv")}).code,
+              2);
+    EXPECT_FALSE(fs::exists(Path("x.csv")));
 }
 
 TEST_F(CliExports, SummaryListsEveryFileInOrderAndNamesTheUnreadableOne)

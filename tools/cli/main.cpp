@@ -234,8 +234,9 @@ int main(int argc, char** argv)
         psdRows.add(cmd);
         cmd->footer("--from and --to choose the same rows in every file; segments start at --from.");
         cmd->add_option("--unit", psdUnit, "g or m/s2 (default g)")->check(CLI::IsMember({"g", "m/s2"}));
-        cmd->add_flag("--json", psd.json, "one JSON document instead of the table");
-        cmd->add_option("--csv", psd.csv, "write frequency, X, Y, Z and the Grms line to this file instead");
+        CLI::Option* json = cmd->add_flag("--json", psd.json, "one JSON document instead of the table");
+        cmd->add_option("--csv", psd.csv, "write frequency, X, Y, Z and the Grms line to this file instead")
+            ->excludes(json);
         cmd->callback([&] {
             psd.from = psdRows.first();
             psd.to = psdRows.last();
@@ -259,8 +260,8 @@ int main(int argc, char** argv)
             ->check(CLI::Range(1LL, 1000000000LL));
         cmd->add_option("--unit", eventsUnit, "unit of the shock peaks, g or m/s2 (default g); levels stay in g")
             ->check(CLI::IsMember({"g", "m/s2"}));
-        cmd->add_flag("--json", events.json, "one JSON document instead of the table");
-        cmd->add_option("--csv", events.csv, "write the events as a table to this file instead");
+        CLI::Option* json = cmd->add_flag("--json", events.json, "one JSON document instead of the table");
+        cmd->add_option("--csv", events.csv, "write the events as a table to this file instead")->excludes(json);
         cmd->callback([&] {
             events.options.minFallRows = static_cast<std::size_t>(minFallRows);
             events.unit = *vibration::ParseUnit(eventsUnit);

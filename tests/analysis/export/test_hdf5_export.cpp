@@ -156,6 +156,13 @@ TEST(Hdf5Export, MotionDetectionTimesComeFromTheTicks)
     EXPECT_EQ(file.Dataset<double>("time"), (std::vector<double>{0, 3, 4, 40}));
     EXPECT_EQ(file.Strings("/", "mode"), std::vector<std::string>{"Motion Detection"});
     EXPECT_EQ(file.Strings("/", "free_fall_events"), std::vector<std::string>{});
+
+    // A recording without rows still gives every dataset, empty.
+    const Installed none(MakeRecording(MarchHeader(5), {}, {}));
+    ASSERT_TRUE(WriteHdf5File(folder / "none.h5", none.recording, none.view));
+    const Hdf5Reader empty(folder / "none.h5");
+    EXPECT_TRUE(empty.HasDataset("x"));
+    EXPECT_TRUE(empty.Dataset<double>("time").empty());
 }
 
 TEST(Hdf5Export, AFailedWriteLeavesTheTargetAsItWasAndNoTemporaryFile)
