@@ -38,6 +38,7 @@
 #include "shell/DesktopOpener.h"
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
+#include "shell/widgets/DataExportCommands.h"
 #include "shell/widgets/FrameLinkHost.h"
 #include "shell/widgets/PsdWindowLink.h"
 #include "controls/CPictureToolBar.h"
@@ -79,6 +80,9 @@ constexpr CommandText kCommandTexts[] = {
     {ID_FFT_READING, "Read real-time spectral data for FFT analysis.\nRead real-time spectral data for FFT analysis."},
     {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
     {ID_APP_EXIT, "\nExit"},
+    {ID_EXPORT_VISIBLE_CSV,
+     "Save the rows visible in the graph as a comma-separated table\nExport Visible Range as CSV"},
+    {ID_EXPORT_HDF5, "Save the whole recording as an HDF5 file for Python, MATLAB and HDF5 tools\nExport HDF5 File"},
 };
 
 // Failures the program names in its own words: the file and the reason.
@@ -220,6 +224,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     // The window moved off part of the plot: that part is drawn again.
     connect(m_dlgDataList, &CDataListDlg::moved, this, [this] { m_pView->InvalidatePlot(); });
 
+    m_dataExport = std::make_unique<DataExportCommands>(*this);
     CreateActions();
     CreateMenus();
     CreateToolBar();
@@ -327,6 +332,8 @@ void CMainFrame::CreateActions()
     MakeAction(ID_TIME_GRAPH, QStringLiteral("Time-domain Graph"));
     MakeAction(ID_IMPORT_LIST, QStringLiteral("Import data to list"));
     MakeAction(ID_ANALYSIS_PSD, QStringLiteral("&PSD..."));
+    MakeAction(ID_EXPORT_VISIBLE_CSV, QStringLiteral("Visible &Range as CSV..."));
+    MakeAction(ID_EXPORT_HDF5, QStringLiteral("&HDF5 File..."));
 
     // Accelerators of the standard document commands and the pane switch.
     struct Accelerator {
@@ -367,6 +374,7 @@ void CMainFrame::CreateMenus()
     // Additions to the logger's own commands go after them, so the items above keep their places.
     file->addSeparator();
     m_exportMenu = file->addMenu(QStringLiteral("E&xport"));
+    m_exportMenu->addActions({Action(ID_EXPORT_VISIBLE_CSV), Action(ID_EXPORT_HDF5)});
 
     QMenu* instrument = bar->addMenu(QStringLiteral("&Instrument(I)"));
     instrument->addAction(Action(ID_LOGGER_SETUP));
@@ -518,6 +526,12 @@ void CMainFrame::RunCommand(int commandId)
         break;
     case ID_APP_EXIT:
         close();
+        break;
+    case ID_EXPORT_VISIBLE_CSV:
+        m_dataExport->ExportVisibleRange();
+        break;
+    case ID_EXPORT_HDF5:
+        m_dataExport->ExportHdf5();
         break;
     case ID_LOGGER_SETUP:
         OnSetup();

@@ -44,6 +44,7 @@ class FrameLinkHost;
 class DeviceLibrary;
 class Prompter;
 class TempCopyKeeper;
+class DataExportCommands;
 
 // Where the main window finds its collaborators; empty members take the program's own.
 struct FrameEnvironment {
@@ -237,6 +238,7 @@ private:
     QMenu* m_exportMenu = nullptr;
     QMenu* m_analysisMenu = nullptr;
     PsdWindow* m_psdWindow = nullptr;
+    std::unique_ptr<DataExportCommands> m_dataExport;
 
     std::unique_ptr<FrameLinkHost> m_setupHost;
     std::unique_ptr<FrameLinkHost> m_downloadHost;

@@ -22,7 +22,7 @@ PsdWindow* CreatePsdWindow(CMainFrame& frame, FrameLinkHost& spectrumHost)
 {
     PsdWindow::Inputs inputs;
     inputs.recording = [&frame]() -> const Recording* { return &frame.Doc().recording(); };
-    inputs.visibleRows = [&frame](std::size_t rowCount) { return VisibleRows(frame.GraphView()->Model(), rowCount); };
+    inputs.visibleRows = [&frame] { return VisibleRows(frame.GraphView()->Model()); };
     inputs.unit = AnalysisWindowUnit;
     auto* window = new PsdWindow(std::move(inputs), &frame);
     QObject::connect(&spectrumHost, &FrameLinkHost::spectrumCaptured, window,
