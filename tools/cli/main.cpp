@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include "tools/cli/AnalysisVerbs.h"
+#include "tools/cli/RenderVerb.h"
 #include "tools/cli/Verbs.h"
 
 namespace {
@@ -26,6 +27,8 @@ const char* const kUsage =
     "  info FILE [--frequency]          print the summary of a recording\n"
     "  export FILE OUT [--frequency]    write the tab-separated .xls report\n"
     "  csv FILE OUT [--frequency]       write a comma-separated table of the shown samples\n"
+    "  render FILE OUT.png|OUT.svg|OUT.pdf [--width W] [--height H] [--frequency] [--from R --to R]\n"
+    "                                   draw the graph as the program shows it (1600 x 900)\n"
     "\n"
     "Analysis (a table, or one JSON document with --json):\n"
     "  stats FILE [--from R] [--to R] [--unit g|m/s2] [--json]\n"
@@ -167,6 +170,23 @@ int main(int argc, char** argv)
             if (frequency)
                 f.flags.push_back("--frequency");
             run = [&v, args = f.args()] { return v.body(args); };
+        });
+    }
+
+    RenderRequest render;
+    RowOptions renderRows;
+    {
+        CLI::App* cmd = app.add_subcommand("render", "draw the graph as the program shows it, as PNG, SVG or PDF");
+        cmd->add_option("FILE", render.file, "the .Vibration recording")->required();
+        cmd->add_option("OUT", render.out, "the picture: .png, .svg or .pdf")->required();
+        cmd->add_option("--width", render.width, "width in pixels (default 1600)")->check(CLI::Range(200, 20000));
+        cmd->add_option("--height", render.height, "height in pixels (default 900)")->check(CLI::Range(200, 20000));
+        cmd->add_flag("--frequency", render.frequency, "the spectrum of a spectrum recording instead of its samples");
+        renderRows.add(cmd);
+        cmd->callback([&] {
+            render.from = renderRows.fromOption->count() ? std::optional<long long>(renderRows.from) : std::nullopt;
+            render.to = renderRows.toOption->count() ? std::optional<long long>(renderRows.to) : std::nullopt;
+            run = [&] { return RunRender(argc, argv, render); };
         });
     }
 
