@@ -30,6 +30,7 @@ class QMenu;
 namespace shakemeter {
 
 class CVxView;
+class GraphPictureCommands;
 class CInstrumentView;
 class CPictureToolBar;
 class CLoggerLink;
@@ -70,6 +71,7 @@ public:
     // ---- parts
     CVxDoc& Doc() { return *m_doc; }
     CVxView* GraphView() const { return m_pView; }
+    GraphPictureCommands* GraphPictures() const { return m_pictures; }
     CInstrumentView* InstrumentView() const { return m_instrumentView; }
     CPictureToolBar* ToolBar() const { return m_wndToolBar; }
     QSplitter* Splitter() const { return m_wndSplitter; }
@@ -228,6 +230,7 @@ private:
     // Menus of the commands beyond the logger's own: File > Export and Analysis.
     QMenu* m_exportMenu = nullptr;
     QMenu* m_analysisMenu = nullptr;
+    GraphPictureCommands* m_pictures = nullptr;
 
     std::unique_ptr<FrameLinkHost> m_setupHost;
     std::unique_ptr<FrameLinkHost> m_downloadHost;

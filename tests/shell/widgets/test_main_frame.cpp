@@ -119,7 +119,7 @@ TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems)
     EXPECT_EQ(MenuLines(tops[0]->menu()),
               (QStringList{"~&Save...", "&Open...", "-", "~&Print Setup...", "Print Pre&view", "  ~&Graph", "  ~&List",
                            "  ~Free Fall Events", "&Print...", "  ~&Graph", "  ~&List", "  ~Free Fall Events", "-",
-                           "&Exit", "-", "E&xport"}));
+                           "&Exit", "-", "E&xport", "  ~Graph as &Picture..."}));
     EXPECT_EQ(MenuLines(tops[1]->menu()),
               (QStringList{"Shakemeter Setup...", "-", "&Download Data...", "-", "&Run...", "~&Stop Reading...", "-",
                            "Reading for FFT Analysis...", "-", "Reload Current File"}));
@@ -132,7 +132,7 @@ TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems)
     EXPECT_EQ(MenuLines(tops[0]->menu()),
               (QStringList{"&Save...", "&Open...", "-", "&Print Setup...", "Print Pre&view", "  &Graph", "  ~&List",
                            "  ~Free Fall Events", "&Print...", "  &Graph", "  ~&List", "  ~Free Fall Events", "-",
-                           "&Exit", "-", "E&xport"}));
+                           "&Exit", "-", "E&xport", "  Graph as &Picture..."}));
 }
 
 TEST_F(MainFrameTest, PointingAtACommandShowsItsPromptInTheStatusBar)
