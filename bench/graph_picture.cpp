@@ -11,10 +11,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
-#include <cmath>
-#include <ctime>
-#include <random>
 
+#include "bench/GraphBench.h"
 #include "graph/widgets/GraphPainter.h"
 #include "graph/widgets/GraphPicture.h"
 
@@ -33,36 +31,9 @@ QApplication& App()
     return app;
 }
 
-struct ShownRecording {
-    Recording doc;
-    RecordingView view;
-    GraphModel model;
-
-    ShownRecording()
-    {
-        doc.m_header.dwSampleCount = static_cast<std::uint32_t>(kRows);
-        doc.m_header.wInterval = 200;
-        doc.m_pSamples.resize(static_cast<std::size_t>(kRows));
-        std::mt19937_64 random(11);
-        std::uniform_int_distribution<int> counts(-300, 300);
-        for (int i = 0; i < kRows; ++i) {
-            SampleRow& row = doc.m_pSamples[static_cast<std::size_t>(i)];
-            for (int c = 0; c < 3; ++c)
-                row[static_cast<std::size_t>(c)] = std::sin(i * 0.0007 + c) * 4.0 + counts(random) * 0.004;
-            row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
-        }
-        view.m_recHeader = doc.m_header;
-        view.m_dInterval = 0.05;
-        view.m_nShownCount = kRows;
-        view.m_nRangeFirst = 1;
-        view.m_nRangeLast = kRows;
-        view.m_nDisplayMode = 1;
-        view.m_dYMin = -8.0;
-        view.m_dYMax = 8.0;
-        model.Attach(&doc, &view);
-        // The pane shows the graph below no summary, at the picture's size.
-        model.state().m_nSummaryHeight = 0;
-    }
+// The pane shows the graph below no summary, at the picture's size.
+struct ShownRecording : bench::PaintedRecording {
+    ShownRecording() : PaintedRecording(kRows) { model.state().m_nSummaryHeight = 0; }
 };
 
 ShownRecording& Shown()
@@ -81,12 +52,7 @@ ShownRecording& Shown()
     return *shown;
 }
 
-double ThreadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
-}
+using bench::ThreadCpuNs;
 
 double g_paneNsPerPicture = 0.0;
 

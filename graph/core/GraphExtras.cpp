@@ -103,9 +103,8 @@ std::vector<EventMark> PlanEventMarks(const GraphPaintPlan& plan, const GraphMod
             continue;
         marks.push_back({x, event.kind});
     }
-    std::sort(marks.begin(), marks.end(), [](const EventMark& a, const EventMark& b) {
-        return a.x != b.x ? a.x < b.x : a.kind < b.kind;
-    });
+    std::sort(marks.begin(), marks.end(),
+              [](const EventMark& a, const EventMark& b) { return a.x != b.x ? a.x < b.x : a.kind < b.kind; });
     marks.erase(std::unique(marks.begin(), marks.end()), marks.end());
     return marks;
 }

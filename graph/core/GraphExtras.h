@@ -49,10 +49,10 @@ RgbColor EventMarkColor(EventMarkKind kind);
 // The colours of a drawing of the graph around its palette colours.
 struct GraphTheme {
     GraphColors colors;
-    RgbColor surround{0, 0, 0};      // around the framed panel
-    RgbColor frame{255, 255, 255};   // the frame inside the area
-    bool systemPanel = true;         // the panel takes the system's button face
-    RgbColor panel{255, 255, 255};   // otherwise this
+    RgbColor surround{0, 0, 0};     // around the framed panel
+    RgbColor frame{255, 255, 255};  // the frame inside the area
+    bool systemPanel = true;        // the panel takes the system's button face
+    RgbColor panel{255, 255, 255};  // otherwise this
 };
 
 // The screen's own colours with the user's palette choices.

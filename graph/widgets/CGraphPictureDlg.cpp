@@ -21,7 +21,7 @@ CGraphPictureDlg::CGraphPictureDlg(const GraphPictureChoice& start, const QSize&
     }
     m_width->setValue(start.size.width());
     m_height->setValue(start.size.height());
-    m_light = new QCheckBox(QStringLiteral("&Light theme (white background, dark traces)"), this);
+    m_light = new QCheckBox(QStringLiteral("Light &theme (white background, dark traces)"), this);
     m_legend = new QCheckBox(QStringLiteral("Trace &legend"), this);
     m_marks = new QCheckBox(QStringLiteral("Event &marks"), this);
     m_paneSize->setChecked(start.paneSize);

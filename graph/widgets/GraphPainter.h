@@ -16,13 +16,13 @@ namespace shakemeter {
 
 // What one paint or print drawing needs besides the model.
 struct PaintParams {
-    PlotRect client;                   // the widget's client rectangle, or the page (0, 0, Wp, Hp)
-    bool printer = false;              // page layout: white panel, page label places, no read-out
-    GraphColors colors;                // the main frame's colour indices
-    QColor panelColor{240, 240, 240};  // the system's button face
-    bool frameReading = false;         // a real-time reading is in progress
-    QColor surround{Qt::black};        // the screen's area around the framed panel
-    QColor frame{Qt::white};           // the frame inside the area
+    PlotRect client;                      // the widget's client rectangle, or the page (0, 0, Wp, Hp)
+    bool printer = false;                 // page layout: white panel, page label places, no read-out
+    GraphColors colors;                   // the main frame's colour indices
+    QColor panelColor{240, 240, 240};     // the system's button face
+    bool frameReading = false;            // a real-time reading is in progress
+    QColor surround{Qt::black};           // the screen's area around the framed panel
+    QColor frame{Qt::white};              // the frame inside the area
     const GraphExtras* extras = nullptr;  // the legend and the event marks, when asked for
 };
 

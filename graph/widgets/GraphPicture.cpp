@@ -38,8 +38,8 @@ void PaintGraphPicture(QPainter& painter, const GraphModel& model, const Picture
     GraphState& s = copy.state();
     s.m_nSummaryHeight = 0;
     s.g_bPrinting = false;
-    for (std::string* text : {&s.g_strReadoutHead, &s.g_strReadoutX, &s.g_strReadoutY, &s.g_strReadoutZ,
-                              &s.g_strReadoutV})
+    for (std::string* text :
+         {&s.g_strReadoutHead, &s.g_strReadoutX, &s.g_strReadoutY, &s.g_strReadoutZ, &s.g_strReadoutV})
         text->clear();
     PaintParams params;
     params.client = PlotRect{0, 0, options.size.width(), options.size.height()};
@@ -133,7 +133,8 @@ bool WriteGraphPicture(const GraphModel& model, const QString& path, const Pictu
     if (bytes.isEmpty())
         return fail(QStringLiteral("the picture could not be made (too large?)"));
     FileWriteError written;
-    if (!WriteFileAtomically(path.toStdString(), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+    if (!WriteFileAtomically(path.toStdString(),
+                             std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
                              FileSystemCalls::System(), &written))
         return fail(QString::fromStdString(written.reason));
     return true;

@@ -24,7 +24,7 @@ std::optional<PictureFormat> PictureFormatOf(const QString& path);
 
 struct PictureOptions {
     QSize size{1600, 900};
-    GraphColors colors;              // the pane's palette choices
+    GraphColors colors;                // the pane's palette choices
     QColor panelColor{240, 240, 240};  // the system's button face
     bool lightTheme = false;
     GraphExtras extras;

@@ -146,8 +146,7 @@ void GraphPictureCommands::OnExportPicture()
         profile->setValue(QLatin1String(kProfilePictureLightThemeKey), choice.lightTheme);
     }
     const QString path = m_prompter.ChooseSaveFile(
-        m_parent,
-        QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"),
+        m_parent, QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"),
         QStringLiteral("png"), QStringLiteral("graph.png"));
     if (path.isEmpty())
         return;
@@ -176,8 +175,9 @@ QWidget* GraphPictureCommands::MakePrintOptionsTab() const
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(light);
     layout->addStretch();
-    connect(light, &QCheckBox::toggled, this,
-            [path = m_profilePath](bool on) { OpenProgramProfile(path)->setValue(QLatin1String(kProfilePrintLightThemeKey), on); });
+    connect(light, &QCheckBox::toggled, this, [path = m_profilePath](bool on) {
+        OpenProgramProfile(path)->setValue(QLatin1String(kProfilePrintLightThemeKey), on);
+    });
     return tab;
 }
 

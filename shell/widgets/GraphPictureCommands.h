@@ -27,8 +27,8 @@ class GraphPictureCommands : public QObject {
     Q_OBJECT
 public:
     // Adds the commands to the menus; profilePath is the program profile (empty: the user's).
-    GraphPictureCommands(QMenu* exportMenu, QMenu* analysisMenu, CVxView& view, Prompter& prompter,
-                         QString profilePath, QWidget* parent);
+    GraphPictureCommands(QMenu* exportMenu, QMenu* analysisMenu, CVxView& view, Prompter& prompter, QString profilePath,
+                         QWidget* parent);
 
     QAction* ExportAction() const { return m_export; }
     QAction* LegendAction() const { return m_legend; }

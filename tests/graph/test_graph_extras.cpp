@@ -38,7 +38,7 @@ TEST(GraphLegend, ShownTracesInTheFreestCorner)
     EXPECT_EQ(top.legend.entries[0].name.text, "X");
     EXPECT_EQ(top.legend.entries[3].name.text, "Vector sum");
     EXPECT_TRUE(Inside(top.legend.box, top.plot));
-    EXPECT_GT(top.legend.box.top, (top.plot.top + top.plot.bottom) / 2);  // below the traces
+    EXPECT_GT(top.legend.box.top, (top.plot.top + top.plot.bottom) / 2);   // below the traces
     EXPECT_GT(top.legend.box.left, (top.plot.left + top.plot.right) / 2);  // right on a tie
     for (const LegendEntry& entry : top.legend.entries) {
         EXPECT_TRUE(Inside(entry.swatch, top.legend.box));
@@ -93,9 +93,9 @@ TEST(GraphEventMarks, MarksStandAtTheirRowsColumns)
 {
     GraphFixture g;
     g.Load(1001, [](int) { return SampleRow{1.0, 2.0, 3.0, 4.0}; });
-    const std::vector<EventRow> events = {{500, EventMarkKind::Fall},     {0, EventMarkKind::Shock},
+    const std::vector<EventRow> events = {{500, EventMarkKind::Fall},        {0, EventMarkKind::Shock},
                                           {1000, EventMarkKind::LoggerFall}, {500, EventMarkKind::Fall},
-                                          {500, EventMarkKind::Shock},    {5000, EventMarkKind::Shock}};
+                                          {500, EventMarkKind::Shock},       {5000, EventMarkKind::Shock}};
     const GraphPaintPlan plan = PlanWith(g, {false, events});
     ASSERT_EQ(plan.eventMarks.size(), 4u);
     EXPECT_EQ(plan.eventMarks[0], (EventMark{plan.plot.left, EventMarkKind::Shock}));

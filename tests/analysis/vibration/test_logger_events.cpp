@@ -14,7 +14,7 @@ TEST(LoggerEventRows, EventsStandAtTheirSecondsRow)
 {
     Recording r = LoggedRecording(FlatRows(100, 1.0), 1 * 4 + RATE_UNIT_SECOND);
     r.m_pFreeFallEvents = {"05/03/23 14:07:19", "05/03/23 14:07:09", "05/03/23 14:07:08", "05/03/23 14:08:49",
-                           "05/03/23 14:08:48", "garbage", "32/03/23 14:07:19"};
+                           "05/03/23 14:08:48", "garbage",           "32/03/23 14:07:19"};
     EXPECT_EQ(LoggerEventRows(r), (std::vector<std::size_t>{0, 10, 99}));
 }
 

@@ -27,6 +27,15 @@ SampleRow Wave(int i)
     return {3.0 * std::sin(i / 7.0), 1.0, -2.0, 4.0};
 }
 
+// A picture of the fixture's graph in its colours.
+PictureOptions OptionsOf(const PaintFixture& g, QSize size)
+{
+    PictureOptions options;
+    options.size = size;
+    options.colors = g.params.colors;
+    return options;
+}
+
 // A pane of 1000 x 800 showing a recording, painted and settled.
 struct PaneFixture {
     Recording doc;
@@ -41,8 +50,7 @@ struct PaneFixture {
         view->resize(1000, 800);
         view->show();
         view->update();
-        (void)QTest::qWaitFor([&] { return !view->ViewTimer(2)->isActive() && !view->ViewTimer(4)->isActive(); },
-                              2000);
+        (void)QTest::qWaitFor([&] { return !view->ViewTimer(2)->isActive() && !view->ViewTimer(4)->isActive(); }, 2000);
         QTest::qWait(1);
         QApplication::processEvents();
     }
@@ -92,9 +100,7 @@ TEST(GraphPicture, LightThemeIsWhiteWithDarkTraces)
 {
     PaintFixture g;
     g.Load(1000, Wave);
-    PictureOptions options;
-    options.size = QSize(1000, 645);
-    options.colors = g.params.colors;
+    PictureOptions options = OptionsOf(g, QSize(1000, 645));
     const QImage dark = RenderGraphImage(g.model, options);
     options.lightTheme = true;
     const QImage light = RenderGraphImage(g.model, options);
@@ -122,9 +128,7 @@ TEST(GraphPicture, LegendAndMarksDrawnWherePlanned)
 {
     PaintFixture g;
     g.Load(1000, Wave);
-    PictureOptions options;
-    options.size = QSize(1000, 645);
-    options.colors = g.params.colors;
+    PictureOptions options = OptionsOf(g, QSize(1000, 645));
     const QImage plain = RenderGraphImage(g.model, options);
     options.extras.legend = true;
     options.extras.events = {{500, EventMarkKind::Shock}, {100, EventMarkKind::LoggerFall}};
@@ -151,9 +155,7 @@ TEST(GraphPicture, SvgAndPdfReadBack)
 {
     PaintFixture g;
     g.Load(1000, Wave);
-    PictureOptions options;
-    options.size = QSize(900, 500);
-    options.colors = g.params.colors;
+    const PictureOptions options = OptionsOf(g, QSize(900, 500));
     QTemporaryDir dir;
     const QString svgPath = dir.filePath(QStringLiteral("graph.SVG"));
     ASSERT_TRUE(WriteGraphPicture(g.model, svgPath, options));
@@ -178,8 +180,7 @@ TEST(GraphPicture, UnwritablePathsRefusedNamingTheFile)
 {
     PaintFixture g;
     g.Load(100, Wave);
-    PictureOptions options;
-    options.size = QSize(400, 300);
+    PictureOptions options = OptionsOf(g, QSize(400, 300));
     QTemporaryDir dir;
     QString error;
     const QString text = dir.filePath(QStringLiteral("graph.txt"));

@@ -16,12 +16,15 @@
 #include <QSvgRenderer>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 
 #include "ShellTestSupport.h"
 #include "controls/ProgramProfile.h"
 #include "graph/widgets/CGraphPictureDlg.h"
 #include "graph/widgets/CVxView.h"
+#include "graph/widgets/GraphPainter.h"
 #include "logger/FakeDeviceLibrary.h"
+#include "shell/CommandIds.h"
 #include "shell/widgets/CMainFrame.h"
 #include "shell/widgets/GraphPictureCommands.h"
 #include "tools/ProgramRunner.h"
@@ -45,10 +48,10 @@ protected:
         env.profilePath = dir.filePath(QStringLiteral("profile.conf"));
     }
 
-    std::unique_ptr<CMainFrame> OpenSample()
+    std::unique_ptr<CMainFrame> OpenSample(const QString& path = kSample)
     {
         auto frame = std::make_unique<CMainFrame>(env);
-        EXPECT_EQ(frame->OpenPath(kSample), LoadStatus::Loaded);
+        EXPECT_EQ(frame->OpenPath(path), LoadStatus::Loaded);
         frame->resize(1200, 800);
         frame->show();
         QTest::qWait(300);
@@ -64,6 +67,13 @@ protected:
     FakeDeviceLibrary devices;
     FrameEnvironment env;
 };
+
+// SHAKEMETER_SCREENSHOTS=dir keeps what a user sees of these windows, for the help page.
+void KeepScreenshot(const QString& name, const QImage& image)
+{
+    if (const char* dir = std::getenv("SHAKEMETER_SCREENSHOTS"))
+        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + name);
+}
 
 QAction* Find(QMenu* menu, const QString& text)
 {
@@ -99,7 +109,8 @@ TEST_F(GraphPicturesTest, CommandLinePictureIsTheProgramsPicture)
     ASSERT_TRUE(frame->GraphPictures()->ExportPicture(program, choice, &error)) << error.toStdString();
 
     const QString cli = dir.filePath(QStringLiteral("cli.png"));
-    const auto run = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", kSample.toStdString(), cli.toStdString()});
+    const auto run =
+        shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", kSample.toStdString(), cli.toStdString()});
     ASSERT_EQ(run.code, 0) << run.err;
     const QImage fromProgram = Picture(program);
     ASSERT_EQ(fromProgram.size(), QSize(1600, 900));
@@ -107,9 +118,9 @@ TEST_F(GraphPicturesTest, CommandLinePictureIsTheProgramsPicture)
 
     // Rows 10..40 fill the plot: a different picture of the same size.
     const QString part = dir.filePath(QStringLiteral("part.png"));
-    const auto zoomed = shakemeter::testing::RunProgram(
-        SHAKEMETER_CLI, {"render", kSample.toStdString(), part.toStdString(), "--from", "10", "--to", "40", "--width",
-                         "800", "--height", "600"});
+    const auto zoomed =
+        shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", kSample.toStdString(), part.toStdString(), "--from",
+                                                         "10", "--to", "40", "--width", "800", "--height", "600"});
     ASSERT_EQ(zoomed.code, 0) << zoomed.err;
     EXPECT_EQ(Picture(part).size(), QSize(800, 600));
     EXPECT_NE(Picture(part), fromProgram.scaled(800, 600));
@@ -158,7 +169,9 @@ TEST_F(GraphPicturesTest, ExportCommandWritesThePictureOrSaysWhy)
     CVxView* view = frame->GraphView();
     const QSize pane(view->width(), view->height() - view->SummaryHeight());
     prompter.savePath = dir.filePath(QStringLiteral("pane.png"));
-    AcceptPictureDialog([](CGraphPictureDlg*) {});
+    AcceptPictureDialog([](CGraphPictureDlg* dialog) {
+        KeepScreenshot(QStringLiteral("graph-picture-dialog.png"), dialog->grab().toImage());
+    });
     command->trigger();
     EXPECT_EQ(QImage(prompter.savePath).size(), pane);
 
@@ -206,6 +219,13 @@ TEST_F(GraphPicturesTest, LegendAndMarksKeptInTheProfile)
         QTest::qWait(50);
         QApplication::processEvents();
         EXPECT_NE(frame->GraphView()->ComposedImage(), plain);
+        GraphPictureChoice light;
+        light.paneSize = false;
+        light.size = QSize(900, 500);
+        light.lightTheme = light.legend = light.eventMarks = true;
+        const QString lightPath = dir.filePath(QStringLiteral("light.png"));
+        ASSERT_TRUE(pictures->ExportPicture(lightPath, light));
+        KeepScreenshot(QStringLiteral("graph-picture-light.png"), QImage(lightPath));
     }
     QSettings profile(env.profilePath, QSettings::IniFormat);
     EXPECT_TRUE(OpenProgramProfile(env.profilePath)->value(QLatin1String(kProfileGraphLegendKey)).toBool());
@@ -214,6 +234,42 @@ TEST_F(GraphPicturesTest, LegendAndMarksKeptInTheProfile)
     EXPECT_FALSE(again->GraphPictures()->MarksAction()->isChecked());
     ASSERT_NE(again->GraphPictures()->ScreenExtras(), nullptr);
     EXPECT_TRUE(again->GraphPictures()->ScreenExtras()->legend);
+}
+
+// The marks show the recording's shocks and the logger's own free-fall events in their colours;
+// another recording brings its own events.
+TEST_F(GraphPicturesTest, EventMarksShowTheShownRecordingsEvents)
+{
+    auto frame = OpenSample(QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/motion-events.Vibration"));
+    GraphPictureCommands* pictures = frame->GraphPictures();
+    pictures->MarksAction()->setChecked(true);
+    pictures->LegendAction()->setChecked(true);
+    QTest::qWait(50);
+    QApplication::processEvents();
+    const GraphExtras* extras = pictures->ScreenExtras();
+    ASSERT_NE(extras, nullptr);
+    int shocks = 0, logged = 0;
+    for (const EventRow& event : extras->events) {
+        shocks += event.kind == EventMarkKind::Shock ? 1 : 0;
+        logged += event.kind == EventMarkKind::LoggerFall ? 1 : 0;
+    }
+    EXPECT_EQ(shocks, 12);
+    EXPECT_EQ(logged, 3);
+    const QImage shown = frame->GraphView()->ComposedImage();
+    const auto count = [&shown](const QColor& color) {
+        int n = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                n += shown.pixelColor(x, y) == color ? 1 : 0;
+        return n;
+    };
+    EXPECT_GT(count(ToQColor(EventMarkColor(EventMarkKind::Shock))), 10);
+    EXPECT_GT(count(ToQColor(EventMarkColor(EventMarkKind::LoggerFall))), 10);
+    KeepScreenshot(QStringLiteral("graph-event-marks.png"), frame->GraphView()->grab().toImage());
+
+    ASSERT_EQ(frame->OpenPath(kSample), LoadStatus::Loaded);
+    ASSERT_NE(pictures->ScreenExtras(), nullptr);
+    EXPECT_TRUE(pictures->ScreenExtras()->events.empty());
 }
 
 // The print dialog has a tab for the graph page's theme; the light theme prints a white plot
@@ -229,6 +285,18 @@ TEST_F(GraphPicturesTest, PrintThemeChosenInThePrintDialog)
     EXPECT_FALSE(box->isChecked());
     box->setChecked(true);
     EXPECT_TRUE(pictures->PrintsLight());
+
+    // The print dialog offers the same choice.
+    bool offered = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            for (QCheckBox* option : dialog->findChildren<QCheckBox*>())
+                offered = offered || (option->text().contains(QStringLiteral("Light theme")) && option->isChecked());
+            dialog->reject();
+        }
+    });
+    frame->OnCommand(ID_PRINT_GRAPH);
+    EXPECT_TRUE(offered);
 
     PaintParams params;
     params.colors = frame->GraphView()->Colors();
