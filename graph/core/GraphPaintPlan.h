@@ -69,7 +69,7 @@ struct ReadoutLine {
     std::array<std::string, READOUT_TEXTS> texts;
 };
 
-// What a drawing of the graph may show besides the design's picture, each off unless asked for.
+// What a drawing of the graph may show besides its own picture, each off unless asked for.
 enum class EventMarkKind : std::uint8_t {
     Shock,       // a detected shock
     Fall,        // a detected free fall

@@ -273,7 +273,7 @@ TEST_F(GraphPicturesTest, EventMarksShowTheShownRecordingsEvents)
 }
 
 // The print dialog has a tab for the graph page's theme; the light theme prints a white plot
-// where the screen's colours print black, and the design's colours are the default.
+// where the screen's colours print black, and the graph's own colours are the default.
 TEST_F(GraphPicturesTest, PrintThemeChosenInThePrintDialog)
 {
     auto frame = OpenSample();
