@@ -13,6 +13,7 @@
 #include "graph/widgets/GraphEventRows.h"
 #include "graph/widgets/GraphPainter.h"
 #include "graph/widgets/GraphPicture.h"
+#include "recording/CalendarTime.h"
 
 namespace shakemeter {
 
@@ -75,16 +76,27 @@ void GraphPictureCommands::SetOption(const char* key, bool on)
     OpenProgramProfile(m_profilePath)->setValue(QLatin1String(key), on);
 }
 
+GraphPictureCommands::RowsKey GraphPictureCommands::KeyOf(const Recording& recording)
+{
+    RowsKey key;
+    key.rows = recording.m_pSamples.data();
+    key.count = recording.RowCount();
+    key.logged = recording.m_pFreeFallEvents.size();
+    key.start = CalendarTime::FromLocal(HeaderStart(recording.m_header)).seconds();
+    if (key.count > 0) {
+        key.first = recording.m_pSamples.front();
+        key.last = recording.m_pSamples[key.count - 1];
+    }
+    return key;
+}
+
 const std::vector<EventRow>& GraphPictureCommands::Events()
 {
     const Recording& recording = m_view.Document();
-    const void* rows = recording.m_pSamples.data();
-    const std::size_t count = recording.RowCount();
-    if (rows != m_eventsRows || count != m_eventsCount || recording.m_pFreeFallEvents.size() != m_eventsLoggerCount) {
+    const RowsKey key = KeyOf(recording);
+    if (m_eventsKey != key) {
         m_events = recording.HasRows() ? GraphEventRows(recording, vibration::EventOptions{}) : std::vector<EventRow>{};
-        m_eventsRows = rows;
-        m_eventsCount = count;
-        m_eventsLoggerCount = recording.m_pFreeFallEvents.size();
+        m_eventsKey = key;
     }
     return m_events;
 }

@@ -7,10 +7,13 @@
 #include <QObject>
 #include <QString>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "graph/core/GraphPaintPlan.h"
 #include "graph/widgets/CGraphPictureDlg.h"
+#include "recording/Recording.h"
 
 class QAction;
 class QMenu;
@@ -69,10 +72,21 @@ private:
     QAction* m_marks = nullptr;
 
     GraphExtras m_screenExtras;
+    // What tells one recording's rows from another's without reading them all: where they are,
+    // how many, the logger's events, the start and the ends (a capture may replace rows in place).
+    struct RowsKey {
+        const void* rows = nullptr;
+        std::size_t count = 0;
+        std::size_t logged = 0;
+        std::int64_t start = 0;
+        SampleRow first{};
+        SampleRow last{};
+        bool operator==(const RowsKey&) const = default;
+    };
+    static RowsKey KeyOf(const Recording& recording);
+
     std::vector<EventRow> m_events;
-    const void* m_eventsRows = nullptr;  // the rows and their count the events were found in
-    std::size_t m_eventsCount = 0;
-    std::size_t m_eventsLoggerCount = 0;
+    std::optional<RowsKey> m_eventsKey;  // the rows the events were found in
 };
 
 }  // namespace shakemeter

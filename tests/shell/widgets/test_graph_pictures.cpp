@@ -267,6 +267,13 @@ TEST_F(GraphPicturesTest, EventMarksShowTheShownRecordingsEvents)
     EXPECT_GT(count(ToQColor(EventMarkColor(EventMarkKind::LoggerFall))), 10);
     KeepScreenshot(QStringLiteral("graph-event-marks.png"), frame->GraphView()->grab().toImage());
 
+    // Rows replaced in place (as a capture replaces the last one's) bring their own events.
+    Recording& shownRows = frame->GraphView()->Document();
+    for (SampleRow& row : shownRows.m_pSamples)
+        row = {0.0, 0.0, 1.0, 1.0};
+    ASSERT_NE(pictures->ScreenExtras(), nullptr);
+    EXPECT_EQ(pictures->ScreenExtras()->events.size(), 3u) << "only the logger's own events are left";
+
     ASSERT_EQ(frame->OpenPath(kSample), LoadStatus::Loaded);
     ASSERT_NE(pictures->ScreenExtras(), nullptr);
     EXPECT_TRUE(pictures->ScreenExtras()->events.empty());
