@@ -12,6 +12,13 @@ namespace shakemeter {
 
 inline constexpr const char* kProfileLastFolderKey = "FileDialogs/LastFolder";
 inline constexpr const char* kProfileNormalSizeKey = "MainWindow/NormalSize";
+// The graph's legend and event marks (off unless chosen), and the pictures' and pages' theme.
+inline constexpr const char* kProfileGraphLegendKey = "Graph/Legend";
+inline constexpr const char* kProfileGraphEventMarksKey = "Graph/EventMarks";
+inline constexpr const char* kProfilePictureSizeKey = "GraphPicture/Size";
+inline constexpr const char* kProfilePicturePaneSizeKey = "GraphPicture/PaneSize";
+inline constexpr const char* kProfilePictureLightThemeKey = "GraphPicture/LightTheme";
+inline constexpr const char* kProfilePrintLightThemeKey = "Print/LightTheme";
 
 // The profile in the file at path (tests keep theirs apart), or the program's own when path is
 // empty.
