@@ -588,7 +588,7 @@ TEST_F(MainFrameTest, AnotherFileEmptiesTheReadOutOfTheOldOne)
 TEST_F(MainFrameTest, AnalysisPsdOpensTheDensityOfTheShownRecording)
 {
     const QList<QAction*> tops = frame->menuBar()->actions();
-    EXPECT_EQ(MenuLines(tops[3]->menu()), (QStringList{"&PSD..."}));
+    EXPECT_EQ(MenuLines(tops[3]->menu()), (QStringList{"&PSD...", "Trace &Legend", "Event &Marks"}));
     QAction* psd = frame->Action(ID_ANALYSIS_PSD);
     ASSERT_NE(psd, nullptr);
     EXPECT_FALSE(psd->statusTip().isEmpty());
