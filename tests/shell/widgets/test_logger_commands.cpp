@@ -205,7 +205,7 @@ TEST_F(LoggerCommandsTest, DownloadOfEventsOnlyClosesTheOpenList)
     ScriptMemory(20);
     frame->OnCommand(ID_DOWNLOAD);
     frame->OnCommand(ID_IMPORT_LIST);
-    QTRY_VERIFY(frame->DataListOpen());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame->DataListOpen(); }, 5000));
     RecordingHeader header;
     header.wFreeFallCount = 1;
     header.wInterval = 200;
@@ -225,5 +225,5 @@ TEST_F(LoggerCommandsTest, ClosingDuringAReadingKeepsATemporaryCopy)
     frame->close();
     EXPECT_TRUE(QFile::exists(frame->TempCopyPath()));
     EXPECT_TRUE(prompter.said.empty()) << "one sample: no close question";
-    QTRY_VERIFY(!frame->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }, 5000));
 }
