@@ -75,7 +75,7 @@ double PaintRuns(benchmark::State& state, int rows)
     const double start = ThreadCpuNs();
     for (auto _ : state) {
         QPainter painter(&image);
-        benchmark::DoNotOptimize(PaintGraph(painter, recording.model, params));
+        benchmark::DoNotOptimize(PaintGraphFrame(painter, recording.model, params));
         ++runs;
     }
     return (ThreadCpuNs() - start) / static_cast<double>(runs);

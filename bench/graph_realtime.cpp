@@ -58,7 +58,7 @@ struct Pane {
             row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
         }
         view = std::make_unique<CVxView>(doc);
-        RecordingView& c = view->Companions();
+        RecordingView& c = view->MutableCompanions();
         c.m_recHeader = doc.m_header;
         c.m_dInterval = 0.05;
         c.m_nShownCount = shown;
@@ -82,7 +82,7 @@ struct RealTimePane : Pane {
         doc.m_bRealTime = 1;
         view->SetFrameReading(true);
         const PlotRect plot = view->Model().plot();
-        RecordingView& c = view->Companions();
+        RecordingView& c = view->MutableCompanions();
         c.m_nRtWindow = BuildRtWindowTable(plot.width(), kPoints);
         view->Model().state().m_nRtWindowIdx = static_cast<int>(c.m_nRtWindow.size()) - 1;
         view->UpdateRealTimePlot();
@@ -109,7 +109,7 @@ void BM_RealTimeFullPaint(benchmark::State& state)
 void BM_RealTimeNewSample(benchmark::State& state)
 {
     RealTimePane pane;
-    RecordingView& c = pane.view->Companions();
+    RecordingView& c = pane.view->MutableCompanions();
     std::int64_t runs = 0;
     double spent = 0.0;
     for (auto _ : state) {

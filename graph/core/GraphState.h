@@ -48,7 +48,14 @@ struct GraphDisplayOptions {
     double m_dPresetYMax = 20.0;
 };
 
-struct GraphState : GraphDisplayOptions {
+// The last marked pixel column per trace, of the segment and of the span drawing; never reset. A
+// drawing's plan marks on a copy, which the model takes back (GraphModel::FinishFrame).
+struct MarkedColumns {
+    std::array<int, 4> g_nLastMarkX{};
+    std::array<int, 4> g_nLastTickMarkX{};
+};
+
+struct GraphState : GraphDisplayOptions, MarkedColumns {
     int m_nSummaryHeight = kSummaryPanelHeight;
     int m_nSummaryFullHeight = kSummaryPanelHeight;
 
@@ -101,10 +108,6 @@ struct GraphState : GraphDisplayOptions {
     int g_nPrintLastVisible = 0;
     bool g_bPrinting = false;
     int g_nLastMode = 0;
-
-    // The last marked pixel column per trace, of the segment and of the span drawing; never reset.
-    std::array<int, 4> g_nLastMarkX{};
-    std::array<int, 4> g_nLastTickMarkX{};
 
     // Mouse band, cursor line and read-out.
     bool g_bBandActive = false;

@@ -254,7 +254,7 @@ void CVxView::Compose()
     PaintOutcome outcome;
     {
         QPainter painter(&m_composed);
-        outcome = PaintGraph(painter, m_model, params);
+        outcome = PaintGraphFrame(painter, m_model, params);
     }
     if (m_model.state().g_bPrinting) {
         // A print drawing owns the graph's state meanwhile: the old picture stays.

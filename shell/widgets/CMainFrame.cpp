@@ -201,7 +201,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // The page's fixed offsets are printer pixels; a fixed resolution keeps the page's look.
     m_printer->setResolution(600);
-    m_dlgDataList = new CDataListDlg(m_doc->recording(), m_pView->Companions(), this);
+    m_dlgDataList = new CDataListDlg(m_doc->recording(), m_pView->MutableCompanions(), this);
     m_dlgDataList->SetReadingQuery([this] { return m_bReading; });
     // Print List needs the window: its closing takes the list away.
     connect(m_dlgDataList, &CDataListDlg::closed, this, [this] {
@@ -630,7 +630,7 @@ void CMainFrame::OnSave()
 LoadStatus CMainFrame::OpenPath(const QString& path)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const LoadStatus status = m_doc->Load(path, m_pView->Companions());
+    const LoadStatus status = m_doc->Load(path, m_pView->MutableCompanions());
     QApplication::restoreOverrideCursor();
     if (status == LoadStatus::InvalidFormat) {
         m_prompter->Tell(this, QString::fromLatin1(kInvalidFormatMessage), PromptIcon::None);
@@ -652,14 +652,14 @@ bool CMainFrame::DataListOpen() const
 void CMainFrame::RefreshDataList()
 {
     if (m_dlgDataList->IsOpen()) {
-        m_pView->Companions().MarkListDirty();
+        m_pView->MutableCompanions().MarkListDirty();
         m_dlgDataList->Invalidate();
     }
 }
 
 void CMainFrame::RestoreSummaryAfterFrequencyMode()
 {
-    RecordingView& companions = m_pView->Companions();
+    RecordingView& companions = m_pView->MutableCompanions();
     if (!companions.m_bLeftFrequencyMode) {
         return;
     }
@@ -914,7 +914,7 @@ void CMainFrame::ShowDownloadProgress(int rangeMax)
 
 void CMainFrame::OnFrequencyGraph()
 {
-    m_pView->Companions().SetFrequencyMode(true);
+    m_pView->MutableCompanions().SetFrequencyMode(true);
     m_pView->RefreshSummary();
     m_pView->ClearReadout();
     RefreshDataList();
@@ -925,7 +925,7 @@ void CMainFrame::OnFrequencyGraph()
 
 void CMainFrame::OnTimeGraph()
 {
-    m_pView->Companions().SetFrequencyMode(false);
+    m_pView->MutableCompanions().SetFrequencyMode(false);
     m_pView->RefreshSummary();
     m_pView->ClearReadout();
     RefreshDataList();
@@ -980,7 +980,7 @@ void CMainFrame::OnImportList()
     if (DataListOpen()) {
         return;
     }
-    m_pView->Companions().MarkListDirty();
+    m_pView->MutableCompanions().MarkListDirty();
     m_pView->Model().SetListShown(true);
     m_timerList.start(kListDelayMs);
 }
@@ -1032,7 +1032,7 @@ void CMainFrame::OnPrintCommand(int commandId)
         setup.exec();
         return;
     }
-    RecordingView& companions = m_pView->Companions();
+    RecordingView& companions = m_pView->MutableCompanions();
     if (commandId == ID_PREVIEW_GRAPH || commandId == ID_PRINT_GRAPH) {
         companions.SetDisplayMode(1);
     } else if (commandId == ID_PREVIEW_LIST || commandId == ID_PRINT_LIST) {
@@ -1062,7 +1062,7 @@ ReportPrinter CMainFrame::Report()
         params.printer = true;
         params.colors = m_pView->Colors();
         params.frameReading = m_bReading;
-        PaintGraph(painter, m_pView->Model(), params);
+        PaintGraphFrame(painter, m_pView->Model(), params);
     };
     // The screen graph stays as it was until the job or the preview is over.
     sources.endPrinting = [this] { EndPrinting(m_pView->Model()); };
@@ -1105,7 +1105,7 @@ void CMainFrame::SetDataUnsaved()
 
 RecordingView& CMainFrame::View()
 {
-    return m_pView->Companions();
+    return m_pView->MutableCompanions();
 }
 
 // ------------------------------------------------------------------------------------------------

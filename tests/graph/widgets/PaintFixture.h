@@ -49,7 +49,7 @@ struct PaintFixture {
         PaintOutcome outcome;
         {
             QPainter painter(&image);
-            outcome = PaintGraph(painter, model, params);
+            outcome = PaintGraphFrame(painter, model, params);
         }
         // GRAPH_TEST_PICTURES=dir keeps every painted picture for a look.
         if (const char* dir = std::getenv("GRAPH_TEST_PICTURES"))

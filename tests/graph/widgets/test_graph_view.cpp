@@ -54,7 +54,7 @@ struct ViewFixture {
     }
     void Show(int rows)
     {
-        RecordingView& c = view->Companions();
+        RecordingView& c = view->MutableCompanions();
         c.m_recHeader = doc.m_header;
         c.m_dInterval = 1.0;
         c.m_nShownCount = rows;
@@ -191,7 +191,7 @@ struct RealTimeShown : ViewFixture {
     {
         doc.m_bRealTime = 1;
         Show(1);
-        view->Companions().m_nRtWindow = BuildRtWindowTable(R - L, 300);
+        view->MutableCompanions().m_nRtWindow = BuildRtWindowTable(R - L, 300);
         view->SetFrameReading(true);
         view->update();
         Quiet();
@@ -201,8 +201,8 @@ struct RealTimeShown : ViewFixture {
     }
     void Arrive(int n)
     {
-        view->Companions().m_nShownCount = n;
-        view->Companions().m_nRangeLast = n;
+        view->MutableCompanions().m_nShownCount = n;
+        view->MutableCompanions().m_nRangeLast = n;
         view->UpdateRealTimePlot();
     }
 };
