@@ -14,17 +14,15 @@
 #include <random>
 
 #include "graph/widgets/GraphPainter.h"
+#include "tests/TestApplication.h"
+#include "tests/TestRecordings.h"
 
 namespace shakemeter {
 namespace {
 
 QGuiApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "bench_graph_paint";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-    return app;
+    return testing::ProgramApplication<QGuiApplication>("bench_graph_paint");
 }
 
 struct PaintedRecording {
@@ -45,14 +43,7 @@ struct PaintedRecording {
                 row[static_cast<std::size_t>(c)] = std::sin(i * 0.0007 + c) * 4.0 + counts(random) * 0.004;
             row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
         }
-        view.m_recHeader = doc.m_header;
-        view.m_dInterval = 0.05;
-        view.m_nShownCount = rows;
-        view.m_nRangeFirst = 1;
-        view.m_nRangeLast = rows;
-        view.m_nDisplayMode = 1;
-        view.m_dYMin = -8.0;
-        view.m_dYMax = 8.0;
+        testing::ShowInGraph(view, doc, rows, 0.05, 8.0);
         model.Attach(&doc, &view);
     }
 };

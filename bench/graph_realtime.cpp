@@ -17,19 +17,17 @@
 
 #include "recording/RtWindowTable.h"
 #include "graph/widgets/CVxView.h"
+#include "tests/TestApplication.h"
+#include "tests/TestRecordings.h"
 
 namespace shakemeter {
 namespace {
 
 QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "bench_graph_realtime";
-    static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    return testing::ProgramApplication<QApplication>("bench_graph_realtime");
 }
 
 double ThreadCpuNs()
@@ -58,15 +56,7 @@ struct Pane {
             row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
         }
         view = std::make_unique<CVxView>(doc);
-        RecordingView& c = view->MutableCompanions();
-        c.m_recHeader = doc.m_header;
-        c.m_dInterval = 0.05;
-        c.m_nShownCount = shown;
-        c.m_nRangeFirst = 1;
-        c.m_nRangeLast = shown;
-        c.m_nDisplayMode = 1;
-        c.m_dYMin = -8.0;
-        c.m_dYMax = 8.0;
+        testing::ShowInGraph(view->MutableCompanions(), doc, shown, 0.05, 8.0);
         view->resize(1920, 1080);
         view->show();
         view->repaint();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "TestRecordings.h"
 #include "graph/core/GraphModel.h"
 
 namespace shakemeter::testing {
@@ -26,14 +27,7 @@ inline void LoadRows(Recording& doc, RecordingView& view, int rows, const std::f
         doc.m_header.byMode = MODE_MOTION;
         doc.m_pSampleTicks = std::move(ticks);
     }
-    view.m_recHeader = doc.m_header;
-    view.m_dInterval = 1.0;
-    view.m_nShownCount = rows;
-    view.m_nRangeFirst = 1;
-    view.m_nRangeLast = rows;
-    view.m_nDisplayMode = 1;
-    view.m_dYMin = -10.0;
-    view.m_dYMax = 10.0;
+    ShowInGraph(view, doc, rows, 1.0, 10.0);
 }
 
 struct GraphFixture {

@@ -52,18 +52,7 @@ struct ViewFixture {
         for (int i = 0; i < rows; ++i)
             doc.m_pSamples[static_cast<std::size_t>(i)] = value(i);
     }
-    void Show(int rows)
-    {
-        RecordingView& c = view->MutableCompanions();
-        c.m_recHeader = doc.m_header;
-        c.m_dInterval = 1.0;
-        c.m_nShownCount = rows;
-        c.m_nRangeFirst = 1;
-        c.m_nRangeLast = rows;
-        c.m_nDisplayMode = 1;
-        c.m_dYMin = -10.0;
-        c.m_dYMax = 10.0;
-    }
+    void Show(int rows) { ShowInGraph(view->MutableCompanions(), doc, rows, 1.0, 10.0); }
     // Pending paints run.
     void Settle()
     {
