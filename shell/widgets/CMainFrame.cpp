@@ -103,15 +103,7 @@ QString DefaultTempCopyPath()
 template <typename Copy>
 void PairViewSettings(Settings& settings, GraphDisplayOptions& state, GraphColors& colors, Copy copy)
 {
-    copy(settings.m_bShowX, state.m_bShowX);
-    copy(settings.m_bShowY, state.m_bShowY);
-    copy(settings.m_bShowZ, state.m_bShowZ);
-    copy(settings.m_bShowVectorSum, state.m_bShowVectorSum);
-    copy(settings.m_bMarkPoints, state.m_bMarkPoints);
-    copy(settings.m_bVertGrid, state.m_bVertGrid);
-    copy(settings.m_bHorzGrid, state.m_bHorzGrid);
-    copy(settings.m_dPresetYMin, state.m_dPresetYMin);
-    copy(settings.m_dPresetYMax, state.m_dPresetYMax);
+    copy(static_cast<GraphDisplayOptions&>(settings), state);
     copy(settings.m_nColorBg, colors.background);
     copy(settings.m_nColorX, colors.x);
     copy(settings.m_nColorY, colors.y);
@@ -338,47 +330,31 @@ void CMainFrame::CreateActions()
 
 void CMainFrame::CreateMenus()
 {
+    // The commands' actions in order; kSeparator stands for a separator.
+    constexpr int kSeparator = 0;
+    const auto add = [this](QMenu* menu, std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id == kSeparator)
+                menu->addSeparator();
+            else
+                menu->addAction(Action(id));
+        }
+    };
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File(F)"));
-    file->addAction(Action(ID_FILE_SAVE_BOTH));
-    file->addAction(Action(ID_FILE_OPEN_RECORDING));
-    file->addSeparator();
-    file->addAction(Action(ID_FILE_PRINT_SETUP));
-    QMenu* preview = file->addMenu(QStringLiteral("Print Pre&view"));
-    preview->addAction(Action(ID_PREVIEW_GRAPH));
-    preview->addAction(Action(ID_PREVIEW_LIST));
-    preview->addAction(Action(ID_PREVIEW_FREE_FALL));
-    QMenu* print = file->addMenu(QStringLiteral("&Print..."));
-    print->addAction(Action(ID_PRINT_GRAPH));
-    print->addAction(Action(ID_PRINT_LIST));
-    print->addAction(Action(ID_PRINT_FREE_FALL));
-    file->addSeparator();
-    file->addAction(Action(ID_APP_EXIT));
+    add(file, {ID_FILE_SAVE_BOTH, ID_FILE_OPEN_RECORDING, kSeparator, ID_FILE_PRINT_SETUP});
+    add(file->addMenu(QStringLiteral("Print Pre&view")), {ID_PREVIEW_GRAPH, ID_PREVIEW_LIST, ID_PREVIEW_FREE_FALL});
+    add(file->addMenu(QStringLiteral("&Print...")), {ID_PRINT_GRAPH, ID_PRINT_LIST, ID_PRINT_FREE_FALL});
+    add(file, {kSeparator, ID_APP_EXIT, kSeparator});
     // Additions to the logger's own commands go after them, so the items above keep their places.
-    file->addSeparator();
     m_exportMenu = file->addMenu(QStringLiteral("E&xport"));
 
-    QMenu* instrument = bar->addMenu(QStringLiteral("&Instrument(I)"));
-    instrument->addAction(Action(ID_LOGGER_SETUP));
-    instrument->addSeparator();
-    instrument->addAction(Action(ID_DOWNLOAD));
-    instrument->addSeparator();
-    instrument->addAction(Action(ID_RUN));
-    instrument->addAction(Action(ID_STOP_READING));
-    instrument->addSeparator();
-    instrument->addAction(Action(ID_FFT_READING));
-    instrument->addSeparator();
-    instrument->addAction(Action(ID_RELOAD));
-
-    QMenu* window = bar->addMenu(QStringLiteral("&Window(W)"));
-    window->addAction(Action(ID_VIEW_INSTRUMENT));
-    window->addAction(Action(ID_VIEW_SUMMARY));
-
+    add(bar->addMenu(QStringLiteral("&Instrument(I)")),
+        {ID_LOGGER_SETUP, kSeparator, ID_DOWNLOAD, kSeparator, ID_RUN, ID_STOP_READING, kSeparator, ID_FFT_READING,
+         kSeparator, ID_RELOAD});
+    add(bar->addMenu(QStringLiteral("&Window(W)")), {ID_VIEW_INSTRUMENT, ID_VIEW_SUMMARY});
     m_analysisMenu = bar->addMenu(QStringLiteral("&Analysis"));
-
-    QMenu* help = bar->addMenu(QStringLiteral("&Help(H)"));
-    help->addAction(Action(ID_APP_ABOUT));
-    help->addAction(Action(ID_HELP_TOPICS));
+    add(bar->addMenu(QStringLiteral("&Help(H)")), {ID_APP_ABOUT, ID_HELP_TOPICS});
 }
 
 void CMainFrame::CreateToolBar()
