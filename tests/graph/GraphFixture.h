@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ScopedTimeZone.h"
 #include "TestRecordings.h"
 #include "graph/core/GraphModel.h"
 
@@ -53,34 +54,6 @@ struct GraphFixture {
     }
 
     double X(int row, int level) const { return model.Position(row, 0, level).x; }
-};
-
-// Runs a block with TZ set, and puts the old zone back.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ")) {
-            m_had = true;
-            m_old = old;
-        }
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone()
-    {
-        if (m_had)
-            setenv("TZ", m_old.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    bool m_had = false;
-    std::string m_old;
 };
 
 inline SampleRow Flat(int)
