@@ -16,6 +16,7 @@
 #include "graph/widgets/GraphPainter.h"
 #include "tests/TestApplication.h"
 #include "tests/TestRecordings.h"
+#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
@@ -47,13 +48,6 @@ struct PaintedRecording {
         model.Attach(&doc, &view);
     }
 };
-
-double ThreadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
-}
 
 double PaintRuns(benchmark::State& state, int rows)
 {

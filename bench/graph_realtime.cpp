@@ -19,6 +19,7 @@
 #include "graph/widgets/CVxView.h"
 #include "tests/TestApplication.h"
 #include "tests/TestRecordings.h"
+#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
@@ -28,13 +29,6 @@ QApplication& App()
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     return testing::ProgramApplication<QApplication>("bench_graph_realtime");
-}
-
-double ThreadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
 }
 
 struct Pane {
