@@ -81,6 +81,16 @@ void ReadFrameSettings(Settings& settings, const QString& path)
     ReadFrameSettings(settings, profile);
 }
 
+Settings ReadAllSettings(const QString& path)
+{
+    ProfileFile profile;
+    profile.Load(path);
+    Settings settings;
+    ReadFrameSettings(settings, profile);
+    ReadViewSettings(settings, profile);
+    return settings;
+}
+
 void ReadFrameSettings(Settings& settings, const ProfileFile& profile)
 {
     const Settings defaults;

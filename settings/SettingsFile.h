@@ -68,6 +68,8 @@ void ReadViewSettings(Settings& settings, const ProfileFile& profile);
 // The view's keys, in this order: VIEW1, VIEW2, VIEW3, VIEW7, VIEW4, VIEW5, VIEW6, Y TEMPLOW,
 // Y TEMPHI. Other members are left alone.
 void ReadViewSettings(Settings& settings, const QString& path = SettingsFilePath());
+// The frame's keys and the view's, from one reading of the file.
+Settings ReadAllSettings(const QString& path = SettingsFilePath());
 // All 32 keys, also the unchanged ones, in the order a new file receives them: LOGGERINFOR1..15,
 // VIEW1..7, the six colours, Y TEMPLOW, Y TEMPHI, RTSAMP, RTSAMPPONT. Other lines of an existing
 // file stay. False when nothing could be written.

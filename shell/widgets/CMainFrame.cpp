@@ -137,9 +137,8 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
         return QDesktopServices::openUrl(url);
     };
 
-    // The frame's part of the settings file comes first, before any pane exists.
-    Settings settings;
-    ReadFrameSettings(settings, m_settingsPath);
+    // The settings file is read once; the frame takes its part before any pane exists.
+    Settings settings = ReadAllSettings(m_settingsPath);
     m_lastSetup = settings.m_lastSetup;
     m_nRtRateIndex = settings.m_nRtRateIndex;
     m_strRtPoints = settings.m_strRtPoints;
@@ -168,7 +167,6 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     setCentralWidget(m_wndSplitter);
 
     // The view's own keys of the settings file, and the colours the frame keeps for it.
-    ReadViewSettings(settings, m_settingsPath);
     GraphDisplayOptions options = m_pView->Model().DisplayOptions();
     PairViewSettings(settings, options, m_pView->Colors(), [](const auto& file, auto& view) { view = file; });
     m_pView->Model().SetDisplayOptions(options);
