@@ -16,6 +16,7 @@
 #include "analysis/vibration/EventDetector.h"
 #include "analysis/vibration/RangeStatistics.h"
 #include "analysis/vibration/WelchPsd.h"
+#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
@@ -48,13 +49,6 @@ const Recording& LargestRecording()
         return r;
     }();
     return recording;
-}
-
-double ThreadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
 }
 
 // Each iteration runs the baseline and then the subject on the same rows, timing both, so that

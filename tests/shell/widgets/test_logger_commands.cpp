@@ -179,7 +179,7 @@ TEST_F(LoggerCommandsTest, RealTimeReadingRunsUntilStopReadingAndKeepsItsSamples
 
 TEST_F(LoggerCommandsTest, RealTimeReadingLaysOutItsWindowAndFollowsEachRow)
 {
-    frame->GraphView()->Companions().SetRtWindow({});
+    frame->GraphView()->MutableCompanions().SetRtWindow({});
     frame->SetRtChoice(0, "50");
     for (int i = 0; i < 3; ++i) {
         devices.replies.push_back({0x00, 0x32, 0x00, 0x00, 0x00, 0xFA});
