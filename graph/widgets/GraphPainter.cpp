@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "graph/core/AxisText.h"
 #include "graph/core/GraphLayout.h"
@@ -482,7 +483,7 @@ PaintOutcome PaintGraph(QPainter& painter, const GraphModel& model, const PaintP
 PaintOutcome PaintGraphFrame(QPainter& painter, GraphModel& model, const PaintParams& params)
 {
     model.PrepareFrame({params.client, params.printer, params.frameReading});
-    const PaintOutcome outcome = PaintGraph(painter, model, params);
+    const PaintOutcome outcome = PaintGraph(painter, std::as_const(model), params);
     model.FinishFrame(outcome.marked);
     return outcome;
 }

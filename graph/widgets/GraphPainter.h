@@ -47,6 +47,8 @@ inline QColor PaletteColor(int index)
 // view's own); on a page it draws only in display mode 1. While a print drawing runs (until
 // EndPrinting), screen paints draw nothing.
 PaintOutcome PaintGraph(QPainter& painter, const GraphModel& model, const PaintParams& params);
+// A changeable model has not necessarily prepared the frame: it is drawn with PaintGraphFrame.
+PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params) = delete;
 // A whole drawing: the model prepares the frame of params, PaintGraph draws it, the model takes
 // back the marked columns.
 PaintOutcome PaintGraphFrame(QPainter& painter, GraphModel& model, const PaintParams& params);
