@@ -9,17 +9,12 @@ namespace shakemeter {
 CombinedDeviceLibrary::CombinedDeviceLibrary(std::vector<std::unique_ptr<DeviceLibrary>> backends)
     : m_backends(std::move(backends)), m_counts(m_backends.size(), 0)
 {
-    std::uint32_t readMs = 0;
-    std::uint32_t writeMs = 0;
-    m_timeouts.Get(readMs, writeMs);
-    for (const auto& backend : m_backends) {
-        backend->SetTimeouts(readMs, writeMs);
-    }
+    TimeoutsChanged(Timeouts().ReadMs(), Timeouts().WriteMs());
 }
 
 CombinedDeviceLibrary::~CombinedDeviceLibrary()
 {
-    for (const auto& [handle, device] : m_open) {
+    for (const CombinedOpenDevice& device : TakeAllOpen()) {
         device.backend->Close(device.handle);
     }
 }
@@ -68,17 +63,6 @@ bool CombinedDeviceLibrary::Locate(std::uint32_t index, Location& location)
     return false;
 }
 
-bool CombinedDeviceLibrary::FindOpen(DeviceHandle handle, OpenDevice& device)
-{
-    std::lock_guard lock(m_mutex);
-    const auto it = m_open.find(handle);
-    if (it == m_open.end()) {
-        return false;
-    }
-    device = it->second;
-    return true;
-}
-
 DeviceStatus CombinedDeviceLibrary::GetProductString(std::uint32_t index, char* buffer, int kind)
 {
     Location location;
@@ -88,67 +72,41 @@ DeviceStatus CombinedDeviceLibrary::GetProductString(std::uint32_t index, char* 
     return location.backend->GetProductString(location.index, buffer, kind);
 }
 
-DeviceStatus CombinedDeviceLibrary::Open(std::uint32_t index, DeviceHandle& handle)
+DeviceStatus CombinedDeviceLibrary::OpenDevice(std::uint32_t index, CombinedOpenDevice& device)
 {
-    handle = INVALID_DEVICE_HANDLE;
     Location location;
     if (!Locate(index, location)) {
         return DEVICE_NOT_FOUND;
     }
-    DeviceHandle inner = INVALID_DEVICE_HANDLE;
-    const DeviceStatus status = location.backend->Open(location.index, inner);
-    if (status != DEVICE_SUCCESS) {
-        return status;
+    const DeviceStatus status = location.backend->Open(location.index, device.handle);
+    if (status == DEVICE_SUCCESS) {
+        device.backend = location.backend;
     }
-    std::lock_guard lock(m_mutex);
-    handle = m_nextHandle++;
-    m_open.emplace(handle, OpenDevice{location.backend, inner});
-    return DEVICE_SUCCESS;
+    return status;
 }
 
-DeviceStatus CombinedDeviceLibrary::Close(DeviceHandle handle)
+DeviceStatus CombinedDeviceLibrary::CloseDevice(CombinedOpenDevice& device)
 {
-    OpenDevice device;
-    {
-        std::lock_guard lock(m_mutex);
-        const auto it = m_open.find(handle);
-        if (it == m_open.end()) {
-            return DEVICE_INVALID_HANDLE;
-        }
-        device = it->second;
-        m_open.erase(it);
-    }
     return device.backend->Close(device.handle);
 }
 
-DeviceStatus CombinedDeviceLibrary::Read(DeviceHandle handle, void* buffer, std::uint32_t toRead, std::uint32_t& read)
+DeviceStatus CombinedDeviceLibrary::ReadDevice(CombinedOpenDevice& device, void* buffer, std::uint32_t toRead,
+                                               std::uint32_t& read)
 {
-    read = 0;
-    return WithOpenDevice(
-        handle, [&](DeviceLibrary& backend, DeviceHandle inner) { return backend.Read(inner, buffer, toRead, read); });
+    return device.backend->Read(device.handle, buffer, toRead, read);
 }
 
-DeviceStatus CombinedDeviceLibrary::Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,
-                                          std::uint32_t& written)
+DeviceStatus CombinedDeviceLibrary::WriteDevice(CombinedOpenDevice& device, const void* buffer, std::uint32_t toWrite,
+                                                std::uint32_t& written)
 {
-    written = 0;
-    return WithOpenDevice(handle, [&](DeviceLibrary& backend, DeviceHandle inner) {
-        return backend.Write(inner, buffer, toWrite, written);
-    });
+    return device.backend->Write(device.handle, buffer, toWrite, written);
 }
 
-DeviceStatus CombinedDeviceLibrary::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
+void CombinedDeviceLibrary::TimeoutsChanged(std::uint32_t readMs, std::uint32_t writeMs)
 {
-    m_timeouts.Set(readMs, writeMs);
     for (const auto& backend : m_backends) {
         backend->SetTimeouts(readMs, writeMs);
     }
-    return DEVICE_SUCCESS;
-}
-
-DeviceStatus CombinedDeviceLibrary::GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs)
-{
-    return m_timeouts.Get(readMs, writeMs);
 }
 
 std::string CombinedDeviceLibrary::BackendOf(std::uint32_t index)

@@ -1,7 +1,6 @@
 #include "logger/UsbBridgeBackend.h"
 
 #include "logger/BackendSupport.h"
-#include "logger/DeviceTimeouts.h"
 
 #include <libusb.h>
 
@@ -9,7 +8,6 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <vector>
 
@@ -17,15 +15,7 @@ namespace shakemeter {
 
 namespace {
 
-constexpr std::size_t PRODUCT_STRING_SIZE = 256;
 constexpr int BRIDGE_INTERFACE = 0;
-
-void CopyProductString(const std::string& text, char* buffer)
-{
-    const std::size_t length = std::min(text.size(), PRODUCT_STRING_SIZE - 1);
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-}
 
 // libusb reads a time-out of 0 as "wait forever"; here 0 means "do not wait", as in the other
 // backend, so that no call can block the caller without bound.
@@ -44,15 +34,18 @@ DeviceStatus StatusOfTransfer(int result, bool reading)
 
 }  // namespace
 
+// Guarded by the backend's mutex, like everything libusb is asked about.
+struct UsbBridgeConnection {
+    libusb_device_handle* device = nullptr;  // null once closed
+    unsigned char inEndpoint = 0;
+    unsigned char outEndpoint = 0;
+    std::size_t inPacketSize = 64;
+    // Bytes of the last IN transfer beyond what its read asked for, handed to the next read.
+    std::vector<unsigned char> pending;
+};
+
 struct UsbBridgeBackend::Impl {
-    struct Connection {
-        libusb_device_handle* device = nullptr;
-        unsigned char inEndpoint = 0;
-        unsigned char outEndpoint = 0;
-        std::size_t inPacketSize = 64;
-        // Bytes of the last IN transfer beyond what its read asked for, handed to the next read.
-        std::vector<unsigned char> pending;
-    };
+    using Connection = UsbBridgeConnection;
 
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
@@ -60,9 +53,6 @@ struct UsbBridgeBackend::Impl {
     std::mutex mutex;
     bool bScanned = false;
     std::vector<libusb_device*> devices;  // each holds a reference
-    std::map<DeviceHandle, std::unique_ptr<Connection>> connections;
-    DeviceHandle nextHandle = 1;
-    DeviceTimeouts timeouts;
 
     void ReleaseDevices()
     {
@@ -102,10 +92,14 @@ struct UsbBridgeBackend::Impl {
         return index < devices.size() ? devices[index] : nullptr;
     }
 
-    Connection* Find(DeviceHandle handle)
+    // The status a transfer ends with before it reaches the bridge (called under the mutex). A
+    // connection closed by another thread since the look-up of its handle is an unknown handle.
+    static std::optional<DeviceStatus> EarlyStatus(const Connection& connection, const void* buffer, std::uint32_t size)
     {
-        const auto it = connections.find(handle);
-        return it == connections.end() ? nullptr : it->second.get();
+        if (connection.device == nullptr) {
+            return DEVICE_INVALID_HANDLE;
+        }
+        return EarlyTransferStatus(buffer, size, false, DEVICE_SUCCESS);
     }
 
     static void CloseConnection(Connection& connection)
@@ -158,10 +152,9 @@ UsbBridgeBackend::UsbBridgeBackend(std::uint16_t vendorId, std::uint16_t product
 
 UsbBridgeBackend::~UsbBridgeBackend()
 {
-    for (auto& [handle, connection] : m_pImpl->connections) {
+    for (const Connection& connection : TakeAllOpen()) {
         Impl::CloseConnection(*connection);
     }
-    m_pImpl->connections.clear();
     m_pImpl->ReleaseDevices();
     if (m_pImpl->context != nullptr) {
         libusb_exit(m_pImpl->context);
@@ -236,49 +229,41 @@ DeviceStatus UsbBridgeBackend::GetProductString(std::uint32_t index, char* buffe
     return status;
 }
 
-DeviceStatus UsbBridgeBackend::Open(std::uint32_t index, DeviceHandle& handle)
+DeviceStatus UsbBridgeBackend::OpenDevice(std::uint32_t index, Connection& connection)
 {
-    handle = INVALID_DEVICE_HANDLE;
     std::lock_guard lock(m_pImpl->mutex);
     libusb_device* device = m_pImpl->DeviceAt(index);
     if (device == nullptr) {
         return DEVICE_NOT_FOUND;
     }
-    auto connection = std::make_unique<Impl::Connection>();
-    if (!Impl::FindBulkEndpoints(device, *connection)) {
+    auto opened = std::make_shared<UsbBridgeConnection>();
+    if (!Impl::FindBulkEndpoints(device, *opened)) {
         return DEVICE_NOT_FOUND;
     }
-    if (libusb_open(device, &connection->device) != 0) {
+    if (libusb_open(device, &opened->device) != 0) {
         return DEVICE_NOT_FOUND;
     }
-    libusb_set_auto_detach_kernel_driver(connection->device, 1);
-    if (libusb_claim_interface(connection->device, BRIDGE_INTERFACE) != 0) {
-        libusb_close(connection->device);
+    libusb_set_auto_detach_kernel_driver(opened->device, 1);
+    if (libusb_claim_interface(opened->device, BRIDGE_INTERFACE) != 0) {
+        libusb_close(opened->device);
         return DEVICE_NOT_FOUND;
     }
-    handle = m_pImpl->nextHandle++;
-    m_pImpl->connections.emplace(handle, std::move(connection));
+    connection = std::move(opened);
     return DEVICE_SUCCESS;
 }
 
-DeviceStatus UsbBridgeBackend::Close(DeviceHandle handle)
+DeviceStatus UsbBridgeBackend::CloseDevice(Connection& connection)
 {
     std::lock_guard lock(m_pImpl->mutex);
-    const auto it = m_pImpl->connections.find(handle);
-    if (it == m_pImpl->connections.end()) {
-        return DEVICE_INVALID_HANDLE;
-    }
-    Impl::CloseConnection(*it->second);
-    m_pImpl->connections.erase(it);
+    Impl::CloseConnection(*connection);
     return DEVICE_SUCCESS;
 }
 
-DeviceStatus UsbBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint32_t toRead, std::uint32_t& read)
+DeviceStatus UsbBridgeBackend::ReadDevice(Connection& connection, void* buffer, std::uint32_t toRead,
+                                          std::uint32_t& read)
 {
-    read = 0;
     std::lock_guard lock(m_pImpl->mutex);
-    Impl::Connection* connection = m_pImpl->Find(handle);
-    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toRead, false, DEVICE_READ_ERROR)) {
+    if (const auto early = Impl::EarlyStatus(*connection, buffer, toRead)) {
         return *early;
     }
     auto* out = static_cast<unsigned char*>(buffer);
@@ -298,7 +283,7 @@ DeviceStatus UsbBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint
     // transfers: collect until the whole length is there or the time-out ends. The time-out
     // bounds the whole read, not each transfer.
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_pImpl->timeouts.ReadMs());
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(Timeouts().ReadMs());
     int result = 0;
     while (got < toRead) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -333,13 +318,11 @@ DeviceStatus UsbBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint
     return StatusOfTransfer(result, true);
 }
 
-DeviceStatus UsbBridgeBackend::Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,
-                                     std::uint32_t& written)
+DeviceStatus UsbBridgeBackend::WriteDevice(Connection& connection, const void* buffer, std::uint32_t toWrite,
+                                           std::uint32_t& written)
 {
-    written = 0;
     std::lock_guard lock(m_pImpl->mutex);
-    Impl::Connection* connection = m_pImpl->Find(handle);
-    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toWrite, false, DEVICE_WRITE_ERROR)) {
+    if (const auto early = Impl::EarlyStatus(*connection, buffer, toWrite)) {
         return *early;
     }
     if (toWrite > static_cast<std::uint32_t>(INT_MAX)) {
@@ -349,24 +332,13 @@ DeviceStatus UsbBridgeBackend::Write(DeviceHandle handle, const void* buffer, st
     std::vector<unsigned char> data(static_cast<const unsigned char*>(buffer),
                                     static_cast<const unsigned char*>(buffer) + toWrite);
     int transferred = 0;
-    const int result =
-        libusb_bulk_transfer(connection->device, connection->outEndpoint, data.data(), static_cast<int>(toWrite),
-                             &transferred, UsbTimeout(m_pImpl->timeouts.WriteMs()));
+    const int result = libusb_bulk_transfer(connection->device, connection->outEndpoint, data.data(),
+                                            static_cast<int>(toWrite), &transferred, UsbTimeout(Timeouts().WriteMs()));
     written = transferred > 0 ? static_cast<std::uint32_t>(transferred) : 0;
     if (result == 0 && written == toWrite) {
         return DEVICE_SUCCESS;
     }
     return StatusOfTransfer(result, false);
-}
-
-DeviceStatus UsbBridgeBackend::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
-{
-    return m_pImpl->timeouts.Set(readMs, writeMs);
-}
-
-DeviceStatus UsbBridgeBackend::GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs)
-{
-    return m_pImpl->timeouts.Get(readMs, writeMs);
 }
 
 std::string UsbBridgeBackend::BackendOf(std::uint32_t index)

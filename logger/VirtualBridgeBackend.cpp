@@ -28,7 +28,6 @@ namespace {
 
 constexpr const char* SOCKET_SUFFIX = ".sock";
 constexpr std::size_t SOCKET_SUFFIX_LENGTH = 5;
-constexpr std::size_t PRODUCT_STRING_SIZE = 256;
 // A listener whose backlog is full makes connect() wait; it must not hang the caller for long.
 constexpr std::uint32_t CONNECT_TIMEOUT_MS = 1000;
 // Flag of a listening socket in the kernel's table of Unix sockets.
@@ -139,13 +138,6 @@ WaitOutcome WaitAfterEmptyCall(int fd, short events, Clock::time_point deadline)
     return ready == 0 ? WaitOutcome::TimedOut : WaitOutcome::Retry;
 }
 
-void CopyProductString(const std::string& text, char* buffer)
-{
-    const std::size_t length = std::min(text.size(), PRODUCT_STRING_SIZE - 1);
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-}
-
 std::string BaseName(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
@@ -165,11 +157,11 @@ std::string VirtualBridgeFolder()
     return "/tmp/shakemeter-" + std::to_string(::getuid()) + "/bridges";
 }
 
-struct VirtualBridgeBackend::Connection {
-    explicit Connection(int socketFd) : fd(socketFd) {}
-    ~Connection() { ::close(fd); }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
+struct VirtualBridgeConnection {
+    explicit VirtualBridgeConnection(int socketFd) : fd(socketFd) {}
+    ~VirtualBridgeConnection() { ::close(fd); }
+    VirtualBridgeConnection(const VirtualBridgeConnection&) = delete;
+    VirtualBridgeConnection& operator=(const VirtualBridgeConnection&) = delete;
 
     const int fd;
     // Set once the peer hung up or the socket failed; from then on nothing goes through.
@@ -264,9 +256,8 @@ DeviceStatus VirtualBridgeBackend::GetProductString(std::uint32_t index, char* b
     }
 }
 
-DeviceStatus VirtualBridgeBackend::Open(std::uint32_t index, DeviceHandle& handle)
+DeviceStatus VirtualBridgeBackend::OpenDevice(std::uint32_t index, Connection& connection)
 {
-    handle = INVALID_DEVICE_HANDLE;
     const std::string path = PathOf(index);
     sockaddr_un address;
     if (path.empty() || !FillAddress(path, address)) {
@@ -276,7 +267,7 @@ DeviceStatus VirtualBridgeBackend::Open(std::uint32_t index, DeviceHandle& handl
     if (fd < 0) {
         return DEVICE_SYSTEM_ERROR;
     }
-    auto connection = std::make_shared<Connection>(fd);
+    auto opened = std::make_shared<VirtualBridgeConnection>(fd);
     timeval connectTimeout{};
     connectTimeout.tv_sec = CONNECT_TIMEOUT_MS / 1000;
     connectTimeout.tv_usec = (CONNECT_TIMEOUT_MS % 1000) * 1000;
@@ -288,45 +279,23 @@ DeviceStatus VirtualBridgeBackend::Open(std::uint32_t index, DeviceHandle& handl
     if (result != 0) {
         return DEVICE_NOT_FOUND;
     }
-    std::lock_guard lock(m_mutex);
-    handle = m_nextHandle++;
-    m_connections.emplace(handle, std::move(connection));
+    connection = std::move(opened);
     return DEVICE_SUCCESS;
 }
 
-std::shared_ptr<VirtualBridgeBackend::Connection> VirtualBridgeBackend::Find(DeviceHandle handle)
+DeviceStatus VirtualBridgeBackend::CloseDevice(Connection& connection)
 {
-    std::lock_guard lock(m_mutex);
-    const auto it = m_connections.find(handle);
-    return it == m_connections.end() ? nullptr : it->second;
-}
-
-DeviceStatus VirtualBridgeBackend::Close(DeviceHandle handle)
-{
-    std::shared_ptr<Connection> connection;
-    {
-        std::lock_guard lock(m_mutex);
-        const auto it = m_connections.find(handle);
-        if (it == m_connections.end()) {
-            return DEVICE_INVALID_HANDLE;
-        }
-        connection = std::move(it->second);
-        m_connections.erase(it);
-    }
-    // Tell the peer at once, even if another thread still holds the connection in a read.
     ::shutdown(connection->fd, SHUT_RDWR);
     return DEVICE_SUCCESS;
 }
 
-DeviceStatus VirtualBridgeBackend::Read(DeviceHandle handle, void* buffer, std::uint32_t toRead, std::uint32_t& read)
+DeviceStatus VirtualBridgeBackend::ReadDevice(Connection& connection, void* buffer, std::uint32_t toRead,
+                                              std::uint32_t& read)
 {
-    read = 0;
-    const std::shared_ptr<Connection> connection = Find(handle);
-    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toRead, connection && connection->bClosed,
-                                               DEVICE_READ_ERROR)) {
+    if (const auto early = EarlyTransferStatus(buffer, toRead, connection->bClosed, DEVICE_READ_ERROR)) {
         return *early;
     }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.ReadMs());
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(Timeouts().ReadMs());
     auto* out = static_cast<unsigned char*>(buffer);
 
     // A stream delivers the logger's fixed-length replies in pieces of any size: collect until the
@@ -359,16 +328,13 @@ DeviceStatus VirtualBridgeBackend::Read(DeviceHandle handle, void* buffer, std::
     return connection->bClosed ? DEVICE_READ_ERROR : DEVICE_READ_TIMED_OUT;
 }
 
-DeviceStatus VirtualBridgeBackend::Write(DeviceHandle handle, const void* buffer, std::uint32_t toWrite,
-                                         std::uint32_t& written)
+DeviceStatus VirtualBridgeBackend::WriteDevice(Connection& connection, const void* buffer, std::uint32_t toWrite,
+                                               std::uint32_t& written)
 {
-    written = 0;
-    const std::shared_ptr<Connection> connection = Find(handle);
-    if (const auto early = EarlyTransferStatus(connection != nullptr, buffer, toWrite,
-                                               connection && connection->bClosed, DEVICE_WRITE_ERROR)) {
+    if (const auto early = EarlyTransferStatus(buffer, toWrite, connection->bClosed, DEVICE_WRITE_ERROR)) {
         return *early;
     }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.WriteMs());
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(Timeouts().WriteMs());
     const auto* in = static_cast<const unsigned char*>(buffer);
 
     std::uint32_t sent = 0;
@@ -395,16 +361,6 @@ DeviceStatus VirtualBridgeBackend::Write(DeviceHandle handle, const void* buffer
         return DEVICE_SUCCESS;
     }
     return timedOut ? DEVICE_WRITE_TIMED_OUT : DEVICE_WRITE_ERROR;
-}
-
-DeviceStatus VirtualBridgeBackend::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
-{
-    return m_timeouts.Set(readMs, writeMs);
-}
-
-DeviceStatus VirtualBridgeBackend::GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs)
-{
-    return m_timeouts.Get(readMs, writeMs);
 }
 
 std::string VirtualBridgeBackend::BackendOf(std::uint32_t index)

@@ -89,6 +89,35 @@ TEST_F(CombinedLibrary, HandlesOfTwoBackendsStayDistinct)
     EXPECT_NE(again, usb);
 }
 
+// The library owns its backends, so what they closed is counted outside them.
+TEST(CombinedLibraryLifetime, DestroyingTheLibraryClosesOnlyWhatIsStillOpen)
+{
+    struct CountingBackend : FakeDeviceLibrary {
+        int* closedOutside = nullptr;
+        DeviceStatus Close(DeviceHandle handle) override
+        {
+            ++*closedOutside;
+            return FakeDeviceLibrary::Close(handle);
+        }
+    };
+    int closed = 0;
+    auto backend = std::make_unique<CountingBackend>();
+    backend->bridges = 3;
+    backend->closedOutside = &closed;
+    std::vector<std::unique_ptr<DeviceLibrary>> backends;
+    backends.push_back(std::move(backend));
+    auto library = std::make_unique<CombinedDeviceLibrary>(std::move(backends));
+
+    DeviceHandle first = INVALID_DEVICE_HANDLE, second = INVALID_DEVICE_HANDLE, third = INVALID_DEVICE_HANDLE;
+    ASSERT_EQ(library->Open(0, first), DEVICE_SUCCESS);
+    ASSERT_EQ(library->Open(1, second), DEVICE_SUCCESS);
+    ASSERT_EQ(library->Open(2, third), DEVICE_SUCCESS);
+    ASSERT_EQ(library->Close(second), DEVICE_SUCCESS);
+    EXPECT_EQ(closed, 1);
+    library.reset();
+    EXPECT_EQ(closed, 3);
+}
+
 TEST_F(CombinedLibrary, BackendThatCannotListHidesNothingElse)
 {
     m_usb->numDevicesFails = true;
