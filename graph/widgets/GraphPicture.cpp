@@ -60,6 +60,22 @@ QImage RenderGraphImage(const GraphModel& model, const PictureOptions& options)
     return image;
 }
 
+namespace {
+
+// Draws the picture on a device that writes as it is painted on (a vector file); false when the
+// device cannot be opened for painting.
+bool PaintOnto(QPaintDevice& device, const GraphModel& model, const PictureOptions& options)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    PaintGraphPicture(painter, model, options);
+    painter.end();
+    return true;
+}
+
+}  // namespace
+
 QByteArray EncodeGraphPicture(const GraphModel& model, const PictureOptions& options, PictureFormat format)
 {
     if (options.size.isEmpty())
@@ -80,11 +96,8 @@ QByteArray EncodeGraphPicture(const GraphModel& model, const PictureOptions& opt
         svg.setSize(options.size);
         svg.setViewBox(QRect(QPoint(0, 0), options.size));
         svg.setTitle(QStringLiteral("Graph"));
-        QPainter painter;
-        if (!painter.begin(&svg))
+        if (!PaintOnto(svg, model, options))
             return {};
-        PaintGraphPicture(painter, model, options);
-        painter.end();
         // The generator states the size in millimetres at its resolution, which readers turn back
         // into pixels at resolutions of their own: the picture is given its size in pixels.
         static const QRegularExpression physical(QStringLiteral("<svg width=\"[0-9.]+mm\" height=\"[0-9.]+mm\""));
@@ -106,11 +119,8 @@ QByteArray EncodeGraphPicture(const GraphModel& model, const PictureOptions& opt
         pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(options.size), QPageSize::Point), QPageLayout::Portrait,
                                       QMarginsF(0, 0, 0, 0)));
         pdf.setCreator(QStringLiteral("Shakemeter"));
-        QPainter painter;
-        if (!painter.begin(&pdf))
+        if (!PaintOnto(pdf, model, options))
             return {};
-        PaintGraphPicture(painter, model, options);
-        painter.end();
         break;
     }
     }
