@@ -5,15 +5,21 @@
 
 namespace shakemeter::test {
 
-void MainFrameFixture::MakeFrame(const QString& settingsName, const QString& tempCopyName)
+FrameEnvironment FrameEnvironmentIn(const QTemporaryDir& dir, Prompter& prompter, DeviceLibrary& devices,
+                                    const QString& settingsName, const QString& tempCopyName)
 {
-    ASSERT_TRUE(dir.isValid());
     FrameEnvironment env;
     env.prompter = &prompter;
     env.devices = &devices;
     env.settingsPath = dir.filePath(settingsName);
     env.tempCopyPath = dir.filePath(tempCopyName);
-    frame = std::make_unique<CMainFrame>(env);
+    return env;
+}
+
+void MainFrameFixture::MakeFrame(const QString& settingsName, const QString& tempCopyName)
+{
+    ASSERT_TRUE(dir.isValid());
+    frame = std::make_unique<CMainFrame>(FrameEnvironmentIn(dir, prompter, devices, settingsName, tempCopyName));
 }
 
 void MainFrameFixture::AnswerLoggerDialogsWithOk()

@@ -14,6 +14,12 @@
 
 namespace shakemeter::test {
 
+// A main window's surroundings with its settings file and temporary copy in `dir`; the program
+// profile stays the program's own unless a test names one.
+FrameEnvironment FrameEnvironmentIn(const QTemporaryDir& dir, Prompter& prompter, DeviceLibrary& devices,
+                                    const QString& settingsName = QStringLiteral("s.ini"),
+                                    const QString& tempCopyName = QStringLiteral("PreMeasure.Vibration"));
+
 class MainFrameFixture : public ::testing::Test {
 protected:
     // Builds the window; the settings file and the temporary copy take the given names in the folder.

@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "ScopedCommaLocale.h"
+#include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
 #include "graph/widgets/CVxView.h"
 #include "logger/FakeDeviceLibrary.h"
@@ -45,10 +46,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        env.prompter = &prompter;
-        env.devices = &devices;
-        env.settingsPath = dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
-        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
+        env = FrameEnvironmentIn(dir, prompter, devices, QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
         env.profilePath = dir.filePath(QStringLiteral("profile.conf"));
     }
 

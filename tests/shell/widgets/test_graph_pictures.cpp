@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
 #include "controls/ProgramProfile.h"
 #include "graph/widgets/CGraphPictureDlg.h"
@@ -41,10 +42,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        env.prompter = &prompter;
-        env.devices = &devices;
-        env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
-        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
+        env = FrameEnvironmentIn(dir, prompter, devices);
         env.profilePath = dir.filePath(QStringLiteral("profile.conf"));
     }
 

@@ -379,12 +379,8 @@ TEST_F(MainFrameTest, SettingsAreReadAtCreation)
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[LOGGERInfo]\r\nLOGGERINFOR1=456\r\n[VIEWInfo]\r\nVIEW1=0\r\n[RTSAMPInfo]\r\nRTSAMP=5\r\n");
     ini.close();
-    FrameEnvironment env;
-    env.prompter = &prompter;
-    env.devices = &devices;
-    env.settingsPath = ini.fileName();
-    env.tempCopyPath = dir.filePath(QStringLiteral("t.Vibration"));
-    CMainFrame other(env);
+    CMainFrame other(FrameEnvironmentIn(dir, prompter, devices, QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"),
+                                        QStringLiteral("t.Vibration")));
     EXPECT_EQ(other.LastSetup()[6], 200);  // 456 keeps its low byte
     EXPECT_EQ(other.RtRateIndex(), 5);
     EXPECT_FALSE(other.GraphView()->State().m_bShowX);
@@ -409,12 +405,8 @@ TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextWindow)
     frame->close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }, 5000));
 
-    FrameEnvironment env;
-    env.prompter = &prompter;
-    env.devices = &devices;
-    env.settingsPath = dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
-    env.tempCopyPath = dir.filePath(QStringLiteral("t.Vibration"));
-    CMainFrame next(env);
+    CMainFrame next(FrameEnvironmentIn(dir, prompter, devices, QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"),
+                                       QStringLiteral("t.Vibration")));
     const GraphState& read = next.GraphView()->State();
     for (std::size_t i = 0; i < flags.size(); ++i) {
         EXPECT_EQ(read.*flags[i], changed[i]) << "switch " << i;
