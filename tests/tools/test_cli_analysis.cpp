@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "CliTestFolder.h"
 #include "TestRecordings.h"
 #include "recording/RecordingFile.h"
 #include "tools/ProgramRunner.h"
@@ -30,17 +31,9 @@ SampleRow Row(double x, double y, double z)
     return {x, y, z, std::trunc(std::sqrt(x * x + y * y + z * z) * 100) / 100};
 }
 
-class CliAnalysis : public ::testing::Test {
+class CliAnalysis : public CliTestFolder {
 protected:
-    void SetUp() override
-    {
-        setenv("TZ", "UTC0", 1);
-        m_dir = fs::temp_directory_path() / ("cli-analysis-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+    CliAnalysis() : CliTestFolder("cli-analysis") {}
 
     std::string Write(const std::string& name, std::vector<SampleRow> rows, std::uint16_t interval = 200,
                       std::vector<std::int32_t> ticks = {}, std::vector<std::string> events = {})
@@ -82,8 +75,6 @@ protected:
         EXPECT_EQ(outcome.err, "");
         return Json::parse(outcome.out);
     }
-
-    fs::path m_dir;
 };
 
 TEST_F(CliAnalysis, StatsDocumentAndTable)

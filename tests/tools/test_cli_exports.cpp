@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CliTestFolder.h"
 #include "TestRecordings.h"
 #include "recording/RecordingFile.h"
 #include "tools/ProgramRunner.h"
@@ -30,17 +31,9 @@ using namespace shakemeter::testing;
 const std::string kCli = SHAKEMETER_BINARY_DIR "/tools/shakemeter-cli";
 const std::string kSamples = SHAKEMETER_SOURCE_DIR "/samples/";
 
-class CliExports : public ::testing::Test {
+class CliExports : public CliTestFolder {
 protected:
-    void SetUp() override
-    {
-        setenv("TZ", "UTC0", 1);
-        m_dir = fs::temp_directory_path() / ("cli-exports-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+    CliExports() : CliTestFolder("cli-exports") {}
 
     static std::string Read(const std::string& path)
     {
@@ -57,8 +50,6 @@ protected:
             lines.push_back(line);
         return lines;
     }
-
-    fs::path m_dir;
 };
 
 // The tables written before the range and the unit existed, as SHA-256 of the bytes (time zone

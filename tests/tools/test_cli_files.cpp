@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CliTestFolder.h"
 #include "TestRecordings.h"
 #include "recording/RecordingFile.h"
 #include "recording/RecordingView.h"
@@ -27,18 +28,9 @@ using namespace shakemeter::testing;
 
 const std::string kCli = SHAKEMETER_BINARY_DIR "/tools/shakemeter-cli";
 
-class CliFiles : public ::testing::Test {
+class CliFiles : public CliTestFolder {
 protected:
-    void SetUp() override
-    {
-        // The child inherits the zone, so its local times are the ones written below.
-        setenv("TZ", "UTC0", 1);
-        m_dir = fs::temp_directory_path() / ("cli-files-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+    CliFiles() : CliTestFolder("cli-files") {}
 
     // Three rows at 50 ms on 5 March 2023, 14:07:09, the maximum of X reached twice.
     std::string WriteLogged()
@@ -57,8 +49,6 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
-
-    fs::path m_dir;
 };
 
 TEST_F(CliFiles, InfoPrintsTheSummaryLinesOfTheReport)
