@@ -78,6 +78,17 @@ inline bool ReadUntilBothEnd(int first, int second, std::string& firstText, std:
     return open == 0;
 }
 
+// Waits for a program whose outputs ended (killing it first when they did not) and gives its exit
+// status, -1 when it did not exit by itself.
+inline int Reap(pid_t pid, bool ended)
+{
+    if (!ended)
+        ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 // Runs a program to its end and collects both of its outputs. A program silent for patienceMs is
 // killed (and reports code -1).
 inline Outcome RunProgram(const std::string& program, const std::vector<std::string>& args,
@@ -89,11 +100,7 @@ inline Outcome RunProgram(const std::string& program, const std::vector<std::str
     if (pid < 0)
         return outcome;
     const bool ended = ReadUntilBothEnd(out[0], err[0], outcome.out, outcome.err, patienceMs);
-    if (!ended)
-        ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.code = Reap(pid, ended);
     ::close(out[0]);
     ::close(err[0]);
     return outcome;

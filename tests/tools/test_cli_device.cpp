@@ -45,13 +45,8 @@ Outcome RunOnTerminal(const std::string& program, const std::vector<std::string>
     ::close(out[1]);
     ::close(follower);
     const bool ended = pid > 0 && ReadUntilBothEnd(out[0], terminal, outcome.out, outcome.err, kPatienceMs);
-    if (pid > 0) {
-        if (!ended)
-            ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    if (pid > 0)
+        outcome.code = Reap(pid, ended);
     ::close(out[0]);
     ::close(terminal);
     return outcome;
