@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "analysis/export/Hdf5Export.h"
+#include "bench/PairTiming.h"
 #include "analysis/export/RecordingSummary.h"
 #include "recording/RecordingFile.h"
 #include "recording/RecordingView.h"
@@ -78,21 +79,10 @@ template <typename First, typename Second>
 void TimePair(benchmark::State& state, const char* firstName, const char* secondName, const char* ratioName,
               First first, Second second)
 {
-    double firstNs = 0.0;
-    double secondNs = 0.0;
-    for (auto _ : state) {
-        const double t0 = NowNs();
-        first();
-        const double t1 = NowNs();
-        second();
-        const double t2 = NowNs();
-        firstNs += t1 - t0;
-        secondNs += t2 - t1;
-    }
-    const double runs = static_cast<double>(state.iterations());
-    state.counters[firstName] = firstNs / runs / 1e6;
-    state.counters[secondName] = secondNs / runs / 1e6;
-    state.counters[ratioName] = secondNs / firstNs;
+    const PairTimes times = TimeInPairs(state, NowNs, first, second);
+    state.counters[firstName] = times.firstMs;
+    state.counters[secondName] = times.secondMs;
+    state.counters[ratioName] = times.ratio;
 }
 
 void BM_Hdf5Export(benchmark::State& state)

@@ -16,6 +16,7 @@
 #include "analysis/vibration/EventDetector.h"
 #include "analysis/vibration/RangeStatistics.h"
 #include "analysis/vibration/WelchPsd.h"
+#include "bench/PairTiming.h"
 #include "bench/ThreadClock.h"
 
 namespace shakemeter {
@@ -57,21 +58,10 @@ const Recording& LargestRecording()
 template <typename Baseline, typename Subject>
 void Compare(benchmark::State& state, const char* counter, Baseline baseline, Subject subject)
 {
-    double baselineNs = 0.0;
-    double subjectNs = 0.0;
-    for (auto _ : state) {
-        const double t0 = ThreadCpuNs();
-        baseline();
-        const double t1 = ThreadCpuNs();
-        subject();
-        const double t2 = ThreadCpuNs();
-        baselineNs += t1 - t0;
-        subjectNs += t2 - t1;
-    }
-    const double runs = static_cast<double>(state.iterations());
-    state.counters["baseline_ms"] = baselineNs / runs / 1e6;
-    state.counters["subject_ms"] = subjectNs / runs / 1e6;
-    state.counters[counter] = subjectNs / baselineNs;
+    const PairTimes times = TimeInPairs(state, ThreadCpuNs, baseline, subject);
+    state.counters["baseline_ms"] = times.firstMs;
+    state.counters["subject_ms"] = times.secondMs;
+    state.counters[counter] = times.ratio;
 }
 
 // The bare single pass: the four columns of every row read and summed.
