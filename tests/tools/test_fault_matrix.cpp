@@ -20,6 +20,7 @@
 
 #include "TestRecordings.h"
 #include "logger/CLoggerLink.h"
+#include "logger/DeviceTimeouts.h"
 #include "recording/RecordingFile.h"
 #include "tests/logger/FakeLoggerHost.h"
 #include "tools/sim/LoggerMemory.h"
@@ -37,7 +38,8 @@ using Bytes = std::vector<std::uint8_t>;
 // unplugged or stalled after it took some bytes from the link.
 class SimulatorBridge : public DeviceLibrary {
 public:
-    explicit SimulatorBridge(LoggerSimulator& logger) : m_logger(logger) {}
+    // Time-outs that no default has, so that a link that does not put them back shows.
+    explicit SimulatorBridge(LoggerSimulator& logger) : m_logger(logger) { m_timeouts.Set(777, 888); }
 
     std::optional<std::size_t> shortReply;         // 0-based index among the replies
     std::optional<std::size_t> unplugAfterTaking;  // bytes the logger takes before it is gone
@@ -82,7 +84,7 @@ public:
         std::copy_n(m_inbox.begin(), read, static_cast<std::uint8_t*>(buffer));
         m_inbox.erase(m_inbox.begin(), m_inbox.begin() + read);
         if (read < toRead && !m_closed)
-            RunOut(m_readTimeout);
+            RunOut(m_timeouts.ReadMs());
         if (read > 0)
             return DEVICE_SUCCESS;
         return m_closed ? DEVICE_READ_ERROR : DEVICE_READ_TIMED_OUT;
@@ -116,25 +118,21 @@ public:
             m_closed = true;
             return DEVICE_WRITE_ERROR;
         }
-        RunOut(m_writeTimeout);
+        RunOut(m_timeouts.WriteMs());
         return DEVICE_WRITE_TIMED_OUT;
     }
     DeviceStatus SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override
     {
-        m_readTimeout = readMs;
-        m_writeTimeout = writeMs;
-        return DEVICE_SUCCESS;
+        return m_timeouts.Set(readMs, writeMs);
     }
     DeviceStatus GetTimeouts(std::uint32_t& readMs, std::uint32_t& writeMs) override
     {
-        readMs = m_readTimeout;
-        writeMs = m_writeTimeout;
-        return DEVICE_SUCCESS;
+        return m_timeouts.Get(readMs, writeMs);
     }
     std::string BackendOf(std::uint32_t) override { return "virtual"; }
 
-    std::uint32_t ReadTimeout() const { return m_readTimeout; }
-    std::uint32_t WriteTimeout() const { return m_writeTimeout; }
+    std::uint32_t ReadTimeout() const { return m_timeouts.ReadMs(); }
+    std::uint32_t WriteTimeout() const { return m_timeouts.WriteMs(); }
 
 private:
     bool Gone() const { return m_unplugged || m_logger.Unplugged(); }
@@ -152,8 +150,7 @@ private:
     std::size_t m_taken = 0;
     std::size_t m_replies = 0;
     std::size_t m_writes = 0;
-    std::uint32_t m_readTimeout = 777;
-    std::uint32_t m_writeTimeout = 888;
+    DeviceTimeouts m_timeouts;
 };
 
 // The program around the link, writing its temporary copy to disk as the main window does.
