@@ -18,14 +18,9 @@ namespace {
 
 using test::FailingCalls;
 
-class AtomicFileTest : public ::testing::Test {
+class AtomicFileTest : public shakemeter::testing::TempFolderTest {
 protected:
-    void SetUp() override
-    {
-        m_dir = shakemeter::testing::MakeTempFolder("shakemeter-atomic");
-        ASSERT_FALSE(m_dir.empty());
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    AtomicFileTest() : TempFolderTest("shakemeter-atomic") {}
 
     std::string path(const std::string& name) const { return m_dir + "/" + name; }
     static std::string contents(const std::string& file)
@@ -40,8 +35,6 @@ protected:
     {
         std::ofstream(path(name), std::ios::binary) << bytes;
     }
-
-    std::string m_dir;
 };
 
 TEST_F(AtomicFileTest, CreatesAndReplacesLeavingNoTemporaries)

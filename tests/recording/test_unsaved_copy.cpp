@@ -9,6 +9,7 @@
 #include <string>
 
 #include "FailingCalls.h"
+#include "TempFolder.h"
 #include "recording/UnsavedCopy.h"
 
 namespace shakemeter {
@@ -16,16 +17,14 @@ namespace {
 
 using test::FailingCalls;
 
-class UnsavedCopyTest : public ::testing::Test {
+class UnsavedCopyTest : public shakemeter::testing::TempFolderTest {
 protected:
+    UnsavedCopyTest() : TempFolderTest("unsaved-copy") {}
     void SetUp() override
     {
-        char pattern[] = "/tmp/unsaved-copy-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        TempFolderTest::SetUp();
         m_copy = m_dir + "/PreMeasure.Vibration";
     }
-    void TearDown() override { std::system(("rm -rf '" + m_dir + "'").c_str()); }
 
     std::string Read(const std::string& path) const
     {
@@ -35,7 +34,6 @@ protected:
         return text.str();
     }
 
-    std::string m_dir;
     std::string m_copy;
 };
 

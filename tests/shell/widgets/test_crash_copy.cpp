@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "TempFolder.h"
 #include "tools/ProgramRunner.h"
 #include "tools/SimulatorProgram.h"
 #include "recording/RecordingFile.h"
@@ -69,13 +70,14 @@ struct Started {
     }
 };
 
-class CrashCopyTest : public ::testing::Test {
+class CrashCopyTest : public shakemeter::testing::TempFolderTest {
 protected:
+    CrashCopyTest() : TempFolderTest("crash-copy") {}
     void SetUp() override
     {
-        char pattern[] = "/tmp/crash-copy-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        TempFolderTest::SetUp();
+        if (HasFatalFailure())
+            return;
         fs::create_directories(m_dir + "/run");
         fs::permissions(m_dir + "/run", fs::perms::owner_all);
         m_env.Set("XDG_RUNTIME_DIR", m_dir + "/run");
@@ -87,8 +89,6 @@ protected:
                                  "SHAKEMETER_TEST_CLOSE", "SHAKEMETER_TEMP_COPY_PERIOD_MS"})
             m_env.Unset(hook);
     }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     // The program's temporary copy, wherever its data folder puts it under the test's home.
     std::string CopyPath() const
     {
@@ -99,7 +99,6 @@ protected:
         return {};
     }
 
-    std::string m_dir;
     ScopedVariables m_env;
     const std::string m_program = SHAKEMETER_PROGRAM;
 };
