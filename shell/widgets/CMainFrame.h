@@ -74,6 +74,7 @@ public:
     // ---- parts
     CVxDoc& Doc() { return *m_doc; }
     CVxView* GraphView() const { return m_pView; }
+    DataExportCommands& DataExports() const { return *m_dataExport; }
     GraphPictureCommands* GraphPictures() const { return m_pictures; }
     CInstrumentView* InstrumentView() const { return m_instrumentView; }
     CPictureToolBar* ToolBar() const { return m_wndToolBar; }

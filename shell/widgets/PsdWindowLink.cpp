@@ -4,6 +4,7 @@
 #include "graph/core/VisibleRows.h"
 #include "graph/widgets/CVxView.h"
 #include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/DataExportCommands.h"
 #include "shell/widgets/FrameLinkHost.h"
 
 namespace shakemeter {
@@ -25,6 +26,8 @@ PsdWindow* CreatePsdWindow(CMainFrame& frame, FrameLinkHost& spectrumHost)
     inputs.visibleRows = [&frame] { return VisibleRows(frame.GraphView()->Model()); };
     inputs.unit = AnalysisWindowUnit;
     auto* window = new PsdWindow(std::move(inputs), &frame);
+    QObject::connect(window, &PsdWindow::exportRequested, window,
+                     [window, &frame] { frame.DataExports().ExportPsd(window->Shown()); });
     QObject::connect(&spectrumHost, &FrameLinkHost::spectrumCaptured, window,
                      [window, &frame] { window->AddCapture(frame.Doc().recording()); });
     return window;
