@@ -35,6 +35,7 @@
 #include "recording/TextReport.h"
 #include "shell/CommandIds.h"
 #include "shell/DesktopOpener.h"
+#include "shell/widgets/AnalysisPanels.h"
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/FrameLinkHost.h"
@@ -216,6 +217,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     CreateToolBar();
     CreateStatusBar();
     AddContextMenu();
+    m_analysisPanels = new AnalysisPanels(*this, *m_doc, *m_pView, *m_analysisMenu, m_env.profilePath);
 
     m_timerSpectrum.setSingleShot(true);
     connect(&m_timerSpectrum, &QTimer::timeout, this, &CMainFrame::OnSpectrumTick);

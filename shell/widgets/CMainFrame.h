@@ -42,6 +42,7 @@ class LoggerDialogBase;
 class FrameLinkHost;
 class DeviceLibrary;
 class Prompter;
+class AnalysisPanels;
 
 // Where the main window finds its collaborators; empty members take the program's own.
 struct FrameEnvironment {
@@ -82,6 +83,8 @@ public:
     bool DataListOpen() const;
     // New data for the list: it refills at its next paint.
     void RefreshDataList();
+    // The docks of the Analysis menu.
+    AnalysisPanels* Analysis() const { return m_analysisPanels; }
     CLoggerLink& SpectrumLink() { return *m_linkSpectrum; }
     FrameLinkHost& RunLinkHost() { return *m_runHost; }
 
@@ -239,6 +242,7 @@ private:
     std::unique_ptr<CLoggerLink> m_linkSpectrum;
     CLoadingDlg* m_dlgLoading = nullptr;
     CDataListDlg* m_dlgDataList = nullptr;
+    AnalysisPanels* m_analysisPanels = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 
     QMap<int, QList<QAction*>> m_actions;

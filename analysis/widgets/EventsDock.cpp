@@ -1,0 +1,154 @@
+#include "analysis/widgets/EventsDock.h"
+
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace shakemeter {
+
+EventsDock::EventsDock(QWidget* parent) : QDockWidget(QStringLiteral("Events"), parent)
+{
+    setObjectName(QStringLiteral("EventsDock"));
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(4, 4, 4, 4);
+
+    auto* levels = new QFormLayout;
+    m_shock = new QDoubleSpinBox(body);
+    m_shock->setObjectName(QStringLiteral("ShockLevel"));
+    m_shock->setRange(0.0, 1000.0);
+    m_shock->setDecimals(2);
+    m_shock->setSingleStep(0.1);
+    m_shock->setSuffix(QStringLiteral(" g"));
+    m_shock->setToolTip(QStringLiteral("A shock: the vector sum at or above this level"));
+    m_fall = new QDoubleSpinBox(body);
+    m_fall->setObjectName(QStringLiteral("FallLevel"));
+    m_fall->setRange(0.0, 100.0);
+    m_fall->setDecimals(2);
+    m_fall->setSingleStep(0.05);
+    m_fall->setSuffix(QStringLiteral(" g"));
+    m_fall->setToolTip(QStringLiteral("A free fall: the vector sum at or below this level"));
+    m_minRows = new QSpinBox(body);
+    m_minRows->setObjectName(QStringLiteral("MinFallRows"));
+    m_minRows->setRange(1, 1000000000);
+    m_minRows->setToolTip(QStringLiteral("The rows a free fall holds at least"));
+    levels->addRow(QStringLiteral("&Shock level:"), m_shock);
+    levels->addRow(QStringLiteral("&Fall level:"), m_fall);
+    levels->addRow(QStringLiteral("&Min. fall rows:"), m_minRows);
+    layout->addLayout(levels);
+
+    m_count = new QLabel(body);
+    m_count->setObjectName(QStringLiteral("EventCount"));
+    layout->addWidget(m_count);
+
+    m_table = new QTableWidget(0, vibration::kEventColumns, body);
+    m_table->setObjectName(QStringLiteral("EventTable"));
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(m_table);
+    setWidget(body);
+    SetOptions(vibration::EventOptions());
+
+    connect(m_table, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (!m_filling)
+            Choose(row);
+    });
+    // Enter on the line already chosen shows it again (after an Undo Zoom, say).
+    connect(m_table, &QTableWidget::activated, this, [this](const QModelIndex& index) { Choose(index.row()); });
+    const auto changed = [this] {
+        if (!m_filling)
+            emit optionsChanged();
+    };
+    connect(m_shock, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(m_fall, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(m_minRows, &QSpinBox::valueChanged, this, changed);
+}
+
+void EventsDock::SetOptions(const vibration::EventOptions& options)
+{
+    m_filling = true;
+    m_shock->setValue(options.shockLevel);
+    m_fall->setValue(options.fallLevel);
+    m_minRows->setValue(static_cast<int>(std::min<std::size_t>(options.minFallRows, 1000000000)));
+    m_filling = false;
+}
+
+vibration::EventOptions EventsDock::Options() const
+{
+    vibration::EventOptions options;
+    options.shockLevel = m_shock->value();
+    options.fallLevel = m_fall->value();
+    options.minFallRows = static_cast<std::size_t>(m_minRows->value());
+    return options;
+}
+
+void EventsDock::ShowLines(const std::array<std::string, vibration::kEventColumns>& titles,
+                           const std::vector<vibration::EventLine>& lines)
+{
+    m_filling = true;
+    m_lines = lines;
+    QStringList headings;
+    for (const std::string& title : titles)
+        headings << QString::fromStdString(title);
+    m_table->clearContents();
+    m_table->setRowCount(static_cast<int>(lines.size()));
+    m_table->setHorizontalHeaderLabels(headings);
+    for (int row = 0; row < static_cast<int>(lines.size()); ++row) {
+        const auto& cells = lines[static_cast<std::size_t>(row)].cells;
+        for (int c = 0; c < vibration::kEventColumns; ++c) {
+            auto* item = new QTableWidgetItem(QString::fromStdString(cells[static_cast<std::size_t>(c)]));
+            if (c >= 2 && c != 4)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_table->setItem(row, c, item);
+        }
+    }
+    m_table->resizeColumnsToContents();
+    m_table->setCurrentCell(-1, -1);
+    m_table->clearSelection();
+    int shocks = 0;
+    int falls = 0;
+    int logged = 0;
+    for (const vibration::EventLine& line : lines) {
+        if (!line.rows)
+            ++logged;
+        else if (line.cells[0] == "Shock")
+            ++shocks;
+        else
+            ++falls;
+    }
+    m_count->setText(QStringLiteral("%1 shocks, %2 free falls, %3 logged free-fall events").arg(shocks).arg(falls).arg(logged));
+    m_filling = false;
+}
+
+int EventsDock::ChosenLine() const
+{
+    const QList<QTableWidgetSelectionRange> ranges = m_table->selectedRanges();
+    return ranges.isEmpty() ? -1 : ranges.first().topRow();
+}
+
+void EventsDock::ForgetChoice()
+{
+    m_filling = true;
+    m_table->setCurrentCell(-1, -1);
+    m_table->clearSelection();
+    m_filling = false;
+}
+
+void EventsDock::Choose(int line)
+{
+    if (line < 0 || line >= static_cast<int>(m_lines.size()))
+        return;
+    const auto& rows = m_lines[static_cast<std::size_t>(line)].rows;
+    if (rows)
+        emit eventChosen(line, rows->from, rows->to);
+}
+
+}  // namespace shakemeter
