@@ -74,8 +74,11 @@ AnalysisPanels::AnalysisPanels(QMainWindow& window, CVxDoc& doc, CVxView& view, 
 
     for (auto [dock, key] : {std::pair<QDockWidget*, const char*>{m_statistics, kStatisticsShownKey},
                              std::pair<QDockWidget*, const char*>{m_events, kEventsShownKey}}) {
-        // The menu's check mark is the one change kept; hiding with the main window is not.
-        connect(dock->toggleViewAction(), &QAction::toggled, this, [this, key = key](bool shown) {
+        // What the user shows or closes is kept; the docks going with their window are not.
+        connect(dock->toggleViewAction(), &QAction::toggled, this, [this, dock = dock, key = key](bool shown) {
+            const QWidget* window = dock->parentWidget();
+            if (!shown && (window == nullptr || !window->isVisible()))
+                return;
             OpenProgramProfile(m_profilePath)->setValue(QLatin1String(key), shown);
             if (shown)
                 Follow();

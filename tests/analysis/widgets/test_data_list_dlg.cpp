@@ -264,11 +264,11 @@ TEST_F(DataListDlgTest, CtrlCCopiesTheSelectedRowsAsTabSeparatedText)
     Open(dlg, shown.view);
     QTableView* list = dlg.List();
     list->setFocus();
+    list->setCurrentIndex(list->model()->index(12, 3));
     list->selectionModel()->select(list->model()->index(13, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     list->selectionModel()->select(list->model()->index(12, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    list->setCurrentIndex(list->model()->index(12, 3));
     QApplication::clipboard()->clear();
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
     const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'));
