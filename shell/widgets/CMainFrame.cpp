@@ -199,6 +199,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     m_linkSpectrum = std::make_unique<CLoggerLink>(*m_devices, *m_spectrumHost);
     m_spectrumHost->Attach(m_linkSpectrum.get());
     m_dlgLoading = new CLoadingDlg(this);
+    connect(m_dlgLoading, &CLoadingDlg::cancelRequested, this, [this] { m_dlgDownload->Link().RequestCancel(); });
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // The page's fixed offsets are printer pixels; a fixed resolution keeps the page's look.
     m_printer->setResolution(600);
@@ -903,10 +904,12 @@ void CMainFrame::ShowDownloadProgress(int rangeMax)
 {
     m_dlgLoading->SetRange(rangeMax);
     m_dlgLoading->SetPos(0);
-    // Centred on the view horizontally, four of its own heights below the view's top.
+    // Centred on the view horizontally, four of its own heights below the view's top; measured
+    // before the Cancel row is added, so the bar stands where it always did.
     const QPoint viewTopLeft = m_pView->mapToGlobal(QPoint(0, 0));
     const int left = viewTopLeft.x() + m_pView->width() / 2 - m_dlgLoading->frameGeometry().width() / 2;
     const int top = viewTopLeft.y() + 4 * m_dlgLoading->frameGeometry().height();
+    m_dlgLoading->OfferCancel();
     m_dlgLoading->ShowAt(QPoint(left, top));
     ApplyEnableTable();
 }
