@@ -1,7 +1,7 @@
 #include "analysis/widgets/EventsDock.h"
 
 #include <QDoubleSpinBox>
-#include <QFormLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -18,7 +18,8 @@ EventsDock::EventsDock(QWidget* parent) : QDockWidget(QStringLiteral("Events"), 
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(4, 4, 4, 4);
 
-    auto* levels = new QFormLayout;
+    // The levels and the counts on one line above the table.
+    auto* levels = new QHBoxLayout;
     m_shock = new QDoubleSpinBox(body);
     m_shock->setObjectName(QStringLiteral("ShockLevel"));
     m_shock->setRange(0.0, 1000.0);
@@ -37,14 +38,21 @@ EventsDock::EventsDock(QWidget* parent) : QDockWidget(QStringLiteral("Events"), 
     m_minRows->setObjectName(QStringLiteral("MinFallRows"));
     m_minRows->setRange(1, 1000000000);
     m_minRows->setToolTip(QStringLiteral("The rows a free fall holds at least"));
-    levels->addRow(QStringLiteral("&Shock level:"), m_shock);
-    levels->addRow(QStringLiteral("&Fall level:"), m_fall);
-    levels->addRow(QStringLiteral("&Min. fall rows:"), m_minRows);
-    layout->addLayout(levels);
-
+    const auto addLevel = [&](const QString& text, QWidget* field) {
+        auto* label = new QLabel(text, body);
+        label->setBuddy(field);
+        levels->addWidget(label);
+        levels->addWidget(field);
+        levels->addSpacing(12);
+    };
+    addLevel(QStringLiteral("&Shock level:"), m_shock);
+    addLevel(QStringLiteral("&Fall level:"), m_fall);
+    addLevel(QStringLiteral("&Min. fall rows:"), m_minRows);
     m_count = new QLabel(body);
     m_count->setObjectName(QStringLiteral("EventCount"));
-    layout->addWidget(m_count);
+    levels->addWidget(m_count);
+    levels->addStretch(1);
+    layout->addLayout(levels);
 
     m_table = new QTableWidget(0, vibration::kEventColumns, body);
     m_table->setObjectName(QStringLiteral("EventTable"));
@@ -53,6 +61,8 @@ EventsDock::EventsDock(QWidget* parent) : QDockWidget(QStringLiteral("Events"), 
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // A few lines in view by default; the dock's splitter gives it more.
+    m_table->setMinimumHeight(4 * m_table->verticalHeader()->defaultSectionSize());
     layout->addWidget(m_table);
     setWidget(body);
     SetOptions(vibration::EventOptions());
@@ -124,7 +134,10 @@ void EventsDock::ShowLines(const std::array<std::string, vibration::kEventColumn
         else
             ++falls;
     }
-    m_count->setText(QStringLiteral("%1 shocks, %2 free falls, %3 logged free-fall events").arg(shocks).arg(falls).arg(logged));
+    m_count->setText(QStringLiteral("Shocks: %1   Free falls: %2   Free-fall events logged: %3")
+                         .arg(shocks)
+                         .arg(falls)
+                         .arg(logged));
     m_filling = false;
 }
 

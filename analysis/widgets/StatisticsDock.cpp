@@ -23,8 +23,11 @@ StatisticsDock::StatisticsDock(QWidget* parent) : QDockWidget(QStringLiteral("St
     m_table->setObjectName(QStringLiteral("StatisticsTable"));
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->setWordWrap(false);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QStringList lines;
     for (const char* name : vibration::kStatisticsLineNames)
         lines << QString::fromLatin1(name);
@@ -37,6 +40,7 @@ StatisticsDock::StatisticsDock(QWidget* parent) : QDockWidget(QStringLiteral("St
         }
     }
     layout->addWidget(m_table);
+    layout->addStretch(1);
     setWidget(body);
     Clear();
 }
@@ -52,6 +56,21 @@ void StatisticsDock::Show(const vibration::StatisticsTable& table, const QString
             m_table->item(line, c)->setText(QString::fromStdString(table.cells[line][c]));
     }
     m_range->setText(QStringLiteral("%1 rows from %2 to %3").arg(table.rows).arg(from, to));
+    FitTable();
+}
+
+void StatisticsDock::FitTable()
+{
+    // The whole table in view: the dock is as wide and as tall as its numbers need.
+    m_table->resizeColumnsToContents();
+    int width = m_table->verticalHeader()->sizeHint().width() + 2 * m_table->frameWidth();
+    for (int c = 0; c < m_table->columnCount(); ++c)
+        width += m_table->columnWidth(c);
+    int height = m_table->horizontalHeader()->sizeHint().height() + 2 * m_table->frameWidth();
+    for (int line = 0; line < m_table->rowCount(); ++line)
+        height += m_table->verticalHeader()->sectionSizeHint(line);
+    m_table->setMinimumWidth(width);
+    m_table->setFixedHeight(height);
 }
 
 void StatisticsDock::Clear()
@@ -65,6 +84,7 @@ void StatisticsDock::Clear()
             m_table->item(line, c)->setText(QString());
     }
     m_range->setText(QStringLiteral("No recording shown"));
+    FitTable();
 }
 
 }  // namespace shakemeter

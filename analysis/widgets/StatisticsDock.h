@@ -25,6 +25,8 @@ public:
     QLabel* RangeLabel() const { return m_range; }
 
 private:
+    void FitTable();
+
     QLabel* m_range = nullptr;
     QTableWidget* m_table = nullptr;
 };

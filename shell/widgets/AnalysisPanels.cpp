@@ -37,11 +37,12 @@ AnalysisPanels::AnalysisPanels(QMainWindow& window, CVxDoc& doc, CVxView& view, 
     m_events = new EventsDock(&window);
     m_events->SetOptions(AnalysisEventOptions(profilePath));
     const std::unique_ptr<QSettings> profile = OpenProgramProfile(profilePath);
+    // The statistics beside the graph, the event table's wide lines below it.
+    window.addDockWidget(Qt::RightDockWidgetArea, m_statistics);
+    window.addDockWidget(Qt::BottomDockWidgetArea, m_events);
     for (auto [dock, key] : {std::pair<QDockWidget*, const char*>{m_statistics, kStatisticsShownKey},
-                             std::pair<QDockWidget*, const char*>{m_events, kEventsShownKey}}) {
-        window.addDockWidget(Qt::RightDockWidgetArea, dock);
+                             std::pair<QDockWidget*, const char*>{m_events, kEventsShownKey}})
         dock->setVisible(profile->value(QLatin1String(key), false).toBool());
-    }
 
     m_statisticsAction = m_statistics->toggleViewAction();
     m_statisticsAction->setText(QStringLiteral("&Statistics"));
