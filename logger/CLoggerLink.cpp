@@ -246,7 +246,8 @@ bool CLoggerLink::ReadMemory()
     };
     std::uint8_t* const sampleStream = m_pBlock.data();
     std::uint8_t* const eventStream = sampleStream + dataBytes;
-    const bool read = fetch(dataPlan, sampleStream, 0) && fetch(eventPlan, eventStream, static_cast<int>(dataPlan.count));
+    const bool read =
+        fetch(dataPlan, sampleStream, 0) && fetch(eventPlan, eventStream, static_cast<int>(dataPlan.count));
     // A request that came with the last block still ends the transfer: the user asked for the
     // recording shown to stay.
     if (!read || m_bCancelRequested) {

@@ -7,8 +7,7 @@ bool RangeStatisticsCache::Holds(const TimeRows& rows, RowRange range) const
     // A reading's rows may move when their store grows, so the rows at the ends are compared
     // too: another recording in the same place does not pass for the old one.
     const RowRange& had = m_last->range;
-    return had.from == range.from && had.to <= range.to && rows.rows[had.from] == m_first &&
-           rows.rows[had.to] == m_end;
+    return had.from == range.from && had.to <= range.to && rows.rows[had.from] == m_first && rows.rows[had.to] == m_end;
 }
 
 const RangeStatistics& RangeStatisticsCache::Update(const TimeRows& rows, RowRange range, bool growing)

@@ -134,10 +134,8 @@ void EventsDock::ShowLines(const std::array<std::string, vibration::kEventColumn
         else
             ++falls;
     }
-    m_count->setText(QStringLiteral("Shocks: %1   Free falls: %2   Free-fall events logged: %3")
-                         .arg(shocks)
-                         .arg(falls)
-                         .arg(logged));
+    m_count->setText(
+        QStringLiteral("Shocks: %1   Free falls: %2   Free-fall events logged: %3").arg(shocks).arg(falls).arg(logged));
     m_filling = false;
 }
 

@@ -28,8 +28,7 @@ QString RowLabel(const GraphModel& model, std::size_t row)
 
 }  // namespace
 
-AnalysisPanels::AnalysisPanels(QMainWindow& window, CVxDoc& doc, CVxView& view, QMenu& menu,
-                               const QString& profilePath)
+AnalysisPanels::AnalysisPanels(QMainWindow& window, CVxDoc& doc, CVxView& view, QMenu& menu, const QString& profilePath)
     : QObject(&window), m_doc(doc), m_view(view), m_profilePath(profilePath)
 {
     m_unit = AnalysisUnit(profilePath);
@@ -46,8 +45,7 @@ AnalysisPanels::AnalysisPanels(QMainWindow& window, CVxDoc& doc, CVxView& view, 
 
     m_statisticsAction = m_statistics->toggleViewAction();
     m_statisticsAction->setText(QStringLiteral("&Statistics"));
-    m_statisticsAction->setStatusTip(
-        QStringLiteral("Show or hide the statistics of the rows the graph shows"));
+    m_statisticsAction->setStatusTip(QStringLiteral("Show or hide the statistics of the rows the graph shows"));
     m_statisticsAction->setToolTip(QStringLiteral("Statistics"));
     m_eventsAction = m_events->toggleViewAction();
     m_eventsAction->setText(QStringLiteral("&Events"));
@@ -70,8 +68,7 @@ AnalysisPanels::AnalysisPanels(QMainWindow& window, CVxDoc& doc, CVxView& view, 
     }
     UnitAction(m_unit)->setChecked(true);
     connect(m_unitG, &QAction::triggered, this, [this] { SetUnit(vibration::Unit::G); });
-    connect(m_unitMetric, &QAction::triggered, this,
-            [this] { SetUnit(vibration::Unit::MetresPerSecondSquared); });
+    connect(m_unitMetric, &QAction::triggered, this, [this] { SetUnit(vibration::Unit::MetresPerSecondSquared); });
 
     for (auto [dock, key] : {std::pair<QDockWidget*, const char*>{m_statistics, kStatisticsShownKey},
                              std::pair<QDockWidget*, const char*>{m_events, kEventsShownKey}}) {

@@ -53,9 +53,9 @@ TEST(RangeStatisticsJoin, TwoPartsEqualTheWholeWithTiesToTheLaterRow)
 {
     // A large offset: joining must pool the spreads about each part's mean, not cancel sums.
     std::vector<SampleRow> rows = Noise(5000, 7, 1000.0);
-    rows[10][1] = 50.0;    // the same maximum in both parts: the later row wins
+    rows[10][1] = 50.0;  // the same maximum in both parts: the later row wins
     rows[4000][1] = 50.0;
-    rows[20][2] = -40.0;   // a minimum only in the first part
+    rows[20][2] = -40.0;  // a minimum only in the first part
     for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{2500}, std::size_t{4998}}) {
         const RangeStatistics joined = JoinRangeStatistics(ComputeRangeStatistics(rows.data(), {0, cut}),
                                                            ComputeRangeStatistics(rows.data(), {cut + 1, 4999}));
@@ -117,12 +117,12 @@ TEST(StatisticsTable, TextsInEitherUnit)
     const StatisticsTable g = StatisticsTableOf(s, Unit::G);
     EXPECT_EQ(g.unit, "g");
     EXPECT_EQ(g.rows, 4u);
-    EXPECT_EQ(g.cells[0][0], "1.0000");    // max
-    EXPECT_EQ(g.cells[1][0], "-1.0000");   // min
-    EXPECT_EQ(g.cells[2][0], "0.0000");    // mean
-    EXPECT_EQ(g.cells[5][0], "2.0000");    // peak-to-peak
-    EXPECT_EQ(g.cells[6][0], "1.000");     // crest factor
-    EXPECT_EQ(g.cells[6][1], "-");         // no crest factor without RMS
+    EXPECT_EQ(g.cells[0][0], "1.0000");   // max
+    EXPECT_EQ(g.cells[1][0], "-1.0000");  // min
+    EXPECT_EQ(g.cells[2][0], "0.0000");   // mean
+    EXPECT_EQ(g.cells[5][0], "2.0000");   // peak-to-peak
+    EXPECT_EQ(g.cells[6][0], "1.000");    // crest factor
+    EXPECT_EQ(g.cells[6][1], "-");        // no crest factor without RMS
     EXPECT_EQ(g.cells[3][1], "0.0000");
     const StatisticsTable metric = StatisticsTableOf(s, Unit::MetresPerSecondSquared);
     EXPECT_EQ(metric.unit, "m/s^2");
