@@ -18,11 +18,13 @@ set(uses_recording transform)
 set(uses_settings "")
 set(uses_analysis/report recording)
 set(uses_analysis/vibration recording)
+# The graph answers which rows it shows as the analysis counts them.
 set(uses_graph/core recording analysis/vibration)
 set(uses_logger recording)
 set(uses_shell "")
 set(uses_tools/cli analysis/vibration logger settings)
 set(uses_tools/sim logger)
+# The program profile keeps the analysis unit and the event levels in the analysis's terms.
 set(uses_controls recording shell analysis/vibration)
 set(uses_analysis/widgets controls analysis/report analysis/vibration graph/core)
 # The graph pane's toolbar opens the display settings dialogs.

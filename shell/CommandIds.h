@@ -31,6 +31,9 @@ constexpr int ID_VIEW_SUMMARY = 32885;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int ID_HELP_TOPICS = 32779;
 
+// Analysis menu.
+constexpr int ID_ANALYSIS_PSD = 32950;
+
 // Toolbar only.
 constexpr int ID_FREQUENCY_GRAPH = 32906;
 constexpr int ID_TIME_GRAPH = 32907;

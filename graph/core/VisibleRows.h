@@ -1,6 +1,5 @@
 #pragma once
-// Which rows of the shown recording the graph shows: the shown range in the full view, the rows
-// of the zoomed picture's visible points (as the paint draws them) when zoomed.
+// Which rows of the recording the graph pane shows: the one answer the analysis windows share.
 
 #include <cstddef>
 
@@ -9,19 +8,9 @@
 
 namespace shakemeter {
 
-// Rows within 0..rowCount-1 (rowCount > 0: the time-domain rows of the shown recording).
+// The rows (0-based, inclusive) of the shown range, narrowed when zoomed to the points the last
+// paint found visible; never past rowCount - 1, the last time-domain row. The whole recording in
+// frequency mode, where the graph shows bins rather than rows. {0, 0} when rowCount is 0.
 vibration::RowRange VisibleRows(const GraphModel& model, std::size_t rowCount);
-
-// What a zoom, an Undo Zoom, a scroll or a new band changes of the graph: equal keys, same picture
-// of the same rows.
-struct GraphZoomKey {
-    bool fullView = true;
-    int level = 0;
-    double bandLeft = 0.0;
-    double bandRight = 0.0;
-    int shift = 0;
-    bool operator==(const GraphZoomKey&) const = default;
-};
-GraphZoomKey ZoomKeyOf(const GraphModel& model);
 
 }  // namespace shakemeter

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "analysis/vibration/RangeStatisticsCache.h"
+#include "graph/core/GraphZoomKey.h"
 #include "graph/core/VisibleRows.h"
 
 class QAction;

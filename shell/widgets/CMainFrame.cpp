@@ -22,6 +22,7 @@
 #include "graph/widgets/CVxView.h"
 #include "graph/widgets/GraphPainter.h"
 #include "analysis/widgets/CDataListDlg.h"
+#include "analysis/widgets/PsdWindow.h"
 #include "analysis/widgets/ReportPrinter.h"
 #include "logger/CLoggerLink.h"
 #include "logger/DeviceLibrary.h"
@@ -39,6 +40,7 @@
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/FrameLinkHost.h"
+#include "shell/widgets/PsdWindowLink.h"
 #include "controls/CPictureToolBar.h"
 #include "controls/Pictures.h"
 #include "controls/ProgramProfile.h"
@@ -73,6 +75,7 @@ constexpr CommandText kCommandTexts[] = {
     {ID_PRINT_LIST, "Print List\nPrint List"},
     {ID_FREQUENCY_GRAPH, "\nFrequency-domain Graph"},
     {ID_TIME_GRAPH, "\nTime-domain Graph"},
+    {ID_ANALYSIS_PSD, "Show the power spectral density and Grms of the recording or of a spectrum reading\nPSD"},
     {ID_FFT_READING, "Read real-time spectral data for FFT analysis.\nRead real-time spectral data for FFT analysis."},
     {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
     {ID_APP_EXIT, "\nExit"},
@@ -198,6 +201,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     m_runHost->Attach(&m_dlgRun->Link());
     m_linkSpectrum = std::make_unique<CLoggerLink>(*m_devices, *m_spectrumHost);
     m_spectrumHost->Attach(m_linkSpectrum.get());
+    m_psdWindow = CreatePsdWindow(*this, *m_spectrumHost);
     m_dlgLoading = new CLoadingDlg(this);
     connect(m_dlgLoading, &CLoadingDlg::cancelRequested, this, [this] { m_dlgDownload->Link().RequestCancel(); });
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -320,6 +324,7 @@ void CMainFrame::CreateActions()
     MakeAction(ID_FREQUENCY_GRAPH, QStringLiteral("Frequency-domain Graph"));
     MakeAction(ID_TIME_GRAPH, QStringLiteral("Time-domain Graph"));
     MakeAction(ID_IMPORT_LIST, QStringLiteral("Import data to list"));
+    MakeAction(ID_ANALYSIS_PSD, QStringLiteral("&PSD..."));
 
     // Accelerators of the standard document commands and the pane switch.
     struct Accelerator {
@@ -378,6 +383,7 @@ void CMainFrame::CreateMenus()
     window->addAction(Action(ID_VIEW_SUMMARY));
 
     m_analysisMenu = bar->addMenu(QStringLiteral("&Analysis"));
+    m_analysisMenu->addAction(Action(ID_ANALYSIS_PSD));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help(H)"));
     help->addAction(Action(ID_APP_ABOUT));
@@ -524,6 +530,9 @@ void CMainFrame::RunCommand(int commandId)
         break;
     case ID_FFT_READING:
         OnFftReading();
+        break;
+    case ID_ANALYSIS_PSD:
+        m_psdWindow->ShowAndRecompute();
         break;
     case ID_VIEW_INSTRUMENT:
         OnViewInstrument();
@@ -853,6 +862,7 @@ void CMainFrame::OnFftReading()
         return;
     }
     m_linkSpectrum->StampSpectrumTime();
+    m_psdWindow->BeginReading();
     m_dlgLoading->SetRange(20);
     m_dlgLoading->SetPos(0);
     m_dlgLoading->ShowCentred();

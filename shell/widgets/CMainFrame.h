@@ -38,6 +38,7 @@ class CDownloadDlg;
 class CRunDlg;
 class CLoadingDlg;
 class CDataListDlg;
+class PsdWindow;
 class LoggerDialogBase;
 class FrameLinkHost;
 class DeviceLibrary;
@@ -80,6 +81,7 @@ public:
     CLoadingDlg* LoadingDialog() const { return m_dlgLoading; }
     // The data list window, or null in a program built without it.
     CDataListDlg* DataList() const { return m_dlgDataList; }
+    PsdWindow* Psd() const { return m_psdWindow; }
     bool DataListOpen() const;
     // New data for the list: it refills at its next paint.
     void RefreshDataList();
@@ -125,6 +127,8 @@ public:
     void WriteTempCopy();
     QString TempCopyPath() const { return m_tempCopyPath; }
     QString SettingsPath() const { return m_settingsPath; }
+    // The program profile's file; empty for the program's own.
+    QString ProfilePath() const { return m_env.profilePath; }
     // All keys of the settings file from the window's and the view's state.
     void WriteSettings();
     // The window's normal (not maximised) size into the program's profile, for the next start.
@@ -231,6 +235,7 @@ private:
     // Menus of the commands beyond the logger's own: File > Export and Analysis.
     QMenu* m_exportMenu = nullptr;
     QMenu* m_analysisMenu = nullptr;
+    PsdWindow* m_psdWindow = nullptr;
 
     std::unique_ptr<FrameLinkHost> m_setupHost;
     std::unique_ptr<FrameLinkHost> m_downloadHost;

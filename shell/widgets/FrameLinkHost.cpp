@@ -116,6 +116,7 @@ void FrameLinkHost::RecordingInstalled(const InstalledRecording& installed)
     case RecordingSource::Spectrum:
         RefreshOpenDataList();
         ZoomOutToNewRecording();
+        emit spectrumCaptured();
         break;
     case RecordingSource::RealTime:
         StartRealTimeView(installed.valueRangeChanged);

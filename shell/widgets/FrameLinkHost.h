@@ -38,6 +38,10 @@ public:
     void RecordingInstalled(const InstalledRecording& installed) override;
     void RowAppended(bool valueRangeGrew) override;
 
+signals:
+    // A capture of the spectrum reading is now the document's recording.
+    void spectrumCaptured();
+
 private:
     // A real-time reading has just replaced the recording shown: the summary panel at its
     // time-domain height, the window table laid out for the plot's width.

@@ -61,6 +61,16 @@ struct GraphFixture {
     double X(int row, int level) const { return model.Position(row, 0, level).x; }
 };
 
+// 1001 rows in an 800-pixel plot: row r sits at 100 + 0.8 r in the full view.
+struct ThousandRowFixture : GraphFixture {
+    ThousandRowFixture()
+    {
+        Load(1001, [](int i) { return SampleRow{(i % 7) * 0.1, 0, 0, 0}; });
+        Plot(100, 200, 900, 600);
+        Paint();
+    }
+};
+
 // Runs a block with TZ set, and puts the old zone back.
 class ScopedTimeZone {
 public:

@@ -9,14 +9,7 @@ namespace {
 
 using testing::GraphFixture;
 
-// 1001 rows in an 800-pixel plot: row r sits at 100 + 0.8 r in the full view.
-struct ZoomFixture : GraphFixture {
-    ZoomFixture()
-    {
-        Load(1001, [](int i) { return SampleRow{(i % 7) * 0.1, 0, 0, 0}; });
-        Plot(100, 200, 900, 600);
-        Paint();
-    }
+struct ZoomFixture : testing::ThousandRowFixture {
     bool Band(PlotPoint from, PlotPoint to)
     {
         model.ButtonDown(from);

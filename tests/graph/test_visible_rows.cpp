@@ -1,5 +1,5 @@
-// The rows the graph shows, in the full view, zoomed and scrolled, with and without ticks; and the
-// zoom onto a row range, which Undo Zoom takes back like a band's.
+// The rows the graph shows, as the analysis windows read them: the shown range, the zoomed
+// stretch after a paint, and the ends kept inside the recording.
 
 #include <gtest/gtest.h>
 
@@ -9,109 +9,47 @@
 namespace shakemeter {
 namespace {
 
-using testing::GraphFixture;
+// Row r at pixel 100 + 0.8 r in the full view.
+using VisibleFixture = testing::ThousandRowFixture;
 
-// 1001 rows in an 800-pixel plot: row r sits at 100 + 0.8 r in the full view.
-struct RowsFixture : GraphFixture {
-    RowsFixture()
-    {
-        Load(1001, [](int i) { return SampleRow{(i % 7) * 0.1, 0, 0, 0}; });
-        Plot(100, 200, 900, 600);
-        Paint();
-    }
-    vibration::RowRange Rows() const { return VisibleRows(model, 1001); }
-};
-
-TEST(VisibleRows, FullViewZoomScrollAndUndo)
+TEST(VisibleRows, WholeShownRangeWhenNotZoomed)
 {
-    RowsFixture g;
-    EXPECT_EQ(g.Rows().from, 0u);
-    EXPECT_EQ(g.Rows().to, 1000u);
+    VisibleFixture g;
+    EXPECT_EQ(VisibleRows(g.model, 1001).from, 0u);
+    EXPECT_EQ(VisibleRows(g.model, 1001).to, 1000u);
+    // The axis setup's range, 1-based in the view, is rows 100..899 here.
+    g.view.m_nRangeFirst = 101;
+    g.view.m_nRangeLast = 900;
+    g.Paint();
+    EXPECT_EQ(VisibleRows(g.model, 1001).from, 100u);
+    EXPECT_EQ(VisibleRows(g.model, 1001).to, 899u);
+    // Never past the rows the caller counts, never an empty answer.
+    EXPECT_EQ(VisibleRows(g.model, 500).to, 499u);
+    EXPECT_EQ(VisibleRows(g.model, 50).from, 49u);
+    EXPECT_EQ(VisibleRows(g.model, 50).to, 49u);
+    EXPECT_EQ(VisibleRows(g.model, 0).size(), 1u);
+}
 
-    // A band over pixels 300 .. 500: rows 250 .. 500, give or take the points drawn at the edges.
+TEST(VisibleRows, AZoomNarrowsToTheRowsInsideThePlot)
+{
+    VisibleFixture g;
+    // Pixels 300 and 500 are rows 250 and 500 of the full view.
     g.model.ButtonDown({300, 300});
-    g.model.DragBand({500, 500});
-    ASSERT_TRUE(g.model.ButtonUp({500, 500}));
+    g.model.DragBand({500, 400});
+    ASSERT_TRUE(g.model.ButtonUp({500, 400}));
     g.Paint();
-    const vibration::RowRange zoomed = g.Rows();
-    // Row 250 sits a rounding right of the edge; the row before it is drawn too, as the paint does.
-    EXPECT_GE(zoomed.from, 249u);
-    EXPECT_LE(zoomed.from, 250u);
-    EXPECT_GE(zoomed.to, 500u);
-    EXPECT_LE(zoomed.to, 503u);
-    const GraphZoomKey key = ZoomKeyOf(g.model);
-
-    // A scroll to the right moves both ends alike.
-    g.model.OnHScroll(ScrollCode::PageForward, 0, 0);
-    g.Paint();
-    EXPECT_GT(g.Rows().from, zoomed.from);
-    EXPECT_EQ(g.Rows().to - g.Rows().from, zoomed.to - zoomed.from);
-    EXPECT_FALSE(ZoomKeyOf(g.model) == key);
+    ASSERT_GT(g.model.state().g_nZoomLevel, 0);
+    const vibration::RowRange rows = VisibleRows(g.model, 1001);
+    EXPECT_NEAR(static_cast<double>(rows.from), 250.0, 3.0);
+    EXPECT_NEAR(static_cast<double>(rows.to), 500.0, 3.0);
+    const VisibleRange points = g.model.ComputeVisibleRange();
+    EXPECT_EQ(rows.from, static_cast<std::size_t>(points.first - 1));
+    EXPECT_EQ(rows.to, static_cast<std::size_t>(points.last - 1));
 
     g.model.OnZoomOut();
     g.Paint();
-    EXPECT_EQ(g.Rows().from, 0u);
-    EXPECT_EQ(g.Rows().to, 1000u);
-
-    // Fewer rows than the view counts (a recording replaced under it): never past the last row.
-    EXPECT_EQ(VisibleRows(g.model, 600).to, 599u);
-    EXPECT_EQ(VisibleRows(g.model, 0).to, 0u);
-}
-
-TEST(VisibleRows, ZoomOntoRowsIsABandOverThemAndUndoReturns)
-{
-    RowsFixture g;
-    ASSERT_TRUE(g.model.ZoomOntoRows(400, 600, false));
-    g.Paint();
-    EXPECT_FALSE(g.model.state().g_bFullView);
-    EXPECT_EQ(g.model.state().g_nZoomLevel, 1);
-    EXPECT_GE(g.Rows().from, 399u);
-    EXPECT_LE(g.Rows().from, 400u);
-    EXPECT_LE(g.Rows().to, 603u);
-    EXPECT_GE(g.Rows().to, 600u);
-    // The same as a band drawn by hand over the same columns.
-    RowsFixture hand;
-    hand.model.ButtonDown({420, 200});
-    hand.model.DragBand({580, 600});
-    ASSERT_TRUE(hand.model.ButtonUp({580, 600}));
-    hand.Paint();
-    EXPECT_DOUBLE_EQ(g.model.state().m_dScale, hand.model.state().m_dScale);
-    EXPECT_EQ(g.model.state().m_nLeftIndex, hand.model.state().m_nLeftIndex);
-
-    // From a zoom elsewhere the rows are still found: the full view is the ruler.
-    ASSERT_TRUE(g.model.ZoomOntoRows(10, 30, false));
-    g.Paint();
-    EXPECT_GE(g.Rows().from, 9u);
-    EXPECT_LE(g.Rows().from, 10u);
-    EXPECT_LE(g.Rows().to, 33u);
-
-    g.model.OnZoomOut();
-    g.Paint();
-    EXPECT_EQ(g.Rows().to, 1000u);
-    // Rows outside the shown range are brought inside; a single row is too narrow for a zoom.
-    EXPECT_TRUE(g.model.ZoomOntoRows(990, 5000, false));
-    g.model.OnZoomOut();
-    g.Paint();
-    EXPECT_FALSE(g.model.ZoomOntoRows(500, 500, false));
-    EXPECT_TRUE(g.model.state().g_bFullView);
-}
-
-TEST(VisibleRows, MotionRecordingUsesTheTicks)
-{
-    GraphFixture g;
-    std::vector<std::int32_t> ticks;
-    for (int i = 0; i < 100; ++i)
-        ticks.push_back(i < 50 ? i + 1 : 1000 + i);  // a long pause after row 49
-    g.Load(100, testing::Flat, ticks);
-    g.Plot(100, 200, 900, 600);
-    g.Paint();
-    ASSERT_TRUE(g.model.ZoomOntoRows(60, 80, false));
-    g.Paint();
-    const vibration::RowRange rows = VisibleRows(g.model, 100);
-    EXPECT_GE(rows.from, 59u);
-    EXPECT_LE(rows.from, 60u);
-    EXPECT_GE(rows.to, 80u);
-    EXPECT_LE(rows.to, 81u);
+    EXPECT_EQ(VisibleRows(g.model, 1001).from, 0u);
+    EXPECT_EQ(VisibleRows(g.model, 1001).to, 1000u);
 }
 
 }  // namespace

@@ -26,6 +26,8 @@
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/CMainFrame.h"
 #include "analysis/widgets/CDataListDlg.h"
+#include "analysis/widgets/PsdWindow.h"
+#include "analysis/vibration/TimeRows.h"
 #include "controls/CInstrumentPanel.h"
 #include "controls/CPictureToolBar.h"
 #include "controls/CSummaryBar.h"
@@ -579,4 +581,27 @@ TEST_F(MainFrameTest, AnotherFileEmptiesTheReadOutOfTheOldOne)
     EXPECT_TRUE(view->ReadoutText().trimmed().isEmpty()) << view->ReadoutText().toStdString();
     view->repaint();
     EXPECT_GT(view->CompositionCount(), compositions) << "the picture holding the old line is composed again";
+}
+
+TEST_F(MainFrameTest, AnalysisPsdOpensTheDensityOfTheShownRecording)
+{
+    const QList<QAction*> tops = frame->menuBar()->actions();
+    EXPECT_EQ(MenuLines(tops[3]->menu()), (QStringList{"&PSD..."}));
+    QAction* psd = frame->Action(ID_ANALYSIS_PSD);
+    ASSERT_NE(psd, nullptr);
+    EXPECT_FALSE(psd->statusTip().isEmpty());
+    EXPECT_EQ(psd->toolTip(), QStringLiteral("PSD"));
+    EXPECT_FALSE(frame->Psd()->isVisible());
+
+    Load(MakeLoggedRecording(600));
+    frame->OnCommand(ID_ANALYSIS_PSD);
+    EXPECT_TRUE(frame->Psd()->isVisible());
+    const vibration::TimeRows rows = vibration::TimeRowsOf(frame->Doc().recording());
+    vibration::WelchPsd welch(vibration::kDefaultSegment);
+    welch.AddSegments(rows.rows, {0, rows.count - 1});
+    const vibration::PsdResult core = welch.Result(1.0 / rows.dt);
+    ASSERT_EQ(frame->Psd()->Shown().frequency, core.frequency);
+    for (int axis = 0; axis < 3; ++axis)
+        EXPECT_EQ(frame->Psd()->Shown().axes[axis].psd, core.axes[axis].psd);
+    frame->Psd()->close();
 }

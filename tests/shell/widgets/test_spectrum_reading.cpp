@@ -15,6 +15,8 @@
 #include "logger/FakeDeviceLibrary.h"
 #include "logger/widgets/CLoadingDlg.h"
 #include "logger/widgets/LoggerDialogBase.h"
+#include "analysis/widgets/PsdWindow.h"
+#include "analysis/widgets/WaterfallWidget.h"
 #include "shell/CommandIds.h"
 #include "shell/widgets/CMainFrame.h"
 #include "controls/CSummaryBar.h"
@@ -198,4 +200,31 @@ TEST_F(SpectrumReadingTest, TheReadOutGoesWithTheCaptureOrDomainItDescribed)
     ASSERT_TRUE(view->ReadoutText().contains(QStringLiteral("    Time:")));
     frame->OnCommand(ID_FREQUENCY_GRAPH);
     EXPECT_TRUE(view->ReadoutText().trimmed().isEmpty()) << view->ReadoutText().toStdString();
+}
+
+TEST_F(SpectrumReadingTest, EveryCaptureReachesThePsdWindowAndANewReadingStartsItAgain)
+{
+    frame->OnCommand(ID_FFT_READING);
+    for (int c = 0; c < 3; ++c) {
+        QueueCapture();
+        frame->OnSpectrumTick();
+    }
+    // Kept while the window is closed, so opening it mid-reading shows the reading whole.
+    EXPECT_FALSE(frame->Psd()->isVisible());
+    EXPECT_EQ(frame->Psd()->History().size(), 3u);
+    EXPECT_EQ(frame->Psd()->Waterfall()->lines(), 3u);
+    EXPECT_EQ(frame->Psd()->source(), PsdWindow::Source::SpectrumReading);
+    frame->OnCommand(ID_STOP_READING);
+    frame->OnSpectrumTick();
+    EXPECT_EQ(frame->Psd()->History().size(), 3u) << "a stopped reading is kept for reading";
+
+    frame->Flags().m_bDataUnsaved = false;
+    frame->OnCommand(ID_FFT_READING);
+    ASSERT_TRUE(frame->IsReading());
+    EXPECT_TRUE(frame->Psd()->History().empty());
+    QueueCapture();
+    frame->OnSpectrumTick();
+    EXPECT_EQ(frame->Psd()->History().size(), 1u);
+    frame->OnCommand(ID_STOP_READING);
+    frame->OnSpectrumTick();
 }

@@ -1,0 +1,87 @@
+#pragma once
+// The PSD window: the Welch density and Grms of the shown recording or of its visible rows, per
+// axis on log-log axes, with a read-out under the mouse; and during a spectrum reading the mean,
+// max hold and last capture over every capture so far, with their waterfall. The numbers come
+// from the analysis core (WelchPsd, CaptureHistory); the window only chooses and draws them.
+
+#include <QWidget>
+#include <functional>
+
+#include "analysis/vibration/CaptureHistory.h"
+#include "analysis/vibration/TimeRows.h"
+#include "analysis/vibration/Units.h"
+#include "analysis/vibration/WelchPsd.h"
+#include "recording/Recording.h"
+
+class QComboBox;
+class QLabel;
+
+namespace shakemeter {
+
+class PsdPlotWidget;
+class WaterfallWidget;
+
+class PsdWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class Source { WholeRecording, VisibleRange, SpectrumReading };
+
+    struct Inputs {
+        std::function<const Recording*()> recording;                           // the recording shown
+        std::function<vibration::RowRange(std::size_t rowCount)> visibleRows;  // what the graph shows of it
+        std::function<vibration::Unit()> unit;                                 // the analysis unit
+    };
+
+    PsdWindow(Inputs inputs, QWidget* parent = nullptr);
+    ~PsdWindow() override;
+
+    // Shows the window on top, with the density of what its source names now.
+    void ShowAndRecompute();
+    void Recompute();
+
+    void SetSource(Source source);
+    Source source() const;
+    // A segment length WelchPsd accepts.
+    void SetSegment(std::size_t segment);
+    std::size_t segment() const;
+
+    // A spectrum reading starts: the captures of the one before are forgotten.
+    void BeginReading();
+    // A capture of the running spectrum reading (its 256 samples at 256 per second).
+    void AddCapture(const Recording& capture);
+
+    // What the plot shows, in the analysis unit (no bins when there is nothing to show).
+    const vibration::PsdResult& Shown() const { return m_shown; }
+    const vibration::CaptureHistory& History() const { return m_history; }
+    WaterfallWidget* Waterfall() const { return m_waterfall; }
+    PsdPlotWidget* Plot() const { return m_plot; }
+    QString GrmsText() const;
+    QString StatusText() const;
+    QString ReadoutText() const;
+    // The read-out as the mouse at this frequency would set it.
+    void ShowReadoutAt(double frequency);
+
+private:
+    void ComputeFromRecording();
+    void ShowCaptures();
+    void RebuildWaterfall();
+    void Refuse(const QString& why);
+    std::vector<double> WaterfallLine(std::size_t capture) const;
+
+    Inputs m_inputs;
+    vibration::Unit m_unit = vibration::Unit::G;
+    vibration::CaptureHistory m_history;
+    vibration::PsdResult m_shown;
+    int m_waterfallAxis = 0;
+    QComboBox* m_sourceBox = nullptr;
+    QComboBox* m_segmentBox = nullptr;
+    QComboBox* m_waterfallAxisBox = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_grms = nullptr;
+    QLabel* m_readout = nullptr;
+    PsdPlotWidget* m_plot = nullptr;
+    WaterfallWidget* m_waterfall = nullptr;
+    QWidget* m_waterfallRow = nullptr;
+};
+
+}  // namespace shakemeter

@@ -1,0 +1,25 @@
+#include "shell/widgets/PsdWindowLink.h"
+
+#include "analysis/widgets/PsdWindow.h"
+#include "controls/ProgramProfile.h"
+#include "graph/core/VisibleRows.h"
+#include "graph/widgets/CVxView.h"
+#include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/FrameLinkHost.h"
+
+namespace shakemeter {
+
+PsdWindow* CreatePsdWindow(CMainFrame& frame, FrameLinkHost& spectrumHost)
+{
+    PsdWindow::Inputs inputs;
+    inputs.recording = [&frame]() -> const Recording* { return &frame.Doc().recording(); };
+    inputs.visibleRows = [&frame](std::size_t rowCount) { return VisibleRows(frame.GraphView()->Model(), rowCount); };
+    // The unit chosen in the Analysis menu, as the program profile keeps it.
+    inputs.unit = [&frame] { return AnalysisUnit(frame.ProfilePath()); };
+    auto* window = new PsdWindow(std::move(inputs), &frame);
+    QObject::connect(&spectrumHost, &FrameLinkHost::spectrumCaptured, window,
+                     [window, &frame] { window->AddCapture(frame.Doc().recording()); });
+    return window;
+}
+
+}  // namespace shakemeter
