@@ -7,40 +7,25 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <ctime>
-#include <random>
 
 #include "analysis/vibration/RangeStatisticsCache.h"
 #include "analysis/vibration/StatisticsTable.h"
+#include "bench/LargestRecording.h"
 #include "graph/core/VisibleRows.h"
 
 namespace shakemeter {
 namespace {
 
-constexpr int kRows = 2750000;
+constexpr int kRows = static_cast<int>(kLargestRecordingRows);
 
 struct ShownRecording {
     Recording doc;
     RecordingView view;
     GraphModel model;
 
-    ShownRecording()
+    ShownRecording() : doc(MakeLargestRecording())
     {
-        doc.m_header.dwSampleCount = kRows;
-        doc.m_header.wInterval = 200;
-        doc.m_header.wYear = 2026;
-        doc.m_header.byMonth = 1;
-        doc.m_header.byDay = 1;
-        doc.m_pSamples.resize(kRows);
-        std::mt19937_64 random(11);
-        std::normal_distribution<double> noise(0.0, 0.3);
-        for (SampleRow& row : doc.m_pSamples) {
-            row[0] = std::trunc(noise(random) * 100) * 0.01;
-            row[1] = std::trunc(noise(random) * 100) * 0.01;
-            row[2] = std::trunc((1.0 + noise(random)) * 100) * 0.01;
-            row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
-        }
         view.AdoptHeader(doc.m_header);
         view.RefreshSummary(doc);
         view.m_nShownCount = kRows;

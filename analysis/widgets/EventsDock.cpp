@@ -20,20 +20,19 @@ EventsDock::EventsDock(QWidget* parent) : QDockWidget(QStringLiteral("Events"), 
 
     // The levels and the counts on one line above the table.
     auto* levels = new QHBoxLayout;
-    m_shock = new QDoubleSpinBox(body);
-    m_shock->setObjectName(QStringLiteral("ShockLevel"));
-    m_shock->setRange(0.0, 1000.0);
-    m_shock->setDecimals(2);
-    m_shock->setSingleStep(0.1);
-    m_shock->setSuffix(QStringLiteral(" g"));
-    m_shock->setToolTip(QStringLiteral("A shock: the vector sum at or above this level"));
-    m_fall = new QDoubleSpinBox(body);
-    m_fall->setObjectName(QStringLiteral("FallLevel"));
-    m_fall->setRange(0.0, 100.0);
-    m_fall->setDecimals(2);
-    m_fall->setSingleStep(0.05);
-    m_fall->setSuffix(QStringLiteral(" g"));
-    m_fall->setToolTip(QStringLiteral("A free fall: the vector sum at or below this level"));
+    // A level in g, with its object name and what it means.
+    const auto levelBox = [body](const char* name, double maximum, double step, const char* meaning) {
+        auto* box = new QDoubleSpinBox(body);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setRange(0.0, maximum);
+        box->setDecimals(2);
+        box->setSingleStep(step);
+        box->setSuffix(QStringLiteral(" g"));
+        box->setToolTip(QString::fromLatin1(meaning));
+        return box;
+    };
+    m_shock = levelBox("ShockLevel", 1000.0, 0.1, "A shock: the vector sum at or above this level");
+    m_fall = levelBox("FallLevel", 100.0, 0.05, "A free fall: the vector sum at or below this level");
     m_minRows = new QSpinBox(body);
     m_minRows->setObjectName(QStringLiteral("MinFallRows"));
     m_minRows->setRange(1, 1000000000);

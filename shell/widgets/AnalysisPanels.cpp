@@ -51,6 +51,8 @@ AnalysisPanels::AnalysisPanels(QMainWindow& window, CVxDoc& doc, CVxView& view, 
     m_eventsAction->setText(QStringLiteral("&Events"));
     m_eventsAction->setStatusTip(QStringLiteral("Show or hide the list of shocks and free falls"));
     m_eventsAction->setToolTip(QStringLiteral("Events"));
+    if (!menu.isEmpty())
+        menu.addSeparator();
     menu.addAction(m_statisticsAction);
     menu.addAction(m_eventsAction);
     menu.addSeparator();
