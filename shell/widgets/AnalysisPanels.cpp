@@ -148,10 +148,12 @@ void AnalysisPanels::FollowEvents()
 {
     const Recording& recording = m_doc.recording();
     const vibration::TimeRows rows = vibration::TimeRowsOf(recording);
-    if (m_eventsDirty || rows.rows != m_eventRows || rows.count != m_eventCount) {
+    if (m_eventsDirty || rows.rows != m_eventRows || rows.count != m_eventCount ||
+        !(recording.m_header == m_eventHeader)) {
         m_eventsDirty = false;
         m_eventRows = rows.rows;
         m_eventCount = rows.count;
+        m_eventHeader = recording.m_header;
         m_eventZoom.reset();
         vibration::Events events = vibration::DetectEvents(rows, m_events->Options());
         vibration::LabelEvents(events, recording);

@@ -65,8 +65,11 @@ private:
     vibration::RangeStatisticsCache m_cache;
     bool m_statisticsShown = false;  // the dock shows the cache's range in m_unit
     bool m_eventsDirty = true;
-    const SampleRow* m_eventRows = nullptr;  // the rows the list was found in
+    // The recording the list was found in: where its rows are, how many, and its header (a later
+    // recording may take the place of an earlier one).
+    const SampleRow* m_eventRows = nullptr;
     std::size_t m_eventCount = 0;
+    RecordingHeader m_eventHeader{};
     std::optional<GraphZoomKey> m_eventZoom;  // the graph as the chosen event's zoom left it
 };
 

@@ -266,4 +266,41 @@ TEST_F(AnalysisPanelsTest, LevelsAreKeptAndFindTheEventsAgain)
               vibration::EventOptions().fallLevel);
 }
 
+// A live reading: the dock follows the new rows, adding them to what it had rather than reading
+// the reading again, and shows what the core computes for the same rows.
+TEST_F(AnalysisPanelsTest, StatisticsFollowALiveReadingByItsNewRows)
+{
+    frame->show();
+    panels->StatisticsAction()->trigger();
+    Recording& document = frame->Doc().recording();
+    RecordingView& view = frame->GraphView()->Companions();
+    RecordingHeader header = shakemeter::testing::MarchHeader();
+    header.wInterval = 1000;
+    const auto row = [](int i) {
+        const double x = 0.1 * (i % 5), z = 1.0 + 0.01 * (i % 3);
+        return SampleRow{x, 0.0, z, std::sqrt(x * x + z * z)};
+    };
+    BeginRealTimeRecording(document, view, header, CalendarTime::FromLocal(CalendarFields{2023, 3, 5, 14, 7, 9}),
+                           row(0), 1000);
+    ASSERT_NE(document.m_bRealTime, 0);
+    for (int i = 1; i < 40; ++i)
+        AppendRealTimeRow(document, view, row(i));
+    frame->SetReading(true);
+    Repaint();
+    panels->Follow();
+    EXPECT_EQ(panels->LastStatisticsWork(), vibration::RangeStatisticsCache::Work::Full);
+    for (int i = 40; i < 60; ++i)
+        AppendRealTimeRow(document, view, row(i));
+    Repaint();
+    panels->Follow();
+    // The rows the graph shows of the reading (its newest row may still be on its way).
+    ASSERT_EQ(Visible().from, 0u);
+    ASSERT_GE(Visible().to, 55u);
+    EXPECT_EQ(panels->LastStatisticsWork(), vibration::RangeStatisticsCache::Work::Appended);
+    ExpectStatisticsOf(Visible(), vibration::Unit::G);
+    panels->Follow();  // nothing new: nothing computed
+    EXPECT_EQ(panels->LastStatisticsWork(), vibration::RangeStatisticsCache::Work::None);
+    frame->SetReading(false);
+}
+
 }  // namespace
