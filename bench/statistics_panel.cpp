@@ -66,7 +66,7 @@ vibration::StatisticsTable PanelUpdate(const ShownRecording& shown, vibration::R
                                        std::string& labels)
 {
     const vibration::TimeRows rows = vibration::TimeRowsOf(shown.doc);
-    const vibration::RowRange range = VisibleRows(shown.model, rows.count);
+    const vibration::RowRange range = VisibleRows(shown.model).value();
     const vibration::RangeStatistics& statistics = cache.Update(rows, range, false);
     labels = shown.model.SampleTimeText(static_cast<int>(range.from)) +
              shown.model.SampleTimeText(static_cast<int>(range.to));
@@ -91,7 +91,7 @@ void BM_StatisticsAfterZoom(benchmark::State& state)
         zoom = zoom == 0 ? 500 : 0;
         state.ResumeTiming();
         const double t0 = ThreadCpuNs();
-        const vibration::RowRange range = VisibleRows(shown.model, kRows);
+        const vibration::RowRange range = VisibleRows(shown.model).value();
         BarePass(shown.doc.m_pSamples.data(), range);
         const double t1 = ThreadCpuNs();
         benchmark::DoNotOptimize(PanelUpdate(shown, cache, labels));

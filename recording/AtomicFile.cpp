@@ -82,6 +82,8 @@ std::string RandomSuffix()
     return suffix;
 }
 
+constexpr std::size_t kTemporarySuffixLength = 11;  // ".tmp-" and six characters
+
 // One file in flight: its resolved target and its temporary file once written.
 struct PendingFile {
     std::string target;
@@ -122,8 +124,15 @@ bool WriteTemporary(FileSystemCalls& calls, PendingFile& pending, std::string_vi
 {
     int fd = -1;
     std::string temporary;
+    // A name the system allows may still be too long once the suffix is added: the temporary file
+    // then takes a shortened name, since only its folder matters.
+    std::string stem = pending.target;
+    const std::size_t slash = stem.rfind('/');
+    const std::size_t nameLength = stem.size() - (slash == std::string::npos ? 0 : slash + 1);
+    if (nameLength + kTemporarySuffixLength > NAME_MAX)
+        stem.resize(stem.size() - (nameLength + kTemporarySuffixLength - NAME_MAX));
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = pending.target + ".tmp-" + RandomSuffix();
+        temporary = stem + ".tmp-" + RandomSuffix();
         // 0666 lets the umask decide, as for any new file of the user.
         errno = 0;
         fd = calls.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -173,6 +182,18 @@ void SyncFolder(const std::string& target)
 // let write it (root), since the permission is how a user protects a file.
 bool MayReplace(const std::string& target, std::string& reason)
 {
+    const std::size_t slash = target.rfind('/');
+    if (target.size() >= PATH_MAX || target.size() - (slash == std::string::npos ? 0 : slash + 1) > NAME_MAX) {
+        reason = ReasonOf(ENAMETOOLONG);
+        return false;
+    }
+    // A folder without any write permission is protected the same way.
+    struct stat folder {};
+    if (::stat(FolderOf(target).c_str(), &folder) == 0 && S_ISDIR(folder.st_mode) &&
+        ((folder.st_mode & 0222) == 0 || ::access(FolderOf(target).c_str(), W_OK) != 0)) {
+        reason = "the folder is read-only";
+        return false;
+    }
     struct stat info {};
     if (::stat(target.c_str(), &info) != 0)
         return true;

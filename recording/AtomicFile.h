@@ -3,8 +3,9 @@
 // bytes go to "<target>.tmp-XXXXXX" in the target's folder, are flushed to the disk, and only then
 // renamed over the target. On any failure the temporary file is removed and the target is left as
 // it was. Several files can be replaced as one unit: all of them are written first, then renamed.
-// A target that is a folder or a read-only file is refused before anything is written: renaming
-// over it would replace a file the user protected, or fail half-way through a unit.
+// A target that is a folder, a read-only file or in a read-only folder is refused before anything
+// is written: renaming over it would replace a file the user protected, or fail half-way through
+// a unit.
 
 #include <cstddef>
 #include <string>

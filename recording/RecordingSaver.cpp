@@ -10,7 +10,7 @@
 namespace shakemeter {
 
 bool SaveRecordingAndReport(const std::string& chosenPath, const Recording& recording, const RecordingView& view,
-                            FileWriteError* error)
+                            FileWriteError* error, FileSystemCalls& calls)
 {
     const SaveFileNamePair names = SaveFileNames(chosenPath);
     std::string report = FormatTextReport(recording, view);
@@ -20,7 +20,7 @@ bool SaveRecordingAndReport(const std::string& chosenPath, const Recording& reco
     std::vector<std::pair<std::string, std::string>> files;
     files.emplace_back(names.reportPath, std::move(report));
     files.emplace_back(names.recordingPath, std::move(bytes));
-    return WriteFilesAtomically(std::move(files), FileSystemCalls::System(), error);
+    return WriteFilesAtomically(std::move(files), calls, error);
 }
 
 }  // namespace shakemeter

@@ -14,6 +14,6 @@ namespace shakemeter {
 // rows, as the save command does) to temporary files, then renames them over the targets. On
 // failure `error` (when given) names the file that could not be written and why.
 bool SaveRecordingAndReport(const std::string& chosenPath, const Recording& recording, const RecordingView& view,
-                            FileWriteError* error = nullptr);
+                            FileWriteError* error = nullptr, FileSystemCalls& calls = FileSystemCalls::System());
 
 }  // namespace shakemeter

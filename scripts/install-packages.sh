@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   libusb-1.0-0-dev umockdev libumockdev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libkissfft-dev nlohmann-json3-dev libcli11-dev
+  libkissfft-dev nlohmann-json3-dev libcli11-dev libhdf5-dev hdf5-tools
   fonts-liberation2 poppler-utils
   xvfb xauth desktop-file-utils libxml2-utils shared-mime-info
   xdg-utils locales

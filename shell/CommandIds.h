@@ -48,6 +48,10 @@ constexpr int ID_FILE_PRINT_PREVIEW = 57609;
 constexpr int ID_NEXT_PANE = 59440;
 constexpr int ID_PREV_PANE = 59441;
 
+// File > Export: the data for other tools.
+constexpr int ID_EXPORT_VISIBLE_CSV = 33101;  // "Visible &Range as CSV..."
+constexpr int ID_EXPORT_HDF5 = 33102;         // "&HDF5 File..."
+
 // The instrument pane's menu bar item that is never shown.
 constexpr int ID_CONTEXT_HIDDEN = 32850;
 

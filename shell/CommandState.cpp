@@ -70,6 +70,10 @@ CommandUi CommandUiFor(int commandId, const ShellState& s)
     case ID_FILE_PRINT:
     case ID_FILE_PRINT_PREVIEW:
         return Enabled(data && !s.reading);
+    // An export reads every row it writes; a reading or a transfer would change them under it.
+    case ID_EXPORT_VISIBLE_CSV:
+    case ID_EXPORT_HDF5:
+        return Enabled(data && idle);
     default:
         return Enabled(true);
     }
@@ -106,7 +110,9 @@ const std::vector<int>& AllCommandIds()
                                          ID_FILE_PRINT,
                                          ID_FILE_PRINT_PREVIEW,
                                          ID_NEXT_PANE,
-                                         ID_PREV_PANE};
+                                         ID_PREV_PANE,
+                                         ID_EXPORT_VISIBLE_CSV,
+                                         ID_EXPORT_HDF5};
     return ids;
 }
 

@@ -174,11 +174,12 @@ void PsdWindow::ComputeFromRecording()
         return;
     }
     vibration::RowRange range{0, rows.count - 1};
-    if (source() == Source::VisibleRange && m_inputs.visibleRows) {
+    const std::optional<vibration::RowRange> visible =
+        source() == Source::VisibleRange && m_inputs.visibleRows ? m_inputs.visibleRows() : std::nullopt;
+    if (visible) {
         // Never past the time rows, whatever the graph last painted.
-        const vibration::RowRange visible = m_inputs.visibleRows(rows.count);
-        range.to = std::min(visible.to, rows.count - 1);
-        range.from = std::min(visible.from, range.to);
+        range.to = std::min(visible->to, rows.count - 1);
+        range.from = std::min(visible->from, range.to);
     }
     const std::size_t length = segment();
     if (range.size() < length) {

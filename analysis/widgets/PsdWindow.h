@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "analysis/vibration/CaptureHistory.h"
 #include "analysis/vibration/TimeRows.h"
@@ -28,7 +29,7 @@ public:
 
     struct Inputs {
         std::function<const Recording*()> recording;                           // the recording shown
-        std::function<vibration::RowRange(std::size_t rowCount)> visibleRows;  // what the graph shows of it
+        std::function<std::optional<vibration::RowRange>()> visibleRows;  // what the graph shows of it
         std::function<vibration::Unit()> unit;                                 // the analysis unit
     };
 

@@ -4,25 +4,41 @@
 
 namespace shakemeter {
 
-vibration::RowRange VisibleRows(const GraphModel& model, std::size_t rowCount)
+std::optional<vibration::RowRange> VisibleRows(const GraphModel& model)
 {
-    if (rowCount == 0)
-        return {};
-    const std::size_t last = rowCount - 1;
-    if (model.FrequencyMode() || !model.HasView() || model.RangeLast() < model.RangeFirst())
-        return {0, last};
-    // RangeFirst and RangeLast are 1-based; the visible points count from RangeFirst.
-    std::size_t from = static_cast<std::size_t>(model.RangeFirst() - 1);
-    std::size_t to = static_cast<std::size_t>(model.RangeLast() - 1);
+    if (model.document() == nullptr || !model.HasView() || model.FrequencyMode())
+        return std::nullopt;
+    const int shownFirst = model.RangeFirst() - 1;
+    const int shownLast =
+        std::min(model.RangeLast(),
+                 static_cast<int>(std::min<std::size_t>(vibration::TimeRowsOf(*model.document()).count, 0x7FFFFFFF))) -
+        1;
+    if (shownLast < shownFirst)
+        return std::nullopt;
+
+    // The drawing's range holds a row or two beyond each edge, so that the traces reach the edges;
+    // those rows are not on the plot.
+    const VisibleRange drawn = model.ComputeVisibleRange();
+    if (drawn.first == 0)
+        return std::nullopt;
+    int first = std::clamp(shownFirst + drawn.first - 1, shownFirst, shownLast);
+    int last = std::clamp(shownFirst + drawn.last - 1, shownFirst, shownLast);
     const GraphState& s = model.state();
-    if (s.g_nZoomLevel > 0 && s.g_nFirstVisible > 0 && s.g_nLastVisible >= s.g_nFirstVisible) {
-        const std::size_t base = from;
-        from = base + static_cast<std::size_t>(s.g_nFirstVisible - 1);
-        to = std::min(to, base + static_cast<std::size_t>(s.g_nLastVisible - 1));
+    const PlotRect& plot = s.m_rcPlot;
+    if (plot.width() > 0) {
+        const int level = s.g_nZoomLevel;
+        const double shift = s.m_nHShift * s.m_dScale;
+        const auto x = [&](int row) { return model.Position(row, 0, level).x + shift; };
+        // A sample less than a pixel beyond an edge is drawn on the edge's pixel (the full view of
+        // ticks puts the last one there).
+        while (first < last && x(first) <= plot.left - 1.0)
+            ++first;
+        while (last > first && x(last) >= plot.right + 1.0)
+            --last;
     }
-    from = std::min(from, last);
-    to = std::clamp(to, from, last);
-    return {from, to};
+    if (last < first)
+        return std::nullopt;
+    return vibration::RowRange{static_cast<std::size_t>(first), static_cast<std::size_t>(last)};
 }
 
 }  // namespace shakemeter

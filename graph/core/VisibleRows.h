@@ -1,16 +1,17 @@
 #pragma once
-// Which rows of the recording the graph pane shows: the one answer the analysis windows share.
+// Which rows of the recording the graph shows: the question the exports and the analysis of the
+// visible range ask, answered from the model's shown range and zoom as the last paint left them.
 
-#include <cstddef>
+#include <optional>
 
 #include "analysis/vibration/TimeRows.h"
 #include "graph/core/GraphModel.h"
 
 namespace shakemeter {
 
-// The rows (0-based, inclusive) of the shown range, narrowed when zoomed to the points the last
-// paint found visible; never past rowCount - 1, the last time-domain row. The whole recording in
-// frequency mode, where the graph shows bins rather than rows. {0, 0} when rowCount is 0.
-vibration::RowRange VisibleRows(const GraphModel& model, std::size_t rowCount);
+// The rows (0-based, inclusive) whose samples lie on the plot: the whole shown range when not
+// zoomed, the stretch between the plot's edges when zoomed or scrolled. Nothing when no sample
+// row is shown (no recording, no rows, or the spectrum in frequency mode).
+std::optional<vibration::RowRange> VisibleRows(const GraphModel& model);
 
 }  // namespace shakemeter

@@ -133,9 +133,9 @@ void AnalysisPanels::FollowStatistics()
         m_statistics->Clear();
         return;
     }
-    // The spectrum graph shows no rows: its statistics are those of the whole recording.
-    const vibration::RowRange range =
-        model.FrequencyMode() ? vibration::RowRange{0, rows.count - 1} : VisibleRows(model, rows.count);
+    // The spectrum graph shows no rows: its statistics are those of the whole recording, as are
+    // those of a graph not drawn yet.
+    const vibration::RowRange range = VisibleRows(model).value_or(vibration::RowRange{0, rows.count - 1});
     const vibration::RangeStatistics& statistics = m_cache.Update(rows, range, recording.m_bRealTime != 0);
     if (m_cache.lastWork() == vibration::RangeStatisticsCache::Work::None && m_statisticsShown)
         return;

@@ -39,12 +39,14 @@
 #include "shell/widgets/AnalysisPanels.h"
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
+#include "shell/widgets/DataExportCommands.h"
 #include "shell/widgets/FrameLinkHost.h"
 #include "shell/widgets/PsdWindowLink.h"
 #include "controls/CPictureToolBar.h"
 #include "controls/Pictures.h"
 #include "controls/ProgramProfile.h"
 #include "controls/Prompter.h"
+#include "shell/widgets/TempCopyKeeper.h"
 
 namespace shakemeter {
 
@@ -79,6 +81,9 @@ constexpr CommandText kCommandTexts[] = {
     {ID_FFT_READING, "Read real-time spectral data for FFT analysis.\nRead real-time spectral data for FFT analysis."},
     {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
     {ID_APP_EXIT, "\nExit"},
+    {ID_EXPORT_VISIBLE_CSV,
+     "Save the rows visible in the graph as a comma-separated table\nExport Visible Range as CSV"},
+    {ID_EXPORT_HDF5, "Save the whole recording as an HDF5 file for Python, MATLAB and HDF5 tools\nExport HDF5 File"},
 };
 
 // Failures the program names in its own words: the file and the reason.
@@ -132,6 +137,10 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     m_devices = m_env.devices != nullptr ? m_env.devices : &SystemDeviceLibrary();
     m_settingsPath = m_env.settingsPath.isEmpty() ? SettingsFilePath() : m_env.settingsPath;
     m_tempCopyPath = m_env.tempCopyPath.isEmpty() ? DefaultTempCopyPath() : m_env.tempCopyPath;
+    m_copyKeeper = new TempCopyKeeper(
+        m_tempCopyPath, [this] { return TempCopyBytes(); },
+        [this](const FileWriteError& error) { m_prompter->Tell(this, SaveFailureText(error), PromptIcon::None); },
+        this);
     m_dialogRunner = [](LoggerDialogBase& dialog) { return dialog.DoModal(); };
     m_urlOpener = [this](const QUrl& url) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
@@ -217,6 +226,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     // The window moved off part of the plot: that part is drawn again.
     connect(m_dlgDataList, &CDataListDlg::moved, this, [this] { m_pView->InvalidatePlot(); });
 
+    m_dataExport = std::make_unique<DataExportCommands>(*this);
     CreateActions();
     CreateMenus();
     CreateToolBar();
@@ -325,6 +335,8 @@ void CMainFrame::CreateActions()
     MakeAction(ID_TIME_GRAPH, QStringLiteral("Time-domain Graph"));
     MakeAction(ID_IMPORT_LIST, QStringLiteral("Import data to list"));
     MakeAction(ID_ANALYSIS_PSD, QStringLiteral("&PSD..."));
+    MakeAction(ID_EXPORT_VISIBLE_CSV, QStringLiteral("Visible &Range as CSV..."));
+    MakeAction(ID_EXPORT_HDF5, QStringLiteral("&HDF5 File..."));
 
     // Accelerators of the standard document commands and the pane switch.
     struct Accelerator {
@@ -365,6 +377,7 @@ void CMainFrame::CreateMenus()
     // Additions to the logger's own commands go after them, so the items above keep their places.
     file->addSeparator();
     m_exportMenu = file->addMenu(QStringLiteral("E&xport"));
+    m_exportMenu->addActions({Action(ID_EXPORT_VISIBLE_CSV), Action(ID_EXPORT_HDF5)});
 
     QMenu* instrument = bar->addMenu(QStringLiteral("&Instrument(I)"));
     instrument->addAction(Action(ID_LOGGER_SETUP));
@@ -487,6 +500,7 @@ int CMainFrame::ShownCount() const
 void CMainFrame::SetReading(bool reading)
 {
     m_bReading = reading;
+    m_copyKeeper->ReadingChanged(reading);
     m_pView->SetFrameReading(reading);
     ApplyEnableTable();
 }
@@ -515,6 +529,12 @@ void CMainFrame::RunCommand(int commandId)
         break;
     case ID_APP_EXIT:
         close();
+        break;
+    case ID_EXPORT_VISIBLE_CSV:
+        m_dataExport->ExportVisibleRange();
+        break;
+    case ID_EXPORT_HDF5:
+        m_dataExport->ExportHdf5();
         break;
     case ID_LOGGER_SETUP:
         OnSetup();
@@ -594,10 +614,14 @@ bool CMainFrame::AskSaveQuestion(SaveQuestion question)
         return true;
     }
     const PromptIcon icon = WorkflowFlags::StyleOf(question).questionIcon ? PromptIcon::Question : PromptIcon::None;
-    if (m_prompter->AskYesNo(this, QString::fromLatin1(kSaveQuestion), icon) && !SaveFlow()) {
+    const bool keep = m_prompter->AskYesNo(this, QString::fromLatin1(kSaveQuestion), icon);
+    if (keep && !SaveFlow()) {
         // The user wanted the data kept but it was not saved (file dialog cancelled, or the save
         // failed): the command would discard it, so it stops and the question stays armed.
         return false;
+    }
+    if (!keep) {
+        m_copyKeeper->Settled();
     }
     // Whatever the answer; a question not asked changes nothing.
     m_flags.AfterQuestion(question);
@@ -626,6 +650,7 @@ bool CMainFrame::SaveBothFiles(const QString& chosen)
     QApplication::restoreOverrideCursor();
     if (ok) {
         m_flags.OnSaved();
+        m_copyKeeper->Settled();
         m_doc->SetPathName(QString::fromStdString(names.recordingPath));
     } else {
         m_prompter->Tell(this, SaveFailureText(error), PromptIcon::None);
@@ -775,8 +800,32 @@ void CMainFrame::OnSwitchPane(bool forward)
 
 void CMainFrame::WriteTempCopy()
 {
-    QDir().mkpath(QFileInfo(m_tempCopyPath).absolutePath());
-    WriteRecordingFile(m_tempCopyPath.toStdString(), m_doc->recording(), ShownCount());
+    m_copyKeeper->WriteNow();
+}
+
+std::string CMainFrame::TempCopyBytes() const
+{
+    std::string bytes;
+    try {
+        AppendRecordingBytes(bytes, m_doc->recording(), ShownCount());
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
+    }
+    return bytes;
+}
+
+void CMainFrame::OfferUnsavedReading()
+{
+    if (!m_copyKeeper->OfferUnsavedReading(*m_prompter, this)) {
+        return;
+    }
+    if (OpenPath(m_tempCopyPath) == LoadStatus::Loaded) {
+        // Not the user's file: saving asks for a name, and closing asks whether to save it.
+        SetDataUnsaved();
+    } else {
+        // Told with its reason; offering a copy that cannot be read at every start would not help.
+        m_copyKeeper->Settled();
+    }
 }
 
 void CMainFrame::WriteSettings()
@@ -1157,6 +1206,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
             m_flags.AfterCloseSaved();
         }
     }
+    // Saved, or the user chose not to: the next start does not offer the copy.
+    m_copyKeeper->Settled();
     // Closing completes a moment later.
     m_timerClose.start(kCloseDelayMs);
 }

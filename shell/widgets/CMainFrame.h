@@ -43,6 +43,8 @@ class LoggerDialogBase;
 class FrameLinkHost;
 class DeviceLibrary;
 class Prompter;
+class TempCopyKeeper;
+class DataExportCommands;
 class AnalysisPanels;
 
 // Where the main window finds its collaborators; empty members take the program's own.
@@ -123,9 +125,12 @@ public:
     void RestoreSummaryAfterFrequencyMode();
     // The file named on the command line, opened before the window is shown.
     void OpenFromCommandLine(const QString& path);
-    // The shown recording into the temporary copy; errors are swallowed.
+    // The shown recording into the temporary copy; a failure is told once until a write succeeds.
     void WriteTempCopy();
     QString TempCopyPath() const { return m_tempCopyPath; }
+    TempCopyKeeper& CopyKeeper() { return *m_copyKeeper; }
+    // At start: the reading a crash left unsaved in the temporary copy, opened when the user wants.
+    void OfferUnsavedReading();
     QString SettingsPath() const { return m_settingsPath; }
     // The program profile's file; empty for the program's own.
     QString ProfilePath() const { return m_env.profilePath; }
@@ -208,12 +213,14 @@ private:
     void OnSwitchPane(bool forward);
     void OnPrintCommand(int commandId);
     void AfterLoad();
+    std::string TempCopyBytes() const;
 
     Environment m_env;
     Prompter* m_prompter = nullptr;
     DeviceLibrary* m_devices = nullptr;
     QString m_settingsPath;
     QString m_tempCopyPath;
+    TempCopyKeeper* m_copyKeeper = nullptr;
 
     // Workflow state.
     WorkflowFlags m_flags;
@@ -236,6 +243,7 @@ private:
     QMenu* m_exportMenu = nullptr;
     QMenu* m_analysisMenu = nullptr;
     PsdWindow* m_psdWindow = nullptr;
+    std::unique_ptr<DataExportCommands> m_dataExport;
 
     std::unique_ptr<FrameLinkHost> m_setupHost;
     std::unique_ptr<FrameLinkHost> m_downloadHost;

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/StartupHooks.h"
 #include "controls/Pictures.h"
 
 namespace shakemeter {
@@ -17,7 +18,9 @@ CVxApp::~CVxApp() = default;
 
 bool CVxApp::InitInstance()
 {
-    m_frame = std::make_unique<CMainFrame>();
+    FrameEnvironment environment;
+    environment.prompter = StartupHookPrompter();
+    m_frame = std::make_unique<CMainFrame>(environment);
     // A file that cannot be read leaves the program running with nothing shown rather than
     // ending it.
     const QStringList args = arguments();
@@ -25,6 +28,8 @@ bool CVxApp::InitInstance()
         m_frame->OpenFromCommandLine(args.at(1));
     }
     m_frame->showMaximized();
+    m_frame->OfferUnsavedReading();
+    RunStartupHooks(*m_frame);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "recording/RtWindowTable.h"
 #include "shell/widgets/CMainFrame.h"
 #include "controls/Prompter.h"
+#include "shell/widgets/TempCopyKeeper.h"
 
 namespace shakemeter {
 
@@ -99,6 +100,8 @@ void FrameLinkHost::RecordingInstalled(const InstalledRecording& installed)
     CVxView* view = m_frame.GraphView();
     switch (installed.source) {
     case RecordingSource::Download:
+        // The copy now holds the download, which the logger still keeps.
+        m_frame.CopyKeeper().Settled();
         if (m_frame.DataListOpen()) {
             if (Document().HasRows()) {
                 m_frame.RefreshDataList();

@@ -13,7 +13,7 @@ PsdWindow* CreatePsdWindow(CMainFrame& frame, FrameLinkHost& spectrumHost)
 {
     PsdWindow::Inputs inputs;
     inputs.recording = [&frame]() -> const Recording* { return &frame.Doc().recording(); };
-    inputs.visibleRows = [&frame](std::size_t rowCount) { return VisibleRows(frame.GraphView()->Model(), rowCount); };
+    inputs.visibleRows = [&frame] { return VisibleRows(frame.GraphView()->Model()); };
     // The unit chosen in the Analysis menu, as the program profile keeps it.
     inputs.unit = [&frame] { return AnalysisUnit(frame.ProfilePath()); };
     auto* window = new PsdWindow(std::move(inputs), &frame);

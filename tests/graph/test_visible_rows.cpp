@@ -1,5 +1,5 @@
-// The rows the graph shows, as the analysis windows read them: the shown range, the zoomed
-// stretch after a paint, and the ends kept inside the recording.
+// The rows the graph shows, as the exports and the range analysis take them: every shown row in
+// the full view, exactly the rows between the plot's edges when zoomed, none for a spectrum.
 
 #include <gtest/gtest.h>
 
@@ -9,47 +9,130 @@
 namespace shakemeter {
 namespace {
 
-// Row r at pixel 100 + 0.8 r in the full view.
-using VisibleFixture = testing::ThousandRowFixture;
+using testing::GraphFixture;
 
-TEST(VisibleRows, WholeShownRangeWhenNotZoomed)
+struct VisibleFixture : GraphFixture {
+    explicit VisibleFixture(std::vector<std::int32_t> ticks = {})
+    {
+        const int rows = ticks.empty() ? 1001 : static_cast<int>(ticks.size());
+        Load(
+            rows,
+            [](int i) {
+                return SampleRow{(i % 7) * 0.1, 0, 0, 0};
+            },
+            std::move(ticks));
+        Plot(100, 200, 900, 600);
+        Paint();
+    }
+    bool Band(PlotPoint from, PlotPoint to)
+    {
+        model.ButtonDown(from);
+        model.DragBand(to);
+        const bool zoomed = model.ButtonUp(to);
+        Paint();
+        return zoomed;
+    }
+};
+
+using Span = std::pair<std::size_t, std::size_t>;
+
+// The visible rows as (from, to); (1, 0) when there are none.
+Span SpanOf(const GraphModel& model)
+{
+    const auto rows = VisibleRows(model);
+    return rows ? Span{rows->from, rows->to} : Span{1, 0};
+}
+
+TEST(VisibleRows, TheFullViewShowsEveryShownRowAndAZoomItsStretch)
 {
     VisibleFixture g;
-    EXPECT_EQ(VisibleRows(g.model, 1001).from, 0u);
-    EXPECT_EQ(VisibleRows(g.model, 1001).to, 1000u);
+    EXPECT_EQ(SpanOf(g.model), Span(0, 1000));
+
+    // 200 of 800 pixels from 300: rows 250 to 500 lie on the zoomed plot, edges included.
+    ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
+    const Span zoomed = SpanOf(g.model);
+    EXPECT_EQ(zoomed, Span(250, 500));
+    for (std::size_t row : {zoomed.first, zoomed.second}) {
+        const double x = g.X(static_cast<int>(row), g.model.state().g_nZoomLevel);
+        EXPECT_GE(x, 100.0);
+        EXPECT_LE(x, 900.0);
+    }
+
+    g.model.OnZoomOut();
+    g.Paint();
+    EXPECT_EQ(SpanOf(g.model), Span(0, 1000));
+}
+
+TEST(VisibleRows, AShownRangeLimitsTheRows)
+{
+    VisibleFixture g;
+    g.view.SetShownRange(101, 200);
+    g.Paint();
+    EXPECT_EQ(SpanOf(g.model), Span(100, 199));
+}
+
+TEST(VisibleRows, MotionRecordingsZoomOnTheirTicks)
+{
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 200; ++i)
+        ticks.push_back(i * 5);  // 0 .. 995 s
+    VisibleFixture g(ticks);
+    EXPECT_EQ(SpanOf(g.model), Span(0, 199));
+    ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
+    const auto rows = VisibleRows(g.model);
+    ASSERT_TRUE(rows);
+    EXPECT_GT(rows->from, 0u);
+    EXPECT_LT(rows->to, 199u);
+    const int level = g.model.state().g_nZoomLevel;
+    EXPECT_GE(g.X(static_cast<int>(rows->from), level), 100.0);
+    EXPECT_LT(g.X(static_cast<int>(rows->from) - 1, level), 100.0);
+    EXPECT_LE(g.X(static_cast<int>(rows->to), level), 900.0);
+    EXPECT_GT(g.X(static_cast<int>(rows->to) + 1, level), 900.0);
+}
+
+TEST(VisibleRows, NothingWithoutSampleRows)
+{
+    GraphModel detached;
+    EXPECT_EQ(SpanOf(detached), Span(1, 0));
+    GraphFixture empty;
+    empty.Load(0, testing::Flat);
+    EXPECT_EQ(SpanOf(empty.model), Span(1, 0));
+    // A spectrum shown as such: the plot's points are frequency bins, not rows.
+    VisibleFixture spectrum;
+    spectrum.view.SetFrequencyMode(true);
+    EXPECT_EQ(SpanOf(spectrum.model), Span(1, 0));
+}
+
+// Row r at pixel 100 + 0.8 r in the full view.
+using ThousandRows = testing::ThousandRowFixture;
+
+TEST(VisibleRows, TheAxisSetupsRangeIsTheWholeViewsRows)
+{
+    ThousandRows g;
+    EXPECT_EQ(SpanOf(g.model), (Span{0, 1000}));
     // The axis setup's range, 1-based in the view, is rows 100..899 here.
     g.view.m_nRangeFirst = 101;
     g.view.m_nRangeLast = 900;
     g.Paint();
-    EXPECT_EQ(VisibleRows(g.model, 1001).from, 100u);
-    EXPECT_EQ(VisibleRows(g.model, 1001).to, 899u);
-    // Never past the rows the caller counts, never an empty answer.
-    EXPECT_EQ(VisibleRows(g.model, 500).to, 499u);
-    EXPECT_EQ(VisibleRows(g.model, 50).from, 49u);
-    EXPECT_EQ(VisibleRows(g.model, 50).to, 49u);
-    EXPECT_EQ(VisibleRows(g.model, 0).size(), 1u);
+    EXPECT_EQ(SpanOf(g.model), (Span{100, 899}));
 }
 
-TEST(VisibleRows, AZoomNarrowsToTheRowsInsideThePlot)
+TEST(VisibleRows, AZoomNarrowsToTheRowsInsideThePlotAndUndoWidensAgain)
 {
-    VisibleFixture g;
+    ThousandRows g;
     // Pixels 300 and 500 are rows 250 and 500 of the full view.
     g.model.ButtonDown({300, 300});
     g.model.DragBand({500, 400});
     ASSERT_TRUE(g.model.ButtonUp({500, 400}));
     g.Paint();
     ASSERT_GT(g.model.state().g_nZoomLevel, 0);
-    const vibration::RowRange rows = VisibleRows(g.model, 1001);
-    EXPECT_NEAR(static_cast<double>(rows.from), 250.0, 3.0);
-    EXPECT_NEAR(static_cast<double>(rows.to), 500.0, 3.0);
-    const VisibleRange points = g.model.ComputeVisibleRange();
-    EXPECT_EQ(rows.from, static_cast<std::size_t>(points.first - 1));
-    EXPECT_EQ(rows.to, static_cast<std::size_t>(points.last - 1));
+    const Span rows = SpanOf(g.model);
+    EXPECT_NEAR(static_cast<double>(rows.first), 250.0, 3.0);
+    EXPECT_NEAR(static_cast<double>(rows.second), 500.0, 3.0);
 
     g.model.OnZoomOut();
     g.Paint();
-    EXPECT_EQ(VisibleRows(g.model, 1001).from, 0u);
-    EXPECT_EQ(VisibleRows(g.model, 1001).to, 1000u);
+    EXPECT_EQ(SpanOf(g.model), (Span{0, 1000}));
 }
 
 }  // namespace

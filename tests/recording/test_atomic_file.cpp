@@ -6,60 +6,16 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <climits>
 #include <sys/stat.h>
 
+#include "FailingCalls.h"
 #include "recording/AtomicFile.h"
 
 namespace shakemeter {
 namespace {
 
-// Fails the chosen call, after letting `writesBeforeFailure` writes through; can also cut every
-// write short to exercise partial writes.
-class FailingCalls : public FileSystemCalls {
-public:
-    enum class Fail { Nothing, Write, Fsync, Close, Rename, SecondRename };
-    Fail fail = Fail::Nothing;
-    int writesBeforeFailure = 0;
-    std::size_t maxWrite = 0;  // 0: no limit
-    int renames = 0;
-
-    ssize_t write(int fd, const void* data, std::size_t size) override
-    {
-        if (fail == Fail::Write && writesBeforeFailure-- <= 0) {
-            errno = ENOSPC;
-            return -1;
-        }
-        if (maxWrite != 0 && size > maxWrite)
-            size = maxWrite;
-        return FileSystemCalls::write(fd, data, size);
-    }
-    int fsync(int fd) override
-    {
-        if (fail == Fail::Fsync) {
-            errno = EIO;
-            return -1;
-        }
-        return FileSystemCalls::fsync(fd);
-    }
-    int close(int fd) override
-    {
-        const int result = FileSystemCalls::close(fd);
-        if (fail == Fail::Close) {
-            errno = EIO;
-            return -1;
-        }
-        return result;
-    }
-    int rename(const char* from, const char* to) override
-    {
-        ++renames;
-        if (fail == Fail::Rename || (fail == Fail::SecondRename && renames == 2)) {
-            errno = EXDEV;
-            return -1;
-        }
-        return FileSystemCalls::rename(from, to);
-    }
-};
+using test::FailingCalls;
 
 class AtomicFileTest : public ::testing::Test {
 protected:
@@ -211,6 +167,52 @@ TEST_F(AtomicFileTest, AFailureNamesTheFileAndTheSystemsReason)
     EXPECT_EQ(error.path, path("no/such/folder"));
     EXPECT_EQ(error.reason, std::strerror(ENOENT));
     EXPECT_EQ(entries(), 0);
+}
+
+TEST_F(AtomicFileTest, AReadOnlyFolderIsRefusedForEveryFileOfTheUnit)
+{
+    put("r.xls", "old report");
+    const std::string folder = m_dir;
+    ::chmod(folder.c_str(), 0555);
+    FileWriteError error;
+    EXPECT_FALSE(WriteFilesAtomically({{path("r.xls"), "report"}, {path("r.Vibration"), "recording"}},
+                                      FileSystemCalls::System(), &error));
+    EXPECT_EQ(error.path, path("r.xls"));
+    EXPECT_EQ(error.reason, "the folder is read-only");
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(contents(path("r.xls")), "old report");
+    EXPECT_EQ(entries(), 1);
+}
+
+TEST_F(AtomicFileTest, LongNamesAreWrittenUpToWhatTheSystemAllows)
+{
+    // The longest name the system allows is written whole, though its temporary name is shorter.
+    const std::string longest = path(std::string(NAME_MAX - 10, 'n') + ".Vibration");
+    ASSERT_TRUE(WriteFileAtomically(longest, "bytes"));
+    EXPECT_EQ(contents(longest), "bytes");
+    EXPECT_EQ(entries(), 1);
+
+    FileWriteError error;
+    const std::string tooLong = path(std::string(NAME_MAX - 9, 'n') + ".Vibration");
+    EXPECT_FALSE(WriteFileAtomically(tooLong, "bytes", FileSystemCalls::System(), &error));
+    EXPECT_EQ(error.path, tooLong);
+    EXPECT_EQ(error.reason, std::strerror(ENAMETOOLONG));
+
+    std::string deep = m_dir;
+    while (deep.size() < PATH_MAX)
+        deep += "/folder";
+    EXPECT_FALSE(WriteFileAtomically(deep + "/a.Vibration", "bytes", FileSystemCalls::System(), &error));
+    EXPECT_EQ(error.reason, std::strerror(ENAMETOOLONG));
+    EXPECT_EQ(entries(), 1);
+}
+
+TEST_F(AtomicFileTest, NamesOutsideLatin1AreWrittenAsGiven)
+{
+    // The name's UTF-8 bytes are the file's name: nothing is replaced by a question mark.
+    const std::string name = path("\xe6\x8c\xaf\xe5\x8b\x95-\xce\xa9-\xf0\x9f\x93\x88.Vibration");
+    ASSERT_TRUE(WriteFileAtomically(name, "bytes"));
+    EXPECT_EQ(contents(name), "bytes");
+    EXPECT_EQ(std::filesystem::directory_iterator(m_dir)->path().string(), name);
 }
 
 }  // namespace

@@ -120,3 +120,21 @@ TEST(CommandStateTest, SpectrumIntervalIsExactlyOneOver256)
     EXPECT_FALSE(IsSpectrumInterval(0.5));
     EXPECT_FALSE(IsSpectrumInterval(0.0));
 }
+
+TEST(CommandStateTest, ExportsNeedRowsAndNoReading)
+{
+    ShellState s;
+    for (int id : {ID_EXPORT_VISIBLE_CSV, ID_EXPORT_HDF5}) {
+        s.shownCount = 0;
+        EXPECT_FALSE(CommandUiFor(id, s).enabled) << id;
+        s.shownCount = 120;
+        s.displayMode = 1;
+        EXPECT_TRUE(CommandUiFor(id, s).enabled) << id;
+        s.reading = true;
+        EXPECT_FALSE(CommandUiFor(id, s).enabled) << id;
+        s.reading = false;
+        s.progressOpen = true;
+        EXPECT_FALSE(CommandUiFor(id, s).enabled) << id;
+        s.progressOpen = false;
+    }
+}

@@ -22,53 +22,13 @@
 
 #include "recording/RecordingFile.h"
 #include "tools/ProgramRunner.h"
+#include "tools/SimulatorProgram.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace shakemeter;
 using namespace shakemeter::testing;
-
-// The logger simulator in the background, serving one virtual bridge until it is destroyed.
-class Simulator {
-public:
-    Simulator(const std::string& folder, std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {"--folder", folder});
-        m_pid = Spawn(SHAKEMETER_BINARY_DIR "/tools/qz810-sim", args, m_out, m_err);
-        m_socket = ReadLine();
-    }
-    ~Simulator()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        ::close(m_out[0]);
-        ::close(m_err[0]);
-    }
-    const std::string& socket() const { return m_socket; }
-    // One line of the simulator's output (its setup reports), empty after a while without one.
-    std::string ReadLine()
-    {
-        std::string line;
-        for (;;) {
-            pollfd p{m_out[0], POLLIN, 0};
-            if (::poll(&p, 1, 5000) <= 0)
-                return line;
-            char c;
-            if (::read(m_out[0], &c, 1) != 1 || c == '\n')
-                return line;
-            line += c;
-        }
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_out[2] = {-1, -1};
-    int m_err[2] = {-1, -1};
-    std::string m_socket;
-};
 
 // Runs a program with its standard error on a terminal (a pseudo-terminal) and its standard
 // output on a pipe; gives its exit status, its output, and what reached the terminal as err.
@@ -238,6 +198,17 @@ TEST_F(CliDevice, DownloadSetupLiveSpectrumAndUnplugThroughTheVirtualBridge)
     EXPECT_EQ(cut.err, "Failed reading data from the shakemeter.\n");
     EXPECT_FALSE(fs::exists(Out("cut.Vibration")));
     EXPECT_FALSE(fs::exists(Out("cut.xls")));
+}
+
+TEST_F(CliDevice, ADownloadThatCannotBeSavedNamesTheFileAndWritesNeither)
+{
+    Simulator sim(m_bridges.string(), {"--samples", "50"});
+    ASSERT_FALSE(sim.socket().empty());
+    fs::create_directories(Out("taken.xls"));
+    const Outcome outcome = Cli({"download", Out("taken.Vibration")});
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_EQ(outcome.err, "shakemeter-cli: cannot write " + Out("taken.xls") + ": Is a directory\n");
+    EXPECT_FALSE(fs::exists(Out("taken.Vibration")));
 }
 
 }  // namespace

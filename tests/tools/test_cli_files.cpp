@@ -8,6 +8,8 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -155,6 +157,39 @@ TEST_F(CliFiles, ReadOnlyOutputsAreRefusedAndKept)
         EXPECT_EQ(Read(out), "mine") << verb;
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), {}), 3) << "no temporary file is left";
+}
+
+TEST_F(CliFiles, OutputsThatCannotBeWrittenAreRefusedByNameAndLeaveNothing)
+{
+    const std::string input = WriteLogged();
+    const std::string locked = Path("locked");
+    fs::create_directories(locked);
+    fs::create_directories(Path("taken.xls"));
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    const std::string overlong = Path(std::string(300, 'n') + ".csv");
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {locked + "/out.xls", "the folder is read-only"},
+        {Path("taken.xls"), "Is a directory"},
+        {overlong, "File name too long"},
+        {Path("missing/out.xls"), "No such file or directory"},
+    };
+    for (const auto& [out, reason] : refused) {
+        for (const char* verb : {"csv", "export"}) {
+            const Outcome outcome = RunProgram(kCli, {verb, input, out});
+            EXPECT_EQ(outcome.code, 1) << verb << " " << out;
+            EXPECT_EQ(outcome.err, "shakemeter-cli: cannot write " + out + ": " + reason + "\n") << verb;
+        }
+    }
+    fs::permissions(locked, fs::perms::owner_all);
+    EXPECT_TRUE(fs::is_empty(locked));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), {}), 3) << "no temporary file is left";
+
+    // A name outside Latin-1 is written under exactly that name.
+    const std::string named = Path("Schwingung \xe6\x8c\xaf\xe5\x8b\x95 \xce\xa9.xls");
+    ASSERT_EQ(RunProgram(kCli, {"export", input, named}).code, 0);
+    ASSERT_EQ(RunProgram(kCli, {"export", input, Path("plain.xls")}).code, 0);
+    EXPECT_FALSE(Read(named).empty());
+    EXPECT_EQ(Read(named), Read(Path("plain.xls")));
 }
 
 }  // namespace

@@ -4,14 +4,17 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
+#include <sstream>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/export/AnalysisCsv.h"
+#include "analysis/export/RecordingSummary.h"
 #include "analysis/vibration/RangeStatistics.h"
 #include "analysis/vibration/TimeRows.h"
 #include "recording/RecordingFile.h"
+#include "tools/cli/Verbs.h"
 
 namespace shakemeter::cli {
 
@@ -33,32 +36,13 @@ int Refuse(const std::string& file, const std::string& reason)
     return EXIT_REFUSED;
 }
 
-std::string ReadFailure(const std::string& path, RecordingFileError error)
-{
-    std::error_code ignored;
-    switch (error) {
-    case RecordingFileError::InvalidFormat:
-        return std::string("not a recording file (") + kInvalidFormatMessage + ")";
-    case RecordingFileError::Truncated:
-        return "the recording is cut short";
-    case RecordingFileError::TooLarge:
-        return "the file is too large to be a recording";
-    default:
-        if (!std::filesystem::exists(path, ignored))
-            return "no such file";
-        if (std::filesystem::is_directory(path, ignored))
-            return "is a folder, not a file";
-        return "cannot be opened for reading";
-    }
-}
-
 // Reads a recording file; on failure names the file and the reason and gives false.
 bool Load(const std::string& path, Recording& recording)
 {
     RecordingFileResult result = ReadRecordingFile(path);
     if (!result.ok()) {
         std::fprintf(stderr, "shakemeter-cli: cannot read %s: %s\n", path.c_str(),
-                     ReadFailure(path, result.error).c_str());
+                     exports::RecordingReadFailure(path, result.error).c_str());
         return false;
     }
     recording = std::move(result.recording);
@@ -168,6 +152,11 @@ int RunPsd(const PsdRequest& request)
         welch.AddSegments(rows.rows, *choice.range);
     }
     const PsdResult result = welch.Result(fs).converted(request.unit);
+    if (!request.csv.empty()) {
+        std::ostringstream table;
+        exports::WritePsdCsv(table, result, request.unit);
+        return WriteOutput(request.csv, table.str()) ? EXIT_OK : EXIT_REFUSED;
+    }
 
     if (request.json) {
         Json doc = {{"fs", result.fs}, {"segment", result.segment},     {"segments", result.segments},
@@ -204,6 +193,11 @@ int RunEvents(const EventsRequest& request)
     Events events = DetectEvents(TimeRowsOf(recording), request.options).converted(request.unit);
     LabelEvents(events, recording);
     const EventOptions& o = request.options;
+    if (!request.csv.empty()) {
+        std::ostringstream table;
+        exports::WriteEventsCsv(table, events, request.unit, recording.m_pFreeFallEvents);
+        return WriteOutput(request.csv, table.str()) ? EXIT_OK : EXIT_REFUSED;
+    }
 
     if (request.json) {
         Json shocks = Json::array();

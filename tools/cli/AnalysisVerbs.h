@@ -29,6 +29,7 @@ struct PsdRequest {
     std::optional<std::size_t> to;
     vibration::Unit unit = vibration::Unit::G;
     bool json = false;
+    std::string csv;  // the file to write the table to instead of printing it
 };
 
 struct EventsRequest {
@@ -36,10 +37,20 @@ struct EventsRequest {
     vibration::EventOptions options;  // levels in g, whatever the unit of the peaks
     vibration::Unit unit = vibration::Unit::G;
     bool json = false;
+    std::string csv;
+};
+
+struct SummaryRequest {
+    std::vector<std::string> files;
+    std::string csv;    // also written as CSV to this file when given
+    unsigned jobs = 0;  // 0: one per processor core
 };
 
 int RunStats(const StatsRequest& request);
 int RunPsd(const PsdRequest& request);
 int RunEvents(const EventsRequest& request);
+// The table of every file on standard output; 1 when a file could not be read (the others are
+// still listed).
+int RunSummary(const SummaryRequest& request);
 
 }  // namespace shakemeter::cli

@@ -118,11 +118,11 @@ bool HasFlag(const ParsedArgs& parsed, const std::string& name)
 // Both files of a save, named as the save command names them from the chosen path.
 bool SaveBoth(const std::string& chosen, const Recording& recording, const RecordingView& view)
 {
-    if (SaveRecordingAndReport(chosen, recording, view))
+    FileWriteError error;
+    if (SaveRecordingAndReport(chosen, recording, view, &error))
         return true;
-    const SaveFileNamePair names = SaveFileNames(chosen);
-    std::fprintf(stderr, "shakemeter-cli: cannot write %s and %s\n", names.recordingPath.c_str(),
-                 names.reportPath.c_str());
+    // Neither file was written; the message names the one that failed, as every writer's does.
+    std::fprintf(stderr, "shakemeter-cli: cannot write %s: %s\n", error.path.c_str(), error.reason.c_str());
     return false;
 }
 

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/export/Hdf5Export.h"
+#include "analysis/export/RangeCsv.h"
+#include "analysis/vibration/TimeRows.h"
 #include "recording/AtomicFile.h"
 #include "recording/CsvExport.h"
 #include "recording/RecordingFile.h"
@@ -69,6 +72,8 @@ int Load(const FileArgs& args, Recording& document, RecordingView& view)
     return 0;
 }
 
+}  // namespace
+
 bool WriteOutput(const std::string& path, const std::string& bytes)
 {
     FileWriteError error;
@@ -77,8 +82,6 @@ bool WriteOutput(const std::string& path, const std::string& bytes)
     std::fprintf(stderr, "shakemeter-cli: cannot write %s: %s\n", path.c_str(), error.reason.c_str());
     return false;
 }
-
-}  // namespace
 
 int RunInfo(const Args& args)
 {
@@ -130,6 +133,39 @@ int RunCsv(const Args& args)
     if (const int status = Load(parsed, document, view))
         return status;
     return WriteOutput(parsed.output, BuildCsv(document, view)) ? 0 : 1;
+}
+
+}  // namespace shakemeter::cli
+
+namespace shakemeter::cli {
+
+int RunRangeCsv(const std::string& file, const std::string& out, std::optional<std::size_t> from,
+                std::optional<std::size_t> to, vibration::Unit unit)
+{
+    Recording document;
+    RecordingView view;
+    if (const int status = Load(FileArgs{file, out, false}, document, view))
+        return status;
+    const vibration::RangeChoice choice = vibration::ChooseRange(vibration::TimeRowsOf(document).count, from, to);
+    if (!choice.range) {
+        std::fprintf(stderr, "shakemeter-cli: %s: %s\n", file.c_str(), choice.refusal.c_str());
+        return 1;
+    }
+    return WriteOutput(out, exports::BuildRangeCsv(document, view, *choice.range, unit)) ? 0 : 1;
+}
+
+int RunHdf5(const std::string& file, const std::string& out)
+{
+    Recording document;
+    RecordingView view;
+    if (const int status = Load(FileArgs{file, out, false}, document, view))
+        return status;
+    FileWriteError error;
+    if (!exports::WriteHdf5File(out, document, view, &error)) {
+        std::fprintf(stderr, "shakemeter-cli: cannot write %s: %s\n", error.path.c_str(), error.reason.c_str());
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace shakemeter::cli

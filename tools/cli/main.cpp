@@ -26,14 +26,20 @@ const char* const kUsage =
     "  info FILE [--frequency]          print the summary of a recording\n"
     "  export FILE OUT [--frequency]    write the tab-separated .xls report\n"
     "  csv FILE OUT [--frequency]       write a comma-separated table of the shown samples\n"
+    "  csv FILE OUT [--from R] [--to R] [--unit g|m/s2]\n"
+    "                                   the same table for rows R..R, in the unit\n"
+    "  hdf5 FILE OUT.h5                 write the recording as an HDF5 file\n"
     "\n"
     "Analysis (a table, or one JSON document with --json):\n"
     "  stats FILE [--from R] [--to R] [--unit g|m/s2] [--json]\n"
     "                                   max, min, mean, RMS, AC RMS, peak-to-peak, crest factor\n"
-    "  psd FILE... [--segment L] [--from R] [--to R] [--unit g|m/s2] [--json]\n"
+    "  psd FILE... [--segment L] [--from R] [--to R] [--unit g|m/s2] [--json] [--csv OUT]\n"
     "                                   Welch power spectral density and Grms of X, Y, Z\n"
-    "  events FILE [--shock G] [--fall G] [--min-fall-rows N] [--unit g|m/s2] [--json]\n"
+    "  events FILE [--shock G] [--fall G] [--min-fall-rows N] [--unit g|m/s2] [--json] [--csv OUT]\n"
     "                                   shocks, free falls with drop heights, logged events\n"
+    "  summary FILE... [--csv OUT] [--jobs N]\n"
+    "                                   one line per recording: start, kind, rows, extremes,\n"
+    "                                   RMS, shocks and falls (files read in parallel)\n"
     "\n"
     "The logger:\n"
     "  devices                          list the attached bridges\n"
@@ -143,6 +149,9 @@ int main(int argc, char** argv)
     std::string file;
     std::string out;
     bool frequency = false;
+    RowOptions csvRows;
+    std::string csvUnit = "g";
+    CLI::Option* csvUnitOption = nullptr;
     struct FileVerb {
         const char* name;
         const char* help;
@@ -160,7 +169,23 @@ int main(int argc, char** argv)
         if (v.writes)
             cmd->add_option("OUT", out, "the file to write")->required();
         cmd->add_flag("--frequency", frequency, "the spectrum of a spectrum recording instead of its samples");
-        cmd->callback([&] {
+        const bool csv = std::string(v.name) == "csv";
+        if (csv) {
+            csvRows.add(cmd);
+            csvUnitOption = cmd->add_option("--unit", csvUnit, "g or m/s2 (default g); the header names it")
+                                ->check(CLI::IsMember({"g", "m/s2"}));
+        }
+        cmd->callback([&, csv] {
+            // With a range or a unit the table is that of the samples; without, the table of today.
+            if (csv && (csvRows.fromOption->count() || csvRows.toOption->count() || csvUnitOption->count())) {
+                if (frequency)
+                    throw CLI::ValidationError("--frequency",
+                                               "the spectrum has no rows to choose nor a unit to change");
+                run = [&] {
+                    return RunRangeCsv(file, out, csvRows.first(), csvRows.last(), *vibration::ParseUnit(csvUnit));
+                };
+                return;
+            }
             Forward f{{file}, {}, {}};
             if (v.writes)
                 f.positional.push_back(out);
@@ -168,6 +193,13 @@ int main(int argc, char** argv)
                 f.flags.push_back("--frequency");
             run = [&v, args = f.args()] { return v.body(args); };
         });
+    }
+
+    {
+        CLI::App* cmd = app.add_subcommand("hdf5", "write the recording as an HDF5 file");
+        cmd->add_option("FILE", file, "the .Vibration recording")->required();
+        cmd->add_option("OUT", out, "the .h5 file to write")->required();
+        cmd->callback([&] { run = [&] { return RunHdf5(file, out); }; });
     }
 
     // Analysis.
@@ -202,7 +234,9 @@ int main(int argc, char** argv)
         psdRows.add(cmd);
         cmd->footer("--from and --to choose the same rows in every file; segments start at --from.");
         cmd->add_option("--unit", psdUnit, "g or m/s2 (default g)")->check(CLI::IsMember({"g", "m/s2"}));
-        cmd->add_flag("--json", psd.json, "one JSON document instead of the table");
+        CLI::Option* json = cmd->add_flag("--json", psd.json, "one JSON document instead of the table");
+        cmd->add_option("--csv", psd.csv, "write frequency, X, Y, Z and the Grms line to this file instead")
+            ->excludes(json);
         cmd->callback([&] {
             psd.from = psdRows.first();
             psd.to = psdRows.last();
@@ -226,12 +260,23 @@ int main(int argc, char** argv)
             ->check(CLI::Range(1LL, 1000000000LL));
         cmd->add_option("--unit", eventsUnit, "unit of the shock peaks, g or m/s2 (default g); levels stay in g")
             ->check(CLI::IsMember({"g", "m/s2"}));
-        cmd->add_flag("--json", events.json, "one JSON document instead of the table");
+        CLI::Option* json = cmd->add_flag("--json", events.json, "one JSON document instead of the table");
+        cmd->add_option("--csv", events.csv, "write the events as a table to this file instead")->excludes(json);
         cmd->callback([&] {
             events.options.minFallRows = static_cast<std::size_t>(minFallRows);
             events.unit = *vibration::ParseUnit(eventsUnit);
             run = [&] { return RunEvents(events); };
         });
+    }
+
+    SummaryRequest summary;
+    {
+        CLI::App* cmd = app.add_subcommand("summary", "one line per recording, the files read in parallel");
+        cmd->add_option("FILE", summary.files, "the .Vibration recordings")->required();
+        cmd->add_option("--csv", summary.csv, "also write the table as CSV to this file");
+        cmd->add_option("--jobs", summary.jobs, "files read at once (default: one per processor core)")
+            ->check(CLI::Range(1u, 1024u));
+        cmd->callback([&] { run = [&] { return RunSummary(summary); }; });
     }
 
     // The logger.

@@ -84,7 +84,7 @@ protected:
     }
     vibration::RowRange Visible() const
     {
-        return VisibleRows(frame->GraphView()->Model(), frame->Doc().recording().RowCount());
+        return VisibleRows(frame->GraphView()->Model()).value();
     }
     // The dock's cells against the core's table for the same rows.
     void ExpectStatisticsOf(vibration::RowRange rows, vibration::Unit unit)

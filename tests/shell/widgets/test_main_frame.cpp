@@ -121,7 +121,7 @@ TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems)
     EXPECT_EQ(MenuLines(tops[0]->menu()),
               (QStringList{"~&Save...", "&Open...", "-", "~&Print Setup...", "Print Pre&view", "  ~&Graph", "  ~&List",
                            "  ~Free Fall Events", "&Print...", "  ~&Graph", "  ~&List", "  ~Free Fall Events", "-",
-                           "&Exit", "-", "E&xport"}));
+                           "&Exit", "-", "E&xport", "  ~Visible &Range as CSV...", "  ~&HDF5 File..."}));
     EXPECT_EQ(MenuLines(tops[1]->menu()),
               (QStringList{"Shakemeter Setup...", "-", "&Download Data...", "-", "&Run...", "~&Stop Reading...", "-",
                            "Reading for FFT Analysis...", "-", "Reload Current File"}));
@@ -134,7 +134,7 @@ TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems)
     EXPECT_EQ(MenuLines(tops[0]->menu()),
               (QStringList{"&Save...", "&Open...", "-", "&Print Setup...", "Print Pre&view", "  &Graph", "  ~&List",
                            "  ~Free Fall Events", "&Print...", "  &Graph", "  ~&List", "  ~Free Fall Events", "-",
-                           "&Exit", "-", "E&xport"}));
+                           "&Exit", "-", "E&xport", "  Visible &Range as CSV...", "  &HDF5 File..."}));
 }
 
 TEST_F(MainFrameTest, PointingAtACommandShowsItsPromptInTheStatusBar)
