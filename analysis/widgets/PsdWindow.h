@@ -28,9 +28,9 @@ public:
     enum class Source { WholeRecording, VisibleRange, SpectrumReading };
 
     struct Inputs {
-        std::function<const Recording*()> recording;                           // the recording shown
+        std::function<const Recording*()> recording;                      // the recording shown
         std::function<std::optional<vibration::RowRange>()> visibleRows;  // what the graph shows of it
-        std::function<vibration::Unit()> unit;                                 // the analysis unit
+        std::function<vibration::Unit()> unit;                            // the analysis unit
     };
 
     PsdWindow(Inputs inputs, QWidget* parent = nullptr);

@@ -41,7 +41,8 @@ struct PsdWindowFixture : ::testing::Test {
     RowRange visible{300, 1200};
     Unit unit = Unit::G;
     PsdWindow window{PsdWindow::Inputs{[this]() -> const Recording* { return &recording; },
-                                       [this](std::size_t) { return visible; }, [this] { return unit; }}};
+                                       [this]() -> std::optional<RowRange> { return visible; },
+                                       [this] { return unit; }}};
 
     PsdResult Core(RowRange range, std::size_t segment) const
     {
