@@ -82,10 +82,7 @@ protected:
         frame->GraphView()->repaint();
         QApplication::processEvents();
     }
-    vibration::RowRange Visible() const
-    {
-        return VisibleRows(frame->GraphView()->Model()).value();
-    }
+    vibration::RowRange Visible() const { return VisibleRows(frame->GraphView()->Model()).value(); }
     // The dock's cells against the core's table for the same rows.
     void ExpectStatisticsOf(vibration::RowRange rows, vibration::Unit unit)
     {
