@@ -12,10 +12,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <cmath>
-#include <ctime>
 #include <memory>
 
 #include "recording/RtWindowTable.h"
+#include "bench/GraphBench.h"
 #include "graph/widgets/CVxView.h"
 
 namespace shakemeter {
@@ -32,12 +32,7 @@ QApplication& App()
     return app;
 }
 
-double ThreadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
-}
+using bench::ThreadCpuNs;
 
 struct Pane {
     Recording doc;

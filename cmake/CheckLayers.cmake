@@ -10,8 +10,9 @@ cmake_minimum_required(VERSION 3.22)
 # The folders, bottom to top, each with the folders it uses directly; what those use it may use too.
 set(folders
   transform recording settings analysis/report analysis/vibration analysis/export graph/core logger shell
-  tools/cli tools/sim
+  tools/sim
   controls analysis/widgets graph/widgets logger/widgets shell/widgets shell/app
+  tools/cli
   launcher)
 set(uses_transform "")
 set(uses_recording transform)
@@ -23,13 +24,15 @@ set(uses_analysis/export analysis/vibration)
 set(uses_graph/core recording analysis/vibration)
 set(uses_logger recording)
 set(uses_shell "")
-set(uses_tools/cli analysis/export logger settings)
+# render draws the graph with the graph pane's painter.
+set(uses_tools/cli analysis/export logger settings graph/widgets)
 set(uses_tools/sim logger)
 # The program profile keeps the analysis unit and the event levels in the analysis's terms.
 set(uses_controls recording shell analysis/vibration)
 set(uses_analysis/widgets controls analysis/report analysis/vibration graph/core)
-# The graph pane's toolbar opens the display settings dialogs.
-set(uses_graph/widgets controls analysis/widgets graph/core)
+# The graph pane's toolbar opens the display settings dialogs; its event marks come from the
+# vibration analysis.
+set(uses_graph/widgets controls analysis/widgets analysis/vibration graph/core)
 set(uses_logger/widgets controls logger)
 set(uses_shell/widgets
   controls analysis/widgets analysis/export graph/widgets logger/widgets logger settings shell)

@@ -35,6 +35,6 @@ if(DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libhdf5-103-1, shared-mime-info, desktop-file-utils, xdg-utils")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libusb-1.0-0 (>= 2:1.0.26), libhdf5-103-1, shared-mime-info, desktop-file-utils, xdg-utils")
+      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6svg6 (>= 6.4), libusb-1.0-0 (>= 2:1.0.26), libhdf5-103-1, shared-mime-info, desktop-file-utils, xdg-utils")
 endif()
 include(CPack)

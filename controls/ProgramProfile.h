@@ -20,6 +20,13 @@ inline constexpr const char* kProfileAnalysisUnitKey = "Analysis/Unit";
 inline constexpr const char* kProfileShockLevelKey = "Analysis/ShockLevel";
 inline constexpr const char* kProfileFallLevelKey = "Analysis/FallLevel";
 inline constexpr const char* kProfileMinFallRowsKey = "Analysis/MinFallRows";
+// The graph's legend and event marks (off unless chosen), and the pictures' and pages' theme.
+inline constexpr const char* kProfileGraphLegendKey = "Graph/Legend";
+inline constexpr const char* kProfileGraphEventMarksKey = "Graph/EventMarks";
+inline constexpr const char* kProfilePictureSizeKey = "GraphPicture/Size";
+inline constexpr const char* kProfilePicturePaneSizeKey = "GraphPicture/PaneSize";
+inline constexpr const char* kProfilePictureLightThemeKey = "GraphPicture/LightTheme";
+inline constexpr const char* kProfilePrintLightThemeKey = "Print/LightTheme";
 
 // The profile in the file at path (tests keep theirs apart), or the program's own when path is
 // empty.

@@ -68,6 +68,8 @@ void ReportPrinter::RunPrintDialog(QWidget* parent, QPrinter& printer, int kind)
     QPrintDialog dialog(&printer, parent);
     dialog.setMinMax(1, PageCount(kind));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    if (m_sources.printOptionTabs)
+        dialog.setOptionTabs(m_sources.printOptionTabs());
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (printer.printRange() != QPrinter::PageRange)

@@ -6,6 +6,7 @@
 //
 // The kind is the view's display mode, set by the command just before: 1 the graph, 2 the list.
 
+#include <QList>
 #include <QRect>
 #include <functional>
 
@@ -29,6 +30,8 @@ struct ReportPrintSources {
     const CDataListDlg* listWindow = nullptr;  // the data list, when the view has one
     // Draws the graph page (the page rectangle in device pixels); called for the graph kind only.
     std::function<void(QPainter&, const QRect& page)> drawGraph;
+    // Extra tabs of the print dialog (the dialog owns them), when there are any.
+    std::function<QList<QWidget*>()> printOptionTabs;
     // Called once the job (or the preview) has drawn its pages.
     std::function<void()> endPrinting;
     std::function<CalendarTime()> today = [] { return CalendarTime::Now(); };

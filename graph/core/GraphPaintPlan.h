@@ -6,6 +6,7 @@
 // of the graph draw the same numbers.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -68,6 +69,46 @@ struct ReadoutLine {
     std::array<std::string, READOUT_TEXTS> texts;
 };
 
+// What a drawing of the graph may show besides its own picture, each off unless asked for.
+enum class EventMarkKind : std::uint8_t {
+    Shock,       // a detected shock
+    Fall,        // a detected free fall
+    LoggerFall,  // a free-fall event the logger itself recorded
+};
+
+// An event at a row of the point table (0-based).
+struct EventRow {
+    std::size_t row = 0;
+    EventMarkKind kind = EventMarkKind::Shock;
+    bool operator==(const EventRow&) const = default;
+};
+
+struct GraphExtras {
+    bool legend = false;
+    std::vector<EventRow> events;  // marked on the time axis when not empty
+};
+
+// An event mark on the time axis: a small triangle under the plot at column x.
+struct EventMark {
+    int x = 0;
+    EventMarkKind kind = EventMarkKind::Shock;
+    bool operator==(const EventMark&) const = default;
+};
+
+// One line of the legend: a swatch of the trace's colour and its name.
+struct LegendEntry {
+    int trace = 0;
+    PlotRect swatch;
+    PlannedText name;
+};
+
+// The legend of the trace colours, in the corner of the plot where it hides the fewest trace
+// points; no entries when not asked for or when no trace is shown.
+struct LegendPlan {
+    PlotRect box;
+    std::vector<LegendEntry> entries;
+};
+
 struct GraphPaintPlan {
     // Nothing at all is drawn: the page outside display mode 1, or a screen paint while a print
     // drawing runs.
@@ -97,6 +138,9 @@ struct GraphPaintPlan {
     std::vector<TimeAxisStep> timeSteps;
     std::vector<PlannedText> axisTitle;  // "Frequency(HZ)" under a spectrum's steps
     ReadoutLine readout;
+
+    LegendPlan legend;
+    std::vector<EventMark> eventMarks;
 };
 
 }  // namespace shakemeter

@@ -13,9 +13,10 @@ bool ValueMapping::usable() const
 
 void PlotPositions::EnsureRows(std::size_t rows)
 {
-    if (m_x[0].size() != rows) {
-        m_x[0].resize(rows, 0.0);
-        m_x[1].resize(rows, 0.0);
+    if ((*m_x)[0].size() != rows) {
+        Columns& x = Own();
+        x[0].resize(rows, 0.0);
+        x[1].resize(rows, 0.0);
         m_even.known = false;
     }
 }
@@ -27,7 +28,7 @@ void PlotPositions::FillEvenly(std::size_t first, std::size_t end, double origin
         return;
     if (m_even.known && m_even.first == first && m_even.end == end && m_even.origin == origin && m_even.step == step)
         return;
-    std::vector<double>& x = m_x[0];
+    std::vector<double>& x = Own()[0];
     x[first] = origin;
     for (std::size_t i = first + 1; i < end; ++i)
         x[i] = origin + static_cast<double>(static_cast<int>(i - first)) * step;
@@ -37,8 +38,9 @@ void PlotPositions::FillEvenly(std::size_t first, std::size_t end, double origin
 void PlotPositions::CopyZoomedToBase(std::size_t first, std::size_t end)
 {
     end = std::min(end, rows());
+    Columns& x = Own();
     for (std::size_t i = first; i < end; ++i)
-        m_x[0][i] = m_x[1][i];
+        x[0][i] = x[1][i];
     m_even.known = false;
     m_y[0] = m_y[1];
 }

@@ -4,9 +4,13 @@
 // per row and level. Vertical positions are not stored: each level keeps the mapping its last
 // computation used and evaluates it on demand, with the same operations in the same order as a
 // stored table would have been filled, so the results are identical to the last bit.
+//
+// Copies share the horizontal positions until one of them changes its own: a picture of the graph
+// is drawn from a copy of the pane's model, and a long recording holds millions of positions.
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace shakemeter {
@@ -30,12 +34,12 @@ struct ValueMapping {
 class PlotPositions {
 public:
     void EnsureRows(std::size_t rows);
-    std::size_t rows() const { return m_x[0].size(); }
-    double x(int level, std::size_t row) const { return row < rows() ? m_x[level & 1][row] : 0.0; }
+    std::size_t rows() const { return (*m_x)[0].size(); }
+    double x(int level, std::size_t row) const { return row < rows() ? (*m_x)[level & 1][row] : 0.0; }
     void setX(int level, std::size_t row, double value)
     {
         if (row < rows()) {
-            m_x[level & 1][row] = value;
+            Own()[level & 1][row] = value;
             if ((level & 1) == 0)
                 m_even.known = false;
         }
@@ -53,7 +57,16 @@ public:
     void CopyZoomedToBase(std::size_t first, std::size_t end);
 
 private:
-    std::array<std::vector<double>, 2> m_x;
+    using Columns = std::array<std::vector<double>, 2>;
+    // The positions to change, no longer shared with a copy.
+    Columns& Own()
+    {
+        if (m_x.use_count() > 1)
+            m_x = std::make_shared<Columns>(*m_x);
+        return *m_x;
+    }
+
+    std::shared_ptr<Columns> m_x = std::make_shared<Columns>();
     std::array<ValueMapping, 2> m_y;
     struct EvenFill {
         bool known = false;

@@ -260,6 +260,7 @@ void CVxView::Compose()
     params.colors = m_colors;
     params.panelColor = palette().color(QPalette::Button);
     params.frameReading = m_bFrameReading;
+    params.extras = m_extrasSource ? m_extrasSource() : nullptr;
     PaintOutcome outcome;
     {
         QPainter painter(&m_composed);

@@ -83,6 +83,9 @@ public:
 
     // Replaces the graph drawing (the default draws the graph of the model).
     void SetGraphPainter(GraphPainter painter) { m_graphPainter = std::move(painter); }
+    // What the graph shows besides its own picture (legend, event marks); asked at each
+    // composition, null for nothing.
+    void SetExtrasSource(std::function<const GraphExtras*()> source) { m_extrasSource = std::move(source); }
     // The main window's reading flag, which the drawing of a growing recording needs.
     void SetFrameReading(bool reading) { m_bFrameReading = reading; }
     // Who answers the axis setup's questions.
@@ -168,6 +171,7 @@ private:
     GraphModel m_model;
     GraphColors m_colors;
     GraphPainter m_graphPainter;
+    std::function<const GraphExtras*()> m_extrasSource;
     CSummaryBar* m_summaryBar = nullptr;
     CInstrumentPanel* m_instrumentPanel = nullptr;
     bool m_bFrameReading = false;

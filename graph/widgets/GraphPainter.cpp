@@ -234,13 +234,63 @@ void DrawValueAxisTitle(QPainter& painter, const GraphPaintPlan& plan, const Pai
     painter.restore();
 }
 
+// Each event a small triangle standing on the plot's bottom edge, over the traces.
+void DrawEventMarks(QPainter& painter, const GraphPaintPlan& plan)
+{
+    if (plan.eventMarks.empty())
+        return;
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    const int bottom = plan.plot.bottom;
+    for (const EventMark& mark : plan.eventMarks) {
+        painter.setBrush(ToQColor(EventMarkColor(mark.kind)));
+        const QPoint triangle[3] = {{mark.x - ExtrasLayout::kMarkHalfWidth, bottom},
+                                    {mark.x + ExtrasLayout::kMarkHalfWidth, bottom},
+                                    {mark.x, bottom - ExtrasLayout::kMarkHeight}};
+        painter.drawPolygon(triangle, 3);
+    }
+    painter.restore();
+}
+
+// A box in the plot's background with a frame in the grid's colour, a swatch of each shown
+// trace's colour and its name in the colour that stands out on the background.
+void DrawLegend(QPainter& painter, const GraphPaintPlan& plan, const PaintParams& params)
+{
+    const LegendPlan& legend = plan.legend;
+    if (legend.entries.empty())
+        return;
+    painter.save();
+    const QColor background = PaletteColor(params.colors.background);
+    const QRect box = FromEdges(legend.box.left, legend.box.top, legend.box.right, legend.box.bottom);
+    painter.fillRect(box, background);
+    painter.setPen(QPen(PaletteColor(params.colors.grid), 1));
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    painter.setFont(AxisFont());
+    painter.setPen(ToQColor(ComplementColor(ColorFromIndex(params.colors.background))));
+    for (const LegendEntry& entry : legend.entries) {
+        const PlotRect& s = entry.swatch;
+        painter.fillRect(FromEdges(s.left, s.top, s.right, s.bottom), PaletteColor(params.colors.trace(entry.trace)));
+        DrawText(painter, entry.name);
+    }
+    painter.restore();
+}
+
 }  // namespace
+
+void ApplyTheme(PaintParams& params, const GraphTheme& theme)
+{
+    params.colors = theme.colors;
+    params.surround = ToQColor(theme.surround);
+    params.frame = ToQColor(theme.frame);
+    if (!theme.systemPanel)
+        params.panelColor = ToQColor(theme.panel);
+}
 
 void DrawReadout(QPainter& painter, const ReadoutLine& line, const PaintParams& params)
 {
     const PlotRect& plot = line.plot;
     const int y = plot.bottom + GraphLayout::kReadoutBelowPlot;
-    painter.fillRect(Box(plot.left, y, plot.width(), GraphLayout::kReadoutHeight), Qt::black);
+    painter.fillRect(Box(plot.left, y, plot.width(), GraphLayout::kReadoutHeight), params.surround);
     painter.setFont(ReadoutFont());
     const QFontMetrics metrics(painter.font());
     const std::array<QColor, READOUT_TEXTS> colors = {QColor(0, 200, 200), PaletteColor(params.colors.x),
@@ -332,7 +382,7 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     const QRect area = FromEdges(client.left, client.top + summary, client.right, client.bottom);
     if (!plan.drawsGraph) {
         if (plan.fillsBlack)
-            painter.fillRect(area, Qt::black);
+            painter.fillRect(area, params.surround);
         return;
     }
     const QColor panelColor = plan.printer ? QColor(Qt::white) : params.panelColor;
@@ -343,7 +393,7 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
 
     // Background, panel and plot.
     if (!plan.printer)
-        painter.fillRect(area, Qt::black);
+        painter.fillRect(area, params.surround);
     painter.fillRect(FromEdges(panel.left, panel.top, panel.right, panel.bottom), panelColor);
     painter.fillRect(Box(left - kPlotSideReach, top, width + 2 * kPlotSideReach, height),
                      PaletteColor(params.colors.background));
@@ -362,6 +412,8 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     // The peak label takes the axis font the traces find in the painter.
     painter.setFont(plan.printer ? PageLabelFont(plan.unit, painter.device()) : AxisFont());
     DrawTraces(painter, plan, params);
+    DrawEventMarks(painter, plan);
+    DrawLegend(painter, plan, params);
 
     // Axes and labels.
     if (!plan.printer) {
@@ -388,12 +440,12 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
 
     if (!plan.printer) {
         painter.fillRect(Box(panel.left, top - 20, panel.width(), 15), panelColor);
-        painter.fillRect(FromEdges(client.left, client.top, client.right, top - 8), Qt::black);
+        painter.fillRect(FromEdges(client.left, client.top, client.right, top - 8), params.surround);
         painter.fillRect(FromEdges(client.left, client.top, client.right, client.top + summary), panelColor);
         painter.fillRect(FromEdges(client.left, bottom + GraphLayout::kPanelBelowPlot, client.right, client.bottom),
-                         Qt::black);
-        painter.fillRect(FromEdges(client.left, client.top + summary, panel.left, client.bottom), Qt::black);
-        painter.fillRect(FromEdges(panel.right, client.top + summary, client.right, client.bottom), Qt::black);
+                         params.surround);
+        painter.fillRect(FromEdges(client.left, client.top + summary, panel.left, client.bottom), params.surround);
+        painter.fillRect(FromEdges(panel.right, client.top + summary, client.right, client.bottom), params.surround);
         DrawReadout(painter, plan.readout, params);
     }
 
@@ -402,7 +454,7 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     const int frameLeft = client.left + kFrameInset;
     const int frameRight = client.right - kFrameInset;
     const int frameBottom = client.bottom - kFrameInset;
-    painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::FlatCap));
+    painter.setPen(QPen(params.frame, 2, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(frameLeft, frameTop, frameRight, frameTop);
     painter.drawLine(frameLeft, frameTop - 1, frameLeft, frameBottom);
     painter.drawLine(frameRight, frameBottom, frameRight, frameTop);
@@ -415,7 +467,9 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
 
 PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params)
 {
-    const GraphPaintPlan plan = GraphPaintPlanner(model).Plan({params.client, params.printer, params.frameReading});
+    GraphPaintPlan plan = GraphPaintPlanner(model).Plan({params.client, params.printer, params.frameReading});
+    if (params.extras != nullptr)
+        PlanExtras(plan, model, *params.extras);
     DrawGraphPlan(painter, plan, params);
     PaintOutcome outcome;
     outcome.startZoomOutTimer = plan.startZoomOutTimer;

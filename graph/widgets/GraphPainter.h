@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QPainter>
 
+#include "graph/core/GraphExtras.h"
 #include "graph/core/GraphModel.h"
 #include "graph/core/GraphPaintPlan.h"
 #include "graph/core/Palette.h"
@@ -15,12 +16,19 @@ namespace shakemeter {
 
 // What one paint or print drawing needs besides the model.
 struct PaintParams {
-    PlotRect client;                   // the widget's client rectangle, or the page (0, 0, Wp, Hp)
-    bool printer = false;              // page layout: white panel, page label places, no read-out
-    GraphColors colors;                // the main frame's colour indices
-    QColor panelColor{240, 240, 240};  // the system's button face
-    bool frameReading = false;         // a real-time reading is in progress
+    PlotRect client;                      // the widget's client rectangle, or the page (0, 0, Wp, Hp)
+    bool printer = false;                 // page layout: white panel, page label places, no read-out
+    GraphColors colors;                   // the main frame's colour indices
+    QColor panelColor{240, 240, 240};     // the system's button face
+    bool frameReading = false;            // a real-time reading is in progress
+    QColor surround{Qt::black};           // the screen's area around the framed panel
+    QColor frame{Qt::white};              // the frame inside the area
+    const GraphExtras* extras = nullptr;  // the legend and the event marks, when asked for
 };
+
+// The parameters of a drawing in a theme: its palette colours, surround, frame and panel (the
+// system's button face, panelColor, unless the theme has its own).
+void ApplyTheme(PaintParams& params, const GraphTheme& theme);
 
 struct PaintOutcome {
     bool startZoomOutTimer = false;  // the first paint in display mode 1: timer 4 (100 ms) runs OnZoomOut

@@ -1,3 +1,4 @@
+#include "shell/widgets/GraphPictureCommands.h"
 #include "shell/widgets/CMainFrame.h"
 
 #include <QAbstractEventDispatcher>
@@ -229,6 +230,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     m_dataExport = std::make_unique<DataExportCommands>(*this);
     CreateActions();
     CreateMenus();
+    m_pictures = new GraphPictureCommands(m_exportMenu, m_analysisMenu, *m_pView, *m_prompter, m_env.profilePath, this);
     CreateToolBar();
     CreateStatusBar();
     AddContextMenu();
@@ -475,6 +477,8 @@ ShellState CMainFrame::CurrentState() const
 
 void CMainFrame::ApplyEnableTable()
 {
+    if (m_pictures != nullptr)
+        m_pictures->FollowView();
     const ShellState state = CurrentState();
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
         const CommandUi ui = CommandUiFor(it.key(), state);
@@ -1126,8 +1130,10 @@ ReportPrinter CMainFrame::Report()
         params.printer = true;
         params.colors = m_pView->Colors();
         params.frameReading = m_bReading;
+        m_pictures->ApplyPrintTheme(params);
         PaintGraph(painter, m_pView->Model(), params);
     };
+    sources.printOptionTabs = [this] { return QList<QWidget*>{m_pictures->MakePrintOptionsTab()}; };
     // The screen graph stays as it was until the job or the preview is over.
     sources.endPrinting = [this] { EndPrinting(m_pView->Model()); };
     return ReportPrinter(std::move(sources));

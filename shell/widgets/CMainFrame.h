@@ -30,6 +30,7 @@ class QMenu;
 namespace shakemeter {
 
 class CVxView;
+class GraphPictureCommands;
 class CInstrumentView;
 class CPictureToolBar;
 class CLoggerLink;
@@ -74,6 +75,7 @@ public:
     // ---- parts
     CVxDoc& Doc() { return *m_doc; }
     CVxView* GraphView() const { return m_pView; }
+    GraphPictureCommands* GraphPictures() const { return m_pictures; }
     CInstrumentView* InstrumentView() const { return m_instrumentView; }
     CPictureToolBar* ToolBar() const { return m_wndToolBar; }
     QSplitter* Splitter() const { return m_wndSplitter; }
@@ -244,6 +246,7 @@ private:
     QMenu* m_analysisMenu = nullptr;
     PsdWindow* m_psdWindow = nullptr;
     std::unique_ptr<DataExportCommands> m_dataExport;
+    GraphPictureCommands* m_pictures = nullptr;
 
     std::unique_ptr<FrameLinkHost> m_setupHost;
     std::unique_ptr<FrameLinkHost> m_downloadHost;

@@ -47,5 +47,33 @@ TEST(PlotPositions, EvenFillIsRedoneAfterAnyOtherWriteToTheFullView)
     EXPECT_EQ(positions.x(0, 7), 7.0);
 }
 
+// A copy shares the positions until either changes its own: every change of one, by a write, a
+// fill, a copy of the zoomed picture or a resize, leaves the other as it was.
+TEST(PlotPositions, CopiesChangeOnlyTheirOwnPositions)
+{
+    PlotPositions original;
+    original.EnsureRows(4);
+    original.FillEvenly(0, 4, 10.0, 1.0);
+    PlotPositions copy = original;
+    EXPECT_EQ(copy.x(0, 3), 13.0);
+
+    copy.setX(1, 2, 5.0);
+    copy.FillEvenly(0, 4, 20.0, 2.0);
+    EXPECT_EQ(original.x(1, 2), 0.0);
+    EXPECT_EQ(original.x(0, 3), 13.0);
+    EXPECT_EQ(copy.x(0, 3), 26.0);
+
+    PlotPositions second = original;
+    original.CopyZoomedToBase(0, 4);
+    EXPECT_EQ(second.x(0, 3), 13.0);
+    EXPECT_EQ(original.x(0, 3), 0.0);
+
+    PlotPositions third = second;
+    third.EnsureRows(8);
+    EXPECT_EQ(second.rows(), 4u);
+    EXPECT_EQ(third.rows(), 8u);
+    EXPECT_EQ(third.x(0, 1), 11.0);
+}
+
 }  // namespace
 }  // namespace shakemeter

@@ -48,28 +48,9 @@ bool ParseFileArgs(const Args& args, bool wantsOutput, const char* usage, FileAr
     return true;
 }
 
-// Opens the recording as the program does and, with --frequency, switches to the frequency domain.
-// Returns 0, or the exit status after printing the reason.
 int Load(const FileArgs& args, Recording& document, RecordingView& view)
 {
-    RecordingFileResult result = ReadRecordingFile(args.input);
-    if (!result.ok()) {
-        if (result.error == RecordingFileError::InvalidFormat)
-            std::fprintf(stderr, "%s\n", kInvalidFormatMessage);
-        else
-            std::fprintf(stderr, "shakemeter-cli: cannot read %s\n", args.input.c_str());
-        return 1;
-    }
-    InstallCompleteRecording(document, view, std::move(result.recording));
-    if (args.frequency) {
-        if (document.Kind() != RecordingKind::Spectrum) {
-            std::fprintf(stderr, "shakemeter-cli: %s is not a spectrum recording\n", args.input.c_str());
-            return 1;
-        }
-        view.SetFrequencyMode(true);
-        view.RefreshSummary(document);
-    }
-    return 0;
+    return LoadRecording(args.input, args.frequency, document, view);
 }
 
 }  // namespace
@@ -81,6 +62,28 @@ bool WriteOutput(const std::string& path, const std::string& bytes)
         return true;
     std::fprintf(stderr, "shakemeter-cli: cannot write %s: %s\n", path.c_str(), error.reason.c_str());
     return false;
+}
+
+int LoadRecording(const std::string& input, bool frequency, Recording& document, RecordingView& view)
+{
+    RecordingFileResult result = ReadRecordingFile(input);
+    if (!result.ok()) {
+        if (result.error == RecordingFileError::InvalidFormat)
+            std::fprintf(stderr, "%s\n", kInvalidFormatMessage);
+        else
+            std::fprintf(stderr, "shakemeter-cli: cannot read %s\n", input.c_str());
+        return 1;
+    }
+    InstallCompleteRecording(document, view, std::move(result.recording));
+    if (frequency) {
+        if (document.Kind() != RecordingKind::Spectrum) {
+            std::fprintf(stderr, "shakemeter-cli: %s is not a spectrum recording\n", input.c_str());
+            return 1;
+        }
+        view.SetFrequencyMode(true);
+        view.RefreshSummary(document);
+    }
+    return 0;
 }
 
 int RunInfo(const Args& args)

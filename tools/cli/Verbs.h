@@ -8,10 +8,16 @@
 #include <vector>
 
 #include "analysis/vibration/Units.h"
+#include "recording/Recording.h"
+#include "recording/RecordingView.h"
 
 namespace shakemeter::cli {
 
 using Args = std::vector<std::string>;
+
+// Opens the recording as the program does and, with frequency, switches to the frequency domain.
+// Returns 0, or the exit status after printing the reason.
+int LoadRecording(const std::string& input, bool frequency, Recording& document, RecordingView& view);
 
 // Recording files: info, export, csv.
 int RunInfo(const Args& args);

@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include "tools/cli/AnalysisVerbs.h"
+#include "tools/cli/RenderVerb.h"
 #include "tools/cli/Verbs.h"
 
 namespace {
@@ -29,6 +30,8 @@ const char* const kUsage =
     "  csv FILE OUT [--from R] [--to R] [--unit g|m/s2]\n"
     "                                   the same table for rows R..R, in the unit\n"
     "  hdf5 FILE OUT.h5                 write the recording as an HDF5 file\n"
+    "  render FILE OUT.png|OUT.svg|OUT.pdf [--width W] [--height H] [--frequency] [--from R --to R]\n"
+    "                                   draw the graph as the program shows it (1600 x 900)\n"
     "\n"
     "Analysis (a table, or one JSON document with --json):\n"
     "  stats FILE [--from R] [--to R] [--unit g|m/s2] [--json]\n"
@@ -200,6 +203,22 @@ int main(int argc, char** argv)
         cmd->add_option("FILE", file, "the .Vibration recording")->required();
         cmd->add_option("OUT", out, "the .h5 file to write")->required();
         cmd->callback([&] { run = [&] { return RunHdf5(file, out); }; });
+    }
+    RenderRequest render;
+    RowOptions renderRows;
+    {
+        CLI::App* cmd = app.add_subcommand("render", "draw the graph as the program shows it, as PNG, SVG or PDF");
+        cmd->add_option("FILE", render.file, "the .Vibration recording")->required();
+        cmd->add_option("OUT", render.out, "the picture: .png, .svg or .pdf")->required();
+        cmd->add_option("--width", render.width, "width in pixels (default 1600)")->check(CLI::Range(200, 20000));
+        cmd->add_option("--height", render.height, "height in pixels (default 900)")->check(CLI::Range(200, 20000));
+        cmd->add_flag("--frequency", render.frequency, "the spectrum of a spectrum recording instead of its samples");
+        renderRows.add(cmd);
+        cmd->callback([&] {
+            render.from = renderRows.fromOption->count() ? std::optional<long long>(renderRows.from) : std::nullopt;
+            render.to = renderRows.toOption->count() ? std::optional<long long>(renderRows.to) : std::nullopt;
+            run = [&] { return RunRender(argc, argv, render); };
+        });
     }
 
     // Analysis.

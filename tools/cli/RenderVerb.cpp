@@ -1,0 +1,57 @@
+#include "tools/cli/RenderVerb.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <cstdio>
+
+#include "analysis/vibration/TimeRows.h"
+#include "graph/core/GraphModel.h"
+#include "graph/widgets/GraphPicture.h"
+#include "tools/cli/Verbs.h"
+
+namespace shakemeter::cli {
+
+int RunRender(int argc, char** argv, const RenderRequest& request)
+{
+    if (!PictureFormatOf(QString::fromStdString(request.out))) {
+        std::fprintf(stderr, "shakemeter-cli: %s: the picture's name ends in .png, .svg or .pdf\n",
+                     request.out.c_str());
+        return 2;
+    }
+    // The painter needs a graphical application, but no display: the picture is drawn in memory.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+
+    Recording document;
+    RecordingView view;
+    if (const int status = LoadRecording(request.file, request.frequency, document, view))
+        return status;
+    GraphModel model;
+    model.Attach(&document, &view);
+    if (request.from || request.to) {
+        const std::size_t rows = static_cast<std::size_t>(std::max(0, model.TableRows()));
+        const auto end = [](const std::optional<long long>& row) {
+            return row ? std::optional<std::size_t>(static_cast<std::size_t>(*row)) : std::nullopt;
+        };
+        const vibration::RangeChoice choice = vibration::ChooseRange(rows, end(request.from), end(request.to));
+        if (!choice.range) {
+            std::fprintf(stderr, "shakemeter-cli: %s\n", choice.refusal.c_str());
+            return 2;
+        }
+        // The rows shown, 1-based, as the axis setup chooses them.
+        view.SetShownRange(static_cast<int>(choice.range->from) + 1, static_cast<int>(choice.range->to) + 1);
+    }
+
+    PictureOptions options;
+    options.size = QSize(request.width, request.height);
+    options.panelColor = QApplication::palette().color(QPalette::Button);
+    QString error;
+    if (!WriteGraphPicture(model, QString::fromStdString(request.out), options, &error)) {
+        std::fprintf(stderr, "shakemeter-cli: %s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace shakemeter::cli

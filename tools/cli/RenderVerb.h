@@ -1,0 +1,23 @@
+#pragma once
+// render: a picture of the graph pane as the program paints it, written as PNG, SVG or PDF.
+
+#include <optional>
+#include <string>
+
+namespace shakemeter::cli {
+
+struct RenderRequest {
+    std::string file;
+    std::string out;  // .png, .svg or .pdf
+    int width = 1600;
+    int height = 900;
+    bool frequency = false;
+    std::optional<long long> from;  // rows, 0-based and inclusive: the graph shows only these
+    std::optional<long long> to;
+};
+
+// Returns 0, 1 for an input or output that fails (message on standard error), 2 for a request
+// the recording cannot answer (rows beyond it, an unknown picture format).
+int RunRender(int argc, char** argv, const RenderRequest& request);
+
+}  // namespace shakemeter::cli
