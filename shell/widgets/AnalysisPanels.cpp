@@ -61,7 +61,7 @@ AnalysisPanels::AnalysisPanels(QMainWindow& window, CVxDoc& doc, CVxView& view, 
     m_unitG = new QAction(QStringLiteral("Values in &g"), units);
     m_unitG->setStatusTip(QStringLiteral("Show the analysis values in g"));
     m_unitG->setToolTip(QStringLiteral("Values in g"));
-    m_unitMetric = new QAction(QStringLiteral("Values in &m/s^2"), units);
+    m_unitMetric = new QAction(QStringLiteral("Values in m/s^&2"), units);
     m_unitMetric->setStatusTip(QStringLiteral("Show the analysis values in metres per second squared"));
     m_unitMetric->setToolTip(QStringLiteral("Values in m/s^2"));
     for (QAction* action : {m_unitG, m_unitMetric}) {

@@ -124,13 +124,23 @@ TEST_F(AnalysisPanelsTest, AnalysisMenuShowsTheDocksAndChoosesTheUnit)
     QMenu* analysis = frame->menuBar()->actions()[3]->menu();
     ASSERT_NE(analysis, nullptr);
     const QStringList texts = MenuTexts(analysis);
-    for (const char* item : {"&Statistics", "&Events", "Values in &g", "Values in &m/s^2"})
+    for (const char* item : {"&Statistics", "&Events", "Values in &g", "Values in m/s^&2"})
         EXPECT_TRUE(texts.contains(QString::fromLatin1(item))) << item;
     for (QAction* a : analysis->actions()) {
         if (!a->isSeparator() && a->menu() == nullptr) {
             EXPECT_FALSE(a->statusTip().isEmpty()) << a->text().toStdString();
             EXPECT_FALSE(a->toolTip().isEmpty()) << a->text().toStdString();
         }
+    }
+    // Each item of the menu has a key of its own.
+    QList<QChar> keys;
+    for (QAction* a : analysis->actions()) {
+        const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
+        if (a->isSeparator() || amp < 0)
+            continue;
+        const QChar key = a->text().at(amp + 1).toLower();
+        EXPECT_FALSE(keys.contains(key)) << a->text().toStdString();
+        keys << key;
     }
     // Hidden at first: the window looks as it always did.
     EXPECT_TRUE(panels->Statistics()->isHidden());
