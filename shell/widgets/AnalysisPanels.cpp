@@ -112,6 +112,7 @@ void AnalysisPanels::SetUnit(vibration::Unit unit)
     m_statisticsShown = false;
     m_eventsDirty = true;
     Follow();
+    emit unitChanged();
 }
 
 void AnalysisPanels::Follow()

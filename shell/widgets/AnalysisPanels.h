@@ -44,6 +44,10 @@ public:
     // The follow-up of a timer tick, now.
     void Follow();
 
+signals:
+    // The unit chosen for the analysis windows changed (and is kept in the profile).
+    void unitChanged();
+
 private:
     void SetUnit(vibration::Unit unit);
     void FollowStatistics();

@@ -19,11 +19,13 @@
 #include "analysis/vibration/RangeStatistics.h"
 #include "analysis/vibration/StatisticsTable.h"
 #include "analysis/widgets/EventsDock.h"
+#include "analysis/widgets/PsdWindow.h"
 #include "analysis/widgets/StatisticsDock.h"
 #include "controls/ProgramProfile.h"
 #include "graph/core/VisibleRows.h"
 #include "graph/widgets/CVxView.h"
 #include "recording/test_summary_fixtures.h"
+#include "shell/CommandIds.h"
 #include "shell/widgets/AnalysisPanels.h"
 
 using namespace shakemeter;
@@ -194,8 +196,14 @@ TEST_F(AnalysisPanelsTest, StatisticsFollowZoomScrollAndUnit)
     EXPECT_GT(Visible().from, zoomed.from);
     ExpectStatisticsOf(Visible(), vibration::Unit::G);
 
+    // The PSD window open beside the docks follows the unit at once.
+    frame->OnCommand(ID_ANALYSIS_PSD);
+    ASSERT_TRUE(frame->Psd()->isVisible());
+    EXPECT_EQ(frame->Psd()->Shown().unit, vibration::Unit::G);
     panels->UnitAction(vibration::Unit::MetresPerSecondSquared)->trigger();
     ExpectStatisticsOf(Visible(), vibration::Unit::MetresPerSecondSquared);
+    EXPECT_EQ(frame->Psd()->Shown().unit, vibration::Unit::MetresPerSecondSquared);
+    frame->Psd()->close();
 
     view->OnZoomOut();
     Repaint();
