@@ -88,6 +88,7 @@ AnalysisPanels::AnalysisPanels(QMainWindow& window, CVxDoc& doc, CVxView& view, 
         SetAnalysisEventOptions(m_events->Options(), m_profilePath);
         m_eventsDirty = true;
         FollowEvents();
+        emit eventOptionsChanged(m_events->Options());
     });
     connect(m_events, &EventsDock::eventChosen, this,
             [this](int line, qulonglong first, qulonglong last) { ShowEvent(line, first, last); });

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <optional>
 
+#include "analysis/vibration/EventDetector.h"
 #include "analysis/vibration/RangeStatisticsCache.h"
 #include "graph/core/GraphZoomKey.h"
 #include "graph/core/VisibleRows.h"
@@ -47,6 +48,8 @@ public:
 signals:
     // The unit chosen for the analysis windows changed (and is kept in the profile).
     void unitChanged();
+    // The event list's levels changed (and are kept in the profile).
+    void eventOptionsChanged(const vibration::EventOptions& options);
 
 private:
     void SetUnit(vibration::Unit unit);

@@ -235,6 +235,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     CreateStatusBar();
     AddContextMenu();
     m_analysisPanels = new AnalysisPanels(*this, *m_doc, *m_pView, *m_analysisMenu, m_env.profilePath);
+    connect(m_analysisPanels, &AnalysisPanels::eventOptionsChanged, m_pictures, &GraphPictureCommands::SetEventOptions);
     connect(m_analysisPanels, &AnalysisPanels::unitChanged, this, [this] {
         if (m_psdWindow->isVisible())
             m_psdWindow->Recompute();

@@ -24,6 +24,8 @@
 #include "controls/ProgramProfile.h"
 #include "graph/core/VisibleRows.h"
 #include "graph/widgets/CVxView.h"
+#include "graph/widgets/GraphEventRows.h"
+#include "shell/widgets/GraphPictureCommands.h"
 #include "recording/test_summary_fixtures.h"
 #include "shell/CommandIds.h"
 #include "shell/widgets/AnalysisPanels.h"
@@ -271,6 +273,13 @@ TEST_F(AnalysisPanelsTest, LevelsAreKeptAndFindTheEventsAgain)
     EXPECT_EQ(panels->EventList()->Table()->rowCount(), 2);
     panels->EventList()->MinFallRows()->setValue(11);
     EXPECT_EQ(panels->EventList()->Table()->rowCount(), 1);
+    // The marks on the graph's time axis name the same events as the list.
+    GraphPictureCommands* pictures = frame->GraphPictures();
+    pictures->MarksAction()->setChecked(true);
+    ASSERT_NE(pictures->ScreenExtras(), nullptr);
+    const Recording& shown = frame->Doc().recording();
+    EXPECT_EQ(pictures->ScreenExtras()->events.size(), GraphEventRows(shown, panels->EventList()->Options()).size());
+    EXPECT_LT(pictures->ScreenExtras()->events.size(), GraphEventRows(shown, vibration::EventOptions{}).size());
     const vibration::EventOptions kept = AnalysisEventOptions(dir.filePath(QStringLiteral("profile.ini")));
     EXPECT_EQ(kept.shockLevel, 2.8);
     EXPECT_EQ(kept.minFallRows, 11u);
