@@ -12,17 +12,16 @@
 
 #include "bench/GraphBench.h"
 #include "graph/widgets/GraphPainter.h"
+#include "tests/TestApplication.h"
+#include "tests/TestRecordings.h"
+#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
 
 QGuiApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "bench_graph_paint";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-    return app;
+    return testing::ProgramApplication<QGuiApplication>("bench_graph_paint");
 }
 
 using bench::PaintedRecording;
@@ -39,7 +38,7 @@ double PaintRuns(benchmark::State& state, int rows)
     const double start = ThreadCpuNs();
     for (auto _ : state) {
         QPainter painter(&image);
-        benchmark::DoNotOptimize(PaintGraph(painter, recording.model, params));
+        benchmark::DoNotOptimize(PaintGraphFrame(painter, recording.model, params));
         ++runs;
     }
     return (ThreadCpuNs() - start) / static_cast<double>(runs);

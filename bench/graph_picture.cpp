@@ -46,7 +46,7 @@ ShownRecording& Shown()
         PaintParams params;
         params.client = {0, 0, kSize.width(), kSize.height()};
         QPainter painter(&image);
-        PaintGraph(painter, s->model, params);
+        PaintGraphFrame(painter, s->model, params);
         return s;
     }();
     return *shown;
@@ -69,7 +69,7 @@ void BM_PanePaintAndPngEncoding(benchmark::State& state)
     for (auto _ : state) {
         {
             QPainter painter(&image);
-            PaintGraph(painter, shown.model, params);
+            PaintGraphFrame(painter, shown.model, params);
         }
         QByteArray bytes;
         QBuffer buffer(&bytes);

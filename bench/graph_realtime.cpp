@@ -17,19 +17,18 @@
 #include "recording/RtWindowTable.h"
 #include "bench/GraphBench.h"
 #include "graph/widgets/CVxView.h"
+#include "tests/TestApplication.h"
+#include "tests/TestRecordings.h"
+#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
 
 QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "bench_graph_realtime";
-    static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    return testing::ProgramApplication<QApplication>("bench_graph_realtime");
 }
 
 using bench::ThreadCpuNs;
@@ -53,15 +52,7 @@ struct Pane {
             row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
         }
         view = std::make_unique<CVxView>(doc);
-        RecordingView& c = view->Companions();
-        c.m_recHeader = doc.m_header;
-        c.m_dInterval = 0.05;
-        c.m_nShownCount = shown;
-        c.m_nRangeFirst = 1;
-        c.m_nRangeLast = shown;
-        c.m_nDisplayMode = 1;
-        c.m_dYMin = -8.0;
-        c.m_dYMax = 8.0;
+        testing::ShowInGraph(view->MutableCompanions(), doc, shown, 0.05, 8.0);
         view->resize(1920, 1080);
         view->show();
         view->repaint();
@@ -77,7 +68,7 @@ struct RealTimePane : Pane {
         doc.m_bRealTime = 1;
         view->SetFrameReading(true);
         const PlotRect plot = view->Model().plot();
-        RecordingView& c = view->Companions();
+        RecordingView& c = view->MutableCompanions();
         c.m_nRtWindow = BuildRtWindowTable(plot.width(), kPoints);
         view->Model().state().m_nRtWindowIdx = static_cast<int>(c.m_nRtWindow.size()) - 1;
         view->UpdateRealTimePlot();
@@ -104,7 +95,7 @@ void BM_RealTimeFullPaint(benchmark::State& state)
 void BM_RealTimeNewSample(benchmark::State& state)
 {
     RealTimePane pane;
-    RecordingView& c = pane.view->Companions();
+    RecordingView& c = pane.view->MutableCompanions();
     std::int64_t runs = 0;
     double spent = 0.0;
     for (auto _ : state) {

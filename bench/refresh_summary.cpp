@@ -8,6 +8,7 @@
 
 #include "recording/RecordingView.h"
 #include "tests/TestRecordings.h"
+#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
@@ -21,15 +22,6 @@ const Recording& MillionRows()
         return testing::MakeRecording(testing::HeaderAt(2023, 3, 5, 14, 0, 0, 200), testing::RandomCountRows(kRows, 7));
     }();
     return recording;
-}
-
-// CPU time of this thread: the machine may be busy with other work while the benchmarks run,
-// and wall time would charge that work to whichever benchmark happened to be running.
-double ThreadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
 }
 
 double g_baselineNsPerRun = 0.0;

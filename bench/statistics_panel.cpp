@@ -1,4 +1,4 @@
-// The statistics dock's update over the largest recording a logger holds (2.75 million rows):
+// The statistics dock's update over a recording as long as the largest a logger holds (2.75 million rows):
 // after a zoom onto nearly every row (the worst case: the dock's range is the zoom's), the
 // visible rows, their statistics, the table's texts and the range's time labels, against a bare
 // single pass summing the four columns of the same rows in the same run. Target: under 20 ms per
@@ -7,34 +7,21 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
-
 #include "analysis/vibration/RangeStatisticsCache.h"
 #include "analysis/vibration/StatisticsTable.h"
-#include "bench/LargestRecording.h"
+#include "bench/GraphBench.h"
+#include "bench/ThreadClock.h"
 #include "graph/core/VisibleRows.h"
 
 namespace shakemeter {
 namespace {
 
-constexpr int kRows = static_cast<int>(kLargestRecordingRows);
+constexpr int kRows = 2750000;
 
-struct ShownRecording {
-    Recording doc;
-    RecordingView view;
-    GraphModel model;
-
-    ShownRecording() : doc(MakeLargestRecording())
+// The graph of a long recording as the pane shows it, drawn once.
+struct ShownRecording : bench::PaintedRecording {
+    ShownRecording() : PaintedRecording(kRows)
     {
-        view.AdoptHeader(doc.m_header);
-        view.RefreshSummary(doc);
-        view.m_nShownCount = kRows;
-        view.m_nRangeFirst = 1;
-        view.m_nRangeLast = kRows;
-        view.m_nDisplayMode = 1;
-        view.m_dYMin = -4.0;
-        view.m_dYMax = 4.0;
-        model.Attach(&doc, &view);
         model.state().m_rcPlot = {60, 20, 1880, 1000};
         Paint();
     }
@@ -44,13 +31,6 @@ struct ShownRecording {
         model.FinishDrawing();
     }
 };
-
-double ThreadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
-}
 
 void BarePass(const SampleRow* rows, vibration::RowRange range)
 {

@@ -12,6 +12,7 @@
 
 #include "recording/TextReport.h"
 #include "tests/TestRecordings.h"
+#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
@@ -38,15 +39,6 @@ const ShownRecording& Shown(std::uint16_t interval)
     static const ShownRecording fifty = MakeShown(200);
     static const ShownRecording second = MakeShown(5);
     return interval == 200 ? fifty : second;
-}
-
-// CPU time of this thread: the machine may be busy with other work while the benchmarks run,
-// and wall time would charge that work to whichever benchmark happened to be running.
-double ThreadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
 }
 
 double g_baselineNsPerRun = 0.0;

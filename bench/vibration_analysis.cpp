@@ -17,6 +17,7 @@
 #include "analysis/vibration/RangeStatistics.h"
 #include "analysis/vibration/WelchPsd.h"
 #include "bench/LargestRecording.h"
+#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
@@ -30,13 +31,6 @@ const Recording& LargestRecording()
 {
     static const Recording recording = MakeLargestRecording();
     return recording;
-}
-
-double ThreadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
 }
 
 // Each iteration runs the baseline and then the subject on the same rows, timing both, so that

@@ -20,8 +20,8 @@ set(uses_settings "")
 set(uses_analysis/report recording)
 set(uses_analysis/vibration recording)
 set(uses_analysis/export analysis/vibration)
-# The visible rows are a row range of the analysis.
-set(uses_graph/core recording analysis/vibration)
+# The visible rows are a row range of the analysis; the display switches are the settings'.
+set(uses_graph/core recording settings analysis/vibration)
 set(uses_logger recording)
 set(uses_shell "")
 # render draws the graph with the graph pane's painter.

@@ -1,6 +1,7 @@
 #include "controls/Pictures.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
@@ -62,6 +63,14 @@ QPushButton* AddPictureButton(QWidget* parent, int id, const QString& text, cons
     button->setFlat(true);
     SetButtonFace(button, bitmapId);
     return button;
+}
+
+QPushButton* AddPictureCancelButton(QDialog* dialog, const QString& text, const QRect& geometry, int bitmapId)
+{
+    auto* cancel = AddPictureButton(dialog, 2, text, geometry, bitmapId);
+    cancel->setAutoDefault(false);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return cancel;
 }
 
 }  // namespace shakemeter

@@ -7,6 +7,7 @@
 #include <QPixmap>
 
 class QAbstractButton;
+class QDialog;
 class QPushButton;
 class QRect;
 class QWidget;
@@ -25,5 +26,7 @@ void SetButtonFace(QAbstractButton* button, int bitmapId);
 // A flat dialog button with a picture face: its control id as the object name, placed at the given
 // geometry. Default and auto-default stay the caller's choice.
 QPushButton* AddPictureButton(QWidget* parent, int id, const QString& text, const QRect& geometry, int bitmapId);
+// A dialog's Cancel picture button (control id 2): never a default button, it rejects the dialog.
+QPushButton* AddPictureCancelButton(QDialog* dialog, const QString& text, const QRect& geometry, int bitmapId);
 
 }  // namespace shakemeter

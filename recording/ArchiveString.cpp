@@ -22,20 +22,23 @@ struct LengthPrefix {
 LengthPrefix ReadLengthPrefix(const std::uint8_t* data, std::size_t size, std::size_t& pos)
 {
     LengthPrefix prefix;
-    if (size - pos < 1) {
+    // Fewer than `bytes` bytes left from pos for the prefix's next form.
+    const auto truncated = [&](std::size_t bytes) {
+        if (size - pos >= bytes)
+            return false;
         prefix.status = ArchiveStringStatus::Truncated;
+        return true;
+    };
+    if (truncated(1))
         return prefix;
-    }
     const std::uint8_t first = data[pos];
     if (first != kByteEscape) {
         prefix.length = first;
         pos += 1;
         return prefix;
     }
-    if (size - pos < 3) {
-        prefix.status = ArchiveStringStatus::Truncated;
+    if (truncated(3))
         return prefix;
-    }
     const auto word = static_cast<std::uint16_t>(data[pos + 1] | (data[pos + 2] << 8));
     if (word == kWideMarker) {
         prefix.wide = true;
@@ -47,10 +50,8 @@ LengthPrefix ReadLengthPrefix(const std::uint8_t* data, std::size_t size, std::s
         pos += 3;
         return prefix;
     }
-    if (size - pos < 7) {
-        prefix.status = ArchiveStringStatus::Truncated;
+    if (truncated(7))
         return prefix;
-    }
     const std::uint32_t dword =
         static_cast<std::uint32_t>(data[pos + 3]) | (static_cast<std::uint32_t>(data[pos + 4]) << 8) |
         (static_cast<std::uint32_t>(data[pos + 5]) << 16) | (static_cast<std::uint32_t>(data[pos + 6]) << 24);

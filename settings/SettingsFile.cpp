@@ -44,22 +44,7 @@ std::uint8_t LowByte(int value)
 template <class SettingsType>
 auto& ViewSwitch(SettingsType& s, int number)
 {
-    switch (number) {
-    case 1:
-        return s.m_bShowX;
-    case 2:
-        return s.m_bShowY;
-    case 3:
-        return s.m_bShowZ;
-    case 4:
-        return s.m_bMarkPoints;
-    case 5:
-        return s.m_bVertGrid;
-    case 6:
-        return s.m_bHorzGrid;
-    default:
-        return s.m_bShowVectorSum;
-    }
+    return s.*kViewKeySwitches[static_cast<std::size_t>(number - 1)];
 }
 
 struct ColorKey {
@@ -94,6 +79,16 @@ void ReadFrameSettings(Settings& settings, const QString& path)
     ProfileFile profile;
     profile.Load(path);  // an unreadable file reads as empty: every key gets its default
     ReadFrameSettings(settings, profile);
+}
+
+Settings ReadAllSettings(const QString& path)
+{
+    ProfileFile profile;
+    profile.Load(path);
+    Settings settings;
+    ReadFrameSettings(settings, profile);
+    ReadViewSettings(settings, profile);
+    return settings;
 }
 
 void ReadFrameSettings(Settings& settings, const ProfileFile& profile)

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/GraphDisplayOptions.h"
+
 namespace shakemeter {
 
 class ProfileFile;
@@ -22,21 +24,10 @@ constexpr const char* SETTINGS_FOLDER_NAME = "shakemeter";
 // The setup block the logger receives; bytes 6..20 are kept in the file.
 constexpr std::size_t SETTINGS_SETUP_BLOCK_SIZE = 22;
 
-struct Settings {
+struct Settings : GraphDisplayOptions {
     // Copy of the last setup block. Bytes 6..11, 19 and 20 come from the file; bytes 12..18 (the
     // time of the last setup) are written but never read, so they start at zero.
     std::array<std::uint8_t, SETTINGS_SETUP_BLOCK_SIZE> m_lastSetup = DefaultLastSetup();
-
-    bool m_bShowX = true;
-    bool m_bShowY = true;
-    bool m_bShowZ = true;
-    bool m_bMarkPoints = false;
-    bool m_bVertGrid = true;
-    bool m_bHorzGrid = true;
-    bool m_bShowVectorSum = true;
-
-    double m_dPresetYMin = -20.0;
-    double m_dPresetYMax = 20.0;
 
     // Palette indexes (0 Red ... 13 Black), held as the byte the file gives.
     int m_nColorBg = 13;
@@ -77,6 +68,8 @@ void ReadViewSettings(Settings& settings, const ProfileFile& profile);
 // The view's keys, in this order: VIEW1, VIEW2, VIEW3, VIEW7, VIEW4, VIEW5, VIEW6, Y TEMPLOW,
 // Y TEMPHI. Other members are left alone.
 void ReadViewSettings(Settings& settings, const QString& path = SettingsFilePath());
+// The frame's keys and the view's, from one reading of the file.
+Settings ReadAllSettings(const QString& path = SettingsFilePath());
 // All 32 keys, also the unchanged ones, in the order a new file receives them: LOGGERINFOR1..15,
 // VIEW1..7, the six colours, Y TEMPLOW, Y TEMPHI, RTSAMP, RTSAMPPONT. Other lines of an existing
 // file stay. False when nothing could be written.

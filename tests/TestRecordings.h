@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "recording/Recording.h"
+#include "recording/RecordingView.h"
 
 namespace shakemeter::testing {
 
@@ -61,6 +62,20 @@ inline std::vector<SampleRow> RandomCountRows(std::size_t count, std::uint64_t s
         row[3] = std::trunc(std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]) * 100) * 0.01;
     }
     return rows;
+}
+
+// The companions of a graph showing the first `shown` rows of doc whole, at `interval` seconds a
+// row, between -valueRange and valueRange g: what the graph tests and benchmarks draw.
+inline void ShowInGraph(RecordingView& view, const Recording& doc, int shown, double interval, double valueRange)
+{
+    view.m_recHeader = doc.m_header;
+    view.m_dInterval = interval;
+    view.m_nShownCount = shown;
+    view.m_nRangeFirst = 1;
+    view.m_nRangeLast = shown;
+    view.m_nDisplayMode = 1;
+    view.m_dYMin = -valueRange;
+    view.m_dYMax = valueRange;
 }
 
 }  // namespace shakemeter::testing

@@ -39,19 +39,14 @@ constexpr std::array<BoxRow, 7> kBoxes{{
 
 ViewOptionFlags ViewOptionFlags::Of(const GraphState& state)
 {
-    return {state.m_bShowX,      state.m_bShowY,    state.m_bShowZ,   state.m_bShowVectorSum,
-            state.m_bMarkPoints, state.m_bHorzGrid, state.m_bVertGrid};
+    ViewOptionFlags flags;
+    static_cast<DisplaySwitches&>(flags) = state;
+    return flags;
 }
 
 void ViewOptionFlags::ApplyTo(GraphState& state) const
 {
-    state.m_bShowX = m_bShowX;
-    state.m_bShowY = m_bShowY;
-    state.m_bShowZ = m_bShowZ;
-    state.m_bShowVectorSum = m_bShowVectorSum;
-    state.m_bMarkPoints = m_bMarkPoints;
-    state.m_bHorzGrid = m_bHorzGrid;
-    state.m_bVertGrid = m_bVertGrid;
+    static_cast<DisplaySwitches&>(state) = *this;
 }
 
 CViewOptionsDlg::CViewOptionsDlg(const ViewOptionFlags& flags, QWidget* parent) : QDialog(parent), m_flags(flags)

@@ -8,6 +8,8 @@
 
 #include <QDialog>
 
+#include "settings/GraphDisplayOptions.h"
+
 class QCheckBox;
 
 namespace shakemeter {
@@ -15,14 +17,7 @@ namespace shakemeter {
 struct GraphState;
 
 // The seven display flags the dialog edits.
-struct ViewOptionFlags {
-    bool m_bShowX = true;
-    bool m_bShowY = true;
-    bool m_bShowZ = true;
-    bool m_bShowVectorSum = true;
-    bool m_bMarkPoints = false;
-    bool m_bHorzGrid = true;
-    bool m_bVertGrid = true;
+struct ViewOptionFlags : DisplaySwitches {
     bool operator==(const ViewOptionFlags&) const = default;
 
     static ViewOptionFlags Of(const GraphState& state);

@@ -65,10 +65,7 @@ QPushButton* AddSettingsOkButton(QDialog* dialog, const QRect& geometry, bool is
 
 QPushButton* AddSettingsCancelButton(QDialog* dialog, const QRect& geometry)
 {
-    auto* cancel = AddPictureButton(dialog, 2, QStringLiteral("Cancel"), geometry, SETTINGS_CANCEL_BITMAP);
-    cancel->setAutoDefault(false);
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    return cancel;
+    return AddPictureCancelButton(dialog, QStringLiteral("Cancel"), geometry, SETTINGS_CANCEL_BITMAP);
 }
 
 }  // namespace shakemeter

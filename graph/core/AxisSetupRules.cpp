@@ -29,6 +29,15 @@ std::size_t SkipBlanks(std::string_view text)
     return i;
 }
 
+// Skips the blanks and a sign at the start of text; true for a minus sign.
+bool SkipBlanksAndSign(std::string_view text, std::size_t& i)
+{
+    i = SkipBlanks(text);
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        return text[i++] == '-';
+    return false;
+}
+
 bool LeftAsTyped(std::string_view text)
 {
     return text.empty() || text == "-";
@@ -38,12 +47,8 @@ bool LeftAsTyped(std::string_view text)
 
 double ParseLeadingDecimal(std::string_view text)
 {
-    std::size_t i = SkipBlanks(text);
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    std::size_t i = 0;
+    const bool negative = SkipBlanksAndSign(text, i);
     const std::size_t start = i;
     std::size_t intDigits = 0;
     std::size_t fracDigits = 0;
@@ -104,12 +109,8 @@ double ParseLeadingDecimal(std::string_view text)
 
 int ParseLeadingInt(std::string_view text)
 {
-    std::size_t i = SkipBlanks(text);
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    std::size_t i = 0;
+    const bool negative = SkipBlanksAndSign(text, i);
     std::int64_t value = 0;
     constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<int>::max()) + 1;
     while (i < text.size() && IsDigit(text[i])) {

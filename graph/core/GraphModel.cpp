@@ -484,6 +484,49 @@ void GraphModel::FinishDrawing()
     MarkPlotReady(true);
 }
 
+const FrameStart& GraphModel::PrepareFrame(const PaintRequest& request)
+{
+    GraphState& s = m_state;
+    FrameStart& frame = m_frame;
+    frame = FrameStart{};
+    frame.request = request;
+    const int mode = DisplayMode();
+    if (request.printer) {
+        if (mode != 1)
+            return frame;
+        s.g_bPrinting = true;
+    } else if (s.g_bPrinting) {
+        return frame;
+    }
+    frame.drawsNothing = false;
+    s.m_bMarkPoints = true;
+    if (mode == 1 && s.g_nLastMode != 1) {
+        s.g_nLastMode = 1;
+        frame.startZoomOutTimer = true;
+    }
+    if (request.printer)
+        frame.unit = SetPrinterGeometry(request.client.width(), request.client.height());
+    else
+        SetScreenGeometry(request.client);
+
+    const bool nothingToDraw = (mode == 0 && !request.printer) || ShownCount() < 1 || RangeLast() < 1;
+    if (nothingToDraw) {
+        s.m_bZoomPending = false;
+        MarkPlotReady(true);
+        return frame;
+    }
+    frame.drawsGraph = true;
+    frame.range = PrepareDrawing(request.frameReading, request.printer);
+    // The plan reads nothing the end of the drawing changes.
+    FinishDrawing();
+    return frame;
+}
+
+void GraphModel::FinishFrame(const MarkedColumns& marked)
+{
+    static_cast<MarkedColumns&>(m_state) = marked;
+}
+
 int GraphModel::TimeStep() const
 {
     return TimeAxis(*this).TimeStep();

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/core/GraphFrame.h"
 #include "graph/core/GraphState.h"
 #include "recording/PixelMath.h"
 #include "graph/core/PlotPositions.h"
@@ -30,12 +31,6 @@
 #include "recording/RecordingView.h"
 
 namespace shakemeter {
-
-struct VisibleRange {
-    int first = 0;  // relative 1-based point index; 0 when no point is visible
-    int last = 0;
-    bool operator==(const VisibleRange&) const = default;
-};
 
 // One step of the time axis: its pixel column and what it names (a row without ticks, a tick
 // with ticks).
@@ -98,7 +93,7 @@ public:
     // The recording shown and its view companions; both may be null (nothing shown).
     void Attach(const Recording* document, RecordingView* view);
     const Recording* document() const { return m_document; }
-    RecordingView* view() const { return m_view; }
+    const RecordingView* view() const { return m_view; }
     GraphState& state() { return m_state; }
     const GraphState& state() const { return m_state; }
 
@@ -151,6 +146,14 @@ public:
     VisibleRange PrepareDrawing(bool frameReading, bool printing);
     // End of a paint or print drawing.
     void FinishDrawing();
+    // The model's steps of one paint or print drawing, around its plan: PrepareFrame changes what
+    // the drawing changes in the model (the printing flag, the geometry of the screen or the page,
+    // the computations above and their end) and keeps what it found for the planner (Frame());
+    // GraphPaintPlanner then plans over the const model; FinishFrame takes back the columns the
+    // plan marked last.
+    const FrameStart& PrepareFrame(const PaintRequest& request);
+    const FrameStart& Frame() const { return m_frame; }
+    void FinishFrame(const MarkedColumns& marked);
     bool ScalesUsable() const;
     int TimeStep() const;  // 0 when the scales are degenerate
     std::vector<TimeStepMark> TimeSteps(const VisibleRange& range) const;
@@ -251,6 +254,7 @@ private:
     RecordingView* m_view = nullptr;
     GraphState m_state;
     PlotPositions m_positions;
+    FrameStart m_frame;
 };
 
 template <typename Span>

@@ -1,5 +1,5 @@
 #pragma once
-// What one paint or print drawing of the graph draws, worked out by GraphModel before the first
+// What one paint or print drawing of the graph draws, worked out by GraphPaintPlanner before the first
 // pixel: the rectangles, the grid, the ticks and labels of both axes, the trace spans of the
 // decimation in drawing order with their marks and the peak label, and the read-out line. The
 // painter draws a plan without asking the model anything, so the screen, the page and a picture
@@ -15,13 +15,6 @@
 #include "graph/core/ReadoutPlaces.h"
 
 namespace shakemeter {
-
-// What a paint is asked to draw on.
-struct PaintRequest {
-    PlotRect client;            // the widget's client rectangle, or the page (0, 0, Wp, Hp)
-    bool printer = false;       // page layout
-    bool frameReading = false;  // a real-time reading is in progress
-};
 
 // A text with its top-left corner at (x, y).
 struct PlannedText {
@@ -138,6 +131,7 @@ struct GraphPaintPlan {
     std::vector<TimeAxisStep> timeSteps;
     std::vector<PlannedText> axisTitle;  // "Frequency(HZ)" under a spectrum's steps
     ReadoutLine readout;
+    MarkedColumns marked;  // the columns marked last once the traces are drawn
 
     LegendPlan legend;
     std::vector<EventMark> eventMarks;

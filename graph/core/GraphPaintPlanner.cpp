@@ -44,46 +44,31 @@ ReadoutLine GraphPaintPlanner::Readout(const GraphModel& model)
     return line;
 }
 
-GraphPaintPlan GraphPaintPlanner::Plan(const PaintRequest& request)
+GraphPaintPlan GraphPaintPlanner::Plan() const
 {
     GraphPaintPlan plan;
-    GraphState& s = m_model.state();
-    const int mode = m_model.DisplayMode();
+    const GraphState& s = m_model.state();
+    const FrameStart& frame = m_model.Frame();
+    const PaintRequest& request = frame.request;
     plan.printer = request.printer;
-    if (request.printer) {
-        if (mode != 1)
-            return plan;
-        s.g_bPrinting = true;
-    } else if (s.g_bPrinting) {
+    plan.marked = s;
+    if (frame.drawsNothing)
         return plan;
-    }
     plan.drawsNothing = false;
-    s.m_bMarkPoints = true;
-    if (mode == 1 && s.g_nLastMode != 1) {
-        s.g_nLastMode = 1;
-        plan.startZoomOutTimer = true;
-    }
-
+    plan.startZoomOutTimer = frame.startZoomOutTimer;
     plan.client = request.client;
-    if (request.printer)
-        plan.unit = m_model.SetPrinterGeometry(request.client.width(), request.client.height());
-    else
-        m_model.SetScreenGeometry(request.client);
+    plan.unit = frame.unit;
     plan.plot = s.m_rcPlot;
     plan.panel = s.m_rcGraphPanel;
     plan.summaryHeight = request.printer ? 0 : s.m_nSummaryHeight;
     plan.pageHeaderHeight = s.m_nSummaryHeight;
-
-    const bool nothingToDraw = (mode == 0 && !request.printer) || m_model.ShownCount() < 1 || m_model.RangeLast() < 1;
-    if (nothingToDraw) {
-        s.m_bZoomPending = false;
-        m_model.MarkPlotReady(true);
-        plan.fillsBlack = mode != 0 && !request.printer;
+    if (!frame.drawsGraph) {
+        plan.fillsBlack = m_model.DisplayMode() != 0 && !request.printer;
         return plan;
     }
     plan.drawsGraph = true;
 
-    const VisibleRange range = m_model.PrepareDrawing(request.frameReading, request.printer);
+    const VisibleRange range = frame.range;
     plan.scalesUsable = m_model.ScalesUsable();
     plan.frequency = m_model.FrequencyMode();
     const PlotRect& plot = plan.plot;
@@ -98,11 +83,18 @@ GraphPaintPlan GraphPaintPlanner::Plan(const PaintRequest& request)
             plan.gridColumns.push_back(step.x);
     }
     if (plan.scalesUsable)
-        plan.traces = TracePlanner(m_model).Plan(range);
+        plan.traces = TracePlanner(m_model, plan.marked).Plan(range);
     PlanAxes(plan, steps);
     if (!request.printer)
         plan.readout = Readout(m_model);
-    m_model.FinishDrawing();
+    return plan;
+}
+
+GraphPaintPlan PlanFrame(GraphModel& model, const PaintRequest& request)
+{
+    model.PrepareFrame(request);
+    GraphPaintPlan plan = GraphPaintPlanner(model).Plan();
+    model.FinishFrame(plan.marked);
     return plan;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
-// Works out the plan of one paint or print drawing of the graph. Everything a drawing changes in
-// the model happens here, once, before the first pixel: the geometry of the screen or the page,
-// the computations of the drawing (GraphModel::PrepareDrawing), the marks, and the end of the
-// drawing (GraphModel::FinishDrawing).
+// Works out the plan of one paint or print drawing of the graph from the model as
+// GraphModel::PrepareFrame left it, without changing the model: the columns the traces mark are
+// planned on a copy, which the plan hands back (GraphPaintPlan::marked, GraphModel::FinishFrame).
 
 #include "graph/core/GraphModel.h"
 #include "graph/core/GraphPaintPlan.h"
@@ -11,11 +10,11 @@ namespace shakemeter {
 
 class GraphPaintPlanner {
 public:
-    explicit GraphPaintPlanner(GraphModel& model) : m_model(model) {}
+    explicit GraphPaintPlanner(const GraphModel& model) : m_model(model) {}
 
-    // The screen (display modes 1 and 2) or the page (display mode 1 only). While a print
-    // drawing runs (until GraphModel::EndPrinting), screen paints draw nothing.
-    GraphPaintPlan Plan(const PaintRequest& request);
+    // The screen (display modes 1 and 2) or the page (display mode 1 only) of the prepared
+    // frame. While a print drawing runs (until EndPrinting), screen paints draw nothing.
+    GraphPaintPlan Plan() const;
 
     // The read-out line as the model holds it now.
     static ReadoutLine Readout(const GraphModel& model);
@@ -24,7 +23,10 @@ private:
     void PlanAxes(GraphPaintPlan& plan, const std::vector<TimeStepMark>& steps) const;
     void PlanTimeAxis(GraphPaintPlan& plan, const std::vector<TimeStepMark>& steps) const;
 
-    GraphModel& m_model;
+    const GraphModel& m_model;
 };
+
+// One drawing's plan with the model's steps around it: PrepareFrame, Plan, FinishFrame.
+GraphPaintPlan PlanFrame(GraphModel& model, const PaintRequest& request);
 
 }  // namespace shakemeter

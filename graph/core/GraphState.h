@@ -7,6 +7,7 @@
 #include <string>
 
 #include "graph/core/PlotRect.h"
+#include "settings/GraphDisplayOptions.h"
 
 namespace shakemeter {
 
@@ -34,21 +35,15 @@ struct GraphColors {
 // Height of the summary panel above the graph when it is shown in full (time domain).
 inline constexpr int kSummaryPanelHeight = 155;
 
-// Display flags (settings keys VIEW1..VIEW7) and the preset value range: the part of the graph's state
-// that the settings file keeps.
-struct GraphDisplayOptions {
-    bool m_bShowX = true;
-    bool m_bShowY = true;
-    bool m_bShowZ = true;
-    bool m_bShowVectorSum = true;
-    bool m_bMarkPoints = false;
-    bool m_bVertGrid = true;
-    bool m_bHorzGrid = true;
-    double m_dPresetYMin = -20.0;
-    double m_dPresetYMax = 20.0;
+// The last marked pixel column per trace, of the segment and of the span drawing; never reset. A
+// drawing's plan marks on a copy, which the model takes back (GraphModel::FinishFrame).
+struct MarkedColumns {
+    std::array<int, 4> g_nLastMarkX{};
+    std::array<int, 4> g_nLastTickMarkX{};
 };
 
-struct GraphState : GraphDisplayOptions {
+// The display switches and the preset value range are the part the settings file keeps.
+struct GraphState : GraphDisplayOptions, MarkedColumns {
     int m_nSummaryHeight = kSummaryPanelHeight;
     int m_nSummaryFullHeight = kSummaryPanelHeight;
 
@@ -101,10 +96,6 @@ struct GraphState : GraphDisplayOptions {
     int g_nPrintLastVisible = 0;
     bool g_bPrinting = false;
     int g_nLastMode = 0;
-
-    // The last marked pixel column per trace, of the segment and of the span drawing; never reset.
-    std::array<int, 4> g_nLastMarkX{};
-    std::array<int, 4> g_nLastTickMarkX{};
 
     // Mouse band, cursor line and read-out.
     bool g_bBandActive = false;

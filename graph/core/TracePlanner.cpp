@@ -36,7 +36,7 @@ void TracePlanner::MarkPeak(TraceSpan& span) const
 
 void TracePlanner::AddSegment(TracePlan& plan, int p, int trace, int firstVisible)
 {
-    GraphState& s = m_model.state();
+    const GraphState& s = m_model.state();
     TraceSpan span;
     span.ends = m_model.SegmentEndsOf(p, trace, firstVisible);
     if (!GraphModel::SegmentVisible(span.ends, s.m_rcPlot))
@@ -44,7 +44,7 @@ void TracePlanner::AddSegment(TracePlan& plan, int p, int trace, int firstVisibl
     span.trace = trace;
     MarkPeak(span);
     if (s.m_bMarkPoints) {
-        int& lastMarked = s.g_nLastMarkX[static_cast<std::size_t>(trace & 3)];
+        int& lastMarked = m_marked.g_nLastMarkX[static_cast<std::size_t>(trace & 3)];
         if (lastMarked != span.ends.x0 || s.m_dScale >= 1.0) {
             span.marks = SpanMarks::Dots;
             lastMarked = span.ends.x0;
@@ -55,7 +55,7 @@ void TracePlanner::AddSegment(TracePlan& plan, int p, int trace, int firstVisibl
 
 void TracePlanner::AddSpan(TracePlan& plan, const SegmentEnds& ends, int trace)
 {
-    GraphState& s = m_model.state();
+    const GraphState& s = m_model.state();
     if (!GraphModel::SegmentVisible(ends, s.m_rcPlot))
         return;
     TraceSpan& span = plan.spans.emplace_back();
@@ -63,7 +63,7 @@ void TracePlanner::AddSpan(TracePlan& plan, const SegmentEnds& ends, int trace)
     span.trace = trace;
     MarkPeak(span);
     if (s.m_bMarkPoints) {
-        int& lastMarked = s.g_nLastTickMarkX[static_cast<std::size_t>(trace & 3)];
+        int& lastMarked = m_marked.g_nLastTickMarkX[static_cast<std::size_t>(trace & 3)];
         if (lastMarked != ends.x0) {
             span.marks = SpanMarks::Bars;
             lastMarked = ends.x0;

@@ -14,7 +14,8 @@ namespace shakemeter {
 
 class TracePlanner {
 public:
-    explicit TracePlanner(GraphModel& model) : m_model(model) {}
+    // Marks are decided on `marked` (the model's own columns, or a plan's copy of them).
+    TracePlanner(const GraphModel& model, MarkedColumns& marked) : m_model(model), m_marked(marked) {}
 
     // Every visible trace over the visible range of a paint (after PrepareDrawing).
     TracePlan Plan(const VisibleRange& range);
@@ -37,7 +38,8 @@ private:
     void AddSpan(TracePlan& plan, const SegmentEnds& ends, int trace);
     void MarkPeak(TraceSpan& span) const;
 
-    GraphModel& m_model;
+    const GraphModel& m_model;
+    MarkedColumns& m_marked;
 };
 
 }  // namespace shakemeter

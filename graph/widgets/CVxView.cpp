@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "analysis/widgets/CAxisSetupDlg.h"
 #include "analysis/widgets/CColorSetupDlg.h"
@@ -52,27 +54,42 @@ QRect ToQRect(const PlotRect& r)
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
+// The scroll bars' actions as the model's scroll codes.
+constexpr std::array<std::pair<int, ScrollCode>, 7> kScrollCodes{{
+    {QAbstractSlider::SliderSingleStepSub, ScrollCode::LineBack},
+    {QAbstractSlider::SliderSingleStepAdd, ScrollCode::LineForward},
+    {QAbstractSlider::SliderPageStepSub, ScrollCode::PageBack},
+    {QAbstractSlider::SliderPageStepAdd, ScrollCode::PageForward},
+    {QAbstractSlider::SliderMove, ScrollCode::ThumbTrack},
+    {QAbstractSlider::SliderToMinimum, ScrollCode::Start},
+    {QAbstractSlider::SliderToMaximum, ScrollCode::End},
+}};
+
 ScrollCode ToScrollCode(int action)
 {
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub:
-        return ScrollCode::LineBack;
-    case QAbstractSlider::SliderSingleStepAdd:
-        return ScrollCode::LineForward;
-    case QAbstractSlider::SliderPageStepSub:
-        return ScrollCode::PageBack;
-    case QAbstractSlider::SliderPageStepAdd:
-        return ScrollCode::PageForward;
-    case QAbstractSlider::SliderMove:
-        return ScrollCode::ThumbTrack;
-    case QAbstractSlider::SliderToMinimum:
-        return ScrollCode::Start;
-    case QAbstractSlider::SliderToMaximum:
-        return ScrollCode::End;
-    default:
-        return ScrollCode::Other;
+    for (const auto& [sliderAction, code] : kScrollCodes) {
+        if (sliderAction == action)
+            return code;
     }
+    return ScrollCode::Other;
 }
+
+// The keys that scroll, and the action each runs on its bar.
+struct ScrollKey {
+    int key;
+    bool horizontal;
+    int action;
+};
+constexpr std::array<ScrollKey, 8> kScrollKeys{{
+    {Qt::Key_Left, true, QAbstractSlider::SliderSingleStepSub},
+    {Qt::Key_Right, true, QAbstractSlider::SliderSingleStepAdd},
+    {Qt::Key_PageUp, true, QAbstractSlider::SliderPageStepSub},
+    {Qt::Key_PageDown, true, QAbstractSlider::SliderPageStepAdd},
+    {Qt::Key_Home, true, QAbstractSlider::SliderToMinimum},
+    {Qt::Key_End, true, QAbstractSlider::SliderToMaximum},
+    {Qt::Key_Up, false, QAbstractSlider::SliderSingleStepSub},
+    {Qt::Key_Down, false, QAbstractSlider::SliderSingleStepAdd},
+}};
 
 }  // namespace
 
@@ -264,7 +281,7 @@ void CVxView::Compose()
     PaintOutcome outcome;
     {
         QPainter painter(&m_composed);
-        outcome = PaintGraph(painter, m_model, params);
+        outcome = PaintGraphFrame(painter, m_model, params);
     }
     if (m_model.state().g_bPrinting) {
         // A print drawing owns the graph's state meanwhile: the old picture stays.
@@ -754,41 +771,16 @@ void CVxView::keyPressEvent(QKeyEvent* event)
     }
     // The keys run the bars' own actions, so they scroll exactly as a click on the bar would
     // and do nothing while the bar is disabled (the whole recording is shown).
-    int horizontal = -1;
-    int vertical = -1;
-    switch (event->key()) {
-    case Qt::Key_Left:
-        horizontal = QAbstractSlider::SliderSingleStepSub;
-        break;
-    case Qt::Key_Right:
-        horizontal = QAbstractSlider::SliderSingleStepAdd;
-        break;
-    case Qt::Key_PageUp:
-        horizontal = QAbstractSlider::SliderPageStepSub;
-        break;
-    case Qt::Key_PageDown:
-        horizontal = QAbstractSlider::SliderPageStepAdd;
-        break;
-    case Qt::Key_Home:
-        horizontal = QAbstractSlider::SliderToMinimum;
-        break;
-    case Qt::Key_End:
-        horizontal = QAbstractSlider::SliderToMaximum;
-        break;
-    case Qt::Key_Up:
-        vertical = QAbstractSlider::SliderSingleStepSub;
-        break;
-    case Qt::Key_Down:
-        vertical = QAbstractSlider::SliderSingleStepAdd;
-        break;
-    default:
+    const auto found = std::find_if(kScrollKeys.begin(), kScrollKeys.end(),
+                                    [key = event->key()](const ScrollKey& k) { return k.key == key; });
+    if (found == kScrollKeys.end()) {
         QWidget::keyPressEvent(event);
         return;
     }
-    if (horizontal >= 0 && m_hScroll != nullptr && m_hScroll->isEnabled()) {
-        OnHorizontalAction(horizontal);
-    } else if (vertical >= 0 && m_vScroll != nullptr && m_vScroll->isEnabled()) {
-        OnVerticalAction(vertical);
+    if (found->horizontal && m_hScroll != nullptr && m_hScroll->isEnabled()) {
+        OnHorizontalAction(found->action);
+    } else if (!found->horizontal && m_vScroll != nullptr && m_vScroll->isEnabled()) {
+        OnVerticalAction(found->action);
     }
     event->accept();
 }

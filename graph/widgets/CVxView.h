@@ -52,8 +52,11 @@ public:
     ~CVxView() override;
 
     Recording& Document() { return m_document; }
-    RecordingView& Companions() { return m_companions; }
+    // The facts and view state of the shown recording, to read. Only the paths that change them
+    // (installing a recording, the link's host, the frame's commands, the data list) take the
+    // changeable companions, and change them through their methods.
     const RecordingView& Companions() const { return m_companions; }
+    RecordingView& MutableCompanions() { return m_companions; }
     GraphModel& Model() { return m_model; }
     // The graph's state, to read; it is changed through the model's calls.
     const GraphState& State() const { return m_model.state(); }

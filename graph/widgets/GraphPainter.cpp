@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "graph/core/AxisText.h"
 #include "graph/core/GraphLayout.h"
@@ -336,19 +337,20 @@ void DrawTextAt(QPainter& painter, int x, int y, const QString& text)
 void DrawTraceSegment(QPainter& painter, GraphModel& model, int p, int trace, int colorIndex, int firstVisible)
 {
     const QRgb color = PaletteColor(colorIndex).rgb();
-    DrawSpans(painter, nullptr, TracePlanner(model).Segment(p, trace, firstVisible), {color, color, color, color});
+    DrawSpans(painter, nullptr, TracePlanner(model, model.state()).Segment(p, trace, firstVisible),
+              {color, color, color, color});
 }
 
 void DrawTraceSpan(QPainter& painter, GraphModel& model, int pA, int pB, int trace, int colorIndex)
 {
     const QRgb color = PaletteColor(colorIndex).rgb();
-    DrawSpans(painter, nullptr, TracePlanner(model).Span(pA, pB, trace), {color, color, color, color});
+    DrawSpans(painter, nullptr, TracePlanner(model, model.state()).Span(pA, pB, trace), {color, color, color, color});
 }
 
 QRect DrawNewestSegment(QPainter& painter, GraphModel& model, const GraphColors& colors)
 {
     const QRect clip = TraceClip(model.plot());
-    const TracePlanner::Newest newest = TracePlanner(model).NewestSegment();
+    const TracePlanner::Newest newest = TracePlanner(model, model.state()).NewestSegment();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setClipRect(clip);
@@ -465,15 +467,24 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     painter.restore();
 }
 
-PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params)
+PaintOutcome PaintGraph(QPainter& painter, const GraphModel& model, const PaintParams& params)
 {
-    GraphPaintPlan plan = GraphPaintPlanner(model).Plan({params.client, params.printer, params.frameReading});
+    GraphPaintPlan plan = GraphPaintPlanner(model).Plan();
     if (params.extras != nullptr)
         PlanExtras(plan, model, *params.extras);
     DrawGraphPlan(painter, plan, params);
     PaintOutcome outcome;
     outcome.startZoomOutTimer = plan.startZoomOutTimer;
     outcome.drewGraph = plan.drawsGraph;
+    outcome.marked = plan.marked;
+    return outcome;
+}
+
+PaintOutcome PaintGraphFrame(QPainter& painter, GraphModel& model, const PaintParams& params)
+{
+    model.PrepareFrame({params.client, params.printer, params.frameReading});
+    const PaintOutcome outcome = PaintGraph(painter, std::as_const(model), params);
+    model.FinishFrame(outcome.marked);
     return outcome;
 }
 

@@ -33,6 +33,7 @@ void ApplyTheme(PaintParams& params, const GraphTheme& theme);
 struct PaintOutcome {
     bool startZoomOutTimer = false;  // the first paint in display mode 1: timer 4 (100 ms) runs OnZoomOut
     bool drewGraph = false;          // a recording was drawn
+    MarkedColumns marked;            // for GraphModel::FinishFrame
 };
 
 QColor ToQColor(RgbColor color);
@@ -41,10 +42,16 @@ inline QColor PaletteColor(int index)
     return ToQColor(ColorFromIndex(index));
 }
 
-// The graph screen (display modes 1 and 2) or the graph page. In display mode 0 it only ends the
-// paint (the start screen is the view's own); on a page it draws only in display mode 1. While a
-// print drawing runs (until EndPrinting), screen paints draw nothing.
-PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params);
+// The graph screen (display modes 1 and 2) or the graph page of the frame the model prepared
+// (GraphModel::PrepareFrame). In display mode 0 it only ends the paint (the start screen is the
+// view's own); on a page it draws only in display mode 1. While a print drawing runs (until
+// EndPrinting), screen paints draw nothing.
+PaintOutcome PaintGraph(QPainter& painter, const GraphModel& model, const PaintParams& params);
+// A changeable model has not necessarily prepared the frame: it is drawn with PaintGraphFrame.
+PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params) = delete;
+// A whole drawing: the model prepares the frame of params, PaintGraph draws it, the model takes
+// back the marked columns.
+PaintOutcome PaintGraphFrame(QPainter& painter, GraphModel& model, const PaintParams& params);
 // Draws a plan as it stands; the screen, the page and a picture of the graph draw through here.
 void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintParams& params);
 void EndPrinting(GraphModel& model);

@@ -47,7 +47,7 @@ void PaintGraphPicture(QPainter& painter, const GraphModel& model, const Picture
     ApplyTheme(params, options.lightTheme ? LightTheme() : ScreenTheme(options.colors));
     params.extras = &options.extras;
     painter.fillRect(QRect(QPoint(0, 0), options.size), params.surround);
-    PaintGraph(painter, copy, params);
+    PaintGraphFrame(painter, copy, params);
 }
 
 QImage RenderGraphImage(const GraphModel& model, const PictureOptions& options)

@@ -33,9 +33,7 @@ CDownloadDlg::CDownloadDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialo
     download->setDefault(true);
     connect(download, &QPushButton::clicked, this, &CDownloadDlg::OnOK);
 
-    auto* cancel = AddPictureButton(this, 2, QStringLiteral("Cancel"), u.rect(78, 31, 51, 15), 232);
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddPictureCancelButton(this, QStringLiteral("Cancel"), u.rect(78, 31, 51, 15), 232);
 }
 
 void CDownloadDlg::Initialise()

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <tuple>
 
 #include "logger/widgets/LoggerDialogOwner.h"
 #include "logger/widgets/SpinButtons.h"
@@ -67,13 +68,7 @@ void CLoggerSetupDlg::BuildControls()
 
     group("Sampling Setup", 7, 6, 157, 37, 1158);
     label("Sampling Rate", 13, 23, 49, 8);
-    m_rate = new CNumericEdit(this);
-    m_rate->setObjectName(QString::number(IDC_RATE));
-    m_rate->setGeometry(u.rect(66, 21, 34, 12));
-    m_rate->installEventFilter(this);
-    m_spin = new SpinButtons(this);
-    m_spin->setObjectName(QString::number(IDC_SPIN));
-    m_spin->setGeometry(u.rect(100, 21, 9, 12));
+    std::tie(m_rate, m_spin) = AddSpinnedEdit(this, IDC_RATE, u.rect(66, 21, 34, 12), IDC_SPIN, u.rect(100, 21, 9, 12));
     m_unit = new QComboBox(this);
     m_unit->setObjectName(QString::number(IDC_UNIT));
     m_unit->addItems(
@@ -241,12 +236,9 @@ void CLoggerSetupDlg::OnSpin(int delta)
 // The arrow keys in the rate edit step the number as the spin arrows do.
 bool CLoggerSetupDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_rate && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            OnSpin(key == Qt::Key_Up ? 1 : -1);
-            return true;
-        }
+    if (const int step = watched == m_rate ? ArrowKeyStep(event) : 0) {
+        OnSpin(step);
+        return true;
     }
     return LoggerDialogBase::eventFilter(watched, event);
 }

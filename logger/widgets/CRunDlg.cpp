@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <tuple>
 #include <algorithm>
 
 #include "logger/SetupBlock.h"
@@ -34,13 +35,8 @@ CRunDlg::CRunDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& ow
 
     auto* pointsBox = new QGroupBox(QStringLiteral("SAMPLE DATA POINTS"), this);
     pointsBox->setGeometry(u.rect(8, 50, 129, 42));
-    m_points = new CNumericEdit(this);
-    m_points->setObjectName(QString::number(IDC_POINTS));
-    m_points->setGeometry(u.rect(46, 66, 51, 13));
-    m_points->installEventFilter(this);
-    m_spin = new SpinButtons(this);
-    m_spin->setObjectName(QString::number(IDC_SPIN));
-    m_spin->setGeometry(u.rect(97, 67, 10, 13));
+    std::tie(m_points, m_spin) =
+        AddSpinnedEdit(this, IDC_POINTS, u.rect(46, 66, 51, 13), IDC_SPIN, u.rect(97, 67, 10, 13));
     auto* range = new QLabel(QStringLiteral("(1-100000)"), this);
     range->setGeometry(u.rect(46, 82, 40, 9));
 
@@ -53,9 +49,7 @@ CRunDlg::CRunDlg(DeviceLibrary& library, LoggerHost& host, LoggerDialogOwner& ow
     run->setDefault(true);
     connect(run, &QPushButton::clicked, this, &CRunDlg::OnOK);
 
-    auto* cancel = AddPictureButton(this, 2, QStringLiteral("CANCEL"), u.rect(74, 115, 58, 15), 230);
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddPictureCancelButton(this, QStringLiteral("CANCEL"), u.rect(74, 115, 58, 15), 230);
 
     connect(m_points, &QLineEdit::textEdited, this, &CRunDlg::OnPointsEdited);
     connect(m_spin, &SpinButtons::step, this, &CRunDlg::OnSpin);
@@ -89,12 +83,9 @@ void CRunDlg::OnSpin(int delta)
 
 bool CRunDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_points && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            OnSpin(key == Qt::Key_Up ? 1 : -1);
-            return true;
-        }
+    if (const int step = watched == m_points ? ArrowKeyStep(event) : 0) {
+        OnSpin(step);
+        return true;
     }
     return LoggerDialogBase::eventFilter(watched, event);
 }

@@ -1,7 +1,10 @@
 #include "logger/widgets/SpinButtons.h"
 
+#include <QKeyEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include "controls/CNumericEdit.h"
 
 namespace shakemeter {
 
@@ -20,6 +23,27 @@ SpinButtons::SpinButtons(QWidget* parent) : QWidget(parent)
         connect(arrow, &QToolButton::clicked, this, [this, delta] { emit step(delta); });
         layout->addWidget(arrow);
     }
+}
+
+std::pair<CNumericEdit*, SpinButtons*> AddSpinnedEdit(QWidget* dialog, int editId, const QRect& editGeometry,
+                                                      int spinId, const QRect& spinGeometry)
+{
+    auto* edit = new CNumericEdit(dialog);
+    edit->setObjectName(QString::number(editId));
+    edit->setGeometry(editGeometry);
+    edit->installEventFilter(dialog);
+    auto* spin = new SpinButtons(dialog);
+    spin->setObjectName(QString::number(spinId));
+    spin->setGeometry(spinGeometry);
+    return {edit, spin};
+}
+
+int ArrowKeyStep(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return 0;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Up ? 1 : key == Qt::Key_Down ? -1 : 0;
 }
 
 }  // namespace shakemeter

@@ -113,15 +113,7 @@ QString DefaultTempCopyPath()
 template <typename Copy>
 void PairViewSettings(Settings& settings, GraphDisplayOptions& state, GraphColors& colors, Copy copy)
 {
-    copy(settings.m_bShowX, state.m_bShowX);
-    copy(settings.m_bShowY, state.m_bShowY);
-    copy(settings.m_bShowZ, state.m_bShowZ);
-    copy(settings.m_bShowVectorSum, state.m_bShowVectorSum);
-    copy(settings.m_bMarkPoints, state.m_bMarkPoints);
-    copy(settings.m_bVertGrid, state.m_bVertGrid);
-    copy(settings.m_bHorzGrid, state.m_bHorzGrid);
-    copy(settings.m_dPresetYMin, state.m_dPresetYMin);
-    copy(settings.m_dPresetYMax, state.m_dPresetYMax);
+    copy(static_cast<GraphDisplayOptions&>(settings), state);
     copy(settings.m_nColorBg, colors.background);
     copy(settings.m_nColorX, colors.x);
     copy(settings.m_nColorY, colors.y);
@@ -159,9 +151,8 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
         return QDesktopServices::openUrl(url);
     };
 
-    // The frame's part of the settings file comes first, before any pane exists.
-    Settings settings;
-    ReadFrameSettings(settings, m_settingsPath);
+    // The settings file is read once; the frame takes its part before any pane exists.
+    Settings settings = ReadAllSettings(m_settingsPath);
     m_lastSetup = settings.m_lastSetup;
     m_nRtRateIndex = settings.m_nRtRateIndex;
     m_strRtPoints = settings.m_strRtPoints;
@@ -190,7 +181,6 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     setCentralWidget(m_wndSplitter);
 
     // The view's own keys of the settings file, and the colours the frame keeps for it.
-    ReadViewSettings(settings, m_settingsPath);
     GraphDisplayOptions options = m_pView->Model().DisplayOptions();
     PairViewSettings(settings, options, m_pView->Colors(), [](const auto& file, auto& view) { view = file; });
     m_pView->Model().SetDisplayOptions(options);
@@ -217,7 +207,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // The page's fixed offsets are printer pixels; a fixed resolution keeps the page's look.
     m_printer->setResolution(600);
-    m_dlgDataList = new CDataListDlg(m_doc->recording(), m_pView->Companions(), this);
+    m_dlgDataList = new CDataListDlg(m_doc->recording(), m_pView->MutableCompanions(), this);
     m_dlgDataList->SetReadingQuery([this] { return m_bReading; });
     // Print List needs the window: its closing takes the list away.
     connect(m_dlgDataList, &CDataListDlg::closed, this, [this] {
@@ -365,49 +355,33 @@ void CMainFrame::CreateActions()
 
 void CMainFrame::CreateMenus()
 {
+    // The commands' actions in order; kSeparator stands for a separator.
+    constexpr int kSeparator = 0;
+    const auto add = [this](QMenu* menu, std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id == kSeparator)
+                menu->addSeparator();
+            else
+                menu->addAction(Action(id));
+        }
+    };
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File(F)"));
-    file->addAction(Action(ID_FILE_SAVE_BOTH));
-    file->addAction(Action(ID_FILE_OPEN_RECORDING));
-    file->addSeparator();
-    file->addAction(Action(ID_FILE_PRINT_SETUP));
-    QMenu* preview = file->addMenu(QStringLiteral("Print Pre&view"));
-    preview->addAction(Action(ID_PREVIEW_GRAPH));
-    preview->addAction(Action(ID_PREVIEW_LIST));
-    preview->addAction(Action(ID_PREVIEW_FREE_FALL));
-    QMenu* print = file->addMenu(QStringLiteral("&Print..."));
-    print->addAction(Action(ID_PRINT_GRAPH));
-    print->addAction(Action(ID_PRINT_LIST));
-    print->addAction(Action(ID_PRINT_FREE_FALL));
-    file->addSeparator();
-    file->addAction(Action(ID_APP_EXIT));
+    add(file, {ID_FILE_SAVE_BOTH, ID_FILE_OPEN_RECORDING, kSeparator, ID_FILE_PRINT_SETUP});
+    add(file->addMenu(QStringLiteral("Print Pre&view")), {ID_PREVIEW_GRAPH, ID_PREVIEW_LIST, ID_PREVIEW_FREE_FALL});
+    add(file->addMenu(QStringLiteral("&Print...")), {ID_PRINT_GRAPH, ID_PRINT_LIST, ID_PRINT_FREE_FALL});
+    add(file, {kSeparator, ID_APP_EXIT, kSeparator});
     // Additions to the logger's own commands go after them, so the items above keep their places.
-    file->addSeparator();
     m_exportMenu = file->addMenu(QStringLiteral("E&xport"));
-    m_exportMenu->addActions({Action(ID_EXPORT_VISIBLE_CSV), Action(ID_EXPORT_HDF5)});
+    add(m_exportMenu, {ID_EXPORT_VISIBLE_CSV, ID_EXPORT_HDF5});
 
-    QMenu* instrument = bar->addMenu(QStringLiteral("&Instrument(I)"));
-    instrument->addAction(Action(ID_LOGGER_SETUP));
-    instrument->addSeparator();
-    instrument->addAction(Action(ID_DOWNLOAD));
-    instrument->addSeparator();
-    instrument->addAction(Action(ID_RUN));
-    instrument->addAction(Action(ID_STOP_READING));
-    instrument->addSeparator();
-    instrument->addAction(Action(ID_FFT_READING));
-    instrument->addSeparator();
-    instrument->addAction(Action(ID_RELOAD));
-
-    QMenu* window = bar->addMenu(QStringLiteral("&Window(W)"));
-    window->addAction(Action(ID_VIEW_INSTRUMENT));
-    window->addAction(Action(ID_VIEW_SUMMARY));
-
+    add(bar->addMenu(QStringLiteral("&Instrument(I)")),
+        {ID_LOGGER_SETUP, kSeparator, ID_DOWNLOAD, kSeparator, ID_RUN, ID_STOP_READING, kSeparator, ID_FFT_READING,
+         kSeparator, ID_RELOAD});
+    add(bar->addMenu(QStringLiteral("&Window(W)")), {ID_VIEW_INSTRUMENT, ID_VIEW_SUMMARY});
     m_analysisMenu = bar->addMenu(QStringLiteral("&Analysis"));
-    m_analysisMenu->addAction(Action(ID_ANALYSIS_PSD));
-
-    QMenu* help = bar->addMenu(QStringLiteral("&Help(H)"));
-    help->addAction(Action(ID_APP_ABOUT));
-    help->addAction(Action(ID_HELP_TOPICS));
+    add(m_analysisMenu, {ID_ANALYSIS_PSD});
+    add(bar->addMenu(QStringLiteral("&Help(H)")), {ID_APP_ABOUT, ID_HELP_TOPICS});
 }
 
 void CMainFrame::CreateToolBar()
@@ -676,7 +650,7 @@ void CMainFrame::OnSave()
 LoadStatus CMainFrame::OpenPath(const QString& path)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const LoadStatus status = m_doc->Load(path, m_pView->Companions());
+    const LoadStatus status = m_doc->Load(path, m_pView->MutableCompanions());
     QApplication::restoreOverrideCursor();
     if (status == LoadStatus::InvalidFormat) {
         m_prompter->Tell(this, QString::fromLatin1(kInvalidFormatMessage), PromptIcon::None);
@@ -698,14 +672,14 @@ bool CMainFrame::DataListOpen() const
 void CMainFrame::RefreshDataList()
 {
     if (m_dlgDataList->IsOpen()) {
-        m_pView->Companions().MarkListDirty();
+        m_pView->MutableCompanions().MarkListDirty();
         m_dlgDataList->Invalidate();
     }
 }
 
 void CMainFrame::RestoreSummaryAfterFrequencyMode()
 {
-    RecordingView& companions = m_pView->Companions();
+    RecordingView& companions = m_pView->MutableCompanions();
     if (!companions.m_bLeftFrequencyMode) {
         return;
     }
@@ -987,7 +961,7 @@ void CMainFrame::ShowDownloadProgress(int rangeMax)
 
 void CMainFrame::OnFrequencyGraph()
 {
-    m_pView->Companions().SetFrequencyMode(true);
+    m_pView->MutableCompanions().SetFrequencyMode(true);
     m_pView->RefreshSummary();
     m_pView->ClearReadout();
     RefreshDataList();
@@ -998,7 +972,7 @@ void CMainFrame::OnFrequencyGraph()
 
 void CMainFrame::OnTimeGraph()
 {
-    m_pView->Companions().SetFrequencyMode(false);
+    m_pView->MutableCompanions().SetFrequencyMode(false);
     m_pView->RefreshSummary();
     m_pView->ClearReadout();
     RefreshDataList();
@@ -1053,7 +1027,7 @@ void CMainFrame::OnImportList()
     if (DataListOpen()) {
         return;
     }
-    m_pView->Companions().MarkListDirty();
+    m_pView->MutableCompanions().MarkListDirty();
     m_pView->Model().SetListShown(true);
     m_timerList.start(kListDelayMs);
 }
@@ -1105,7 +1079,7 @@ void CMainFrame::OnPrintCommand(int commandId)
         setup.exec();
         return;
     }
-    RecordingView& companions = m_pView->Companions();
+    RecordingView& companions = m_pView->MutableCompanions();
     if (commandId == ID_PREVIEW_GRAPH || commandId == ID_PRINT_GRAPH) {
         companions.SetDisplayMode(1);
     } else if (commandId == ID_PREVIEW_LIST || commandId == ID_PRINT_LIST) {
@@ -1136,7 +1110,7 @@ ReportPrinter CMainFrame::Report()
         params.colors = m_pView->Colors();
         params.frameReading = m_bReading;
         m_pictures->ApplyPrintTheme(params);
-        PaintGraph(painter, m_pView->Model(), params);
+        PaintGraphFrame(painter, m_pView->Model(), params);
     };
     sources.printOptionTabs = [this] { return QList<QWidget*>{m_pictures->MakePrintOptionsTab()}; };
     // The screen graph stays as it was until the job or the preview is over.
@@ -1180,7 +1154,7 @@ void CMainFrame::SetDataUnsaved()
 
 RecordingView& CMainFrame::View()
 {
-    return m_pView->Companions();
+    return m_pView->MutableCompanions();
 }
 
 // ------------------------------------------------------------------------------------------------

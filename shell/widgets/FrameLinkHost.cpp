@@ -29,7 +29,7 @@ Recording& FrameLinkHost::Document()
 
 RecordingView& FrameLinkHost::View()
 {
-    return m_frame.GraphView()->Companions();
+    return m_frame.GraphView()->MutableCompanions();
 }
 
 void FrameLinkHost::ShowMessage(MessageKind kind, const std::string& text)
@@ -150,13 +150,13 @@ void FrameLinkHost::StartRealTimeView(bool valueRangeChanged)
     CVxView* view = m_frame.GraphView();
     // It is no file's data.
     m_frame.Doc().SetPathName(QString());
-    view->Companions().ClearLeftFrequencyMode();
+    view->MutableCompanions().ClearLeftFrequencyMode();
     view->ClearReadout();
     view->SetSummaryFullHeight(kSummaryPanelHeight);
     if (m_frame.m_bSummaryShown) {
         view->SetSummaryHeight(kSummaryPanelHeight);
     }
-    RecordingView& companions = view->Companions();
+    RecordingView& companions = view->MutableCompanions();
     view->Model().SetRealTimeScale(StartRtWindowTable(companions, PlotWidth(), companions.m_nRtRequested));
     if (valueRangeChanged) {
         view->update();

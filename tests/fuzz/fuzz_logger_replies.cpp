@@ -80,18 +80,14 @@ private:
 
 Recording Previous()
 {
-    Recording r;
-    r.m_header.dwSampleCount = 2;
-    r.m_header.wInterval = 41;
-    r.m_pSamples = {SampleRow{1, 2, 3, 4}, SampleRow{5, 6, 7, 8}};
-    return r;
+    return shakemeter::test::PreviousRecording();
 }
 
 bool IsPrevious(const Recording& r)
 {
     const Recording p = Previous();
-    return r.m_header == p.m_header && r.m_pSamples == p.m_pSamples && r.m_pSampleTicks.empty() &&
-           r.m_pFreeFallEvents.empty();
+    return r.m_header == p.m_header && r.m_pSamples == p.m_pSamples && r.m_pSampleTicks == p.m_pSampleTicks &&
+           r.m_pFreeFallEvents == p.m_pFreeFallEvents;
 }
 
 // |4095 counts| is 16.38 g; the vector sum of three such axes stays below 28.4 g.

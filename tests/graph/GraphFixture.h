@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "ScopedTimeZone.h"
+#include "TestRecordings.h"
 #include "graph/core/GraphModel.h"
 
 namespace shakemeter::testing {
@@ -26,14 +28,7 @@ inline void LoadRows(Recording& doc, RecordingView& view, int rows, const std::f
         doc.m_header.byMode = MODE_MOTION;
         doc.m_pSampleTicks = std::move(ticks);
     }
-    view.m_recHeader = doc.m_header;
-    view.m_dInterval = 1.0;
-    view.m_nShownCount = rows;
-    view.m_nRangeFirst = 1;
-    view.m_nRangeLast = rows;
-    view.m_nDisplayMode = 1;
-    view.m_dYMin = -10.0;
-    view.m_dYMax = 10.0;
+    ShowInGraph(view, doc, rows, 1.0, 10.0);
 }
 
 struct GraphFixture {
@@ -69,34 +64,6 @@ struct ThousandRowFixture : GraphFixture {
         Plot(100, 200, 900, 600);
         Paint();
     }
-};
-
-// Runs a block with TZ set, and puts the old zone back.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ")) {
-            m_had = true;
-            m_old = old;
-        }
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone()
-    {
-        if (m_had)
-            setenv("TZ", m_old.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    bool m_had = false;
-    std::string m_old;
 };
 
 inline SampleRow Flat(int)

@@ -16,7 +16,7 @@ const PaintRequest kScreen{{0, 0, 1000, 800}, false, false};
 
 GraphPaintPlan PlanWith(GraphFixture& g, const GraphExtras& extras)
 {
-    GraphPaintPlan plan = GraphPaintPlanner(g.model).Plan(kScreen);
+    GraphPaintPlan plan = PlanFrame(g.model, kScreen);
     PlanExtras(plan, g.model, extras);
     return plan;
 }
@@ -81,7 +81,7 @@ TEST(GraphLegend, LeftOutWhenNotAskedOrNoRoom)
 
     GraphFixture small;
     small.Load(100, [](int) { return SampleRow{1.0, 2.0, 3.0, 4.0}; });
-    GraphPaintPlan plan = GraphPaintPlanner(small.model).Plan({{0, 0, 260, 300}, false, false});
+    GraphPaintPlan plan = PlanFrame(small.model, {{0, 0, 260, 300}, false, false});
     PlanExtras(plan, small.model, {true, {}});
     EXPECT_TRUE(plan.legend.entries.empty());
 }

@@ -24,7 +24,7 @@ TEST(GraphPaintPlan, ScreenPlanHoldsWhatIsDrawn)
 {
     GraphFixture g;
     g.Load(1000, Wave);
-    const GraphPaintPlan plan = GraphPaintPlanner(g.model).Plan(kScreen);
+    const GraphPaintPlan plan = PlanFrame(g.model, kScreen);
     ASSERT_FALSE(plan.drawsNothing);
     ASSERT_TRUE(plan.drawsGraph);
     EXPECT_TRUE(plan.startZoomOutTimer);
@@ -63,7 +63,7 @@ TEST(GraphPaintPlan, ScreenPlanHoldsWhatIsDrawn)
 
     // The drawing is over once the plan is made: the view's plot is ready.
     EXPECT_TRUE(g.view.m_bPlotReady);
-    EXPECT_FALSE(GraphPaintPlanner(g.model).Plan(kScreen).startZoomOutTimer);
+    EXPECT_FALSE(PlanFrame(g.model, kScreen).startZoomOutTimer);
 }
 
 // With many samples to a pixel column the spans come from the groups' extremes: their number
@@ -74,8 +74,8 @@ TEST(GraphPaintPlan, DecimatedSpansFollowThePlotWidth)
     shortOne.Load(20000, Wave);
     GraphFixture longOne;
     longOne.Load(400000, Wave);
-    const std::size_t shortSpans = GraphPaintPlanner(shortOne.model).Plan(kScreen).traces.spans.size();
-    const std::size_t longSpans = GraphPaintPlanner(longOne.model).Plan(kScreen).traces.spans.size();
+    const std::size_t shortSpans = PlanFrame(shortOne.model, kScreen).traces.spans.size();
+    const std::size_t longSpans = PlanFrame(longOne.model, kScreen).traces.spans.size();
     EXPECT_GT(shortSpans, 0u);
     EXPECT_LE(longSpans, shortSpans * 2);
     EXPECT_LT(longSpans, 400000u / 4);
@@ -87,12 +87,12 @@ TEST(GraphPaintPlan, MarksFollowTheDrawing)
 {
     GraphFixture shortOne;
     shortOne.Load(50, Wave);
-    for (const TraceSpan& span : GraphPaintPlanner(shortOne.model).Plan(kScreen).traces.spans)
+    for (const TraceSpan& span : PlanFrame(shortOne.model, kScreen).traces.spans)
         EXPECT_EQ(span.marks, SpanMarks::Dots);
 
     GraphFixture longOne;
     longOne.Load(100000, Wave);
-    const GraphPaintPlan plan = GraphPaintPlanner(longOne.model).Plan(kScreen);
+    const GraphPaintPlan plan = PlanFrame(longOne.model, kScreen);
     int bars = 0;
     bool dotsSeen = false;
     for (const TraceSpan& span : plan.traces.spans) {
@@ -104,6 +104,32 @@ TEST(GraphPaintPlan, MarksFollowTheDrawing)
     }
     EXPECT_GT(bars, 0);
     EXPECT_LT(bars, static_cast<int>(plan.traces.spans.size()));
+}
+
+// Planning reads the prepared model and changes nothing: two plans of one frame are the same,
+// and the columns marked last reach the model only through FinishFrame, where the next
+// drawing (a reading's newest segment) starts from them.
+TEST(GraphPaintPlan, PlanningLeavesTheModelAsPrepared)
+{
+    GraphFixture g;
+    g.Load(2000, Wave);  // between one and five samples to a pixel column: segments, some unmarked
+    g.model.PrepareFrame(kScreen);
+    const MarkedColumns before = g.model.state();
+    const GraphPaintPlan first = GraphPaintPlanner(g.model).Plan();
+    const GraphPaintPlan second = GraphPaintPlanner(g.model).Plan();
+    ASSERT_EQ(first.traces.spans.size(), second.traces.spans.size());
+    int unmarked = 0;
+    for (std::size_t i = 0; i < first.traces.spans.size(); ++i) {
+        EXPECT_EQ(first.traces.spans[i].marks, second.traces.spans[i].marks) << "span " << i;
+        unmarked += first.traces.spans[i].marks == SpanMarks::None ? 1 : 0;
+    }
+    EXPECT_GT(unmarked, 0);
+    EXPECT_EQ(g.model.state().g_nLastMarkX, before.g_nLastMarkX);
+    EXPECT_EQ(first.marked.g_nLastMarkX, second.marked.g_nLastMarkX);
+    EXPECT_NE(first.marked.g_nLastMarkX, before.g_nLastMarkX);
+
+    g.model.FinishFrame(first.marked);
+    EXPECT_EQ(g.model.state().g_nLastMarkX, first.marked.g_nLastMarkX);
 }
 
 // The spectrum's peak label stands on the peak axis's trace only, at the peak bin's end.
@@ -119,7 +145,7 @@ TEST(GraphPaintPlan, PeakLabelOnThePeakAxisOnly)
     g.view.m_nPeakAxis = 0;
     g.view.m_nPeakIndex = 20;
     g.view.m_dPeakFrequency = 40.0;
-    const GraphPaintPlan plan = GraphPaintPlanner(g.model).Plan(kScreen);
+    const GraphPaintPlan plan = PlanFrame(g.model, kScreen);
     EXPECT_EQ(plan.traces.peakLabel, "40.00 HZ");
     EXPECT_EQ(plan.traces.peakLabelLowest, 690 - 20);
     int labelled = 0;
@@ -143,20 +169,20 @@ TEST(GraphPaintPlan, PageAndScreenTakeTurns)
     GraphFixture g;
     g.Load(100, Wave);
     g.view.m_nDisplayMode = 2;
-    EXPECT_TRUE(GraphPaintPlanner(g.model).Plan(kPage).drawsNothing);
-    EXPECT_FALSE(GraphPaintPlanner(g.model).Plan(kScreen).drawsNothing);
+    EXPECT_TRUE(PlanFrame(g.model, kPage).drawsNothing);
+    EXPECT_FALSE(PlanFrame(g.model, kScreen).drawsNothing);
 
     g.view.m_nDisplayMode = 1;
-    const GraphPaintPlan page = GraphPaintPlanner(g.model).Plan(kPage);
+    const GraphPaintPlan page = PlanFrame(g.model, kPage);
     ASSERT_TRUE(page.drawsGraph);
     EXPECT_EQ(page.plot, (PlotRect{230, 1130, 4880, 6516}));
     EXPECT_EQ(page.unit, 100);
     EXPECT_EQ(page.summaryHeight, 0);
     EXPECT_EQ(page.readout.count, READOUT_TEXTS);  // the page has no read-out: left as it is
     EXPECT_TRUE(page.readout.texts[0].empty());
-    EXPECT_TRUE(GraphPaintPlanner(g.model).Plan(kScreen).drawsNothing);
+    EXPECT_TRUE(PlanFrame(g.model, kScreen).drawsNothing);
     g.model.state().g_bPrinting = false;
-    EXPECT_TRUE(GraphPaintPlanner(g.model).Plan(kScreen).drawsGraph);
+    EXPECT_TRUE(PlanFrame(g.model, kScreen).drawsGraph);
 }
 
 // Without rows the screen is black below the summary and the plot is ready at once.
@@ -164,14 +190,14 @@ TEST(GraphPaintPlan, NothingShownFillsTheScreenBlack)
 {
     GraphFixture g;
     g.view.m_nDisplayMode = 1;
-    const GraphPaintPlan plan = GraphPaintPlanner(g.model).Plan(kScreen);
+    const GraphPaintPlan plan = PlanFrame(g.model, kScreen);
     EXPECT_FALSE(plan.drawsNothing);
     EXPECT_FALSE(plan.drawsGraph);
     EXPECT_TRUE(plan.fillsBlack);
     EXPECT_TRUE(g.view.m_bPlotReady);
 
     g.view.m_nDisplayMode = 0;
-    EXPECT_FALSE(GraphPaintPlanner(g.model).Plan(kScreen).fillsBlack);  // the start screen is the view's
+    EXPECT_FALSE(PlanFrame(g.model, kScreen).fillsBlack);  // the start screen is the view's
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "launcher/Form1.h"
 #include "launcher/InstallerPaths.h"
+#include "TestApplication.h"
 #include "tools/ProgramRunner.h"
 
 namespace {
@@ -16,11 +17,7 @@ namespace {
 // static objects at exit is not safe once windows were shown.
 QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "test_launcher";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
+    return shakemeter::testing::ProgramApplication<QApplication>("test_launcher");
 }
 
 // A medium laid out as shipped: Software/setup.exe and Software/Driver/USBXpressInstaller.exe,

@@ -51,6 +51,14 @@ public:
     void RecordingInstalled(const InstalledRecording& recording) override { installed.push_back(recording); }
     void RowAppended(bool valueRangeGrew) override { rowsAppended.push_back(valueRangeGrew); }
 
+    // The texts of the messages shown, in order.
+    std::vector<std::string> MessageTexts() const
+    {
+        std::vector<std::string> out;
+        for (const auto& m : messages)
+            out.push_back(m.second);
+        return out;
+    }
     int RangeGrowths() const { return static_cast<int>(std::count(rowsAppended.begin(), rowsAppended.end(), true)); }
     int Installed(RecordingSource source) const
     {
@@ -58,5 +66,17 @@ public:
                                               [&](const InstalledRecording& r) { return r.source == source; }));
     }
 };
+
+// The recording a test installs before a transfer, to see that failures leave it alone.
+inline Recording PreviousRecording()
+{
+    Recording r;
+    r.m_header.dwSampleCount = 3;
+    r.m_header.wInterval = 41;
+    r.m_pSamples = {SampleRow{1, 2, 3, 4}, SampleRow{5, 6, 7, 8}, SampleRow{9, 10, 11, 12}};
+    r.m_pFreeFallEvents = {"01/01/20 00:00:00"};
+    r.m_header.wFreeFallCount = 1;
+    return r;
+}
 
 }  // namespace shakemeter::test

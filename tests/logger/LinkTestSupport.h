@@ -88,18 +88,6 @@ inline std::vector<std::uint8_t> EventStream(std::size_t count)
     return s;
 }
 
-// The recording a test installs before a transfer, to see that failures leave it alone.
-inline Recording PreviousRecording()
-{
-    Recording r;
-    r.m_header.dwSampleCount = 3;
-    r.m_header.wInterval = 41;
-    r.m_pSamples = {SampleRow{1, 2, 3, 4}, SampleRow{5, 6, 7, 8}, SampleRow{9, 10, 11, 12}};
-    r.m_pFreeFallEvents = {"01/01/20 00:00:00"};
-    r.m_header.wFreeFallCount = 1;
-    return r;
-}
-
 class LinkTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -136,13 +124,7 @@ protected:
         EXPECT_EQ(device.readTimeout, 111u);
         EXPECT_EQ(device.writeTimeout, 222u);
     }
-    std::vector<std::string> MessageTexts() const
-    {
-        std::vector<std::string> out;
-        for (const auto& m : host.messages)
-            out.push_back(m.second);
-        return out;
-    }
+    std::vector<std::string> MessageTexts() const { return host.MessageTexts(); }
 
     FakeDeviceLibrary device;
     FakeLoggerHost host;

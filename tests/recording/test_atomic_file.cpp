@@ -11,6 +11,7 @@
 
 #include "FailingCalls.h"
 #include "recording/AtomicFile.h"
+#include "TempFolder.h"
 
 namespace shakemeter {
 namespace {
@@ -21,9 +22,8 @@ class AtomicFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/shakemeter-atomic-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_dir = shakemeter::testing::MakeTempFolder("shakemeter-atomic");
+        ASSERT_FALSE(m_dir.empty());
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "recording/RecordingFile.h"
+#include "TempFolder.h"
 
 namespace shakemeter {
 namespace {
@@ -214,9 +215,8 @@ class RecordingFileOnDisk : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/shakemeter-recfile-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_dir = shakemeter::testing::MakeTempFolder("shakemeter-recfile");
+        ASSERT_FALSE(m_dir.empty());
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
     std::string m_dir;

@@ -33,13 +33,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<no file>";
     }
 
-    Settings ReadBoth()
-    {
-        Settings s;
-        ReadFrameSettings(s, m_path);
-        ReadViewSettings(s, m_path);
-        return s;
-    }
+    Settings ReadBoth() { return ReadAllSettings(m_path); }
 };
 
 TEST_F(SettingsFileTest, DefaultsWithoutAFileOrWithAnUnreadableOne)

@@ -23,6 +23,7 @@
 #include "recording/RecordingFile.h"
 #include "tools/ProgramRunner.h"
 #include "tools/SimulatorProgram.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -60,9 +61,8 @@ class CliDevice : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/shakemeter-cli-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_root = pattern;
+        m_root = shakemeter::testing::MakeTempFolder("shakemeter-cli-test");
+        ASSERT_FALSE(m_root.empty());
         const fs::path runtime = m_root / "run";
         m_bridges = runtime / "shakemeter" / "bridges";
         fs::create_directories(m_bridges);

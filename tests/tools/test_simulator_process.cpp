@@ -20,6 +20,7 @@
 #include "logger/LoggerProtocol.h"
 #include "logger/VirtualBridgeBackend.h"
 #include "recording/RecordingFile.h"
+#include "TempFolder.h"
 
 extern char** environ;
 
@@ -99,9 +100,8 @@ class SimulatorProgram : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/qz810-sim-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_dir = shakemeter::testing::MakeTempFolder("qz810-sim-test");
+        ASSERT_FALSE(m_dir.empty());
         m_folder = m_dir + "/bridges";
     }
     void TearDown() override { std::system(("rm -rf '" + m_dir + "'").c_str()); }

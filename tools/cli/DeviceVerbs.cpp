@@ -183,9 +183,7 @@ int RunSetup(const Args& args)
     if (QCoreApplication::applicationName().isEmpty())
         QCoreApplication::setApplicationName(QStringLiteral("shakemeter"));
     const QString settingsPath = SettingsFilePath();
-    Settings settings;
-    ReadFrameSettings(settings, settingsPath);
-    ReadViewSettings(settings, settingsPath);
+    Settings settings = ReadAllSettings(settingsPath);
     SetupBlockEditor editor(settings.m_lastSetup);
 
     // Applied in the order of the dialog: record mode and thresholds, rate, LED, start mode.

@@ -53,6 +53,22 @@ int Load(const FileArgs& args, Recording& document, RecordingView& view)
     return LoadRecording(args.input, args.frequency, document, view);
 }
 
+// A recording file named on the command line, opened as the program opens it.
+struct OpenedFile {
+    FileArgs args;
+    Recording document;
+    RecordingView view;
+};
+
+// Parses the verb's arguments and opens the file; returns 0, or the exit status (2 for a usage
+// error) after printing the reason.
+int Open(const Args& args, bool wantsOutput, const char* usage, OpenedFile& file)
+{
+    if (!ParseFileArgs(args, wantsOutput, usage, file.args))
+        return 2;
+    return Load(file.args, file.document, file.view);
+}
+
 }  // namespace
 
 bool WriteOutput(const std::string& path, const std::string& bytes)
@@ -88,13 +104,11 @@ int LoadRecording(const std::string& input, bool frequency, Recording& document,
 
 int RunInfo(const Args& args)
 {
-    FileArgs parsed;
-    if (!ParseFileArgs(args, false, "info FILE [--frequency]", parsed))
-        return 2;
-    Recording document;
-    RecordingView view;
-    if (const int status = Load(parsed, document, view))
+    OpenedFile file;
+    if (const int status = Open(args, false, "info FILE [--frequency]", file))
         return status;
+    const Recording& document = file.document;
+    const RecordingView& view = file.view;
 
     // Lines 3 to 9 of the report are the summary; a report without rows gives them cheaply.
     RecordingView summaryOnly = view;
@@ -109,33 +123,25 @@ int RunInfo(const Args& args)
             std::printf("%s\n", report.substr(begin, end - begin).c_str());
         begin = end + 2;
     }
-    if (parsed.frequency)
+    if (file.args.frequency)
         std::printf("The frequency of the max magnitude is %.2f HZ\n", view.m_dPeakFrequency);
     return 0;
 }
 
 int RunExport(const Args& args)
 {
-    FileArgs parsed;
-    if (!ParseFileArgs(args, true, "export FILE OUT [--frequency]", parsed))
-        return 2;
-    Recording document;
-    RecordingView view;
-    if (const int status = Load(parsed, document, view))
+    OpenedFile file;
+    if (const int status = Open(args, true, "export FILE OUT [--frequency]", file))
         return status;
-    return WriteOutput(parsed.output, FormatTextReport(document, view)) ? 0 : 1;
+    return WriteOutput(file.args.output, FormatTextReport(file.document, file.view)) ? 0 : 1;
 }
 
 int RunCsv(const Args& args)
 {
-    FileArgs parsed;
-    if (!ParseFileArgs(args, true, "csv FILE OUT [--frequency]", parsed))
-        return 2;
-    Recording document;
-    RecordingView view;
-    if (const int status = Load(parsed, document, view))
+    OpenedFile file;
+    if (const int status = Open(args, true, "csv FILE OUT [--frequency]", file))
         return status;
-    return WriteOutput(parsed.output, BuildCsv(document, view)) ? 0 : 1;
+    return WriteOutput(file.args.output, BuildCsv(file.document, file.view)) ? 0 : 1;
 }
 
 }  // namespace shakemeter::cli

@@ -72,6 +72,16 @@ SimulatorOptionsResult ParseSimulatorOptions(const std::vector<std::string>& arg
         };
 
         std::string text;
+        // The option's value as an unsigned number; false, with the message, when it is missing
+        // or not one.
+        auto number = [&](auto& n, const std::string& wanted) {
+            if (!value(text))
+                return false;
+            if (ParseUnsigned(text, n))
+                return true;
+            result.error = option + " needs " + wanted + ", not '" + text + "'";
+            return false;
+        };
         if (option == "--help" || option == "-h") {
             if (!flag())
                 return result;
@@ -92,17 +102,13 @@ SimulatorOptionsResult ParseSimulatorOptions(const std::vector<std::string>& arg
             o.memoryFile = text;
         } else if (option == "--samples") {
             std::uint32_t n = 0;
-            if (!value(text))
+            if (!number(n, "a whole number"))
                 return result;
-            if (!ParseUnsigned(text, n))
-                return fail("--samples needs a whole number, not '" + text + "'");
             o.samples = n;
         } else if (option == "--events") {
             std::uint16_t n = 0;
-            if (!value(text))
+            if (!number(n, "a whole number from 0 to 65535"))
                 return result;
-            if (!ParseUnsigned(text, n))
-                return fail("--events needs a whole number from 0 to 65535, not '" + text + "'");
             o.events = n;
         } else if (option == "--tone") {
             if (!value(text))
@@ -114,10 +120,8 @@ SimulatorOptionsResult ParseSimulatorOptions(const std::vector<std::string>& arg
             o.tones = std::move(*tones);
         } else if (option == "--unplug-after" || option == "--stall-after") {
             std::uint64_t n = 0;
-            if (!value(text))
+            if (!number(n, "a byte count"))
                 return result;
-            if (!ParseUnsigned(text, n))
-                return fail(option + " needs a byte count, not '" + text + "'");
             (option == "--unplug-after" ? o.faults.unplugAfterBytes : o.faults.stallAfterBytes) = n;
         } else if (option == "--short-block") {
             std::uint32_t n = 0;

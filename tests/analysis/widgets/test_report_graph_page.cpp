@@ -70,7 +70,7 @@ protected:
         PaintParams params;
         params.client = {0, 0, screen.width(), screen.height()};
         params.colors = kColors;
-        PaintGraph(painter, model, params);
+        PaintGraphFrame(painter, model, params);
         return screen;
     }
 
@@ -90,7 +90,7 @@ protected:
             params.client = {area.left(), area.top(), area.right() + 1, area.bottom() + 1};
             params.printer = true;
             params.colors = kColors;
-            PaintGraph(painter, model, params);
+            PaintGraphFrame(painter, model, params);
         };
         {
             QPainter painter(&page);

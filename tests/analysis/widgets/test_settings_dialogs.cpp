@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "TestApplication.h"
+
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -36,13 +38,7 @@ namespace {
 
 QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "test_settings_dialogs";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app;
-    if (!QApplication::instance())
-        app = std::make_unique<QApplication>(argc, argv);
-    return *static_cast<QApplication*>(QApplication::instance());
+    return shakemeter::testing::ProgramApplication<QApplication>("test_settings_dialogs");
 }
 
 class RecordingPrompter : public Prompter {
@@ -88,7 +84,7 @@ QImage Picture(QWidget& widget, const char* name)
     return image;
 }
 
-struct SettingsDialogs : testing::Test {
+struct SettingsDialogs : ::testing::Test {
     SettingsDialogs() { App(); }
 };
 

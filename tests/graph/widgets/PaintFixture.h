@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "graph/GraphFixture.h"
+#include "TestApplication.h"
 #include "graph/widgets/GraphPainter.h"
 
 namespace shakemeter::testing {
@@ -16,11 +17,7 @@ namespace shakemeter::testing {
 // tearing it down among the other static objects at exit crashes once widgets existed.
 inline QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "test_graph_widgets";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
+    return ProgramApplication<QApplication>("test_graph_widgets");
 }
 
 struct PaintFixture {
@@ -49,7 +46,7 @@ struct PaintFixture {
         PaintOutcome outcome;
         {
             QPainter painter(&image);
-            outcome = PaintGraph(painter, model, params);
+            outcome = PaintGraphFrame(painter, model, params);
         }
         // GRAPH_TEST_PICTURES=dir keeps every painted picture for a look.
         if (const char* dir = std::getenv("GRAPH_TEST_PICTURES"))

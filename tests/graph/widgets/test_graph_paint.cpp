@@ -276,7 +276,7 @@ TEST(GraphPaint, APlanDrawsThePictureOfItsPaint)
             f->params.printer = printer;
         }
         painted.Paint();
-        const GraphPaintPlan plan = GraphPaintPlanner(planned.model).Plan({planned.params.client, printer, false});
+        const GraphPaintPlan plan = PlanFrame(planned.model, {planned.params.client, printer, false});
         if (printer)
             EndPrinting(planned.model);
         planned.model.OnZoomOut();

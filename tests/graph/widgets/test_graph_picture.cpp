@@ -45,7 +45,7 @@ struct PaneFixture {
     {
         App();
         view = std::make_unique<CVxView>(doc);
-        LoadRows(doc, view->Companions(), rows, Wave);
+        LoadRows(doc, view->MutableCompanions(), rows, Wave);
         view->Colors() = {13, 0, 3, 5, 1, 2};
         view->resize(1000, 800);
         view->show();
@@ -138,7 +138,7 @@ TEST(GraphPicture, LegendAndMarksDrawnWherePlanned)
     // The same plan as the picture's drawing.
     GraphModel copy = g.model;
     copy.state().m_nSummaryHeight = 0;
-    GraphPaintPlan plan = GraphPaintPlanner(copy).Plan({{0, 0, 1000, 645}, false, false});
+    GraphPaintPlan plan = PlanFrame(copy, {{0, 0, 1000, 645}, false, false});
     PlanExtras(plan, copy, options.extras);
     ASSERT_EQ(plan.legend.entries.size(), 4u);
     for (const LegendEntry& entry : plan.legend.entries) {

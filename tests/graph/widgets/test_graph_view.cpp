@@ -52,18 +52,7 @@ struct ViewFixture {
         for (int i = 0; i < rows; ++i)
             doc.m_pSamples[static_cast<std::size_t>(i)] = value(i);
     }
-    void Show(int rows)
-    {
-        RecordingView& c = view->Companions();
-        c.m_recHeader = doc.m_header;
-        c.m_dInterval = 1.0;
-        c.m_nShownCount = rows;
-        c.m_nRangeFirst = 1;
-        c.m_nRangeLast = rows;
-        c.m_nDisplayMode = 1;
-        c.m_dYMin = -10.0;
-        c.m_dYMax = 10.0;
-    }
+    void Show(int rows) { ShowInGraph(view->MutableCompanions(), doc, rows, 1.0, 10.0); }
     // Pending paints run.
     void Settle()
     {
@@ -191,7 +180,7 @@ struct RealTimeShown : ViewFixture {
     {
         doc.m_bRealTime = 1;
         Show(1);
-        view->Companions().m_nRtWindow = BuildRtWindowTable(R - L, 300);
+        view->MutableCompanions().m_nRtWindow = BuildRtWindowTable(R - L, 300);
         view->SetFrameReading(true);
         view->update();
         Quiet();
@@ -201,8 +190,8 @@ struct RealTimeShown : ViewFixture {
     }
     void Arrive(int n)
     {
-        view->Companions().m_nShownCount = n;
-        view->Companions().m_nRangeLast = n;
+        view->MutableCompanions().m_nShownCount = n;
+        view->MutableCompanions().m_nRangeLast = n;
         view->UpdateRealTimePlot();
     }
 };

@@ -40,14 +40,9 @@ LoggerMemory Memory(std::uint32_t samples, std::uint16_t events, bool motion = f
     return LoggerMemory::Generate(settings);
 }
 
-// The recording a test shows before a transfer, to see that a failure leaves it alone.
 Recording Previous()
 {
-    Recording r;
-    r.m_header.dwSampleCount = 2;
-    r.m_header.wInterval = 41;
-    r.m_pSamples = {SampleRow{1, 2, 3, 4}, SampleRow{5, 6, 7, 8}};
-    return r;
+    return shakemeter::test::PreviousRecording();
 }
 
 // Index of the bridge with the given serial number, or -1.
@@ -89,13 +84,7 @@ protected:
         EXPECT_EQ(host.document.m_header, Previous().m_header);
         EXPECT_EQ(host.document.m_pSamples, Previous().m_pSamples);
     }
-    std::vector<std::string> MessageTexts() const
-    {
-        std::vector<std::string> out;
-        for (const auto& m : host.messages)
-            out.push_back(m.second);
-        return out;
-    }
+    std::vector<std::string> MessageTexts() const { return host.MessageTexts(); }
 
     EmulatedUsb usb;
     test::FakeLoggerHost host;

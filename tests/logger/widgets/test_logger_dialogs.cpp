@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "ApplicationEnvironment.h"
+
 #include "logger/FakeDeviceLibrary.h"
 #include "logger/FakeLoggerHost.h"
 #include "logger/widgets/CDownloadDlg.h"
@@ -25,23 +27,8 @@ using namespace shakemeter::test;
 
 namespace {
 
-class QtApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test_logger_widgets";
-        static char* argv[] = {name, nullptr};
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QApplication* m_app = nullptr;
-};
 [[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+    ::testing::AddGlobalTestEnvironment(new shakemeter::testing::ApplicationEnvironment("test_logger_widgets"));
 
 class RecordingPrompter : public Prompter {
 public:

@@ -7,35 +7,15 @@
 #include <gtest/gtest.h>
 
 #include "TestRecordings.h"
+#include "ApplicationEnvironment.h"
 #include "recording/RecordingFile.h"
 
 namespace shakemeter::test {
 
 namespace {
 
-class QtApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test_shell_widgets";
-        static char* argv[] = {name, nullptr};
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        m_app = new QApplication(argc, argv);
-        QApplication::setApplicationName(QStringLiteral("ShakemeterTest"));
-    }
-    void TearDown() override
-    {
-        delete m_app;
-        m_app = nullptr;
-    }
-
-private:
-    QApplication* m_app = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(
+    new testing::ApplicationEnvironment("test_shell_widgets", QStringLiteral("ShakemeterTest")));
 
 }  // namespace
 

@@ -319,7 +319,7 @@ TEST_F(DocumentFilesTest, DataArrivingAfterASaveIsProtectedAgain)
     EXPECT_EQ(frame->ShownCount(), 10);
     frame->close();
     EXPECT_EQ(prompter.Texts(), (QStringList{kSaveQuestion, kCloseQuestion}));
-    QTRY_VERIFY(!frame->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }, 5000));
 }
 
 TEST_F(DocumentFilesTest, CancellingTheFileDialogAfterYesCancelsTheCommand)
@@ -350,6 +350,6 @@ TEST_F(DocumentFilesTest, CancellingTheFileDialogAfterYesCancelsTheCommand)
     prompter.answers = {true};
     prompter.savePath = dir.filePath(QStringLiteral("kept.Vibration"));
     frame->close();
-    QTRY_VERIFY(!frame->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }, 5000));
     EXPECT_TRUE(QFile::exists(prompter.savePath));
 }

@@ -135,11 +135,11 @@ TEST_F(FrameEnvironmentTest, DesktopOpenerThatFindsNoBrowserIsReported)
     int failures = 0;
     ASSERT_TRUE(StartDesktopOpener(
         page, [&failures] { ++failures; }, noBrowser));
-    QTRY_COMPARE(failures, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return failures == 1; }, 5000)) << failures;
 
     ASSERT_TRUE(StartDesktopOpener(
         page, [&failures] { ++failures; }, browser));
-    QTRY_VERIFY(QFile::exists(browser + QStringLiteral(".shown")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(browser + QStringLiteral(".shown")); }, 5000));
     QTest::qWait(100);
     EXPECT_EQ(failures, 1) << "a page shown is no failure";
     EXPECT_EQ(FileBytes(browser + QStringLiteral(".shown")).trimmed(), page.toString().toUtf8());
@@ -217,7 +217,7 @@ TEST_F(FrameEnvironmentTest, UnmaximisedWindowShowsTheStartScreenAndComesBackAtI
 
         frame.resize(700, 500);
         frame.close();  // nothing shown: no question, the window closes a moment later
-        QTRY_VERIFY(!frame.isVisible());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !frame.isVisible(); }, 5000));
     }
     CMainFrame again(env);
     EXPECT_EQ(again.size(), QSize(700, 500).boundedTo(screen));

@@ -257,7 +257,7 @@ TEST_F(LoggerCommandsTest, RealTimeReadingRunsUntilStopReadingAndKeepsItsSamples
 
 TEST_F(LoggerCommandsTest, RealTimeReadingLaysOutItsWindowAndFollowsEachRow)
 {
-    frame->GraphView()->Companions().SetRtWindow({});
+    frame->GraphView()->MutableCompanions().SetRtWindow({});
     frame->SetRtChoice(0, "50");
     for (int i = 0; i < 3; ++i) {
         devices.replies.push_back({0x00, 0x32, 0x00, 0x00, 0x00, 0xFA});
@@ -283,7 +283,7 @@ TEST_F(LoggerCommandsTest, DownloadOfEventsOnlyClosesTheOpenList)
     ScriptMemory(20);
     frame->OnCommand(ID_DOWNLOAD);
     frame->OnCommand(ID_IMPORT_LIST);
-    QTRY_VERIFY(frame->DataListOpen());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame->DataListOpen(); }, 5000));
     RecordingHeader header;
     header.wFreeFallCount = 1;
     header.wInterval = 200;
@@ -303,5 +303,5 @@ TEST_F(LoggerCommandsTest, ClosingDuringAReadingKeepsATemporaryCopy)
     frame->close();
     EXPECT_TRUE(QFile::exists(frame->TempCopyPath()));
     EXPECT_TRUE(prompter.said.empty()) << "one sample: no close question";
-    QTRY_VERIFY(!frame->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }, 5000));
 }

@@ -349,7 +349,7 @@ TEST_F(MainFrameTest, CloseWritesEverySettingAndAsksOnlyAboveOneSample)
     frame->show();
     frame->close();
     EXPECT_TRUE(frame->isVisible()) << "the window closes a moment later";
-    QTRY_VERIFY(!frame->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }, 5000));
     EXPECT_TRUE(prompter.said.empty());
     QFile ini(dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini")));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
@@ -369,7 +369,7 @@ TEST_F(MainFrameTest, CloseWithUnsavedDataAsksOnceAndStillCloses)
     frame->show();
     frame->close();
     frame->close();  // a second request while the first completes asks nothing more
-    QTRY_VERIFY(!frame->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }, 5000));
     EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("Do you want to save the data before closing?")});
 }
 
@@ -407,7 +407,7 @@ TEST_F(MainFrameTest, EveryViewSettingComesBackInTheNextWindow)
     frame->GraphView()->Colors() = GraphColors{1, 2, 4, 6, 7, 8};
     frame->show();
     frame->close();
-    QTRY_VERIFY(!frame->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }, 5000));
 
     FrameEnvironment env;
     env.prompter = &prompter;
@@ -521,7 +521,7 @@ TEST_F(MainFrameTest, ImportDataToListOpensTheListAndItsClosingGreysListPrinting
     EXPECT_FALSE(Enabled(ID_PRINT_LIST));
     frame->OnCommand(ID_IMPORT_LIST);
     EXPECT_TRUE(Enabled(ID_PRINT_LIST));
-    QTRY_VERIFY(frame->DataListOpen());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame->DataListOpen(); }, 5000));
     frame->DataList()->CloseWindow();
     EXPECT_FALSE(Enabled(ID_PRINT_LIST));
     EXPECT_FALSE(Enabled(ID_PREVIEW_LIST));

@@ -78,7 +78,7 @@ TEST_F(PrintingTest, ListPrintoutHasOnePagePerSeventyRowsAfterTheFirstSixtyFive)
     }
     ASSERT_EQ(frame->OpenPath(WriteRecording(dir, "a.Vibration", MakeLoggedRecording(66))), LoadStatus::Loaded);
     frame->OnCommand(ID_IMPORT_LIST);
-    QTRY_VERIFY(frame->DataListOpen());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame->DataListOpen(); }, 5000));
     QApplication::processEvents();
     QPrinter printer(QPrinter::HighResolution);
     PdfPrinter(printer, QStringLiteral("list.pdf"));
@@ -95,7 +95,7 @@ TEST_F(PrintingTest, PrintCommandsGoThroughTheReportAndTheScreenGraphWaitsForThe
     ASSERT_EQ(frame->OpenPath(WriteRecording(dir, "a.Vibration", MakeLoggedRecording(66))), LoadStatus::Loaded);
     frame->GraphView()->repaint();
     frame->OnCommand(ID_IMPORT_LIST);
-    QTRY_VERIFY(frame->DataListOpen());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame->DataListOpen(); }, 5000));
     QApplication::processEvents();
 
     struct Seen {
