@@ -297,7 +297,7 @@ TEST_F(AnalysisPanelsTest, StatisticsFollowALiveReadingByItsNewRows)
     frame->show();
     panels->StatisticsAction()->trigger();
     Recording& document = frame->Doc().recording();
-    RecordingView& view = frame->GraphView()->Companions();
+    RecordingView& view = frame->View();
     RecordingHeader header = shakemeter::testing::MarchHeader();
     header.wInterval = 1000;
     const auto row = [](int i) {
