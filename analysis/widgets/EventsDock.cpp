@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -51,6 +52,10 @@ EventsDock::EventsDock(QWidget* parent) : QDockWidget(QStringLiteral("Events"), 
     m_count->setObjectName(QStringLiteral("EventCount"));
     levels->addWidget(m_count);
     levels->addStretch(1);
+    m_export = new QPushButton(QStringLiteral("E&xport CSV..."), body);
+    m_export->setToolTip(QStringLiteral("Save the events as a comma-separated table"));
+    m_export->setEnabled(false);
+    levels->addWidget(m_export);
     layout->addLayout(levels);
 
     m_table = new QTableWidget(0, vibration::kEventColumns, body);
@@ -66,6 +71,7 @@ EventsDock::EventsDock(QWidget* parent) : QDockWidget(QStringLiteral("Events"), 
     setWidget(body);
     SetOptions(vibration::EventOptions());
 
+    connect(m_export, &QPushButton::clicked, this, &EventsDock::exportRequested);
     connect(m_table, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (!m_filling)
             Choose(row);
@@ -133,6 +139,7 @@ void EventsDock::ShowLines(const std::array<std::string, vibration::kEventColumn
         else
             ++falls;
     }
+    m_export->setEnabled(!lines.empty());
     m_count->setText(
         QStringLiteral("Shocks: %1   Free falls: %2   Free-fall events logged: %3").arg(shocks).arg(falls).arg(logged));
     m_filling = false;

@@ -10,6 +10,7 @@
 
 class QDoubleSpinBox;
 class QLabel;
+class QPushButton;
 class QSpinBox;
 class QTableWidget;
 
@@ -35,11 +36,14 @@ public:
     QDoubleSpinBox* ShockLevel() const { return m_shock; }
     QDoubleSpinBox* FallLevel() const { return m_fall; }
     QSpinBox* MinFallRows() const { return m_minRows; }
+    QPushButton* ExportButton() const { return m_export; }
 
 signals:
     void optionsChanged();
     // Line `line` was chosen; rows first..last are the event's (0-based).
     void eventChosen(int line, qulonglong first, qulonglong last);
+    // The user asked to save the list as a table.
+    void exportRequested();
 
 private:
     void Choose(int line);
@@ -48,6 +52,7 @@ private:
     QDoubleSpinBox* m_fall = nullptr;
     QSpinBox* m_minRows = nullptr;
     QLabel* m_count = nullptr;
+    QPushButton* m_export = nullptr;
     QTableWidget* m_table = nullptr;
     std::vector<vibration::EventLine> m_lines;
     bool m_filling = false;

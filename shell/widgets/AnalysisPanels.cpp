@@ -157,10 +157,10 @@ void AnalysisPanels::FollowEvents()
         m_eventCount = rows.count;
         m_eventHeader = recording.m_header;
         m_eventZoom.reset();
-        vibration::Events events = vibration::DetectEvents(rows, m_events->Options());
-        vibration::LabelEvents(events, recording);
+        m_shownEvents = vibration::DetectEvents(rows, m_events->Options());
+        vibration::LabelEvents(m_shownEvents, recording);
         m_events->ShowLines(vibration::EventColumnTitles(m_unit),
-                            vibration::EventLinesOf(events, recording.m_pFreeFallEvents, m_unit));
+                            vibration::EventLinesOf(m_shownEvents, recording.m_pFreeFallEvents, m_unit));
         return;
     }
     // A zoom, scroll or Undo Zoom since the event was shown: the line no longer names the picture.

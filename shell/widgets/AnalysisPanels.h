@@ -39,6 +39,8 @@ public:
     QAction* EventsAction() const { return m_eventsAction; }
     QAction* UnitAction(vibration::Unit unit) const;
     vibration::Unit CurrentUnit() const { return m_unit; }
+    // The events the list shows (found with the dock's levels in the shown recording).
+    const vibration::Events& ShownEvents() const { return m_shownEvents; }
     // What the last follow-up of the statistics had to compute.
     vibration::RangeStatisticsCache::Work LastStatisticsWork() const { return m_cache.lastWork(); }
 
@@ -77,6 +79,7 @@ private:
     const SampleRow* m_eventRows = nullptr;
     std::size_t m_eventCount = 0;
     RecordingHeader m_eventHeader{};
+    vibration::Events m_shownEvents;
     std::optional<GraphZoomKey> m_eventZoom;  // the graph as the chosen event's zoom left it
 };
 

@@ -37,6 +37,7 @@
 #include "recording/TextReport.h"
 #include "shell/CommandIds.h"
 #include "shell/DesktopOpener.h"
+#include "analysis/widgets/EventsDock.h"
 #include "shell/widgets/AnalysisPanels.h"
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
@@ -226,6 +227,8 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     AddContextMenu();
     m_analysisPanels = new AnalysisPanels(*this, *m_doc, *m_pView, *m_analysisMenu, m_env.profilePath);
     connect(m_analysisPanels, &AnalysisPanels::eventOptionsChanged, m_pictures, &GraphPictureCommands::SetEventOptions);
+    connect(m_analysisPanels->EventList(), &EventsDock::exportRequested, this,
+            [this] { m_dataExport->ExportEvents(m_analysisPanels->ShownEvents(), m_analysisPanels->CurrentUnit()); });
     connect(m_analysisPanels, &AnalysisPanels::unitChanged, this, [this] {
         if (m_psdWindow->isVisible())
             m_psdWindow->Recompute();

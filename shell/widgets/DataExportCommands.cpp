@@ -89,6 +89,22 @@ bool DataExportCommands::WritePsd(const QString& path, const vibration::PsdResul
     return WriteTable(path, table.str(), QStringLiteral("PSD saved in %1").arg(path));
 }
 
+void DataExportCommands::ExportEvents(const vibration::Events& events, vibration::Unit unit)
+{
+    const QString path = m_frame.UserPrompter().ChooseSaveFile(
+        &m_frame, QStringLiteral("CSV Files (*.csv)"), QStringLiteral("csv"),
+        ProposedName(m_frame, QStringLiteral(" events.csv"), QStringLiteral("events")));
+    if (!path.isEmpty())
+        WriteEvents(path, events, unit);
+}
+
+bool DataExportCommands::WriteEvents(const QString& path, const vibration::Events& events, vibration::Unit unit)
+{
+    std::ostringstream table;
+    exports::WriteEventsCsv(table, events, unit, m_frame.Doc().recording().m_pFreeFallEvents);
+    return WriteTable(path, table.str(), QStringLiteral("Events saved in %1").arg(path));
+}
+
 bool DataExportCommands::WriteTable(const QString& path, const std::string& bytes, const QString& saved)
 {
     FileWriteError error;

@@ -4,6 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <sstream>
+
+#include <QPushButton>
+
+#include <QFile>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -14,6 +22,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "analysis/export/AnalysisCsv.h"
 #include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
 #include "analysis/vibration/RangeStatistics.h"
@@ -288,6 +297,31 @@ TEST_F(AnalysisPanelsTest, LevelsAreKeptAndFindTheEventsAgain)
         .setValue(QLatin1String(kProfileFallLevelKey), QStringLiteral("-1"));
     EXPECT_EQ(AnalysisEventOptions(dir.filePath(QStringLiteral("profile.ini"))).fallLevel,
               vibration::EventOptions().fallLevel);
+}
+
+TEST_F(AnalysisPanelsTest, EventListSavesWhatItShowsAsATable)
+{
+    EXPECT_FALSE(panels->EventList()->ExportButton()->isEnabled()) << "no list yet";
+    ShowRecording();
+    panels->EventsAction()->trigger();
+    panels->Follow();
+    ASSERT_EQ(panels->EventList()->Table()->rowCount(), 3);
+    ASSERT_TRUE(panels->EventList()->ExportButton()->isEnabled());
+
+    prompter.savePath = dir.filePath(QStringLiteral("events.csv"));
+    panels->EventList()->ExportButton()->click();
+    // The core's table of the same events: the list's levels, the recording's logged events.
+    const Recording& shown = frame->Doc().recording();
+    vibration::Events events = vibration::DetectEvents(vibration::TimeRowsOf(shown), panels->EventList()->Options());
+    vibration::LabelEvents(events, shown);
+    std::ostringstream expected;
+    exports::WriteEventsCsv(expected, events, vibration::Unit::G, shown.m_pFreeFallEvents);
+    QFile file(prompter.savePath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string written = file.readAll().toStdString();
+    EXPECT_EQ(written, expected.str());
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'),
+              1 + 3 + static_cast<long>(shown.m_pFreeFallEvents.size()));
 }
 
 // A live reading: the dock follows the new rows, adding them to what it had rather than reading
