@@ -16,6 +16,7 @@
 #include "analysis/vibration/EventDetector.h"
 #include "analysis/vibration/RangeStatistics.h"
 #include "analysis/vibration/WelchPsd.h"
+#include "bench/LargestRecording.h"
 #include "bench/PairTiming.h"
 #include "bench/ThreadClock.h"
 
@@ -24,31 +25,12 @@ namespace {
 
 using namespace vibration;
 
-constexpr std::size_t kRows = 2750000;
+constexpr std::size_t kRows = kLargestRecordingRows;
 constexpr std::size_t kSegment = 256;
 
-// At rest on Z with 0.3 g of noise in 0.01 g steps: a shock or a short fall now and then, as a
-// parcel on a truck records them.
 const Recording& LargestRecording()
 {
-    static const Recording recording = [] {
-        Recording r;
-        r.m_header.dwSampleCount = kRows;
-        r.m_header.wInterval = 200;  // 50 ms
-        r.m_header.wYear = 2026;
-        r.m_header.byMonth = 1;
-        r.m_header.byDay = 1;
-        r.m_pSamples.resize(kRows);
-        std::mt19937_64 random(7);
-        std::normal_distribution<double> noise(0.0, 0.3);
-        for (SampleRow& row : r.m_pSamples) {
-            row[0] = std::trunc(noise(random) * 100) * 0.01;
-            row[1] = std::trunc(noise(random) * 100) * 0.01;
-            row[2] = std::trunc((1.0 + noise(random)) * 100) * 0.01;
-            row[3] = std::trunc(std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]) * 100) * 0.01;
-        }
-        return r;
-    }();
+    static const Recording recording = MakeLargestRecording();
     return recording;
 }
 

@@ -27,7 +27,8 @@ set(uses_shell "")
 # render draws the graph with the graph pane's painter.
 set(uses_tools/cli analysis/export logger settings graph/widgets)
 set(uses_tools/sim logger)
-set(uses_controls recording shell)
+# The program profile keeps the analysis unit and the event levels in the analysis's terms.
+set(uses_controls recording shell analysis/vibration)
 set(uses_analysis/widgets controls analysis/report analysis/vibration graph/core)
 # The graph pane's toolbar opens the display settings dialogs; its event marks come from the
 # vibration analysis.

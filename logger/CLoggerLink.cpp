@@ -190,6 +190,9 @@ bool CLoggerLink::WriteSetupAndReport(const HeaderBlock& block)
 
 bool CLoggerLink::ReadMemory()
 {
+    // A request left from before this transfer does not end it.
+    m_bCancelRequested = false;
+    m_bDownloadCancelled = false;
     HeaderBlock reply{};
     if (!WriteCommand(ReadBlockCommand(0), kTimeoutDownloadWrite) ||
         !ReadInto(reply.data(), LOGGER_HEADER_BLOCK_SIZE, kTimeoutDownloadRead))
@@ -229,6 +232,8 @@ bool CLoggerLink::ReadMemory()
         if (plan.count > 0)
             m_host.SetProgress(progressBase + 1);
         for (std::uint32_t n = 1; n <= plan.count; ++n) {
+            if (m_bCancelRequested)
+                return false;
             std::uint8_t* slot = stream + static_cast<std::size_t>(n - 1) * LOGGER_BLOCK_SIZE;
             const std::uint32_t size = plan.sizeOf(n);
             std::memset(slot, 0, size);
@@ -241,9 +246,16 @@ bool CLoggerLink::ReadMemory()
     };
     std::uint8_t* const sampleStream = m_pBlock.data();
     std::uint8_t* const eventStream = sampleStream + dataBytes;
-    if (!fetch(dataPlan, sampleStream, 0) || !fetch(eventPlan, eventStream, static_cast<int>(dataPlan.count))) {
+    const bool read =
+        fetch(dataPlan, sampleStream, 0) && fetch(eventPlan, eventStream, static_cast<int>(dataPlan.count));
+    // A request that came with the last block still ends the transfer: the user asked for the
+    // recording shown to stay.
+    if (!read || m_bCancelRequested) {
         CloseDevice();
-        m_host.ShowMessage(MessageKind::Plain, kReadFailedMessage);
+        m_bDownloadCancelled = m_bCancelRequested;
+        m_bCancelRequested = false;
+        if (!m_bDownloadCancelled)
+            m_host.ShowMessage(MessageKind::Plain, kReadFailedMessage);
         m_host.EndProgress();
         m_pBlock.clear();
         m_pBlock.shrink_to_fit();

@@ -94,6 +94,13 @@ public:
     // Open, ReadMemory, close. Finding or opening failures return false without a message. On
     // success the caller marks the shown data as unsaved.
     bool Download();
+    // Asks the download under way to stop before its next block: the connection is closed, the
+    // shown recording stays, nothing is told, and the logger is sent no other command (its
+    // memory stays as it was). Read by the transfer between blocks, so the progress window's
+    // button (handled while the host shows progress) can set it.
+    void RequestCancel() { m_bCancelRequested = true; }
+    // Whether the last download ended at such a request.
+    bool DownloadCancelled() const { return m_bDownloadCancelled; }
 
     // ---- real-time reading ----
     // The rate of the next reading, one of kRealTimeIntervals; the points requested are the
@@ -146,6 +153,8 @@ private:
 
     CalendarTime m_timeSpectrum;
     RealTimeState m_realTime = RealTimeState::Idle;
+    bool m_bCancelRequested = false;
+    bool m_bDownloadCancelled = false;
 };
 
 }  // namespace shakemeter

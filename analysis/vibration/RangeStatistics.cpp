@@ -120,6 +120,18 @@ Block SumBlock(const SampleRow* rows, std::size_t count, const double* shiftBy)
     return block;
 }
 
+// The figures that follow from the extremes, the mean and the variance.
+void FinishColumn(ColumnStatistics& s, double mean, double variance)
+{
+    s.mean = mean;
+    s.acRms = std::sqrt(variance);
+    s.rms = std::sqrt(variance + s.mean * s.mean);
+    s.peakToPeak = s.max - s.min;
+    s.crestFactor.reset();
+    if (s.rms > 0.0)
+        s.crestFactor = std::max(std::fabs(s.max), std::fabs(s.min)) / s.rms;
+}
+
 }  // namespace
 
 RangeStatistics ComputeRangeStatistics(const SampleRow* rows, RowRange range)
@@ -179,12 +191,36 @@ RangeStatistics ComputeRangeStatistics(const SampleRow* rows, RowRange range)
         s.min = min[c];
         s.maxRow = maxRow[c];
         s.minRow = minRow[c];
-        s.mean = shift[c] + meanOffset;
-        s.acRms = std::sqrt(variance);
-        s.rms = std::sqrt(variance + s.mean * s.mean);
-        s.peakToPeak = max[c] - min[c];
-        if (s.rms > 0.0)
-            s.crestFactor = std::max(std::fabs(max[c]), std::fabs(min[c])) / s.rms;
+        FinishColumn(s, shift[c] + meanOffset, variance);
+    }
+    return result;
+}
+
+RangeStatistics JoinRangeStatistics(const RangeStatistics& before, const RangeStatistics& after)
+{
+    RangeStatistics result;
+    result.unit = before.unit;
+    result.range = {before.range.from, after.range.to};
+    const double na = static_cast<double>(before.range.size());
+    const double nb = static_cast<double>(after.range.size());
+    const double n = na + nb;
+    for (std::size_t c = 0; c < 4; ++c) {
+        const ColumnStatistics& a = before.columns[c];
+        const ColumnStatistics& b = after.columns[c];
+        ColumnStatistics& s = result.columns[c];
+        // Ties go to the later row, as within one range.
+        const bool maxAfter = b.max >= a.max || std::isnan(a.max);
+        const bool minAfter = b.min <= a.min || std::isnan(a.min);
+        s.max = maxAfter ? b.max : a.max;
+        s.maxRow = maxAfter ? b.maxRow : a.maxRow;
+        s.min = minAfter ? b.min : a.min;
+        s.minRow = minAfter ? b.minRow : a.minRow;
+        // Pooled variance (Chan et al.): each part's spread about its own mean, plus the spread
+        // of the two means about the joint one.
+        const double delta = b.mean - a.mean;
+        const double mean = a.mean + delta * nb / n;
+        const double spread = a.acRms * a.acRms * na + b.acRms * b.acRms * nb + delta * delta * na * nb / n;
+        FinishColumn(s, mean, std::max(0.0, spread / n));
     }
     return result;
 }

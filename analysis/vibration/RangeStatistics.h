@@ -35,4 +35,9 @@ struct RangeStatistics {
 // Statistics of rows[range.from..range.to], in g; the range must lie within the rows.
 RangeStatistics ComputeRangeStatistics(const SampleRow* rows, RowRange range);
 
+// The statistics of two adjacent ranges taken together (after.range.from == before.range.to + 1,
+// both in the same unit): a range that grows at its end costs only its new rows. The means and
+// spreads are pooled, so the result differs from a fresh computation only by rounding.
+RangeStatistics JoinRangeStatistics(const RangeStatistics& before, const RangeStatistics& after);
+
 }  // namespace shakemeter::vibration

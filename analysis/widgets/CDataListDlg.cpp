@@ -1,6 +1,8 @@
 #include "analysis/widgets/CDataListDlg.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,6 +12,7 @@
 #include <algorithm>
 
 #include "analysis/report/DataListColumns.h"
+#include "analysis/report/DataListCopy.h"
 #include "analysis/widgets/CDataListModel.h"
 
 namespace shakemeter {
@@ -149,11 +152,34 @@ bool CDataListDlg::IsClosingKey(const QEvent* event)
     return key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+QString CDataListDlg::SelectedRowsText() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_list->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    if (rows.empty())
+        return {};
+    return QString::fromStdString(DataListCopyText(m_model->Cells(), std::move(rows)));
+}
+
+void CDataListDlg::CopySelectedRows()
+{
+    const QString text = SelectedRowsText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
 bool CDataListDlg::eventFilter(QObject* watched, QEvent* event)
 {
     // The list would take Enter for itself; the window closes on it first.
     if (watched == m_list && IsClosingKey(event)) {
         CloseWindow();
+        return true;
+    }
+    // The list's own copy takes only the current cell; the window copies whole rows.
+    if (watched == m_list && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        CopySelectedRows();
         return true;
     }
     return QDialog::eventFilter(watched, event);

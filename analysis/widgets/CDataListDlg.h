@@ -41,6 +41,11 @@ public:
     // The rebuild a paint does; true when the list was dirty.
     bool RebuildIfDirty();
 
+    // The selected rows as tab-separated text with a heading line (Ctrl+C puts it on the
+    // clipboard).
+    QString SelectedRowsText() const;
+    void CopySelectedRows();
+
     QTableView* List() const { return m_list; }
     CDataListModel* Model() const { return m_model; }
 

@@ -21,6 +21,7 @@ public:
     bool IsBuilt() const { return m_built; }
     // The mode the columns were built for.
     bool FrequencyColumns() const { return m_frequencyColumns; }
+    const DataListCells& Cells() const { return m_cells; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

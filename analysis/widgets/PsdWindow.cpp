@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QLabel>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -47,6 +48,10 @@ PsdWindow::PsdWindow(Inputs inputs, QWidget* parent) : QWidget(parent, Qt::Windo
     auto* segmentLabel = new QLabel(QStringLiteral("&Segment (rows):"), this);
     segmentLabel->setBuddy(m_segmentBox);
 
+    m_export = new QPushButton(QStringLiteral("&Export CSV..."), this);
+    m_export->setToolTip(QStringLiteral("Save the density shown and its Grms as a comma-separated table"));
+    m_export->setEnabled(false);
+
     m_status = new QLabel(this);
     m_grms = new QLabel(this);
     m_grms->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -77,6 +82,7 @@ PsdWindow::PsdWindow(Inputs inputs, QWidget* parent) : QWidget(parent, Qt::Windo
     controls->addWidget(segmentLabel);
     controls->addWidget(m_segmentBox);
     controls->addStretch();
+    controls->addWidget(m_export);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(m_status);
@@ -87,6 +93,7 @@ PsdWindow::PsdWindow(Inputs inputs, QWidget* parent) : QWidget(parent, Qt::Windo
     m_waterfallRow->setVisible(false);
     resize(760, 640);
 
+    connect(m_export, &QPushButton::clicked, this, &PsdWindow::exportRequested);
     connect(m_sourceBox, &QComboBox::currentIndexChanged, this, [this] { Recompute(); });
     connect(m_segmentBox, &QComboBox::currentIndexChanged, this, [this] { Recompute(); });
     connect(m_waterfallAxisBox, &QComboBox::currentIndexChanged, this, [this](int axis) {
@@ -151,6 +158,7 @@ void PsdWindow::Recompute()
 void PsdWindow::Refuse(const QString& why)
 {
     m_shown = PsdResult{};
+    m_export->setEnabled(!m_shown.frequency.empty());
     m_status->setText(why);
     m_grms->clear();
     m_readout->clear();
@@ -192,6 +200,7 @@ void PsdWindow::ComputeFromRecording()
     vibration::WelchPsd welch(length);
     welch.AddSegments(rows.rows, range);
     m_shown = welch.Result(1.0 / rows.dt).converted(m_unit);
+    m_export->setEnabled(!m_shown.frequency.empty());
     m_status->setText(QStringLiteral("Rows %1 to %2, fs %3 Hz, %4 segments of %5 rows, df %6 Hz")
                           .arg(range.from + 1)
                           .arg(range.to + 1)
@@ -213,6 +222,7 @@ void PsdWindow::ShowCaptures()
         return;
     }
     m_shown = m_history.Average().converted(m_unit);
+    m_export->setEnabled(!m_shown.frequency.empty());
     const PsdResult last = m_history.Last().converted(m_unit);
     m_status->setText(QStringLiteral("%1 captures of %2 rows, fs %3 Hz, df %4 Hz: mean (solid), max hold "
                                      "(dotted), last capture (dashed)")

@@ -16,6 +16,7 @@
 
 class QComboBox;
 class QLabel;
+class QPushButton;
 
 namespace shakemeter {
 
@@ -57,10 +58,15 @@ public:
     WaterfallWidget* Waterfall() const { return m_waterfall; }
     PsdPlotWidget* Plot() const { return m_plot; }
     QString GrmsText() const;
+    QPushButton* ExportButton() const { return m_export; }
     QString StatusText() const;
     QString ReadoutText() const;
     // The read-out as the mouse at this frequency would set it.
     void ShowReadoutAt(double frequency);
+
+signals:
+    // The user asked to save what the plot shows as a table.
+    void exportRequested();
 
 private:
     void ComputeFromRecording();
@@ -77,6 +83,7 @@ private:
     QComboBox* m_sourceBox = nullptr;
     QComboBox* m_segmentBox = nullptr;
     QComboBox* m_waterfallAxisBox = nullptr;
+    QPushButton* m_export = nullptr;
     QLabel* m_status = nullptr;
     QLabel* m_grms = nullptr;
     QLabel* m_readout = nullptr;

@@ -666,6 +666,11 @@ bool GraphModel::AcceptZoom(PlotPoint corner)
     return ZoomBand(*this).AcceptZoom(corner);
 }
 
+bool GraphModel::ZoomOntoRows(int firstRow, int lastRow, bool frameReading)
+{
+    return ZoomBand(*this).ZoomOntoRows(firstRow, lastRow, frameReading);
+}
+
 bool GraphModel::BandWatchdog(PlotPoint pointer, const PlotRect& client)
 {
     return ZoomBand(*this).BandWatchdog(pointer, client);

@@ -210,6 +210,9 @@ public:
     bool ButtonUp(PlotPoint point);
     // Zoom acceptance with the band's second corner (already clamped).
     bool AcceptZoom(PlotPoint corner);
+    // The zoom a band from row firstRow to row lastRow (0-based, within the shown range) over the
+    // whole height of the full view makes; true when zoomed. Undo Zoom returns as from any band.
+    bool ZoomOntoRows(int firstRow, int lastRow, bool frameReading);
     // Timer 3: cancels a live band when the pointer left the zone around the plot.
     bool BandWatchdog(PlotPoint pointer, const PlotRect& client);
     int PickIndex(int x);

@@ -95,6 +95,33 @@ bool ZoomBand::AcceptZoom(PlotPoint corner)
     return false;
 }
 
+bool ZoomBand::ZoomOntoRows(int firstRow, int lastRow, bool frameReading)
+{
+    GraphState& s = m_model.m_state;
+    const int first = m_model.RangeFirst() - 1;
+    const int last = m_model.RangeLast() - 1;
+    if (!m_model.HasView() || s.g_bBandActive || last <= first)
+        return false;
+    firstRow = std::clamp(firstRow, first, last);
+    lastRow = std::clamp(lastRow, firstRow, last);
+    // The band is measured in the full view, where every shown row has its column; a zoomed
+    // picture would first have to hold the rows.
+    if (!s.g_bFullView)
+        m_model.OnZoomOut();
+    m_model.PrepareDrawing(frameReading, false);
+    m_model.FinishDrawing();
+    if (!m_model.ScalesUsable())
+        return false;
+    const PlotRect& plot = s.m_rcPlot;
+    const auto column = [&](int row) {
+        return std::clamp(m_model.X(row, 0), static_cast<double>(plot.left), static_cast<double>(plot.right));
+    };
+    s.g_dZoomLeft = column(firstRow);
+    s.g_dZoomTop = plot.top;
+    s.g_bBandUnmoved = false;
+    return AcceptZoom(PlotPoint{TruncToInt(std::ceil(column(lastRow))), plot.bottom});
+}
+
 bool ZoomBand::BandWatchdog(PlotPoint pointer, const PlotRect& client)
 {
     GraphState& s = m_model.m_state;

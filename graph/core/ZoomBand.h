@@ -16,6 +16,7 @@ public:
     bool ButtonUp(PlotPoint point);
     bool AcceptZoom(PlotPoint corner);
     bool BandWatchdog(PlotPoint pointer, const PlotRect& client);
+    bool ZoomOntoRows(int firstRow, int lastRow, bool frameReading);
 
 private:
     GraphModel& m_model;

@@ -144,6 +144,15 @@ void CVxView::OnZoomOut()
     InvalidatePlot();
 }
 
+bool CVxView::ZoomOntoRows(int firstRow, int lastRow)
+{
+    if (!m_model.ZoomOntoRows(firstRow, lastRow, m_bFrameReading))
+        return false;
+    SyncScrollBars();
+    InvalidatePlot();
+    return true;
+}
+
 const QTimer* CVxView::ViewTimer(int id) const
 {
     switch (id) {

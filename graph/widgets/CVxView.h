@@ -75,6 +75,8 @@ public:
     void UpdateSummaryPanel();
     // Back to the whole recording.
     void OnZoomOut();
+    // Zooms onto rows firstRow..lastRow (0-based) as a band over them would; true when zoomed.
+    bool ZoomOntoRows(int firstRow, int lastRow);
     // Whether the shown recording is a spectrum recording (interval of exactly 1/256 s).
     bool ShowsSpectrumRecording() const;
 

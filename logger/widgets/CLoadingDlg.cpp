@@ -2,26 +2,71 @@
 
 #include <QCloseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 
 #include "controls/DialogUnits.h"
 
 namespace shakemeter {
 
+namespace {
+
+// The template's system font is 8 x 16 pixels per character cell.
+const DialogUnits kUnits(8, 16);
+// The bar's own size, the whole window when no Cancel is offered.
+constexpr int kBarWidth = 128;
+constexpr int kBarHeight = 12;
+// A standard push button below the bar, right-aligned with margins of 4 units.
+constexpr int kButtonWidth = 50;
+constexpr int kButtonHeight = 14;
+constexpr int kMargin = 4;
+
+}  // namespace
+
 CLoadingDlg::CLoadingDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Loading..."));
     setModal(false);
-    // The template's system font is 8 x 16 pixels per character cell.
-    const DialogUnits u(8, 16);
-    setFixedSize(u.x(128), u.y(12));
+    const DialogUnits& u = kUnits;
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QString::number(IDC_PROGRESS));
-    m_progress->setGeometry(0, 0, u.x(128), u.y(12));
+    m_progress->setGeometry(0, 0, u.x(kBarWidth), u.y(kBarHeight));
     m_progress->setTextVisible(false);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QString::number(IDCANCEL));
+    m_cancel->setGeometry(u.x(kBarWidth - kMargin - kButtonWidth), u.y(kBarHeight + kMargin), u.x(kButtonWidth),
+                          u.y(kButtonHeight));
+    // Enter or Space on the dialog must not end a download by accident; only a deliberate press.
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        m_cancel->setEnabled(false);
+        emit cancelRequested();
+    });
+    SetCancelShown(false);
+}
+
+void CLoadingDlg::SetCancelShown(bool shown)
+{
+    const DialogUnits& u = kUnits;
+    m_cancel->setVisible(shown);
+    m_cancel->setEnabled(shown);
+    setFixedSize(u.x(kBarWidth), u.y(shown ? kBarHeight + kMargin + kButtonHeight + kMargin : kBarHeight));
+}
+
+void CLoadingDlg::OfferCancel()
+{
+    if (isVisible())
+        return;
+    SetCancelShown(true);
+    setWindowModality(Qt::ApplicationModal);
+}
+
+bool CLoadingDlg::CancelOffered() const
+{
+    return !m_cancel->isHidden();
 }
 
 void CLoadingDlg::SetRange(int maximum)
@@ -67,6 +112,10 @@ void CLoadingDlg::ShowAt(const QPoint& topLeft)
 void CLoadingDlg::End()
 {
     hide();
+    if (CancelOffered()) {
+        setWindowModality(Qt::NonModal);
+        SetCancelShown(false);
+    }
 }
 
 // A progress window closed by hand would leave the frame's progress timer running and the

@@ -1,10 +1,13 @@
 #pragma once
 // The small progress window of a download and of the wait before the first spectrum: a bar that
-// fills the window. Modeless; its window exists from Create until End.
+// fills the window. Modeless; its window exists from Create until End. A download's window also
+// offers Cancel, in a row below the bar; the window then holds the program's input to itself, so
+// the click can be handled while the transfer waits for the logger and nothing else can start.
 
 #include <QDialog>
 
 class QProgressBar;
+class QPushButton;
 
 namespace shakemeter {
 
@@ -13,6 +16,7 @@ class CLoadingDlg : public QDialog {
 public:
     static constexpr int kDialogId = 227;
     static constexpr int IDC_PROGRESS = 1153;
+    static constexpr int IDCANCEL = 2;
 
     explicit CLoadingDlg(QWidget* parent = nullptr);
 
@@ -28,12 +32,24 @@ public:
     // are ignored, since the readings that show it end it themselves.
     void End();
 
+    // The Cancel row of the next showing (a download's); End takes it away again.
+    void OfferCancel();
+    bool CancelOffered() const;
+    QPushButton* CancelButton() const { return m_cancel; }
+
+signals:
+    // Cancel was pressed (once per showing).
+    void cancelRequested();
+
 protected:
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void SetCancelShown(bool shown);
+
     QProgressBar* m_progress = nullptr;
+    QPushButton* m_cancel = nullptr;
 };
 
 }  // namespace shakemeter

@@ -37,6 +37,8 @@
 #include "recording/TextReport.h"
 #include "shell/CommandIds.h"
 #include "shell/DesktopOpener.h"
+#include "analysis/widgets/EventsDock.h"
+#include "shell/widgets/AnalysisPanels.h"
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/DataExportCommands.h"
@@ -202,6 +204,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     m_spectrumHost->Attach(m_linkSpectrum.get());
     m_psdWindow = CreatePsdWindow(*this, *m_spectrumHost);
     m_dlgLoading = new CLoadingDlg(this);
+    connect(m_dlgLoading, &CLoadingDlg::cancelRequested, this, [this] { m_dlgDownload->Link().RequestCancel(); });
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // The page's fixed offsets are printer pixels; a fixed resolution keeps the page's look.
     m_printer->setResolution(600);
@@ -222,6 +225,14 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     CreateToolBar();
     CreateStatusBar();
     AddContextMenu();
+    m_analysisPanels = new AnalysisPanels(*this, *m_doc, *m_pView, *m_analysisMenu, m_env.profilePath);
+    connect(m_analysisPanels, &AnalysisPanels::eventOptionsChanged, m_pictures, &GraphPictureCommands::SetEventOptions);
+    connect(m_analysisPanels->EventList(), &EventsDock::exportRequested, this,
+            [this] { m_dataExport->ExportEvents(m_analysisPanels->ShownEvents(), m_analysisPanels->CurrentUnit()); });
+    connect(m_analysisPanels, &AnalysisPanels::unitChanged, this, [this] {
+        if (m_psdWindow->isVisible())
+            m_psdWindow->Recompute();
+    });
 
     m_timerSpectrum.setSingleShot(true);
     connect(&m_timerSpectrum, &QTimer::timeout, this, &CMainFrame::OnSpectrumTick);
@@ -938,10 +949,12 @@ void CMainFrame::ShowDownloadProgress(int rangeMax)
 {
     m_dlgLoading->SetRange(rangeMax);
     m_dlgLoading->SetPos(0);
-    // Centred on the view horizontally, four of its own heights below the view's top.
+    // Centred on the view horizontally, four of its own heights below the view's top; measured
+    // before the Cancel row is added, so the bar stands where it always did.
     const QPoint viewTopLeft = m_pView->mapToGlobal(QPoint(0, 0));
     const int left = viewTopLeft.x() + m_pView->width() / 2 - m_dlgLoading->frameGeometry().width() / 2;
     const int top = viewTopLeft.y() + 4 * m_dlgLoading->frameGeometry().height();
+    m_dlgLoading->OfferCancel();
     m_dlgLoading->ShowAt(QPoint(left, top));
     ApplyEnableTable();
 }

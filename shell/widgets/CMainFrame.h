@@ -46,6 +46,7 @@ class DeviceLibrary;
 class Prompter;
 class TempCopyKeeper;
 class DataExportCommands;
+class AnalysisPanels;
 
 // Where the main window finds its collaborators; empty members take the program's own.
 struct FrameEnvironment {
@@ -74,6 +75,7 @@ public:
     // ---- parts
     CVxDoc& Doc() { return *m_doc; }
     CVxView* GraphView() const { return m_pView; }
+    DataExportCommands& DataExports() const { return *m_dataExport; }
     GraphPictureCommands* GraphPictures() const { return m_pictures; }
     CInstrumentView* InstrumentView() const { return m_instrumentView; }
     CPictureToolBar* ToolBar() const { return m_wndToolBar; }
@@ -88,6 +90,8 @@ public:
     bool DataListOpen() const;
     // New data for the list: it refills at its next paint.
     void RefreshDataList();
+    // The docks of the Analysis menu.
+    AnalysisPanels* Analysis() const { return m_analysisPanels; }
     CLoggerLink& SpectrumLink() { return *m_linkSpectrum; }
     FrameLinkHost& RunLinkHost() { return *m_runHost; }
 
@@ -131,6 +135,8 @@ public:
     // At start: the reading a crash left unsaved in the temporary copy, opened when the user wants.
     void OfferUnsavedReading();
     QString SettingsPath() const { return m_settingsPath; }
+    // The program profile's file; empty for the program's own.
+    QString ProfilePath() const { return m_env.profilePath; }
     // All keys of the settings file from the window's and the view's state.
     void WriteSettings();
     // The window's normal (not maximised) size into the program's profile, for the next start.
@@ -253,6 +259,7 @@ private:
     std::unique_ptr<CLoggerLink> m_linkSpectrum;
     CLoadingDlg* m_dlgLoading = nullptr;
     CDataListDlg* m_dlgDataList = nullptr;
+    AnalysisPanels* m_analysisPanels = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 
     QMap<int, QList<QAction*>> m_actions;

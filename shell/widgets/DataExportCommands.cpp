@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QStatusBar>
 
+#include <sstream>
+
+#include "analysis/export/AnalysisCsv.h"
 #include "analysis/export/Hdf5Export.h"
 #include "analysis/export/RangeCsv.h"
 #include "controls/Prompter.h"
@@ -64,13 +67,52 @@ bool DataExportCommands::WriteVisibleRange(const QString& path)
         return false;
     const std::string bytes =
         exports::BuildRangeCsv(m_frame.Doc().recording(), view.Companions(), *rows, vibration::Unit::G);
+    return WriteTable(path, bytes,
+                      QStringLiteral("Rows %1 to %2 saved in %3").arg(rows->from + 1).arg(rows->to + 1).arg(path));
+}
+
+void DataExportCommands::ExportPsd(const vibration::PsdResult& psd)
+{
+    const QString path =
+        m_frame.UserPrompter().ChooseSaveFile(&m_frame, QStringLiteral("CSV Files (*.csv)"), QStringLiteral("csv"),
+                                              ProposedName(m_frame, QStringLiteral(" psd.csv"), QStringLiteral("psd")));
+    if (!path.isEmpty())
+        WritePsd(path, psd);
+}
+
+bool DataExportCommands::WritePsd(const QString& path, const vibration::PsdResult& psd)
+{
+    if (psd.frequency.empty())
+        return false;
+    std::ostringstream table;
+    exports::WritePsdCsv(table, psd, psd.unit);
+    return WriteTable(path, table.str(), QStringLiteral("PSD saved in %1").arg(path));
+}
+
+void DataExportCommands::ExportEvents(const vibration::Events& events, vibration::Unit unit)
+{
+    const QString path = m_frame.UserPrompter().ChooseSaveFile(
+        &m_frame, QStringLiteral("CSV Files (*.csv)"), QStringLiteral("csv"),
+        ProposedName(m_frame, QStringLiteral(" events.csv"), QStringLiteral("events")));
+    if (!path.isEmpty())
+        WriteEvents(path, events, unit);
+}
+
+bool DataExportCommands::WriteEvents(const QString& path, const vibration::Events& events, vibration::Unit unit)
+{
+    std::ostringstream table;
+    exports::WriteEventsCsv(table, events, unit, m_frame.Doc().recording().m_pFreeFallEvents);
+    return WriteTable(path, table.str(), QStringLiteral("Events saved in %1").arg(path));
+}
+
+bool DataExportCommands::WriteTable(const QString& path, const std::string& bytes, const QString& saved)
+{
     FileWriteError error;
     if (!WriteFileAtomically(path.toStdString(), bytes, FileSystemCalls::System(), &error)) {
         m_frame.UserPrompter().Tell(&m_frame, WriteFailureText(error), PromptIcon::None);
         return false;
     }
-    m_frame.statusBar()->showMessage(
-        QStringLiteral("Rows %1 to %2 saved in %3").arg(rows->from + 1).arg(rows->to + 1).arg(path), kStatusMs);
+    m_frame.statusBar()->showMessage(saved, kStatusMs);
     return true;
 }
 

@@ -51,9 +51,12 @@ void FrameLinkHost::ShowProgress(int rangeMax)
 
 void FrameLinkHost::SetProgress(int position)
 {
-    m_frame.LoadingDialog()->SetPos(position);
-    // The window is blocked by the transfer; let the bar repaint between blocks.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    CLoadingDlg* progress = m_frame.LoadingDialog();
+    progress->SetPos(position);
+    // The window is blocked by the transfer; let the bar repaint between blocks. A progress
+    // window with Cancel holds the input to itself, so only its button is heard.
+    QCoreApplication::processEvents(progress->CancelOffered() ? QEventLoop::AllEvents
+                                                              : QEventLoop::ExcludeUserInputEvents);
 }
 
 void FrameLinkHost::EndProgress()

@@ -31,7 +31,12 @@ QAction* MakeCommand(QObject* owner, const QString& text, const QString& prompt,
 
 GraphPictureCommands::GraphPictureCommands(QMenu* exportMenu, QMenu* analysisMenu, CVxView& view, Prompter& prompter,
                                            QString profilePath, QWidget* parent)
-    : QObject(parent), m_view(view), m_prompter(prompter), m_profilePath(std::move(profilePath)), m_parent(parent)
+    : QObject(parent),
+      m_view(view),
+      m_prompter(prompter),
+      m_profilePath(std::move(profilePath)),
+      m_parent(parent),
+      m_eventOptions(AnalysisEventOptions(m_profilePath))
 {
     m_export = MakeCommand(this, QStringLiteral("Graph as &Picture..."),
                            QStringLiteral("Save the graph as it is shown as a PNG, SVG or PDF file"),
@@ -95,10 +100,18 @@ const std::vector<EventRow>& GraphPictureCommands::Events()
     const Recording& recording = m_view.Document();
     const RowsKey key = KeyOf(recording);
     if (m_eventsKey != key) {
-        m_events = recording.HasRows() ? GraphEventRows(recording, vibration::EventOptions{}) : std::vector<EventRow>{};
+        m_events = recording.HasRows() ? GraphEventRows(recording, m_eventOptions) : std::vector<EventRow>{};
         m_eventsKey = key;
     }
     return m_events;
+}
+
+void GraphPictureCommands::SetEventOptions(const vibration::EventOptions& options)
+{
+    m_eventOptions = options;
+    m_eventsKey.reset();
+    if (m_marks->isChecked())
+        m_view.InvalidatePlot();
 }
 
 const GraphExtras* GraphPictureCommands::ScreenExtras()

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "analysis/vibration/EventDetector.h"
 #include "graph/core/GraphPaintPlan.h"
 #include "graph/widgets/CGraphPictureDlg.h"
 #include "recording/Recording.h"
@@ -51,6 +52,9 @@ public:
 
     // What the pane shows besides its picture, as chosen in the Analysis menu.
     const GraphExtras* ScreenExtras();
+    // The levels the shocks and falls are marked by: those of the event list, so that the marks
+    // and the list name the same events.
+    void SetEventOptions(const vibration::EventOptions& options);
 
     // The printed graph page's theme, and the print dialog's tab that chooses it.
     bool PrintsLight() const;
@@ -87,6 +91,7 @@ private:
 
     std::vector<EventRow> m_events;
     std::optional<RowsKey> m_eventsKey;  // the rows the events were found in
+    vibration::EventOptions m_eventOptions;
 };
 
 }  // namespace shakemeter

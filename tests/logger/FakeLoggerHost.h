@@ -3,6 +3,7 @@
 // every message, progress step, temporary copy, timer change and notice the link gives.
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,12 +25,19 @@ public:
     bool reading = false;
     std::vector<InstalledRecording> installed;
     std::vector<bool> rowsAppended;  // per row: whether the shown value range grew
+    // Called at every progress step, as a user's click would come in while the bar repaints.
+    std::function<void(int)> onProgress;
 
     Recording& Document() override { return document; }
     RecordingView& View() override { return view; }
     void ShowMessage(MessageKind kind, const std::string& text) override { messages.emplace_back(kind, text); }
     void ShowProgress(int rangeMax) override { progress.push_back("show " + std::to_string(rangeMax)); }
-    void SetProgress(int position) override { progress.push_back("set " + std::to_string(position)); }
+    void SetProgress(int position) override
+    {
+        progress.push_back("set " + std::to_string(position));
+        if (onProgress)
+            onProgress(position);
+    }
     void EndProgress() override { progress.push_back("end"); }
     void WriteTempCopy() override { ++tempCopies; }
     void StartTimer(int ms) override

@@ -157,6 +157,47 @@ TEST_F(Download, ShortBlockIsAFailedReadNotSamplesOfZero)
     EXPECT_EQ(host.tempCopies, 0);
 }
 
+// Cancel between blocks: no block asked after it, no other command (the memory stays), the
+// previous recording kept, the connection closed, nothing told; the next download is whole.
+TEST_F(Download, CancelBetweenBlocksEndsTheTransferAndKeepsThePreviousRecording)
+{
+    device.ScriptDownload(HeaderReply(1512, 0), SampleStream(252, false, 1512), {});
+    host.onProgress = [&](int position) {
+        if (position == 2)
+            link.RequestCancel();
+    };
+    EXPECT_FALSE(link.Download());
+    EXPECT_TRUE(link.DownloadCancelled());
+    // The header and blocks 1 and 2, each only a read request.
+    EXPECT_EQ(device.Written(), (std::vector<Bytes>{Cmd(0, 0, 0), Cmd(0, 0, 1), Cmd(0, 0, 2)}));
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.progress.back(), "end");
+    ExpectPreviousRecording();
+    ExpectClosedWithTimeoutsRestored();
+    EXPECT_EQ(host.tempCopies, 0);
+    EXPECT_EQ(host.Installed(RecordingSource::Download), 0);
+
+    // A request with the last block still keeps the shown recording.
+    device.replies.clear();  // what the cancelled transfer left unread
+    device.ScriptDownload(HeaderReply(504, 0), SampleStream(84, false, 504), {});
+    host.onProgress = [&](int position) {
+        if (position == 2)
+            link.RequestCancel();
+    };
+    EXPECT_FALSE(link.Download());
+    EXPECT_TRUE(link.DownloadCancelled());
+    ExpectPreviousRecording();
+
+    // A request made before a download does not end it.
+    host.onProgress = nullptr;
+    link.RequestCancel();
+    device.replies.clear();
+    device.ScriptDownload(HeaderReply(504, 0), SampleStream(84, false, 504), {});
+    EXPECT_TRUE(link.Download());
+    EXPECT_FALSE(link.DownloadCancelled());
+    EXPECT_EQ(host.document.m_pSamples.size(), 84u);
+}
+
 TEST_F(Download, ShortHeaderReplyAsksForNoBlock)
 {
     device.ScriptDownload(HeaderReply(504, 0), SampleStream(84, false, 504), {});

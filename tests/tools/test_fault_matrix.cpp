@@ -517,5 +517,40 @@ TEST(FaultMatrixBench, EveryTransferSucceedsWhenTheLoggerGoesOnlyAfterItsLastByt
     }
 }
 
+// A download cancelled between blocks against the simulated logger: the connection closes, no time-out
+// is waited for, nothing is told, the shown recording stays; the logger's memory is as it was, so
+// the next download brings every sample and event.
+TEST(FaultMatrixBench, ACancelledDownloadLeavesTheLoggerAndTheRecordingAsTheyWere)
+{
+    test::FakeLoggerHost host;
+    GeneratedMemorySettings settings;
+    settings.samples = kSamples;
+    settings.events = kEvents;
+    LoggerSimulator logger(LoggerMemory::Generate(settings), ToneSignal{}, SimulatorFaults{});
+    SimulatorBridge bridge(logger);
+    CLoggerLink link(bridge, host);
+    host.document = testing::MakeRecording(testing::HeaderAt(2023, 3, 5, 0, 0, 0, 9), {{0.5, 0.0, 1.0, 1.1}});
+    const Recording before = host.document;
+    host.onProgress = [&](int position) {
+        if (position == 3)
+            link.RequestCancel();
+    };
+    EXPECT_FALSE(link.Download());
+    EXPECT_TRUE(link.DownloadCancelled());
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(bridge.openConnections, 0);
+    EXPECT_EQ(bridge.timeoutsRunOut, 0);
+    EXPECT_EQ(host.document.m_pSamples, before.m_pSamples);
+    EXPECT_EQ(host.document.m_header, before.m_header);
+    EXPECT_EQ(host.tempCopies, 0);
+    EXPECT_EQ(logger.SetupBlocksReceived(), 0u);
+
+    host.onProgress = nullptr;
+    ASSERT_TRUE(link.Download());
+    EXPECT_EQ(host.document.m_pSamples.size(), kSamples);
+    EXPECT_EQ(host.document.m_pFreeFallEvents.size(), kEvents);
+}
+
 }  // namespace
 }  // namespace shakemeter

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -252,6 +253,44 @@ TEST_F(DataListDlgTest, PrintSourceReadsColumnsInDisplayOrder)
     Paint(dlg);
     EXPECT_EQ(ReadListForPrint(&dlg).columns[0].heading, "No.  ");
     EXPECT_TRUE(ReadListForPrint(static_cast<const CDataListDlg*>(nullptr)).columns.empty());
+}
+
+// Ctrl+C copies whole selected rows in row order, whatever order they were picked in, with the
+// headings first; in frequency mode the columns without width are left out.
+TEST_F(DataListDlgTest, CtrlCCopiesTheSelectedRowsAsTabSeparatedText)
+{
+    Shown shown(SpectrumCapture());
+    CDataListDlg dlg(shown.document, shown.view);
+    Open(dlg, shown.view);
+    QTableView* list = dlg.List();
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(12, 3));
+    list->selectionModel()->select(list->model()->index(13, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list->selectionModel()->select(list->model()->index(12, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QApplication::clipboard()->clear();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 4);  // headings, two rows, the empty rest after the last line end
+    EXPECT_EQ(lines[0], "No.\tTime\tX Value\tY Value\tZ Value\tVector Sum\tUnit");
+    QStringList expected;
+    for (int c = 0; c < 7; ++c)
+        expected << Cell(dlg, 12, c).trimmed();
+    EXPECT_EQ(lines[1], expected.join(QLatin1Char('\t')));
+    EXPECT_EQ(lines[2].section(QLatin1Char('\t'), 0, 1), "14\t14:07:09+13/256");
+    EXPECT_EQ(lines[3], "");
+    EXPECT_TRUE(dlg.IsOpen());  // the copy keys do not close the window
+
+    shown.view.m_bFrequencyMode = true;
+    shown.view.RefreshSummary(shown.document);
+    Paint(dlg);
+    list->selectionModel()->select(list->model()->index(12, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_EQ(dlg.SelectedRowsText().section(QLatin1Char('\n'), 1, 1).count(QLatin1Char('\t')), 4);
+    EXPECT_EQ(dlg.SelectedRowsText().section(QLatin1Char('\n'), 1, 1).section(QLatin1Char('\t'), 0, 1), "13\t12.00");
+    list->clearSelection();
+    EXPECT_EQ(dlg.SelectedRowsText(), "");
 }
 
 }  // namespace

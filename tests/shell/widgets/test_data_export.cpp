@@ -6,12 +6,16 @@
 #include <QAction>
 #include <QFile>
 #include <QStatusBar>
+#include <QPushButton>
 #include <QTest>
+#include <sstream>
 
 #include <hdf5.h>
 
 #include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
+#include "analysis/export/AnalysisCsv.h"
+#include "analysis/widgets/PsdWindow.h"
 #include "graph/core/VisibleRows.h"
 #include "graph/widgets/CVxView.h"
 #include "recording/RecordingFile.h"
@@ -122,6 +126,31 @@ TEST_F(DataExportTest, FailuresAreToldWithTheFileAndCancelWritesNothing)
     frame->Action(ID_EXPORT_HDF5)->trigger();
     frame->Action(ID_EXPORT_VISIBLE_CSV)->trigger();
     EXPECT_EQ(prompter.Texts().size(), 2);
+}
+
+TEST_F(DataExportTest, PsdWindowSavesTheDensityItShowsInItsUnit)
+{
+    PsdWindow& psd = *frame->Psd();
+    EXPECT_FALSE(psd.ExportButton()->isEnabled()) << "nothing computed yet";
+    frame->OnCommand(ID_ANALYSIS_PSD);
+    ASSERT_FALSE(psd.Shown().frequency.empty());
+    ASSERT_TRUE(psd.ExportButton()->isEnabled());
+
+    prompter.savePath = dir.filePath(QStringLiteral("density.csv"));
+    psd.ExportButton()->click();
+    EXPECT_EQ(prompter.proposedName, QStringLiteral("run psd.csv"));
+    std::ostringstream expected;
+    exports::WritePsdCsv(expected, psd.Shown(), psd.Shown().unit);
+    QFile file(prompter.savePath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), expected.str());
+    EXPECT_TRUE(CsvLines(prompter.savePath).last().startsWith(QStringLiteral("Grms (g),")));
+
+    // A refusal leaves nothing to save.
+    psd.SetSegment(65536);
+    EXPECT_TRUE(psd.Shown().frequency.empty());
+    EXPECT_FALSE(psd.ExportButton()->isEnabled());
+    psd.close();
 }
 
 TEST_F(DataExportTest, EachCommandHasItsPromptAndTip)

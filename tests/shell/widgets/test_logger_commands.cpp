@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
+#include <QApplication>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 
@@ -134,6 +136,82 @@ TEST_F(LoggerCommandsTest, TheProgressBarRepaintsWhileTheBlocksArrive)
     // Drawing the main window between blocks would stretch a long transfer many times over.
     EXPECT_EQ(recorder.viewPaintsDuringTransfer, 0);
     EXPECT_TRUE(frame->centralWidget()->updatesEnabled());
+}
+
+namespace {
+
+// Presses the progress window's Cancel when the bar, drawn again between blocks, reaches a
+// position; notes which window held the input then.
+class CancelAt : public QObject {
+public:
+    CancelAt(CLoadingDlg* dialog, int position) : m_dialog(dialog), m_position(position)
+    {
+        dialog->findChild<QProgressBar*>(QStringLiteral("1153"))->installEventFilter(this);
+    }
+    bool pressed = false;
+    QWidget* modal = nullptr;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !pressed && m_dialog->Pos() >= m_position) {
+            pressed = true;
+            modal = QApplication::activeModalWidget();
+            QTest::mouseClick(m_dialog->CancelButton(), Qt::LeftButton);
+        }
+        return false;
+    }
+
+private:
+    CLoadingDlg* m_dialog;
+    int m_position;
+};
+
+}  // namespace
+
+// The download's progress window offers Cancel below its bar; pressed, the transfer stops asking
+// for blocks, the logger gets no other command, the shown recording and its save state stay, the
+// connection is closed and nothing is told. The spectrum's wait keeps the bar alone.
+TEST_F(LoggerCommandsTest, CancelOnTheProgressWindowEndsTheDownloadAndKeepsTheRecording)
+{
+    ScriptMemory(100);
+    frame->OnCommand(ID_DOWNLOAD);
+    ASSERT_EQ(frame->ShownCount(), 100);
+    frame->Flags().OnSaved();
+    const bool unsaved = frame->Flags().m_bDataUnsaved;
+    CLoadingDlg* loading = frame->LoadingDialog();
+    const QSize barOnly = loading->size();
+    EXPECT_FALSE(loading->CancelOffered());
+
+    devices.exchanges.clear();
+    ScriptMemory(2520);  // sixty blocks
+    const qsizetype told = prompter.Texts().size();
+    CancelAt cancel(loading, 5);
+    frame->OnCommand(ID_DOWNLOAD);
+    ASSERT_TRUE(cancel.pressed);
+    EXPECT_EQ(cancel.modal, loading) << "the progress window holds the input during the transfer";
+    EXPECT_EQ(frame->ShownCount(), 100);
+    EXPECT_EQ(frame->Flags().m_bDataUnsaved, unsaved);
+    EXPECT_EQ(prompter.Texts().size(), told) << "nothing is told";
+    EXPECT_EQ(devices.openHandles, 0);
+    EXPECT_TRUE(frame->DownloadDialog()->Link().DownloadCancelled());
+    const auto written = devices.Written();
+    ASSERT_GE(written.size(), 2u);
+    EXPECT_LT(written.size(), 10u) << "no block asked after the press";
+    for (const auto& command : written)
+        EXPECT_EQ(command[0], 0) << "only read requests reach the logger";
+    // The window is gone and next time looks as before unless a download shows it.
+    EXPECT_FALSE(frame->ProgressOpen());
+    EXPECT_FALSE(loading->CancelOffered());
+    EXPECT_EQ(loading->size(), barOnly);
+    EXPECT_EQ(loading->windowModality(), Qt::NonModal);
+    EXPECT_TRUE(frame->centralWidget()->updatesEnabled());
+
+    // The next download is whole.
+    devices.replies.clear();
+    ScriptMemory(50);
+    frame->OnCommand(ID_DOWNLOAD);
+    EXPECT_EQ(frame->ShownCount(), 50);
 }
 
 TEST_F(LoggerCommandsTest, AFailedTransferTellsOnceAndTheWindowDrawsAgain)

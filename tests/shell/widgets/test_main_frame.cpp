@@ -580,7 +580,8 @@ TEST_F(MainFrameTest, AnotherFileEmptiesTheReadOutOfTheOldOne)
 TEST_F(MainFrameTest, AnalysisPsdOpensTheDensityOfTheShownRecording)
 {
     const QList<QAction*> tops = frame->menuBar()->actions();
-    EXPECT_EQ(MenuLines(tops[3]->menu()), (QStringList{"&PSD...", "Trace &Legend", "Event &Marks"}));
+    EXPECT_EQ(MenuLines(tops[3]->menu()), (QStringList{"&PSD...", "Trace &Legend", "Event &Marks", "-", "&Statistics",
+                                                       "&Events", "-", "Values in &g", "Values in m/s^&2"}));
     QAction* psd = frame->Action(ID_ANALYSIS_PSD);
     ASSERT_NE(psd, nullptr);
     EXPECT_FALSE(psd->statusTip().isEmpty());

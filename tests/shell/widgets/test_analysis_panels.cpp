@@ -1,0 +1,364 @@
+// The Analysis menu's docks in the main window: their items, the statistics of the rows the graph
+// shows through zooms, scrolls and the unit switch, and the event list choosing the graph's zoom
+// and forgetting its choice when the graph shows something else.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <sstream>
+
+#include <QPushButton>
+
+#include <QFile>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+
+#include "analysis/export/AnalysisCsv.h"
+#include "MainFrameFixture.h"
+#include "ShellTestSupport.h"
+#include "analysis/vibration/RangeStatistics.h"
+#include "analysis/vibration/StatisticsTable.h"
+#include "analysis/widgets/EventsDock.h"
+#include "analysis/widgets/PsdWindow.h"
+#include "analysis/widgets/StatisticsDock.h"
+#include "controls/ProgramProfile.h"
+#include "graph/core/VisibleRows.h"
+#include "graph/widgets/CVxView.h"
+#include "graph/widgets/GraphEventRows.h"
+#include "shell/widgets/GraphPictureCommands.h"
+#include "recording/test_summary_fixtures.h"
+#include "shell/CommandIds.h"
+#include "shell/widgets/AnalysisPanels.h"
+
+using namespace shakemeter;
+using namespace shakemeter::test;
+
+namespace {
+
+// 2000 rows at rest with a fall at rows 500..509 ended by a shock at 511..512, and a lone shock
+// at row 1500; the values vary so that every figure of every column differs.
+Recording EventfulRecording()
+{
+    std::vector<SampleRow> rows;
+    for (int i = 0; i < 2000; ++i) {
+        double x = 0.01 * (i % 13) - 0.05;
+        double y = 0.02 * (i % 7);
+        double z = 1.0;
+        if (i >= 500 && i <= 509)
+            z = 0.1, x = y = 0.0;
+        if (i == 511 || i == 512)
+            z = 3.0;
+        if (i == 1500)
+            x = 2.5;
+        rows.push_back({x, y, z, std::sqrt(x * x + y * y + z * z)});
+    }
+    return shakemeter::testing::MakeRecording(shakemeter::testing::MarchHeader(), std::move(rows));
+}
+
+class AnalysisPanelsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        FrameEnvironment env;
+        env.prompter = &prompter;
+        env.devices = &devices;
+        env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
+        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
+        env.profilePath = dir.filePath(QStringLiteral("profile.ini"));
+        frame = std::make_unique<CMainFrame>(env);
+        frame->resize(1400, 800);
+        panels = frame->Analysis();
+        ASSERT_NE(panels, nullptr);
+    }
+
+    void ShowRecording()
+    {
+        frame->show();
+        ASSERT_EQ(frame->OpenPath(WriteRecording(dir, QStringLiteral("e.Vibration"), EventfulRecording())),
+                  LoadStatus::Loaded);
+        Repaint();
+        QTest::qWait(200);  // the first paint's zoom reset
+        Repaint();
+    }
+    void Repaint()
+    {
+        frame->GraphView()->repaint();
+        QApplication::processEvents();
+    }
+    vibration::RowRange Visible() const { return VisibleRows(frame->GraphView()->Model()).value(); }
+    // The dock's cells against the core's table for the same rows.
+    void ExpectStatisticsOf(vibration::RowRange rows, vibration::Unit unit)
+    {
+        const vibration::StatisticsTable expected = vibration::StatisticsTableOf(
+            vibration::ComputeRangeStatistics(frame->Doc().recording().m_pSamples.data(), rows), unit);
+        const QTableWidget* table = panels->Statistics()->Table();
+        for (int line = 0; line < vibration::kStatisticsLines; ++line) {
+            for (int c = 0; c < 4; ++c) {
+                EXPECT_EQ(table->item(line, c)->text().toStdString(), expected.cells[line][c])
+                    << "line " << line << " column " << c;
+            }
+        }
+        EXPECT_TRUE(table->horizontalHeaderItem(0)->text().endsWith(QString::fromStdString("(" + expected.unit + ")")));
+        const GraphModel& model = frame->GraphView()->Model();
+        EXPECT_EQ(panels->Statistics()->RangeLabel()->text(),
+                  QStringLiteral("%1 rows from %2 to %3")
+                      .arg(rows.size())
+                      .arg(QString::fromStdString(model.SampleTimeText(static_cast<int>(rows.from))).trimmed(),
+                           QString::fromStdString(model.SampleTimeText(static_cast<int>(rows.to))).trimmed()));
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    FakeDeviceLibrary devices;
+    std::unique_ptr<CMainFrame> frame;
+    AnalysisPanels* panels = nullptr;
+};
+
+QStringList MenuTexts(const QMenu* menu)
+{
+    QStringList lines;
+    for (QAction* a : menu->actions())
+        lines << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return lines;
+}
+
+TEST_F(AnalysisPanelsTest, AnalysisMenuShowsTheDocksAndChoosesTheUnit)
+{
+    QMenu* analysis = frame->menuBar()->actions()[3]->menu();
+    ASSERT_NE(analysis, nullptr);
+    const QStringList texts = MenuTexts(analysis);
+    for (const char* item : {"&Statistics", "&Events", "Values in &g", "Values in m/s^&2"})
+        EXPECT_TRUE(texts.contains(QString::fromLatin1(item))) << item;
+    for (QAction* a : analysis->actions()) {
+        if (!a->isSeparator() && a->menu() == nullptr) {
+            EXPECT_FALSE(a->statusTip().isEmpty()) << a->text().toStdString();
+            EXPECT_FALSE(a->toolTip().isEmpty()) << a->text().toStdString();
+        }
+    }
+    // Each item of the menu has a key of its own.
+    QList<QChar> keys;
+    for (QAction* a : analysis->actions()) {
+        const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
+        if (a->isSeparator() || amp < 0)
+            continue;
+        const QChar key = a->text().at(amp + 1).toLower();
+        EXPECT_FALSE(keys.contains(key)) << a->text().toStdString();
+        keys << key;
+    }
+    // Hidden at first: the window looks as it always did.
+    EXPECT_TRUE(panels->Statistics()->isHidden());
+    EXPECT_TRUE(panels->EventList()->isHidden());
+    EXPECT_TRUE(panels->UnitAction(vibration::Unit::G)->isChecked());
+
+    frame->show();
+    panels->StatisticsAction()->trigger();
+    EXPECT_FALSE(panels->Statistics()->isHidden());
+    panels->UnitAction(vibration::Unit::MetresPerSecondSquared)->trigger();
+    EXPECT_EQ(panels->CurrentUnit(), vibration::Unit::MetresPerSecondSquared);
+    const QString profile = dir.filePath(QStringLiteral("profile.ini"));
+    EXPECT_EQ(AnalysisUnit(profile), vibration::Unit::MetresPerSecondSquared);
+
+    // The next window starts with the unit and the dock as they were left.
+    frame.reset();
+    SetUp();
+    EXPECT_EQ(panels->CurrentUnit(), vibration::Unit::MetresPerSecondSquared);
+    EXPECT_TRUE(panels->UnitAction(vibration::Unit::MetresPerSecondSquared)->isChecked());
+    EXPECT_FALSE(panels->Statistics()->isHidden());
+    EXPECT_TRUE(panels->EventList()->isHidden());
+}
+
+TEST_F(AnalysisPanelsTest, StatisticsFollowZoomScrollAndUnit)
+{
+    ShowRecording();
+    panels->StatisticsAction()->trigger();
+    panels->Follow();
+    ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
+
+    // A band over the middle of the plot.
+    CVxView* view = frame->GraphView();
+    const PlotRect plot = view->State().m_rcPlot;
+    const int y0 = plot.top + 10;
+    const int y1 = plot.bottom - 10;
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(plot.left + plot.width() / 4, y0));
+    QTest::mouseMove(view, QPoint(plot.left + plot.width() / 2, y1));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(plot.left + plot.width() / 2, y1));
+    Repaint();
+    ASSERT_FALSE(view->State().g_bFullView);
+    panels->Follow();
+    const vibration::RowRange zoomed = Visible();
+    EXPECT_GT(zoomed.from, 400u);
+    EXPECT_LT(zoomed.to, 1100u);
+    ExpectStatisticsOf(zoomed, vibration::Unit::G);
+
+    // A scroll page to the right.
+    view->Model().OnHScroll(ScrollCode::PageForward, 0, 0);
+    Repaint();
+    panels->Follow();
+    EXPECT_GT(Visible().from, zoomed.from);
+    ExpectStatisticsOf(Visible(), vibration::Unit::G);
+
+    // The PSD window open beside the docks follows the unit at once.
+    frame->OnCommand(ID_ANALYSIS_PSD);
+    ASSERT_TRUE(frame->Psd()->isVisible());
+    EXPECT_EQ(frame->Psd()->Shown().unit, vibration::Unit::G);
+    panels->UnitAction(vibration::Unit::MetresPerSecondSquared)->trigger();
+    ExpectStatisticsOf(Visible(), vibration::Unit::MetresPerSecondSquared);
+    EXPECT_EQ(frame->Psd()->Shown().unit, vibration::Unit::MetresPerSecondSquared);
+    frame->Psd()->close();
+
+    view->OnZoomOut();
+    Repaint();
+    panels->Follow();
+    ExpectStatisticsOf({0, 1999}, vibration::Unit::MetresPerSecondSquared);
+}
+
+TEST_F(AnalysisPanelsTest, ChoosingAnEventZoomsOntoItAndUndoZoomTakesTheChoiceBack)
+{
+    ShowRecording();
+    panels->EventsAction()->trigger();
+    panels->Follow();
+    QTableWidget* table = panels->EventList()->Table();
+    // The fall (500..509), its impact (511..512) and the lone shock (1500).
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->item(0, 0)->text(), "Free fall");
+    EXPECT_EQ(table->item(1, 0)->text(), "Shock");
+    EXPECT_EQ(table->item(2, 0)->text(), "Shock");
+    EXPECT_EQ(table->item(2, 1)->text().toStdString(),
+              QString::fromStdString(frame->GraphView()->Model().SampleTimeText(1500)).trimmed().toStdString());
+
+    // Arrow keys choose the lone shock: the graph shows it with a margin.
+    CVxView* view = frame->GraphView();
+    table->setFocus();
+    table->setCurrentCell(1, 0);
+    QTest::keyClick(table, Qt::Key_Down);
+    Repaint();
+    ASSERT_FALSE(view->State().g_bFullView);
+    vibration::RowRange rows = Visible();
+    EXPECT_LE(rows.from, 1490u);
+    EXPECT_GE(rows.from, 1480u);
+    EXPECT_GE(rows.to, 1510u);
+    EXPECT_LE(rows.to, 1515u);
+    panels->Follow();
+    EXPECT_EQ(panels->EventList()->ChosenLine(), 2);
+
+    // Undo Zoom: the line no longer names the picture and is let go.
+    view->OnZoomOut();
+    Repaint();
+    panels->Follow();
+    EXPECT_EQ(panels->EventList()->ChosenLine(), -1);
+    EXPECT_TRUE(view->State().g_bFullView);
+
+    // Enter on a line zooms onto it again, even the line that was current before.
+    table->setCurrentCell(0, 0);
+    view->OnZoomOut();
+    Repaint();
+    QTest::keyClick(table, Qt::Key_Return);
+    Repaint();
+    ASSERT_FALSE(view->State().g_bFullView);
+    rows = Visible();
+    EXPECT_LE(rows.from, 490u);
+    EXPECT_GE(rows.to, 519u);
+    EXPECT_LE(rows.to, 525u);
+}
+
+TEST_F(AnalysisPanelsTest, LevelsAreKeptAndFindTheEventsAgain)
+{
+    ShowRecording();
+    panels->EventsAction()->trigger();
+    panels->Follow();
+    ASSERT_EQ(panels->EventList()->Table()->rowCount(), 3);
+    // A shock level above the lone shock's 2.7 g leaves the fall and its impact.
+    panels->EventList()->ShockLevel()->setValue(2.8);
+    EXPECT_EQ(panels->EventList()->Table()->rowCount(), 2);
+    panels->EventList()->MinFallRows()->setValue(11);
+    EXPECT_EQ(panels->EventList()->Table()->rowCount(), 1);
+    // The marks on the graph's time axis name the same events as the list.
+    GraphPictureCommands* pictures = frame->GraphPictures();
+    pictures->MarksAction()->setChecked(true);
+    ASSERT_NE(pictures->ScreenExtras(), nullptr);
+    const Recording& shown = frame->Doc().recording();
+    EXPECT_EQ(pictures->ScreenExtras()->events.size(), GraphEventRows(shown, panels->EventList()->Options()).size());
+    EXPECT_LT(pictures->ScreenExtras()->events.size(), GraphEventRows(shown, vibration::EventOptions{}).size());
+    const vibration::EventOptions kept = AnalysisEventOptions(dir.filePath(QStringLiteral("profile.ini")));
+    EXPECT_EQ(kept.shockLevel, 2.8);
+    EXPECT_EQ(kept.minFallRows, 11u);
+    // Levels a hand-edited profile spoils keep their defaults.
+    QSettings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat)
+        .setValue(QLatin1String(kProfileFallLevelKey), QStringLiteral("-1"));
+    EXPECT_EQ(AnalysisEventOptions(dir.filePath(QStringLiteral("profile.ini"))).fallLevel,
+              vibration::EventOptions().fallLevel);
+}
+
+TEST_F(AnalysisPanelsTest, EventListSavesWhatItShowsAsATable)
+{
+    EXPECT_FALSE(panels->EventList()->ExportButton()->isEnabled()) << "no list yet";
+    ShowRecording();
+    panels->EventsAction()->trigger();
+    panels->Follow();
+    ASSERT_EQ(panels->EventList()->Table()->rowCount(), 3);
+    ASSERT_TRUE(panels->EventList()->ExportButton()->isEnabled());
+
+    prompter.savePath = dir.filePath(QStringLiteral("events.csv"));
+    panels->EventList()->ExportButton()->click();
+    // The core's table of the same events: the list's levels, the recording's logged events.
+    const Recording& shown = frame->Doc().recording();
+    vibration::Events events = vibration::DetectEvents(vibration::TimeRowsOf(shown), panels->EventList()->Options());
+    vibration::LabelEvents(events, shown);
+    std::ostringstream expected;
+    exports::WriteEventsCsv(expected, events, vibration::Unit::G, shown.m_pFreeFallEvents);
+    QFile file(prompter.savePath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string written = file.readAll().toStdString();
+    EXPECT_EQ(written, expected.str());
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'),
+              1 + 3 + static_cast<long>(shown.m_pFreeFallEvents.size()));
+}
+
+// A live reading: the dock follows the new rows, adding them to what it had rather than reading
+// the reading again, and shows what the core computes for the same rows.
+TEST_F(AnalysisPanelsTest, StatisticsFollowALiveReadingByItsNewRows)
+{
+    frame->show();
+    panels->StatisticsAction()->trigger();
+    Recording& document = frame->Doc().recording();
+    RecordingView& view = frame->View();
+    RecordingHeader header = shakemeter::testing::MarchHeader();
+    header.wInterval = 1000;
+    const auto row = [](int i) {
+        const double x = 0.1 * (i % 5), z = 1.0 + 0.01 * (i % 3);
+        return SampleRow{x, 0.0, z, std::sqrt(x * x + z * z)};
+    };
+    BeginRealTimeRecording(document, view, header, CalendarTime::FromLocal(CalendarFields{2023, 3, 5, 14, 7, 9}),
+                           row(0), 1000);
+    ASSERT_NE(document.m_bRealTime, 0);
+    for (int i = 1; i < 40; ++i)
+        AppendRealTimeRow(document, view, row(i));
+    frame->SetReading(true);
+    Repaint();
+    panels->Follow();
+    EXPECT_EQ(panels->LastStatisticsWork(), vibration::RangeStatisticsCache::Work::Full);
+    for (int i = 40; i < 60; ++i)
+        AppendRealTimeRow(document, view, row(i));
+    Repaint();
+    panels->Follow();
+    // The rows the graph shows of the reading (its newest row may still be on its way).
+    ASSERT_EQ(Visible().from, 0u);
+    ASSERT_GE(Visible().to, 55u);
+    EXPECT_EQ(panels->LastStatisticsWork(), vibration::RangeStatisticsCache::Work::Appended);
+    ExpectStatisticsOf(Visible(), vibration::Unit::G);
+    panels->Follow();  // nothing new: nothing computed
+    EXPECT_EQ(panels->LastStatisticsWork(), vibration::RangeStatisticsCache::Work::None);
+    frame->SetReading(false);
+}
+
+}  // namespace
