@@ -161,13 +161,17 @@ TEST_F(Download, ShortBlockIsAFailedReadNotSamplesOfZero)
 // previous recording kept, the connection closed, nothing told; the next download is whole.
 TEST_F(Download, CancelBetweenBlocksEndsTheTransferAndKeepsThePreviousRecording)
 {
-    device.ScriptDownload(HeaderReply(1512, 0), SampleStream(252, false, 1512), {});
-    host.onProgress = [&](int position) {
-        if (position == 2)
-            link.RequestCancel();
+    // The user cancels when the progress reaches the second block.
+    const auto downloadCancelledAtBlock2 = [&] {
+        host.onProgress = [&](int position) {
+            if (position == 2)
+                link.RequestCancel();
+        };
+        EXPECT_FALSE(link.Download());
+        EXPECT_TRUE(link.DownloadCancelled());
     };
-    EXPECT_FALSE(link.Download());
-    EXPECT_TRUE(link.DownloadCancelled());
+    device.ScriptDownload(HeaderReply(1512, 0), SampleStream(252, false, 1512), {});
+    downloadCancelledAtBlock2();
     // The header and blocks 1 and 2, each only a read request.
     EXPECT_EQ(device.Written(), (std::vector<Bytes>{Cmd(0, 0, 0), Cmd(0, 0, 1), Cmd(0, 0, 2)}));
     EXPECT_TRUE(host.messages.empty());
@@ -180,12 +184,7 @@ TEST_F(Download, CancelBetweenBlocksEndsTheTransferAndKeepsThePreviousRecording)
     // A request with the last block still keeps the shown recording.
     device.replies.clear();  // what the cancelled transfer left unread
     device.ScriptDownload(HeaderReply(504, 0), SampleStream(84, false, 504), {});
-    host.onProgress = [&](int position) {
-        if (position == 2)
-            link.RequestCancel();
-    };
-    EXPECT_FALSE(link.Download());
-    EXPECT_TRUE(link.DownloadCancelled());
+    downloadCancelledAtBlock2();
     ExpectPreviousRecording();
 
     // A request made before a download does not end it.
