@@ -27,12 +27,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "science")
 # The analysis' FFT (kissfft's double-precision template), the command line's parser (CLI11) and
 # its JSON (nlohmann-json) are header-only: libkissfft-dev, libcli11-dev and nlohmann-json3-dev are
 # needed to build, and the installed programs depend on no library of theirs. The HDF5 export links
-# the HDF5 C library (libhdf5-dev to build); its runtime package is named in both lists, so the
-# package states it even where dpkg-shlibdeps is missing.
+# the HDF5 C library (libhdf5-dev to build) and the graph's pictures Qt SVG (qt6-svg-dev); their
+# runtime packages are named in both lists, so the package states them even where dpkg-shlibdeps
+# is missing.
 find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libhdf5-103-1, shared-mime-info, desktop-file-utils, xdg-utils")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libhdf5-103-1, libqt6svg6 (>= 6.4), shared-mime-info, desktop-file-utils, xdg-utils")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
       "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6svg6 (>= 6.4), libusb-1.0-0 (>= 2:1.0.26), libhdf5-103-1, shared-mime-info, desktop-file-utils, xdg-utils")

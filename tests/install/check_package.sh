@@ -14,8 +14,8 @@ for path in usr/bin/shakemeter usr/bin/shakemeter-cli usr/bin/qz810-sim usr/bin/
   grep -q " \./$path\$" <<<"$contents" || { echo "package lacks $path"; status=1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-# xdg-utils: the Help command hands the help page to xdg-open; libhdf5: the HDF5 export.
-for dep in libqt6widgets6 libusb-1.0-0 libhdf5-103 shared-mime-info xdg-utils; do
+# xdg-utils: the Help command hands the help page to xdg-open; libhdf5: the HDF5 export; libqt6svg6: SVG pictures of the graph.
+for dep in libqt6widgets6 libusb-1.0-0 libhdf5-103 libqt6svg6 shared-mime-info xdg-utils; do
   grep -q "$dep" <<<"$depends" || { echo "package does not depend on $dep: $depends"; status=1; }
 done
 exit $status
