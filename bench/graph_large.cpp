@@ -29,6 +29,7 @@
 #include <unistd.h>
 
 #include "bench/GraphBench.h"
+#include "bench/PlainRead.h"
 #include "graph/widgets/CVxView.h"
 #include "graph/widgets/GraphPainter.h"
 #include "recording/RecordingFile.h"
@@ -59,21 +60,14 @@ double PaintRuns(benchmark::State& state, int rows)
     App();
     bench::PaintedRecording recording(rows);
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    PaintParams params;
-    params.client = {0, 0, kWidth, kHeight};
     {
         // The first paint of a recording makes its block extremes; it is measured with the open.
         QPainter painter(&image);
+        PaintParams params;
+        params.client = {0, 0, kWidth, kHeight};
         PaintGraphFrame(painter, recording.model, params);
     }
-    std::int64_t runs = 0;
-    const double start = ThreadCpuNs();
-    for (auto _ : state) {
-        QPainter painter(&image);
-        benchmark::DoNotOptimize(PaintGraphFrame(painter, recording.model, params));
-        ++runs;
-    }
-    return (ThreadCpuNs() - start) / static_cast<double>(runs);
+    return bench::NsPerPaint(state, recording.model, image);
 }
 
 double g_tenThousandRowsNs = 0.0;
@@ -108,20 +102,10 @@ BENCHMARK(BM_Paint4kTenMillionRows)->Unit(benchmark::kMillisecond)->Iterations(1
 
 void FillRows(Recording& doc, int rows)
 {
-    doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
-    doc.m_header.wInterval = 200;
+    bench::FillSlowSines(doc, rows);
     doc.m_header.wYear = 2026;
     doc.m_header.byMonth = 1;
     doc.m_header.byDay = 1;
-    doc.m_pSamples.resize(static_cast<std::size_t>(rows));
-    for (int i = 0; i < rows; ++i) {
-        SampleRow& row = doc.m_pSamples[static_cast<std::size_t>(i)];
-        for (int c = 0; c < 3; ++c)
-            row[static_cast<std::size_t>(c)] =
-                std::sin(i * 0.0007 + c) * 4.0 +
-                static_cast<double>((static_cast<std::int64_t>(i) * 7919 + c * 31) % 601 - 300) * 0.004;
-        row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
-    }
 }
 
 struct Pane {
@@ -189,18 +173,9 @@ void BM_ZoomedPageScroll(benchmark::State& state)
 {
     Pane& pane = LargestPane();
     pane.ZoomOnBand();
-    std::int64_t runs = 0;
-    double spent = 0.0;
-    for (auto _ : state) {
-        QKeyEvent key(QEvent::KeyPress, runs % 2 == 0 ? Qt::Key_PageDown : Qt::Key_PageUp, Qt::NoModifier);
-        const double start = ThreadCpuNs();
-        QApplication::sendEvent(pane.view.get(), &key);
-        pane.view->repaint();
-        spent += ThreadCpuNs() - start;
-        ++runs;
-    }
+    const double ms = bench::MsPerPage(state, *pane.view);
     pane.UndoZoom();
-    state.counters["ms"] = spent / static_cast<double>(runs) / 1e6;
+    state.counters["ms"] = ms;
 }
 
 // A band zoom and Undo Zoom alternate, each timed on its own.
@@ -273,26 +248,6 @@ private:
     std::string m_dir;
 };
 
-std::size_t PlainRead(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    ::fstat(fd, &info);
-    const auto size = static_cast<std::size_t>(info.st_size);
-    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size);
-    std::size_t got = 0;
-    while (got < size) {
-        const ssize_t n = ::read(fd, buffer.get() + got, size - got);
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    benchmark::DoNotOptimize(buffer.get());
-    benchmark::ClobberMemory();
-    return got;
-}
-
 // Resident memory in kB: the current figure and the highest since the last ResetPeak.
 long StatusKb(const char* field)
 {
@@ -344,7 +299,7 @@ void BM_OpenToFirstPaint(benchmark::State& state)
         const double opened = ThreadCpuNs();
         if (reset)
             peakKb = std::max(peakKb, StatusKb("VmHWM"));
-        PlainRead(file.path());
+        bench::PlainRead(file.path());
         pane.view->InvalidatePlot();
         pane.view->repaint();
         floor += ThreadCpuNs() - opened;
