@@ -2,11 +2,18 @@
 // What the graph benchmarks share: a long recording shown whole as the graph pane shows it (slow
 // sines with logger-count noise at 50 ms), and the calling thread's CPU time.
 
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QWidget>
 #include <cmath>
 #include <ctime>
 #include <random>
 
 #include "graph/core/GraphModel.h"
+#include "graph/widgets/GraphPainter.h"
 
 namespace shakemeter::bench {
 
@@ -40,11 +47,59 @@ struct PaintedRecording {
     }
 };
 
+// Slow sines with logger-count noise that repeats exactly from run to run, at a 50 ms interval.
+inline void FillSlowSines(Recording& doc, int rows)
+{
+    doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
+    doc.m_header.wInterval = 200;
+    doc.m_pSamples.resize(static_cast<std::size_t>(rows));
+    for (int i = 0; i < rows; ++i) {
+        SampleRow& row = doc.m_pSamples[static_cast<std::size_t>(i)];
+        for (int c = 0; c < 3; ++c)
+            row[static_cast<std::size_t>(c)] =
+                std::sin(i * 0.0007 + c) * 4.0 +
+                static_cast<double>((static_cast<std::int64_t>(i) * 7919 + c * 31) % 601 - 300) * 0.004;
+        row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
+    }
+}
+
 inline double ThreadCpuNs()
 {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
+}
+
+// Thread CPU time of one full paint of the model into `image`, over the benchmark's iterations.
+inline double NsPerPaint(benchmark::State& state, GraphModel& model, QImage& image)
+{
+    PaintParams params;
+    params.client = {0, 0, image.width(), image.height()};
+    std::int64_t runs = 0;
+    const double start = ThreadCpuNs();
+    for (auto _ : state) {
+        QPainter painter(&image);
+        benchmark::DoNotOptimize(PaintGraphFrame(painter, model, params));
+        ++runs;
+    }
+    return (ThreadCpuNs() - start) / static_cast<double>(runs);
+}
+
+// Thread CPU time in milliseconds of one page of scrolling (Page Down and Page Up by turns) and
+// the pane's repaint, over the benchmark's iterations.
+inline double MsPerPage(benchmark::State& state, QWidget& pane)
+{
+    std::int64_t runs = 0;
+    double spent = 0.0;
+    for (auto _ : state) {
+        QKeyEvent key(QEvent::KeyPress, runs % 2 == 0 ? Qt::Key_PageDown : Qt::Key_PageUp, Qt::NoModifier);
+        const double start = ThreadCpuNs();
+        QApplication::sendEvent(&pane, &key);
+        pane.repaint();
+        spent += ThreadCpuNs() - start;
+        ++runs;
+    }
+    return spent / static_cast<double>(runs) / 1e6;
 }
 
 }  // namespace shakemeter::bench

@@ -32,16 +32,7 @@ double PaintRuns(benchmark::State& state, int rows)
     App();
     PaintedRecording recording(rows);
     QImage image(1920, 1080, QImage::Format_RGB32);
-    PaintParams params;
-    params.client = {0, 0, 1920, 1080};
-    std::int64_t runs = 0;
-    const double start = ThreadCpuNs();
-    for (auto _ : state) {
-        QPainter painter(&image);
-        benchmark::DoNotOptimize(PaintGraphFrame(painter, recording.model, params));
-        ++runs;
-    }
-    return (ThreadCpuNs() - start) / static_cast<double>(runs);
+    return bench::NsPerPaint(state, recording.model, image);
 }
 
 double g_baselineNsPerPaint = 0.0;

@@ -40,17 +40,7 @@ struct Pane {
     Pane(int rows, int shown)
     {
         App();
-        doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
-        doc.m_header.wInterval = 200;
-        doc.m_pSamples.resize(static_cast<std::size_t>(rows));
-        for (int i = 0; i < rows; ++i) {
-            SampleRow& row = doc.m_pSamples[static_cast<std::size_t>(i)];
-            for (int c = 0; c < 3; ++c)
-                row[static_cast<std::size_t>(c)] =
-                    std::sin(i * 0.0007 + c) * 4.0 +
-                    static_cast<double>((static_cast<std::int64_t>(i) * 7919 + c * 31) % 601 - 300) * 0.004;
-            row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
-        }
+        bench::FillSlowSines(doc, rows);
         view = std::make_unique<CVxView>(doc);
         testing::ShowInGraph(view->MutableCompanions(), doc, shown, 0.05, 8.0);
         view->resize(1920, 1080);
@@ -133,17 +123,7 @@ void BM_ScrollZoomedPage(benchmark::State& state)
     model.ButtonUp({x0 + plot.width() / 10, plot.bottom - 50});
     view.InvalidatePlot();
     view.repaint();
-    std::int64_t runs = 0;
-    double spent = 0.0;
-    for (auto _ : state) {
-        QKeyEvent key(QEvent::KeyPress, runs % 2 == 0 ? Qt::Key_PageDown : Qt::Key_PageUp, Qt::NoModifier);
-        const double start = ThreadCpuNs();
-        QApplication::sendEvent(&view, &key);
-        view.repaint();
-        spent += ThreadCpuNs() - start;
-        ++runs;
-    }
-    state.counters["ms_per_page"] = spent / static_cast<double>(runs) / 1e6;
+    state.counters["ms_per_page"] = bench::MsPerPage(state, view);
 }
 
 BENCHMARK(BM_RealTimeFullPaint)->Unit(benchmark::kMillisecond);

@@ -17,11 +17,13 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "bench/PlainRead.h"
 #include "recording/RecordingFile.h"
 
 namespace {
 
 using shakemeter::Recording;
+using shakemeter::bench::PlainRead;
 
 constexpr int kRows = 1'000'000;
 
@@ -71,27 +73,6 @@ const BenchFiles& Files()
 {
     static const BenchFiles files;
     return files;
-}
-
-// The baseline: the file's bytes into a fresh buffer, nothing decoded.
-std::size_t PlainRead(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    ::fstat(fd, &info);
-    const auto size = static_cast<std::size_t>(info.st_size);
-    auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size);
-    std::size_t got = 0;
-    while (got < size) {
-        const ssize_t n = ::read(fd, buffer.get() + got, size - got);
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    benchmark::DoNotOptimize(buffer.get());
-    benchmark::ClobberMemory();
-    return got;
 }
 
 double Seconds(std::chrono::steady_clock::duration d)

@@ -16,7 +16,8 @@ void PlotPositions::EnsureRows(std::size_t rows)
     if ((*m_x)[0].size() != rows) {
         Columns& x = Own();
         x[0].resize(rows, 0.0);
-        x[1].resize(rows, 0.0);
+        if (!x[1].empty())
+            x[1].resize(rows, 0.0);
         m_even.known = false;
     }
 }
@@ -40,7 +41,7 @@ void PlotPositions::CopyZoomedToBase(std::size_t first, std::size_t end)
     end = std::min(end, rows());
     Columns& x = Own();
     for (std::size_t i = first; i < end; ++i)
-        x[0][i] = x[1][i];
+        x[0][i] = i < x[1].size() ? x[1][i] : 0.0;
     m_even.known = false;
     m_y[0] = m_y[1];
 }

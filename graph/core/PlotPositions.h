@@ -35,15 +35,26 @@ class PlotPositions {
 public:
     void EnsureRows(std::size_t rows);
     std::size_t rows() const { return (*m_x)[0].size(); }
-    double x(int level, std::size_t row) const { return row < rows() ? (*m_x)[level & 1][row] : 0.0; }
+    // The zoomed level takes its memory (8 bytes a row) only when a zoom first writes it: until
+    // then every zoomed position reads as the 0 a zeroed table would hold.
+    double x(int level, std::size_t row) const
+    {
+        const std::vector<double>& column = (*m_x)[level & 1];
+        return row < column.size() ? column[row] : 0.0;
+    }
     void setX(int level, std::size_t row, double value)
     {
         if (row < rows()) {
-            Own()[level & 1][row] = value;
+            std::vector<double>& column = Own()[level & 1];
+            if (column.size() != rows())
+                column.resize(rows(), 0.0);
+            column[row] = value;
             if ((level & 1) == 0)
                 m_even.known = false;
         }
     }
+    // Rows whose zoomed positions have memory: 0 until a zoom, then rows().
+    std::size_t zoomedRowsHeld() const { return (*m_x)[1].size(); }
     // Level 0 rows first..end-1 at even steps: first at origin, row i at origin + (i - first) *
     // step. Filled again only when an argument or a position changed since the last fill, so
     // repainting an unchanged view of a long recording does not recompute every row.

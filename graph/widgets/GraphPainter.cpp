@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPen>
 #include <algorithm>
 #include <array>
@@ -40,6 +41,28 @@ QRect Box(int x, int y, int width, int height)
 QRect FromEdges(int left, int top, int right, int bottom)
 {
     return Box(left, top, right - left, bottom - top);
+}
+
+// `outer` filled except where `inner` lies, which the caller fills next with an opaque colour:
+// the pixels are those of filling both in turn, but at 4K each skipped layer saves writing some
+// 30 MB. Only on a raster surface; a vector picture keeps its plain rectangles.
+void FillAround(QPainter& painter, const QRect& outer, const QRect& inner, const QColor& color, bool innerOpaque)
+{
+    const QRect hole = inner & outer;
+    const bool raster = painter.paintEngine() != nullptr && painter.paintEngine()->type() == QPaintEngine::Raster &&
+                        painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+    if (!raster || !innerOpaque || hole.isEmpty()) {
+        painter.fillRect(outer, color);
+        return;
+    }
+    const auto fill = [&](int left, int top, int right, int bottom) {
+        if (left <= right && top <= bottom)
+            painter.fillRect(QRect(QPoint(left, top), QPoint(right, bottom)), color);
+    };
+    fill(outer.left(), outer.top(), outer.right(), hole.top() - 1);
+    fill(outer.left(), hole.bottom() + 1, outer.right(), outer.bottom());
+    fill(outer.left(), hole.top(), hole.left() - 1, hole.bottom());
+    fill(hole.right() + 1, hole.top(), outer.right(), hole.bottom());
 }
 
 // The line of a stroke, cut to the safe square when an end lies beyond it.
@@ -394,11 +417,13 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     painter.setRenderHint(QPainter::TextAntialiasing, true);
 
     // Background, panel and plot.
+    const QRect panelBox = FromEdges(panel.left, panel.top, panel.right, panel.bottom);
+    const QRect plotBox = Box(left - kPlotSideReach, top, width + 2 * kPlotSideReach, height);
+    const QColor background = PaletteColor(params.colors.background);
     if (!plan.printer)
-        painter.fillRect(area, params.surround);
-    painter.fillRect(FromEdges(panel.left, panel.top, panel.right, panel.bottom), panelColor);
-    painter.fillRect(Box(left - kPlotSideReach, top, width + 2 * kPlotSideReach, height),
-                     PaletteColor(params.colors.background));
+        FillAround(painter, area, panelBox, params.surround, panelColor.alpha() == 255);
+    FillAround(painter, panelBox, plotBox, panelColor, background.alpha() == 255);
+    painter.fillRect(plotBox, background);
 
     if (plan.horizontalGrid) {
         painter.setPen(GridPen(params));

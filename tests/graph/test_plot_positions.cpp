@@ -75,5 +75,31 @@ TEST(PlotPositions, CopiesChangeOnlyTheirOwnPositions)
     EXPECT_EQ(third.x(0, 1), 11.0);
 }
 
+// The zoomed level holds no memory before a zoom writes it, and reads as a zeroed table would,
+// before and after: a long recording opened and never zoomed keeps 8 bytes a row fewer.
+TEST(PlotPositions, ZoomedPositionsTakeMemoryOnlyOnceWritten)
+{
+    PlotPositions positions;
+    positions.EnsureRows(5);
+    positions.FillEvenly(0, 5, 10.0, 1.0);
+    EXPECT_EQ(positions.zoomedRowsHeld(), 0u);
+    EXPECT_EQ(positions.x(1, 4), 0.0);
+    positions.CopyZoomedToBase(1, 3);  // an unwritten zoomed level copies zeros
+    EXPECT_EQ(positions.x(0, 2), 0.0);
+    EXPECT_EQ(positions.x(0, 3), 13.0);
+    positions.EnsureRows(7);
+    EXPECT_EQ(positions.zoomedRowsHeld(), 0u);
+
+    positions.setX(1, 6, 4.0);
+    EXPECT_EQ(positions.zoomedRowsHeld(), 7u);
+    EXPECT_EQ(positions.x(1, 5), 0.0);
+    EXPECT_EQ(positions.x(1, 6), 4.0);
+    positions.EnsureRows(9);  // a longer recording keeps both levels in step
+    EXPECT_EQ(positions.zoomedRowsHeld(), 9u);
+    EXPECT_EQ(positions.x(1, 8), 0.0);
+    positions.setX(1, 8, 2.0);
+    EXPECT_EQ(positions.x(1, 8), 2.0);
+}
+
 }  // namespace
 }  // namespace shakemeter

@@ -45,6 +45,23 @@ TEST(GraphPaint, ScreenLayoutAndTraces)
     EXPECT_GT(f.CountNot(f.params.panelColor, L - 40, B + 6, L + 40, B + 30), 5);
 }
 
+// The background layers are filled only where the next one does not cover them, which holds
+// only for an opaque next layer: a translucent panel still shows the surround through it.
+TEST(GraphPaint, ATranslucentPanelIsDrawnOverTheSurround)
+{
+    PaintFixture f;
+    f.Load(100, [](int) { return SampleRow{0.0, 5.0, -5.0, 8.0}; });
+    f.params.surround = QColor(200, 0, 0);
+    f.params.panelColor = QColor(0, 0, 200, 128);
+    f.image.fill(Qt::black);  // nothing red unless the surround was laid under the panel
+    f.Paint();
+    const QColor margin = f.Pixel(60, 400);  // left margin of the panel
+    EXPECT_GT(margin.red(), 0);
+    EXPECT_GT(margin.blue(), 100);
+    EXPECT_EQ(f.Pixel(5, 400), QColor(200, 0, 0));      // surround
+    EXPECT_EQ(f.Pixel(500, (T + B) / 2 + 40), kBlack);  // plot background
+}
+
 TEST(GraphPaint, VerticalGridOffHidesTimeLabelsAndTicks)
 {
     PaintFixture f;
