@@ -43,6 +43,8 @@ public:
     const vibration::Events& ShownEvents() const { return m_shownEvents; }
     // What the last follow-up of the statistics had to compute.
     vibration::RangeStatisticsCache::Work LastStatisticsWork() const { return m_cache.lastWork(); }
+    // The timer that follows the graph a few times a second (tests step it by hand).
+    QTimer& FollowTimer() { return m_timer; }
 
     // The follow-up of a timer tick, now.
     void Follow();

@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
 
 #include "TestRecordings.h"
 #include "ApplicationEnvironment.h"
+#include "graph/widgets/CVxView.h"
 #include "recording/RecordingFile.h"
 
 namespace shakemeter::test {
@@ -56,6 +59,17 @@ QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArr
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     return path;
+}
+
+void PaintPastTheFirstZoomReset(CVxView& view)
+{
+    // What the opening posted (a new display mode, a layout) runs before the wait, so the paint
+    // that starts the reset has happened by then.
+    view.repaint();
+    QApplication::processEvents();
+    EXPECT_TRUE(QTest::qWaitFor([&view] { return !view.ViewTimer(4)->isActive(); }, 5000));
+    view.repaint();
+    QApplication::processEvents();
 }
 
 }  // namespace shakemeter::test

@@ -13,6 +13,10 @@
 #include "recording/Recording.h"
 #include "controls/Prompter.h"
 
+namespace shakemeter {
+class CVxView;
+}
+
 namespace shakemeter::test {
 
 class ScriptedPrompter : public Prompter {
@@ -64,6 +68,10 @@ Recording MakeSpectrumRecording();
 // Writes the recording's file into the folder; returns its path.
 QString WriteRecording(const QTemporaryDir& dir, const QString& name, const Recording& recording);
 QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+
+// Paints the graph pane now and waits until the zoom reset its first graph paint starts (timer 4,
+// 100 ms) has run, however slowly the machine goes, then paints again.
+void PaintPastTheFirstZoomReset(CVxView& view);
 
 using testing::ScopedTimeZone;
 

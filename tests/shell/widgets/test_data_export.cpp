@@ -38,9 +38,7 @@ protected:
         frame->OpenFromCommandLine(WriteRecording(dir, QStringLiteral("run.Vibration"), MakeLoggedRecording(2000)));
         ASSERT_EQ(frame->Doc().PathName(), dir.filePath(QStringLiteral("run.Vibration")));
         view = frame->GraphView();
-        view->repaint();
-        QTest::qWait(200);  // the first paint's zoom reset
-        view->repaint();
+        PaintPastTheFirstZoomReset(*view);
     }
 
     QStringList CsvLines(const QString& path) const

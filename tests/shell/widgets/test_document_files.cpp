@@ -242,9 +242,7 @@ TEST_F(DocumentFilesTest, CtrlNKeepsTheZoom)
     frame->show();
     ASSERT_EQ(frame->OpenPath(Write("a.Vibration", 400)), LoadStatus::Loaded);
     CVxView* view = frame->GraphView();
-    view->repaint();
-    QTest::qWait(200);  // the first paint's zoom reset
-    view->repaint();
+    PaintPastTheFirstZoomReset(*view);
     const PlotRect plot = view->Model().plot();
     const int y = (plot.top + plot.bottom) / 2;
     QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(plot.left + 20, y - 40));

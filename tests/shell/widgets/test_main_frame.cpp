@@ -59,9 +59,7 @@ protected:
         frame->show();
         Load(MakeLoggedRecording(rows));
         CVxView* view = frame->GraphView();
-        view->repaint();
-        QTest::qWait(200);  // the first paint's zoom reset
-        view->repaint();
+        PaintPastTheFirstZoomReset(*view);
         return view;
     }
     void Load(const Recording& recording, const QString& name = QStringLiteral("a.Vibration"))

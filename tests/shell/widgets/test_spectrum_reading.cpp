@@ -171,9 +171,7 @@ TEST_F(SpectrumReadingTest, TheReadOutGoesWithTheCaptureOrDomainItDescribed)
     CVxView* view = frame->GraphView();
     int moves = 0;
     const auto pointAtTheMiddle = [view, &moves] {
-        view->repaint();
-        QTest::qWait(200);  // the first paint's zoom reset
-        view->repaint();
+        PaintPastTheFirstZoomReset(*view);
         const PlotRect plot = view->Model().plot();
         // A move to where the pointer already is makes no event: each time a pixel further.
         ++moves;
