@@ -9,7 +9,6 @@ LogAxis::LogAxis(double lo, double hi, double pixelLo, double pixelHi)
     : m_lo(lo),
       m_hi(hi),
       m_pixelLo(pixelLo),
-      m_pixelHi(pixelHi),
       m_logLo(std::log10(lo)),
       m_pixelsPerDecade((pixelHi - pixelLo) / (std::log10(hi) - std::log10(lo)))
 {

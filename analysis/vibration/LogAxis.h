@@ -39,7 +39,6 @@ private:
     double m_lo;
     double m_hi;
     double m_pixelLo;
-    double m_pixelHi;
     double m_logLo;
     double m_pixelsPerDecade;
 };
