@@ -1,5 +1,6 @@
 #include "graph/core/GraphPaintPlanner.h"
 
+#include "graph/core/CursorMarks.h"
 #include "graph/core/GraphLayout.h"
 #include "graph/core/TracePlanner.h"
 
@@ -87,6 +88,7 @@ GraphPaintPlan GraphPaintPlanner::Plan() const
     PlanAxes(plan, steps);
     if (!request.printer)
         plan.readout = Readout(m_model);
+    PlanCursors(plan, m_model);
     return plan;
 }
 

@@ -15,6 +15,7 @@
 #include "graph/core/TracePlanner.h"
 #include "graph/core/ReadoutPlaces.h"
 #include "graph/widgets/CellHeightFont.h"
+#include "graph/widgets/CursorPainter.h"
 #include "graph/widgets/TraceBatcher.h"
 
 namespace shakemeter {
@@ -441,6 +442,8 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     DrawTraces(painter, plan, params);
     DrawEventMarks(painter, plan);
     DrawLegend(painter, plan, params);
+    if (!params.cursorsOverlaid)
+        DrawCursorMarks(painter, plan.cursors, plot, params);
 
     // Axes and labels.
     if (!plan.printer) {

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "GraphFixture.h"
+#include "graph/core/CursorMarks.h"
 #include "graph/core/CursorPlacement.h"
+#include "graph/core/GraphPaintPlanner.h"
 #include "graph/core/VisibleRows.h"
 
 namespace shakemeter {
@@ -124,6 +126,59 @@ TEST(GraphCursors, ZoomedAndScrolledColumnsAreWhereTheSamplesAreDrawn)
     // Rows off the plot still have their columns: a cursor scrolled away is not drawn.
     EXPECT_LT(ColumnOfRow(g.model, 0), plot.left);
     EXPECT_GT(ColumnOfRow(g.model, 1000), plot.right);
+}
+
+// 1000 x 800 client: plot (130, 225) - (920, 690); a page of A4 at 600 dpi.
+const PaintRequest kScreen{{0, 0, 1000, 800}, false, false};
+const PaintRequest kPage{{0, 0, 4960, 7016}, true, false};
+
+TEST(GraphCursors, PlannedAtTheirSamplesColumnsWithTheirNamesInsideThePlot)
+{
+    ThousandRowFixture g;
+    EXPECT_TRUE(PlanFrame(g.model, kScreen).cursors.empty());  // the graph's own picture
+
+    g.model.SetCursors(CursorPair{250, 1000});
+    const GraphPaintPlan plan = PlanFrame(g.model, kScreen);
+    ASSERT_EQ(plan.cursors.size(), 2u);
+    const CursorMark& a = plan.cursors[0];
+    const CursorMark& b = plan.cursors[1];
+    EXPECT_EQ(a.name, 'A');
+    EXPECT_EQ(b.name, 'B');
+    EXPECT_EQ(a.x, TruncToInt(ColumnOfRow(g.model, 250)));
+    EXPECT_EQ(b.x, plan.plot.right);  // the last row on the plot's right edge
+    for (const CursorMark& mark : plan.cursors) {
+        EXPECT_EQ(mark.label.width(), kCursorLabelSize);
+        EXPECT_GE(mark.label.left, plan.plot.left);
+        EXPECT_LE(mark.label.right, plan.plot.right);
+        EXPECT_GT(mark.label.top, plan.plot.top);
+    }
+    EXPECT_GT(a.label.left, a.x);  // beside the line, on the side with room
+    EXPECT_LT(b.label.right, b.x);
+    EXPECT_GE(b.label.top, a.label.bottom);  // one under the other: both read when together
+
+    // The page draws them at the page's scale.
+    GraphModel page = g.model;
+    const GraphPaintPlan printed = PlanFrame(page, kPage);
+    ASSERT_EQ(printed.cursors.size(), 2u);
+    EXPECT_EQ(printed.cursors[0].label.height(), printed.unit);
+    EXPECT_GT(printed.cursors[0].lineWidth, 1);
+    EXPECT_EQ(printed.cursors[0].x, TruncToInt(ColumnOfRow(page, 250)));
+}
+
+TEST(GraphCursors, OnlyThoseOnThePlotAreDrawnAndNoneForASpectrum)
+{
+    ThousandRowFixture g;
+    g.model.SetCursors(CursorPair{100, 400});
+    PlanFrame(g.model, kScreen);
+    // A zoom onto rows 300..600 leaves A off the plot.
+    ASSERT_TRUE(g.model.ZoomOntoRows(300, 600, false));
+    GraphPaintPlan plan = PlanFrame(g.model, kScreen);
+    ASSERT_EQ(plan.cursors.size(), 1u);
+    EXPECT_EQ(plan.cursors[0].name, 'B');
+    EXPECT_EQ(plan.cursors[0].x, TruncToInt(ColumnOfRow(g.model, 400)));
+
+    g.view.SetFrequencyMode(true);
+    EXPECT_TRUE(PlanFrame(g.model, kScreen).cursors.empty());
 }
 
 }  // namespace
