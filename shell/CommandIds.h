@@ -52,6 +52,10 @@ constexpr int ID_PREV_PANE = 59441;
 constexpr int ID_EXPORT_VISIBLE_CSV = 33101;  // "Visible &Range as CSV..."
 constexpr int ID_EXPORT_HDF5 = 33102;         // "&HDF5 File..."
 
+// The measuring cursors: Analysis > "Two Cursors" and File > Export > "Range Between Cursors as CSV...".
+constexpr int ID_ANALYSIS_TWO_CURSORS = 0x8310;
+constexpr int ID_EXPORT_CURSOR_RANGE_CSV = 0x8311;
+
 // The instrument pane's menu bar item that is never shown.
 constexpr int ID_CONTEXT_HIDDEN = 32850;
 

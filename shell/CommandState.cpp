@@ -74,6 +74,12 @@ CommandUi CommandUiFor(int commandId, const ShellState& s)
     case ID_EXPORT_VISIBLE_CSV:
     case ID_EXPORT_HDF5:
         return Enabled(data && idle);
+    // The cursors stand on sample rows: a graph of the spectrum has none, and a reading replaces
+    // the rows they stand on.
+    case ID_ANALYSIS_TWO_CURSORS:
+        return Check(data && idle && s.displayMode != 0 && !s.frequencyMode, s.cursorsShown);
+    case ID_EXPORT_CURSOR_RANGE_CSV:
+        return Enabled(data && idle && s.cursorsShown && !s.frequencyMode);
     default:
         return Enabled(true);
     }
@@ -112,7 +118,9 @@ const std::vector<int>& AllCommandIds()
                                          ID_NEXT_PANE,
                                          ID_PREV_PANE,
                                          ID_EXPORT_VISIBLE_CSV,
-                                         ID_EXPORT_HDF5};
+                                         ID_EXPORT_HDF5,
+                                         ID_ANALYSIS_TWO_CURSORS,
+                                         ID_EXPORT_CURSOR_RANGE_CSV};
     return ids;
 }
 

@@ -47,6 +47,7 @@ class Prompter;
 class TempCopyKeeper;
 class DataExportCommands;
 class AnalysisPanels;
+class CursorCommands;
 
 // Where the main window finds its collaborators; empty members take the program's own.
 struct FrameEnvironment {
@@ -92,6 +93,7 @@ public:
     void RefreshDataList();
     // The docks of the Analysis menu.
     AnalysisPanels* Analysis() const { return m_analysisPanels; }
+    CursorCommands* Cursors() const { return m_cursors; }
     CLoggerLink& SpectrumLink() { return *m_linkSpectrum; }
     FrameLinkHost& RunLinkHost() { return *m_runHost; }
 
@@ -260,6 +262,7 @@ private:
     CLoadingDlg* m_dlgLoading = nullptr;
     CDataListDlg* m_dlgDataList = nullptr;
     AnalysisPanels* m_analysisPanels = nullptr;
+    CursorCommands* m_cursors = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 
     QMap<int, QList<QAction*>> m_actions;

@@ -128,6 +128,58 @@ TEST(GraphCursors, ZoomedAndScrolledColumnsAreWhereTheSamplesAreDrawn)
     EXPECT_GT(ColumnOfRow(g.model, 1000), plot.right);
 }
 
+TEST(GraphCursors, StartAtAThirdAndTwoThirdsOfTheVisibleRows)
+{
+    ThousandRowFixture g;
+    EXPECT_EQ(StartingCursors(g.model), (CursorPair{333, 666}));
+    // Zoomed onto a stretch: a third and two thirds of it.
+    ASSERT_TRUE(g.model.ZoomOntoRows(300, 600, false));
+    g.Paint();
+    const auto visible = VisibleRows(g.model);
+    ASSERT_TRUE(visible);
+    const auto start = StartingCursors(g.model);
+    ASSERT_TRUE(start);
+    EXPECT_EQ(start->rowA, visible->from + (visible->to - visible->from) / 3);
+    EXPECT_EQ(start->rowB, visible->from + 2 * (visible->to - visible->from) / 3);
+    EXPECT_LT(start->rowA, start->rowB);
+
+    GraphFixture one;
+    one.Load(1, testing::Flat);
+    one.Plot(100, 200, 900, 600);
+    one.Paint();
+    EXPECT_EQ(StartingCursors(one.model), (CursorPair{0, 0}));
+    GraphModel detached;
+    EXPECT_FALSE(StartingCursors(detached));
+}
+
+TEST(GraphCursors, StepsStayWithinTheShownRows)
+{
+    ThousandRowFixture g;
+    g.view.SetShownRange(101, 200);
+    g.Paint();
+    EXPECT_EQ(StepRow(g.model, 150, 1), 151u);
+    EXPECT_EQ(StepRow(g.model, 150, -10), 140u);
+    EXPECT_EQ(StepRow(g.model, 195, 10), 199u);
+    EXPECT_EQ(StepRow(g.model, 105, -10), 100u);
+    EXPECT_EQ(StepRow(g.model, 0, -1), 100u);
+    EXPECT_EQ(WithRow(CursorPair{1, 2}, 'A', 7), (CursorPair{7, 2}));
+    EXPECT_EQ(WithRow(CursorPair{1, 2}, 'B', 7), (CursorPair{1, 7}));
+}
+
+TEST(GraphCursors, TheMouseFindsTheNearerLineWithinReachOverThePlot)
+{
+    ThousandRowFixture g;  // row r at 100 + 0.8 r
+    EXPECT_EQ(CursorNear(g.model, 300, 300, 4), 0);
+    g.model.SetCursors(CursorPair{250, 260});  // columns 300 and 308
+    EXPECT_EQ(CursorNear(g.model, 300, 300, 4), 'A');
+    EXPECT_EQ(CursorNear(g.model, 296, 300, 4), 'A');
+    EXPECT_EQ(CursorNear(g.model, 295, 300, 4), 0);
+    EXPECT_EQ(CursorNear(g.model, 305, 300, 4), 'B');
+    EXPECT_EQ(CursorNear(g.model, 304, 300, 4), 'A');  // as near to both
+    EXPECT_EQ(CursorNear(g.model, 300, 199, 4), 0);    // above the plot
+    EXPECT_EQ(CursorNear(g.model, 300, 601, 4), 0);    // below
+}
+
 // 1000 x 800 client: plot (130, 225) - (920, 690); a page of A4 at 600 dpi.
 const PaintRequest kScreen{{0, 0, 1000, 800}, false, false};
 const PaintRequest kPage{{0, 0, 4960, 7016}, true, false};
