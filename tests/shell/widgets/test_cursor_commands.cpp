@@ -224,4 +224,40 @@ TEST_F(CursorCommandsTest, TheRowsBetweenTheCursorsExportAsCsvInTheAnalysisUnit)
     EXPECT_TRUE(prompter.Texts()[0].startsWith(QStringLiteral("Cannot save \"%1\": ").arg(prompter.savePath)));
 }
 
+// The sample motion recording: a drop (the logger's free-fall event at 08:35:38), its impact at
+// row 26 and the rebound's at row 33, seven seconds on the logger's clock apart.
+TEST_F(CursorCommandsTest, TheTimeFromAnImpactToItsReboundInAMotionRecording)
+{
+    ASSERT_EQ(frame->OpenPath(QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/motion-events.Vibration")),
+              LoadStatus::Loaded);
+    // A file opened into a shown graph returns to its whole recording once, 50 ms later.
+    QTest::qWait(2 * CMainFrame::kZoomResetDelayMs);
+    Settle();
+    frame->Analysis()->Statistics()->hide();
+    ASSERT_TRUE(view->ZoomOntoRows(25, 40));
+    view->repaint();
+    toggle->trigger();
+    Settle();
+    // Dragged onto the two peaks.
+    for (const auto& [from, to] : {std::pair{Column(Pair().rowA), Column(26)}, {Column(Pair().rowB), Column(33)}}) {
+        QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(from, Middle()));
+        QTest::mouseMove(view, QPoint(to, Middle()));
+        QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, QPoint(to, Middle()));
+    }
+    Settle();
+    ASSERT_EQ(Pair(), (CursorPair{26, 33}));
+    const Recording& recording = frame->Doc().recording();
+    const std::int64_t ticks = recording.TickOf(33) - recording.TickOf(26);
+    EXPECT_EQ(ticks, 7);
+    const CursorPanel* panel = cursors->Panel();
+    EXPECT_EQ(panel->SpanLabel()->text(), QStringLiteral("\u0394t = 7.000 s"));
+    EXPECT_EQ(panel->Values()->item(0, 1)->text(), QStringLiteral("06/05/26 08:35:41"));
+    EXPECT_EQ(panel->Values()->item(1, 1)->text(), QStringLiteral("06/05/26 08:35:48"));
+    EXPECT_EQ(panel->Values()->item(0, 5)->text(), QStringLiteral("4.3300"));  // the impact's vector sum
+    EXPECT_EQ(panel->RangeLabel()->text(), QStringLiteral("Statistics of the 8 rows from 27 to 34"));
+    view->repaint();
+    Settle();
+    KeepScreenshot(QStringLiteral("cursors.png"), frame->grab().toImage());
+}
+
 }  // namespace

@@ -66,13 +66,6 @@ protected:
     FrameEnvironment env;
 };
 
-// SHAKEMETER_SCREENSHOTS=dir keeps what a user sees of these windows, for the help page.
-void KeepScreenshot(const QString& name, const QImage& image)
-{
-    if (const char* dir = std::getenv("SHAKEMETER_SCREENSHOTS"))
-        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + name);
-}
-
 QAction* Find(QMenu* menu, const QString& text)
 {
     for (QAction* action : menu->actions())
