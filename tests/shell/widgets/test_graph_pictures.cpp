@@ -117,6 +117,40 @@ TEST_F(GraphPicturesTest, CommandLinePictureIsTheProgramsPicture)
     EXPECT_NE(Picture(part), fromProgram.scaled(800, 600));
 }
 
+// The cursors in a picture: the command line's with --cursors is the program's with the same cursors.
+TEST_F(GraphPicturesTest, CommandLineDrawsTheCursorsAsTheProgramDoes)
+{
+    auto frame = OpenSample();
+    frame->GraphView()->SetCursors(CursorPair{20, 60});
+    GraphPictureChoice choice;
+    choice.paneSize = false;
+    choice.size = QSize(1600, 900);
+    const QString program = dir.filePath(QStringLiteral("program.png"));
+    QString error;
+    ASSERT_TRUE(frame->GraphPictures()->ExportPicture(program, choice, &error)) << error.toStdString();
+
+    const std::string sample = kSample.toStdString();
+    const QString cli = dir.filePath(QStringLiteral("cli.png"));
+    auto run =
+        shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", sample, cli.toStdString(), "--cursors", "20,60"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(Picture(program), Picture(cli));
+    const QString plain = dir.filePath(QStringLiteral("plain.png"));
+    run = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", sample, plain.toStdString()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(Picture(plain), Picture(cli));
+
+    // Rows that are not drawn, or one row only, are refused with the reason.
+    const std::string refused = dir.filePath(QStringLiteral("refused.png")).toStdString();
+    run = shakemeter::testing::RunProgram(
+        SHAKEMETER_CLI, {"render", sample, refused, "--from", "10", "--to", "40", "--cursors", "5,20"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("cursor row 5"), std::string::npos) << run.err;
+    run = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", sample, refused, "--cursors", "5"});
+    EXPECT_NE(run.code, 0);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(refused)));
+}
+
 // The command line refuses what it cannot draw or write, with the reason, and writes nothing.
 TEST_F(GraphPicturesTest, CommandLineRefusesBadRequests)
 {
