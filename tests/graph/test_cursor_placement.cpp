@@ -109,9 +109,7 @@ TEST(GraphCursors, MotionRecordingsSnapOnTheirTicksUpToTheLastSample)
 TEST(GraphCursors, ZoomedAndScrolledColumnsAreWhereTheSamplesAreDrawn)
 {
     ThousandRowFixture g;
-    g.model.ButtonDown({300, 300});
-    g.model.DragBand({500, 400});
-    ASSERT_TRUE(g.model.ButtonUp({500, 400}));
+    ASSERT_TRUE(g.model.ZoomOntoRows(250, 500, false));
     g.Paint();
     g.model.OnHScroll(ScrollCode::LineForward, 0, 0);
     g.Paint();

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <memory>
 
-#include "PaintFixture.h"
+#include "PictureFixtures.h"
 #include "graph/core/CursorMarks.h"
 #include "graph/core/CursorPlacement.h"
 #include "graph/core/GraphPaintPlanner.h"
@@ -19,11 +19,6 @@ namespace shakemeter {
 namespace {
 
 using namespace shakemeter::testing;
-
-SampleRow Wave(int i)
-{
-    return {3.0 * std::sin(i / 7.0), 1.0, -2.0, 4.0};
-}
 
 // The plan a picture of the model at this size draws.
 GraphPaintPlan PictureCopyPlan(const GraphModel& model, QSize size)
@@ -37,9 +32,7 @@ TEST(CursorDrawing, PicturesShowBothCursorsInTheirColoursAndNothingWithout)
 {
     PaintFixture g;
     g.Load(1000, Wave);
-    PictureOptions options;
-    options.size = QSize(1000, 645);
-    options.colors = g.params.colors;
+    PictureOptions options = OptionsOf(g, QSize(1000, 645));
     const QImage plain = RenderGraphImage(g.model, options);
 
     g.model.SetCursors(CursorPair{200, 700});
@@ -98,36 +91,6 @@ TEST(CursorDrawing, ThePrintedPageDrawsThemAtThePagesScale)
     }
 }
 
-// A pane of 1000 x 800 showing a recording, painted and settled.
-struct PaneFixture {
-    Recording doc;
-    std::unique_ptr<CVxView> view;
-
-    PaneFixture()
-    {
-        App();
-        view = std::make_unique<CVxView>(doc);
-        LoadRows(doc, view->MutableCompanions(), 1000, Wave);
-        view->Colors() = {13, 0, 3, 5, 1, 2};
-        view->resize(1000, 800);
-        view->show();
-        view->update();
-        Settle();
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return !view->ViewTimer(2)->isActive() && !view->ViewTimer(4)->isActive(); }, 5000));
-        Settle();
-    }
-    void Settle()
-    {
-        QTest::qWait(1);
-        QApplication::processEvents();
-    }
-    QImage Screen()
-    {
-        return view->screen()->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    }
-};
-
 TEST(CursorDrawing, ThePaneDrawsThemOverItsPictureAndMovingThemComposesNothing)
 {
     PaneFixture pane;
@@ -157,10 +120,7 @@ TEST(CursorDrawing, ThePaneDrawsThemOverItsPictureAndMovingThemComposesNothing)
 
     // The plot on the screen is the plot of the picture File > Export writes of it (the pane's
     // toolbar and scroll bars are windows of their own).
-    PictureOptions options;
-    options.size = PaneGraphSize(pane.view->size(), pane.view->SummaryHeight());
-    options.colors = pane.view->Colors();
-    options.panelColor = pane.view->palette().color(QPalette::Button);
+    const PictureOptions options = pane.Options();
     const int summary = pane.view->SummaryHeight();
     const QRect plotBox(plot.left, plot.top - summary, plot.width() + 1, plot.height() + 1);
     EXPECT_EQ(RenderGraphImage(model, options).convertToFormat(QImage::Format_RGB32).copy(plotBox),

@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
 #include "TestRecordings.h"
 #include "analysis/export/RangeCsv.h"
@@ -37,11 +38,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        FrameEnvironment env;
-        env.prompter = &prompter;
-        env.devices = &devices;
-        env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
-        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
+        FrameEnvironment env = FrameEnvironmentIn(dir, prompter, devices);
         env.profilePath = dir.filePath(QStringLiteral("profile.ini"));
         frame = std::make_unique<CMainFrame>(env);
         frame->resize(1400, 800);

@@ -58,6 +58,17 @@ protected:
     }
 
     QImage Picture(const QString& path) const { return QImage(path).convertToFormat(QImage::Format_RGB32); }
+    // The picture Graph as Picture... saves at 1600 x 900.
+    QImage ExportedPicture(CMainFrame& frame)
+    {
+        GraphPictureChoice choice;
+        choice.paneSize = false;
+        choice.size = QSize(1600, 900);
+        const QString path = dir.filePath(QStringLiteral("program.png"));
+        QString error;
+        EXPECT_TRUE(frame.GraphPictures()->ExportPicture(path, choice, &error)) << error.toStdString();
+        return Picture(path);
+    }
 
     ScopedTimeZone zone{"UTC0"};
     QTemporaryDir dir;
@@ -92,18 +103,12 @@ void AcceptPictureDialog(const std::function<void(CGraphPictureDlg*)>& change)
 TEST_F(GraphPicturesTest, CommandLinePictureIsTheProgramsPicture)
 {
     auto frame = OpenSample();
-    GraphPictureChoice choice;
-    choice.paneSize = false;
-    choice.size = QSize(1600, 900);
-    const QString program = dir.filePath(QStringLiteral("program.png"));
-    QString error;
-    ASSERT_TRUE(frame->GraphPictures()->ExportPicture(program, choice, &error)) << error.toStdString();
+    const QImage fromProgram = ExportedPicture(*frame);
 
     const QString cli = dir.filePath(QStringLiteral("cli.png"));
     const auto run =
         shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", kSample.toStdString(), cli.toStdString()});
     ASSERT_EQ(run.code, 0) << run.err;
-    const QImage fromProgram = Picture(program);
     ASSERT_EQ(fromProgram.size(), QSize(1600, 900));
     EXPECT_EQ(fromProgram, Picture(cli));
 
@@ -122,19 +127,14 @@ TEST_F(GraphPicturesTest, CommandLineDrawsTheCursorsAsTheProgramDoes)
 {
     auto frame = OpenSample();
     frame->GraphView()->SetCursors(CursorPair{20, 60});
-    GraphPictureChoice choice;
-    choice.paneSize = false;
-    choice.size = QSize(1600, 900);
-    const QString program = dir.filePath(QStringLiteral("program.png"));
-    QString error;
-    ASSERT_TRUE(frame->GraphPictures()->ExportPicture(program, choice, &error)) << error.toStdString();
+    const QImage fromProgram = ExportedPicture(*frame);
 
     const std::string sample = kSample.toStdString();
     const QString cli = dir.filePath(QStringLiteral("cli.png"));
     auto run =
         shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", sample, cli.toStdString(), "--cursors", "20,60"});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(Picture(program), Picture(cli));
+    EXPECT_EQ(fromProgram, Picture(cli));
     const QString plain = dir.filePath(QStringLiteral("plain.png"));
     run = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", sample, plain.toStdString()});
     ASSERT_EQ(run.code, 0) << run.err;
