@@ -1,5 +1,5 @@
-// What the PSD window draws by: log axes and their decade ticks, the read-out under the mouse and
-// the waterfall's colours.
+// What the PSD window draws by: log axes and their decade ticks, the dB axis of two recordings'
+// ratio, the read-out under the mouse and the waterfall's colours.
 
 #include <cmath>
 
@@ -7,6 +7,7 @@
 
 #include "analysis/vibration/LogAxis.h"
 #include "analysis/vibration/PsdReadout.h"
+#include "analysis/vibration/RatioAxis.h"
 #include "analysis/vibration/SpectrogramColours.h"
 
 namespace {
@@ -89,6 +90,38 @@ PsdResult SmallResult()
     r.axes[1].psd = {9, 1e-4, 2e-4, 3e-4, 4e-4};
     r.axes[2].psd = {9, 1e-5, 2e-5, 3e-5, 4e-5};
     return r;
+}
+
+TEST(RatioAxis, SymmetricAboutZeroAndJustCoveringTheLargestRatio)
+{
+    const auto limit = [](std::vector<std::optional<double>> ratios) {
+        return RatioAxis::Covering(ratios, 0.0, 100.0).limit();
+    };
+    // Bins without a ratio (and nothing at all) leave the smallest axis, +-1 dB.
+    EXPECT_EQ(limit({}), 1.0);
+    EXPECT_EQ(limit({std::nullopt, 0.2}), 1.0);
+    EXPECT_EQ(limit({1.0}), 1.0);
+    EXPECT_EQ(limit({-1.5, 0.3}), 2.0);
+    EXPECT_EQ(limit({4.2}), 5.0);
+    EXPECT_EQ(limit({6.02, -3.0}), 10.0);
+    EXPECT_EQ(limit({-37.0}), 50.0);
+    EXPECT_EQ(limit({120.0}), 200.0);
+
+    // Growing upwards on screen: -limit at the bottom pixel, 0 dB in the middle.
+    const RatioAxis up(20.0, 200.0, 40.0);
+    EXPECT_DOUBLE_EQ(up.ToPixel(-20.0), 200.0);
+    EXPECT_DOUBLE_EQ(up.ToPixel(0.0), 120.0);
+    EXPECT_DOUBLE_EQ(up.ToPixel(20.0), 40.0);
+    std::vector<std::string> labels;
+    for (const RatioTick& t : up.Ticks()) {
+        EXPECT_DOUBLE_EQ(t.pixel, up.ToPixel(t.db));
+        labels.push_back(t.label);
+    }
+    EXPECT_EQ(labels, (std::vector<std::string>{"-20", "-15", "-10", "-5", "0", "+5", "+10", "+15", "+20"}));
+    std::vector<std::string> halves;
+    for (const RatioTick& t : RatioAxis(10.0, 0.0, 1.0).Ticks())
+        halves.push_back(t.label);
+    EXPECT_EQ(halves, (std::vector<std::string>{"-10", "-5", "0", "+5", "+10"}));
 }
 
 TEST(PsdReadout, NearestBinNeverTheConstantPartAndWithinTheResult)
