@@ -10,18 +10,15 @@ RatioAxis::RatioAxis(double limit, double pixelLo, double pixelHi)
 {
 }
 
-RatioAxis RatioAxis::Covering(const std::vector<std::optional<double>>& ratios, double pixelLo, double pixelHi)
+double RatioAxis::LimitFor(double largestMagnitude)
 {
-    double largest = 0.0;
-    for (const std::optional<double>& r : ratios) {
-        if (r && std::isfinite(*r))
-            largest = std::max(largest, std::fabs(*r));
-    }
     double limit = 1.0;
+    if (!std::isfinite(largestMagnitude))
+        return limit;
     // 1, 2, 5, 10, 20, 50 ... dB: the first at or above the largest magnitude.
-    for (int i = 0; limit < largest * (1.0 - 1e-12); ++i)
+    for (int i = 0; limit < std::fabs(largestMagnitude) * (1.0 - 1e-12); ++i)
         limit *= (i % 3 == 1) ? 2.5 : 2.0;
-    return RatioAxis(limit, pixelLo, pixelHi);
+    return limit;
 }
 
 double RatioAxis::ToPixel(double db) const

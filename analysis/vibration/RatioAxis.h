@@ -2,7 +2,6 @@
 // The dB axis under the PSD plot of two recordings: the ratio of their densities per bin, on a
 // linear scale symmetric about 0 dB, so that "more" and "less" take the same room.
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,9 +17,9 @@ class RatioAxis {
 public:
     // From -limit to +limit dB over the pixels (pixelLo at -limit), limit > 0.
     RatioAxis(double limit, double pixelLo, double pixelHi);
-    // The limit is the step of 1, 2 or 5 times a power of ten at or above the largest magnitude
-    // of the ratios given (those without a value are passed over), never under 1 dB.
-    static RatioAxis Covering(const std::vector<std::optional<double>>& ratios, double pixelLo, double pixelHi);
+    // The limit for ratios up to this magnitude: the step of 1, 2 or 5 times a power of ten at
+    // or above it, never under 1 dB (also for a magnitude that is not finite).
+    static double LimitFor(double largestMagnitude);
 
     double limit() const { return m_limit; }
     // Ratios outside the limit land outside the pixel span.

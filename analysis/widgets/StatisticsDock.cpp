@@ -32,30 +32,80 @@ StatisticsDock::StatisticsDock(QWidget* parent) : QDockWidget(QStringLiteral("St
     for (const char* name : vibration::kStatisticsLineNames)
         lines << QString::fromLatin1(name);
     m_table->setVerticalHeaderLabels(lines);
-    for (int line = 0; line < vibration::kStatisticsLines; ++line) {
-        for (int c = 0; c < 4; ++c) {
-            auto* item = new QTableWidgetItem;
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            m_table->setItem(line, c, item);
-        }
-    }
     layout->addWidget(m_table);
     layout->addStretch(1);
     setWidget(body);
     Clear();
 }
 
-void StatisticsDock::Show(const vibration::StatisticsTable& table, const QString& from, const QString& to)
+namespace {
+
+// "X (g)" ..., after a group's name on a line of its own when there is one.
+QStringList ColumnTitles(const std::string& unit, const QString& group = {})
 {
     QStringList columns;
-    for (const char* name : vibration::kStatisticsColumnNames)
-        columns << QStringLiteral("%1 (%2)").arg(QLatin1String(name), QString::fromStdString(table.unit));
-    m_table->setHorizontalHeaderLabels(columns);
+    for (const char* name : vibration::kStatisticsColumnNames) {
+        const QString title = QStringLiteral("%1 (%2)").arg(QLatin1String(name), QString::fromStdString(unit));
+        columns << (group.isEmpty() ? title : group + QLatin1Char('\n') + title);
+    }
+    return columns;
+}
+
+}  // namespace
+
+void StatisticsDock::SetColumns(const QStringList& titles)
+{
+    m_table->setColumnCount(static_cast<int>(titles.size()));
+    for (int line = 0; line < vibration::kStatisticsLines; ++line) {
+        for (int c = 0; c < m_table->columnCount(); ++c) {
+            if (m_table->item(line, c) != nullptr)
+                continue;
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_table->setItem(line, c, item);
+        }
+    }
+    m_table->setHorizontalHeaderLabels(titles);
+}
+
+void StatisticsDock::Show(const vibration::StatisticsTable& table, const QString& from, const QString& to)
+{
+    SetColumns(ColumnTitles(table.unit));
     for (int line = 0; line < vibration::kStatisticsLines; ++line) {
         for (int c = 0; c < 4; ++c)
             m_table->item(line, c)->setText(QString::fromStdString(table.cells[line][c]));
     }
     m_range->setText(QStringLiteral("%1 rows from %2 to %3").arg(table.rows).arg(from, to));
+    FitTable();
+}
+
+void StatisticsDock::ShowComparison(const vibration::ComparisonTable& table, const ComparisonLabels& labels)
+{
+    const vibration::StatisticsTable* groups[3] = {&table.shown, &table.compared, &table.difference};
+    const QString names[3] = {QStringLiteral("Shown"), QStringLiteral("Compared"), QStringLiteral("Difference")};
+    QStringList titles;
+    for (int g = 0; g < 3; ++g)
+        titles << ColumnTitles(groups[g]->unit, names[g]);
+    SetColumns(titles);
+    for (int g = 0; g < 3; ++g) {
+        for (int line = 0; line < vibration::kStatisticsLines; ++line) {
+            for (int c = 0; c < 4; ++c)
+                m_table->item(line, g * 4 + c)->setText(QString::fromStdString(groups[g]->cells[line][c]));
+        }
+    }
+    QString text = QStringLiteral("Shown %1: %2 rows from %3 to %4\n")
+                       .arg(labels.shownName)
+                       .arg(table.shown.rows)
+                       .arg(labels.shownFrom, labels.shownTo);
+    if (table.compared.rows == 0) {
+        text += QStringLiteral("Compared %1: no rows in this time span").arg(labels.comparedName);
+    } else {
+        text += QStringLiteral("Compared %1: %2 rows from %3 to %4\nDifference: compared minus shown")
+                    .arg(labels.comparedName)
+                    .arg(table.compared.rows)
+                    .arg(labels.comparedFrom, labels.comparedTo);
+    }
+    m_range->setText(text);
     FitTable();
 }
 
@@ -78,7 +128,7 @@ void StatisticsDock::Clear()
     QStringList columns;
     for (const char* name : vibration::kStatisticsColumnNames)
         columns << QString::fromLatin1(name);
-    m_table->setHorizontalHeaderLabels(columns);
+    SetColumns(columns);
     for (int line = 0; line < vibration::kStatisticsLines; ++line) {
         for (int c = 0; c < 4; ++c)
             m_table->item(line, c)->setText(QString());

@@ -94,18 +94,15 @@ PsdResult SmallResult()
 
 TEST(RatioAxis, SymmetricAboutZeroAndJustCoveringTheLargestRatio)
 {
-    const auto limit = [](std::vector<std::optional<double>> ratios) {
-        return RatioAxis::Covering(ratios, 0.0, 100.0).limit();
-    };
-    // Bins without a ratio (and nothing at all) leave the smallest axis, +-1 dB.
-    EXPECT_EQ(limit({}), 1.0);
-    EXPECT_EQ(limit({std::nullopt, 0.2}), 1.0);
-    EXPECT_EQ(limit({1.0}), 1.0);
-    EXPECT_EQ(limit({-1.5, 0.3}), 2.0);
-    EXPECT_EQ(limit({4.2}), 5.0);
-    EXPECT_EQ(limit({6.02, -3.0}), 10.0);
-    EXPECT_EQ(limit({-37.0}), 50.0);
-    EXPECT_EQ(limit({120.0}), 200.0);
+    EXPECT_EQ(RatioAxis::LimitFor(0.0), 1.0);
+    EXPECT_EQ(RatioAxis::LimitFor(0.2), 1.0);
+    EXPECT_EQ(RatioAxis::LimitFor(1.0), 1.0);
+    EXPECT_EQ(RatioAxis::LimitFor(-1.5), 2.0);
+    EXPECT_EQ(RatioAxis::LimitFor(4.2), 5.0);
+    EXPECT_EQ(RatioAxis::LimitFor(6.02), 10.0);
+    EXPECT_EQ(RatioAxis::LimitFor(37.0), 50.0);
+    EXPECT_EQ(RatioAxis::LimitFor(120.0), 200.0);
+    EXPECT_EQ(RatioAxis::LimitFor(std::nan("")), 1.0);
 
     // Growing upwards on screen: -limit at the bottom pixel, 0 dB in the middle.
     const RatioAxis up(20.0, 200.0, 40.0);
@@ -143,6 +140,23 @@ TEST(PsdReadout, TextNamesTheBinAndEachAxisInTheUnit)
     r = r.converted(Unit::MetresPerSecondSquared);
     EXPECT_EQ(DensityUnitName(r.unit), "(m/s\u00b2)\u00b2/Hz");
     EXPECT_NE(ReadoutText(r, 70.0).find("X 1.923e-01"), std::string::npos) << ReadoutText(r, 70.0);
+}
+
+TEST(PsdReadout, ComparisonTextGivesBothDensitiesAndTheirRatioOrWhyThereIsNone)
+{
+    PsdResult shown = SmallResult();
+    shown.axes[1].psd[2] = 0.0;
+    // Half the sampling rate: its last bin is the shown 64 Hz, and 96 Hz lies past it.
+    PsdResult compared = SmallResult();
+    compared.fs = 128.0;
+    compared.df = 16.0;
+    compared.frequency = {0, 16, 32, 48, 64};
+    const PsdComparison c = ComparePsd(shown, compared);
+    EXPECT_EQ(ComparisonReadoutText(c, 70.0),
+              "64 Hz   X 2.000e-03 / 4.000e-03 (+3.01 dB)   Y 0.000e+00 / 4.000e-04 "
+              "(no ratio)   Z 2.000e-05 / 4.000e-05 (+3.01 dB) g\u00b2/Hz");
+    EXPECT_EQ(ComparisonReadoutText(c, 100.0),
+              "96 Hz   X 3.000e-03 / -   Y 3.000e-04 / -   Z 3.000e-05 / - g\u00b2/Hz");
 }
 
 TEST(SpectrogramColours, RangeFromTheFirstLineAndColoursFromBlackToWhite)
