@@ -17,10 +17,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graph/core/GraphFrame.h"
+#include "graph/core/GraphOverlay.h"
 #include "graph/core/GraphState.h"
 #include "recording/PixelMath.h"
 #include "graph/core/PlotPositions.h"
@@ -104,6 +107,10 @@ public:
     void SetNormalLayout(bool normal) { m_state.g_bNormalLayout = normal; }
     // The scale a real-time reading starts with (the first entry of its window table).
     void SetRealTimeScale(double scale) { m_state.m_dScale = scale; }
+    // A second recording drawn over the shown one in time mode; nothing removes it. A read-out
+    // already shown is made again with (or without) the compared values.
+    void SetOverlay(std::optional<GraphOverlay> overlay);
+    const GraphOverlay* Overlay() const { return m_overlay ? &*m_overlay : nullptr; }
 
     // ---- Point table: samples (4 traces) in time mode, the spectrum (3 traces) in frequency mode.
     bool FrequencyMode() const;
@@ -166,6 +173,8 @@ public:
 
     // ---- The one accessor of plotting positions.
     PlotPosition Position(int row, int trace, int level) const;
+    // The value-to-pixel mapping of a zoom level, as Position applies it.
+    const ValueMapping& Mapping(int level) const { return m_positions.mapping(level); }
 
     // ---- Trace segments (relative 1-based points, row = RangeFirst() + p - 2).
     SegmentEnds SegmentEndsOf(int p, int trace, int firstVisible) const;
@@ -255,6 +264,7 @@ private:
     GraphState m_state;
     PlotPositions m_positions;
     FrameStart m_frame;
+    std::optional<GraphOverlay> m_overlay;
 };
 
 template <typename Span>

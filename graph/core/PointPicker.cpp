@@ -54,12 +54,12 @@ int PointPicker::PickIndex(int x)
     return index;
 }
 
-void PointPicker::UpdateReadout(int index)
+bool PointPicker::UpdateReadout(int index)
 {
     GraphState& s = m_model.m_state;
     const int n = m_model.ShownCount();
     if (!m_model.HasView() || index < 0 || index >= n || index >= m_model.TableRows())
-        return;
+        return false;
     const bool frequency = m_model.FrequencyMode();
     const std::string place = frequency ? FormatFixed(index, 2) : m_model.SampleTimeText(index);
     // Appended piece by piece: gcc 12 at -O3 warns falsely about "literal" + string.
@@ -76,6 +76,7 @@ void PointPicker::UpdateReadout(int index)
     s.g_strReadoutZ = labelled("Z:", FormatFixed(m_model.Value(index, 2), 2));
     s.g_strReadoutV = labelled("Vector Sum:", frequency ? std::string() : FormatFixed(m_model.Value(index, 3), 2));
     s.g_nReadoutOffset = 100;
+    return true;
 }
 
 }  // namespace shakemeter

@@ -11,7 +11,7 @@ public:
     explicit PointPicker(GraphModel& model) : m_model(model) {}
 
     int PickIndex(int x);
-    void UpdateReadout(int index);
+    bool UpdateReadout(int index);  // false when the index is outside the rows (nothing changed)
 
 private:
     GraphModel& m_model;
