@@ -233,6 +233,11 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
         if (m_psdWindow->isVisible())
             m_psdWindow->Recompute();
     });
+    // While two recordings are compared, the PSD of the visible range follows the graph.
+    connect(m_analysisPanels, &AnalysisPanels::comparedSpanChanged, this, [this] {
+        if (m_psdWindow->isVisible() && m_psdWindow->source() == PsdWindow::Source::VisibleRange)
+            m_psdWindow->Recompute();
+    });
 
     m_timerSpectrum.setSingleShot(true);
     connect(&m_timerSpectrum, &QTimer::timeout, this, &CMainFrame::OnSpectrumTick);
