@@ -1,6 +1,7 @@
 #include "analysis/widgets/StatisticsDock.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -111,15 +112,25 @@ void StatisticsDock::ShowComparison(const vibration::ComparisonTable& table, con
 
 void StatisticsDock::FitTable()
 {
-    // The whole table in view: the dock is as wide and as tall as its numbers need.
+    // The whole table in view: the dock is as wide and as tall as its numbers need. Two recordings'
+    // groups side by side would take the graph's room: the dock then needs only the first group's
+    // width and scrolls to the others until the user widens it.
     m_table->resizeColumnsToContents();
     int width = m_table->verticalHeader()->sizeHint().width() + 2 * m_table->frameWidth();
-    for (int c = 0; c < m_table->columnCount(); ++c)
+    int firstGroup = width;
+    for (int c = 0; c < m_table->columnCount(); ++c) {
         width += m_table->columnWidth(c);
+        if (c < 4)
+            firstGroup += m_table->columnWidth(c);
+    }
     int height = m_table->horizontalHeader()->sizeHint().height() + 2 * m_table->frameWidth();
     for (int line = 0; line < m_table->rowCount(); ++line)
         height += m_table->verticalHeader()->sectionSizeHint(line);
-    m_table->setMinimumWidth(width);
+    const bool groups = m_table->columnCount() > 4;
+    m_table->setHorizontalScrollBarPolicy(groups ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    if (groups)
+        height += m_table->horizontalScrollBar()->sizeHint().height();
+    m_table->setMinimumWidth(groups ? firstGroup : width);
     m_table->setFixedHeight(height);
 }
 

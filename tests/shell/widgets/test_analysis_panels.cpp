@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -448,6 +449,10 @@ TEST_F(ComparisonPanelsTest, StatisticsShowBothRecordingsAndTheirDifferenceThrou
     EXPECT_EQ(ComparedVisible().from, 0u);
     EXPECT_EQ(ComparedVisible().to, 1799u);
     ExpectComparisonOf(Visible(), ComparedVisible(), vibration::Unit::G);
+    // The three groups do not claim the graph's room: the panel needs the first group's width only.
+    const QTableWidget* groups = panels->Statistics()->Table();
+    EXPECT_LT(groups->minimumWidth(), groups->horizontalHeader()->length() / 2);
+    EXPECT_EQ(groups->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     panels->Follow();  // nothing new: nothing computed
     EXPECT_EQ(panels->LastStatisticsWork(), vibration::RangeStatisticsCache::Work::None);
     EXPECT_EQ(panels->LastComparedWork(), vibration::RangeStatisticsCache::Work::None);
@@ -490,6 +495,8 @@ TEST_F(ComparisonPanelsTest, StatisticsShowBothRecordingsAndTheirDifferenceThrou
     Repaint();
     panels->Follow();
     EXPECT_EQ(table->columnCount(), 4);
+    EXPECT_EQ(table->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_GT(table->minimumWidth(), table->horizontalHeader()->length());
     ExpectStatisticsOf(Visible(), vibration::Unit::MetresPerSecondSquared);
 }
 
