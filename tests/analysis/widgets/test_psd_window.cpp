@@ -37,6 +37,14 @@ std::vector<SampleRow> NoiseRows(std::size_t count, unsigned seed)
     return rows;
 }
 
+PsdResult CoreOf(const Recording& recording, RowRange range, std::size_t segment)
+{
+    const TimeRows rows = TimeRowsOf(recording);
+    WelchPsd welch(segment);
+    welch.AddSegments(rows.rows, range);
+    return welch.Result(1.0 / rows.dt);
+}
+
 struct PsdWindowFixture : ::testing::Test {
     Recording recording = SpectrumRecording(NoiseRows(2048, 1));
     RowRange visible{300, 1200};
@@ -45,13 +53,7 @@ struct PsdWindowFixture : ::testing::Test {
                                        [this]() -> std::optional<RowRange> { return visible; },
                                        [this] { return unit; }}};
 
-    PsdResult Core(RowRange range, std::size_t segment) const
-    {
-        const TimeRows rows = TimeRowsOf(recording);
-        WelchPsd welch(segment);
-        welch.AddSegments(rows.rows, range);
-        return welch.Result(1.0 / rows.dt);
-    }
+    PsdResult Core(RowRange range, std::size_t segment) const { return CoreOf(recording, range, segment); }
 };
 
 void ExpectSame(const PsdResult& shown, const PsdResult& core)
@@ -242,13 +244,7 @@ struct PsdComparisonFixture : PsdWindowFixture {
         window.SetSegment(64);
     }
 
-    PsdResult ComparedCore(RowRange range) const
-    {
-        const TimeRows rows = TimeRowsOf(compared);
-        WelchPsd welch(64);
-        welch.AddSegments(rows.rows, range);
-        return welch.Result(1.0 / rows.dt);
-    }
+    PsdResult ComparedCore(RowRange range) const { return CoreOf(compared, range, 64); }
 
     void ExpectComparison(const PsdComparison& expected) const
     {
