@@ -74,6 +74,17 @@ CommandUi CommandUiFor(int commandId, const ShellState& s)
     case ID_EXPORT_VISIBLE_CSV:
     case ID_EXPORT_HDF5:
         return Enabled(data && idle);
+    // A comparison is drawn in the time domain only, and a reading replaces the shown recording.
+    case ID_COMPARE_WITH:
+        return Enabled(data && idle && !s.frequencyMode);
+    case ID_ALIGN_COMPARISON:
+    case ID_NUDGE_COMPARISON_EARLIER:
+    case ID_NUDGE_COMPARISON_LATER:
+    case ID_NUDGE_COMPARISON_EARLIER_TEN:
+    case ID_NUDGE_COMPARISON_LATER_TEN:
+        return Enabled(s.comparing && idle && !s.frequencyMode);
+    case ID_REMOVE_COMPARISON:
+        return Enabled(s.comparing);
     default:
         return Enabled(true);
     }
@@ -112,7 +123,14 @@ const std::vector<int>& AllCommandIds()
                                          ID_NEXT_PANE,
                                          ID_PREV_PANE,
                                          ID_EXPORT_VISIBLE_CSV,
-                                         ID_EXPORT_HDF5};
+                                         ID_EXPORT_HDF5,
+                                         ID_COMPARE_WITH,
+                                         ID_ALIGN_COMPARISON,
+                                         ID_REMOVE_COMPARISON,
+                                         ID_NUDGE_COMPARISON_EARLIER,
+                                         ID_NUDGE_COMPARISON_LATER,
+                                         ID_NUDGE_COMPARISON_EARLIER_TEN,
+                                         ID_NUDGE_COMPARISON_LATER_TEN};
     return ids;
 }
 

@@ -16,6 +16,8 @@ struct ShellState {
     bool spectrumRecording = false;  // the shown recording was read for FFT analysis
     bool summaryShown = true;        // m_bSummaryShown
     bool instrumentShown = true;     // m_bInstrumentShown
+    bool frequencyMode = false;      // the view shows the spectrum
+    bool comparing = false;          // a second recording is drawn over the shown one
 };
 
 struct CommandUi {

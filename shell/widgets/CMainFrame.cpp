@@ -39,6 +39,7 @@
 #include "shell/DesktopOpener.h"
 #include "analysis/widgets/EventsDock.h"
 #include "shell/widgets/AnalysisPanels.h"
+#include "shell/widgets/CompareCommands.h"
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/DataExportCommands.h"
@@ -238,6 +239,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
         if (m_psdWindow->isVisible() && m_psdWindow->source() == PsdWindow::Source::VisibleRange)
             m_psdWindow->Recompute();
     });
+    m_compare = new CompareCommands(*this, *m_doc, *m_pView, *m_prompter, m_analysisMenu, m_env.profilePath);
 
     m_timerSpectrum.setSingleShot(true);
     connect(&m_timerSpectrum, &QTimer::timeout, this, &CMainFrame::OnSpectrumTick);
@@ -459,6 +461,8 @@ ShellState CMainFrame::CurrentState() const
     s.spectrumRecording = m_pView->ShowsSpectrumRecording();
     s.summaryShown = m_bSummaryShown;
     s.instrumentShown = m_bInstrumentShown;
+    s.frequencyMode = m_pView->Companions().m_bFrequencyMode;
+    s.comparing = m_compare != nullptr && m_compare->Comparing();
     return s;
 }
 
@@ -466,6 +470,8 @@ void CMainFrame::ApplyEnableTable()
 {
     if (m_pictures != nullptr)
         m_pictures->FollowView();
+    if (m_compare != nullptr)
+        m_compare->FollowView();
     const ShellState state = CurrentState();
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
         const CommandUi ui = CommandUiFor(it.key(), state);
@@ -491,6 +497,9 @@ int CMainFrame::ShownCount() const
 void CMainFrame::SetReading(bool reading)
 {
     m_bReading = reading;
+    // A reading shows a recording of its own, even where it fills the old one's rows.
+    if (reading && m_compare != nullptr)
+        m_compare->Remove();
     m_copyKeeper->ReadingChanged(reading);
     m_pView->SetFrameReading(reading);
     ApplyEnableTable();
@@ -701,6 +710,8 @@ void CMainFrame::RestoreSummaryAfterFrequencyMode()
 
 void CMainFrame::AfterLoad()
 {
+    if (m_compare != nullptr)
+        m_compare->Remove();
     RestoreSummaryAfterFrequencyMode();
     RefreshDataList();
     m_pView->ClearReadout();

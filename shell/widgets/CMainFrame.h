@@ -47,6 +47,7 @@ class Prompter;
 class TempCopyKeeper;
 class DataExportCommands;
 class AnalysisPanels;
+class CompareCommands;
 
 // Where the main window finds its collaborators; empty members take the program's own.
 struct FrameEnvironment {
@@ -92,6 +93,8 @@ public:
     void RefreshDataList();
     // The docks of the Analysis menu.
     AnalysisPanels* Analysis() const { return m_analysisPanels; }
+    // The comparison with a second recording (Analysis menu).
+    CompareCommands* Comparison() const { return m_compare; }
     CLoggerLink& SpectrumLink() { return *m_linkSpectrum; }
     FrameLinkHost& RunLinkHost() { return *m_runHost; }
 
@@ -260,6 +263,7 @@ private:
     CLoadingDlg* m_dlgLoading = nullptr;
     CDataListDlg* m_dlgDataList = nullptr;
     AnalysisPanels* m_analysisPanels = nullptr;
+    CompareCommands* m_compare = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 
     QMap<int, QList<QAction*>> m_actions;
