@@ -42,6 +42,7 @@
 #include "recording/test_summary_fixtures.h"
 #include "shell/CommandIds.h"
 #include "shell/widgets/AnalysisPanels.h"
+#include "shell/widgets/CompareCommands.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;
@@ -370,7 +371,7 @@ TEST_F(AnalysisPanelsTest, StatisticsFollowALiveReadingByItsNewRows)
 }
 
 // 1800 rows beside the eventful recording's 2000, at the same interval, each figure different.
-std::shared_ptr<const Recording> ComparedRecording()
+Recording ComparedRecording()
 {
     std::vector<SampleRow> rows;
     for (int i = 0; i < 1800; ++i) {
@@ -379,8 +380,7 @@ std::shared_ptr<const Recording> ComparedRecording()
         const double z = i == 900 ? 2.0 : 1.02 + 0.01 * (i % 3);
         rows.push_back({x, y, z, std::sqrt(x * x + y * y + z * z)});
     }
-    return std::make_shared<Recording>(
-        shakemeter::testing::MakeRecording(shakemeter::testing::MarchHeader(), std::move(rows)));
+    return shakemeter::testing::MakeRecording(shakemeter::testing::MarchHeader(), std::move(rows));
 }
 
 vibration::PsdResult CorePsd(const Recording& recording, vibration::RowRange range, std::size_t segment)
@@ -393,14 +393,18 @@ vibration::PsdResult CorePsd(const Recording& recording, vibration::RowRange ran
 
 class ComparisonPanelsTest : public AnalysisPanelsTest {
 protected:
+    // Analysis > Compare with... the compared recording, then the alignment by first sample and offset.
     void Compare(double offsetSeconds)
     {
+        CompareCommands& commands = *frame->Comparison();
+        if (!commands.Comparing()) {
+            ASSERT_TRUE(commands.CompareWith(WriteRecording(dir, QStringLiteral("c.Vibration"), ComparedRecording())));
+            compared = frame->GraphView()->Model().Overlay()->recording.get();
+        }
         OverlayAlignment alignment;
         alignment.by = AlignBy::FirstSample;
         alignment.offsetSeconds = offsetSeconds;
-        frame->GraphView()->Model().SetOverlay(GraphOverlay{compared, "e.Vibration", "c.Vibration",
-                                                            dir.filePath(QStringLiteral("c.Vibration")).toStdString(),
-                                                            alignment});
+        commands.SetAlignment(alignment);
         Repaint();
     }
     vibration::RowRange ComparedVisible() const { return VisibleOverlayRows(frame->GraphView()->Model()).value(); }
@@ -433,7 +437,7 @@ protected:
             << panels->Statistics()->RangeLabel()->text().toStdString();
     }
 
-    std::shared_ptr<const Recording> compared = ComparedRecording();
+    const Recording* compared = nullptr;  // as the graph holds it
 };
 
 TEST_F(ComparisonPanelsTest, StatisticsShowBothRecordingsAndTheirDifferenceThroughZoomAndAlignment)
@@ -491,7 +495,7 @@ TEST_F(ComparisonPanelsTest, StatisticsShowBothRecordingsAndTheirDifferenceThrou
         QStringLiteral("Compared c.Vibration: no rows in this time span")));
 
     // The comparison ends: the dock is as it always was.
-    view->Model().SetOverlay(std::nullopt);
+    frame->Comparison()->Remove();
     Repaint();
     panels->Follow();
     EXPECT_EQ(table->columnCount(), 4);
@@ -544,7 +548,7 @@ TEST_F(ComparisonPanelsTest, PsdWindowComparesTheVisibleRowsFollowsTheGraphAndSa
     EXPECT_EQ(file.readAll().toStdString(), expected.str());
 
     // Without the comparison the window is as it always was: the shown rows' density alone.
-    view->Model().SetOverlay(std::nullopt);
+    frame->Comparison()->Remove();
     panels->Follow();
     EXPECT_FALSE(psd.Comparison().has_value());
     EXPECT_EQ(psd.Shown().axes[0].psd, CorePsd(shown, Visible(), 128).axes[0].psd);
