@@ -241,17 +241,19 @@ TEST(OverlayReadout, TheReadOutAddsTheComparedValuesAtTheSameTime)
                    }),
             {AlignBy::FirstSample, 0, 0, 30.0});
     // Setting the comparison made the shown read-out again.
-    EXPECT_EQ(TextsOf(g.model).x, "X:0.40 / -5.00");
+    EXPECT_EQ(TextsOf(g.model).x, "X:0.40/-5.00");
     g.model.UpdateReadout(40);
     const ReadoutTexts both = TextsOf(g.model);
-    EXPECT_EQ(both.head, plain.head + " / 11");
-    EXPECT_EQ(both.x, "X:0.40 / -5.00");
-    EXPECT_EQ(both.y, "Y:1.50 / 0.25");
-    EXPECT_EQ(both.v, "Vector Sum:3.00 / 7.00");
+    ASSERT_EQ(plain.head.rfind("Data Point No.:41    Time:", 0), 0u) << plain.head;
+    EXPECT_EQ(both.head, "Data Point No.:41/11" + plain.head.substr(17));
+    EXPECT_EQ(both.x, "X:0.40/-5.00");
+    EXPECT_EQ(both.y, "Y:1.50/0.25");
+    EXPECT_EQ(both.v, "Vector Sum:3.00/7.00");
 
     // Before the compared recording starts there is nothing to compare.
     g.model.UpdateReadout(5);
-    EXPECT_EQ(TextsOf(g.model).z, "Z:-2.25 / --");
+    EXPECT_EQ(TextsOf(g.model).z, "Z:-2.25/--");
+    EXPECT_EQ(TextsOf(g.model).head.rfind("Data Point No.:6/--    Time:", 0), 0u) << TextsOf(g.model).head;
 
     g.model.SetOverlay(std::nullopt);
     EXPECT_EQ(TextsOf(g.model).z, "Z:-2.25");
