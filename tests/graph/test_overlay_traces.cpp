@@ -45,12 +45,7 @@ Recording RowsOf(int count, int secondsPerRow, const std::function<SampleRow(int
 void Compare(GraphFixture& g, Recording compared, OverlayAlignment alignment = {AlignBy::FirstSample},
              std::string name = "week 2.Vibration")
 {
-    GraphOverlay overlay;
-    overlay.recording = std::make_shared<const Recording>(std::move(compared));
-    overlay.shownName = "week 1.Vibration";
-    overlay.comparedName = std::move(name);
-    overlay.alignment = alignment;
-    g.model.SetOverlay(std::move(overlay));
+    testing::Compare(g.model, std::move(compared), alignment, std::move(name), "week 1.Vibration");
 }
 
 using Ends = std::tuple<int, int, int, int, int>;  // trace, x0, y0, x1, y1

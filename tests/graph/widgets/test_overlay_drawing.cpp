@@ -31,13 +31,8 @@ void CompareLower(GraphModel& model, int rows)
         row[0] -= 1.5;
         values.push_back(row);
     }
-    Recording compared = MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 1 * 4 + RATE_UNIT_SECOND), std::move(values));
-    GraphOverlay overlay;
-    overlay.recording = std::make_shared<const Recording>(std::move(compared));
-    overlay.shownName = "before.Vibration";
-    overlay.comparedName = "after.Vibration";
-    overlay.alignment = {AlignBy::FirstSample};
-    model.SetOverlay(std::move(overlay));
+    Compare(model, MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 1 * 4 + RATE_UNIT_SECOND), std::move(values)),
+            {AlignBy::FirstSample}, "after.Vibration", "before.Vibration");
 }
 
 QColor Paler(const QColor& trace, const QColor& background)

@@ -37,21 +37,6 @@ const QString kMotion = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/motion-ev
 const QString kRealTime = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/realtime.Vibration");
 const QString kSpectrum = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/spectrum.Vibration");
 
-// SHAKEMETER_SCREENSHOTS=dir keeps what a user sees, for the help page.
-void KeepScreenshot(const QString& name, const QImage& image)
-{
-    if (const char* dir = std::getenv("SHAKEMETER_SCREENSHOTS"))
-        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + name);
-}
-
-QAction* Find(QMenu* menu, const QString& text)
-{
-    for (QAction* action : menu->actions())
-        if (action->text() == text)
-            return action;
-    return nullptr;
-}
-
 class CompareCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -85,7 +70,7 @@ protected:
     void CompareFromMenu(CMainFrame& frame, const QString& path)
     {
         prompter.openPath = path;
-        QAction* compare = Find(Analysis(frame), QStringLiteral("Compare &with..."));
+        QAction* compare = FindAction(Analysis(frame), QStringLiteral("Compare &with..."));
         ASSERT_NE(compare, nullptr);
         ASSERT_TRUE(compare->isEnabled());
         compare->trigger();
