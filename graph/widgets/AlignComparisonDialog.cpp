@@ -1,14 +1,14 @@
 #include "graph/widgets/AlignComparisonDialog.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QRadioButton>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+
+#include "controls/DialogButtons.h"
 
 namespace shakemeter {
 
@@ -76,12 +76,7 @@ AlignComparisonDialog::AlignComparisonDialog(const OverlayAlignment& start, std:
                                     .arg(m_shownEvents.empty() ? shownName : comparedName),
                                 this));
     form->addRow(QStringLiteral("Fine &offset:"), m_offset);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    SetFormAboveOkCancel(*this, form);
 
     const auto follow = [this](bool byEvent) {
         m_shownEvent->setEnabled(byEvent);

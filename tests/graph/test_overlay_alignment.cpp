@@ -116,34 +116,11 @@ TEST(OverlayAlignment, EventsToAlignOnAreTheShocksAtTheirPeaksAndTheFallsAtTheir
 }
 
 // A graph of 1001 rows at 1 s over an 800-pixel plot, with a compared recording over it.
-struct OverlayFixture : GraphFixture {
-    explicit OverlayFixture(std::vector<std::int32_t> ticks = {})
-    {
-        const int rows = ticks.empty() ? 1001 : static_cast<int>(ticks.size());
-        Load(
-            rows,
-            [](int i) {
-                return SampleRow{(i % 7) * 0.1, 0, 0, 0};
-            },
-            std::move(ticks));
-        Plot(100, 200, 900, 600);
-        Paint();
-    }
+struct OverlayFixture : testing::ZoomableFixture {
+    using ZoomableFixture::ZoomableFixture;
     void Compare(Recording compared, OverlayAlignment alignment = {AlignBy::FirstSample})
     {
-        GraphOverlay overlay;
-        overlay.recording = std::make_shared<const Recording>(std::move(compared));
-        overlay.comparedName = "other.Vibration";
-        overlay.alignment = alignment;
-        model.SetOverlay(std::move(overlay));
-    }
-    bool Band(PlotPoint from, PlotPoint to)
-    {
-        model.ButtonDown(from);
-        model.DragBand(to);
-        const bool zoomed = model.ButtonUp(to);
-        Paint();
-        return zoomed;
+        testing::Compare(model, std::move(compared), alignment);
     }
 };
 

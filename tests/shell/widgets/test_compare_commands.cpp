@@ -10,7 +10,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <cmath>
 #include <cstdlib>
 
 #include "MainFrameFixture.h"
@@ -34,21 +36,6 @@ const QString kLogged = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/logged-no
 const QString kMotion = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/motion-events.Vibration");
 const QString kRealTime = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/realtime.Vibration");
 const QString kSpectrum = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/spectrum.Vibration");
-
-// SHAKEMETER_SCREENSHOTS=dir keeps what a user sees, for the help page.
-void KeepScreenshot(const QString& name, const QImage& image)
-{
-    if (const char* dir = std::getenv("SHAKEMETER_SCREENSHOTS"))
-        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + name);
-}
-
-QAction* Find(QMenu* menu, const QString& text)
-{
-    for (QAction* action : menu->actions())
-        if (action->text() == text)
-            return action;
-    return nullptr;
-}
 
 class CompareCommandsTest : public ::testing::Test {
 protected:
@@ -83,7 +70,7 @@ protected:
     void CompareFromMenu(CMainFrame& frame, const QString& path)
     {
         prompter.openPath = path;
-        QAction* compare = Find(Analysis(frame), QStringLiteral("Compare &with..."));
+        QAction* compare = FindAction(Analysis(frame), QStringLiteral("Compare &with..."));
         ASSERT_NE(compare, nullptr);
         ASSERT_TRUE(compare->isEnabled());
         compare->trigger();
@@ -141,6 +128,25 @@ TEST_F(CompareCommandsTest, CompareWithDrawsTheSecondRecordingAndRemoveGivesTheP
     EXPECT_EQ(frame->GraphView()->Model().Overlay(), nullptr);
     EXPECT_EQ(frame->GraphView()->ComposedImage(), alone);
     EXPECT_FALSE(compare.Action(ID_REMOVE_COMPARISON)->isEnabled());
+
+    CompareFromMenu(*frame, kRealTime);
+    compare.SetAlignment({AlignBy::FirstSample});
+    Settle(*frame);
+    // The read-out under the mouse names the compared row and its values at the same time: at
+    // 9.95 s, row 200 of the shown recording and row 11 at 10 s of the compared one.
+    CVxView* view = frame->GraphView();
+    const GraphState& s = view->State();
+    const int x = TruncToInt(view->Model().Position(199, 0, s.g_nZoomLevel).x);
+    QTest::mouseMove(view, QPoint(x, (s.m_rcPlot.top + s.m_rcPlot.bottom) / 2));
+    // (Rows 0.4 pixels apart: the pointer picks one of the two or three on its column.)
+    const QRegularExpression line(
+        QStringLiteral(R"(^Data Point No\.:(\d+)/(\d+)    Time: 21/04/26 10:15:(\d\d \d+ms|\d\d) X:\S+/\S+ )"));
+    const QRegularExpressionMatch match = line.match(view->ReadoutText());
+    ASSERT_TRUE(match.hasMatch()) << view->ReadoutText().toStdString();
+    // 20 rows a second against one: the compared row nearest in time.
+    const int shownRow = match.captured(1).toInt() - 1;
+    EXPECT_EQ(match.captured(2).toInt() - 1, static_cast<int>(std::lround(shownRow * 0.05)));
+    KeepScreenshot(QStringLiteral("graph-comparison-readout.png"), view->grab().toImage());
 }
 
 // A file that cannot be compared is named with the reason; the shown recording stays, and so does

@@ -66,21 +66,6 @@ protected:
     FrameEnvironment env;
 };
 
-// SHAKEMETER_SCREENSHOTS=dir keeps what a user sees of these windows, for the help page.
-void KeepScreenshot(const QString& name, const QImage& image)
-{
-    if (const char* dir = std::getenv("SHAKEMETER_SCREENSHOTS"))
-        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + name);
-}
-
-QAction* Find(QMenu* menu, const QString& text)
-{
-    for (QAction* action : menu->actions())
-        if (action->text() == text)
-            return action;
-    return nullptr;
-}
-
 // Accepts the picture dialog as soon as it is open, after letting change adjust it.
 void AcceptPictureDialog(const std::function<void(CGraphPictureDlg*)>& change)
 {
@@ -158,7 +143,7 @@ TEST_F(GraphPicturesTest, ExportCommandWritesThePictureOrSaysWhy)
             if (item->menu() != nullptr && item->text() == QStringLiteral("E&xport"))
                 exportMenu = item->menu();
     ASSERT_NE(exportMenu, nullptr);
-    QAction* command = Find(exportMenu, QStringLiteral("Graph as &Picture..."));
+    QAction* command = FindAction(exportMenu, QStringLiteral("Graph as &Picture..."));
     ASSERT_NE(command, nullptr);
     EXPECT_FALSE(command->statusTip().isEmpty());
     EXPECT_FALSE(command->toolTip().isEmpty());
@@ -208,8 +193,8 @@ TEST_F(GraphPicturesTest, LegendAndMarksKeptInTheProfile)
         EXPECT_FALSE(pictures->MarksAction()->isChecked());
         EXPECT_TRUE(pictures->LegendAction()->isCheckable());
         QMenu* analysis = frame->menuBar()->actions()[3]->menu();
-        EXPECT_EQ(Find(analysis, QStringLiteral("Trace &Legend")), pictures->LegendAction());
-        EXPECT_EQ(Find(analysis, QStringLiteral("Event &Marks")), pictures->MarksAction());
+        EXPECT_EQ(FindAction(analysis, QStringLiteral("Trace &Legend")), pictures->LegendAction());
+        EXPECT_EQ(FindAction(analysis, QStringLiteral("Event &Marks")), pictures->MarksAction());
         EXPECT_EQ(pictures->ScreenExtras(), nullptr);
         plain = frame->GraphView()->ComposedImage().copy();
 
