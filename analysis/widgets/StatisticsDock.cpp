@@ -94,15 +94,18 @@ void StatisticsDock::ShowComparison(const vibration::ComparisonTable& table, con
                 m_table->item(line, g * 4 + c)->setText(QString::fromStdString(groups[g]->cells[line][c]));
         }
     }
-    QString text = QStringLiteral("Shown %1: %2 rows from %3 to %4\n")
-                       .arg(labels.shownName)
-                       .arg(table.shown.rows)
-                       .arg(labels.shownFrom, labels.shownTo);
+    // A recording without a file (a reading not saved yet) goes by its group's name alone.
+    const auto head = [](const QString& group, const QString& name) {
+        return (name.isEmpty() ? group : group + QLatin1Char(' ') + name) + QStringLiteral(": ");
+    };
+    QString text =
+        head(QStringLiteral("Shown"), labels.shownName) +
+        QStringLiteral("%1 rows from %2 to %3\n").arg(table.shown.rows).arg(labels.shownFrom, labels.shownTo);
+    text += head(QStringLiteral("Compared"), labels.comparedName);
     if (table.compared.rows == 0) {
-        text += QStringLiteral("Compared %1: no rows in this time span").arg(labels.comparedName);
+        text += QStringLiteral("no rows in this time span");
     } else {
-        text += QStringLiteral("Compared %1: %2 rows from %3 to %4\nDifference: compared minus shown")
-                    .arg(labels.comparedName)
+        text += QStringLiteral("%1 rows from %2 to %3\nDifference: compared minus shown")
                     .arg(table.compared.rows)
                     .arg(labels.comparedFrom, labels.comparedTo);
     }
