@@ -48,6 +48,7 @@ class TempCopyKeeper;
 class DataExportCommands;
 class AnalysisPanels;
 class CursorCommands;
+class CompareCommands;
 
 // Where the main window finds its collaborators; empty members take the program's own.
 struct FrameEnvironment {
@@ -94,6 +95,8 @@ public:
     // The docks of the Analysis menu.
     AnalysisPanels* Analysis() const { return m_analysisPanels; }
     CursorCommands* Cursors() const { return m_cursors; }
+    // The comparison with a second recording (Analysis menu).
+    CompareCommands* Comparison() const { return m_compare; }
     CLoggerLink& SpectrumLink() { return *m_linkSpectrum; }
     FrameLinkHost& RunLinkHost() { return *m_runHost; }
 
@@ -263,6 +266,7 @@ private:
     CDataListDlg* m_dlgDataList = nullptr;
     AnalysisPanels* m_analysisPanels = nullptr;
     CursorCommands* m_cursors = nullptr;
+    CompareCommands* m_compare = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 
     QMap<int, QList<QAction*>> m_actions;
