@@ -322,13 +322,28 @@ inline void TraceBatcher::KeepRun(int x, int top, int bottom, quint32 pixel)
     // drawn between them.
     if (!m_direct.empty()) {
         DirectRun& last = m_direct.back();
-        if (last.x == x && last.pixel == pixel && top <= last.bottom + 1 && bottom >= last.top - 1) {
+        if (last.x == x && last.pixel == pixel && last.step == 1 && top <= last.bottom + 1 && bottom >= last.top - 1) {
             last.top = std::min(last.top, top);
             last.bottom = std::max(last.bottom, bottom);
             return;
         }
     }
     m_direct.push_back({x, top, bottom, pixel});
+    m_directLeft = std::min(m_directLeft, x);
+    m_directRight = std::max(m_directRight, x);
+}
+
+inline void TraceBatcher::KeepPair(int x, int top, quint32 pixel)
+{
+    const QRect& area = m_area;
+    if (x < area.left() || x > area.right())
+        return;
+    if (top < area.top() || top + 2 > area.bottom()) {
+        KeepRun(x, top, top, pixel);
+        KeepRun(x, top + 2, top + 2, pixel);
+        return;
+    }
+    m_direct.push_back({x, top, top + 2, pixel, 2});
     m_directLeft = std::min(m_directLeft, x);
     m_directRight = std::max(m_directRight, x);
 }
@@ -361,8 +376,18 @@ void TraceBatcher::AddToPicture(const TraceStroke& stroke)
         for (const LineRun& run : *shortLine)
             KeepRun(line.x1() + run.column, line.y1() + run.top, line.y1() + run.bottom, pixel);
     }
+    // A tick bar's pixels come in pairs, one above and one below its point, which are kept as
+    // one run: a decimated paint has over a million of them.
     for (int i = 0; i < stroke.pointCount; ++i) {
         const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
+        if (i + 1 < stroke.pointCount) {
+            const QPoint& next = stroke.points[static_cast<std::size_t>(i + 1)];
+            if (next.x() == point.x() && std::abs(next.y() - point.y()) == 2) {
+                KeepPair(point.x(), std::min(point.y(), next.y()), pixel);
+                ++i;
+                continue;
+            }
+        }
         KeepRun(point.x(), point.y(), point.y(), pixel);
     }
     if (!waits)
@@ -475,10 +500,14 @@ void TraceBatcher::WriteDirectRuns()
             }
             continue;
         }
+        // Every other row: those of the first row's parity (a word starts at an even row).
+        const std::uint64_t stepRows = run->step == 1    ? ~std::uint64_t{0}
+                                       : (from & 1) == 0 ? 0x5555555555555555u
+                                                         : 0xAAAAAAAAAAAAAAAAu;
         for (int w = from >> 6; w <= to >> 6; ++w) {
             const int low = std::max(from, w << 6) & 63;
             const int high = std::min(to, (w << 6) + 63) & 63;
-            const std::uint64_t bits = (~std::uint64_t{0} >> (63 - high)) & (~std::uint64_t{0} << low);
+            const std::uint64_t bits = (~std::uint64_t{0} >> (63 - high)) & (~std::uint64_t{0} << low) & stepRows;
             std::uint64_t fresh = bits & ~written[w];
             written[w] |= bits;
             while (fresh != 0) {
