@@ -18,6 +18,7 @@
 #include "analysis/widgets/CViewOptionsDlg.h"
 #include "graph/core/GraphLayout.h"
 #include "graph/core/Palette.h"
+#include "graph/core/TracePlanner.h"
 #include "controls/CInstrumentPanel.h"
 #include "controls/CPictureToolBar.h"
 #include "controls/CSummaryBar.h"
@@ -303,9 +304,14 @@ void CVxView::Compose()
         // A print drawing owns the graph's state meanwhile: the old picture stays.
         return;
     }
-    m_composedPlan.reset();
+    if (m_composedPlan.has_value()) {
+        TracePlanner::Recycle(std::move(m_composedPlan->traces.spans));
+        m_composedPlan.reset();
+    }
     if (whole) {
         m_composedPlan = std::move(plan);
+    } else {
+        TracePlanner::Recycle(std::move(plan.traces.spans));
     }
     m_lastParams = params;
     m_bComposedValid = true;

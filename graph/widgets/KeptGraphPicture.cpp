@@ -1,6 +1,8 @@
 #include "graph/widgets/KeptGraphPicture.h"
 
 #include <QPainter>
+
+#include "graph/core/TracePlanner.h"
 #include <utility>
 
 namespace shakemeter {
@@ -8,6 +10,7 @@ namespace shakemeter {
 void KeptGraphPicture::Keep(QImage& picture, GraphPaintPlan plan, const PaintParams& params)
 {
     std::swap(m_picture, picture);
+    ReleasePlan();
     m_plan = std::move(plan);
     m_params = params;
     m_holds = true;
@@ -30,7 +33,7 @@ void KeptGraphPicture::TakeBack(QImage& picture, GraphPaintPlan& plan, const Pai
 {
     std::swap(m_picture, picture);
     // The picture given back stays as the buffer the next Keep hands out.
-    m_plan = GraphPaintPlan();
+    ReleasePlan();
     m_holds = false;
     // The whole drawing, held to the strip: the strip's pixels come out as a whole drawing leaves
     // them. The traces end above the strip; they are left out, which spares visiting them.
@@ -46,8 +49,14 @@ void KeptGraphPicture::TakeBack(QImage& picture, GraphPaintPlan& plan, const Pai
 void KeptGraphPicture::Drop()
 {
     m_picture = QImage();
-    m_plan = GraphPaintPlan();
+    ReleasePlan();
     m_holds = false;
+}
+
+void KeptGraphPicture::ReleasePlan()
+{
+    TracePlanner::Recycle(std::move(m_plan.traces.spans));
+    m_plan = GraphPaintPlan();
 }
 
 }  // namespace shakemeter

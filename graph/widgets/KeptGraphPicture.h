@@ -34,6 +34,9 @@ public:
     bool Holds() const { return m_holds; }
 
 private:
+    // Lets go of the kept plan; its spans' storage goes to the next plan.
+    void ReleasePlan();
+
     QImage m_picture;
     GraphPaintPlan m_plan;
     PaintParams m_params;
