@@ -7,6 +7,8 @@
 #include <bit>
 #include <climits>
 #include <map>
+#include <system_error>
+#include <thread>
 #include <cmath>
 
 namespace shakemeter {
@@ -20,6 +22,9 @@ constexpr int REACH_MARGIN = 2;
 // Lines this short across are copied from the raster engine's own drawing of them.
 constexpr int PATTERN_MAX_ACROSS = 8;
 constexpr int PATTERN_MAX_ALONG = 4096;
+
+// Runs enough to be worth a second thread's start (a few tens of microseconds).
+constexpr std::size_t kRunsForTwoThreads = 20000;
 
 // The pixels of a line in one column, as offsets from its start.
 struct LineRun {
@@ -481,29 +486,64 @@ void TraceBatcher::WriteDirectRuns()
 {
     if (m_direct.empty())
         return;
+    // A 4K paint keeps over a million runs: the lower rows are written on a second thread
+    // meanwhile. Each pixel is still written by one thread, which goes through the runs in the
+    // same order, so the picture is the same; the halves meet at a word of the written bits.
+    const int rows = m_area.height();
+    const int split = (rows / 2) & ~63;
+    bool lowerDone = false;
+    if (m_direct.size() >= kRunsForTwoThreads && split > 0) {
+        try {
+            std::thread lower([this, split, rows] { WriteRunsInRows(split, rows - 1); });
+            WriteRunsInRows(0, split - 1);
+            lower.join();
+            lowerDone = true;
+        } catch (const std::system_error&) {
+            // No thread to be had: the upper rows are written, the rest follows here.
+            WriteRunsInRows(split, rows - 1);
+            lowerDone = true;
+        }
+    }
+    if (!lowerDone)
+        WriteRunsInRows(0, rows - 1);
+    const std::size_t words = static_cast<std::size_t>(m_wordsPerColumn);
+    const int left = m_area.left();
+    std::fill(
+        m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directLeft - left) * words),
+        m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directRight - left + 1) * words), 0);
+    m_direct.clear();
+    m_directLeft = INT_MAX;
+    m_directRight = INT_MIN;
+}
+
+void TraceBatcher::WriteRunsInRows(int firstRow, int lastRow)
+{
     const int left = m_area.left();
     const int areaTop = m_area.top();
     const std::size_t words = static_cast<std::size_t>(m_wordsPerColumn);
     for (auto run = m_direct.rbegin(); run != m_direct.rend(); ++run) {
+        const int top = run->top - areaTop;
+        const int from = std::max(top, firstRow);
+        const int to = std::min(run->bottom - areaTop, lastRow);
+        if (from > to)
+            continue;
         std::uint64_t* written = m_written.data() + static_cast<std::size_t>(run->x - left) * words;
-        const int from = run->top - areaTop;
-        const int to = run->bottom - areaTop;
         uchar* column =
             m_bits + static_cast<std::ptrdiff_t>(areaTop) * m_stride + static_cast<std::ptrdiff_t>(run->x) * 4;
         if (from == to) {
             // A single pixel: the tick marks are made of them.
             std::uint64_t& word = written[from >> 6];
             const std::uint64_t bit = std::uint64_t{1} << (from & 63);
-            if ((word & bit) == 0) {
+            if ((word & bit) == 0 && (run->step == 1 || ((from - top) & 1) == 0)) {
                 word |= bit;
                 *reinterpret_cast<quint32*>(column + static_cast<std::ptrdiff_t>(from) * m_stride) = run->pixel;
             }
             continue;
         }
-        // Every other row: those of the first row's parity (a word starts at an even row).
-        const std::uint64_t stepRows = run->step == 1    ? ~std::uint64_t{0}
-                                       : (from & 1) == 0 ? 0x5555555555555555u
-                                                         : 0xAAAAAAAAAAAAAAAAu;
+        // Every other row: those of the run's first row's parity (a word starts at an even row).
+        const std::uint64_t stepRows = run->step == 1   ? ~std::uint64_t{0}
+                                       : (top & 1) == 0 ? 0x5555555555555555u
+                                                        : 0xAAAAAAAAAAAAAAAAu;
         for (int w = from >> 6; w <= to >> 6; ++w) {
             const int low = std::max(from, w << 6) & 63;
             const int high = std::min(to, (w << 6) + 63) & 63;
@@ -517,12 +557,6 @@ void TraceBatcher::WriteDirectRuns()
             }
         }
     }
-    std::fill(
-        m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directLeft - left) * words),
-        m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directRight - left + 1) * words), 0);
-    m_direct.clear();
-    m_directLeft = INT_MAX;
-    m_directRight = INT_MIN;
 }
 
 void TraceBatcher::Flush()

@@ -96,6 +96,8 @@ private:
     // written is left alone. The decimated drawing passes every column many times over; this
     // writes each pixel once.
     void WriteDirectRuns();
+    // The kept runs' pixels in the rows from firstRow to lastRow of the area.
+    void WriteRunsInRows(int firstRow, int lastRow);
     // The picture path of Add.
     void AddToPicture(const TraceStroke& stroke);
     QRect ClippedReach(const QRect& whole) const;
