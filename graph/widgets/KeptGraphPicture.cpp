@@ -1,9 +1,9 @@
 #include "graph/widgets/KeptGraphPicture.h"
 
 #include <QPainter>
+#include <utility>
 
 #include "graph/core/TracePlanner.h"
-#include <utility>
 
 namespace shakemeter {
 
