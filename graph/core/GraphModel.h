@@ -59,6 +59,7 @@ struct SegmentEnds {
     int rowA = 0;
     int rowB = 0;
     bool joined = true;  // false across a motion gap: the points are marked, the line left out
+    bool operator==(const SegmentEnds&) const = default;
 };
 
 // One decimation group: its first and last point, and where each column's extremes lie.

@@ -21,6 +21,7 @@ struct PlannedText {
     int x = 0;
     int y = 0;
     std::string text;
+    bool operator==(const PlannedText&) const = default;
 };
 
 // How the ends of a trace span are marked while marking is on.
@@ -37,6 +38,7 @@ struct TraceSpan {
     SpanMarks marks = SpanMarks::None;
     bool peakAtStart = false;  // the spectrum's peak label stands at this end
     bool peakAtEnd = false;
+    bool operator==(const TraceSpan&) const = default;
 };
 
 // The spans of one drawing, and the peak label they may carry.
@@ -44,12 +46,14 @@ struct TracePlan {
     std::vector<TraceSpan> spans;
     std::string peakLabel;
     int peakLabelLowest = 0;  // no peak label starts below this row
+    bool operator==(const TracePlan&) const = default;
 };
 
 // One step of the time axis: its tick under the plot and its label lines.
 struct TimeAxisStep {
     int x = 0;
     std::vector<PlannedText> labels;
+    bool operator==(const TimeAxisStep&) const = default;
 };
 
 // The read-out line under the screen's plot: the texts the mouse made last, placed by their
@@ -60,6 +64,7 @@ struct ReadoutLine {
     int offset = 0;             // g_nReadoutOffset
     int count = READOUT_TEXTS;  // the vector sum is left out in frequency mode
     std::array<std::string, READOUT_TEXTS> texts;
+    bool operator==(const ReadoutLine&) const = default;
 };
 
 // What a drawing of the graph may show besides its own picture, each off unless asked for.
@@ -103,6 +108,7 @@ struct LegendEntry {
     PlotRect swatch;
     PlannedText name;
     bool compared = false;  // the swatch in the compared recording's paler colour
+    bool operator==(const LegendEntry&) const = default;
 };
 
 // The legend of the trace colours, in the corner of the plot where it hides the fewest trace
@@ -110,6 +116,7 @@ struct LegendEntry {
 struct LegendPlan {
     PlotRect box;
     std::vector<LegendEntry> entries;
+    bool operator==(const LegendPlan&) const = default;
 };
 
 struct GraphPaintPlan {
@@ -149,6 +156,9 @@ struct GraphPaintPlan {
     std::vector<CursorMark> cursors;  // those of the model's cursors that stand on the plot
     // While a recording is compared: which file each kind of trace is, in its own corner.
     LegendPlan overlayLegend;
+
+    // Equal plans draw equal pictures.
+    bool operator==(const GraphPaintPlan&) const = default;
 };
 
 }  // namespace shakemeter

@@ -30,6 +30,7 @@ struct GraphColors {
     int grid = 2;
 
     int trace(int t) const { return t == 0 ? x : t == 1 ? y : t == 2 ? z : vectorSum; }
+    bool operator==(const GraphColors&) const = default;
 };
 
 // Height of the summary panel above the graph when it is shown in full (time domain).
@@ -40,6 +41,7 @@ inline constexpr int kSummaryPanelHeight = 155;
 struct MarkedColumns {
     std::array<int, 4> g_nLastMarkX{};
     std::array<int, 4> g_nLastTickMarkX{};
+    bool operator==(const MarkedColumns&) const = default;
 };
 
 // The display switches and the preset value range are the part the settings file keeps.

@@ -1,6 +1,7 @@
 #include "graph/core/TracePlanner.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "graph/core/AxisText.h"
 
@@ -100,9 +101,25 @@ TracePlanner::Newest TracePlanner::NewestSegment()
     return newest;
 }
 
+std::vector<TraceSpan>& TracePlanner::SpareSpans()
+{
+    static thread_local std::vector<TraceSpan> spare;
+    return spare;
+}
+
+void TracePlanner::Recycle(std::vector<TraceSpan>&& spans)
+{
+    std::vector<TraceSpan>& spare = SpareSpans();
+    if (spans.capacity() > spare.capacity())
+        spare = std::move(spans);
+    spans = {};
+}
+
 TracePlan TracePlanner::Plan(const VisibleRange& range)
 {
     TracePlan plan = Empty();
+    plan.spans = std::exchange(SpareSpans(), {});
+    plan.spans.clear();
     const GraphState& s = m_model.state();
     const int lastPoint = m_model.RangeLast() - m_model.RangeFirst();
     if (range.first > lastPoint || lastPoint < 1)
@@ -135,10 +152,19 @@ TracePlan TracePlanner::Plan(const VisibleRange& range)
     const int rest = m_model.CollectGroups(first, last, groupSize, groups);
     const SpanPointMapper pointOf = m_model.SpanMapper();
     plan.spans.reserve(groups.size() * traces.size() * 3 * static_cast<std::size_t>(m_model.TraceCount()));
+    // Each group's last point of each trace, looked up once rather than once per column: its row
+    // lies hundreds of rows from the last one looked up, beyond the cache, and the spans written
+    // meanwhile push it out again.
+    std::vector<SpanPoint> groupEnds(groups.size() * traces.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (std::size_t i = 0; i < traces.size(); ++i)
+            groupEnds[g * traces.size() + i] = pointOf(groups[g].to, traces[i]);
+    }
     for (int c = 0; c < m_model.TraceCount(); ++c) {
         std::fill(ends.begin(), ends.end(), GroupEnd{});
         const std::size_t column = static_cast<std::size_t>(c);
-        for (const GroupExtremes& group : groups) {
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            const GroupExtremes& group = groups[g];
             for (std::size_t i = 0; i < traces.size(); ++i) {
                 const int trace = traces[i];
                 GroupEnd& end = ends[i];
@@ -147,7 +173,7 @@ TracePlan TracePlanner::Plan(const VisibleRange& range)
                 const SpanPoint low = pointOf.At(group.minimumAt[column], group.atMinimum[column][value]);
                 const SpanPoint high = pointOf.At(group.maximumAt[column], group.atMaximum[column][value]);
                 end.p = group.to;
-                end.point = pointOf(group.to, trace);
+                end.point = groupEnds[g * traces.size() + i];
                 AddSpan(plan, GraphModel::SpanBetween(start, low), trace);
                 AddSpan(plan, GraphModel::SpanBetween(low, high), trace);
                 AddSpan(plan, GraphModel::SpanBetween(high, end.point), trace);

@@ -32,7 +32,14 @@ public:
     };
     Newest NewestSegment();
 
+    // Takes the spans of a plan that is done with, whose storage the next Plan fills: the spans
+    // of a 4K paint take megabytes, whose fresh pages each drawing would fault in again when
+    // two plans are alive at once (a kept picture's and the new one).
+    static void Recycle(std::vector<TraceSpan>&& spans);
+
 private:
+    static std::vector<TraceSpan>& SpareSpans();
+
     TracePlan Empty() const;
     void AddSegment(TracePlan& plan, int p, int trace, int firstVisible);
     void AddSpan(TracePlan& plan, const SegmentEnds& ends, int trace);

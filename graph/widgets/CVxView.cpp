@@ -19,6 +19,7 @@
 #include "graph/core/CursorMarks.h"
 #include "graph/core/GraphLayout.h"
 #include "graph/core/Palette.h"
+#include "graph/core/TracePlanner.h"
 #include "controls/CInstrumentPanel.h"
 #include "controls/CPictureToolBar.h"
 #include "controls/CSummaryBar.h"
@@ -270,10 +271,6 @@ void CVxView::paintEvent(QPaintEvent* event)
 
 void CVxView::Compose()
 {
-    if (m_composed.size() != size()) {
-        m_composed = QImage(size(), QImage::Format_RGB32);
-        m_composed.fill(Qt::black);
-    }
     PaintParams params;
     params.client = PlotRect{0, 0, width(), height()};
     params.colors = m_colors;
@@ -281,14 +278,43 @@ void CVxView::Compose()
     params.frameReading = m_bFrameReading;
     params.extras = m_extrasSource ? m_extrasSource() : nullptr;
     params.cursorsOverlaid = true;
-    PaintOutcome outcome;
-    {
+    // The steps of PaintGraphFrame, with the picture of the whole recording kept while a zoom
+    // shows a part of it.
+    m_model.PrepareFrame({params.client, params.printer, params.frameReading});
+    GraphPaintPlan plan = PlanGraph(std::as_const(m_model), params);
+    const bool whole = plan.drawsGraph && m_model.state().g_bFullView;
+    if (whole && m_keptWhole.Draws(plan, params, size())) {
+        m_keptWhole.TakeBack(m_composed, plan, params, ReadoutStrip());
+        ++m_nKeptPictureUses;
+    } else {
+        if (plan.drawsGraph && !whole && m_composedPlan.has_value()) {
+            m_keptWhole.Keep(m_composed, std::move(*m_composedPlan), m_lastParams);
+        } else if (whole || (!plan.drawsNothing && !plan.drawsGraph)) {
+            m_keptWhole.Drop();
+        }
+        if (m_composed.size() != size()) {
+            m_composed = QImage(size(), QImage::Format_RGB32);
+            m_composed.fill(Qt::black);
+        }
         QPainter painter(&m_composed);
-        outcome = PaintGraphFrame(painter, m_model, params);
+        DrawGraphPlan(painter, plan, params);
     }
+    m_model.FinishFrame(plan.marked);
+    PaintOutcome outcome;
+    outcome.startZoomOutTimer = plan.startZoomOutTimer;
+    outcome.drewGraph = plan.drawsGraph;
     if (m_model.state().g_bPrinting) {
         // A print drawing owns the graph's state meanwhile: the old picture stays.
         return;
+    }
+    if (m_composedPlan.has_value()) {
+        TracePlanner::Recycle(std::move(m_composedPlan->traces.spans));
+        m_composedPlan.reset();
+    }
+    if (whole) {
+        m_composedPlan = std::move(plan);
+    } else {
+        TracePlanner::Recycle(std::move(plan.traces.spans));
     }
     m_lastParams = params;
     m_bComposedValid = true;
@@ -364,6 +390,8 @@ void CVxView::UpdateRealTimePlot()
         QPainter painter(&m_composed);
         touched = DrawNewestSegment(painter, m_model, m_colors);
     }
+    // The picture holds more than its plan now.
+    m_composedPlan.reset();
     ++m_nSegmentDraws;
     if (!touched.isEmpty()) {
         UpdateOverlay(touched);

@@ -8,7 +8,8 @@
 // zoom band are drawn over the copy, and the read-out line and the newest real-time segment are
 // drawn into the image, so moving the mouse or adding a sample costs one copy of a few pixels,
 // not a new composition. InvalidatePlot (or any repaint the view did not ask for itself)
-// composes the picture again.
+// composes the picture again. While a zoom shows a part of the recording, the picture of the
+// whole recording is kept (KeptGraphPicture), so that Undo Zoom need not draw it again.
 //
 // Timers: 1 (100 ms) takes the cursor line away once the pointer has left the plot; 2 (50 ms)
 // repaints the plot after a resize; 3 (10 ms) cancels a zoom band whose pointer left the zone
@@ -29,6 +30,7 @@
 
 #include "graph/core/GraphModel.h"
 #include "graph/widgets/GraphPainter.h"
+#include "graph/widgets/KeptGraphPicture.h"
 #include "recording/Recording.h"
 #include "recording/RecordingView.h"
 
@@ -130,6 +132,8 @@ public:
     const QImage& ComposedImage() const { return m_composed; }
     int CompositionCount() const { return m_nCompositions; }
     int SegmentDrawCount() const { return m_nSegmentDraws; }
+    // How often a composition took back the kept picture of the whole recording.
+    int KeptPictureUses() const { return m_nKeptPictureUses; }
 
 signals:
     // A button of the instrument panel: the main window runs the command's handler directly.
@@ -203,6 +207,11 @@ private:
     QRegion m_bandDrawn;      // the band outline on the screen
     int m_nCompositions = 0;
     int m_nSegmentDraws = 0;
+    // The plan m_composed was drawn from while it shows the whole recording, as long as nothing
+    // but the read-out line was drawn into it since; the picture is kept by the next zoom.
+    std::optional<GraphPaintPlan> m_composedPlan;
+    KeptGraphPicture m_keptWhole;
+    int m_nKeptPictureUses = 0;
 };
 
 }  // namespace shakemeter

@@ -514,11 +514,17 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     painter.restore();
 }
 
-PaintOutcome PaintGraph(QPainter& painter, const GraphModel& model, const PaintParams& params)
+GraphPaintPlan PlanGraph(const GraphModel& model, const PaintParams& params)
 {
     GraphPaintPlan plan = GraphPaintPlanner(model).Plan();
     if (params.extras != nullptr)
         PlanExtras(plan, model, *params.extras);
+    return plan;
+}
+
+PaintOutcome PaintGraph(QPainter& painter, const GraphModel& model, const PaintParams& params)
+{
+    const GraphPaintPlan plan = PlanGraph(model, params);
     DrawGraphPlan(painter, plan, params);
     PaintOutcome outcome;
     outcome.startZoomOutTimer = plan.startZoomOutTimer;

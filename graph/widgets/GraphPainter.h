@@ -25,6 +25,7 @@ struct PaintParams {
     QColor frame{Qt::white};              // the frame inside the area
     const GraphExtras* extras = nullptr;  // the legend and the event marks, when asked for
     bool cursorsOverlaid = false;         // the screen draws the cursors over its composed picture
+    bool operator==(const PaintParams&) const = default;
 };
 
 // The parameters of a drawing in a theme: its palette colours, surround, frame and panel (the
@@ -48,6 +49,8 @@ inline QColor PaletteColor(int index)
 // view's own); on a page it draws only in display mode 1. While a print drawing runs (until
 // EndPrinting), screen paints draw nothing.
 PaintOutcome PaintGraph(QPainter& painter, const GraphModel& model, const PaintParams& params);
+// The plan PaintGraph draws: the model's and that of the extras asked for.
+GraphPaintPlan PlanGraph(const GraphModel& model, const PaintParams& params);
 // A changeable model has not necessarily prepared the frame: it is drawn with PaintGraphFrame.
 PaintOutcome PaintGraph(QPainter& painter, GraphModel& model, const PaintParams& params) = delete;
 // A whole drawing: the model prepares the frame of params, PaintGraph draws it, the model takes

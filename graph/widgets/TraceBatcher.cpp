@@ -7,6 +7,8 @@
 #include <bit>
 #include <climits>
 #include <map>
+#include <system_error>
+#include <thread>
 #include <cmath>
 
 namespace shakemeter {
@@ -20,6 +22,9 @@ constexpr int REACH_MARGIN = 2;
 // Lines this short across are copied from the raster engine's own drawing of them.
 constexpr int PATTERN_MAX_ACROSS = 8;
 constexpr int PATTERN_MAX_ALONG = 4096;
+
+// Runs enough to be worth a second thread's start (a few tens of microseconds).
+constexpr std::size_t kRunsForTwoThreads = 20000;
 
 // The pixels of a line in one column, as offsets from its start.
 struct LineRun {
@@ -322,13 +327,28 @@ inline void TraceBatcher::KeepRun(int x, int top, int bottom, quint32 pixel)
     // drawn between them.
     if (!m_direct.empty()) {
         DirectRun& last = m_direct.back();
-        if (last.x == x && last.pixel == pixel && top <= last.bottom + 1 && bottom >= last.top - 1) {
+        if (last.x == x && last.pixel == pixel && last.step == 1 && top <= last.bottom + 1 && bottom >= last.top - 1) {
             last.top = std::min(last.top, top);
             last.bottom = std::max(last.bottom, bottom);
             return;
         }
     }
     m_direct.push_back({x, top, bottom, pixel});
+    m_directLeft = std::min(m_directLeft, x);
+    m_directRight = std::max(m_directRight, x);
+}
+
+inline void TraceBatcher::KeepPair(int x, int top, quint32 pixel)
+{
+    const QRect& area = m_area;
+    if (x < area.left() || x > area.right())
+        return;
+    if (top < area.top() || top + 2 > area.bottom()) {
+        KeepRun(x, top, top, pixel);
+        KeepRun(x, top + 2, top + 2, pixel);
+        return;
+    }
+    m_direct.push_back({x, top, top + 2, pixel, 2});
     m_directLeft = std::min(m_directLeft, x);
     m_directRight = std::max(m_directRight, x);
 }
@@ -361,8 +381,18 @@ void TraceBatcher::AddToPicture(const TraceStroke& stroke)
         for (const LineRun& run : *shortLine)
             KeepRun(line.x1() + run.column, line.y1() + run.top, line.y1() + run.bottom, pixel);
     }
+    // A tick bar's pixels come in pairs, one above and one below its point, which are kept as
+    // one run: a decimated paint has over a million of them.
     for (int i = 0; i < stroke.pointCount; ++i) {
         const QPoint& point = stroke.points[static_cast<std::size_t>(i)];
+        if (i + 1 < stroke.pointCount) {
+            const QPoint& next = stroke.points[static_cast<std::size_t>(i + 1)];
+            if (next.x() == point.x() && std::abs(next.y() - point.y()) == 2) {
+                KeepPair(point.x(), std::min(point.y(), next.y()), pixel);
+                ++i;
+                continue;
+            }
+        }
         KeepRun(point.x(), point.y(), point.y(), pixel);
     }
     if (!waits)
@@ -456,29 +486,68 @@ void TraceBatcher::WriteDirectRuns()
 {
     if (m_direct.empty())
         return;
+    // A 4K paint keeps over a million runs: the lower rows are written on a second thread
+    // meanwhile. Each pixel is still written by one thread, which goes through the runs in the
+    // same order, so the picture is the same; the halves meet at a word of the written bits.
+    const int rows = m_area.height();
+    const int split = (rows / 2) & ~63;
+    bool lowerDone = false;
+    if (m_direct.size() >= kRunsForTwoThreads && split > 0) {
+        try {
+            std::thread lower([this, split, rows] { WriteRunsInRows(split, rows - 1); });
+            WriteRunsInRows(0, split - 1);
+            lower.join();
+            lowerDone = true;
+        } catch (const std::system_error&) {
+            // No thread to be had: the upper rows are written, the rest follows here.
+            WriteRunsInRows(split, rows - 1);
+            lowerDone = true;
+        }
+    }
+    if (!lowerDone)
+        WriteRunsInRows(0, rows - 1);
+    const std::size_t words = static_cast<std::size_t>(m_wordsPerColumn);
+    const int left = m_area.left();
+    std::fill(
+        m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directLeft - left) * words),
+        m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directRight - left + 1) * words), 0);
+    m_direct.clear();
+    m_directLeft = INT_MAX;
+    m_directRight = INT_MIN;
+}
+
+void TraceBatcher::WriteRunsInRows(int firstRow, int lastRow)
+{
     const int left = m_area.left();
     const int areaTop = m_area.top();
     const std::size_t words = static_cast<std::size_t>(m_wordsPerColumn);
     for (auto run = m_direct.rbegin(); run != m_direct.rend(); ++run) {
+        const int top = run->top - areaTop;
+        const int from = std::max(top, firstRow);
+        const int to = std::min(run->bottom - areaTop, lastRow);
+        if (from > to)
+            continue;
         std::uint64_t* written = m_written.data() + static_cast<std::size_t>(run->x - left) * words;
-        const int from = run->top - areaTop;
-        const int to = run->bottom - areaTop;
         uchar* column =
             m_bits + static_cast<std::ptrdiff_t>(areaTop) * m_stride + static_cast<std::ptrdiff_t>(run->x) * 4;
         if (from == to) {
             // A single pixel: the tick marks are made of them.
             std::uint64_t& word = written[from >> 6];
             const std::uint64_t bit = std::uint64_t{1} << (from & 63);
-            if ((word & bit) == 0) {
+            if ((word & bit) == 0 && (run->step == 1 || ((from - top) & 1) == 0)) {
                 word |= bit;
                 *reinterpret_cast<quint32*>(column + static_cast<std::ptrdiff_t>(from) * m_stride) = run->pixel;
             }
             continue;
         }
+        // Every other row: those of the run's first row's parity (a word starts at an even row).
+        const std::uint64_t stepRows = run->step == 1   ? ~std::uint64_t{0}
+                                       : (top & 1) == 0 ? 0x5555555555555555u
+                                                        : 0xAAAAAAAAAAAAAAAAu;
         for (int w = from >> 6; w <= to >> 6; ++w) {
             const int low = std::max(from, w << 6) & 63;
             const int high = std::min(to, (w << 6) + 63) & 63;
-            const std::uint64_t bits = (~std::uint64_t{0} >> (63 - high)) & (~std::uint64_t{0} << low);
+            const std::uint64_t bits = (~std::uint64_t{0} >> (63 - high)) & (~std::uint64_t{0} << low) & stepRows;
             std::uint64_t fresh = bits & ~written[w];
             written[w] |= bits;
             while (fresh != 0) {
@@ -488,12 +557,6 @@ void TraceBatcher::WriteDirectRuns()
             }
         }
     }
-    std::fill(
-        m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directLeft - left) * words),
-        m_written.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(m_directRight - left + 1) * words), 0);
-    m_direct.clear();
-    m_directLeft = INT_MAX;
-    m_directRight = INT_MIN;
 }
 
 void TraceBatcher::Flush()

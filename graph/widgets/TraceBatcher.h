@@ -85,6 +85,9 @@ private:
     void FillRuns(Batch& batch);
     // Keeps a run for the picture, clipped to it.
     void KeepRun(int x, int top, int bottom, quint32 pixel);
+    // Keeps the pixels (x, top) and (x, top + 2) as one run, or each on its own where the
+    // picture's edge cuts between them.
+    void KeepPair(int x, int top, quint32 pixel);
     // Records the pixels a stroke the painter draws may touch, so that a stroke of another
     // colour over them waits for it.
     void MarkPending(Batch& batch, const QRect& reach);
@@ -93,6 +96,8 @@ private:
     // written is left alone. The decimated drawing passes every column many times over; this
     // writes each pixel once.
     void WriteDirectRuns();
+    // The kept runs' pixels in the rows from firstRow to lastRow of the area.
+    void WriteRunsInRows(int firstRow, int lastRow);
     // The picture path of Add.
     void AddToPicture(const TraceStroke& stroke);
     QRect ClippedReach(const QRect& whole) const;
@@ -113,12 +118,15 @@ private:
     qsizetype m_stride = 0;
     QRect m_area;  // the clip within the picture
     std::vector<Batch> m_batches;
-    // Runs for the picture not yet written, clipped to m_area, in stroke order.
+    // Runs for the picture not yet written, clipped to m_area, in stroke order: the rows from
+    // top to bottom of column x, every one or every other (step 2: the pixels of a tick bar
+    // above and below a trace point, two of the six a bar has).
     struct DirectRun {
         int x;
         int top;
         int bottom;
         quint32 pixel;
+        int step = 1;
     };
     // The large buffers pass from one paint's batcher to the next, so a paint does not fault
     // in fresh pages for them.

@@ -176,6 +176,66 @@ TEST(GraphViewKeys, TheWholeRecordingLeavesNoThumbWhereTheZoomHadIt)
     EXPECT_EQ(g.view->HorizontalBar()->value(), g.S().m_siHorz.position);
 }
 
+// ---- The kept picture of the whole recording
+
+// What a composition of the view's present state draws, the kept picture aside: composed again
+// after Undo Zoom took the kept one back, when nothing is kept any more.
+QImage ComposedAfresh(ViewFixture& g)
+{
+    g.view->InvalidatePlot();
+    g.Settle();
+    return g.view->ComposedImage().copy();
+}
+
+TEST(GraphViewKeptPicture, UndoZoomTakesBackTheWholePictureWithTheReadoutOfNow)
+{
+    GraphShown g;
+    const QImage wholeBefore = g.view->ComposedImage().copy();
+    g.Zoom(300, 300, 500, 500);
+    // Scrolling the zoomed graph keeps the whole picture, and the mouse changes the read-out.
+    QTest::keyClick(g.view.get(), Qt::Key_PageDown);
+    g.Settle();
+    QTest::mouseMove(g.view.get(), QPoint(600, 400));
+    g.Settle();
+    ASSERT_FALSE(g.S().g_strReadoutHead.empty());
+
+    const int compositions = g.view->CompositionCount();
+    QTest::keyClick(g.view.get(), Qt::Key_Backspace);
+    g.Settle();
+    EXPECT_EQ(g.view->KeptPictureUses(), 1);
+    EXPECT_EQ(g.view->CompositionCount(), compositions + 1);
+    const QImage taken = g.view->ComposedImage().copy();
+    EXPECT_NE(taken, wholeBefore) << "the read-out line of the zoomed graph is missing";
+    EXPECT_EQ(taken, ComposedAfresh(g));
+    EXPECT_EQ(g.view->KeptPictureUses(), 1);
+}
+
+TEST(GraphViewKeptPicture, ColoursOrSizeChangedWhileZoomedDrawTheWholeRecordingAnew)
+{
+    GraphShown g;
+    g.Zoom(300, 300, 500, 500);
+    g.view->Colors().y = 4;
+    QTest::keyClick(g.view.get(), Qt::Key_Backspace);
+    g.Settle();
+    EXPECT_EQ(g.view->KeptPictureUses(), 0);
+    const QImage drawn = g.view->ComposedImage().copy();
+    EXPECT_EQ(drawn, ComposedAfresh(g));
+
+    g.Zoom(300, 300, 500, 500);
+    g.view->resize(1000, 790);
+    g.Quiet();
+    QTest::keyClick(g.view.get(), Qt::Key_Backspace);
+    g.Settle();
+    EXPECT_EQ(g.view->KeptPictureUses(), 0);
+    EXPECT_EQ(g.view->ComposedImage().size(), QSize(1000, 790));
+
+    // Unchanged, the next Undo Zoom takes it back.
+    g.Zoom(300, 300, 500, 500);
+    QTest::keyClick(g.view.get(), Qt::Key_Backspace);
+    g.Settle();
+    EXPECT_EQ(g.view->KeptPictureUses(), 1);
+}
+
 // ---- Real-time reading
 
 struct RealTimeShown : ViewFixture {

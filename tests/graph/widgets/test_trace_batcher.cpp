@@ -165,6 +165,37 @@ TEST(TraceBatcher, ShortLinesOfEveryShapeLeaveTheSamePictureAsOneByOne)
     }
 }
 
+// Enough strokes on a tall picture that their pixels are written by two threads, a half of the
+// rows each, with runs and tick bars across the rows where the halves meet.
+TEST(TraceBatcher, StrokesWrittenByTwoThreadsLeaveTheSamePictureAsOneByOne)
+{
+    testing::App();
+    const QSize size(120, 300);
+    std::mt19937 random(5);
+    // Only what the batcher writes itself: a stroke the painter draws makes it write what it
+    // holds first, which would keep the runs few.
+    std::vector<TraceStroke> strokes = CrowdedStrokes(21, 40000);
+    for (TraceStroke& s : strokes) {
+        const QPoint down(0, std::uniform_int_distribution<int>(0, 200)(random));
+        s.line.translate(down);
+        for (int i = 0; i < s.pointCount; ++i)
+            s.points[static_cast<std::size_t>(i)] += down;
+    }
+    // Only what the batcher writes itself: a stroke the painter draws (a dot, a shallow line,
+    // one near an edge) makes it write what it holds first, which would keep the runs few.
+    const QRect inner(3, 3, 114, 294);
+    std::erase_if(strokes, [&](const TraceStroke& s) {
+        return s.dotCount > 0 || std::abs(s.line.dx()) > 8 || !inner.contains(s.line.p1()) ||
+               !inner.contains(s.line.p2());
+    });
+    ASSERT_GT(strokes.size(), 20000u);
+    for (const QRect& clip : {QRect(0, 0, 120, 300), QRect(0, 37, 120, 250)}) {
+        const QImage expected = OneByOne(strokes, clip, QImage::Format_RGB32, size);
+        EXPECT_EQ(DifferentPixels(Collected(strokes, clip, QImage::Format_RGB32, false, size), expected), 0)
+            << "clip " << clip.x() << "," << clip.y();
+    }
+}
+
 TEST(TraceBatcher, LaterColourWinsWhereStrokesCross)
 {
     testing::App();
