@@ -1,0 +1,43 @@
+#pragma once
+// What a session file keeps: the shown recording, the recording compared with it and how the two
+// are aligned, the two cursors and the zoom. Paths are absolute here; the file writes them
+// relative to its own folder where it can. Rows are 0-based rows of the recording they belong to.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace shakemeter {
+
+enum class SessionAlign { Clock, FirstSample, Event };
+
+struct SessionComparison {
+    std::string file;
+    SessionAlign align = SessionAlign::Clock;
+    std::size_t shownEventRow = 0;     // the shown recording's event the two are aligned on
+    std::size_t comparedEventRow = 0;  // the compared recording's event
+    double offsetSeconds = 0.0;
+    bool operator==(const SessionComparison&) const = default;
+};
+
+struct SessionCursors {
+    std::size_t a = 0;
+    std::size_t b = 0;
+    bool operator==(const SessionCursors&) const = default;
+};
+
+struct SessionZoom {
+    std::size_t firstRow = 0;
+    std::size_t lastRow = 0;
+    bool operator==(const SessionZoom&) const = default;
+};
+
+struct Session {
+    std::string recording;
+    std::optional<SessionComparison> comparison;
+    std::optional<SessionCursors> cursors;
+    std::optional<SessionZoom> zoom;
+    bool operator==(const Session&) const = default;
+};
+
+}  // namespace shakemeter
