@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "graph/core/AxisText.h"
+#include "graph/core/CursorPlacement.h"
 #include "graph/core/GraphLayout.h"
 #include "graph/core/GraphScroller.h"
 #include "graph/core/PointPicker.h"
@@ -140,6 +141,17 @@ void GraphModel::MarkPlotReady(bool ready)
 {
     if (m_view != nullptr)
         m_view->SetPlotReady(ready);
+}
+
+void GraphModel::SetCursors(std::optional<CursorPair> cursors)
+{
+    m_cursors = cursors ? ClampToShownRows(*this, *cursors) : std::nullopt;
+}
+
+const std::optional<CursorPair>& GraphModel::Cursors() const
+{
+    static const std::optional<CursorPair> kNone;
+    return FrequencyMode() ? kNone : m_cursors;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -17,9 +17,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "graph/core/CursorPair.h"
 #include "graph/core/GraphFrame.h"
 #include "graph/core/GraphState.h"
 #include "recording/PixelMath.h"
@@ -104,6 +106,10 @@ public:
     void SetNormalLayout(bool normal) { m_state.g_bNormalLayout = normal; }
     // The scale a real-time reading starts with (the first entry of its window table).
     void SetRealTimeScale(double scale) { m_state.m_dScale = scale; }
+    // The measuring cursors, kept within the shown sample rows; none in frequency mode or when no
+    // sample row is shown.
+    void SetCursors(std::optional<CursorPair> cursors);
+    const std::optional<CursorPair>& Cursors() const;
 
     // ---- Point table: samples (4 traces) in time mode, the spectrum (3 traces) in frequency mode.
     bool FrequencyMode() const;
@@ -255,6 +261,7 @@ private:
     GraphState m_state;
     PlotPositions m_positions;
     FrameStart m_frame;
+    std::optional<CursorPair> m_cursors;
 };
 
 template <typename Span>

@@ -11,27 +11,32 @@ namespace shakemeter {
 int PointPicker::PickIndex(int x)
 {
     GraphState& s = m_model.m_state;
-    const int shown = m_model.ShownCount();
-    if (shown == 1) {
-        s.g_nCursorIndex = 0;
+    s.g_nCursorIndex = NearestIndex(m_model, x, s.g_nCursorIndex);
+    return s.g_nCursorIndex;
+}
+
+int PointPicker::NearestIndex(const GraphModel& model, int x, int fallback)
+{
+    const GraphState& s = model.m_state;
+    const int shown = model.ShownCount();
+    if (shown == 1)
         return 0;
-    }
-    const int first = m_model.RangeFirst();
-    const int last = m_model.RangeLast();
+    const int first = model.RangeFirst();
+    const int last = model.RangeLast();
     if (shown < 2 || last <= first)
-        return s.g_nCursorIndex;
+        return fallback;
     const int level = s.g_nZoomLevel;
     const int firstRow = first - 1;
-    int index = s.g_nCursorIndex;
-    if (!m_model.HasTicks()) {
-        const double firstX = m_model.X(firstRow, level);
-        const double spacing = m_model.X(firstRow + 1, level) - firstX;
+    int index = fallback;
+    if (!model.HasTicks()) {
+        const double firstX = model.X(firstRow, level);
+        const double spacing = model.X(firstRow + 1, level) - firstX;
         if (IsUsableDivisor(spacing)) {
             int i = TruncToInt((x - firstX) / spacing + first - 1.0 - s.m_nHShift);
             const int shifted = i + s.m_nHShift;
             if (shifted >= 0 && shifted + 1 <= last - 1) {
-                const double fromLeft = x - m_model.X(shifted, level);
-                const double toRight = m_model.X(shifted + 1, level) - x;
+                const double fromLeft = x - model.X(shifted, level);
+                const double toRight = model.X(shifted + 1, level) - x;
                 if (fromLeft > toRight)
                     ++i;
             }
@@ -40,18 +45,15 @@ int PointPicker::PickIndex(int x)
     } else {
         const double shiftPixels = s.m_nHShift * s.m_dScale;
         for (int i = firstRow + 1; i <= last - 1; ++i) {
-            const double xi = m_model.X(i, level) + shiftPixels;
+            const double xi = model.X(i, level) + shiftPixels;
             if (x <= xi) {
-                const double before = x - m_model.X(i - 1, level) - shiftPixels;
+                const double before = x - model.X(i - 1, level) - shiftPixels;
                 index = before <= xi - x ? i - 1 : i;
                 break;
             }
         }
     }
-    if (index > last - 1)
-        index = last - 1;
-    s.g_nCursorIndex = index;
-    return index;
+    return std::min(index, last - 1);
 }
 
 void PointPicker::UpdateReadout(int index)

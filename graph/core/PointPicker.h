@@ -13,6 +13,9 @@ public:
     int PickIndex(int x);
     void UpdateReadout(int index);
 
+    // The row PickIndex(x) picks, without keeping it; `fallback` where the picking finds none.
+    static int NearestIndex(const GraphModel& model, int x, int fallback);
+
 private:
     GraphModel& m_model;
 };

@@ -2,19 +2,17 @@
 
 #include <algorithm>
 
+#include "graph/core/CursorPlacement.h"
+
 namespace shakemeter {
 
 std::optional<vibration::RowRange> VisibleRows(const GraphModel& model)
 {
-    if (model.document() == nullptr || !model.HasView() || model.FrequencyMode())
+    const auto shown = ShownSampleRows(model);
+    if (!shown)
         return std::nullopt;
-    const int shownFirst = model.RangeFirst() - 1;
-    const int shownLast =
-        std::min(model.RangeLast(),
-                 static_cast<int>(std::min<std::size_t>(vibration::TimeRowsOf(*model.document()).count, 0x7FFFFFFF))) -
-        1;
-    if (shownLast < shownFirst)
-        return std::nullopt;
+    const int shownFirst = static_cast<int>(shown->from);
+    const int shownLast = static_cast<int>(shown->to);
 
     // The drawing's range holds a row or two beyond each edge, so that the traces reach the edges;
     // those rows are not on the plot.
@@ -23,12 +21,9 @@ std::optional<vibration::RowRange> VisibleRows(const GraphModel& model)
         return std::nullopt;
     int first = std::clamp(shownFirst + drawn.first - 1, shownFirst, shownLast);
     int last = std::clamp(shownFirst + drawn.last - 1, shownFirst, shownLast);
-    const GraphState& s = model.state();
-    const PlotRect& plot = s.m_rcPlot;
+    const PlotRect& plot = model.state().m_rcPlot;
     if (plot.width() > 0) {
-        const int level = s.g_nZoomLevel;
-        const double shift = s.m_nHShift * s.m_dScale;
-        const auto x = [&](int row) { return model.Position(row, 0, level).x + shift; };
+        const auto x = [&](int row) { return ColumnOfRow(model, static_cast<std::size_t>(row)); };
         // A sample less than a pixel beyond an edge is drawn on the edge's pixel (the full view of
         // ticks puts the last one there).
         while (first < last && x(first) <= plot.left - 1.0)

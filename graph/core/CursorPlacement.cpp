@@ -1,0 +1,53 @@
+#include "graph/core/CursorPlacement.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "graph/core/PointPicker.h"
+
+namespace shakemeter {
+
+std::optional<vibration::RowRange> ShownSampleRows(const GraphModel& model)
+{
+    if (model.document() == nullptr || !model.HasView() || model.FrequencyMode())
+        return std::nullopt;
+    const std::size_t end = std::min<std::size_t>(static_cast<std::size_t>(std::max(0, model.RangeLast())),
+                                                  vibration::TimeRowsOf(*model.document()).count);
+    const std::size_t first = static_cast<std::size_t>(model.RangeFirst() - 1);
+    if (end == 0 || end - 1 < first)
+        return std::nullopt;
+    return vibration::RowRange{first, end - 1};
+}
+
+double ColumnOfRow(const GraphModel& model, std::size_t row)
+{
+    const GraphState& s = model.state();
+    const int clamped = static_cast<int>(std::min<std::size_t>(row, INT_MAX));
+    return model.Position(clamped, 0, s.g_nZoomLevel).x + s.m_nHShift * s.m_dScale;
+}
+
+std::optional<std::size_t> SnapColumnToRow(const GraphModel& model, int x)
+{
+    const auto shown = ShownSampleRows(model);
+    if (!shown)
+        return std::nullopt;
+    // The picking leaves a column past the last sample of a motion recording unanswered, and one
+    // before the first may answer a row before the shown range; the trace's ends answer both.
+    if (x <= ColumnOfRow(model, shown->from))
+        return shown->from;
+    if (x >= ColumnOfRow(model, shown->to))
+        return shown->to;
+    const int picked = PointPicker::NearestIndex(model, x, static_cast<int>(shown->from));
+    return std::clamp(static_cast<std::size_t>(std::max(0, picked)), shown->from, shown->to);
+}
+
+std::optional<CursorPair> ClampToShownRows(const GraphModel& model, const CursorPair& cursors)
+{
+    const auto shown = ShownSampleRows(model);
+    if (!shown)
+        return std::nullopt;
+    return CursorPair{std::clamp(cursors.rowA, shown->from, shown->to),
+                      std::clamp(cursors.rowB, shown->from, shown->to)};
+}
+
+}  // namespace shakemeter
