@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "graph/core/CursorPair.h"
+
 namespace shakemeter {
 
 enum class SessionAlign { Clock, FirstSample, Event };
@@ -20,12 +22,6 @@ struct SessionComparison {
     bool operator==(const SessionComparison&) const = default;
 };
 
-struct SessionCursors {
-    std::size_t a = 0;
-    std::size_t b = 0;
-    bool operator==(const SessionCursors&) const = default;
-};
-
 struct SessionZoom {
     std::size_t firstRow = 0;
     std::size_t lastRow = 0;
@@ -35,7 +31,7 @@ struct SessionZoom {
 struct Session {
     std::string recording;
     std::optional<SessionComparison> comparison;
-    std::optional<SessionCursors> cursors;
+    std::optional<CursorPair> cursors;
     std::optional<SessionZoom> zoom;
     bool operator==(const Session&) const = default;
 };

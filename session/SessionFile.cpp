@@ -161,7 +161,7 @@ std::optional<SessionComparison> ReadComparison(SessionReader& reader, const jso
     return comparison;
 }
 
-std::optional<SessionCursors> ReadCursors(SessionReader& reader, const json& top)
+std::optional<CursorPair> ReadCursors(SessionReader& reader, const json& top)
 {
     const json* object = reader.Object(top, "cursors", "cursors", false);
     if (object == nullptr)
@@ -170,7 +170,7 @@ std::optional<SessionCursors> ReadCursors(SessionReader& reader, const json& top
     const std::optional<std::size_t> b = reader.Row(*object, "b", "cursors.b", true);
     if (reader.Failed())
         return std::nullopt;
-    return SessionCursors{*a, *b};
+    return CursorPair{*a, *b};
 }
 
 std::optional<SessionZoom> ReadZoom(SessionReader& reader, const json& top)
@@ -258,7 +258,7 @@ std::optional<std::string> FormatSession(const Session& session, const std::stri
         top["comparison"] = std::move(comparison);
     }
     if (session.cursors)
-        top["cursors"] = json{{"a", session.cursors->a}, {"b", session.cursors->b}};
+        top["cursors"] = json{{"a", session.cursors->rowA}, {"b", session.cursors->rowB}};
     if (session.zoom)
         top["zoom"] = json{{"firstRow", session.zoom->firstRow}, {"lastRow", session.zoom->lastRow}};
     try {

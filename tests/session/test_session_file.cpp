@@ -46,7 +46,7 @@ Session FullSession(const fs::path& folder)
     session.recording = (folder / "week1.Vibration").string();
     session.comparison =
         SessionComparison{(folder / "data" / "week2.Vibration").string(), SessionAlign::Event, 1234, 987, 0.125};
-    session.cursors = SessionCursors{100, 250};
+    session.cursors = CursorPair{100, 250};
     session.zoom = SessionZoom{0, 5000};
     return session;
 }
@@ -185,7 +185,7 @@ TEST_F(SessionFileTest, RefusesEachKindOfBadInput)
             R"("cursors": {"a": 0, "b": 2147483646}, "note": "kept by a later tool", "zoom": {"firstRow": 1, "lastRow": 2})"),
         path);
     ASSERT_TRUE(largest.session) << largest.error;
-    EXPECT_EQ(largest.session->cursors->b, 2147483646u);
+    EXPECT_EQ(largest.session->cursors->rowB, 2147483646u);
 }
 
 TEST_F(SessionFileTest, LaterVersionIsToldAsSuch)
