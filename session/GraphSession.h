@@ -5,6 +5,7 @@
 // through the same calls, so both draw it alike.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "graph/core/GraphModel.h"
@@ -22,7 +23,18 @@ Session SessionOfGraph(const GraphModel& model, const std::string& recordingPath
 std::string SessionRowsFault(const Session& session, const std::string& sessionPath, const Recording& shown);
 
 // The cursors of the session on the model showing its recording (after SessionRowsFault). The
-// zoom needs the model's geometry and is made by the caller, through ZoomOntoRows.
+// zoom needs the model's geometry and is made by the caller, through ZoomOntoRows with the rows of
+// SessionZoomRows.
 void ApplySessionMarks(GraphModel& model, const Session& session);
+
+// The rows to give ZoomOntoRows so that the graph, at the model's geometry, shows the zoom's rows
+// again. A zoom onto rows ends on a whole pixel of the full view, which may hold a few rows more
+// than asked for; taken as they were shown and zoomed onto again, the rows would grow with every
+// save and open. Nothing when the model cannot zoom (no rows, no usable scales).
+struct ZoomRows {
+    int first = 0;
+    int last = 0;
+};
+std::optional<ZoomRows> SessionZoomRows(const GraphModel& model, const SessionZoom& zoom, bool frameReading);
 
 }  // namespace shakemeter

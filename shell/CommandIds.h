@@ -52,6 +52,10 @@ constexpr int ID_PREV_PANE = 59441;
 constexpr int ID_EXPORT_VISIBLE_CSV = 33101;  // "Visible &Range as CSV..."
 constexpr int ID_EXPORT_HDF5 = 33102;         // "&HDF5 File..."
 
+// File, after Export: the session file (the shown and compared recordings, cursors and zoom).
+constexpr int ID_SESSION_SAVE = 0x8320;  // "Save Session..."
+constexpr int ID_SESSION_OPEN = 0x8321;  // "Open Session..."
+
 // The instrument pane's menu bar item that is never shown.
 constexpr int ID_CONTEXT_HIDDEN = 32850;
 

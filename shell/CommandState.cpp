@@ -74,6 +74,12 @@ CommandUi CommandUiFor(int commandId, const ShellState& s)
     case ID_EXPORT_VISIBLE_CSV:
     case ID_EXPORT_HDF5:
         return Enabled(data && idle);
+    // A session names the shown recording's file, which a reading or a transfer is about to replace;
+    // opening one replaces the shown recording as Open does.
+    case ID_SESSION_SAVE:
+        return Enabled(data && idle);
+    case ID_SESSION_OPEN:
+        return Enabled(!s.reading);
     default:
         return Enabled(true);
     }
@@ -112,7 +118,9 @@ const std::vector<int>& AllCommandIds()
                                          ID_NEXT_PANE,
                                          ID_PREV_PANE,
                                          ID_EXPORT_VISIBLE_CSV,
-                                         ID_EXPORT_HDF5};
+                                         ID_EXPORT_HDF5,
+                                         ID_SESSION_SAVE,
+                                         ID_SESSION_OPEN};
     return ids;
 }
 

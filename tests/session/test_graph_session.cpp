@@ -12,34 +12,57 @@ namespace {
 
 using testing::ThousandRowFixture;
 
-// A session put back into a model of the same size shows what the session was taken from, and
-// taking it again gives the same session: saving and opening again and again does not creep.
+// 2000 rows in an 856-pixel plot, as the program's pane shows them: more than two rows a pixel.
+struct TwoThousandRowFixture : testing::GraphFixture {
+    TwoThousandRowFixture()
+    {
+        Load(2000, [](int i) { return SampleRow{(i % 13) * 0.1, 0, 0, 0}; });
+        Plot(130, 225, 986, 606);
+        Paint();
+    }
+};
+
+// The session put back into a model of the same size shows what it was taken from, and taking it
+// again gives the same session: saving and opening again and again does not widen the zoom.
+template <typename Fixture>
+void ExpectZoomsComeBack(std::initializer_list<std::pair<int, int>> zooms)
+{
+    for (const auto& [first, last] : zooms) {
+        Fixture taken;
+        taken.model.SetCursors(CursorPair{static_cast<std::size_t>(first), static_cast<std::size_t>(last)});
+        ASSERT_TRUE(taken.model.ZoomOntoRows(first, last, false));
+        taken.Paint();
+        const Session session = SessionOfGraph(taken.model, "/data/week1.Vibration");
+        ASSERT_TRUE(session.zoom);
+        EXPECT_EQ(session.zoom->firstRow, VisibleRows(taken.model)->from);
+        EXPECT_EQ(session.zoom->lastRow, VisibleRows(taken.model)->to);
+
+        Fixture restored;
+        EXPECT_EQ(SessionRowsFault(session, "/data/s.shakeproject", restored.doc), "");
+        ApplySessionMarks(restored.model, session);
+        const std::optional<ZoomRows> rows = SessionZoomRows(restored.model, *session.zoom, false);
+        ASSERT_TRUE(rows);
+        ASSERT_TRUE(restored.model.ZoomOntoRows(rows->first, rows->last, false));
+        restored.Paint();
+        EXPECT_EQ(restored.model.Cursors(), session.cursors);
+        const Session again = SessionOfGraph(restored.model, session.recording);
+        ASSERT_TRUE(again.zoom);
+        EXPECT_EQ(again.zoom->firstRow, session.zoom->firstRow) << first << ".." << last;
+        EXPECT_EQ(again.zoom->lastRow, session.zoom->lastRow) << first << ".." << last;
+    }
+}
+
 TEST(GraphSession, TakenAndPutBackShowsTheSameRows)
 {
-    ThousandRowFixture taken;
-    Session plain = SessionOfGraph(taken.model, "/data/week1.Vibration");
-    EXPECT_EQ(plain.recording, "/data/week1.Vibration");
-    EXPECT_FALSE(plain.cursors);
-    EXPECT_FALSE(plain.zoom) << "the full view is no zoom";
+    ThousandRowFixture plain;
+    const Session session = SessionOfGraph(plain.model, "/data/week1.Vibration");
+    EXPECT_EQ(session.recording, "/data/week1.Vibration");
+    EXPECT_FALSE(session.cursors);
+    EXPECT_FALSE(session.zoom) << "the full view is no zoom";
 
-    taken.model.SetCursors(CursorPair{100, 250});
-    ASSERT_TRUE(taken.model.ZoomOntoRows(400, 600, false));
-    taken.Paint();
-    const Session session = SessionOfGraph(taken.model, "/data/week1.Vibration");
-    ASSERT_TRUE(session.cursors);
-    EXPECT_EQ(*session.cursors, (CursorPair{100, 250}));
-    ASSERT_TRUE(session.zoom);
-    EXPECT_EQ(session.zoom->firstRow, VisibleRows(taken.model)->from);
-    EXPECT_EQ(session.zoom->lastRow, VisibleRows(taken.model)->to);
-
-    ThousandRowFixture restored;
-    EXPECT_EQ(SessionRowsFault(session, "/data/s.shakeproject", restored.doc), "");
-    ApplySessionMarks(restored.model, session);
-    ASSERT_TRUE(restored.model.ZoomOntoRows(static_cast<int>(session.zoom->firstRow),
-                                            static_cast<int>(session.zoom->lastRow), false));
-    restored.Paint();
-    EXPECT_EQ(restored.model.Cursors(), session.cursors);
-    EXPECT_EQ(SessionOfGraph(restored.model, session.recording), session);
+    ExpectZoomsComeBack<ThousandRowFixture>({{400, 600}, {0, 3}, {10, 990}, {997, 1000}});
+    ExpectZoomsComeBack<TwoThousandRowFixture>(
+        {{1200, 1900}, {500, 900}, {0, 1999}, {1, 7}, {1990, 1999}, {333, 1777}});
 }
 
 TEST(GraphSession, RowsBeyondTheRecordingAreNamed)

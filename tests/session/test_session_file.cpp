@@ -243,5 +243,18 @@ TEST_F(SessionFileTest, UnwritableSessionLeavesTheOldFile)
     EXPECT_FALSE(error.reason.empty());
 }
 
+// The sample session beside the sample recordings names them relative to its folder.
+TEST_F(SessionFileTest, SampleSessionNamesTheSampleRecordings)
+{
+    const std::string samples = SHAKEMETER_SOURCE_DIR "/samples";
+    const SessionReadResult read = ReadSessionFile(samples + "/compare.shakeproject");
+    ASSERT_TRUE(read.session) << read.error;
+    EXPECT_EQ(read.session->recording, (fs::path(samples) / "logged-normal.Vibration").lexically_normal().string());
+    EXPECT_TRUE(fs::exists(read.session->recording));
+    if (read.session->comparison) {
+        EXPECT_TRUE(fs::exists(read.session->comparison->file));
+    }
+}
+
 }  // namespace
 }  // namespace shakemeter

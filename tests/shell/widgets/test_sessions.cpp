@@ -1,0 +1,214 @@
+// File > "Save Session..." and "Open Session..." in the window: what a session keeps of the graph
+// comes back as it was saved, data in no file is not saved as a session, a session that cannot be
+// opened leaves the window as it was, and a session named on the command line opens as one.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QTest>
+#include <nlohmann/json.hpp>
+
+#include "MainFrameFixture.h"
+#include "ShellTestSupport.h"
+#include "graph/core/VisibleRows.h"
+#include "graph/widgets/CVxView.h"
+#include "recording/RecordingFile.h"
+#include "shell/CommandIds.h"
+#include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/SessionCommands.h"
+
+using namespace shakemeter;
+using namespace shakemeter::test;
+
+namespace {
+
+class SessionsTest : public MainFrameFixture {
+protected:
+    void SetUp() override
+    {
+        MakeFrame();
+        frame->resize(1200, 800);
+        frame->show();
+        week1 = WriteRecording(dir, QStringLiteral("week1.Vibration"), MakeLoggedRecording(2000));
+        week2 = WriteRecording(dir, QStringLiteral("week2.Vibration"), MakeLoggedRecording(300));
+        frame->OpenFromCommandLine(week1);
+        view = frame->GraphView();
+        PaintPastTheFirstZoomReset(*view);
+    }
+
+    // Cursors and a zoom as a user leaves them.
+    void MarkAndZoom(CursorPair cursors, int first, int last)
+    {
+        view->Model().SetCursors(cursors);
+        ASSERT_TRUE(view->ZoomOntoRows(first, last));
+        view->repaint();
+    }
+
+    // What the graph shows: its recording's file and rows, the cursors, whether zoomed and the rows
+    // between the plot's edges.
+    std::string Now() const
+    {
+        view->repaint();
+        const auto cursors = view->Model().Cursors();
+        const auto visible = VisibleRows(view->Model());
+        return frame->Doc().PathName().toStdString() + " " + std::to_string(frame->Doc().recording().RowCount()) +
+               " rows, cursors " +
+               (cursors ? std::to_string(cursors->rowA) + "-" + std::to_string(cursors->rowB) : "none") +
+               (view->State().g_bFullView ? ", full view " : ", zoomed ") +
+               (visible ? std::to_string(visible->from) + "-" + std::to_string(visible->to) : "none");
+    }
+
+    // Opens the session through the menu; waits until the graph stands and the session is back.
+    void OpenThroughMenu(const QString& path)
+    {
+        prompter.openPath = path;
+        frame->Action(ID_SESSION_OPEN)->trigger();
+        PaintPastTheFirstZoomReset(*view);
+        QTest::qWait(2 * CMainFrame::kZoomResetDelayMs);
+        view->repaint();
+    }
+
+    ScopedTimeZone zone{"UTC0"};
+    QString week1;
+    QString week2;
+    CVxView* view = nullptr;
+};
+
+TEST_F(SessionsTest, SavedSessionOpensAsItWasSaved)
+{
+    MarkAndZoom(CursorPair{600, 750}, 500, 900);
+    const std::string saved = Now();
+    const auto rows = VisibleRows(view->Model());
+    ASSERT_TRUE(rows);
+    ASSERT_FALSE(view->State().g_bFullView);
+
+    prompter.savePath = dir.filePath(QStringLiteral("trip.shakeproject"));
+    frame->Action(ID_SESSION_SAVE)->trigger();
+    EXPECT_EQ(prompter.proposedName, QStringLiteral("week1.shakeproject"));
+    EXPECT_TRUE(prompter.said.empty());
+    QFile file(prompter.savePath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const nlohmann::json json = nlohmann::json::parse(file.readAll().toStdString());
+    EXPECT_EQ(json["recording"], "week1.Vibration");
+    EXPECT_EQ(json["cursors"], (nlohmann::json{{"a", 600}, {"b", 750}}));
+    EXPECT_EQ(json["zoom"]["firstRow"], rows->from);
+    EXPECT_EQ(json["zoom"]["lastRow"], rows->to);
+
+    // Something else shown in between: another recording, no cursors, the full view.
+    ASSERT_EQ(frame->OpenPath(week2), LoadStatus::Loaded);
+    frame->Doc().SetPathName(week2);
+    view->Model().SetCursors(std::nullopt);
+    PaintPastTheFirstZoomReset(*view);
+    ASSERT_NE(Now(), saved);
+
+    OpenThroughMenu(prompter.savePath);
+    EXPECT_TRUE(prompter.said.empty()) << prompter.Texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Now(), saved);
+
+    // Saved again without a change, the session is the same file.
+    const QString again = dir.filePath(QStringLiteral("again.shakeproject"));
+    ASSERT_TRUE(frame->Sessions().SaveSession(again));
+    QFile first(prompter.savePath), second(again);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), second.readAll());
+}
+
+TEST_F(SessionsTest, DataInNoFileIsNotSavedAsASession)
+{
+    // As a download leaves it: shown, unsaved, in no file.
+    frame->SetDataUnsaved();
+    prompter.savePath = dir.filePath(QStringLiteral("never.shakeproject"));
+    frame->Action(ID_SESSION_SAVE)->trigger();
+    EXPECT_EQ(prompter.saveDialogs, 0) << "no file is offered for a session that cannot be written";
+    ASSERT_EQ(prompter.said.size(), 1u);
+    EXPECT_TRUE(prompter.said[0].text.contains(QStringLiteral("Save it first"))) << prompter.said[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(prompter.savePath));
+    EXPECT_FALSE(frame->Sessions().SaveSession(prompter.savePath));
+    EXPECT_FALSE(QFile::exists(prompter.savePath));
+
+    // A session that cannot be written is told with its name and leaves no file.
+    frame->Doc().SetPathName(week1);
+    frame->Flags().m_bDataUnsaved = false;
+    prompter.said.clear();
+    const QString missing = dir.filePath(QStringLiteral("none/s.shakeproject"));
+    EXPECT_FALSE(frame->Sessions().SaveSession(missing));
+    ASSERT_EQ(prompter.said.size(), 1u);
+    EXPECT_TRUE(prompter.said[0].text.startsWith(QStringLiteral("Cannot save the session \"") + missing + "\": "))
+        << prompter.said[0].text.toStdString();
+}
+
+TEST_F(SessionsTest, SessionThatCannotBeOpenedLeavesTheWindowAsItWas)
+{
+    MarkAndZoom(CursorPair{100, 200}, 50, 400);
+    const std::string before = Now();
+    const auto session = [this](const QString& name, const std::string& text) {
+        return WriteBytes(dir, name, QByteArray::fromStdString(text));
+    };
+    const std::string head = R"({"format": "shakemeter-session", "version": 1, )";
+    const struct {
+        QString path;
+        QString told;
+    } cases[] = {
+        {session("text.shakeproject", "week2.Vibration"), "not JSON"},
+        {session("later.shakeproject", R"({"format": "shakemeter-session", "version": 3})"), "later version"},
+        {session("missing.shakeproject", head + R"("recording": "gone.Vibration"})"), "gone.Vibration"},
+        {session("rows.shakeproject", head + R"("recording": "week2.Vibration", "cursors": {"a": 10, "b": 300}})"),
+         "cursor B is at row 300, beyond the 300 rows of \"week2.Vibration\""},
+        {session("zoom.shakeproject",
+                 head + R"("recording": "week2.Vibration", "zoom": {"firstRow": 0, "lastRow": 2000}})"),
+         "beyond the 300 rows"},
+        {session("foreign.shakeproject", head + R"("recording": "text.shakeproject"})"),
+         "Cannot open \"" + dir.filePath("text.shakeproject")},
+        {dir.filePath(QStringLiteral("absent.shakeproject")), "absent.shakeproject"},
+    };
+    for (const auto& c : cases) {
+        prompter.said.clear();
+        OpenThroughMenu(c.path);
+        ASSERT_EQ(prompter.said.size(), 1u) << c.path.toStdString();
+        EXPECT_TRUE(prompter.said[0].text.contains(c.told))
+            << c.path.toStdString() << ": " << prompter.said[0].text.toStdString();
+        EXPECT_EQ(Now(), before) << c.path.toStdString();
+    }
+}
+
+TEST_F(SessionsTest, OpenAsksTheSaveQuestionForUnsavedData)
+{
+    const QString path = dir.filePath(QStringLiteral("s.shakeproject"));
+    ASSERT_TRUE(frame->Sessions().SaveSession(path));
+    frame->SetDataUnsaved();
+    // Yes, then no file chosen for the data: the session is not opened over it.
+    prompter.answers = {true};
+    prompter.savePath.clear();
+    OpenThroughMenu(path);
+    ASSERT_EQ(prompter.said.size(), 1u);
+    EXPECT_TRUE(prompter.said[0].question);
+    EXPECT_TRUE(frame->Doc().PathName().isEmpty());
+    // No: the data goes and the session's recording is shown.
+    prompter.answers = {false};
+    OpenThroughMenu(path);
+    EXPECT_EQ(frame->Doc().PathName(), week1);
+}
+
+// A session on the command line opens before the window is first painted; its zoom outlasts the
+// zoom-out of the first paint.
+TEST_F(SessionsTest, CommandLineSessionOpensAsASession)
+{
+    MarkAndZoom(CursorPair{1500, 1600}, 1200, 1900);
+    const std::string saved = Now();
+    const QString path = dir.filePath(QStringLiteral("cmd.shakeproject"));
+    ASSERT_TRUE(frame->Sessions().SaveSession(path));
+
+    frame.reset();
+    MakeFrame();
+    frame->resize(1200, 800);
+    frame->OpenFromCommandLine(path);
+    frame->show();
+    view = frame->GraphView();
+    PaintPastTheFirstZoomReset(*view);
+    QTest::qWait(2 * CMainFrame::kZoomResetDelayMs);
+    EXPECT_TRUE(prompter.said.empty()) << prompter.Texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Now(), saved);
+}
+
+}  // namespace
