@@ -28,6 +28,35 @@ int SpansUnder(const TracePlan& traces, const PlotRect& box)
 
 }  // namespace
 
+std::optional<PlotRect> LeastHiddenCorner(const PlotRect& plot, int width, int height,
+                                          std::initializer_list<const TracePlan*> spans, const PlotRect* taken)
+{
+    if (width + 2 * L::kLegendInset > plot.width() || height + 2 * L::kLegendInset > plot.height())
+        return std::nullopt;
+    const int leftX = plot.left + L::kLegendInset;
+    const int rightX = plot.right - L::kLegendInset - width;
+    const int topY = plot.top + L::kLegendInset;
+    const int bottomY = plot.bottom - L::kLegendInset - height;
+    const std::array<std::pair<int, int>, 4> corners = {
+        {{rightX, topY}, {leftX, topY}, {rightX, bottomY}, {leftX, bottomY}}};
+    std::optional<PlotRect> best;
+    int fewest = -1;
+    for (const auto& [x, y] : corners) {
+        const PlotRect box{x, y, x + width, y + height};
+        if (taken != nullptr && box.left < taken->right && taken->left < box.right && box.top < taken->bottom &&
+            taken->top < box.bottom)
+            continue;
+        int hidden = 0;
+        for (const TracePlan* traces : spans)
+            hidden += SpansUnder(*traces, box);
+        if (fewest < 0 || hidden < fewest) {
+            fewest = hidden;
+            best = box;
+        }
+    }
+    return best;
+}
+
 const char* TraceName(int trace)
 {
     static constexpr std::array<const char*, 4> kNames = {"X", "Y", "Z", "Vector sum"};
@@ -49,25 +78,13 @@ LegendPlan PlanLegend(const GraphPaintPlan& plan, const GraphModel& model)
     }
     const int width = 2 * L::kLegendPadding + L::kLegendSwatchWidth + L::kLegendGap + longest * L::kLegendCharWidth;
     const int height = 2 * L::kLegendPadding + static_cast<int>(traces.size()) * L::kLegendLineHeight;
-    const PlotRect& plot = plan.plot;
-    if (traces.empty() || width + 2 * L::kLegendInset > plot.width() || height + 2 * L::kLegendInset > plot.height())
+    if (traces.empty())
         return legend;
-
-    const int leftX = plot.left + L::kLegendInset;
-    const int rightX = plot.right - L::kLegendInset - width;
-    const int topY = plot.top + L::kLegendInset;
-    const int bottomY = plot.bottom - L::kLegendInset - height;
-    const std::array<std::pair<int, int>, 4> corners = {
-        {{rightX, topY}, {leftX, topY}, {rightX, bottomY}, {leftX, bottomY}}};
-    int fewest = -1;
-    for (const auto& [x, y] : corners) {
-        const PlotRect box{x, y, x + width, y + height};
-        const int hidden = SpansUnder(plan.traces, box);
-        if (fewest < 0 || hidden < fewest) {
-            fewest = hidden;
-            legend.box = box;
-        }
-    }
+    const PlotRect* taken = plan.overlayLegend.entries.empty() ? nullptr : &plan.overlayLegend.box;
+    const std::optional<PlotRect> box = LeastHiddenCorner(plan.plot, width, height, {&plan.traces}, taken);
+    if (!box)
+        return legend;
+    legend.box = *box;
     int y = legend.box.top + L::kLegendPadding;
     for (int t : traces) {
         LegendEntry entry;

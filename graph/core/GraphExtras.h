@@ -5,6 +5,8 @@
 // picture stays as it is.
 
 #include <cstdint>
+#include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "graph/core/GraphModel.h"
@@ -29,9 +31,17 @@ struct ExtrasLayout {
 // The legend's name of trace t ("X", "Y", "Z", "Vector sum").
 const char* TraceName(int trace);
 
+// The corner of the plot (top right, top left, bottom right, bottom left, in that order on a tie)
+// where a box of the given size hides the fewest spans of the plans, leaving out a corner whose box
+// would overlap `taken`; nothing when the plot is too small to hold it.
+std::optional<PlotRect> LeastHiddenCorner(const PlotRect& plot, int width, int height,
+                                          std::initializer_list<const TracePlan*> spans,
+                                          const PlotRect* taken = nullptr);
+
 // The legend for the plan's plot: the shown traces, in the corner (top right, top left, bottom
-// right, bottom left, in that order on a tie) that hides the fewest trace spans. Empty when no
-// trace is shown or the plot is too small to hold it.
+// right, bottom left, in that order on a tie) that hides the fewest trace spans, beside the
+// comparison's legend when there is one. Empty when no trace is shown or the plot is too small to
+// hold it.
 LegendPlan PlanLegend(const GraphPaintPlan& plan, const GraphModel& model);
 
 // The columns of the events within the shown rows that fall on the plot, left to right; one mark

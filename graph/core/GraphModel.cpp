@@ -8,6 +8,7 @@
 #include "graph/core/CursorPlacement.h"
 #include "graph/core/GraphLayout.h"
 #include "graph/core/GraphScroller.h"
+#include "graph/core/OverlayValues.h"
 #include "graph/core/PointPicker.h"
 #include "graph/core/RealTimeGrowth.h"
 #include "graph/core/TimeAxis.h"
@@ -18,6 +19,13 @@
 #include "recording/RtWindowTable.h"
 
 namespace shakemeter {
+
+namespace {
+
+// The automatic value range reaches this far beyond the values, as the shown recording's does.
+constexpr double kOverlayAutoMargin = 1.0;
+
+}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Point table: what the graph reads of the shown recording and its view companions.
@@ -614,9 +622,20 @@ bool GraphModel::OnAutoScale()
     if (m_view == nullptr)
         return false;
     RecordingView& v = *m_view;
-    if (v.m_bAutoScaleY && v.m_dYMax == v.m_dAutoMax && v.m_dYMin == v.m_dAutoMin)
+    // A compared recording's values on the plot widen the range by the shown recording's margin.
+    double low = v.m_dAutoMin;
+    double high = v.m_dAutoMax;
+    const std::optional<ValueSpan> compared = VisibleOverlayValues(*this);
+    if (compared) {
+        low = std::min(low, compared->low - kOverlayAutoMargin);
+        high = std::max(high, compared->high + kOverlayAutoMargin);
+    }
+    if (v.m_bAutoScaleY && v.m_dYMax == high && v.m_dYMin == low)
         return false;
-    v.UseAutomaticValueRange();
+    if (compared)
+        v.SetValueRange(low, high, true);
+    else
+        v.UseAutomaticValueRange();
     return true;
 }
 
@@ -693,9 +712,21 @@ int GraphModel::PickIndex(int x)
     return PointPicker(*this).PickIndex(x);
 }
 
+void GraphModel::SetOverlay(std::optional<GraphOverlay> overlay)
+{
+    m_overlay = std::move(overlay);
+    if (!m_state.g_strReadoutHead.empty())
+        UpdateReadout(m_state.g_nCursorIndex);
+}
+
 void GraphModel::UpdateReadout(int index)
 {
-    PointPicker(*this).UpdateReadout(index);
+    if (PointPicker(*this).UpdateReadout(index) && m_overlay && !FrequencyMode()) {
+        GraphState& s = m_state;
+        AppendOverlayReadout(
+            {&s.g_strReadoutHead, &s.g_strReadoutX, &s.g_strReadoutY, &s.g_strReadoutZ, &s.g_strReadoutV},
+            OverlayReadoutAt(*this, index));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

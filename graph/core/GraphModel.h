@@ -19,10 +19,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graph/core/CursorPair.h"
 #include "graph/core/GraphFrame.h"
+#include "graph/core/GraphOverlay.h"
 #include "graph/core/GraphState.h"
 #include "recording/PixelMath.h"
 #include "graph/core/PlotPositions.h"
@@ -110,6 +112,10 @@ public:
     // sample row is shown.
     void SetCursors(std::optional<CursorPair> cursors);
     const std::optional<CursorPair>& Cursors() const;
+    // A second recording drawn over the shown one in time mode; nothing removes it. A read-out
+    // already shown is made again with (or without) the compared values.
+    void SetOverlay(std::optional<GraphOverlay> overlay);
+    const GraphOverlay* Overlay() const { return m_overlay ? &*m_overlay : nullptr; }
 
     // ---- Point table: samples (4 traces) in time mode, the spectrum (3 traces) in frequency mode.
     bool FrequencyMode() const;
@@ -172,6 +178,8 @@ public:
 
     // ---- The one accessor of plotting positions.
     PlotPosition Position(int row, int trace, int level) const;
+    // The value-to-pixel mapping of a zoom level, as Position applies it.
+    const ValueMapping& Mapping(int level) const { return m_positions.mapping(level); }
 
     // ---- Trace segments (relative 1-based points, row = RangeFirst() + p - 2).
     SegmentEnds SegmentEndsOf(int p, int trace, int firstVisible) const;
@@ -262,6 +270,7 @@ private:
     PlotPositions m_positions;
     FrameStart m_frame;
     std::optional<CursorPair> m_cursors;
+    std::optional<GraphOverlay> m_overlay;
 };
 
 template <typename Span>

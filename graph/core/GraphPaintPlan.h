@@ -93,6 +93,7 @@ struct LegendEntry {
     int trace = 0;
     PlotRect swatch;
     PlannedText name;
+    bool compared = false;  // the swatch in the compared recording's paler colour
 };
 
 // The legend of the trace colours, in the corner of the plot where it hides the fewest trace
@@ -126,6 +127,7 @@ struct GraphPaintPlan {
     bool horizontalGrid = false;
     std::vector<int> gridColumns;  // the vertical grid's columns (empty when off)
     TracePlan traces;
+    TracePlan overlay;  // the compared recording's traces, drawn under the shown ones
     std::array<PlannedText, 11> valueLabels;
     std::vector<PlannedText> startLabels;  // a time axis with only its start
     std::vector<TimeAxisStep> timeSteps;
@@ -135,6 +137,8 @@ struct GraphPaintPlan {
 
     LegendPlan legend;
     std::vector<EventMark> eventMarks;
+    // While a recording is compared: which file each kind of trace is, in its own corner.
+    LegendPlan overlayLegend;
 };
 
 }  // namespace shakemeter

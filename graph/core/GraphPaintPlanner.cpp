@@ -1,6 +1,8 @@
 #include "graph/core/GraphPaintPlanner.h"
 
 #include "graph/core/GraphLayout.h"
+#include "graph/core/OverlayLegend.h"
+#include "graph/core/OverlayTraces.h"
 #include "graph/core/TracePlanner.h"
 
 namespace shakemeter {
@@ -82,8 +84,11 @@ GraphPaintPlan GraphPaintPlanner::Plan() const
         for (const TimeStepMark& step : steps)
             plan.gridColumns.push_back(step.x);
     }
-    if (plan.scalesUsable)
+    if (plan.scalesUsable) {
         plan.traces = TracePlanner(m_model, plan.marked).Plan(range);
+        plan.overlay = PlanOverlayTraces(m_model);
+    }
+    plan.overlayLegend = PlanOverlayLegend(plan, m_model);
     PlanAxes(plan, steps);
     if (!request.printer)
         plan.readout = Readout(m_model);

@@ -56,12 +56,12 @@ int PointPicker::NearestIndex(const GraphModel& model, int x, int fallback)
     return std::min(index, last - 1);
 }
 
-void PointPicker::UpdateReadout(int index)
+bool PointPicker::UpdateReadout(int index)
 {
     GraphState& s = m_model.m_state;
     const int n = m_model.ShownCount();
     if (!m_model.HasView() || index < 0 || index >= n || index >= m_model.TableRows())
-        return;
+        return false;
     const bool frequency = m_model.FrequencyMode();
     const std::string place = frequency ? FormatFixed(index, 2) : m_model.SampleTimeText(index);
     // Appended piece by piece: gcc 12 at -O3 warns falsely about "literal" + string.
@@ -78,6 +78,7 @@ void PointPicker::UpdateReadout(int index)
     s.g_strReadoutZ = labelled("Z:", FormatFixed(m_model.Value(index, 2), 2));
     s.g_strReadoutV = labelled("Vector Sum:", frequency ? std::string() : FormatFixed(m_model.Value(index, 3), 2));
     s.g_nReadoutOffset = 100;
+    return true;
 }
 
 }  // namespace shakemeter

@@ -11,7 +11,7 @@ public:
     explicit PointPicker(GraphModel& model) : m_model(model) {}
 
     int PickIndex(int x);
-    void UpdateReadout(int index);
+    bool UpdateReadout(int index);  // false when the index is outside the rows (nothing changed)
 
     // The row PickIndex(x) picks, without keeping it; `fallback` where the picking finds none.
     static int NearestIndex(const GraphModel& model, int x, int fallback);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "graph/core/CursorPlacement.h"
+#include "graph/core/OverlayPlacement.h"
 
 namespace shakemeter {
 
@@ -34,6 +35,15 @@ std::optional<vibration::RowRange> VisibleRows(const GraphModel& model)
     if (last < first)
         return std::nullopt;
     return vibration::RowRange{static_cast<std::size_t>(first), static_cast<std::size_t>(last)};
+}
+
+std::optional<vibration::RowRange> VisibleOverlayRows(const GraphModel& model)
+{
+    const std::optional<OverlayPlacement> placement = OverlayPlacement::Of(model);
+    const PlotRect& plot = model.state().m_rcPlot;
+    if (!placement || plot.width() <= 0)
+        return std::nullopt;
+    return placement->RowsWithin(plot.left, plot.right);
 }
 
 }  // namespace shakemeter

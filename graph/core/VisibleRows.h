@@ -14,4 +14,8 @@ namespace shakemeter {
 // row is shown (no recording, no rows, or the spectrum in frequency mode).
 std::optional<vibration::RowRange> VisibleRows(const GraphModel& model);
 
+// The compared recording's rows (0-based, inclusive) that fall within the time span the graph shows of
+// the shown recording, after alignment; nothing without an overlay or when none fall there.
+std::optional<vibration::RowRange> VisibleOverlayRows(const GraphModel& model);
+
 }  // namespace shakemeter

@@ -12,6 +12,7 @@
 #include "graph/core/AxisText.h"
 #include "graph/core/GraphLayout.h"
 #include "graph/core/GraphPaintPlanner.h"
+#include "graph/core/OverlayTraces.h"
 #include "graph/core/TracePlanner.h"
 #include "graph/core/ReadoutPlaces.h"
 #include "graph/widgets/CellHeightFont.h"
@@ -162,6 +163,15 @@ std::array<QRgb, 4> TraceColors(const GraphColors& colors)
     return rgb;
 }
 
+std::array<QRgb, 4> OverlayColors(const GraphColors& colors)
+{
+    std::array<QRgb, 4> rgb{};
+    for (int t = 0; t < 4; ++t)
+        rgb[static_cast<std::size_t>(t)] =
+            ToQColor(OverlayTraceColor(ColorFromIndex(colors.trace(t)), ColorFromIndex(colors.background))).rgb();
+    return rgb;
+}
+
 // The traces are clipped to the plot, widened by the marks' reach at its sides.
 QRect TraceClip(const PlotRect& plot)
 {
@@ -208,12 +218,17 @@ QPen GridPen(const PaintParams& params)
 
 void DrawTraces(QPainter& painter, const GraphPaintPlan& plan, const PaintParams& params)
 {
-    if (plan.traces.spans.empty())
+    if (plan.traces.spans.empty() && plan.overlay.spans.empty())
         return;
     const QRect clip = TraceClip(plan.plot);
     painter.save();
     painter.setClipRect(clip);
     TraceBatcher batcher(painter, clip);
+    if (!plan.overlay.spans.empty()) {
+        DrawSpans(painter, &batcher, plan.overlay, OverlayColors(params.colors));
+        // The shown traces go over the whole overlay, not only over what the batch holds.
+        batcher.Flush();
+    }
     DrawSpans(painter, &batcher, plan.traces, TraceColors(params.colors));
     batcher.Flush();
     painter.restore();
@@ -278,9 +293,8 @@ void DrawEventMarks(QPainter& painter, const GraphPaintPlan& plan)
 
 // A box in the plot's background with a frame in the grid's colour, a swatch of each shown
 // trace's colour and its name in the colour that stands out on the background.
-void DrawLegend(QPainter& painter, const GraphPaintPlan& plan, const PaintParams& params)
+void DrawLegend(QPainter& painter, const LegendPlan& legend, const PaintParams& params)
 {
-    const LegendPlan& legend = plan.legend;
     if (legend.entries.empty())
         return;
     painter.save();
@@ -291,10 +305,14 @@ void DrawLegend(QPainter& painter, const GraphPaintPlan& plan, const PaintParams
     painter.drawRect(box.adjusted(0, 0, -1, -1));
     painter.setFont(AxisFont());
     painter.setPen(ToQColor(ComplementColor(ColorFromIndex(params.colors.background))));
+    const std::array<QRgb, 4> compared = OverlayColors(params.colors);
     for (const LegendEntry& entry : legend.entries) {
         const PlotRect& s = entry.swatch;
-        painter.fillRect(FromEdges(s.left, s.top, s.right, s.bottom), PaletteColor(params.colors.trace(entry.trace)));
-        DrawText(painter, entry.name);
+        const QColor color = entry.compared ? QColor(compared[static_cast<std::size_t>(entry.trace & 3)])
+                                            : PaletteColor(params.colors.trace(entry.trace));
+        painter.fillRect(FromEdges(s.left, s.top, s.right, s.bottom), color);
+        if (!entry.name.text.empty())
+            DrawText(painter, entry.name);
     }
     painter.restore();
 }
@@ -440,7 +458,8 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     painter.setFont(plan.printer ? PageLabelFont(plan.unit, painter.device()) : AxisFont());
     DrawTraces(painter, plan, params);
     DrawEventMarks(painter, plan);
-    DrawLegend(painter, plan, params);
+    DrawLegend(painter, plan.legend, params);
+    DrawLegend(painter, plan.overlayLegend, params);
 
     // Axes and labels.
     if (!plan.printer) {
