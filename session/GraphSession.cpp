@@ -1,6 +1,7 @@
 #include "session/GraphSession.h"
 
 #include <filesystem>
+#include <utility>
 
 #include "analysis/vibration/TimeRows.h"
 #include "graph/core/VisibleRows.h"
@@ -11,6 +12,8 @@ Session SessionOfGraph(const GraphModel& model, const std::string& recordingPath
 {
     Session session;
     session.recording = recordingPath;
+    if (const GraphOverlay* overlay = model.Overlay(); overlay != nullptr && !overlay->comparedPath.empty())
+        session.comparison = SessionComparison{overlay->comparedPath, overlay->alignment};
     session.cursors = model.Cursors();
     if (!model.state().g_bFullView) {
         if (const std::optional<vibration::RowRange> rows = VisibleRows(model); rows && rows->from < rows->to)
@@ -19,29 +22,60 @@ Session SessionOfGraph(const GraphModel& model, const std::string& recordingPath
     return session;
 }
 
-std::string SessionRowsFault(const Session& session, const std::string& sessionPath, const Recording& shown)
+std::string SessionRowsFault(const Session& session, const std::string& sessionPath, const Recording& shown,
+                             const Recording* compared)
 {
-    const std::size_t rows = vibration::TimeRowsOf(shown).count;
-    const std::string name = std::filesystem::path(session.recording).filename().string();
-    const auto beyond = [&](const char* what, std::size_t row) -> std::string {
-        if (row < rows)
-            return {};
-        return "Cannot open the session \"" + sessionPath + "\": " + what + " is at row " + std::to_string(row) +
-               ", beyond the " + std::to_string(rows) + " rows of \"" + name + "\".";
+    const auto fault = [&](const std::string& what) {
+        return "Cannot open the session \"" + sessionPath + "\": " + what + ".";
     };
-    std::string fault;
+    const auto name = [](const std::string& path) { return std::filesystem::path(path).filename().string(); };
+    const auto beyond = [&](const char* what, std::size_t row, const Recording& recording,
+                            const std::string& path) -> std::optional<std::string> {
+        const std::size_t rows = vibration::TimeRowsOf(recording).count;
+        if (row < rows)
+            return std::nullopt;
+        return fault(std::string(what) + " is at row " + std::to_string(row) + ", beyond the " + std::to_string(rows) +
+                     " rows of \"" + name(path) + "\"");
+    };
+    std::optional<std::string> found;
     if (session.cursors) {
-        fault = beyond("cursor A", session.cursors->rowA);
-        if (fault.empty())
-            fault = beyond("cursor B", session.cursors->rowB);
+        found = beyond("cursor A", session.cursors->rowA, shown, session.recording);
+        if (!found)
+            found = beyond("cursor B", session.cursors->rowB, shown, session.recording);
     }
-    if (fault.empty() && session.zoom)
-        fault = beyond("the zoom's last row", session.zoom->lastRow);
-    return fault;
+    if (!found && session.zoom)
+        found = beyond("the zoom's last row", session.zoom->lastRow, shown, session.recording);
+    if (!found && session.comparison && compared != nullptr) {
+        const SessionComparison& c = *session.comparison;
+        if (vibration::TimeRowsOf(*compared).count == 0)
+            return fault("the compared recording \"" + name(c.file) + "\" holds no samples");
+        if (c.alignment.by == AlignBy::Event) {
+            found = beyond("the shown recording's event", c.alignment.mainEventRow, shown, session.recording);
+            if (!found)
+                found = beyond("the compared recording's event", c.alignment.overlayEventRow, *compared, c.file);
+        }
+    }
+    return found.value_or(std::string());
 }
 
-void ApplySessionMarks(GraphModel& model, const Session& session)
+GraphOverlay SessionOverlay(const Session& session, std::shared_ptr<const Recording> compared)
 {
+    const auto name = [](const std::string& path) { return std::filesystem::path(path).filename().string(); };
+    GraphOverlay overlay;
+    overlay.recording = std::move(compared);
+    overlay.shownName = name(session.recording);
+    if (session.comparison) {
+        overlay.comparedName = name(session.comparison->file);
+        overlay.comparedPath = session.comparison->file;
+        overlay.alignment = session.comparison->alignment;
+    }
+    return overlay;
+}
+
+void ApplySessionMarks(GraphModel& model, const Session& session, std::shared_ptr<const Recording> compared)
+{
+    if (session.comparison && compared)
+        model.SetOverlay(SessionOverlay(session, std::move(compared)));
     model.SetCursors(session.cursors);
 }
 

@@ -8,17 +8,13 @@
 #include <string>
 
 #include "graph/core/CursorPair.h"
+#include "graph/core/OverlayAlignment.h"
 
 namespace shakemeter {
 
-enum class SessionAlign { Clock, FirstSample, Event };
-
 struct SessionComparison {
     std::string file;
-    SessionAlign align = SessionAlign::Clock;
-    std::size_t shownEventRow = 0;     // the shown recording's event the two are aligned on
-    std::size_t comparedEventRow = 0;  // the compared recording's event
-    double offsetSeconds = 0.0;
+    OverlayAlignment alignment;
     bool operator==(const SessionComparison&) const = default;
 };
 

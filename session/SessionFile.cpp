@@ -16,10 +16,10 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-constexpr std::array<std::pair<SessionAlign, const char*>, 3> kAlignNames{{
-    {SessionAlign::Clock, "clock"},
-    {SessionAlign::FirstSample, "first-sample"},
-    {SessionAlign::Event, "event"},
+constexpr std::array<std::pair<AlignBy, const char*>, 3> kAlignNames{{
+    {AlignBy::Clock, "clock"},
+    {AlignBy::FirstSample, "first-sample"},
+    {AlignBy::Event, "event"},
 }};
 
 fs::path AbsoluteNormal(const std::string& path)
@@ -112,7 +112,7 @@ public:
         return std::nullopt;
     }
 
-    std::optional<SessionAlign> Align(const json& object, const char* key, const std::string& name)
+    std::optional<AlignBy> Align(const json& object, const char* key, const std::string& name)
     {
         const json* value = Member(object, key, name, true);
         if (value == nullptr)
@@ -143,10 +143,10 @@ std::optional<SessionComparison> ReadComparison(SessionReader& reader, const jso
         return std::nullopt;
     SessionComparison comparison;
     const std::optional<std::string> file = reader.File(*object, "file", "comparison.file");
-    const std::optional<SessionAlign> align = reader.Align(*object, "align", "comparison.align");
+    const std::optional<AlignBy> align = reader.Align(*object, "align", "comparison.align");
     // The rows name the events only when the two are aligned on them; a file aligned otherwise
     // may still keep the last ones chosen.
-    const bool byEvent = align == SessionAlign::Event;
+    const bool byEvent = align == AlignBy::Event;
     const std::optional<std::size_t> shown = reader.Row(*object, "shownEventRow", "comparison.shownEventRow", byEvent);
     const std::optional<std::size_t> compared =
         reader.Row(*object, "comparedEventRow", "comparison.comparedEventRow", byEvent);
@@ -154,10 +154,10 @@ std::optional<SessionComparison> ReadComparison(SessionReader& reader, const jso
     if (reader.Failed())
         return std::nullopt;
     comparison.file = PathFromSession(*file, sessionPath);
-    comparison.align = *align;
-    comparison.shownEventRow = shown.value_or(0);
-    comparison.comparedEventRow = compared.value_or(0);
-    comparison.offsetSeconds = offset.value_or(0.0);
+    comparison.alignment.by = *align;
+    comparison.alignment.mainEventRow = shown.value_or(0);
+    comparison.alignment.overlayEventRow = compared.value_or(0);
+    comparison.alignment.offsetSeconds = offset.value_or(0.0);
     return comparison;
 }
 
@@ -250,11 +250,11 @@ std::optional<std::string> FormatSession(const Session& session, const std::stri
         json comparison = json::object();
         comparison["file"] = PathForSession(c.file, sessionPath);
         for (const auto& [align, text] : kAlignNames)
-            if (align == c.align)
+            if (align == c.alignment.by)
                 comparison["align"] = text;
-        comparison["shownEventRow"] = c.shownEventRow;
-        comparison["comparedEventRow"] = c.comparedEventRow;
-        comparison["offsetSeconds"] = c.offsetSeconds;
+        comparison["shownEventRow"] = c.alignment.mainEventRow;
+        comparison["comparedEventRow"] = c.alignment.overlayEventRow;
+        comparison["offsetSeconds"] = c.alignment.offsetSeconds;
         top["comparison"] = std::move(comparison);
     }
     if (session.cursors)

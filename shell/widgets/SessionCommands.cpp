@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStatusBar>
 #include <QTimer>
+#include <memory>
 #include <utility>
 
 #include "controls/Prompter.h"
@@ -19,6 +20,21 @@ namespace {
 
 constexpr int kStatusMs = 5000;
 const char* const kSessionFilter = "Shakemeter Sessions (*.shakeproject)";
+
+// Why a recording file could not be read, after its name.
+std::string RecordingFileFault(RecordingFileError error)
+{
+    switch (error) {
+    case RecordingFileError::InvalidFormat:
+        return "is not a recording file";
+    case RecordingFileError::TooLarge:
+        return "is too large to be a recording";
+    case RecordingFileError::Truncated:
+        return "is damaged or incomplete";
+    default:
+        return "cannot be read";
+    }
+}
 
 }  // namespace
 
@@ -93,23 +109,35 @@ bool SessionCommands::OpenSession(const QString& path)
         return false;
     }
     const Session& session = *read.session;
-    // Rows are checked against the recording before it replaces the shown one. A recording that
-    // cannot be read is told by the open below, which then changes nothing either.
-    if (session.cursors || session.zoom) {
+    const auto refuse = [&](const std::string& text) {
+        prompter.Tell(&m_frame, QString::fromStdString(text), PromptIcon::None);
+        return false;
+    };
+    // The compared recording is read, and the rows are checked against both recordings, before the
+    // shown recording is replaced. A shown recording that cannot be read is told by the open
+    // below, which then changes nothing either.
+    std::shared_ptr<const Recording> compared;
+    if (session.comparison) {
+        RecordingFileResult read = ReadRecordingFile(session.comparison->file);
+        if (!read.ok())
+            return refuse("Cannot open the session \"" + path.toStdString() + "\": the compared recording \"" +
+                          session.comparison->file + "\" " + RecordingFileFault(read.error));
+        compared = std::make_shared<const Recording>(std::move(read.recording));
+    }
+    const bool rowsToCheck = session.cursors || session.zoom || compared;
+    if (rowsToCheck) {
         const RecordingFileResult shown = ReadRecordingFile(session.recording);
         if (shown.ok()) {
-            const std::string fault = SessionRowsFault(session, path.toStdString(), shown.recording);
-            if (!fault.empty()) {
-                prompter.Tell(&m_frame, QString::fromStdString(fault), PromptIcon::None);
-                return false;
-            }
+            const std::string fault = SessionRowsFault(session, path.toStdString(), shown.recording, compared.get());
+            if (!fault.empty())
+                return refuse(fault);
         }
     }
     const QString recording = QString::fromStdString(session.recording);
     if (m_frame.OpenPath(recording) != LoadStatus::Loaded)
         return false;
     m_frame.Doc().SetPathName(recording);
-    m_pending = session;
+    m_pending = Pending{session, std::move(compared)};
     m_graphStands = false;
     return true;
 }
@@ -133,11 +161,12 @@ void SessionCommands::PutBackPending()
         connect(firstZoomOut, &QTimer::timeout, this, &SessionCommands::PutBackPending, Qt::SingleShotConnection);
         return;
     }
-    const Session session = *std::exchange(m_pending, std::nullopt);
+    const Pending pending = *std::exchange(m_pending, std::nullopt);
+    const Session& session = pending.session;
     // Another recording opened before the graph stood: the session is not its own.
     if (m_frame.Doc().PathName() != QString::fromStdString(session.recording))
         return;
-    ApplySessionMarks(view.Model(), session);
+    ApplySessionMarks(view.Model(), session, pending.compared);
     if (session.zoom) {
         if (const std::optional<ZoomRows> rows = SessionZoomRows(view.Model(), *session.zoom, false))
             view.ZoomOntoRows(rows->first, rows->last);

@@ -1,15 +1,18 @@
 #pragma once
 // File > "Save Session..." and "Open Session...": the session file names the shown recording's
-// file and keeps what the graph shows of it (the cursors, the zoom). Saving needs the shown data in
-// a recording file. Opening checks the whole session against its recordings before anything
-// changes, then opens the recording as Open does and puts the rest back once the graph stands
-// (the zoom needs its geometry); a failure leaves the program as it was and says why.
+// file and keeps what the graph shows with it (the compared recording and its alignment, the
+// cursors, the zoom). Saving needs the shown data in a recording file. Opening reads the compared
+// recording and checks the whole session against both recordings before anything changes, then
+// opens the recording as Open does and puts the rest back once the graph stands (the zoom needs
+// its geometry); a failure leaves the program as it was and says why.
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "recording/Recording.h"
 #include "session/Session.h"
 
 namespace shakemeter {
@@ -41,9 +44,15 @@ private:
 
     void PutBackPending();
 
+    // A session opened, waiting for its recording's graph, with the compared recording read.
+    struct Pending {
+        Session session;
+        std::shared_ptr<const Recording> compared;
+    };
+
     CMainFrame& m_frame;
-    std::optional<Session> m_pending;  // opened, waiting for its recording's graph
-    bool m_graphStands = false;        // the main window's zoom reset after the open has run
+    std::optional<Pending> m_pending;
+    bool m_graphStands = false;  // the main window's zoom reset after the open has run
 };
 
 }  // namespace shakemeter

@@ -44,8 +44,8 @@ Session FullSession(const fs::path& folder)
 {
     Session session;
     session.recording = (folder / "week1.Vibration").string();
-    session.comparison =
-        SessionComparison{(folder / "data" / "week2.Vibration").string(), SessionAlign::Event, 1234, 987, 0.125};
+    session.comparison = SessionComparison{(folder / "data" / "week2.Vibration").string(),
+                                           OverlayAlignment{AlignBy::Event, 1234, 987, 0.125}};
     session.cursors = CursorPair{100, 250};
     session.zoom = SessionZoom{0, 5000};
     return session;
@@ -54,10 +54,10 @@ Session FullSession(const fs::path& folder)
 TEST_F(SessionFileTest, RoundTripsThroughTheDisk)
 {
     const std::string path = In("trip.shakeproject");
-    for (SessionAlign align : {SessionAlign::Clock, SessionAlign::FirstSample, SessionAlign::Event}) {
+    for (AlignBy align : {AlignBy::Clock, AlignBy::FirstSample, AlignBy::Event}) {
         Session session = FullSession(folder);
-        session.comparison->align = align;
-        session.comparison->offsetSeconds = -0.1;  // not exactly binary: must come back to the bit
+        session.comparison->alignment.by = align;
+        session.comparison->alignment.offsetSeconds = -0.1;  // not exactly binary: must come back to the bit
         ASSERT_TRUE(WriteSessionFile(path, session));
         const SessionReadResult read = ReadSessionFile(path);
         ASSERT_TRUE(read.session) << read.error;

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <nlohmann/json.hpp>
 
@@ -37,6 +38,18 @@ protected:
         PaintPastTheFirstZoomReset(*view);
     }
 
+    // A comparison as Analysis > Compare with... leaves it.
+    void CompareWith(const QString& path, OverlayAlignment alignment)
+    {
+        GraphOverlay overlay;
+        overlay.recording = std::make_shared<const Recording>(ReadRecordingFile(path.toStdString()).recording);
+        overlay.shownName = QFileInfo(frame->Doc().PathName()).fileName().toStdString();
+        overlay.comparedName = QFileInfo(path).fileName().toStdString();
+        overlay.comparedPath = path.toStdString();
+        overlay.alignment = alignment;
+        view->Model().SetOverlay(std::move(overlay));
+    }
+
     // Cursors and a zoom as a user leaves them.
     void MarkAndZoom(CursorPair cursors, int first, int last)
     {
@@ -52,8 +65,17 @@ protected:
         view->repaint();
         const auto cursors = view->Model().Cursors();
         const auto visible = VisibleRows(view->Model());
+        const GraphOverlay* overlay = view->Model().Overlay();
+        const std::string compared =
+            overlay == nullptr
+                ? std::string("nothing")
+                : overlay->comparedName + " (" + std::to_string(overlay->recording->RowCount()) + " rows) by " +
+                      std::to_string(static_cast<int>(overlay->alignment.by)) + " " +
+                      std::to_string(overlay->alignment.mainEventRow) + "/" +
+                      std::to_string(overlay->alignment.overlayEventRow) + " " +
+                      std::to_string(overlay->alignment.offsetSeconds) + " in the legend with " + overlay->shownName;
         return frame->Doc().PathName().toStdString() + " " + std::to_string(frame->Doc().recording().RowCount()) +
-               " rows, cursors " +
+               " rows compared with " + compared + ", cursors " +
                (cursors ? std::to_string(cursors->rowA) + "-" + std::to_string(cursors->rowB) : "none") +
                (view->State().g_bFullView ? ", full view " : ", zoomed ") +
                (visible ? std::to_string(visible->from) + "-" + std::to_string(visible->to) : "none");
@@ -77,6 +99,7 @@ protected:
 
 TEST_F(SessionsTest, SavedSessionOpensAsItWasSaved)
 {
+    CompareWith(week2, OverlayAlignment{AlignBy::Event, 700, 20, -0.5});
     MarkAndZoom(CursorPair{600, 750}, 500, 900);
     const std::string saved = Now();
     const auto rows = VisibleRows(view->Model());
@@ -91,13 +114,19 @@ TEST_F(SessionsTest, SavedSessionOpensAsItWasSaved)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const nlohmann::json json = nlohmann::json::parse(file.readAll().toStdString());
     EXPECT_EQ(json["recording"], "week1.Vibration");
+    EXPECT_EQ(json["comparison"], (nlohmann::json{{"file", "week2.Vibration"},
+                                                  {"align", "event"},
+                                                  {"shownEventRow", 700},
+                                                  {"comparedEventRow", 20},
+                                                  {"offsetSeconds", -0.5}}));
     EXPECT_EQ(json["cursors"], (nlohmann::json{{"a", 600}, {"b", 750}}));
     EXPECT_EQ(json["zoom"]["firstRow"], rows->from);
     EXPECT_EQ(json["zoom"]["lastRow"], rows->to);
 
-    // Something else shown in between: another recording, no cursors, the full view.
+    // Something else shown in between: another recording, no comparison, no cursors, the full view.
     ASSERT_EQ(frame->OpenPath(week2), LoadStatus::Loaded);
     frame->Doc().SetPathName(week2);
+    view->Model().SetOverlay(std::nullopt);
     view->Model().SetCursors(std::nullopt);
     PaintPastTheFirstZoomReset(*view);
     ASSERT_NE(Now(), saved);
@@ -140,6 +169,7 @@ TEST_F(SessionsTest, DataInNoFileIsNotSavedAsASession)
 
 TEST_F(SessionsTest, SessionThatCannotBeOpenedLeavesTheWindowAsItWas)
 {
+    CompareWith(week2, OverlayAlignment{AlignBy::FirstSample, 0, 0, 1.0});
     MarkAndZoom(CursorPair{100, 200}, 50, 400);
     const std::string before = Now();
     const auto session = [this](const QString& name, const std::string& text) {
@@ -158,6 +188,14 @@ TEST_F(SessionsTest, SessionThatCannotBeOpenedLeavesTheWindowAsItWas)
         {session("zoom.shakeproject",
                  head + R"("recording": "week2.Vibration", "zoom": {"firstRow": 0, "lastRow": 2000}})"),
          "beyond the 300 rows"},
+        {session(
+             "uncompared.shakeproject",
+             head + R"("recording": "week2.Vibration", "comparison": {"file": "gone.Vibration", "align": "clock"}})"),
+         "the compared recording \"" + dir.filePath("gone.Vibration") + "\" cannot be read"},
+        {session("event.shakeproject",
+                 head + R"("recording": "week2.Vibration", "comparison": {"file": "week1.Vibration",
+                 "align": "event", "shownEventRow": 1, "comparedEventRow": 2000}})"),
+         "the compared recording's event is at row 2000, beyond the 2000 rows of \"week1.Vibration\""},
         {session("foreign.shakeproject", head + R"("recording": "text.shakeproject"})"),
          "Cannot open \"" + dir.filePath("text.shakeproject")},
         {dir.filePath(QStringLiteral("absent.shakeproject")), "absent.shakeproject"},
