@@ -17,7 +17,9 @@
 #include "recording/RecordingFile.h"
 #include "shell/CommandIds.h"
 #include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/GraphPictureCommands.h"
 #include "shell/widgets/SessionCommands.h"
+#include "tools/ProgramRunner.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;
@@ -247,6 +249,78 @@ TEST_F(SessionsTest, CommandLineSessionOpensAsASession)
     QTest::qWait(2 * CMainFrame::kZoomResetDelayMs);
     EXPECT_TRUE(prompter.said.empty()) << prompter.Texts().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(Now(), saved);
+}
+
+// The command line's render of a session is the program's picture of the same session at the same
+// size, pixel for pixel: the comparison, the cursors and the zoom included.
+TEST_F(SessionsTest, CommandLinePictureOfASessionIsTheProgramsPicture)
+{
+    const QString sample = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/compare.shakeproject");
+    OpenThroughMenu(sample);
+    ASSERT_TRUE(prompter.said.empty()) << prompter.Texts().join(QLatin1Char('\n')).toStdString();
+    ASSERT_NE(view->Model().Overlay(), nullptr);
+    ASSERT_TRUE(view->Model().Cursors());
+    ASSERT_FALSE(view->State().g_bFullView);
+
+    GraphPictureChoice choice;
+    choice.paneSize = true;
+    const QString program = dir.filePath(QStringLiteral("program.png"));
+    QString error;
+    ASSERT_TRUE(frame->GraphPictures()->ExportPicture(program, choice, &error)) << error.toStdString();
+    const QImage fromProgram = QImage(program).convertToFormat(QImage::Format_RGB32);
+    const QSize size = fromProgram.size();
+
+    const auto render = [&](const QString& input, const QString& name) {
+        const QString out = dir.filePath(name);
+        const auto run = shakemeter::testing::RunProgram(
+            SHAKEMETER_CLI, {"render", input.toStdString(), out.toStdString(), "--width", std::to_string(size.width()),
+                             "--height", std::to_string(size.height())});
+        EXPECT_EQ(run.code, 0) << run.err;
+        return QImage(out).convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage fromCli = render(sample, QStringLiteral("cli.png"));
+    EXPECT_EQ(fromCli.size(), size);
+    EXPECT_TRUE(fromCli == fromProgram);
+    // The session is what makes the picture: its recording alone draws another one.
+    EXPECT_FALSE(render(QString::fromStdString(view->Model().Overlay()->comparedPath), QStringLiteral("plain.png")) ==
+                 fromProgram);
+    EXPECT_FALSE(render(QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/logged-normal.Vibration"),
+                        QStringLiteral("alone.png")) == fromProgram);
+}
+
+// The command line refuses a session it cannot draw with the reason, and writes nothing.
+TEST_F(SessionsTest, CommandLineRefusesABadSession)
+{
+    const std::string out = dir.filePath(QStringLiteral("never.png")).toStdString();
+    const std::string beyond =
+        WriteBytes(dir, QStringLiteral("beyond.shakeproject"),
+                   R"({"format": "shakemeter-session", "version": 1, "recording": "week2.Vibration",
+                       "cursors": {"a": 1, "b": 300}})")
+            .toStdString();
+    auto run = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", beyond, out});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("cursor B is at row 300"), std::string::npos) << run.err;
+    run = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", beyond, out, "--from", "3"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("a session is drawn as it was saved"), std::string::npos) << run.err;
+
+    const std::string later =
+        WriteBytes(dir, QStringLiteral("later.shakeproject"), R"({"format": "shakemeter-session", "version": 2})")
+            .toStdString();
+    run = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", later, out});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("later version"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(later), std::string::npos) << run.err;
+
+    const std::string uncompared = WriteBytes(dir, QStringLiteral("uncompared.shakeproject"),
+                                              R"({"format": "shakemeter-session", "version": 1,
+                                                  "recording": "week2.Vibration",
+                                                  "comparison": {"file": "gone.Vibration", "align": "clock"}})")
+                                       .toStdString();
+    run = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", uncompared, out});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("gone.Vibration"), std::string::npos) << run.err;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
 }
 
 }  // namespace
