@@ -80,6 +80,12 @@ CommandUi CommandUiFor(int commandId, const ShellState& s)
         return Enabled(data && idle);
     case ID_SESSION_OPEN:
         return Enabled(!s.reading);
+    // The cursors stand on sample rows: a graph of the spectrum has none, and a reading replaces
+    // the rows they stand on.
+    case ID_ANALYSIS_TWO_CURSORS:
+        return Check(data && idle && s.displayMode != 0 && !s.frequencyMode, s.cursorsShown);
+    case ID_EXPORT_CURSOR_RANGE_CSV:
+        return Enabled(data && idle && s.cursorsShown && !s.frequencyMode);
     default:
         return Enabled(true);
     }
@@ -120,7 +126,9 @@ const std::vector<int>& AllCommandIds()
                                          ID_EXPORT_VISIBLE_CSV,
                                          ID_EXPORT_HDF5,
                                          ID_SESSION_SAVE,
-                                         ID_SESSION_OPEN};
+                                         ID_SESSION_OPEN,
+                                         ID_ANALYSIS_TWO_CURSORS,
+                                         ID_EXPORT_CURSOR_RANGE_CSV};
     return ids;
 }
 

@@ -16,6 +16,8 @@ struct ShellState {
     bool spectrumRecording = false;  // the shown recording was read for FFT analysis
     bool summaryShown = true;        // m_bSummaryShown
     bool instrumentShown = true;     // m_bInstrumentShown
+    bool frequencyMode = false;      // the graph shows the spectrum
+    bool cursorsShown = false;       // the graph's measuring cursors are placed
 };
 
 struct CommandUi {

@@ -71,6 +71,8 @@ CursorReadingTexts CursorReadingTextsOf(const CursorReadings& readings, const Re
         texts.difference[c] = AccelerationText(readings.difference[c]);
     }
     texts.statistics = StatisticsTableOf(readings.statistics, readings.unit);
+    texts.firstRow = std::to_string(readings.statistics.range.from + 1);
+    texts.lastRow = std::to_string(readings.statistics.range.to + 1);
     return texts;
 }
 

@@ -45,6 +45,8 @@ struct CursorReadingTexts {
     std::array<std::string, 4> atB;
     std::array<std::string, 4> difference;
     StatisticsTable statistics;  // in the readings' unit
+    std::string firstRow;        // the 1-based ends of the statistics' rows
+    std::string lastRow;
 };
 
 CursorReadingTexts CursorReadingTextsOf(const CursorReadings& readings, const Recording& recording,

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <utility>
 
 #include "graph/core/PointPicker.h"
+#include "recording/PixelMath.h"
 
 namespace shakemeter {
 
@@ -48,6 +51,54 @@ std::optional<CursorPair> ClampToShownRows(const GraphModel& model, const Cursor
         return std::nullopt;
     return CursorPair{std::clamp(cursors.rowA, shown->from, shown->to),
                       std::clamp(cursors.rowB, shown->from, shown->to)};
+}
+
+std::optional<CursorPair> StartingCursors(const GraphModel& model)
+{
+    const auto shown = ShownSampleRows(model);
+    if (!shown)
+        return std::nullopt;
+    const vibration::RowRange rows = VisibleRows(model).value_or(*shown);
+    const std::size_t span = rows.to - rows.from;
+    return CursorPair{rows.from + span / 3, rows.from + (2 * span) / 3};
+}
+
+std::size_t StepRow(const GraphModel& model, std::size_t row, long long samples)
+{
+    const auto shown = ShownSampleRows(model);
+    if (!shown)
+        return row;
+    const long long moved = static_cast<long long>(row) + samples;
+    if (moved <= static_cast<long long>(shown->from))
+        return shown->from;
+    return std::min(static_cast<std::size_t>(moved), shown->to);
+}
+
+char CursorNear(const GraphModel& model, int x, int y, int reach)
+{
+    const auto& cursors = model.Cursors();
+    const PlotRect& plot = model.plot();
+    if (!cursors || !model.ScalesUsable() || y < plot.top || y > plot.bottom)
+        return 0;
+    char nearest = 0;
+    double best = reach + 0.5;
+    for (const auto& [name, row] : {std::pair{'A', cursors->rowA}, std::pair{'B', cursors->rowB}}) {
+        const int column = TruncToInt(ColumnOfRow(model, row));
+        if (column < plot.left || column > plot.right)
+            continue;
+        const double distance = std::abs(x - column);
+        if (distance < best) {
+            best = distance;
+            nearest = name;
+        }
+    }
+    return nearest;
+}
+
+CursorPair WithRow(CursorPair cursors, char name, std::size_t row)
+{
+    (name == 'A' ? cursors.rowA : cursors.rowB) = row;
+    return cursors;
 }
 
 }  // namespace shakemeter

@@ -9,6 +9,7 @@
 #include "analysis/vibration/TimeRows.h"
 #include "graph/core/CursorPair.h"
 #include "graph/core/GraphModel.h"
+#include "graph/core/VisibleRows.h"
 
 namespace shakemeter {
 
@@ -25,5 +26,19 @@ double ColumnOfRow(const GraphModel& model, std::size_t row);
 
 // Both rows moved into the shown rows; nothing when no sample row is shown.
 std::optional<CursorPair> ClampToShownRows(const GraphModel& model, const CursorPair& cursors);
+
+// Where the cursors start: A a third and B two thirds into the rows the graph shows (the shown
+// rows before the first paint). Nothing when no sample row is shown.
+std::optional<CursorPair> StartingCursors(const GraphModel& model);
+
+// Row `row` moved by `samples` rows (negative: back), kept within the shown rows.
+std::size_t StepRow(const GraphModel& model, std::size_t row, long long samples);
+
+// The cursor ('A' or 'B') whose line passes within `reach` pixels of point (x, y) over the plot,
+// the nearer one when both do (A on a tie); 0 for none.
+char CursorNear(const GraphModel& model, int x, int y, int reach);
+
+// The pair with the named cursor ('A' or 'B') on `row`.
+CursorPair WithRow(CursorPair cursors, char name, std::size_t row);
 
 }  // namespace shakemeter

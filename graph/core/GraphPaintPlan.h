@@ -88,6 +88,15 @@ struct EventMark {
     bool operator==(const EventMark&) const = default;
 };
 
+// A measuring cursor: a vertical line over the plot at column x, its name in a box at its top.
+struct CursorMark {
+    int x = 0;
+    char name = 'A';  // 'A' or 'B'
+    int lineWidth = 1;
+    PlotRect label;
+    bool operator==(const CursorMark&) const = default;
+};
+
 // One line of the legend: a swatch of the trace's colour and its name.
 struct LegendEntry {
     int trace = 0;
@@ -139,6 +148,7 @@ struct GraphPaintPlan {
     std::vector<EventMark> eventMarks;
     // While a recording is compared: which file each kind of trace is, in its own corner.
     LegendPlan overlayLegend;
+    std::vector<CursorMark> cursors;  // those of the model's cursors that stand on the plot
 };
 
 }  // namespace shakemeter

@@ -1,5 +1,6 @@
 #include "graph/core/GraphPaintPlanner.h"
 
+#include "graph/core/CursorMarks.h"
 #include "graph/core/GraphLayout.h"
 #include "graph/core/OverlayLegend.h"
 #include "graph/core/OverlayTraces.h"
@@ -92,6 +93,7 @@ GraphPaintPlan GraphPaintPlanner::Plan() const
     PlanAxes(plan, steps);
     if (!request.printer)
         plan.readout = Readout(m_model);
+    PlanCursors(plan, m_model);
     return plan;
 }
 

@@ -16,6 +16,7 @@
 #include "analysis/widgets/CAxisSetupDlg.h"
 #include "analysis/widgets/CColorSetupDlg.h"
 #include "analysis/widgets/CViewOptionsDlg.h"
+#include "graph/core/CursorMarks.h"
 #include "graph/core/GraphLayout.h"
 #include "graph/core/Palette.h"
 #include "controls/CInstrumentPanel.h"
@@ -23,6 +24,7 @@
 #include "controls/CSummaryBar.h"
 #include "controls/Pictures.h"
 #include "controls/Prompter.h"
+#include "graph/widgets/CursorPainter.h"
 
 namespace shakemeter {
 
@@ -278,6 +280,7 @@ void CVxView::Compose()
     params.panelColor = palette().color(QPalette::Button);
     params.frameReading = m_bFrameReading;
     params.extras = m_extrasSource ? m_extrasSource() : nullptr;
+    params.cursorsOverlaid = true;
     PaintOutcome outcome;
     {
         QPainter painter(&m_composed);
@@ -322,6 +325,18 @@ void CVxView::InvalidatePlot()
         }
     }
     update(region);
+}
+
+void CVxView::SetCursors(std::optional<CursorPair> cursors)
+{
+    const PlotRect& plot = m_model.plot();
+    const QRegion before = CursorMarksRegion(PlanCursorMarks(m_model, plot, kCursorLabelSize), plot);
+    m_model.SetCursors(cursors);
+    if (!m_bComposedValid) {
+        InvalidatePlot();
+        return;
+    }
+    UpdateOverlay(before + CursorMarksRegion(PlanCursorMarks(m_model, plot, kCursorLabelSize), plot));
 }
 
 void CVxView::UpdateRealTimePlot()
@@ -375,6 +390,8 @@ void CVxView::DrawOverlays(QPainter& painter) const
     const GraphState& s = m_model.state();
     const PlotRect& plot = m_model.plot();
     painter.save();
+    if (m_bComposedValid)
+        DrawCursorMarks(painter, PlanCursorMarks(m_model, plot, kCursorLabelSize), plot, m_lastParams);
     if (!s.g_bCursorHidden) {
         // Dotted: every other pixel.
         for (int y = plot.top; y <= plot.bottom; y += 2) {
@@ -641,6 +658,7 @@ void CVxView::ClearReadout()
     s.g_strReadoutV.clear();
     // The composed picture holds the old line.
     InvalidatePlot();
+    emit readoutCleared();
 }
 
 void CVxView::HideCursorLine()

@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "graph/core/GraphModel.h"
 #include "graph/widgets/GraphPainter.h"
@@ -116,6 +117,8 @@ public:
 
     // The plot panel is composed again at the next paint (scroll bars excluded).
     void InvalidatePlot();
+    // The model's measuring cursors; the screen redraws only their columns over the composed picture.
+    void SetCursors(std::optional<CursorPair> cursors);
     // After a row was appended during a real-time reading: draws only the newest segment unless
     // the picture must move, the time axis grew or the segment leaves the plot.
     void UpdateRealTimePlot();
@@ -133,6 +136,8 @@ signals:
     void commandRequested(int commandId);
     // A double-click: the main window switches between the normal and the enlarged graph.
     void layoutToggleRequested();
+    // The read-out was emptied because another recording or the other domain is shown.
+    void readoutCleared();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

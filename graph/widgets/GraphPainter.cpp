@@ -16,6 +16,7 @@
 #include "graph/core/TracePlanner.h"
 #include "graph/core/ReadoutPlaces.h"
 #include "graph/widgets/CellHeightFont.h"
+#include "graph/widgets/CursorPainter.h"
 #include "graph/widgets/TraceBatcher.h"
 
 namespace shakemeter {
@@ -460,6 +461,8 @@ void DrawGraphPlan(QPainter& painter, const GraphPaintPlan& plan, const PaintPar
     DrawEventMarks(painter, plan);
     DrawLegend(painter, plan.legend, params);
     DrawLegend(painter, plan.overlayLegend, params);
+    if (!params.cursorsOverlaid)
+        DrawCursorMarks(painter, plan.cursors, plot, params);
 
     // Axes and labels.
     if (!plan.printer) {

@@ -24,6 +24,7 @@ struct PaintParams {
     QColor surround{Qt::black};           // the screen's area around the framed panel
     QColor frame{Qt::white};              // the frame inside the area
     const GraphExtras* extras = nullptr;  // the legend and the event marks, when asked for
+    bool cursorsOverlaid = false;         // the screen draws the cursors over its composed picture
 };
 
 // The parameters of a drawing in a theme: its palette colours, surround, frame and panel (the

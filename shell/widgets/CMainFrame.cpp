@@ -41,6 +41,7 @@
 #include "shell/widgets/AnalysisPanels.h"
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
+#include "shell/widgets/CursorCommands.h"
 #include "shell/widgets/DataExportCommands.h"
 #include "shell/widgets/FrameLinkHost.h"
 #include "shell/widgets/PsdWindowLink.h"
@@ -90,6 +91,9 @@ constexpr CommandText kCommandTexts[] = {
     {ID_EXPORT_HDF5, "Save the whole recording as an HDF5 file for Python, MATLAB and HDF5 tools\nExport HDF5 File"},
     {ID_SESSION_SAVE, "Save the shown recording's file with its cursors and zoom as a session\nSave Session"},
     {ID_SESSION_OPEN, "Open a session: its recording with the cursors and zoom it was saved with\nOpen Session"},
+    {ID_ANALYSIS_TWO_CURSORS, "Place or remove cursors A and B to measure between two samples\nTwo Cursors"},
+    {ID_EXPORT_CURSOR_RANGE_CSV,
+     "Save the rows from cursor A to cursor B as a comma-separated table\nExport Range Between Cursors as CSV"},
 };
 
 // Failures the program names in its own words: the file and the reason.
@@ -238,6 +242,11 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
         if (m_psdWindow->isVisible())
             m_psdWindow->Recompute();
     });
+    m_cursors =
+        new CursorCommands(*this, *m_pView, *Action(ID_ANALYSIS_TWO_CURSORS), *Action(ID_EXPORT_CURSOR_RANGE_CSV),
+                           *m_analysisMenu, *m_exportMenu, m_analysisPanels->CurrentUnit());
+    connect(m_analysisPanels, &AnalysisPanels::unitChanged, m_cursors,
+            [this] { m_cursors->SetUnit(m_analysisPanels->CurrentUnit()); });
 
     m_timerSpectrum.setSingleShot(true);
     connect(&m_timerSpectrum, &QTimer::timeout, this, &CMainFrame::OnSpectrumTick);
@@ -347,6 +356,9 @@ void CMainFrame::CreateActions()
     MakeAction(ID_EXPORT_HDF5, QStringLiteral("&HDF5 File..."));
     MakeAction(ID_SESSION_SAVE, QStringLiteral("Save Sessio&n..."));
     MakeAction(ID_SESSION_OPEN, QStringLiteral("Open Sess&ion..."));
+    MakeAction(ID_ANALYSIS_TWO_CURSORS, QStringLiteral("Two &Cursors"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    MakeAction(ID_EXPORT_CURSOR_RANGE_CSV, QStringLiteral("Range &Between Cursors as CSV..."));
 
     // Accelerators of the standard document commands and the pane switch.
     struct Accelerator {
@@ -465,6 +477,8 @@ ShellState CMainFrame::CurrentState() const
     s.spectrumRecording = m_pView->ShowsSpectrumRecording();
     s.summaryShown = m_bSummaryShown;
     s.instrumentShown = m_bInstrumentShown;
+    s.frequencyMode = m_pView->Model().FrequencyMode();
+    s.cursorsShown = m_pView->Model().Cursors().has_value();
     return s;
 }
 
@@ -538,6 +552,14 @@ void CMainFrame::RunCommand(int commandId)
         break;
     case ID_SESSION_OPEN:
         m_sessions->OnOpenSession();
+        break;
+    case ID_ANALYSIS_TWO_CURSORS:
+        m_cursors->Toggle();
+        ApplyEnableTable();
+        break;
+    case ID_EXPORT_CURSOR_RANGE_CSV:
+        if (const auto rows = m_cursors->Range())
+            m_dataExport->ExportRows(*rows, m_cursors->Unit());
         break;
     case ID_LOGGER_SETUP:
         OnSetup();

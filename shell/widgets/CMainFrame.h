@@ -48,6 +48,7 @@ class TempCopyKeeper;
 class DataExportCommands;
 class AnalysisPanels;
 class SessionCommands;
+class CursorCommands;
 
 // Where the main window finds its collaborators; empty members take the program's own.
 struct FrameEnvironment {
@@ -94,6 +95,7 @@ public:
     // The docks of the Analysis menu.
     AnalysisPanels* Analysis() const { return m_analysisPanels; }
     SessionCommands& Sessions() const { return *m_sessions; }
+    CursorCommands* Cursors() const { return m_cursors; }
     CLoggerLink& SpectrumLink() { return *m_linkSpectrum; }
     FrameLinkHost& RunLinkHost() { return *m_runHost; }
 
@@ -264,6 +266,7 @@ private:
     CLoadingDlg* m_dlgLoading = nullptr;
     CDataListDlg* m_dlgDataList = nullptr;
     AnalysisPanels* m_analysisPanels = nullptr;
+    CursorCommands* m_cursors = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 
     QMap<int, QList<QAction*>> m_actions;

@@ -38,16 +38,22 @@ QString ProposedName(CMainFrame& frame, const QString& suffix, const QString& fa
 
 void DataExportCommands::ExportVisibleRange()
 {
-    if (!VisibleRows(m_frame.GraphView()->Model())) {
+    const std::optional<vibration::RowRange> rows = VisibleRows(m_frame.GraphView()->Model());
+    if (!rows) {
         m_frame.UserPrompter().Tell(&m_frame, QStringLiteral("The graph shows no sample rows to export."),
                                     PromptIcon::Information);
         return;
     }
+    ExportRows(*rows, vibration::Unit::G);
+}
+
+void DataExportCommands::ExportRows(vibration::RowRange rows, vibration::Unit unit)
+{
     const QString path = m_frame.UserPrompter().ChooseSaveFile(
         &m_frame, QStringLiteral("CSV Files (*.csv)"), QStringLiteral("csv"),
         ProposedName(m_frame, QStringLiteral(" range.csv"), QStringLiteral("range")));
     if (!path.isEmpty())
-        WriteVisibleRange(path);
+        WriteRows(path, rows, unit);
 }
 
 void DataExportCommands::ExportHdf5()
@@ -61,14 +67,16 @@ void DataExportCommands::ExportHdf5()
 
 bool DataExportCommands::WriteVisibleRange(const QString& path)
 {
-    CVxView& view = *m_frame.GraphView();
-    const std::optional<vibration::RowRange> rows = VisibleRows(view.Model());
-    if (!rows)
-        return false;
+    const std::optional<vibration::RowRange> rows = VisibleRows(m_frame.GraphView()->Model());
+    return rows && WriteRows(path, *rows, vibration::Unit::G);
+}
+
+bool DataExportCommands::WriteRows(const QString& path, vibration::RowRange rows, vibration::Unit unit)
+{
     const std::string bytes =
-        exports::BuildRangeCsv(m_frame.Doc().recording(), view.Companions(), *rows, vibration::Unit::G);
+        exports::BuildRangeCsv(m_frame.Doc().recording(), m_frame.GraphView()->Companions(), rows, unit);
     return WriteTable(path, bytes,
-                      QStringLiteral("Rows %1 to %2 saved in %3").arg(rows->from + 1).arg(rows->to + 1).arg(path));
+                      QStringLiteral("Rows %1 to %2 saved in %3").arg(rows.from + 1).arg(rows.to + 1).arg(path));
 }
 
 void DataExportCommands::ExportPsd(const vibration::PsdResult& psd)

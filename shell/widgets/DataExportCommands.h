@@ -7,6 +7,8 @@
 #include <string>
 
 #include "analysis/vibration/EventDetector.h"
+#include "analysis/vibration/TimeRows.h"
+#include "analysis/vibration/Units.h"
 #include "analysis/vibration/WelchPsd.h"
 
 namespace shakemeter {
@@ -21,6 +23,10 @@ public:
     void ExportHdf5();
     // The same without the file dialog; true when the file was written.
     bool WriteVisibleRange(const QString& path);
+    // Rows from..to (0-based, inclusive) as the visible range is written, in the unit; the file
+    // dialog first.
+    void ExportRows(vibration::RowRange rows, vibration::Unit unit);
+    bool WriteRows(const QString& path, vibration::RowRange rows, vibration::Unit unit);
     bool WriteHdf5(const QString& path);
     // A PSD as the PSD window shows it (in its own unit), as a comma-separated table.
     void ExportPsd(const vibration::PsdResult& psd);

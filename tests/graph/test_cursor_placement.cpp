@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "GraphFixture.h"
+#include "graph/core/CursorMarks.h"
 #include "graph/core/CursorPlacement.h"
+#include "graph/core/GraphPaintPlanner.h"
 #include "graph/core/VisibleRows.h"
 
 namespace shakemeter {
@@ -107,9 +109,7 @@ TEST(GraphCursors, MotionRecordingsSnapOnTheirTicksUpToTheLastSample)
 TEST(GraphCursors, ZoomedAndScrolledColumnsAreWhereTheSamplesAreDrawn)
 {
     ThousandRowFixture g;
-    g.model.ButtonDown({300, 300});
-    g.model.DragBand({500, 400});
-    ASSERT_TRUE(g.model.ButtonUp({500, 400}));
+    ASSERT_TRUE(g.model.ZoomOntoRows(250, 500, false));
     g.Paint();
     g.model.OnHScroll(ScrollCode::LineForward, 0, 0);
     g.Paint();
@@ -124,6 +124,111 @@ TEST(GraphCursors, ZoomedAndScrolledColumnsAreWhereTheSamplesAreDrawn)
     // Rows off the plot still have their columns: a cursor scrolled away is not drawn.
     EXPECT_LT(ColumnOfRow(g.model, 0), plot.left);
     EXPECT_GT(ColumnOfRow(g.model, 1000), plot.right);
+}
+
+TEST(GraphCursors, StartAtAThirdAndTwoThirdsOfTheVisibleRows)
+{
+    ThousandRowFixture g;
+    EXPECT_EQ(StartingCursors(g.model), (CursorPair{333, 666}));
+    // Zoomed onto a stretch: a third and two thirds of it.
+    ASSERT_TRUE(g.model.ZoomOntoRows(300, 600, false));
+    g.Paint();
+    const auto visible = VisibleRows(g.model);
+    ASSERT_TRUE(visible);
+    const auto start = StartingCursors(g.model);
+    ASSERT_TRUE(start);
+    EXPECT_EQ(start->rowA, visible->from + (visible->to - visible->from) / 3);
+    EXPECT_EQ(start->rowB, visible->from + 2 * (visible->to - visible->from) / 3);
+    EXPECT_LT(start->rowA, start->rowB);
+
+    GraphFixture one;
+    one.Load(1, testing::Flat);
+    one.Plot(100, 200, 900, 600);
+    one.Paint();
+    EXPECT_EQ(StartingCursors(one.model), (CursorPair{0, 0}));
+    GraphModel detached;
+    EXPECT_FALSE(StartingCursors(detached));
+}
+
+TEST(GraphCursors, StepsStayWithinTheShownRows)
+{
+    ThousandRowFixture g;
+    g.view.SetShownRange(101, 200);
+    g.Paint();
+    EXPECT_EQ(StepRow(g.model, 150, 1), 151u);
+    EXPECT_EQ(StepRow(g.model, 150, -10), 140u);
+    EXPECT_EQ(StepRow(g.model, 195, 10), 199u);
+    EXPECT_EQ(StepRow(g.model, 105, -10), 100u);
+    EXPECT_EQ(StepRow(g.model, 0, -1), 100u);
+    EXPECT_EQ(WithRow(CursorPair{1, 2}, 'A', 7), (CursorPair{7, 2}));
+    EXPECT_EQ(WithRow(CursorPair{1, 2}, 'B', 7), (CursorPair{1, 7}));
+}
+
+TEST(GraphCursors, TheMouseFindsTheNearerLineWithinReachOverThePlot)
+{
+    ThousandRowFixture g;  // row r at 100 + 0.8 r
+    EXPECT_EQ(CursorNear(g.model, 300, 300, 4), 0);
+    g.model.SetCursors(CursorPair{250, 260});  // columns 300 and 308
+    EXPECT_EQ(CursorNear(g.model, 300, 300, 4), 'A');
+    EXPECT_EQ(CursorNear(g.model, 296, 300, 4), 'A');
+    EXPECT_EQ(CursorNear(g.model, 295, 300, 4), 0);
+    EXPECT_EQ(CursorNear(g.model, 305, 300, 4), 'B');
+    EXPECT_EQ(CursorNear(g.model, 304, 300, 4), 'A');  // as near to both
+    EXPECT_EQ(CursorNear(g.model, 300, 199, 4), 0);    // above the plot
+    EXPECT_EQ(CursorNear(g.model, 300, 601, 4), 0);    // below
+}
+
+// 1000 x 800 client: plot (130, 225) - (920, 690); a page of A4 at 600 dpi.
+const PaintRequest kScreen{{0, 0, 1000, 800}, false, false};
+const PaintRequest kPage{{0, 0, 4960, 7016}, true, false};
+
+TEST(GraphCursors, PlannedAtTheirSamplesColumnsWithTheirNamesInsideThePlot)
+{
+    ThousandRowFixture g;
+    EXPECT_TRUE(PlanFrame(g.model, kScreen).cursors.empty());  // the graph's own picture
+
+    g.model.SetCursors(CursorPair{250, 1000});
+    const GraphPaintPlan plan = PlanFrame(g.model, kScreen);
+    ASSERT_EQ(plan.cursors.size(), 2u);
+    const CursorMark& a = plan.cursors[0];
+    const CursorMark& b = plan.cursors[1];
+    EXPECT_EQ(a.name, 'A');
+    EXPECT_EQ(b.name, 'B');
+    EXPECT_EQ(a.x, TruncToInt(ColumnOfRow(g.model, 250)));
+    EXPECT_EQ(b.x, plan.plot.right);  // the last row on the plot's right edge
+    for (const CursorMark& mark : plan.cursors) {
+        EXPECT_EQ(mark.label.width(), kCursorLabelSize);
+        EXPECT_GE(mark.label.left, plan.plot.left);
+        EXPECT_LE(mark.label.right, plan.plot.right);
+        EXPECT_GT(mark.label.top, plan.plot.top);
+    }
+    EXPECT_GT(a.label.left, a.x);  // beside the line, on the side with room
+    EXPECT_LT(b.label.right, b.x);
+    EXPECT_GE(b.label.top, a.label.bottom);  // one under the other: both read when together
+
+    // The page draws them at the page's scale.
+    GraphModel page = g.model;
+    const GraphPaintPlan printed = PlanFrame(page, kPage);
+    ASSERT_EQ(printed.cursors.size(), 2u);
+    EXPECT_EQ(printed.cursors[0].label.height(), printed.unit);
+    EXPECT_GT(printed.cursors[0].lineWidth, 1);
+    EXPECT_EQ(printed.cursors[0].x, TruncToInt(ColumnOfRow(page, 250)));
+}
+
+TEST(GraphCursors, OnlyThoseOnThePlotAreDrawnAndNoneForASpectrum)
+{
+    ThousandRowFixture g;
+    g.model.SetCursors(CursorPair{100, 400});
+    PlanFrame(g.model, kScreen);
+    // A zoom onto rows 300..600 leaves A off the plot.
+    ASSERT_TRUE(g.model.ZoomOntoRows(300, 600, false));
+    GraphPaintPlan plan = PlanFrame(g.model, kScreen);
+    ASSERT_EQ(plan.cursors.size(), 1u);
+    EXPECT_EQ(plan.cursors[0].name, 'B');
+    EXPECT_EQ(plan.cursors[0].x, TruncToInt(ColumnOfRow(g.model, 400)));
+
+    g.view.SetFrequencyMode(true);
+    EXPECT_TRUE(PlanFrame(g.model, kScreen).cursors.empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "analysis/vibration/TimeRows.h"
+#include "graph/core/CursorPlacement.h"
 #include "graph/core/GraphModel.h"
 #include "graph/widgets/GraphPicture.h"
 #include "session/GraphSession.h"
@@ -31,9 +32,10 @@ int RunRender(int argc, char** argv, const RenderRequest& request)
     std::optional<Session> session;
     std::shared_ptr<const Recording> compared;
     if (IsSessionPath(request.file)) {
-        if (request.frequency || request.from || request.to) {
+        if (request.frequency || request.from || request.to || !request.cursors.empty()) {
             std::fprintf(stderr,
-                         "shakemeter-cli: a session is drawn as it was saved: no --frequency, --from or --to\n");
+                         "shakemeter-cli: a session is drawn as it was saved: no --frequency, --from, --to or "
+                         "--cursors\n");
             return 2;
         }
         SessionReadResult read = ReadSessionFile(request.file);
@@ -85,6 +87,23 @@ int RunRender(int argc, char** argv, const RenderRequest& request)
         }
         // The rows shown, 1-based, as the axis setup chooses them.
         view.SetShownRange(static_cast<int>(choice.range->from) + 1, static_cast<int>(choice.range->to) + 1);
+    }
+
+    if (!request.cursors.empty()) {
+        const auto shown = ShownSampleRows(model);
+        if (!shown) {
+            std::fprintf(stderr, "shakemeter-cli: cursors stand on sample rows; the graph shows none\n");
+            return 2;
+        }
+        for (long long row : request.cursors) {
+            if (row < static_cast<long long>(shown->from) || row > static_cast<long long>(shown->to)) {
+                std::fprintf(stderr, "shakemeter-cli: cursor row %lld is not one of the rows drawn, %zu to %zu\n", row,
+                             shown->from, shown->to);
+                return 2;
+            }
+        }
+        model.SetCursors(CursorPair{static_cast<std::size_t>(request.cursors.front()),
+                                    static_cast<std::size_t>(request.cursors.back())});
     }
 
     PictureOptions options;

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace shakemeter::cli {
 
@@ -15,11 +16,12 @@ struct RenderRequest {
     bool frequency = false;
     std::optional<long long> from;  // rows, 0-based and inclusive: the graph shows only these
     std::optional<long long> to;
+    std::vector<long long> cursors;  // rows of cursors A and B, 0-based; empty for none
 };
 
 // Returns 0, 1 for an input or output that fails (message on standard error), 2 for a request
-// the recording cannot answer (rows beyond it, an unknown picture format, rows or the spectrum
-// asked of a session, a session whose rows lie beyond its recordings).
+// the recording cannot answer (rows beyond it or beyond the rows drawn, an unknown picture format,
+// rows or the spectrum asked of a session, a session whose rows lie beyond its recordings).
 int RunRender(int argc, char** argv, const RenderRequest& request);
 
 }  // namespace shakemeter::cli

@@ -31,6 +31,7 @@ const char* const kUsage =
     "                                   the same table for rows R..R, in the unit\n"
     "  hdf5 FILE OUT.h5                 write the recording as an HDF5 file\n"
     "  render FILE OUT.png|OUT.svg|OUT.pdf [--width W] [--height H] [--frequency] [--from R --to R]\n"
+    "         [--cursors A,B]\n"
     "                                   draw the graph as the program shows it (1600 x 900)\n"
     "  render SESSION.shakeproject OUT.png|OUT.svg|OUT.pdf [--width W] [--height H]\n"
     "                                   the same of a saved session: its recording, comparison,\n"
@@ -217,6 +218,10 @@ int main(int argc, char** argv)
         cmd->add_option("--height", render.height, "height in pixels (default 900)")->check(CLI::Range(200, 20000));
         cmd->add_flag("--frequency", render.frequency, "the spectrum of a spectrum recording instead of its samples");
         renderRows.add(cmd);
+        cmd->add_option("--cursors", render.cursors, "rows of cursors A and B, 0-based: A,B")
+            ->delimiter(',')
+            ->expected(2)
+            ->check(CLI::NonNegativeNumber);
         cmd->callback([&] {
             render.from = renderRows.fromOption->count() ? std::optional<long long>(renderRows.from) : std::nullopt;
             render.to = renderRows.toOption->count() ? std::optional<long long>(renderRows.to) : std::nullopt;

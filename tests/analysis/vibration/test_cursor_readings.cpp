@@ -57,6 +57,8 @@ TEST(CursorReadings, TheStatisticsAreTheStatisticsWindowsForTheSameRows)
         EXPECT_EQ(texts.deltaT, "-90.000 s");
         EXPECT_EQ(texts.rowA, "3001");
         EXPECT_EQ(texts.rowB, "1201");
+        EXPECT_EQ(texts.firstRow, "1201");
+        EXPECT_EQ(texts.lastRow, "3001");
     }
 }
 

@@ -12,7 +12,7 @@
 #include <cmath>
 #include <memory>
 
-#include "PaintFixture.h"
+#include "PictureFixtures.h"
 #include "graph/widgets/CVxView.h"
 #include "graph/core/GraphPaintPlanner.h"
 #include "graph/widgets/GraphPicture.h"
@@ -21,49 +21,6 @@ namespace shakemeter {
 namespace {
 
 using namespace shakemeter::testing;
-
-SampleRow Wave(int i)
-{
-    return {3.0 * std::sin(i / 7.0), 1.0, -2.0, 4.0};
-}
-
-// A picture of the fixture's graph in its colours.
-PictureOptions OptionsOf(const PaintFixture& g, QSize size)
-{
-    PictureOptions options;
-    options.size = size;
-    options.colors = g.params.colors;
-    return options;
-}
-
-// A pane of 1000 x 800 showing a recording, painted and settled.
-struct PaneFixture {
-    Recording doc;
-    std::unique_ptr<CVxView> view;
-
-    explicit PaneFixture(int rows = 1000)
-    {
-        App();
-        view = std::make_unique<CVxView>(doc);
-        LoadRows(doc, view->MutableCompanions(), rows, Wave);
-        view->Colors() = {13, 0, 3, 5, 1, 2};
-        view->resize(1000, 800);
-        view->show();
-        view->update();
-        (void)QTest::qWaitFor([&] { return !view->ViewTimer(2)->isActive() && !view->ViewTimer(4)->isActive(); }, 2000);
-        QTest::qWait(1);
-        QApplication::processEvents();
-    }
-
-    PictureOptions Options() const
-    {
-        PictureOptions options;
-        options.size = PaneGraphSize(view->size(), view->SummaryHeight());
-        options.colors = view->Colors();
-        options.panelColor = view->palette().color(QPalette::Button);
-        return options;
-    }
-};
 
 // The PNG of the pane's size holds exactly the pixels the pane composed below its summary, and
 // drawing it leaves the pane's geometry and picture as they were.

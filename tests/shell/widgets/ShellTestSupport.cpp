@@ -72,4 +72,10 @@ void PaintPastTheFirstZoomReset(CVxView& view)
     QApplication::processEvents();
 }
 
+void KeepScreenshot(const QString& name, const QImage& image)
+{
+    if (const char* dir = std::getenv("SHAKEMETER_SCREENSHOTS"))
+        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + name);
+}
+
 }  // namespace shakemeter::test

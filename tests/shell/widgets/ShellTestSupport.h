@@ -3,6 +3,7 @@
 // answers from a script and records what it was asked, and recordings written to a temporary
 // folder.
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -72,6 +73,9 @@ QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArr
 // Paints the graph pane now and waits until the zoom reset its first graph paint starts (timer 4,
 // 100 ms) has run, however slowly the machine goes, then paints again.
 void PaintPastTheFirstZoomReset(CVxView& view);
+
+// SHAKEMETER_SCREENSHOTS=dir keeps what a user sees of a window, for the help page.
+void KeepScreenshot(const QString& name, const QImage& image);
 
 using testing::ScopedTimeZone;
 

@@ -58,6 +58,17 @@ protected:
     }
 
     QImage Picture(const QString& path) const { return QImage(path).convertToFormat(QImage::Format_RGB32); }
+    // The picture Graph as Picture... saves at 1600 x 900.
+    QImage ExportedPicture(CMainFrame& frame)
+    {
+        GraphPictureChoice choice;
+        choice.paneSize = false;
+        choice.size = QSize(1600, 900);
+        const QString path = dir.filePath(QStringLiteral("program.png"));
+        QString error;
+        EXPECT_TRUE(frame.GraphPictures()->ExportPicture(path, choice, &error)) << error.toStdString();
+        return Picture(path);
+    }
 
     ScopedTimeZone zone{"UTC0"};
     QTemporaryDir dir;
@@ -65,13 +76,6 @@ protected:
     FakeDeviceLibrary devices;
     FrameEnvironment env;
 };
-
-// SHAKEMETER_SCREENSHOTS=dir keeps what a user sees of these windows, for the help page.
-void KeepScreenshot(const QString& name, const QImage& image)
-{
-    if (const char* dir = std::getenv("SHAKEMETER_SCREENSHOTS"))
-        image.save(QString::fromUtf8(dir) + QLatin1Char('/') + name);
-}
 
 QAction* Find(QMenu* menu, const QString& text)
 {
@@ -99,18 +103,12 @@ void AcceptPictureDialog(const std::function<void(CGraphPictureDlg*)>& change)
 TEST_F(GraphPicturesTest, CommandLinePictureIsTheProgramsPicture)
 {
     auto frame = OpenSample();
-    GraphPictureChoice choice;
-    choice.paneSize = false;
-    choice.size = QSize(1600, 900);
-    const QString program = dir.filePath(QStringLiteral("program.png"));
-    QString error;
-    ASSERT_TRUE(frame->GraphPictures()->ExportPicture(program, choice, &error)) << error.toStdString();
+    const QImage fromProgram = ExportedPicture(*frame);
 
     const QString cli = dir.filePath(QStringLiteral("cli.png"));
     const auto run =
         shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", kSample.toStdString(), cli.toStdString()});
     ASSERT_EQ(run.code, 0) << run.err;
-    const QImage fromProgram = Picture(program);
     ASSERT_EQ(fromProgram.size(), QSize(1600, 900));
     EXPECT_EQ(fromProgram, Picture(cli));
 
@@ -122,6 +120,35 @@ TEST_F(GraphPicturesTest, CommandLinePictureIsTheProgramsPicture)
     ASSERT_EQ(zoomed.code, 0) << zoomed.err;
     EXPECT_EQ(Picture(part).size(), QSize(800, 600));
     EXPECT_NE(Picture(part), fromProgram.scaled(800, 600));
+}
+
+// The cursors in a picture: the command line's with --cursors is the program's with the same cursors.
+TEST_F(GraphPicturesTest, CommandLineDrawsTheCursorsAsTheProgramDoes)
+{
+    auto frame = OpenSample();
+    frame->GraphView()->SetCursors(CursorPair{20, 60});
+    const QImage fromProgram = ExportedPicture(*frame);
+
+    const std::string sample = kSample.toStdString();
+    const QString cli = dir.filePath(QStringLiteral("cli.png"));
+    auto run =
+        shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", sample, cli.toStdString(), "--cursors", "20,60"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(fromProgram, Picture(cli));
+    const QString plain = dir.filePath(QStringLiteral("plain.png"));
+    run = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", sample, plain.toStdString()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(Picture(plain), Picture(cli));
+
+    // Rows that are not drawn, or one row only, are refused with the reason.
+    const std::string refused = dir.filePath(QStringLiteral("refused.png")).toStdString();
+    run = shakemeter::testing::RunProgram(
+        SHAKEMETER_CLI, {"render", sample, refused, "--from", "10", "--to", "40", "--cursors", "5,20"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("cursor row 5"), std::string::npos) << run.err;
+    run = shakemeter::testing::RunProgram(SHAKEMETER_CLI, {"render", sample, refused, "--cursors", "5"});
+    EXPECT_NE(run.code, 0);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(refused)));
 }
 
 // The command line refuses what it cannot draw or write, with the reason, and writes nothing.

@@ -116,27 +116,12 @@ TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems)
     const QList<QAction*> tops = frame->menuBar()->actions();
     ASSERT_EQ(tops.size(), 5);
     // Nothing shown yet: the file commands that need data are greyed, Free Fall Events always.
-    EXPECT_EQ(MenuLines(tops[0]->menu()), (QStringList{"~&Save...",
-                                                       "&Open...",
-                                                       "-",
-                                                       "~&Print Setup...",
-                                                       "Print Pre&view",
-                                                       "  ~&Graph",
-                                                       "  ~&List",
-                                                       "  ~Free Fall Events",
-                                                       "&Print...",
-                                                       "  ~&Graph",
-                                                       "  ~&List",
-                                                       "  ~Free Fall Events",
-                                                       "-",
-                                                       "&Exit",
-                                                       "-",
-                                                       "E&xport",
-                                                       "  ~Visible &Range as CSV...",
-                                                       "  ~&HDF5 File...",
-                                                       "  ~Graph as &Picture...",
-                                                       "~Save Sessio&n...",
-                                                       "Open Sess&ion..."}));
+    EXPECT_EQ(
+        MenuLines(tops[0]->menu()),
+        (QStringList{"~&Save...", "&Open...", "-", "~&Print Setup...", "Print Pre&view", "  ~&Graph", "  ~&List",
+                     "  ~Free Fall Events", "&Print...", "  ~&Graph", "  ~&List", "  ~Free Fall Events", "-", "&Exit",
+                     "-", "E&xport", "  ~Visible &Range as CSV...", "  ~&HDF5 File...", "  ~Graph as &Picture..."} +
+         QStringList{"  ~Range &Between Cursors as CSV...", "~Save Sessio&n...", "Open Sess&ion..."}));
     EXPECT_EQ(MenuLines(tops[1]->menu()),
               (QStringList{"Shakemeter Setup...", "-", "&Download Data...", "-", "&Run...", "~&Stop Reading...", "-",
                            "Reading for FFT Analysis...", "-", "Reload Current File"}));
@@ -146,27 +131,12 @@ TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems)
     EXPECT_TRUE(frame->Action(ID_VIEW_SUMMARY)->isChecked());
     // With data shown the Free Fall Events items stay greyed while the rest wake up.
     Load(MakeLoggedRecording(5));
-    EXPECT_EQ(MenuLines(tops[0]->menu()), (QStringList{"&Save...",
-                                                       "&Open...",
-                                                       "-",
-                                                       "&Print Setup...",
-                                                       "Print Pre&view",
-                                                       "  &Graph",
-                                                       "  ~&List",
-                                                       "  ~Free Fall Events",
-                                                       "&Print...",
-                                                       "  &Graph",
-                                                       "  ~&List",
-                                                       "  ~Free Fall Events",
-                                                       "-",
-                                                       "&Exit",
-                                                       "-",
-                                                       "E&xport",
-                                                       "  Visible &Range as CSV...",
-                                                       "  &HDF5 File...",
-                                                       "  Graph as &Picture...",
-                                                       "Save Sessio&n...",
-                                                       "Open Sess&ion..."}));
+    EXPECT_EQ(
+        MenuLines(tops[0]->menu()),
+        (QStringList{"&Save...", "&Open...", "-", "&Print Setup...", "Print Pre&view", "  &Graph", "  ~&List",
+                     "  ~Free Fall Events", "&Print...", "  &Graph", "  ~&List", "  ~Free Fall Events", "-", "&Exit",
+                     "-", "E&xport", "  Visible &Range as CSV...", "  &HDF5 File...", "  Graph as &Picture..."} +
+         QStringList{"  ~Range &Between Cursors as CSV...", "Save Sessio&n...", "Open Sess&ion..."}));
 }
 
 TEST_F(MainFrameTest, PointingAtACommandShowsItsPromptInTheStatusBar)
@@ -611,7 +581,8 @@ TEST_F(MainFrameTest, AnalysisPsdOpensTheDensityOfTheShownRecording)
 {
     const QList<QAction*> tops = frame->menuBar()->actions();
     EXPECT_EQ(MenuLines(tops[3]->menu()), (QStringList{"&PSD...", "Trace &Legend", "Event &Marks", "-", "&Statistics",
-                                                       "&Events", "-", "Values in &g", "Values in m/s^&2"}));
+                                                       "&Events", "-", "Values in &g", "Values in m/s^&2"} +
+                                           QStringList{"-", "~Two &Cursors"}));
     QAction* psd = frame->Action(ID_ANALYSIS_PSD);
     ASSERT_NE(psd, nullptr);
     EXPECT_FALSE(psd->statusTip().isEmpty());

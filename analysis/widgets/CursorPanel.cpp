@@ -1,0 +1,164 @@
+#include "analysis/widgets/CursorPanel.h"
+
+#include <QFont>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace shakemeter {
+
+namespace {
+
+constexpr int kValueLines = 3;    // A, B, B - A
+constexpr int kValueColumns = 6;  // No., Time, X, Y, Z, Sum
+
+QTableWidget* MakeTable(int lines, int columns, const QString& name, QWidget* parent)
+{
+    auto* table = new QTableWidget(lines, columns, parent);
+    table->setObjectName(name);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    table->setWordWrap(false);
+    table->setFocusPolicy(Qt::NoFocus);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (int line = 0; line < lines; ++line) {
+        for (int c = 0; c < columns; ++c) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(line, c, item);
+        }
+    }
+    return table;
+}
+
+// The whole table in view: as wide and as tall as its texts.
+void FitWhole(QTableWidget* table)
+{
+    table->resizeColumnsToContents();
+    int width = table->verticalHeader()->sizeHint().width() + 2 * table->frameWidth();
+    for (int c = 0; c < table->columnCount(); ++c)
+        width += table->columnWidth(c);
+    int height = table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth();
+    for (int line = 0; line < table->rowCount(); ++line)
+        height += table->verticalHeader()->sectionSizeHint(line);
+    table->setMinimumWidth(width);
+    table->setFixedHeight(height);
+}
+
+void SetTexts(QTableWidget* table, int line, const std::array<std::string, 4>& texts, int firstColumn)
+{
+    for (int c = 0; c < 4; ++c)
+        table->item(line, firstColumn + c)->setText(QString::fromStdString(texts[static_cast<std::size_t>(c)]));
+}
+
+QStringList UnitColumns(const QString& unit)
+{
+    QStringList columns;
+    for (const char* name : vibration::kStatisticsColumnNames)
+        columns << (unit.isEmpty() ? QString::fromLatin1(name)
+                                   : QStringLiteral("%1 (%2)").arg(QLatin1String(name), unit));
+    return columns;
+}
+
+}  // namespace
+
+CursorPanel::CursorPanel(QWidget* parent) : QDockWidget(QStringLiteral("Cursors"), parent)
+{
+    setObjectName(QStringLiteral("CursorPanel"));
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(4, 4, 4, 4);
+
+    m_span = new QLabel(body);
+    m_span->setObjectName(QStringLiteral("CursorSpan"));
+    m_span->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont larger = m_span->font();
+    larger.setBold(true);
+    larger.setPointSizeF(larger.pointSizeF() * 1.25);
+    m_span->setFont(larger);
+    layout->addWidget(m_span);
+
+    m_values = MakeTable(kValueLines, kValueColumns, QStringLiteral("CursorValues"), body);
+    m_values->setVerticalHeaderLabels({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("B - A")});
+    layout->addWidget(m_values);
+
+    m_range = new QLabel(body);
+    m_range->setObjectName(QStringLiteral("CursorRange"));
+    m_range->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_range->setWordWrap(true);
+    layout->addWidget(m_range);
+
+    m_statistics = MakeTable(vibration::kStatisticsLines, 4, QStringLiteral("CursorStatistics"), body);
+    QStringList lines;
+    for (const char* name : vibration::kStatisticsLineNames)
+        lines << QString::fromLatin1(name);
+    m_statistics->setVerticalHeaderLabels(lines);
+    layout->addWidget(m_statistics);
+
+    m_keys = new QLabel(body);
+    m_keys->setObjectName(QStringLiteral("CursorKeys"));
+    m_keys->setWordWrap(true);
+    layout->addWidget(m_keys);
+    layout->addStretch(1);
+    setWidget(body);
+    Clear();
+}
+
+void CursorPanel::Show(const vibration::CursorReadingTexts& texts, char active)
+{
+    const QString unit = QString::fromStdString(texts.statistics.unit);
+    m_span->setText(QStringLiteral("\u0394t = %1").arg(QString::fromStdString(texts.deltaT)));
+    m_values->setHorizontalHeaderLabels(QStringList{QStringLiteral("No."), QStringLiteral("Time")} + UnitColumns(unit));
+    m_values->item(0, 0)->setText(QString::fromStdString(texts.rowA));
+    m_values->item(0, 1)->setText(QString::fromStdString(texts.timeA));
+    m_values->item(1, 0)->setText(QString::fromStdString(texts.rowB));
+    m_values->item(1, 1)->setText(QString::fromStdString(texts.timeB));
+    m_values->item(2, 0)->setText(QString());
+    m_values->item(2, 1)->setText(QString::fromStdString(texts.deltaT));
+    SetTexts(m_values, 0, texts.atA, 2);
+    SetTexts(m_values, 1, texts.atB, 2);
+    SetTexts(m_values, 2, texts.difference, 2);
+    // The cursor the keys move stands out.
+    for (int line = 0; line < 2; ++line) {
+        QTableWidgetItem* header = m_values->verticalHeaderItem(line);
+        QFont font = header->font();
+        font.setBold((line == 0) == (active == 'A'));
+        header->setFont(font);
+    }
+
+    m_statistics->setHorizontalHeaderLabels(UnitColumns(unit));
+    for (int line = 0; line < vibration::kStatisticsLines; ++line)
+        SetTexts(m_statistics, line, texts.statistics.cells[static_cast<std::size_t>(line)], 0);
+    m_range->setText(QStringLiteral("Statistics of the %1 rows from %2 to %3")
+                         .arg(texts.statistics.rows)
+                         .arg(QString::fromStdString(texts.firstRow), QString::fromStdString(texts.lastRow)));
+    m_keys->setText(QStringLiteral("Drag a line, or move cursor %1 with , and . (Shift: 10 samples); Space "
+                                   "switches to cursor %2.")
+                        .arg(QString(QLatin1Char(active)), QString(QLatin1Char(active == 'A' ? 'B' : 'A'))));
+    FitWhole(m_values);
+    FitWhole(m_statistics);
+}
+
+void CursorPanel::Clear()
+{
+    m_span->setText(QStringLiteral("No cursors"));
+    m_values->setHorizontalHeaderLabels(QStringList{QStringLiteral("No."), QStringLiteral("Time")} +
+                                        UnitColumns(QString()));
+    for (int line = 0; line < kValueLines; ++line)
+        for (int c = 0; c < kValueColumns; ++c)
+            m_values->item(line, c)->setText(QString());
+    m_statistics->setHorizontalHeaderLabels(UnitColumns(QString()));
+    for (int line = 0; line < vibration::kStatisticsLines; ++line)
+        for (int c = 0; c < 4; ++c)
+            m_statistics->item(line, c)->setText(QString());
+    m_range->setText(QStringLiteral("Analysis > Two Cursors places cursors A and B on the graph."));
+    m_keys->clear();
+    FitWhole(m_values);
+    FitWhole(m_statistics);
+}
+
+}  // namespace shakemeter
