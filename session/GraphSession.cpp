@@ -74,8 +74,12 @@ GraphOverlay SessionOverlay(const Session& session, std::shared_ptr<const Record
 
 void ApplySessionMarks(GraphModel& model, const Session& session, std::shared_ptr<const Recording> compared)
 {
-    if (session.comparison && compared)
+    if (session.comparison && compared) {
         model.SetOverlay(SessionOverlay(session, std::move(compared)));
+        // An automatic value range takes the compared values in, as when comparing by hand.
+        if (model.view() != nullptr && model.view()->m_bAutoScaleY)
+            model.OnAutoScale();
+    }
     model.SetCursors(session.cursors);
 }
 

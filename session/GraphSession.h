@@ -31,9 +31,10 @@ std::string SessionRowsFault(const Session& session, const std::string& sessionP
 // legend and the session's alignment.
 GraphOverlay SessionOverlay(const Session& session, std::shared_ptr<const Recording> compared);
 
-// The comparison (when compared is given) and the cursors of the session on the model showing its
-// recording, after SessionRowsFault. The zoom needs the model's geometry and is made by the
-// caller, through ZoomOntoRows with the rows of SessionZoomRows.
+// The comparison (when compared is given; an automatic value range then takes its values in) and
+// the cursors of the session on the model showing its recording, after SessionRowsFault and a first
+// paint. The zoom needs the model's geometry and is made by the caller, through ZoomOntoRows with
+// the rows of SessionZoomRows.
 void ApplySessionMarks(GraphModel& model, const Session& session, std::shared_ptr<const Recording> compared);
 
 // The rows to give ZoomOntoRows so that the graph, at the model's geometry, shows the zoom's rows

@@ -34,6 +34,15 @@ constexpr int ID_HELP_TOPICS = 32779;
 // Analysis menu.
 constexpr int ID_ANALYSIS_PSD = 32950;
 
+// Analysis menu: a second recording compared over the shown one.
+constexpr int ID_COMPARE_WITH = 0x8300;                  // "Compare &with..."
+constexpr int ID_ALIGN_COMPARISON = 0x8301;              // "&Align Comparison..."
+constexpr int ID_REMOVE_COMPARISON = 0x8302;             // "Remo&ve Comparison"
+constexpr int ID_NUDGE_COMPARISON_EARLIER = 0x8303;      // Alt+Left: the compared traces a sample left
+constexpr int ID_NUDGE_COMPARISON_LATER = 0x8304;        // Alt+Right: a sample right
+constexpr int ID_NUDGE_COMPARISON_EARLIER_TEN = 0x8305;  // Alt+Shift+Left: ten samples left
+constexpr int ID_NUDGE_COMPARISON_LATER_TEN = 0x8306;    // Alt+Shift+Right: ten samples right
+
 // Toolbar only.
 constexpr int ID_FREQUENCY_GRAPH = 32906;
 constexpr int ID_TIME_GRAPH = 32907;

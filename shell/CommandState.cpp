@@ -86,6 +86,17 @@ CommandUi CommandUiFor(int commandId, const ShellState& s)
         return Check(data && idle && s.displayMode != 0 && !s.frequencyMode, s.cursorsShown);
     case ID_EXPORT_CURSOR_RANGE_CSV:
         return Enabled(data && idle && s.cursorsShown && !s.frequencyMode);
+    // A comparison is drawn in the time domain only, and a reading replaces the shown recording.
+    case ID_COMPARE_WITH:
+        return Enabled(data && idle && !s.frequencyMode);
+    case ID_ALIGN_COMPARISON:
+    case ID_NUDGE_COMPARISON_EARLIER:
+    case ID_NUDGE_COMPARISON_LATER:
+    case ID_NUDGE_COMPARISON_EARLIER_TEN:
+    case ID_NUDGE_COMPARISON_LATER_TEN:
+        return Enabled(s.comparing && idle && !s.frequencyMode);
+    case ID_REMOVE_COMPARISON:
+        return Enabled(s.comparing);
     default:
         return Enabled(true);
     }
@@ -128,7 +139,14 @@ const std::vector<int>& AllCommandIds()
                                          ID_SESSION_SAVE,
                                          ID_SESSION_OPEN,
                                          ID_ANALYSIS_TWO_CURSORS,
-                                         ID_EXPORT_CURSOR_RANGE_CSV};
+                                         ID_EXPORT_CURSOR_RANGE_CSV,
+                                         ID_COMPARE_WITH,
+                                         ID_ALIGN_COMPARISON,
+                                         ID_REMOVE_COMPARISON,
+                                         ID_NUDGE_COMPARISON_EARLIER,
+                                         ID_NUDGE_COMPARISON_LATER,
+                                         ID_NUDGE_COMPARISON_EARLIER_TEN,
+                                         ID_NUDGE_COMPARISON_LATER_TEN};
     return ids;
 }
 

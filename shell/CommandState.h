@@ -18,6 +18,7 @@ struct ShellState {
     bool instrumentShown = true;     // m_bInstrumentShown
     bool frequencyMode = false;      // the graph shows the spectrum
     bool cursorsShown = false;       // the graph's measuring cursors are placed
+    bool comparing = false;          // a second recording is drawn over the shown one
 };
 
 struct CommandUi {

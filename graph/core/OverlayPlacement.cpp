@@ -43,27 +43,22 @@ std::optional<OverlayPlacement> OverlayPlacement::Of(const GraphModel& model)
     return placement;
 }
 
+std::size_t OverlayPlacement::FirstRowFrom(double x, std::size_t from, std::size_t end) const
+{
+    while (from < end) {
+        const std::size_t mid = from + (end - from) / 2;
+        if (X(mid) < x)
+            from = mid + 1;
+        else
+            end = mid;
+    }
+    return from;
+}
+
 std::optional<vibration::RowRange> OverlayPlacement::RowsWithin(double left, double right) const
 {
-    // Columns grow with the rows: both ends are found by halving.
-    std::size_t low = 0, high = m_rows.count;
-    while (low < high) {
-        const std::size_t mid = low + (high - low) / 2;
-        if (X(mid) < left)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    const std::size_t first = low;
-    high = m_rows.count;
-    while (low < high) {
-        const std::size_t mid = low + (high - low) / 2;
-        if (X(mid) < right + 1.0)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    const std::size_t end = low;
+    const std::size_t first = FirstRowFrom(left, 0, m_rows.count);
+    const std::size_t end = FirstRowFrom(right + 1.0, first, m_rows.count);
     if (end <= first)
         return std::nullopt;
     return vibration::RowRange{first, end - 1};
@@ -74,20 +69,13 @@ std::optional<std::size_t> OverlayPlacement::RowAt(double x, double left, double
     const std::optional<vibration::RowRange> within = RowsWithin(left, right);
     if (!within)
         return std::nullopt;
-    std::size_t low = within->from, high = within->to + 1;
-    while (low < high) {
-        const std::size_t mid = low + (high - low) / 2;
-        if (X(mid) < x)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    // low is the first row at or right of x; the one before it may be nearer.
-    if (low > within->to)
+    // The first row at or right of x; the one before it may be nearer.
+    const std::size_t row = FirstRowFrom(x, within->from, within->to + 1);
+    if (row > within->to)
         return within->to;
-    if (low > within->from && std::fabs(X(low - 1) - x) <= std::fabs(X(low) - x))
-        return low - 1;
-    return low;
+    if (row > within->from && std::fabs(X(row - 1) - x) <= std::fabs(X(row) - x))
+        return row - 1;
+    return row;
 }
 
 }  // namespace shakemeter

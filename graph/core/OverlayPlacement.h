@@ -35,6 +35,9 @@ public:
     // The compared row nearest to column x among those on the columns left to right; nothing
     // when none is.
     std::optional<std::size_t> RowAt(double x, double left, double right) const;
+    // The first row of from..end - 1 whose column is x or right of it (end when none is): columns
+    // grow with the rows, so it is found by halving.
+    std::size_t FirstRowFrom(double x, std::size_t from, std::size_t end) const;
 
 private:
     OverlayPlacement() = default;

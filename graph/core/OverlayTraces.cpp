@@ -29,7 +29,7 @@ public:
         std::size_t row = first;
         while (row <= last) {
             const double column = std::floor(m_placement.X(row));
-            const std::size_t end = ColumnEnd(row, last, column + 1.0);
+            const std::size_t end = m_placement.FirstRowFrom(column + 1.0, row + 1, last + 1);
             if (end - row < kLeastRowsPerColumn) {
                 Join(row);
                 ++row;
@@ -57,20 +57,6 @@ public:
     }
 
 private:
-    // The first row after `row` (up to last + 1) whose column reaches `next`.
-    std::size_t ColumnEnd(std::size_t row, std::size_t last, double next) const
-    {
-        std::size_t low = row + 1, high = last + 1;
-        while (low < high) {
-            const std::size_t mid = low + (high - low) / 2;
-            if (m_placement.X(mid) < next)
-                low = mid + 1;
-            else
-                high = mid;
-        }
-        return low;
-    }
-
     int Pixel(double value) const { return TruncToInt(m_placement.Y(value)); }
 
     // A line from the row drawn last to `row`, left open across a motion recording's gap.

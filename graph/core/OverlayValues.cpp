@@ -9,6 +9,13 @@
 
 namespace shakemeter {
 
+namespace {
+
+// What stands between the row number and the time in the read-out's head.
+constexpr const char* kReadoutGap = "    ";
+
+}  // namespace
+
 std::optional<OverlayReadout> OverlayReadoutAt(const GraphModel& model, int shownRow)
 {
     const std::optional<OverlayPlacement> placement = OverlayPlacement::Of(model);
@@ -29,16 +36,13 @@ std::optional<OverlayReadout> OverlayReadoutAt(const GraphModel& model, int show
 
 void AppendOverlayReadout(std::array<std::string*, 5> texts, const std::optional<OverlayReadout>& readout)
 {
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        std::string& text = *texts[i];
-        text += " / ";
-        if (!readout)
-            text += "--";
-        else if (i == 0)
-            text += FormatInteger(static_cast<std::int64_t>(readout->row) + 1);
-        else
-            text += FormatFixed(readout->values[i - 1], 2);
-    }
+    // The line is long already: each shown number gains the compared one after a slash.
+    const std::string row = readout ? FormatInteger(static_cast<std::int64_t>(readout->row) + 1) : "--";
+    std::string& head = *texts[0];
+    const std::size_t afterNumber = head.find(kReadoutGap);
+    head.insert(afterNumber == std::string::npos ? head.size() : afterNumber, "/" + row);
+    for (std::size_t i = 1; i < texts.size(); ++i)
+        *texts[i] += "/" + (readout ? FormatFixed(readout->values[i - 1], 2) : std::string("--"));
 }
 
 std::optional<ValueSpan> VisibleOverlayValues(const GraphModel& model)

@@ -20,9 +20,10 @@ struct OverlayReadout {
 // the plot.
 std::optional<OverlayReadout> OverlayReadoutAt(const GraphModel& model, int shownRow);
 
-// The read-out texts with the compared values added: "Data Point No.:12" becomes
-// "Data Point No.:12 / 340" with the compared row's number, "X:1.25" becomes "X:1.25 / 0.98";
-// without a compared row at that time each gains " / --". texts are head, X, Y, Z, vector sum.
+// The read-out texts with the compared values added after a slash: "Data Point No.:12    Time: ..."
+// becomes "Data Point No.:12/340    Time: ..." with the compared row's number, "X:1.25" becomes
+// "X:1.25/0.98"; without a compared row at that time they read "--". texts are head, X, Y, Z,
+// vector sum.
 void AppendOverlayReadout(std::array<std::string*, 5> texts, const std::optional<OverlayReadout>& readout);
 
 // The lowest and highest value of any of the four columns over the compared rows on the plot.

@@ -1,10 +1,10 @@
 #include "graph/widgets/CGraphPictureDlg.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
-#include <QVBoxLayout>
+
+#include "controls/DialogButtons.h"
 
 namespace shakemeter {
 
@@ -36,12 +36,7 @@ CGraphPictureDlg::CGraphPictureDlg(const GraphPictureChoice& start, const QSize&
     form->addRow(m_light);
     form->addRow(m_legend);
     form->addRow(m_marks);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    SetFormAboveOkCancel(*this, form);
 
     const auto follow = [this](bool pane) {
         m_width->setEnabled(!pane);

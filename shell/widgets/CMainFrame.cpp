@@ -39,6 +39,7 @@
 #include "shell/DesktopOpener.h"
 #include "analysis/widgets/EventsDock.h"
 #include "shell/widgets/AnalysisPanels.h"
+#include "shell/widgets/CompareCommands.h"
 #include "shell/widgets/CAboutDlg.h"
 #include "shell/widgets/CInstrumentView.h"
 #include "shell/widgets/CursorCommands.h"
@@ -247,6 +248,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
                            *m_analysisMenu, *m_exportMenu, m_analysisPanels->CurrentUnit());
     connect(m_analysisPanels, &AnalysisPanels::unitChanged, m_cursors,
             [this] { m_cursors->SetUnit(m_analysisPanels->CurrentUnit()); });
+    m_compare = new CompareCommands(*this, *m_doc, *m_pView, *m_prompter, m_analysisMenu, m_env.profilePath);
 
     m_timerSpectrum.setSingleShot(true);
     connect(&m_timerSpectrum, &QTimer::timeout, this, &CMainFrame::OnSpectrumTick);
@@ -479,6 +481,7 @@ ShellState CMainFrame::CurrentState() const
     s.instrumentShown = m_bInstrumentShown;
     s.frequencyMode = m_pView->Model().FrequencyMode();
     s.cursorsShown = m_pView->Model().Cursors().has_value();
+    s.comparing = m_compare != nullptr && m_compare->Comparing();
     return s;
 }
 
@@ -486,6 +489,8 @@ void CMainFrame::ApplyEnableTable()
 {
     if (m_pictures != nullptr)
         m_pictures->FollowView();
+    if (m_compare != nullptr)
+        m_compare->FollowView();
     const ShellState state = CurrentState();
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
         const CommandUi ui = CommandUiFor(it.key(), state);
@@ -511,6 +516,9 @@ int CMainFrame::ShownCount() const
 void CMainFrame::SetReading(bool reading)
 {
     m_bReading = reading;
+    // A reading shows a recording of its own, even where it fills the old one's rows.
+    if (reading && m_compare != nullptr)
+        m_compare->Remove();
     m_copyKeeper->ReadingChanged(reading);
     m_pView->SetFrameReading(reading);
     ApplyEnableTable();
@@ -735,6 +743,8 @@ void CMainFrame::RestoreSummaryAfterFrequencyMode()
 
 void CMainFrame::AfterLoad()
 {
+    if (m_compare != nullptr)
+        m_compare->Remove();
     RestoreSummaryAfterFrequencyMode();
     RefreshDataList();
     m_pView->ClearReadout();

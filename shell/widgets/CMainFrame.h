@@ -49,6 +49,7 @@ class DataExportCommands;
 class AnalysisPanels;
 class SessionCommands;
 class CursorCommands;
+class CompareCommands;
 
 // Where the main window finds its collaborators; empty members take the program's own.
 struct FrameEnvironment {
@@ -96,6 +97,8 @@ public:
     AnalysisPanels* Analysis() const { return m_analysisPanels; }
     SessionCommands& Sessions() const { return *m_sessions; }
     CursorCommands* Cursors() const { return m_cursors; }
+    // The comparison with a second recording (Analysis menu).
+    CompareCommands* Comparison() const { return m_compare; }
     CLoggerLink& SpectrumLink() { return *m_linkSpectrum; }
     FrameLinkHost& RunLinkHost() { return *m_runHost; }
 
@@ -267,6 +270,7 @@ private:
     CDataListDlg* m_dlgDataList = nullptr;
     AnalysisPanels* m_analysisPanels = nullptr;
     CursorCommands* m_cursors = nullptr;
+    CompareCommands* m_compare = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 
     QMap<int, QList<QAction*>> m_actions;

@@ -30,6 +30,9 @@ public:
     // summary, list refill). Reading needs read access only, so recordings on read-only media,
     // installed samples and other users' files open too.
     LoadStatus Load(const QString& path, RecordingView& view);
+    // Reads the file as Load does without installing it: the recording read whole into `read`,
+    // or the status with the reason in `error` (LoadError's words).
+    static LoadStatus Read(const QString& path, Recording& read, QString& error);
     // Why the last Load failed, for a message that names the file ("No such file or directory").
     const QString& LoadError() const { return m_loadError; }
 

@@ -13,6 +13,7 @@
 #include "session/GraphSession.h"
 #include "session/SessionFile.h"
 #include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/CompareCommands.h"
 
 namespace shakemeter {
 
@@ -20,21 +21,6 @@ namespace {
 
 constexpr int kStatusMs = 5000;
 const char* const kSessionFilter = "Shakemeter Sessions (*.shakeproject)";
-
-// Why a recording file could not be read, after its name.
-std::string RecordingFileFault(RecordingFileError error)
-{
-    switch (error) {
-    case RecordingFileError::InvalidFormat:
-        return "is not a recording file";
-    case RecordingFileError::TooLarge:
-        return "is too large to be a recording";
-    case RecordingFileError::Truncated:
-        return "is damaged or incomplete";
-    default:
-        return "cannot be read";
-    }
-}
 
 }  // namespace
 
@@ -118,11 +104,18 @@ bool SessionCommands::OpenSession(const QString& path)
     // below, which then changes nothing either.
     std::shared_ptr<const Recording> compared;
     if (session.comparison) {
-        RecordingFileResult read = ReadRecordingFile(session.comparison->file);
-        if (!read.ok())
-            return refuse("Cannot open the session \"" + path.toStdString() + "\": the compared recording \"" +
-                          session.comparison->file + "\" " + RecordingFileFault(read.error));
-        compared = std::make_shared<const Recording>(std::move(read.recording));
+        auto read = std::make_shared<Recording>();
+        QString reason;
+        const QString file = QString::fromStdString(session.comparison->file);
+        const LoadStatus status = CVxDoc::Read(file, *read, reason);
+        if (status == LoadStatus::InvalidFormat)
+            reason = QStringLiteral("it is not a recording file");
+        if (status != LoadStatus::Loaded)
+            return refuse(
+                QStringLiteral("Cannot open the session \"%1\": the compared recording \"%2\" cannot be read: %3.")
+                    .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(file), reason)
+                    .toStdString());
+        compared = std::move(read);
     }
     const bool rowsToCheck = session.cursors || session.zoom || compared;
     if (rowsToCheck) {
@@ -137,7 +130,7 @@ bool SessionCommands::OpenSession(const QString& path)
     if (m_frame.OpenPath(recording) != LoadStatus::Loaded)
         return false;
     m_frame.Doc().SetPathName(recording);
-    m_pending = Pending{session, std::move(compared)};
+    m_pending = session;
     m_graphStands = false;
     return true;
 }
@@ -161,12 +154,18 @@ void SessionCommands::PutBackPending()
         connect(firstZoomOut, &QTimer::timeout, this, &SessionCommands::PutBackPending, Qt::SingleShotConnection);
         return;
     }
-    const Pending pending = *std::exchange(m_pending, std::nullopt);
-    const Session& session = pending.session;
+    const Session session = *std::exchange(m_pending, std::nullopt);
     // Another recording opened before the graph stood: the session is not its own.
     if (m_frame.Doc().PathName() != QString::fromStdString(session.recording))
         return;
-    ApplySessionMarks(view.Model(), session, pending.compared);
+    // Compared as Analysis > Compare with... compares, so that the comparison is the user's own
+    // (aligned, moved and removed there, and ended by the next recording shown).
+    if (session.comparison) {
+        CompareCommands* compare = m_frame.Comparison();
+        if (compare->CompareWith(QString::fromStdString(session.comparison->file)))
+            compare->SetAlignment(session.comparison->alignment);
+    }
+    ApplySessionMarks(view.Model(), session, nullptr);
     if (session.zoom) {
         if (const std::optional<ZoomRows> rows = SessionZoomRows(view.Model(), *session.zoom, false))
             view.ZoomOntoRows(rows->first, rows->last);

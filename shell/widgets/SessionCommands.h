@@ -8,11 +8,9 @@
 
 #include <QObject>
 #include <QString>
-#include <memory>
 #include <optional>
 #include <string>
 
-#include "recording/Recording.h"
 #include "session/Session.h"
 
 namespace shakemeter {
@@ -44,15 +42,9 @@ private:
 
     void PutBackPending();
 
-    // A session opened, waiting for its recording's graph, with the compared recording read.
-    struct Pending {
-        Session session;
-        std::shared_ptr<const Recording> compared;
-    };
-
     CMainFrame& m_frame;
-    std::optional<Pending> m_pending;
-    bool m_graphStands = false;  // the main window's zoom reset after the open has run
+    std::optional<Session> m_pending;  // opened, waiting for its recording's graph
+    bool m_graphStands = false;        // the main window's zoom reset after the open has run
 };
 
 }  // namespace shakemeter

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,42 @@ struct ThousandRowFixture : GraphFixture {
         Paint();
     }
 };
+
+// 1001 rows (or one a tick) in an 800-pixel plot, zoomed with a band as the mouse draws it.
+struct ZoomableFixture : GraphFixture {
+    explicit ZoomableFixture(std::vector<std::int32_t> ticks = {})
+    {
+        const int rows = ticks.empty() ? 1001 : static_cast<int>(ticks.size());
+        Load(
+            rows,
+            [](int i) {
+                return SampleRow{(i % 7) * 0.1, 0, 0, 0};
+            },
+            std::move(ticks));
+        Plot(100, 200, 900, 600);
+        Paint();
+    }
+    bool Band(PlotPoint from, PlotPoint to)
+    {
+        model.ButtonDown(from);
+        model.DragBand(to);
+        const bool zoomed = model.ButtonUp(to);
+        Paint();
+        return zoomed;
+    }
+};
+
+// Draws `compared` over the model's recording, under the given file names.
+inline void Compare(GraphModel& model, Recording compared, OverlayAlignment alignment = {AlignBy::FirstSample},
+                    std::string comparedName = "other.Vibration", std::string shownName = "")
+{
+    GraphOverlay overlay;
+    overlay.recording = std::make_shared<const Recording>(std::move(compared));
+    overlay.shownName = std::move(shownName);
+    overlay.comparedName = std::move(comparedName);
+    overlay.alignment = alignment;
+    model.SetOverlay(std::move(overlay));
+}
 
 inline SampleRow Flat(int)
 {

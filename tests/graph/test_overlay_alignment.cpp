@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "GraphFixture.h"
+#include "graph/core/OverlayEvents.h"
 #include "graph/core/OverlayPlacement.h"
 #include "graph/core/VisibleRows.h"
 
@@ -93,35 +94,33 @@ TEST(OverlayAlignment, RowsOutsideARecordingAndBrokenOffsetsDoNotMoveIt)
     EXPECT_FALSE(RowSeconds(shortTicks, 4).has_value());
 }
 
+TEST(OverlayAlignment, EventsToAlignOnAreTheShocksAtTheirPeaksAndTheFallsAtTheirStarts)
+{
+    ScopedTimeZone zone("UTC0");
+    // 1 g at rest, a fall of rows 10..14 at 0.1 g, its impact peaking at row 16, a shock at row 40.
+    std::vector<SampleRow> rows(60, SampleRow{0, 0, 1, 1});
+    for (int r = 10; r <= 14; ++r)
+        rows[static_cast<std::size_t>(r)] = {0, 0, 0.1, 0.1};
+    rows[15] = {0, 0, 2.5, 2.5};
+    rows[16] = {0, 0, 6.0, 6.0};
+    rows[40] = {3.0, 0, 0, 3.0};
+    const Recording recording = MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), rows);
+    const std::vector<AlignmentEvent> events = AlignmentEventsOf(recording, vibration::EventOptions{});
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].row, 10u);
+    EXPECT_EQ(events[0].text.rfind("Free fall at 05/03/23 14:07:09 500ms, ", 0), 0u) << events[0].text;
+    EXPECT_EQ(events[1], (AlignmentEvent{16, "Shock at 05/03/23 14:07:09 800ms, 6.00 g"}));
+    EXPECT_EQ(events[2], (AlignmentEvent{40, "Shock at 05/03/23 14:07:11, 3.00 g"}));
+
+    EXPECT_TRUE(AlignmentEventsOf(MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), {}), {}).empty());
+}
+
 // A graph of 1001 rows at 1 s over an 800-pixel plot, with a compared recording over it.
-struct OverlayFixture : GraphFixture {
-    explicit OverlayFixture(std::vector<std::int32_t> ticks = {})
-    {
-        const int rows = ticks.empty() ? 1001 : static_cast<int>(ticks.size());
-        Load(
-            rows,
-            [](int i) {
-                return SampleRow{(i % 7) * 0.1, 0, 0, 0};
-            },
-            std::move(ticks));
-        Plot(100, 200, 900, 600);
-        Paint();
-    }
+struct OverlayFixture : testing::ZoomableFixture {
+    using ZoomableFixture::ZoomableFixture;
     void Compare(Recording compared, OverlayAlignment alignment = {AlignBy::FirstSample})
     {
-        GraphOverlay overlay;
-        overlay.recording = std::make_shared<const Recording>(std::move(compared));
-        overlay.comparedName = "other.Vibration";
-        overlay.alignment = alignment;
-        model.SetOverlay(std::move(overlay));
-    }
-    bool Band(PlotPoint from, PlotPoint to)
-    {
-        model.ButtonDown(from);
-        model.DragBand(to);
-        const bool zoomed = model.ButtonUp(to);
-        Paint();
-        return zoomed;
+        testing::Compare(model, std::move(compared), alignment);
     }
 };
 

@@ -45,12 +45,7 @@ Recording RowsOf(int count, int secondsPerRow, const std::function<SampleRow(int
 void Compare(GraphFixture& g, Recording compared, OverlayAlignment alignment = {AlignBy::FirstSample},
              std::string name = "week 2.Vibration")
 {
-    GraphOverlay overlay;
-    overlay.recording = std::make_shared<const Recording>(std::move(compared));
-    overlay.shownName = "week 1.Vibration";
-    overlay.comparedName = std::move(name);
-    overlay.alignment = alignment;
-    g.model.SetOverlay(std::move(overlay));
+    testing::Compare(g.model, std::move(compared), alignment, std::move(name), "week 1.Vibration");
 }
 
 using Ends = std::tuple<int, int, int, int, int>;  // trace, x0, y0, x1, y1
@@ -241,17 +236,19 @@ TEST(OverlayReadout, TheReadOutAddsTheComparedValuesAtTheSameTime)
                    }),
             {AlignBy::FirstSample, 0, 0, 30.0});
     // Setting the comparison made the shown read-out again.
-    EXPECT_EQ(TextsOf(g.model).x, "X:0.40 / -5.00");
+    EXPECT_EQ(TextsOf(g.model).x, "X:0.40/-5.00");
     g.model.UpdateReadout(40);
     const ReadoutTexts both = TextsOf(g.model);
-    EXPECT_EQ(both.head, plain.head + " / 11");
-    EXPECT_EQ(both.x, "X:0.40 / -5.00");
-    EXPECT_EQ(both.y, "Y:1.50 / 0.25");
-    EXPECT_EQ(both.v, "Vector Sum:3.00 / 7.00");
+    ASSERT_EQ(plain.head.rfind("Data Point No.:41    Time:", 0), 0u) << plain.head;
+    EXPECT_EQ(both.head, "Data Point No.:41/11" + plain.head.substr(17));
+    EXPECT_EQ(both.x, "X:0.40/-5.00");
+    EXPECT_EQ(both.y, "Y:1.50/0.25");
+    EXPECT_EQ(both.v, "Vector Sum:3.00/7.00");
 
     // Before the compared recording starts there is nothing to compare.
     g.model.UpdateReadout(5);
-    EXPECT_EQ(TextsOf(g.model).z, "Z:-2.25 / --");
+    EXPECT_EQ(TextsOf(g.model).z, "Z:-2.25/--");
+    EXPECT_EQ(TextsOf(g.model).head.rfind("Data Point No.:6/--    Time:", 0), 0u) << TextsOf(g.model).head;
 
     g.model.SetOverlay(std::nullopt);
     EXPECT_EQ(TextsOf(g.model).z, "Z:-2.25");

@@ -11,28 +11,7 @@ namespace {
 
 using testing::GraphFixture;
 
-struct VisibleFixture : GraphFixture {
-    explicit VisibleFixture(std::vector<std::int32_t> ticks = {})
-    {
-        const int rows = ticks.empty() ? 1001 : static_cast<int>(ticks.size());
-        Load(
-            rows,
-            [](int i) {
-                return SampleRow{(i % 7) * 0.1, 0, 0, 0};
-            },
-            std::move(ticks));
-        Plot(100, 200, 900, 600);
-        Paint();
-    }
-    bool Band(PlotPoint from, PlotPoint to)
-    {
-        model.ButtonDown(from);
-        model.DragBand(to);
-        const bool zoomed = model.ButtonUp(to);
-        Paint();
-        return zoomed;
-    }
-};
+using VisibleFixture = testing::ZoomableFixture;
 
 using Span = std::pair<std::size_t, std::size_t>;
 

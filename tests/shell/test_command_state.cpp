@@ -155,3 +155,36 @@ TEST(CommandStateTest, SessionsNeedDataToSaveAndNoReadingToOpen)
     EXPECT_FALSE(CommandUiFor(ID_SESSION_SAVE, s).enabled);
     EXPECT_FALSE(CommandUiFor(ID_SESSION_OPEN, s).enabled);
 }
+
+TEST(CommandStateTest, ComparisonCommandsFollowTheComparisonTheDomainAndReadings)
+{
+    ShellState s;
+    s.shownCount = 120;
+    s.displayMode = 1;
+    const int follow[] = {ID_ALIGN_COMPARISON, ID_NUDGE_COMPARISON_EARLIER, ID_NUDGE_COMPARISON_LATER,
+                          ID_NUDGE_COMPARISON_EARLIER_TEN, ID_NUDGE_COMPARISON_LATER_TEN};
+    EXPECT_TRUE(CommandUiFor(ID_COMPARE_WITH, s).enabled);
+    for (int id : follow)
+        EXPECT_FALSE(CommandUiFor(id, s).enabled) << id;
+    EXPECT_FALSE(CommandUiFor(ID_REMOVE_COMPARISON, s).enabled);
+
+    s.comparing = true;
+    for (int id : follow)
+        EXPECT_TRUE(CommandUiFor(id, s).enabled) << id;
+    EXPECT_TRUE(CommandUiFor(ID_REMOVE_COMPARISON, s).enabled);
+
+    // The spectrum has no time axis to compare on; it can still be taken away.
+    s.frequencyMode = true;
+    EXPECT_FALSE(CommandUiFor(ID_COMPARE_WITH, s).enabled);
+    for (int id : follow)
+        EXPECT_FALSE(CommandUiFor(id, s).enabled) << id;
+    EXPECT_TRUE(CommandUiFor(ID_REMOVE_COMPARISON, s).enabled);
+
+    s.frequencyMode = false;
+    s.reading = true;
+    EXPECT_FALSE(CommandUiFor(ID_COMPARE_WITH, s).enabled);
+    EXPECT_FALSE(CommandUiFor(ID_ALIGN_COMPARISON, s).enabled);
+    s.reading = false;
+    s.shownCount = 0;
+    EXPECT_FALSE(CommandUiFor(ID_COMPARE_WITH, s).enabled);
+}

@@ -66,11 +66,14 @@ int RunRender(int argc, char** argv, const RenderRequest& request)
             std::fprintf(stderr, "shakemeter-cli: %s\n", fault.c_str());
             return 2;
         }
+        // Put back in the picture's own geometry after a first paint, as the program puts a session
+        // back in its pane's.
+        model.state().m_nSummaryHeight = 0;
+        model.SetScreenGeometry(PlotRect{0, 0, request.width, request.height});
+        model.PrepareDrawing(false, false);
+        model.FinishDrawing();
         ApplySessionMarks(model, *session, compared);
         if (session->zoom) {
-            // Zoomed in the picture's own geometry, as the program zooms in its pane's.
-            model.state().m_nSummaryHeight = 0;
-            model.SetScreenGeometry(PlotRect{0, 0, request.width, request.height});
             if (const std::optional<ZoomRows> rows = SessionZoomRows(model, *session->zoom, false))
                 model.ZoomOntoRows(rows->first, rows->last, false);
         }

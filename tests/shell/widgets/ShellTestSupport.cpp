@@ -1,6 +1,9 @@
 #include "ShellTestSupport.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QImage>
+#include <QMenu>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
@@ -76,6 +79,14 @@ void KeepScreenshot(const QString& name, const QImage& image)
 {
     if (const char* dir = std::getenv("SHAKEMETER_SCREENSHOTS"))
         image.save(QString::fromUtf8(dir) + QLatin1Char('/') + name);
+}
+
+QAction* FindAction(QMenu* menu, const QString& text)
+{
+    for (QAction* action : menu->actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
 }
 
 }  // namespace shakemeter::test

@@ -14,6 +14,10 @@
 #include "recording/Recording.h"
 #include "controls/Prompter.h"
 
+class QAction;
+class QImage;
+class QMenu;
+
 namespace shakemeter {
 class CVxView;
 }
@@ -74,8 +78,10 @@ QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArr
 // 100 ms) has run, however slowly the machine goes, then paints again.
 void PaintPastTheFirstZoomReset(CVxView& view);
 
-// SHAKEMETER_SCREENSHOTS=dir keeps what a user sees of a window, for the help page.
+// SHAKEMETER_SCREENSHOTS=dir keeps what a user sees of the windows, for the help page.
 void KeepScreenshot(const QString& name, const QImage& image);
+// The menu's item of that text (with its &), or null.
+QAction* FindAction(QMenu* menu, const QString& text);
 
 using testing::ScopedTimeZone;
 

@@ -77,14 +77,6 @@ protected:
     FrameEnvironment env;
 };
 
-QAction* Find(QMenu* menu, const QString& text)
-{
-    for (QAction* action : menu->actions())
-        if (action->text() == text)
-            return action;
-    return nullptr;
-}
-
 // Accepts the picture dialog as soon as it is open, after letting change adjust it.
 void AcceptPictureDialog(const std::function<void(CGraphPictureDlg*)>& change)
 {
@@ -185,7 +177,7 @@ TEST_F(GraphPicturesTest, ExportCommandWritesThePictureOrSaysWhy)
             if (item->menu() != nullptr && item->text() == QStringLiteral("E&xport"))
                 exportMenu = item->menu();
     ASSERT_NE(exportMenu, nullptr);
-    QAction* command = Find(exportMenu, QStringLiteral("Graph as &Picture..."));
+    QAction* command = FindAction(exportMenu, QStringLiteral("Graph as &Picture..."));
     ASSERT_NE(command, nullptr);
     EXPECT_FALSE(command->statusTip().isEmpty());
     EXPECT_FALSE(command->toolTip().isEmpty());
@@ -235,8 +227,8 @@ TEST_F(GraphPicturesTest, LegendAndMarksKeptInTheProfile)
         EXPECT_FALSE(pictures->MarksAction()->isChecked());
         EXPECT_TRUE(pictures->LegendAction()->isCheckable());
         QMenu* analysis = frame->menuBar()->actions()[3]->menu();
-        EXPECT_EQ(Find(analysis, QStringLiteral("Trace &Legend")), pictures->LegendAction());
-        EXPECT_EQ(Find(analysis, QStringLiteral("Event &Marks")), pictures->MarksAction());
+        EXPECT_EQ(FindAction(analysis, QStringLiteral("Trace &Legend")), pictures->LegendAction());
+        EXPECT_EQ(FindAction(analysis, QStringLiteral("Event &Marks")), pictures->MarksAction());
         EXPECT_EQ(pictures->ScreenExtras(), nullptr);
         plain = frame->GraphView()->ComposedImage().copy();
 

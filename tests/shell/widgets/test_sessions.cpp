@@ -17,6 +17,7 @@
 #include "recording/RecordingFile.h"
 #include "shell/CommandIds.h"
 #include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/CompareCommands.h"
 #include "shell/widgets/GraphPictureCommands.h"
 #include "shell/widgets/SessionCommands.h"
 #include "tools/ProgramRunner.h"
@@ -40,16 +41,11 @@ protected:
         PaintPastTheFirstZoomReset(*view);
     }
 
-    // A comparison as Analysis > Compare with... leaves it.
+    // A comparison made with Analysis > Compare with... and aligned.
     void CompareWith(const QString& path, OverlayAlignment alignment)
     {
-        GraphOverlay overlay;
-        overlay.recording = std::make_shared<const Recording>(ReadRecordingFile(path.toStdString()).recording);
-        overlay.shownName = QFileInfo(frame->Doc().PathName()).fileName().toStdString();
-        overlay.comparedName = QFileInfo(path).fileName().toStdString();
-        overlay.comparedPath = path.toStdString();
-        overlay.alignment = alignment;
-        view->Model().SetOverlay(std::move(overlay));
+        ASSERT_TRUE(frame->Comparison()->CompareWith(path));
+        frame->Comparison()->SetAlignment(alignment);
     }
 
     // Cursors and a zoom as a user leaves them.
@@ -128,7 +124,6 @@ TEST_F(SessionsTest, SavedSessionOpensAsItWasSaved)
     // Something else shown in between: another recording, no comparison, no cursors, the full view.
     ASSERT_EQ(frame->OpenPath(week2), LoadStatus::Loaded);
     frame->Doc().SetPathName(week2);
-    view->Model().SetOverlay(std::nullopt);
     view->Model().SetCursors(std::nullopt);
     PaintPastTheFirstZoomReset(*view);
     ASSERT_NE(Now(), saved);
@@ -193,7 +188,7 @@ TEST_F(SessionsTest, SessionThatCannotBeOpenedLeavesTheWindowAsItWas)
         {session(
              "uncompared.shakeproject",
              head + R"("recording": "week2.Vibration", "comparison": {"file": "gone.Vibration", "align": "clock"}})"),
-         "the compared recording \"" + dir.filePath("gone.Vibration") + "\" cannot be read"},
+         "the compared recording \"" + dir.filePath("gone.Vibration") + "\" cannot be read: "},
         {session("event.shakeproject",
                  head + R"("recording": "week2.Vibration", "comparison": {"file": "week1.Vibration",
                  "align": "event", "shownEventRow": 1, "comparedEventRow": 2000}})"),
