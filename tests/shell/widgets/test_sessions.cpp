@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -103,6 +106,17 @@ TEST_F(SessionsTest, SavedSessionOpensAsItWasSaved)
     const auto rows = VisibleRows(view->Model());
     ASSERT_TRUE(rows);
     ASSERT_FALSE(view->State().g_bFullView);
+
+    // The commands end the File menu, after Export.
+    QMenu* fileMenu = frame->menuBar()->actions().first()->menu();
+    ASSERT_GE(fileMenu->actions().size(), 3);
+    EXPECT_EQ(fileMenu->actions().at(fileMenu->actions().size() - 2), frame->Action(ID_SESSION_SAVE));
+    EXPECT_EQ(fileMenu->actions().last(), frame->Action(ID_SESSION_OPEN));
+    EXPECT_EQ(fileMenu->actions().at(fileMenu->actions().size() - 3)->text(), QStringLiteral("E&xport"));
+    fileMenu->popup(frame->mapToGlobal(QPoint(0, 0)));
+    QApplication::processEvents();
+    KeepScreenshot(QStringLiteral("file-menu-session.png"), fileMenu->grab().toImage());
+    fileMenu->hide();
 
     prompter.savePath = dir.filePath(QStringLiteral("trip.shakeproject"));
     frame->Action(ID_SESSION_SAVE)->trigger();
