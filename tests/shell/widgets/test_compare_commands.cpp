@@ -225,7 +225,7 @@ TEST_F(CompareCommandsTest, ANewRecordingEndsTheComparisonAndTheSpectrumHasNone)
     frame->SetReading(false);
 }
 
-// Aligned on a shock of each, the two shocks stand on one pixel column; the keys move the compared
+// Aligned on the impact of a drop in each, the two impacts stand on one pixel column; the keys move the compared
 // traces a sample interval at a time.
 TEST_F(CompareCommandsTest, AlignedOnAnEventOfEachAndNudgedByKeys)
 {
@@ -253,8 +253,9 @@ TEST_F(CompareCommandsTest, AlignedOnAnEventOfEachAndNudgedByKeys)
         EXPECT_FALSE(dialog.ShownEvents()->isEnabled());
         dialog.ByEvent()->setChecked(true);
         EXPECT_TRUE(dialog.ShownEvents()->isEnabled());
-        dialog.ShownEvents()->setCurrentIndex(4);     // the shock at row 44
-        dialog.ComparedEvents()->setCurrentIndex(6);  // the shock at row 84 of the other
+        // The impacts of two drops: the logger's falls at 08:35:38 here and 09:17:53 (+5 min) there.
+        dialog.ShownEvents()->setCurrentIndex(2);     // the shock peaking at row 26
+        dialog.ComparedEvents()->setCurrentIndex(6);  // the shock peaking at row 84 of the other
         chosen = dialog.Alignment();
         KeepScreenshot(QStringLiteral("align-comparison-dialog.png"), dialog.grab().toImage());
         return static_cast<int>(QDialog::Accepted);
@@ -264,7 +265,7 @@ TEST_F(CompareCommandsTest, AlignedOnAnEventOfEachAndNudgedByKeys)
     EXPECT_EQ(offered, 12);
     const GraphOverlay* overlay = frame->GraphView()->Model().Overlay();
     ASSERT_NE(overlay, nullptr);
-    EXPECT_EQ(chosen, (OverlayAlignment{AlignBy::Event, 44, 84, 0.0}));
+    EXPECT_EQ(chosen, (OverlayAlignment{AlignBy::Event, 26, 84, 0.0}));
     EXPECT_EQ(overlay->alignment, chosen);
 
     const GraphModel& model = frame->GraphView()->Model();
@@ -274,14 +275,14 @@ TEST_F(CompareCommandsTest, AlignedOnAnEventOfEachAndNudgedByKeys)
     };
     auto placed = OverlayPlacement::Of(model);
     ASSERT_TRUE(placed.has_value());
-    EXPECT_EQ(TruncToInt(placed->X(84)), columnOfShown(44));
+    EXPECT_EQ(TruncToInt(placed->X(84)), columnOfShown(26));
 
-    // Zoomed in around the shock, still one column.
-    ASSERT_TRUE(frame->GraphView()->ZoomOntoRows(43, 51));
+    // Zoomed in around the drop, still one column.
+    ASSERT_TRUE(frame->GraphView()->ZoomOntoRows(25, 33));
     Settle(*frame);
     placed = OverlayPlacement::Of(model);
     ASSERT_TRUE(placed.has_value());
-    EXPECT_EQ(TruncToInt(placed->X(84)), columnOfShown(44));
+    EXPECT_EQ(TruncToInt(placed->X(84)), columnOfShown(26));
     KeepScreenshot(QStringLiteral("graph-comparison.png"), frame->GraphView()->grab().toImage());
 
     // Alt+Right one second later, Alt+Shift+Left ten earlier.
