@@ -49,6 +49,7 @@ void CursorCommands::Toggle()
 {
     if (m_view.Model().Cursors()) {
         Place(std::nullopt);
+        m_placedOn.reset();
         m_panel->hide();
         return;
     }
@@ -96,10 +97,15 @@ void CursorCommands::Step(long long samples)
 
 void CursorCommands::FollowRecording()
 {
-    if (m_view.Model().Cursors() && !(KeyOfShown() == m_placedOn)) {
+    // Hidden cursors (a spectrum shown) go as well: they would come back on the new rows.
+    if (m_placedOn && !(KeyOfShown() == *m_placedOn)) {
         Place(std::nullopt);
+        m_placedOn.reset();
         m_panel->hide();
+        return;
     }
+    // The other domain: a spectrum has no rows to read, and back in time the cursors read again.
+    Refresh();
 }
 
 bool CursorCommands::eventFilter(QObject* watched, QEvent* event)

@@ -73,7 +73,7 @@ private:
     char m_active = 'A';
     char m_dragged = 0;  // the cursor the mouse holds
     bool m_hovering = false;
-    RecordingKey m_placedOn;
+    std::optional<RecordingKey> m_placedOn;  // the recording the cursors were placed on
 };
 
 }  // namespace shakemeter

@@ -199,6 +199,39 @@ TEST_F(CursorCommandsTest, AnotherRecordingTakesThemAway)
     EXPECT_EQ(cursors->Panel()->SpanLabel()->text(), QStringLiteral("No cursors"));
 }
 
+TEST_F(CursorCommandsTest, TheSpectrumHidesThemAndAnotherFileOpenedMeanwhileTakesThemAway)
+{
+    ASSERT_EQ(frame->OpenPath(WriteRecording(dir, QStringLiteral("capture.Vibration"), MakeSpectrumRecording())),
+              LoadStatus::Loaded);
+    QTest::qWait(2 * CMainFrame::kZoomResetDelayMs);
+    Settle();
+    toggle->trigger();
+    Settle();
+    const CursorPair placed = Pair();
+    frame->OnCommand(ID_FREQUENCY_GRAPH);
+    Settle();
+    EXPECT_FALSE(view->Model().Cursors());
+    EXPECT_FALSE(toggle->isEnabled());
+    EXPECT_EQ(cursors->Panel()->SpanLabel()->text(), QStringLiteral("No cursors"));
+    frame->OnCommand(ID_TIME_GRAPH);
+    Settle();
+    EXPECT_EQ(Pair(), placed);
+    EXPECT_NE(cursors->Panel()->SpanLabel()->text(), QStringLiteral("No cursors"));
+
+    // Hidden behind the spectrum while another capture is opened: they do not come back on its rows.
+    frame->OnCommand(ID_FREQUENCY_GRAPH);
+    Settle();
+    Recording other = MakeSpectrumRecording();
+    other.m_pSamples[3][0] = 5.0;
+    ASSERT_EQ(frame->OpenPath(WriteRecording(dir, QStringLiteral("other.Vibration"), other)), LoadStatus::Loaded);
+    Settle();
+    if (view->Model().FrequencyMode())
+        frame->OnCommand(ID_TIME_GRAPH);
+    Settle();
+    EXPECT_FALSE(view->Model().Cursors());
+    EXPECT_FALSE(cursors->Panel()->isVisible());
+}
+
 TEST_F(CursorCommandsTest, TheRowsBetweenTheCursorsExportAsCsvInTheAnalysisUnit)
 {
     toggle->trigger();
