@@ -5,6 +5,7 @@
 
 #include "analysis/vibration/TimeRows.h"
 #include "graph/core/VisibleRows.h"
+#include "session/SessionFile.h"
 
 namespace shakemeter {
 
@@ -25,9 +26,7 @@ Session SessionOfGraph(const GraphModel& model, const std::string& recordingPath
 std::string SessionRowsFault(const Session& session, const std::string& sessionPath, const Recording& shown,
                              const Recording* compared)
 {
-    const auto fault = [&](const std::string& what) {
-        return "Cannot open the session \"" + sessionPath + "\": " + what + ".";
-    };
+    const auto fault = [&](const std::string& what) { return SessionOpenFailure(sessionPath, what); };
     const auto name = [](const std::string& path) { return std::filesystem::path(path).filename().string(); };
     const auto beyond = [&](const char* what, std::size_t row, const Recording& recording,
                             const std::string& path) -> std::optional<std::string> {

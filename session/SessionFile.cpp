@@ -41,11 +41,6 @@ std::string Quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-std::string Failure(const std::string& sessionPath, const std::string& reason)
-{
-    return "Cannot open the session " + Quoted(sessionPath) + ": " + reason + ".";
-}
-
 // Reads the values of the file one by one; the first fault found is kept and every later read
 // answers nothing, so the checks can be written as a plain sequence.
 class SessionReader {
@@ -161,33 +156,42 @@ std::optional<SessionComparison> ReadComparison(SessionReader& reader, const jso
     return comparison;
 }
 
-std::optional<CursorPair> ReadCursors(SessionReader& reader, const json& top)
+// An object of two rows ("cursors": a and b, "zoom": firstRow and lastRow); nothing when it is left
+// out or faulty.
+std::optional<std::pair<std::size_t, std::size_t>> ReadRowPair(SessionReader& reader, const json& top,
+                                                               const std::string& key, const std::string& first,
+                                                               const std::string& second)
 {
-    const json* object = reader.Object(top, "cursors", "cursors", false);
+    const json* object = reader.Object(top, key.c_str(), key, false);
     if (object == nullptr)
         return std::nullopt;
-    const std::optional<std::size_t> a = reader.Row(*object, "a", "cursors.a", true);
-    const std::optional<std::size_t> b = reader.Row(*object, "b", "cursors.b", true);
+    const std::optional<std::size_t> one = reader.Row(*object, first.c_str(), key + "." + first, true);
+    const std::optional<std::size_t> other = reader.Row(*object, second.c_str(), key + "." + second, true);
     if (reader.Failed())
         return std::nullopt;
-    return CursorPair{*a, *b};
+    return std::pair{*one, *other};
+}
+
+std::optional<CursorPair> ReadCursors(SessionReader& reader, const json& top)
+{
+    const auto rows = ReadRowPair(reader, top, "cursors", "a", "b");
+    if (!rows)
+        return std::nullopt;
+    return CursorPair{rows->first, rows->second};
 }
 
 std::optional<SessionZoom> ReadZoom(SessionReader& reader, const json& top)
 {
-    const json* object = reader.Object(top, "zoom", "zoom", false);
-    if (object == nullptr)
+    const auto rows = ReadRowPair(reader, top, "zoom", "firstRow", "lastRow");
+    if (!rows)
         return std::nullopt;
-    const std::optional<std::size_t> first = reader.Row(*object, "firstRow", "zoom.firstRow", true);
-    const std::optional<std::size_t> last = reader.Row(*object, "lastRow", "zoom.lastRow", true);
-    if (reader.Failed())
-        return std::nullopt;
-    if (*first >= *last) {
-        reader.Fail("the zoom's first row " + std::to_string(*first) + " is not before its last row " +
-                    std::to_string(*last));
+    const auto [first, last] = *rows;
+    if (first >= last) {
+        reader.Fail("the zoom's first row " + std::to_string(first) + " is not before its last row " +
+                    std::to_string(last));
         return std::nullopt;
     }
-    return SessionZoom{*first, *last};
+    return SessionZoom{first, last};
 }
 
 // The format and the version come first: a later version's file is told as such, not by the
@@ -212,6 +216,11 @@ void CheckFormat(SessionReader& reader, const json& top)
 }
 
 }  // namespace
+
+std::string SessionOpenFailure(const std::string& sessionPath, const std::string& reason)
+{
+    return "Cannot open the session " + Quoted(sessionPath) + ": " + reason + ".";
+}
 
 bool IsSessionPath(const std::string& path)
 {
@@ -278,11 +287,12 @@ SessionReadResult ParseSession(std::string_view text, const std::string& session
     try {
         top = json::parse(text);
     } catch (const json::parse_error& error) {
-        result.error = Failure(sessionPath, "it is not JSON text (a fault at byte " + std::to_string(error.byte) + ")");
+        result.error =
+            SessionOpenFailure(sessionPath, "it is not JSON text (a fault at byte " + std::to_string(error.byte) + ")");
         return result;
     }
     if (!top.is_object()) {
-        result.error = Failure(sessionPath, "it is not a session file (not a JSON object)");
+        result.error = SessionOpenFailure(sessionPath, "it is not a session file (not a JSON object)");
         return result;
     }
     std::string fault;
@@ -295,7 +305,7 @@ SessionReadResult ParseSession(std::string_view text, const std::string& session
     session.cursors = ReadCursors(reader, top);
     session.zoom = ReadZoom(reader, top);
     if (reader.Failed()) {
-        result.error = Failure(sessionPath, fault);
+        result.error = SessionOpenFailure(sessionPath, fault);
         return result;
     }
     result.session = std::move(session);
@@ -307,7 +317,7 @@ SessionReadResult ReadSessionFile(const std::string& path)
     SessionReadResult result;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        result.error = Failure(path, std::strerror(errno));
+        result.error = SessionOpenFailure(path, std::strerror(errno));
         return result;
     }
     // One byte more than allowed tells a file that is too large without reading all of it.
@@ -316,11 +326,11 @@ SessionReadResult ReadSessionFile(const std::string& path)
     const int readError = std::ferror(file) != 0 ? errno : 0;
     std::fclose(file);
     if (readError != 0) {
-        result.error = Failure(path, std::strerror(readError));
+        result.error = SessionOpenFailure(path, std::strerror(readError));
         return result;
     }
     if (read > kMaxSessionFileBytes) {
-        result.error = Failure(path, "it is too large to be a session file");
+        result.error = SessionOpenFailure(path, "it is too large to be a session file");
         return result;
     }
     text.resize(read);

@@ -31,6 +31,9 @@ struct SessionReadResult {
     std::string error;  // without a session: the message, naming the file and the fault
 };
 
+// The message of a session that cannot be opened: "Cannot open the session "<path>": <reason>."
+std::string SessionOpenFailure(const std::string& sessionPath, const std::string& reason);
+
 // Whether the path names a session file by its extension (in any case).
 bool IsSessionPath(const std::string& path);
 

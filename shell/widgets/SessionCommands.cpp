@@ -111,10 +111,9 @@ bool SessionCommands::OpenSession(const QString& path)
         if (status == LoadStatus::InvalidFormat)
             reason = QStringLiteral("it is not a recording file");
         if (status != LoadStatus::Loaded)
-            return refuse(
-                QStringLiteral("Cannot open the session \"%1\": the compared recording \"%2\" cannot be read: %3.")
-                    .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(file), reason)
-                    .toStdString());
+            return refuse(SessionOpenFailure(
+                path.toStdString(),
+                "the compared recording \"" + session.comparison->file + "\" cannot be read: " + reason.toStdString()));
         compared = std::move(read);
     }
     const bool rowsToCheck = session.cursors || session.zoom || compared;
