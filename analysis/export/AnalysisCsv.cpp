@@ -8,6 +8,14 @@ namespace {
 
 using namespace vibration;
 
+// A comma and the number, or the comma alone for a cell without a value.
+void AppendOptional(std::string& line, const std::optional<double>& value)
+{
+    line += ',';
+    if (value)
+        AppendNumber(line, *value);
+}
+
 void AppendIndex(std::string& line, std::size_t index)
 {
     line += std::to_string(index);
@@ -69,6 +77,38 @@ void WriteEventsCsv(std::ostream& out, const Events& events, Unit unit, const st
         line += ",,,,,,,,,,,\n";
         out << line;
     }
+}
+
+void WritePsdComparisonCsv(std::ostream& out, const PsdComparison& comparison, Unit unit)
+{
+    const PsdComparison c = comparison.converted(unit);
+    const std::string u = UnitName(unit);
+    std::string line = "Frequency (Hz)";
+    for (const char* group : {"shown", "compared"}) {
+        for (const char* axis : {"X", "Y", "Z"})
+            line += std::string(",") + axis + ' ' + group + " (" + u + "^2/Hz)";
+    }
+    line += ",X ratio (dB),Y ratio (dB),Z ratio (dB)\n";
+    out << line;
+    for (std::size_t k = 0; k < c.shown.frequency.size(); ++k) {
+        line.clear();
+        AppendNumber(line, c.shown.frequency[k]);
+        for (const AxisPsd& axis : c.shown.axes)
+            AppendOptional(line, k < axis.psd.size() ? std::optional<double>(axis.psd[k]) : std::nullopt);
+        for (const auto& axis : c.comparedAtShown)
+            AppendOptional(line, axis[k]);
+        for (const auto& axis : c.ratioDb)
+            AppendOptional(line, axis[k]);
+        line += '\n';
+        out << line;
+    }
+    line = "Grms (" + u + ")";
+    for (const PsdResult* p : {&c.shown, &c.compared}) {
+        for (const AxisPsd& axis : p->axes)
+            AppendOptional(line, axis.grms);
+    }
+    line += ",,,\n";
+    out << line;
 }
 
 void WritePsdCsv(std::ostream& out, const PsdResult& psd, Unit unit)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/vibration/EventDetector.h"
+#include "analysis/vibration/PsdComparison.h"
 #include "analysis/vibration/Units.h"
 #include "analysis/vibration/WelchPsd.h"
 
@@ -23,5 +24,12 @@ void WriteEventsCsv(std::ostream& out, const vibration::Events& events, vibratio
 // "Frequency (Hz),X (U^2/Hz),Y (U^2/Hz),Z (U^2/Hz)", one row per frequency, and a last line
 // "Grms (U),x,y,z" with the Grms of each axis; the PSD is converted to the unit U first.
 void WritePsdCsv(std::ostream& out, const vibration::PsdResult& psd, vibration::Unit unit);
+
+// Two densities and their ratio at the shown density's frequencies, under "Frequency (Hz),
+// X shown (U^2/Hz),Y shown (U^2/Hz),Z shown (U^2/Hz),X compared (U^2/Hz),Y compared (U^2/Hz),
+// Z compared (U^2/Hz),X ratio (dB),Y ratio (dB),Z ratio (dB)"; a cell without a value (a bin past
+// the compared recording's Nyquist frequency, a ratio of a zero density) is empty. A last line
+// "Grms (U)" gives each density's Grms under its columns.
+void WritePsdComparisonCsv(std::ostream& out, const vibration::PsdComparison& comparison, vibration::Unit unit);
 
 }  // namespace shakemeter::exports

@@ -32,4 +32,30 @@ std::string ReadoutText(const PsdResult& result, double frequency)
     return text + DensityUnitName(result.unit);
 }
 
+std::string ComparisonReadoutText(const PsdComparison& comparison, double frequency)
+{
+    const PsdResult& shown = comparison.shown;
+    const std::size_t k = NearestBin(shown, frequency);
+    if (k == 0)
+        return {};
+    char text[96];
+    std::snprintf(text, sizeof text, "%.4g Hz", shown.frequency[k]);
+    std::string out = text;
+    const char* const names[3] = {"X", "Y", "Z"};
+    for (int axis = 0; axis < 3; ++axis) {
+        std::snprintf(text, sizeof text, "   %s %.3e / ", names[axis], shown.axes[axis].psd[k]);
+        out += text;
+        const std::optional<double>& compared = comparison.comparedAtShown[axis][k];
+        const std::optional<double>& ratio = comparison.ratioDb[axis][k];
+        if (!compared)
+            std::snprintf(text, sizeof text, "-");
+        else if (!ratio)
+            std::snprintf(text, sizeof text, "%.3e (no ratio)", *compared);
+        else
+            std::snprintf(text, sizeof text, "%.3e (%+.2f dB)", *compared, *ratio);
+        out += text;
+    }
+    return out + ' ' + DensityUnitName(shown.unit);
+}
+
 }  // namespace shakemeter::vibration

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "analysis/vibration/PsdComparison.h"
 #include "analysis/vibration/WelchPsd.h"
 
 namespace shakemeter::vibration {
@@ -19,5 +20,10 @@ std::size_t NearestBin(const PsdResult& result, double frequency);
 // "12 Hz   X 1.23e-04   Y 5.00e-06   Z 7.10e-05 g²/Hz" for the bin nearest the frequency; empty
 // when there is none.
 std::string ReadoutText(const PsdResult& result, double frequency);
+
+// The same for two densities, each axis as shown / compared (ratio): "12 Hz   X 1.234e-04 /
+// 2.000e-04 (+2.10 dB) ..."; "-" for a compared density past its Nyquist frequency and "no
+// ratio" where either density is zero.
+std::string ComparisonReadoutText(const PsdComparison& comparison, double frequency);
 
 }  // namespace shakemeter::vibration

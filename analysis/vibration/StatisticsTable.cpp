@@ -5,6 +5,17 @@
 
 namespace shakemeter::vibration {
 
+namespace {
+
+constexpr int kCrestFactorLine = kStatisticsLines - 1;
+
+}  // namespace
+
+StatisticsFigures FiguresOf(const ColumnStatistics& column)
+{
+    return {column.max, column.min, column.mean, column.rms, column.acRms, column.peakToPeak, column.crestFactor};
+}
+
 std::string AccelerationText(double value)
 {
     if (std::isnan(value))
@@ -21,6 +32,17 @@ const char* UnitLabel(Unit unit)
     return unit == Unit::G ? "g" : "m/s^2";
 }
 
+std::string FigureText(int line, std::optional<double> value)
+{
+    if (!value)
+        return "-";
+    if (line != kCrestFactorLine)
+        return AccelerationText(*value);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.3f", *value);
+    return buffer;
+}
+
 StatisticsTable StatisticsTableOf(const RangeStatistics& statistics, Unit unit)
 {
     const RangeStatistics shown = statistics.converted(unit);
@@ -28,17 +50,9 @@ StatisticsTable StatisticsTableOf(const RangeStatistics& statistics, Unit unit)
     table.unit = UnitLabel(unit);
     table.rows = shown.range.size();
     for (std::size_t c = 0; c < 4; ++c) {
-        const ColumnStatistics& s = shown.columns[c];
-        const double values[] = {s.max, s.min, s.mean, s.rms, s.acRms, s.peakToPeak};
-        for (std::size_t line = 0; line < 6; ++line)
-            table.cells[line][c] = AccelerationText(values[line]);
-        if (s.crestFactor) {
-            char buffer[64];
-            std::snprintf(buffer, sizeof buffer, "%.3f", *s.crestFactor);
-            table.cells[6][c] = buffer;
-        } else {
-            table.cells[6][c] = "-";
-        }
+        const StatisticsFigures figures = FiguresOf(shown.columns[c]);
+        for (int line = 0; line < kStatisticsLines; ++line)
+            table.cells[line][c] = FigureText(line, figures[line]);
     }
     return table;
 }

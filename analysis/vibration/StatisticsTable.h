@@ -3,6 +3,7 @@
 // the vector sum, values in the unit chosen for the analysis.
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "analysis/vibration/RangeStatistics.h"
@@ -20,10 +21,19 @@ struct StatisticsTable {
     std::size_t rows = 0;
 };
 
+// The figures of one column, a value per line of the table; the crest factor is none when the RMS
+// is 0.
+using StatisticsFigures = std::array<std::optional<double>, kStatisticsLines>;
+StatisticsFigures FiguresOf(const ColumnStatistics& column);
+
 // An acceleration as the analysis windows show it: four decimals.
 std::string AccelerationText(double value);
 // "g" or "m/s^2", the unit as the analysis windows write it.
 const char* UnitLabel(Unit unit);
+
+// A figure as its line of the table writes it: an acceleration, or the crest factor with three
+// decimals; "-" for none.
+std::string FigureText(int line, std::optional<double> value);
 
 // The table of statistics computed in any unit, shown in `unit`.
 StatisticsTable StatisticsTableOf(const RangeStatistics& statistics, Unit unit);

@@ -30,6 +30,7 @@ struct RowRange {
     std::size_t from = 0;
     std::size_t to = 0;
     std::size_t size() const { return to - from + 1; }
+    bool operator==(const RowRange&) const = default;
 };
 
 // The range asked for, the missing ends being the first and the last row; or the reason it does

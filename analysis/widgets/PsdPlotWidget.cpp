@@ -21,7 +21,7 @@ constexpr int kMarginBottom = 40;
 
 }  // namespace
 
-PsdPlotWidget::PsdPlotWidget(QWidget* parent) : QWidget(parent)
+PsdPlotWidget::PsdPlotWidget(QWidget* parent, Scale scale) : QWidget(parent), m_scale(scale)
 {
     setMouseTracking(true);
     setMinimumSize(320, 200);
@@ -35,9 +35,12 @@ void PsdPlotWidget::SetCurves(std::vector<double> frequency, std::vector<PsdCurv
     m_densityTitle = densityTitle;
     m_densityMin = 0.0;
     m_densityMax = 0.0;
+    m_largestRatio = 0.0;
     for (const PsdCurve& c : m_curves) {
         for (std::size_t k = 1; k < c.values.size(); ++k) {
             const double v = c.values[k];
+            if (std::isfinite(v))
+                m_largestRatio = std::max(m_largestRatio, std::fabs(v));
             if (v > 0.0) {
                 m_densityMin = m_densityMin > 0.0 ? std::min(m_densityMin, v) : v;
                 m_densityMax = std::max(m_densityMax, v);
@@ -74,6 +77,12 @@ vibration::LogAxis PsdPlotWidget::DensityAxis() const
     return vibration::LogAxis::Spanning(m_densityMin, m_densityMax, kMaxDensityDecades, area.bottom(), area.top());
 }
 
+vibration::RatioAxis PsdPlotWidget::DbAxis() const
+{
+    const QRectF area = PlotArea();
+    return vibration::RatioAxis(vibration::RatioAxis::LimitFor(m_largestRatio), area.bottom(), area.top());
+}
+
 void PsdPlotWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -87,6 +96,9 @@ void PsdPlotWidget::paintEvent(QPaintEvent*)
 
     const vibration::LogAxis fx = FrequencyAxis();
     const vibration::LogAxis dy = DensityAxis();
+    const vibration::RatioAxis db = DbAxis();
+    const auto drawn = [this](double v) { return m_scale == Scale::Density ? v > 0.0 : std::isfinite(v); };
+    const auto toPixel = [&](double v) { return m_scale == Scale::Density ? dy.ToPixel(v) : db.ToPixel(v); };
     const QFontMetrics metrics = fontMetrics();
     for (const vibration::LogTick& t : fx.Ticks()) {
         painter.setPen(t.decade ? grid.lighter(160) : grid);
@@ -98,15 +110,33 @@ void PsdPlotWidget::paintEvent(QPaintEvent*)
                 QPointF(t.pixel - metrics.horizontalAdvance(label) / 2.0, area.bottom() + metrics.ascent() + 3), label);
         }
     }
-    for (const vibration::LogTick& t : dy.Ticks()) {
-        painter.setPen(t.decade ? grid.lighter(160) : grid);
+    // The vertical ticks of either scale: a labelled one gets a brighter line.
+    struct Level {
+        double pixel;
+        std::string label;
+    };
+    std::vector<Level> levels;
+    if (m_scale == Scale::Density) {
+        for (const vibration::LogTick& t : dy.Ticks())
+            levels.push_back({t.pixel, t.label});
+    } else {
+        for (const vibration::RatioTick& t : db.Ticks())
+            levels.push_back({t.pixel, t.label});
+    }
+    for (const Level& t : levels) {
+        painter.setPen(t.label.empty() ? grid : grid.lighter(160));
         painter.drawLine(QPointF(area.left(), t.pixel), QPointF(area.right(), t.pixel));
-        if (t.decade) {
+        if (!t.label.empty()) {
             painter.setPen(text);
             const QString label = QString::fromStdString(t.label);
             painter.drawText(
                 QPointF(area.left() - metrics.horizontalAdvance(label) - 4, t.pixel + metrics.ascent() / 2.0), label);
         }
+    }
+    if (m_scale == Scale::RatioDb) {
+        // Where both recordings have the same density.
+        painter.setPen(grid.lighter(240));
+        painter.drawLine(QPointF(area.left(), db.ToPixel(0.0)), QPointF(area.right(), db.ToPixel(0.0)));
     }
     painter.setPen(text);
     const QString hz = QStringLiteral("Frequency (Hz)");
@@ -124,12 +154,12 @@ void PsdPlotWidget::paintEvent(QPaintEvent*)
         bool open = false;
         const std::size_t n = std::min(c.values.size(), m_frequency.size());
         for (std::size_t k = 1; k < n; ++k) {
-            // A zero density has no place on the axis: the curve breaks there.
-            if (!(c.values[k] > 0.0)) {
+            // A zero density (a bin without a ratio) has no place on the axis: the curve breaks there.
+            if (!drawn(c.values[k])) {
                 open = false;
                 continue;
             }
-            const QPointF point(fx.ToPixel(m_frequency[k]), dy.ToPixel(c.values[k]));
+            const QPointF point(fx.ToPixel(m_frequency[k]), toPixel(c.values[k]));
             if (open) {
                 path.lineTo(point);
             } else {

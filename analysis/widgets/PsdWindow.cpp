@@ -8,6 +8,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 #include "analysis/vibration/PsdReadout.h"
 #include "analysis/widgets/PsdPlotWidget.h"
@@ -25,6 +26,35 @@ const char* const kAxisNames[3] = {"X", "Y", "Z"};
 QString Number(double value)
 {
     return QString::number(value, 'g', 4);
+}
+
+QString RowsAndEstimate(vibration::RowRange range, const PsdResult& psd)
+{
+    return QStringLiteral("rows %1 to %2, fs %3 Hz, %4 segments of %5 rows, df %6 Hz")
+        .arg(range.from + 1)
+        .arg(range.to + 1)
+        .arg(Number(psd.fs))
+        .arg(psd.segments)
+        .arg(psd.segment)
+        .arg(Number(psd.df));
+}
+
+QString GrmsLine(const QString& title, const PsdResult& psd)
+{
+    QString text = title;
+    for (int axis = 0; axis < 3; ++axis)
+        text += QStringLiteral("   %1 %2").arg(QLatin1String(kAxisNames[axis]), Number(psd.axes[axis].grms));
+    return text + QLatin1Char(' ') + QString::fromLatin1(vibration::UnitName(psd.unit));
+}
+
+// A curve over the shown bins from values some bins lack: those are not drawn.
+std::vector<double> Drawable(const std::vector<std::optional<double>>& values)
+{
+    std::vector<double> out;
+    out.reserve(values.size());
+    for (const std::optional<double>& v : values)
+        out.push_back(v.value_or(std::numeric_limits<double>::quiet_NaN()));
+    return out;
 }
 
 }  // namespace
@@ -58,6 +88,9 @@ PsdWindow::PsdWindow(Inputs inputs, QWidget* parent) : QWidget(parent, Qt::Windo
     m_readout = new QLabel(this);
     m_readout->setMinimumWidth(420);
     m_plot = new PsdPlotWidget(this);
+    m_ratioPlot = new PsdPlotWidget(this, PsdPlotWidget::Scale::RatioDb);
+    m_ratioPlot->setObjectName(QStringLiteral("PsdRatioPlot"));
+    m_ratioPlot->setMinimumHeight(140);
 
     m_waterfallAxisBox = new QComboBox(this);
     m_waterfallAxisBox->addItems({QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")});
@@ -88,6 +121,8 @@ PsdWindow::PsdWindow(Inputs inputs, QWidget* parent) : QWidget(parent, Qt::Windo
     layout->addWidget(m_status);
     layout->addWidget(m_grms);
     layout->addWidget(m_plot, 3);
+    layout->addWidget(m_ratioPlot, 1);
+    m_ratioPlot->setVisible(false);
     layout->addWidget(m_readout);
     layout->addWidget(m_waterfallRow, 2);
     m_waterfallRow->setVisible(false);
@@ -104,6 +139,8 @@ PsdWindow::PsdWindow(Inputs inputs, QWidget* parent) : QWidget(parent, Qt::Windo
     new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
     connect(m_plot, &PsdPlotWidget::hovered, this, &PsdWindow::ShowReadoutAt);
     connect(m_plot, &PsdPlotWidget::left, m_readout, &QLabel::clear);
+    connect(m_ratioPlot, &PsdPlotWidget::hovered, this, &PsdWindow::ShowReadoutAt);
+    connect(m_ratioPlot, &PsdPlotWidget::left, m_readout, &QLabel::clear);
 }
 
 PsdWindow::~PsdWindow() = default;
@@ -158,6 +195,8 @@ void PsdWindow::Recompute()
 void PsdWindow::Refuse(const QString& why)
 {
     m_shown = PsdResult{};
+    m_comparison.reset();
+    m_ratioPlot->setVisible(false);
     m_export->setEnabled(!m_shown.frequency.empty());
     m_status->setText(why);
     m_grms->clear();
@@ -201,13 +240,22 @@ void PsdWindow::ComputeFromRecording()
     welch.AddSegments(rows.rows, range);
     m_shown = welch.Result(1.0 / rows.dt).converted(m_unit);
     m_export->setEnabled(!m_shown.frequency.empty());
-    m_status->setText(QStringLiteral("Rows %1 to %2, fs %3 Hz, %4 segments of %5 rows, df %6 Hz")
-                          .arg(range.from + 1)
-                          .arg(range.to + 1)
-                          .arg(Number(m_shown.fs))
-                          .arg(m_shown.segments)
-                          .arg(m_shown.segment)
-                          .arg(Number(m_shown.df)));
+    QString status = RowsAndEstimate(range, m_shown);
+    status[0] = status[0].toUpper();
+    m_comparison.reset();
+    std::optional<Compared> compared;
+    if (visible && m_compared)
+        compared = m_compared();
+    if (compared) {
+        status += QLatin1Char('\n') + CompareWith(*compared);
+        if (m_comparison) {
+            m_status->setText(status);
+            ShowComparison();
+            return;
+        }
+    }
+    m_ratioPlot->setVisible(false);
+    m_status->setText(status);
     std::vector<PsdCurve> curves;
     for (int axis = 0; axis < 3; ++axis)
         curves.push_back({m_shown.axes[axis].psd, kAxisColours[axis], Qt::SolidLine, QLatin1String(kAxisNames[axis])});
@@ -217,6 +265,8 @@ void PsdWindow::ComputeFromRecording()
 
 void PsdWindow::ShowCaptures()
 {
+    m_comparison.reset();
+    m_ratioPlot->setVisible(false);
     if (m_history.empty()) {
         Refuse(QStringLiteral("No capture of a spectrum reading yet."));
         return;
@@ -240,14 +290,68 @@ void PsdWindow::ShowCaptures()
     m_grms->setText(GrmsText());
 }
 
+QString PsdWindow::CompareWith(const Compared& compared)
+{
+    const QString title = QStringLiteral("Compared with %1: ").arg(compared.name);
+    const vibration::TimeRows rows =
+        compared.recording != nullptr ? vibration::TimeRowsOf(*compared.recording) : vibration::TimeRows{};
+    if (!rows.evenlySampled())
+        return title + QStringLiteral("not evenly sampled, so it has no spectral density.");
+    if (!compared.rows || rows.count == 0)
+        return title + QStringLiteral("none of its rows fall in the time span shown.");
+    vibration::RowRange range = *compared.rows;
+    range.to = std::min(range.to, rows.count - 1);
+    range.from = std::min(range.from, range.to);
+    const std::size_t length = segment();
+    if (range.size() < length) {
+        return title + QStringLiteral("rows %1 to %2 are fewer than one segment of %3 rows.")
+                           .arg(range.from + 1)
+                           .arg(range.to + 1)
+                           .arg(length);
+    }
+    vibration::WelchPsd welch(length);
+    welch.AddSegments(rows.rows, range);
+    m_comparison = vibration::ComparePsd(m_shown, welch.Result(1.0 / rows.dt).converted(m_unit));
+    QString text = title + RowsAndEstimate(range, m_comparison->compared) + QStringLiteral(" (dashed)");
+    if (m_comparison->compared.fs != m_shown.fs) {
+        text += QStringLiteral("; its density is interpolated at the shown frequencies");
+        if (m_comparison->comparedBins < m_shown.frequency.size())
+            text += QStringLiteral(" up to its Nyquist frequency of %1 Hz").arg(Number(m_comparison->compared.fs / 2));
+    }
+    return text;
+}
+
+void PsdWindow::ShowComparison()
+{
+    const vibration::PsdComparison& c = *m_comparison;
+    const QString densityTitle = QString::fromStdString(vibration::DensityUnitName(m_unit));
+    std::vector<PsdCurve> curves;
+    std::vector<PsdCurve> ratios;
+    for (int axis = 0; axis < 3; ++axis) {
+        const QLatin1String name(kAxisNames[axis]);
+        curves.push_back({Drawable(c.comparedAtShown[axis]), kAxisColours[axis].lighter(115), Qt::DashLine, {}});
+        curves.push_back({m_shown.axes[axis].psd, kAxisColours[axis], Qt::SolidLine, name});
+        ratios.push_back({Drawable(c.ratioDb[axis]), kAxisColours[axis], Qt::SolidLine, name});
+    }
+    m_plot->SetCurves(m_shown.frequency, std::move(curves), densityTitle);
+    m_ratioPlot->SetCurves(m_shown.frequency, std::move(ratios), QStringLiteral("Ratio (dB)"));
+    m_ratioPlot->setVisible(true);
+    m_grms->setText(GrmsText());
+}
+
+void PsdWindow::SetComparedInput(std::function<std::optional<Compared>()> compared)
+{
+    m_compared = std::move(compared);
+}
+
 QString PsdWindow::GrmsText() const
 {
     if (m_shown.frequency.empty())
         return {};
-    QString text = QStringLiteral("Grms");
-    for (int axis = 0; axis < 3; ++axis)
-        text += QStringLiteral("   %1 %2").arg(QLatin1String(kAxisNames[axis]), Number(m_shown.axes[axis].grms));
-    return text + QLatin1Char(' ') + QString::fromLatin1(vibration::UnitName(m_unit));
+    QString text = GrmsLine(QStringLiteral("Grms"), m_shown);
+    if (m_comparison)
+        text += QLatin1Char('\n') + GrmsLine(QStringLiteral("Grms compared"), m_comparison->compared);
+    return text;
 }
 
 QString PsdWindow::StatusText() const
@@ -262,7 +366,8 @@ QString PsdWindow::ReadoutText() const
 
 void PsdWindow::ShowReadoutAt(double frequency)
 {
-    m_readout->setText(QString::fromStdString(vibration::ReadoutText(m_shown, frequency)));
+    m_readout->setText(QString::fromStdString(m_comparison ? vibration::ComparisonReadoutText(*m_comparison, frequency)
+                                                           : vibration::ReadoutText(m_shown, frequency)));
 }
 
 void PsdWindow::BeginReading()

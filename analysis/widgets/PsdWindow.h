@@ -3,12 +3,15 @@
 // axis on log-log axes, with a read-out under the mouse; and during a spectrum reading the mean,
 // max hold and last capture over every capture so far, with their waterfall. The numbers come
 // from the analysis core (WelchPsd, CaptureHistory); the window only chooses and draws them.
+// While another recording is laid over the graph, the visible range is shown beside that
+// recording's rows in the same time span, with the ratio of the two densities in a pane under them.
 
 #include <QWidget>
 #include <functional>
 #include <optional>
 
 #include "analysis/vibration/CaptureHistory.h"
+#include "analysis/vibration/PsdComparison.h"
 #include "analysis/vibration/TimeRows.h"
 #include "analysis/vibration/Units.h"
 #include "analysis/vibration/WelchPsd.h"
@@ -34,6 +37,13 @@ public:
         std::function<vibration::Unit()> unit;                            // the analysis unit
     };
 
+    // The recording laid over the graph and its rows in the time span the graph shows.
+    struct Compared {
+        const Recording* recording = nullptr;
+        std::optional<vibration::RowRange> rows;  // none when none of its rows fall there
+        QString name;                             // its file name for the status line
+    };
+
     PsdWindow(Inputs inputs, QWidget* parent = nullptr);
     ~PsdWindow() override;
 
@@ -51,6 +61,14 @@ public:
     void BeginReading();
     // A capture of the running spectrum reading (its 256 samples at 256 per second).
     void AddCapture(const Recording& capture);
+
+    // What the graph compares the shown recording with, nothing without a comparison; asked on
+    // every computation of the visible range.
+    void SetComparedInput(std::function<std::optional<Compared>()> compared);
+    // The two densities of the visible range and their ratio, in the analysis unit, while both
+    // have one; Shown() is then the shown recording's density.
+    const std::optional<vibration::PsdComparison>& Comparison() const { return m_comparison; }
+    PsdPlotWidget* RatioPlot() const { return m_ratioPlot; }
 
     // What the plot shows, in the analysis unit (no bins when there is nothing to show).
     const vibration::PsdResult& Shown() const { return m_shown; }
@@ -70,6 +88,9 @@ signals:
 
 private:
     void ComputeFromRecording();
+    // The compared recording's density of its rows beside the shown density; why not when it has none.
+    QString CompareWith(const Compared& compared);
+    void ShowComparison();
     void ShowCaptures();
     void RebuildWaterfall();
     void Refuse(const QString& why);
@@ -79,6 +100,8 @@ private:
     vibration::Unit m_unit = vibration::Unit::G;
     vibration::CaptureHistory m_history;
     vibration::PsdResult m_shown;
+    std::function<std::optional<Compared>()> m_compared;
+    std::optional<vibration::PsdComparison> m_comparison;
     int m_waterfallAxis = 0;
     QComboBox* m_sourceBox = nullptr;
     QComboBox* m_segmentBox = nullptr;
@@ -88,6 +111,7 @@ private:
     QLabel* m_grms = nullptr;
     QLabel* m_readout = nullptr;
     PsdPlotWidget* m_plot = nullptr;
+    PsdPlotWidget* m_ratioPlot = nullptr;
     WaterfallWidget* m_waterfall = nullptr;
     QWidget* m_waterfallRow = nullptr;
 };

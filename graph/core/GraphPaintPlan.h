@@ -146,9 +146,9 @@ struct GraphPaintPlan {
 
     LegendPlan legend;
     std::vector<EventMark> eventMarks;
+    std::vector<CursorMark> cursors;  // those of the model's cursors that stand on the plot
     // While a recording is compared: which file each kind of trace is, in its own corner.
     LegendPlan overlayLegend;
-    std::vector<CursorMark> cursors;  // those of the model's cursors that stand on the plot
 };
 
 }  // namespace shakemeter

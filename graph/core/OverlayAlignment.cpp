@@ -26,8 +26,14 @@ double OverlayShiftSeconds(const Recording& shown, const Recording& compared, co
         shift = static_cast<double>(comparedStart - shownStart);
         break;
     }
-    case AlignBy::FirstSample:
+    case AlignBy::FirstSample: {
+        // The first rows meet, not the ticks 0: a motion recording's first row may stand later.
+        const std::optional<double> shownFirst = RowSeconds(shown, 0);
+        const std::optional<double> comparedFirst = RowSeconds(compared, 0);
+        if (shownFirst && comparedFirst)
+            shift = *shownFirst - *comparedFirst;
         break;
+    }
     case AlignBy::Event: {
         const std::optional<double> shownEvent = RowSeconds(shown, alignment.mainEventRow);
         const std::optional<double> comparedEvent = RowSeconds(compared, alignment.overlayEventRow);

@@ -7,10 +7,12 @@
 #include <QSettings>
 
 #include "analysis/vibration/EventTable.h"
+#include "analysis/vibration/StatisticsComparison.h"
 #include "analysis/vibration/StatisticsTable.h"
 #include "analysis/widgets/EventsDock.h"
 #include "analysis/widgets/StatisticsDock.h"
 #include "controls/ProgramProfile.h"
+#include "graph/core/GraphOverlay.h"
 #include "graph/widgets/CVxView.h"
 #include "shell/widgets/CVxDoc.h"
 
@@ -122,6 +124,7 @@ void AnalysisPanels::Follow()
         FollowStatistics();
     if (!m_events->isHidden())
         FollowEvents();
+    FollowComparedSpan();
 }
 
 void AnalysisPanels::FollowStatistics()
@@ -139,11 +142,74 @@ void AnalysisPanels::FollowStatistics()
     // those of a graph not drawn yet.
     const vibration::RowRange range = VisibleRows(model).value_or(vibration::RowRange{0, rows.count - 1});
     const vibration::RangeStatistics& statistics = m_cache.Update(rows, range, recording.m_bRealTime != 0);
-    if (m_cache.lastWork() == vibration::RangeStatisticsCache::Work::None && m_statisticsShown)
+    if (FollowComparison(statistics, range))
+        return;
+    if (m_cache.lastWork() == vibration::RangeStatisticsCache::Work::None && m_statisticsShown && !m_comparedShown)
         return;
     m_statistics->Show(vibration::StatisticsTableOf(statistics, m_unit), RowLabel(model, range.from),
                        RowLabel(model, range.to));
     m_statisticsShown = true;
+    m_comparedShown.reset();
+}
+
+std::optional<AnalysisPanels::ComparedSpan> AnalysisPanels::SpanNow() const
+{
+    const GraphModel& model = m_view.Model();
+    const GraphOverlay* overlay = model.Overlay();
+    if (overlay == nullptr)
+        return std::nullopt;
+    return ComparedSpan{overlay->recording.get(), VisibleRows(model), VisibleOverlayRows(model)};
+}
+
+void AnalysisPanels::FollowComparedSpan()
+{
+    const std::optional<ComparedSpan> span = SpanNow();
+    if (span == m_followedSpan)
+        return;
+    m_followedSpan = span;
+    emit comparedSpanChanged();
+}
+
+bool AnalysisPanels::FollowComparison(const vibration::RangeStatistics& shown, vibration::RowRange range)
+{
+    std::optional<ComparedSpan> span = SpanNow();
+    if (!span) {
+        m_comparedCache.Clear();
+        return false;
+    }
+    const GraphModel& model = m_view.Model();
+    const GraphOverlay& overlay = *model.Overlay();
+    const vibration::TimeRows rows = vibration::TimeRowsOf(*overlay.recording);
+    // Never past the compared recording's time rows, whatever the graph last painted.
+    std::optional<vibration::RowRange>& compared = span->comparedRows;
+    if (compared && (rows.count == 0 || compared->from >= rows.count))
+        compared.reset();
+    if (compared)
+        compared->to = std::min(compared->to, rows.count - 1);
+    std::optional<vibration::RangeStatistics> comparedStatistics;
+    if (compared)
+        comparedStatistics = m_comparedCache.Update(rows, *compared, false);
+    else
+        m_comparedCache.Clear();
+    const bool unchanged = m_statisticsShown && m_comparedShown == span &&
+                           m_cache.lastWork() == vibration::RangeStatisticsCache::Work::None &&
+                           (!compared || m_comparedCache.lastWork() == vibration::RangeStatisticsCache::Work::None);
+    if (unchanged)
+        return true;
+    StatisticsDock::ComparisonLabels labels;
+    labels.shownName = QString::fromStdString(overlay.shownName);
+    labels.shownFrom = RowLabel(model, range.from);
+    labels.shownTo = RowLabel(model, range.to);
+    labels.comparedName = QString::fromStdString(overlay.comparedName);
+    if (compared) {
+        labels.comparedFrom = QStringLiteral("row %1").arg(compared->from + 1);
+        labels.comparedTo = QStringLiteral("row %1").arg(compared->to + 1);
+    }
+    m_statistics->ShowComparison(
+        vibration::ComparisonTableOf(vibration::CompareStatistics(shown, comparedStatistics), m_unit), labels);
+    m_statisticsShown = true;
+    m_comparedShown = span;
+    return true;
 }
 
 void AnalysisPanels::FollowEvents()

@@ -2,7 +2,8 @@
 // The docks of the Analysis menu, the statistics of the rows the graph shows and the event list,
 // with the menu's items that show them and choose the unit of their values. The docks follow the
 // graph on a timer a few times a second: zooms, scrolls and the rows of a reading between two
-// ticks cost one update, and a tick with nothing new costs a comparison.
+// ticks cost one update, and a tick with nothing new costs a comparison. While another recording
+// is laid over the graph, the statistics show its rows in the same time span and the difference.
 
 #include <QObject>
 #include <QTimer>
@@ -41,8 +42,10 @@ public:
     vibration::Unit CurrentUnit() const { return m_unit; }
     // The events the list shows (found with the dock's levels in the shown recording).
     const vibration::Events& ShownEvents() const { return m_shownEvents; }
-    // What the last follow-up of the statistics had to compute.
+    // What the last follow-up of the statistics had to compute (of the shown recording's rows and
+    // of the compared recording's).
     vibration::RangeStatisticsCache::Work LastStatisticsWork() const { return m_cache.lastWork(); }
+    vibration::RangeStatisticsCache::Work LastComparedWork() const { return m_comparedCache.lastWork(); }
     // The timer that follows the graph a few times a second (tests step it by hand).
     QTimer& FollowTimer() { return m_timer; }
 
@@ -52,12 +55,18 @@ public:
 signals:
     // The unit chosen for the analysis windows changed (and is kept in the profile).
     void unitChanged();
+    // While the graph compares two recordings, the rows it shows of either changed (a zoom, a
+    // scroll, another alignment), or the comparison began or ended.
+    void comparedSpanChanged();
     // The event list's levels changed (and are kept in the profile).
     void eventOptionsChanged(const vibration::EventOptions& options);
 
 private:
     void SetUnit(vibration::Unit unit);
     void FollowStatistics();
+    // The statistics of both recordings while the graph compares them; true when the dock shows them.
+    bool FollowComparison(const vibration::RangeStatistics& shown, vibration::RowRange range);
+    void FollowComparedSpan();
     void FollowEvents();
     void ShowEvent(int line, std::size_t first, std::size_t last);
 
@@ -75,6 +84,19 @@ private:
 
     vibration::RangeStatisticsCache m_cache;
     bool m_statisticsShown = false;  // the dock shows the cache's range in m_unit
+    // The rows of both recordings that the graph shows while it compares them.
+    struct ComparedSpan {
+        const Recording* recording = nullptr;  // the compared one
+        std::optional<vibration::RowRange> shownRows;
+        std::optional<vibration::RowRange> comparedRows;
+        bool operator==(const ComparedSpan&) const = default;
+    };
+    // The span of the graph now; none without a comparison.
+    std::optional<ComparedSpan> SpanNow() const;
+
+    vibration::RangeStatisticsCache m_comparedCache;
+    std::optional<ComparedSpan> m_comparedShown;  // none: the dock shows the shown recording alone
+    std::optional<ComparedSpan> m_followedSpan;   // as comparedSpanChanged last told
     bool m_eventsDirty = true;
     // The recording the list was found in: where its rows are, how many, and its header (a later
     // recording may take the place of an earlier one).

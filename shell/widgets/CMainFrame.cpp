@@ -248,6 +248,11 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
                            *m_analysisMenu, *m_exportMenu, m_analysisPanels->CurrentUnit());
     connect(m_analysisPanels, &AnalysisPanels::unitChanged, m_cursors,
             [this] { m_cursors->SetUnit(m_analysisPanels->CurrentUnit()); });
+    // While two recordings are compared, the PSD of the visible range follows the graph.
+    connect(m_analysisPanels, &AnalysisPanels::comparedSpanChanged, this, [this] {
+        if (m_psdWindow->isVisible() && m_psdWindow->source() == PsdWindow::Source::VisibleRange)
+            m_psdWindow->Recompute();
+    });
     m_compare = new CompareCommands(*this, *m_doc, *m_pView, *m_prompter, m_analysisMenu, m_env.profilePath);
 
     m_timerSpectrum.setSingleShot(true);

@@ -79,21 +79,25 @@ bool DataExportCommands::WriteRows(const QString& path, vibration::RowRange rows
                       QStringLiteral("Rows %1 to %2 saved in %3").arg(rows.from + 1).arg(rows.to + 1).arg(path));
 }
 
-void DataExportCommands::ExportPsd(const vibration::PsdResult& psd)
+void DataExportCommands::ExportPsd(const vibration::PsdResult& psd, const vibration::PsdComparison* comparison)
 {
     const QString path =
         m_frame.UserPrompter().ChooseSaveFile(&m_frame, QStringLiteral("CSV Files (*.csv)"), QStringLiteral("csv"),
                                               ProposedName(m_frame, QStringLiteral(" psd.csv"), QStringLiteral("psd")));
     if (!path.isEmpty())
-        WritePsd(path, psd);
+        WritePsd(path, psd, comparison);
 }
 
-bool DataExportCommands::WritePsd(const QString& path, const vibration::PsdResult& psd)
+bool DataExportCommands::WritePsd(const QString& path, const vibration::PsdResult& psd,
+                                  const vibration::PsdComparison* comparison)
 {
     if (psd.frequency.empty())
         return false;
     std::ostringstream table;
-    exports::WritePsdCsv(table, psd, psd.unit);
+    if (comparison != nullptr)
+        exports::WritePsdComparisonCsv(table, *comparison, psd.unit);
+    else
+        exports::WritePsdCsv(table, psd, psd.unit);
     return WriteTable(path, table.str(), QStringLiteral("PSD saved in %1").arg(path));
 }
 

@@ -9,6 +9,7 @@
 #include "analysis/vibration/EventDetector.h"
 #include "analysis/vibration/TimeRows.h"
 #include "analysis/vibration/Units.h"
+#include "analysis/vibration/PsdComparison.h"
 #include "analysis/vibration/WelchPsd.h"
 
 namespace shakemeter {
@@ -28,9 +29,11 @@ public:
     void ExportRows(vibration::RowRange rows, vibration::Unit unit);
     bool WriteRows(const QString& path, vibration::RowRange rows, vibration::Unit unit);
     bool WriteHdf5(const QString& path);
-    // A PSD as the PSD window shows it (in its own unit), as a comma-separated table.
-    void ExportPsd(const vibration::PsdResult& psd);
-    bool WritePsd(const QString& path, const vibration::PsdResult& psd);
+    // A PSD as the PSD window shows it (in its own unit), as a comma-separated table; while the
+    // window compares two recordings, both densities and their ratio.
+    void ExportPsd(const vibration::PsdResult& psd, const vibration::PsdComparison* comparison = nullptr);
+    bool WritePsd(const QString& path, const vibration::PsdResult& psd,
+                  const vibration::PsdComparison* comparison = nullptr);
     // The events the Events list shows, with the shown recording's own free-fall events, in the unit.
     void ExportEvents(const vibration::Events& events, vibration::Unit unit);
     bool WriteEvents(const QString& path, const vibration::Events& events, vibration::Unit unit);

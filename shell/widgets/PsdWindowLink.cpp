@@ -2,6 +2,7 @@
 
 #include "analysis/widgets/PsdWindow.h"
 #include "controls/ProgramProfile.h"
+#include "graph/core/GraphOverlay.h"
 #include "graph/core/VisibleRows.h"
 #include "graph/widgets/CVxView.h"
 #include "shell/widgets/CMainFrame.h"
@@ -18,8 +19,18 @@ PsdWindow* CreatePsdWindow(CMainFrame& frame, FrameLinkHost& spectrumHost)
     // The unit chosen in the Analysis menu, as the program profile keeps it.
     inputs.unit = [&frame] { return AnalysisUnit(frame.ProfilePath()); };
     auto* window = new PsdWindow(std::move(inputs), &frame);
-    QObject::connect(window, &PsdWindow::exportRequested, window,
-                     [window, &frame] { frame.DataExports().ExportPsd(window->Shown()); });
+    window->SetComparedInput([&frame]() -> std::optional<PsdWindow::Compared> {
+        const GraphModel& model = frame.GraphView()->Model();
+        const GraphOverlay* overlay = model.Overlay();
+        if (overlay == nullptr)
+            return std::nullopt;
+        return PsdWindow::Compared{overlay->recording.get(), VisibleOverlayRows(model),
+                                   QString::fromStdString(overlay->comparedName)};
+    });
+    QObject::connect(window, &PsdWindow::exportRequested, window, [window, &frame] {
+        const auto& comparison = window->Comparison();
+        frame.DataExports().ExportPsd(window->Shown(), comparison ? &*comparison : nullptr);
+    });
     QObject::connect(&spectrumHost, &FrameLinkHost::spectrumCaptured, window,
                      [window, &frame] { window->AddCapture(frame.Doc().recording()); });
     return window;

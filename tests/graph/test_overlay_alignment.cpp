@@ -47,7 +47,7 @@ TEST(OverlayAlignment, ClockShiftIsTheDifferenceOfTheStartsOnTheWallClock)
     EXPECT_DOUBLE_EQ(OverlayShiftSeconds(shown, later, clock), 72.75);
 }
 
-TEST(OverlayAlignment, FirstSampleShiftIsTheOffsetAlone)
+TEST(OverlayAlignment, FirstSampleShiftPutsTheTwoFirstRowsTogether)
 {
     const Recording shown = MakeRecording(HeaderAt(2023, 3, 5, 14, 7, 9, 200), testing::FlatRows(10));
     const Recording other = MakeRecording(HeaderAt(2024, 1, 1, 0, 0, 0, 4), testing::FlatRows(10));
@@ -55,6 +55,16 @@ TEST(OverlayAlignment, FirstSampleShiftIsTheOffsetAlone)
     EXPECT_EQ(OverlayShiftSeconds(shown, other, first), 0.0);
     first.offsetSeconds = 1.5;
     EXPECT_EQ(OverlayShiftSeconds(shown, other, first), 1.5);
+
+    // Motion recordings whose first rows stand at ticks 12 (at 1 s) and 3 (at 50 ms): 12 s against 0.15 s.
+    const Recording motion = MakeRecording(HeaderAt(2023, 3, 5, 9, 0, 0, 1 * 4 + RATE_UNIT_SECOND),
+                                           testing::FlatRows(5), TicksEvery(5, 10, 12));
+    const Recording fastMotion =
+        MakeRecording(HeaderAt(2023, 3, 5, 9, 0, 0, 200), testing::FlatRows(5), TicksEvery(5, 1, 3));
+    first.offsetSeconds = 0.0;
+    EXPECT_NEAR(OverlayShiftSeconds(motion, fastMotion, first), 12.0 - 0.15, 1e-12);
+    EXPECT_NEAR(OverlayShiftSeconds(fastMotion, motion, first), 0.15 - 12.0, 1e-12);
+    EXPECT_NEAR(OverlayShiftSeconds(motion, other, first), 12.0, 1e-12);
 }
 
 TEST(OverlayAlignment, EventShiftPutsTheTwoEventTimesTogether)

@@ -1,6 +1,7 @@
 // The comma-separated exports read back as a spreadsheet reads them: the rows of a range with
 // their labels and unit, the event table and a PSD with every number exact.
 
+#include <cmath>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -151,6 +152,63 @@ TEST(PsdCsv, EveryDensityAndTheGrmsLineReadBackExactly)
     EXPECT_EQ(scaled[0][1], "X (m/s2^2/Hz)");
     EXPECT_DOUBLE_EQ(std::stod(scaled[2][1]), 0.1 / 3.0 * 9.80665 * 9.80665);
     EXPECT_DOUBLE_EQ(std::stod(scaled[4][1]), 0.7 * 9.80665);
+}
+
+TEST(PsdCsv, ComparisonWritesBothDensitiesAndTheRatioWithEmptyCellsWhereThereIsNone)
+{
+    // Shown at 256 per second in 16 Hz bins, compared at 64 per second: its Nyquist frequency
+    // (32 Hz) is the shown density's third bin, so the last shown bin has no compared value.
+    vibration::PsdResult shown;
+    shown.fs = 256;
+    shown.segment = 16;
+    shown.df = 16;
+    shown.frequency = {0, 16, 32, 48};
+    vibration::PsdResult compared = shown;
+    compared.fs = 64;
+    compared.df = 4;
+    compared.frequency.clear();
+    for (int k = 0; k <= 8; ++k)
+        compared.frequency.push_back(4.0 * k);
+    for (int axis = 0; axis < 3; ++axis) {
+        shown.axes[axis].psd = {0.0, 0.1 / 3.0, 2.0, 5.0};
+        shown.axes[axis].grms = 0.5 + axis;
+        compared.axes[axis].psd.assign(9, 0.2);
+        compared.axes[axis].grms = 0.25 + axis;
+    }
+    const vibration::PsdComparison comparison = vibration::ComparePsd(shown, compared);
+    std::ostringstream out;
+    WritePsdComparisonCsv(out, comparison, Unit::G);
+    const auto table = ParseCsv(out.str());
+    ASSERT_EQ(table.size(), 6u);
+    EXPECT_EQ(table[0],
+              (std::vector<std::string>{"Frequency (Hz)", "X shown (g^2/Hz)", "Y shown (g^2/Hz)", "Z shown (g^2/Hz)",
+                                        "X compared (g^2/Hz)", "Y compared (g^2/Hz)", "Z compared (g^2/Hz)",
+                                        "X ratio (dB)", "Y ratio (dB)", "Z ratio (dB)"}));
+    for (const auto& line : table)
+        EXPECT_EQ(line.size(), 10u);
+    // Bin 0: nothing shown there, so no ratio (an empty cell, never "inf").
+    EXPECT_EQ(table[1][1], "0");
+    EXPECT_EQ(std::stod(table[1][4]), 0.2);
+    EXPECT_EQ(table[1][7], "");
+    EXPECT_EQ(std::stod(table[2][1]), 0.1 / 3.0);
+    EXPECT_EQ(std::stod(table[2][8]), *vibration::RatioDb(0.1 / 3.0, 0.2));
+    EXPECT_EQ(std::stod(table[3][9]), 10.0 * std::log10(0.1));
+    // 48 Hz lies past the compared recording's 32 Hz: the shown density alone.
+    EXPECT_EQ(std::stod(table[4][3]), 5.0);
+    for (int column = 4; column < 10; ++column)
+        EXPECT_EQ(table[4][column], "") << column;
+    EXPECT_EQ(table[5][0], "Grms (g)");
+    EXPECT_EQ(std::stod(table[5][2]), 1.5);
+    EXPECT_EQ(std::stod(table[5][6]), 2.25);
+    EXPECT_EQ(table[5][7], "");
+
+    std::ostringstream metres;
+    WritePsdComparisonCsv(metres, comparison, Unit::MetresPerSecondSquared);
+    const auto scaled = ParseCsv(metres.str());
+    EXPECT_EQ(scaled[0][4], "X compared (m/s2^2/Hz)");
+    EXPECT_DOUBLE_EQ(std::stod(scaled[2][4]), 0.2 * 9.80665 * 9.80665);
+    EXPECT_EQ(scaled[2][8], table[2][8]);
+    EXPECT_DOUBLE_EQ(std::stod(scaled[5][6]), 2.25 * 9.80665);
 }
 
 TEST(ExportText, StartTimesCarryTheOffsetTheZoneHadThen)

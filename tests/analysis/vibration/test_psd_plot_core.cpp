@@ -1,5 +1,5 @@
-// What the PSD window draws by: log axes and their decade ticks, the read-out under the mouse and
-// the waterfall's colours.
+// What the PSD window draws by: log axes and their decade ticks, the dB axis of two recordings'
+// ratio, the read-out under the mouse and the waterfall's colours.
 
 #include <cmath>
 
@@ -7,6 +7,7 @@
 
 #include "analysis/vibration/LogAxis.h"
 #include "analysis/vibration/PsdReadout.h"
+#include "analysis/vibration/RatioAxis.h"
 #include "analysis/vibration/SpectrogramColours.h"
 
 namespace {
@@ -91,6 +92,35 @@ PsdResult SmallResult()
     return r;
 }
 
+TEST(RatioAxis, SymmetricAboutZeroAndJustCoveringTheLargestRatio)
+{
+    EXPECT_EQ(RatioAxis::LimitFor(0.0), 1.0);
+    EXPECT_EQ(RatioAxis::LimitFor(0.2), 1.0);
+    EXPECT_EQ(RatioAxis::LimitFor(1.0), 1.0);
+    EXPECT_EQ(RatioAxis::LimitFor(-1.5), 2.0);
+    EXPECT_EQ(RatioAxis::LimitFor(4.2), 5.0);
+    EXPECT_EQ(RatioAxis::LimitFor(6.02), 10.0);
+    EXPECT_EQ(RatioAxis::LimitFor(37.0), 50.0);
+    EXPECT_EQ(RatioAxis::LimitFor(120.0), 200.0);
+    EXPECT_EQ(RatioAxis::LimitFor(std::nan("")), 1.0);
+
+    // Growing upwards on screen: -limit at the bottom pixel, 0 dB in the middle.
+    const RatioAxis up(20.0, 200.0, 40.0);
+    EXPECT_DOUBLE_EQ(up.ToPixel(-20.0), 200.0);
+    EXPECT_DOUBLE_EQ(up.ToPixel(0.0), 120.0);
+    EXPECT_DOUBLE_EQ(up.ToPixel(20.0), 40.0);
+    std::vector<std::string> labels;
+    for (const RatioTick& t : up.Ticks()) {
+        EXPECT_DOUBLE_EQ(t.pixel, up.ToPixel(t.db));
+        labels.push_back(t.label);
+    }
+    EXPECT_EQ(labels, (std::vector<std::string>{"-20", "-15", "-10", "-5", "0", "+5", "+10", "+15", "+20"}));
+    std::vector<std::string> halves;
+    for (const RatioTick& t : RatioAxis(10.0, 0.0, 1.0).Ticks())
+        halves.push_back(t.label);
+    EXPECT_EQ(halves, (std::vector<std::string>{"-10", "-5", "0", "+5", "+10"}));
+}
+
 TEST(PsdReadout, NearestBinNeverTheConstantPartAndWithinTheResult)
 {
     const PsdResult r = SmallResult();
@@ -110,6 +140,23 @@ TEST(PsdReadout, TextNamesTheBinAndEachAxisInTheUnit)
     r = r.converted(Unit::MetresPerSecondSquared);
     EXPECT_EQ(DensityUnitName(r.unit), "(m/s\u00b2)\u00b2/Hz");
     EXPECT_NE(ReadoutText(r, 70.0).find("X 1.923e-01"), std::string::npos) << ReadoutText(r, 70.0);
+}
+
+TEST(PsdReadout, ComparisonTextGivesBothDensitiesAndTheirRatioOrWhyThereIsNone)
+{
+    PsdResult shown = SmallResult();
+    shown.axes[1].psd[2] = 0.0;
+    // Half the sampling rate: its last bin is the shown 64 Hz, and 96 Hz lies past it.
+    PsdResult compared = SmallResult();
+    compared.fs = 128.0;
+    compared.df = 16.0;
+    compared.frequency = {0, 16, 32, 48, 64};
+    const PsdComparison c = ComparePsd(shown, compared);
+    EXPECT_EQ(ComparisonReadoutText(c, 70.0),
+              "64 Hz   X 2.000e-03 / 4.000e-03 (+3.01 dB)   Y 0.000e+00 / 4.000e-04 "
+              "(no ratio)   Z 2.000e-05 / 4.000e-05 (+3.01 dB) g\u00b2/Hz");
+    EXPECT_EQ(ComparisonReadoutText(c, 100.0),
+              "96 Hz   X 3.000e-03 / -   Y 3.000e-04 / -   Z 3.000e-05 / - g\u00b2/Hz");
 }
 
 TEST(SpectrogramColours, RangeFromTheFirstLineAndColoursFromBlackToWhite)

@@ -1,6 +1,6 @@
 // The PSD window against the analysis core: the density and Grms it shows for the whole recording
-// and for the visible rows, its refusals, the read-out, and a spectrum reading's captures with
-// their waterfall.
+// and for the visible rows, its refusals, the read-out, a spectrum reading's captures with their
+// waterfall, and the visible rows of two recordings with the ratio of their densities.
 
 #include <cmath>
 #include <numbers>
@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QTest>
 
+#include "analysis/vibration/PsdComparison.h"
 #include "analysis/vibration/PsdReadout.h"
 #include "analysis/vibration/VibrationFixtures.h"
 #include "analysis/widgets/PsdPlotWidget.h"
@@ -36,6 +37,14 @@ std::vector<SampleRow> NoiseRows(std::size_t count, unsigned seed)
     return rows;
 }
 
+PsdResult CoreOf(const Recording& recording, RowRange range, std::size_t segment)
+{
+    const TimeRows rows = TimeRowsOf(recording);
+    WelchPsd welch(segment);
+    welch.AddSegments(rows.rows, range);
+    return welch.Result(1.0 / rows.dt);
+}
+
 struct PsdWindowFixture : ::testing::Test {
     Recording recording = SpectrumRecording(NoiseRows(2048, 1));
     RowRange visible{300, 1200};
@@ -44,13 +53,7 @@ struct PsdWindowFixture : ::testing::Test {
                                        [this]() -> std::optional<RowRange> { return visible; },
                                        [this] { return unit; }}};
 
-    PsdResult Core(RowRange range, std::size_t segment) const
-    {
-        const TimeRows rows = TimeRowsOf(recording);
-        WelchPsd welch(segment);
-        welch.AddSegments(rows.rows, range);
-        return welch.Result(1.0 / rows.dt);
-    }
+    PsdResult Core(RowRange range, std::size_t segment) const { return CoreOf(recording, range, segment); }
 };
 
 void ExpectSame(const PsdResult& shown, const PsdResult& core)
@@ -222,6 +225,131 @@ TEST_F(PsdWindowFixture, TheWaterfallFollowsTheChosenAxisAndUnit)
     window.Recompute();
     EXPECT_GT(window.Waterfall()->range().top, before + 10.0);
     EXPECT_EQ(window.Shown().unit, Unit::MetresPerSecondSquared);
+}
+
+struct PsdComparisonFixture : PsdWindowFixture {
+    Recording compared = SpectrumRecording(NoiseRows(2048, 7));
+    std::optional<RowRange> comparedRows = RowRange{200, 900};
+    bool overlay = true;
+    // The visible rows as the window cuts them at the capture's last time row.
+    static constexpr RowRange kShownRows{300, 1023};
+
+    PsdComparisonFixture()
+    {
+        window.SetComparedInput([this]() -> std::optional<PsdWindow::Compared> {
+            if (!overlay)
+                return std::nullopt;
+            return PsdWindow::Compared{&compared, comparedRows, QStringLiteral("second.vibration")};
+        });
+        window.SetSegment(64);
+    }
+
+    PsdResult ComparedCore(RowRange range) const { return CoreOf(compared, range, 64); }
+
+    void ExpectComparison(const PsdComparison& expected) const
+    {
+        ASSERT_TRUE(window.Comparison().has_value());
+        const PsdComparison& shown = *window.Comparison();
+        ExpectSame(shown.shown, expected.shown);
+        ExpectSame(shown.compared, expected.compared);
+        EXPECT_EQ(shown.comparedBins, expected.comparedBins);
+        EXPECT_EQ(shown.comparedAtShown, expected.comparedAtShown);
+        EXPECT_EQ(shown.ratioDb, expected.ratioDb);
+    }
+};
+
+TEST_F(PsdComparisonFixture, VisibleRangeShowsBothDensitiesTheirRatioAndBothGrms)
+{
+    window.resize(700, 700);
+    window.SetSource(PsdWindow::Source::VisibleRange);
+    ExpectComparison(ComparePsd(Core(kShownRows, 64), ComparedCore(*comparedRows)));
+    ExpectSame(window.Shown(), Core(kShownRows, 64));
+    EXPECT_TRUE(window.RatioPlot()->isVisibleTo(&window));
+    const QStringList status = window.StatusText().split(QLatin1Char('\n'));
+    ASSERT_EQ(status.size(), 2);
+    EXPECT_TRUE(status[0].startsWith(QStringLiteral("Rows 301 to 1024, fs 256 Hz")));
+    EXPECT_TRUE(status[1].startsWith(QStringLiteral("Compared with second.vibration: rows 201 to 901, fs 256 Hz")))
+        << status[1].toStdString();
+    const PsdComparison& c = *window.Comparison();
+    EXPECT_EQ(window.GrmsText(), QStringLiteral("Grms   X %1   Y %2   Z %3 g\nGrms compared   X %4   Y %5   Z %6 g")
+                                     .arg(c.shown.axes[0].grms, 0, 'g', 4)
+                                     .arg(c.shown.axes[1].grms, 0, 'g', 4)
+                                     .arg(c.shown.axes[2].grms, 0, 'g', 4)
+                                     .arg(c.compared.axes[0].grms, 0, 'g', 4)
+                                     .arg(c.compared.axes[1].grms, 0, 'g', 4)
+                                     .arg(c.compared.axes[2].grms, 0, 'g', 4));
+    window.ShowReadoutAt(20.2);
+    EXPECT_EQ(window.ReadoutText().toStdString(), ComparisonReadoutText(c, 20.2));
+    // The ratio pane's frequencies line up with the density plot's.
+    EXPECT_DOUBLE_EQ(window.RatioPlot()->FrequencyAxis().lo(), window.Plot()->FrequencyAxis().lo());
+    EXPECT_DOUBLE_EQ(window.RatioPlot()->FrequencyAxis().hi(), window.Plot()->FrequencyAxis().hi());
+
+    // In m/s2 the densities and Grms scale; the ratios do not change.
+    unit = Unit::MetresPerSecondSquared;
+    window.Recompute();
+    ExpectComparison(ComparePsd(Core(kShownRows, 64).converted(unit), ComparedCore(*comparedRows).converted(unit)));
+    EXPECT_TRUE(window.GrmsText().endsWith(QStringLiteral(" m/s2")));
+}
+
+TEST_F(PsdComparisonFixture, WithoutAComparisonTheWindowIsAsAlone)
+{
+    // No overlay, or the whole recording: exactly the single density, no ratio pane.
+    overlay = false;
+    window.SetSource(PsdWindow::Source::VisibleRange);
+    EXPECT_FALSE(window.Comparison().has_value());
+    EXPECT_FALSE(window.RatioPlot()->isVisibleTo(&window));
+    EXPECT_FALSE(window.StatusText().contains(QLatin1Char('\n')));
+    EXPECT_FALSE(window.GrmsText().contains(QLatin1Char('\n')));
+    ExpectSame(window.Shown(), Core(kShownRows, 64));
+
+    overlay = true;
+    window.Recompute();
+    EXPECT_TRUE(window.Comparison().has_value());
+    window.SetSource(PsdWindow::Source::WholeRecording);
+    EXPECT_FALSE(window.Comparison().has_value());
+    EXPECT_FALSE(window.RatioPlot()->isVisibleTo(&window));
+}
+
+TEST_F(PsdComparisonFixture, ACompareRecordingWithoutADensityLeavesTheShownOneAndSaysWhy)
+{
+    window.SetSource(PsdWindow::Source::VisibleRange);
+    const auto second = [&] { return window.StatusText().section(QLatin1Char('\n'), 1); };
+
+    comparedRows.reset();
+    window.Recompute();
+    EXPECT_FALSE(window.Comparison().has_value());
+    ExpectSame(window.Shown(), Core(kShownRows, 64));
+    EXPECT_EQ(second(),
+              QStringLiteral("Compared with second.vibration: none of its rows fall in the time span shown."));
+    EXPECT_FALSE(window.RatioPlot()->isVisibleTo(&window));
+
+    comparedRows = RowRange{10, 60};
+    window.Recompute();
+    EXPECT_EQ(second(),
+              QStringLiteral("Compared with second.vibration: rows 11 to 61 are fewer than one segment of 64 rows."));
+
+    compared = LoggedRecording(NoiseRows(600, 2), 200, std::vector<std::int32_t>(600, 1));
+    compared.m_header.byMode = MODE_MOTION;
+    comparedRows = RowRange{0, 599};
+    window.Recompute();
+    EXPECT_FALSE(window.Comparison().has_value());
+    EXPECT_TRUE(second().endsWith(QStringLiteral("not evenly sampled, so it has no spectral density.")));
+    EXPECT_FALSE(window.Shown().frequency.empty());
+}
+
+TEST_F(PsdComparisonFixture, ADifferentSamplingIsInterpolatedAtTheShownBins)
+{
+    // 100 rows a second against the capture's 256: its 50 Hz Nyquist frequency ends the ratio.
+    compared = LoggedRecording(NoiseRows(1500, 9), 10 * 4 + RATE_UNIT_MS);
+    comparedRows = RowRange{0, 1499};
+    window.SetSource(PsdWindow::Source::VisibleRange);
+    const TimeRows rows = TimeRowsOf(compared);
+    ASSERT_DOUBLE_EQ(1.0 / rows.dt, 100.0);
+    ExpectComparison(ComparePsd(Core(kShownRows, 64), ComparedCore(RowRange{0, 1499})));
+    EXPECT_EQ(window.Comparison()->comparedBins, 13u);  // 0 .. 48 Hz in 4 Hz bins
+    EXPECT_TRUE(window.StatusText().endsWith(
+        QStringLiteral("interpolated at the shown frequencies up to its Nyquist frequency of 50 Hz")))
+        << window.StatusText().toStdString();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The Analysis menu's docks in the main window: their items, the statistics of the rows the graph
-// shows through zooms, scrolls and the unit switch, and the event list choosing the graph's zoom
-// and forgetting its choice when the graph shows something else.
+// shows through zooms, scrolls and the unit switch, the event list choosing the graph's zoom and
+// forgetting its choice when the graph shows something else, and the statistics and PSD of two
+// recordings the graph compares.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,7 +27,9 @@
 #include "analysis/export/AnalysisCsv.h"
 #include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
+#include "analysis/vibration/PsdComparison.h"
 #include "analysis/vibration/RangeStatistics.h"
+#include "analysis/vibration/StatisticsComparison.h"
 #include "analysis/vibration/StatisticsTable.h"
 #include "analysis/widgets/EventsDock.h"
 #include "analysis/widgets/PsdWindow.h"
@@ -38,6 +42,7 @@
 #include "recording/test_summary_fixtures.h"
 #include "shell/CommandIds.h"
 #include "shell/widgets/AnalysisPanels.h"
+#include "shell/widgets/CompareCommands.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;
@@ -363,6 +368,191 @@ TEST_F(AnalysisPanelsTest, StatisticsFollowALiveReadingByItsNewRows)
     panels->Follow();  // nothing new: nothing computed
     EXPECT_EQ(panels->LastStatisticsWork(), vibration::RangeStatisticsCache::Work::None);
     frame->SetReading(false);
+}
+
+// 1800 rows beside the eventful recording's 2000, at the same interval, each figure different.
+Recording ComparedRecording()
+{
+    std::vector<SampleRow> rows;
+    for (int i = 0; i < 1800; ++i) {
+        const double x = 0.015 * (i % 11) - 0.04;
+        const double y = 0.03 * (i % 5);
+        const double z = i == 900 ? 2.0 : 1.02 + 0.01 * (i % 3);
+        rows.push_back({x, y, z, std::sqrt(x * x + y * y + z * z)});
+    }
+    return shakemeter::testing::MakeRecording(shakemeter::testing::MarchHeader(), std::move(rows));
+}
+
+vibration::PsdResult CorePsd(const Recording& recording, vibration::RowRange range, std::size_t segment)
+{
+    const vibration::TimeRows rows = vibration::TimeRowsOf(recording);
+    vibration::WelchPsd welch(segment);
+    welch.AddSegments(rows.rows, range);
+    return welch.Result(1.0 / rows.dt);
+}
+
+class ComparisonPanelsTest : public AnalysisPanelsTest {
+protected:
+    // Analysis > Compare with... the compared recording, then the alignment by first sample and offset.
+    void Compare(double offsetSeconds)
+    {
+        CompareCommands& commands = *frame->Comparison();
+        if (!commands.Comparing()) {
+            ASSERT_TRUE(commands.CompareWith(WriteRecording(dir, QStringLiteral("c.Vibration"), ComparedRecording())));
+            compared = frame->GraphView()->Model().Overlay()->recording.get();
+        }
+        OverlayAlignment alignment;
+        alignment.by = AlignBy::FirstSample;
+        alignment.offsetSeconds = offsetSeconds;
+        commands.SetAlignment(alignment);
+        Repaint();
+    }
+    vibration::RowRange ComparedVisible() const { return VisibleOverlayRows(frame->GraphView()->Model()).value(); }
+    // The dock's three groups against the core's tables for the same rows of either recording.
+    void ExpectComparisonOf(vibration::RowRange shown, vibration::RowRange comparedRows, vibration::Unit unit)
+    {
+        const vibration::ComparisonTable expected = vibration::ComparisonTableOf(
+            vibration::CompareStatistics(
+                vibration::ComputeRangeStatistics(frame->Doc().recording().m_pSamples.data(), shown),
+                vibration::ComputeRangeStatistics(compared->m_pSamples.data(), comparedRows)),
+            unit);
+        const QTableWidget* table = panels->Statistics()->Table();
+        ASSERT_EQ(table->columnCount(), 12);
+        const vibration::StatisticsTable* groups[3] = {&expected.shown, &expected.compared, &expected.difference};
+        for (int g = 0; g < 3; ++g) {
+            for (int line = 0; line < vibration::kStatisticsLines; ++line) {
+                for (int c = 0; c < 4; ++c) {
+                    EXPECT_EQ(table->item(line, g * 4 + c)->text().toStdString(), groups[g]->cells[line][c])
+                        << "group " << g << " line " << line << " column " << c;
+                }
+            }
+        }
+        EXPECT_EQ(table->horizontalHeaderItem(8)->text(),
+                  QStringLiteral("Difference\nX (%1)").arg(QString::fromStdString(expected.difference.unit)));
+        EXPECT_TRUE(panels->Statistics()->RangeLabel()->text().contains(
+            QStringLiteral("Compared c.Vibration: %1 rows from row %2 to row %3")
+                .arg(comparedRows.size())
+                .arg(comparedRows.from + 1)
+                .arg(comparedRows.to + 1)))
+            << panels->Statistics()->RangeLabel()->text().toStdString();
+    }
+
+    const Recording* compared = nullptr;  // as the graph holds it
+};
+
+TEST_F(ComparisonPanelsTest, StatisticsShowBothRecordingsAndTheirDifferenceThroughZoomAndAlignment)
+{
+    ShowRecording();
+    panels->StatisticsAction()->trigger();
+    panels->Follow();
+    ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
+
+    Compare(0.0);
+    panels->Follow();
+    // The whole shown recording; the compared one, shorter, lies within its time span whole.
+    EXPECT_EQ(ComparedVisible().from, 0u);
+    EXPECT_EQ(ComparedVisible().to, 1799u);
+    ExpectComparisonOf(Visible(), ComparedVisible(), vibration::Unit::G);
+    // The three groups do not claim the graph's room: the panel needs the first group's width only.
+    const QTableWidget* groups = panels->Statistics()->Table();
+    EXPECT_LT(groups->minimumWidth(), groups->horizontalHeader()->length() / 2);
+    EXPECT_EQ(groups->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    panels->Follow();  // nothing new: nothing computed
+    EXPECT_EQ(panels->LastStatisticsWork(), vibration::RangeStatisticsCache::Work::None);
+    EXPECT_EQ(panels->LastComparedWork(), vibration::RangeStatisticsCache::Work::None);
+
+    // A band over the middle of the plot: both recordings' rows of the new span.
+    CVxView* view = frame->GraphView();
+    const PlotRect plot = view->State().m_rcPlot;
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(plot.left + plot.width() / 4, plot.top + 10));
+    QTest::mouseMove(view, QPoint(plot.left + plot.width() / 2, plot.bottom - 10));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(plot.left + plot.width() / 2, plot.bottom - 10));
+    Repaint();
+    panels->Follow();
+    const vibration::RowRange zoomed = ComparedVisible();
+    EXPECT_GT(zoomed.from, 400u);
+    ExpectComparisonOf(Visible(), zoomed, vibration::Unit::G);
+
+    // The compared recording nudged 10 s (200 rows) later: its rows in the same span are earlier ones.
+    Compare(10.0);
+    panels->Follow();
+    EXPECT_EQ(panels->LastStatisticsWork(), vibration::RangeStatisticsCache::Work::None);
+    EXPECT_EQ(panels->LastComparedWork(), vibration::RangeStatisticsCache::Work::Full);
+    EXPECT_NEAR(static_cast<double>(ComparedVisible().from), static_cast<double>(zoomed.from) - 200.0, 1.0);
+    ExpectComparisonOf(Visible(), ComparedVisible(), vibration::Unit::G);
+    panels->UnitAction(vibration::Unit::MetresPerSecondSquared)->trigger();
+    ExpectComparisonOf(Visible(), ComparedVisible(), vibration::Unit::MetresPerSecondSquared);
+
+    // Moved past the span: the shown rows alone, the others saying there are none.
+    Compare(1000.0);
+    panels->Follow();
+    EXPECT_FALSE(VisibleOverlayRows(view->Model()).has_value());
+    const QTableWidget* table = panels->Statistics()->Table();
+    ASSERT_EQ(table->columnCount(), 12);
+    EXPECT_EQ(table->item(0, 4)->text(), QStringLiteral("-"));
+    EXPECT_EQ(table->item(0, 8)->text(), QStringLiteral("-"));
+    EXPECT_TRUE(panels->Statistics()->RangeLabel()->text().endsWith(
+        QStringLiteral("Compared c.Vibration: no rows in this time span")));
+
+    // The comparison ends: the dock is as it always was.
+    frame->Comparison()->Remove();
+    Repaint();
+    panels->Follow();
+    EXPECT_EQ(table->columnCount(), 4);
+    EXPECT_EQ(table->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_GT(table->minimumWidth(), table->horizontalHeader()->length());
+    ExpectStatisticsOf(Visible(), vibration::Unit::MetresPerSecondSquared);
+}
+
+TEST_F(ComparisonPanelsTest, PsdWindowComparesTheVisibleRowsFollowsTheGraphAndSavesBoth)
+{
+    ShowRecording();
+    Compare(0.0);
+    PsdWindow& psd = *frame->Psd();
+    frame->OnCommand(ID_ANALYSIS_PSD);
+    psd.SetSegment(128);
+    psd.SetSource(PsdWindow::Source::VisibleRange);
+    const Recording& shown = frame->Doc().recording();
+    const auto expectCore = [&] {
+        ASSERT_TRUE(psd.Comparison().has_value());
+        const vibration::PsdComparison expected =
+            vibration::ComparePsd(CorePsd(shown, Visible(), 128), CorePsd(*compared, ComparedVisible(), 128));
+        EXPECT_EQ(psd.Comparison()->comparedAtShown, expected.comparedAtShown);
+        EXPECT_EQ(psd.Comparison()->ratioDb, expected.ratioDb);
+        EXPECT_EQ(psd.Comparison()->compared.axes[0].grms, expected.compared.axes[0].grms);
+        EXPECT_EQ(psd.Shown().axes[2].psd, expected.shown.axes[2].psd);
+    };
+    expectCore();
+
+    // A zoom and then another alignment: the window follows the graph at the docks' next step.
+    CVxView* view = frame->GraphView();
+    const PlotRect plot = view->State().m_rcPlot;
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(plot.left + plot.width() / 8, plot.top + 10));
+    QTest::mouseMove(view, QPoint(plot.left + plot.width() * 3 / 4, plot.bottom - 10));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(plot.left + plot.width() * 3 / 4, plot.bottom - 10));
+    Repaint();
+    panels->Follow();
+    ASSERT_GT(Visible().from, 100u);
+    expectCore();
+    Compare(-5.0);
+    panels->Follow();
+    expectCore();
+
+    // Export CSV writes both densities and their ratio, as the export core writes them.
+    prompter.savePath = dir.filePath(QStringLiteral("both.csv"));
+    psd.ExportButton()->click();
+    std::ostringstream expected;
+    exports::WritePsdComparisonCsv(expected, *psd.Comparison(), vibration::Unit::G);
+    QFile file(prompter.savePath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), expected.str());
+
+    // Without the comparison the window is as it always was: the shown rows' density alone.
+    frame->Comparison()->Remove();
+    panels->Follow();
+    EXPECT_FALSE(psd.Comparison().has_value());
+    EXPECT_EQ(psd.Shown().axes[0].psd, CorePsd(shown, Visible(), 128).axes[0].psd);
+    psd.close();
 }
 
 }  // namespace
