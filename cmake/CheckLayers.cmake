@@ -9,7 +9,7 @@ cmake_minimum_required(VERSION 3.22)
 
 # The folders, bottom to top, each with the folders it uses directly; what those use it may use too.
 set(folders
-  transform recording settings analysis/report analysis/vibration analysis/export graph/core logger shell
+  transform recording settings analysis/report analysis/vibration analysis/export graph/core session logger shell
   tools/sim
   controls analysis/widgets graph/widgets logger/widgets shell/widgets shell/app
   tools/cli
@@ -22,10 +22,12 @@ set(uses_analysis/vibration recording)
 set(uses_analysis/export analysis/vibration)
 # The visible rows are a row range of the analysis; the display switches are the settings'.
 set(uses_graph/core recording settings analysis/vibration)
+# A session names recordings and the graph's comparison, cursors and zoom.
+set(uses_session recording graph/core)
 set(uses_logger recording)
 set(uses_shell "")
 # render draws the graph with the graph pane's painter.
-set(uses_tools/cli analysis/export logger settings graph/widgets)
+set(uses_tools/cli analysis/export logger settings graph/widgets session)
 set(uses_tools/sim logger)
 # The program profile keeps the analysis unit and the event levels in the analysis's terms.
 set(uses_controls recording shell analysis/vibration)
@@ -35,12 +37,13 @@ set(uses_analysis/widgets controls analysis/report analysis/vibration graph/core
 set(uses_graph/widgets controls analysis/widgets analysis/vibration graph/core)
 set(uses_logger/widgets controls logger)
 set(uses_shell/widgets
-  controls analysis/widgets analysis/export graph/widgets logger/widgets logger settings shell)
+  controls analysis/widgets analysis/export graph/widgets logger/widgets logger settings shell session)
 set(uses_shell/app shell/widgets)
 # The launcher on the installation medium shares nothing with the rest.
 set(uses_launcher "")
 # The cores: no Qt widgets or painting.
-set(cores transform recording settings analysis/report analysis/vibration analysis/export graph/core logger shell)
+set(cores transform recording settings analysis/report analysis/vibration analysis/export graph/core session logger
+  shell)
 # Folders outside the layers: tests and benchmarks use what they test; the rest holds no code.
 set(outside tests bench build cmake docs resources samples scripts .git .ci)
 

@@ -61,6 +61,9 @@ constexpr int ID_PREV_PANE = 59441;
 constexpr int ID_EXPORT_VISIBLE_CSV = 33101;  // "Visible &Range as CSV..."
 constexpr int ID_EXPORT_HDF5 = 33102;         // "&HDF5 File..."
 
+// File, after Export: the session file (the shown and compared recordings, cursors and zoom).
+constexpr int ID_SESSION_SAVE = 0x8320;  // "Save Session..."
+constexpr int ID_SESSION_OPEN = 0x8321;  // "Open Session..."
 // The measuring cursors: Analysis > "Two Cursors" and File > Export > "Range Between Cursors as CSV...".
 constexpr int ID_ANALYSIS_TWO_CURSORS = 0x8310;
 constexpr int ID_EXPORT_CURSOR_RANGE_CSV = 0x8311;

@@ -74,6 +74,12 @@ CommandUi CommandUiFor(int commandId, const ShellState& s)
     case ID_EXPORT_VISIBLE_CSV:
     case ID_EXPORT_HDF5:
         return Enabled(data && idle);
+    // A session names the shown recording's file, which a reading or a transfer is about to replace;
+    // opening one replaces the shown recording as Open does.
+    case ID_SESSION_SAVE:
+        return Enabled(data && idle);
+    case ID_SESSION_OPEN:
+        return Enabled(!s.reading);
     // The cursors stand on sample rows: a graph of the spectrum has none, and a reading replaces
     // the rows they stand on.
     case ID_ANALYSIS_TWO_CURSORS:
@@ -130,6 +136,8 @@ const std::vector<int>& AllCommandIds()
                                          ID_PREV_PANE,
                                          ID_EXPORT_VISIBLE_CSV,
                                          ID_EXPORT_HDF5,
+                                         ID_SESSION_SAVE,
+                                         ID_SESSION_OPEN,
                                          ID_ANALYSIS_TWO_CURSORS,
                                          ID_EXPORT_CURSOR_RANGE_CSV,
                                          ID_COMPARE_WITH,

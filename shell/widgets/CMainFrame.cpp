@@ -46,6 +46,8 @@
 #include "shell/widgets/DataExportCommands.h"
 #include "shell/widgets/FrameLinkHost.h"
 #include "shell/widgets/PsdWindowLink.h"
+#include "shell/widgets/SessionCommands.h"
+#include "session/SessionFile.h"
 #include "controls/CPictureToolBar.h"
 #include "controls/Pictures.h"
 #include "controls/ProgramProfile.h"
@@ -88,6 +90,8 @@ constexpr CommandText kCommandTexts[] = {
     {ID_EXPORT_VISIBLE_CSV,
      "Save the rows visible in the graph as a comma-separated table\nExport Visible Range as CSV"},
     {ID_EXPORT_HDF5, "Save the whole recording as an HDF5 file for Python, MATLAB and HDF5 tools\nExport HDF5 File"},
+    {ID_SESSION_SAVE, "Save the shown recording's file with its cursors and zoom as a session\nSave Session"},
+    {ID_SESSION_OPEN, "Open a session: its recording with the cursors and zoom it was saved with\nOpen Session"},
     {ID_ANALYSIS_TWO_CURSORS, "Place or remove cursors A and B to measure between two samples\nTwo Cursors"},
     {ID_EXPORT_CURSOR_RANGE_CSV,
      "Save the rows from cursor A to cursor B as a comma-separated table\nExport Range Between Cursors as CSV"},
@@ -224,6 +228,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     connect(m_dlgDataList, &CDataListDlg::moved, this, [this] { m_pView->InvalidatePlot(); });
 
     m_dataExport = std::make_unique<DataExportCommands>(*this);
+    m_sessions = new SessionCommands(*this);
     CreateActions();
     CreateMenus();
     m_pictures = new GraphPictureCommands(m_exportMenu, m_analysisMenu, *m_pView, *m_prompter, m_env.profilePath, this);
@@ -266,7 +271,10 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
         }
     });
     m_timerZoomReset.setSingleShot(true);
-    connect(&m_timerZoomReset, &QTimer::timeout, this, [this] { m_pView->OnZoomOut(); });
+    connect(&m_timerZoomReset, &QTimer::timeout, this, [this] {
+        m_pView->OnZoomOut();
+        m_sessions->RecordingShown();
+    });
 
     // Without it the window would open at its layout's minimum whenever it is not maximised.
     resize(InitialNormalSize());
@@ -353,6 +361,8 @@ void CMainFrame::CreateActions()
     MakeAction(ID_ANALYSIS_PSD, QStringLiteral("&PSD..."));
     MakeAction(ID_EXPORT_VISIBLE_CSV, QStringLiteral("Visible &Range as CSV..."));
     MakeAction(ID_EXPORT_HDF5, QStringLiteral("&HDF5 File..."));
+    MakeAction(ID_SESSION_SAVE, QStringLiteral("Save Sessio&n..."));
+    MakeAction(ID_SESSION_OPEN, QStringLiteral("Open Sess&ion..."));
     MakeAction(ID_ANALYSIS_TWO_CURSORS, QStringLiteral("Two &Cursors"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     MakeAction(ID_EXPORT_CURSOR_RANGE_CSV, QStringLiteral("Range &Between Cursors as CSV..."));
@@ -396,6 +406,7 @@ void CMainFrame::CreateMenus()
     // Additions to the logger's own commands go after them, so the items above keep their places.
     m_exportMenu = file->addMenu(QStringLiteral("E&xport"));
     add(m_exportMenu, {ID_EXPORT_VISIBLE_CSV, ID_EXPORT_HDF5});
+    add(file, {ID_SESSION_SAVE, ID_SESSION_OPEN});
 
     add(bar->addMenu(QStringLiteral("&Instrument(I)")),
         {ID_LOGGER_SETUP, kSeparator, ID_DOWNLOAD, kSeparator, ID_RUN, ID_STOP_READING, kSeparator, ID_FFT_READING,
@@ -548,6 +559,12 @@ void CMainFrame::RunCommand(int commandId)
         break;
     case ID_EXPORT_HDF5:
         m_dataExport->ExportHdf5();
+        break;
+    case ID_SESSION_SAVE:
+        m_sessions->OnSaveSession();
+        break;
+    case ID_SESSION_OPEN:
+        m_sessions->OnOpenSession();
         break;
     case ID_ANALYSIS_TWO_CURSORS:
         m_cursors->Toggle();
@@ -774,6 +791,10 @@ void CMainFrame::OnReload()
 
 void CMainFrame::OpenFromCommandLine(const QString& path)
 {
+    if (IsSessionPath(path.toStdString())) {
+        m_sessions->OpenSession(path);
+        return;
+    }
     if (OpenPath(path) == LoadStatus::Loaded) {
         m_doc->SetPathName(path);
     }

@@ -47,6 +47,7 @@ class Prompter;
 class TempCopyKeeper;
 class DataExportCommands;
 class AnalysisPanels;
+class SessionCommands;
 class CursorCommands;
 class CompareCommands;
 
@@ -94,6 +95,7 @@ public:
     void RefreshDataList();
     // The docks of the Analysis menu.
     AnalysisPanels* Analysis() const { return m_analysisPanels; }
+    SessionCommands& Sessions() const { return *m_sessions; }
     CursorCommands* Cursors() const { return m_cursors; }
     // The comparison with a second recording (Analysis menu).
     CompareCommands* Comparison() const { return m_compare; }
@@ -126,12 +128,15 @@ public:
 
     // Saves both files after asking for a name; true when both were written. A failure is told.
     bool SaveFlow();
+    // The save question of the command; false when the command must not go on.
+    bool AskSaveQuestion(SaveQuestion question);
     // Opens a recording file as the Open command does after its question (no file dialog).
     LoadStatus OpenPath(const QString& path);
     // The summary panel back at its time-domain height when the recording just installed made the
     // view leave frequency mode.
     void RestoreSummaryAfterFrequencyMode();
-    // The file named on the command line, opened before the window is shown.
+    // The file named on the command line, opened before the window is shown: a recording, or a
+    // session file by its extension.
     void OpenFromCommandLine(const QString& path);
     // The shown recording into the temporary copy; a failure is told once until a write succeeds.
     void WriteTempCopy();
@@ -195,8 +200,6 @@ private:
     QAction* MakeAction(int id, const QString& text);
     void AddContextMenu();
 
-    // The save question of the command; false when the command must not go on.
-    bool AskSaveQuestion(SaveQuestion question);
     bool SaveBothFiles(const QString& chosen);
     void OnSave();
     void OnOpen();
@@ -253,6 +256,7 @@ private:
     PsdWindow* m_psdWindow = nullptr;
     std::unique_ptr<DataExportCommands> m_dataExport;
     GraphPictureCommands* m_pictures = nullptr;
+    SessionCommands* m_sessions = nullptr;
 
     std::unique_ptr<FrameLinkHost> m_setupHost;
     std::unique_ptr<FrameLinkHost> m_downloadHost;

@@ -38,5 +38,9 @@ if [ -x "$probe" ] && command -v update-mime-database >/dev/null; then
   by_content=$(XDG_DATA_DIRS="$prefix/share" XDG_DATA_HOME="$prefix/none" "$probe" "$prefix/renamed.bin" | cut -d' ' -f2)
   [ "$by_name" = application/x-shakemeter-vibration ] || { echo "not recognised by name: $by_name"; status=1; }
   [ "$by_content" = application/x-shakemeter-vibration ] || { echo "not recognised by content: $by_content"; status=1; }
+  # A session opens in the program too, recognised by its name.
+  cp "$(dirname "$0")/../../samples/compare.shakeproject" "$prefix/trip.shakeproject"
+  session=$(XDG_DATA_DIRS="$prefix/share" XDG_DATA_HOME="$prefix/none" "$probe" "$prefix/trip.shakeproject" | cut -d' ' -f1)
+  [ "$session" = application/x-shakemeter-session ] || { echo "session not recognised by name: $session"; status=1; }
 fi
 exit $status

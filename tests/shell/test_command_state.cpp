@@ -39,7 +39,7 @@ TEST(CommandStateTest, FreshProgramOffersOnlyTheLoggerAndFileCommands)
 {
     ShellState s;  // nothing shown, display mode 0
     EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_FILE_OPEN_RECORDING, ID_LOGGER_SETUP, ID_DOWNLOAD, ID_RUN,
-                                            ID_FFT_READING, ID_RELOAD, ID_FILE_OPEN, ID_FILE_NEW}));
+                                            ID_FFT_READING, ID_RELOAD, ID_FILE_OPEN, ID_FILE_NEW, ID_SESSION_OPEN}));
     EXPECT_FALSE(CommandUiFor(ID_VIEW_SUMMARY, s).enabled) << "Data Summary needs a display mode";
 }
 
@@ -137,6 +137,23 @@ TEST(CommandStateTest, ExportsNeedRowsAndNoReading)
         EXPECT_FALSE(CommandUiFor(id, s).enabled) << id;
         s.progressOpen = false;
     }
+}
+
+// A session is saved of shown data while nothing replaces it, and opened whenever Open opens.
+TEST(CommandStateTest, SessionsNeedDataToSaveAndNoReadingToOpen)
+{
+    ShellState s;
+    EXPECT_FALSE(CommandUiFor(ID_SESSION_SAVE, s).enabled);
+    EXPECT_TRUE(CommandUiFor(ID_SESSION_OPEN, s).enabled);
+    s.shownCount = 120;
+    s.displayMode = 1;
+    EXPECT_TRUE(CommandUiFor(ID_SESSION_SAVE, s).enabled);
+    s.progressOpen = true;
+    EXPECT_FALSE(CommandUiFor(ID_SESSION_SAVE, s).enabled);
+    EXPECT_EQ(CommandUiFor(ID_SESSION_OPEN, s).enabled, CommandUiFor(ID_FILE_OPEN_RECORDING, s).enabled);
+    s.reading = true;
+    EXPECT_FALSE(CommandUiFor(ID_SESSION_SAVE, s).enabled);
+    EXPECT_FALSE(CommandUiFor(ID_SESSION_OPEN, s).enabled);
 }
 
 TEST(CommandStateTest, ComparisonCommandsFollowTheComparisonTheDomainAndReadings)

@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QPalette>
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 #include "analysis/vibration/TimeRows.h"
 #include "graph/core/CursorPlacement.h"
 #include "graph/core/GraphModel.h"
 #include "graph/widgets/GraphPicture.h"
+#include "session/GraphSession.h"
+#include "session/SessionFile.h"
 #include "tools/cli/Verbs.h"
 
 namespace shakemeter::cli {
@@ -24,12 +28,56 @@ int RunRender(int argc, char** argv, const RenderRequest& request)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
 
+    // A session names the recording and what the graph shows with it.
+    std::optional<Session> session;
+    std::shared_ptr<const Recording> compared;
+    if (IsSessionPath(request.file)) {
+        if (request.frequency || request.from || request.to || !request.cursors.empty()) {
+            std::fprintf(stderr,
+                         "shakemeter-cli: a session is drawn as it was saved: no --frequency, --from, --to or "
+                         "--cursors\n");
+            return 2;
+        }
+        SessionReadResult read = ReadSessionFile(request.file);
+        if (!read.session) {
+            std::fprintf(stderr, "shakemeter-cli: %s\n", read.error.c_str());
+            return 1;
+        }
+        session = std::move(read.session);
+        if (session->comparison) {
+            Recording comparedRecording;
+            RecordingView comparedView;
+            if (const int status = LoadRecording(session->comparison->file, false, comparedRecording, comparedView))
+                return status;
+            compared = std::make_shared<const Recording>(std::move(comparedRecording));
+        }
+    }
+
     Recording document;
     RecordingView view;
-    if (const int status = LoadRecording(request.file, request.frequency, document, view))
+    if (const int status =
+            LoadRecording(session ? session->recording : request.file, request.frequency, document, view))
         return status;
     GraphModel model;
     model.Attach(&document, &view);
+    if (session) {
+        const std::string fault = SessionRowsFault(*session, request.file, document, compared.get());
+        if (!fault.empty()) {
+            std::fprintf(stderr, "shakemeter-cli: %s\n", fault.c_str());
+            return 2;
+        }
+        // Put back in the picture's own geometry after a first paint, as the program puts a session
+        // back in its pane's.
+        model.state().m_nSummaryHeight = 0;
+        model.SetScreenGeometry(PlotRect{0, 0, request.width, request.height});
+        model.PrepareDrawing(false, false);
+        model.FinishDrawing();
+        ApplySessionMarks(model, *session, compared);
+        if (session->zoom) {
+            if (const std::optional<ZoomRows> rows = SessionZoomRows(model, *session->zoom, false))
+                model.ZoomOntoRows(rows->first, rows->last, false);
+        }
+    }
     if (request.from || request.to) {
         const std::size_t rows = static_cast<std::size_t>(std::max(0, model.TableRows()));
         const auto end = [](const std::optional<long long>& row) {

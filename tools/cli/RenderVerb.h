@@ -1,5 +1,6 @@
 #pragma once
-// render: a picture of the graph pane as the program paints it, written as PNG, SVG or PDF.
+// render: a picture of the graph pane as the program paints it, written as PNG, SVG or PDF, of a
+// recording or of a session file (its recording with the comparison, cursors and zoom it keeps).
 
 #include <optional>
 #include <string>
@@ -8,8 +9,8 @@
 namespace shakemeter::cli {
 
 struct RenderRequest {
-    std::string file;
-    std::string out;  // .png, .svg or .pdf
+    std::string file;  // a recording, or a session by its extension
+    std::string out;   // .png, .svg or .pdf
     int width = 1600;
     int height = 900;
     bool frequency = false;
@@ -19,7 +20,8 @@ struct RenderRequest {
 };
 
 // Returns 0, 1 for an input or output that fails (message on standard error), 2 for a request
-// the recording cannot answer (rows beyond it or beyond the rows drawn, an unknown picture format).
+// the recording cannot answer (rows beyond it or beyond the rows drawn, an unknown picture format,
+// rows or the spectrum asked of a session, a session whose rows lie beyond its recordings).
 int RunRender(int argc, char** argv, const RenderRequest& request);
 
 }  // namespace shakemeter::cli

@@ -33,6 +33,9 @@ const char* const kUsage =
     "  render FILE OUT.png|OUT.svg|OUT.pdf [--width W] [--height H] [--frequency] [--from R --to R]\n"
     "         [--cursors A,B]\n"
     "                                   draw the graph as the program shows it (1600 x 900)\n"
+    "  render SESSION.shakeproject OUT.png|OUT.svg|OUT.pdf [--width W] [--height H]\n"
+    "                                   the same of a saved session: its recording, comparison,\n"
+    "                                   cursors and zoom\n"
     "\n"
     "Analysis (a table, or one JSON document with --json):\n"
     "  stats FILE [--from R] [--to R] [--unit g|m/s2] [--json]\n"
@@ -209,7 +212,7 @@ int main(int argc, char** argv)
     RowOptions renderRows;
     {
         CLI::App* cmd = app.add_subcommand("render", "draw the graph as the program shows it, as PNG, SVG or PDF");
-        cmd->add_option("FILE", render.file, "the .Vibration recording")->required();
+        cmd->add_option("FILE", render.file, "the .Vibration recording, or a .shakeproject session")->required();
         cmd->add_option("OUT", render.out, "the picture: .png, .svg or .pdf")->required();
         cmd->add_option("--width", render.width, "width in pixels (default 1600)")->check(CLI::Range(200, 20000));
         cmd->add_option("--height", render.height, "height in pixels (default 900)")->check(CLI::Range(200, 20000));

@@ -121,7 +121,7 @@ TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems)
         (QStringList{"~&Save...", "&Open...", "-", "~&Print Setup...", "Print Pre&view", "  ~&Graph", "  ~&List",
                      "  ~Free Fall Events", "&Print...", "  ~&Graph", "  ~&List", "  ~Free Fall Events", "-", "&Exit",
                      "-", "E&xport", "  ~Visible &Range as CSV...", "  ~&HDF5 File...", "  ~Graph as &Picture..."} +
-         QStringList{"  ~Range &Between Cursors as CSV..."}));
+         QStringList{"  ~Range &Between Cursors as CSV...", "~Save Sessio&n...", "Open Sess&ion..."}));
     EXPECT_EQ(MenuLines(tops[1]->menu()),
               (QStringList{"Shakemeter Setup...", "-", "&Download Data...", "-", "&Run...", "~&Stop Reading...", "-",
                            "Reading for FFT Analysis...", "-", "Reload Current File"}));
@@ -136,7 +136,7 @@ TEST_F(MainFrameTest, MenusHoldEveryItemWithItsSeparatorsAndGreyedItems)
         (QStringList{"&Save...", "&Open...", "-", "&Print Setup...", "Print Pre&view", "  &Graph", "  ~&List",
                      "  ~Free Fall Events", "&Print...", "  &Graph", "  ~&List", "  ~Free Fall Events", "-", "&Exit",
                      "-", "E&xport", "  Visible &Range as CSV...", "  &HDF5 File...", "  Graph as &Picture..."} +
-         QStringList{"  ~Range &Between Cursors as CSV..."}));
+         QStringList{"  ~Range &Between Cursors as CSV...", "Save Sessio&n...", "Open Sess&ion..."}));
 }
 
 TEST_F(MainFrameTest, PointingAtACommandShowsItsPromptInTheStatusBar)
@@ -580,11 +580,11 @@ TEST_F(MainFrameTest, AnotherFileEmptiesTheReadOutOfTheOldOne)
 TEST_F(MainFrameTest, AnalysisPsdOpensTheDensityOfTheShownRecording)
 {
     const QList<QAction*> tops = frame->menuBar()->actions();
-    EXPECT_EQ(MenuLines(tops[3]->menu()),
-              (QStringList{"&PSD...", "Trace &Legend", "Event &Marks", "-", "&Statistics", "&Events", "-",
-                           "Values in &g", "Values in m/s^&2", "-", "~Two &Cursors", "-", "~Compare &with...",
-                           "~&Align Comparison...", "~Move Comparison Earl&ier", "~Move Comparison La&ter",
-                           "~Remo&ve Comparison"}));
+    EXPECT_EQ(
+        MenuLines(tops[3]->menu()),
+        (QStringList{"&PSD...", "Trace &Legend", "Event &Marks", "-", "&Statistics", "&Events", "-", "Values in &g",
+                     "Values in m/s^&2", "-", "~Two &Cursors", "-", "~Compare &with...", "~&Align Comparison...",
+                     "~Move Comparison Earl&ier", "~Move Comparison La&ter", "~Remo&ve Comparison"}));
     QAction* psd = frame->Action(ID_ANALYSIS_PSD);
     ASSERT_NE(psd, nullptr);
     EXPECT_FALSE(psd->statusTip().isEmpty());
