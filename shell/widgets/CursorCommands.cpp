@@ -110,7 +110,8 @@ void CursorCommands::FollowRecording()
 
 bool CursorCommands::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != &m_view || !m_view.Model().Cursors())
+    // The pane still sends events while it is destroyed, when it is no longer a CVxView.
+    if (watched != &m_view || qobject_cast<CVxView*>(watched) == nullptr || !m_view.Model().Cursors())
         return QObject::eventFilter(watched, event);
     const GraphModel& model = m_view.Model();
     switch (event->type()) {
