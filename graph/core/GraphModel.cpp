@@ -353,10 +353,8 @@ void GraphModel::ComputeZoomedView()
         const ZoomMapping zoom = PendingZoom(s.g_rcZoomPlot);
         s.g_dZoomYMin = std::trunc(zoom.BottomValue() * 1000) * 0.001;
         s.g_dZoomYNext = std::trunc(zoom.NextTickValue() * 1000) * 0.001;
-        for (int i = firstRow; i <= last - 1; ++i) {
-            const double fullX = m_positions.x(0, static_cast<std::size_t>(i));
-            m_positions.setX(1, static_cast<std::size_t>(i), zoom.ZoomedX(zoom.DistanceLeftOfBand(fullX)));
-        }
+        m_positions.MapBaseToZoomed(static_cast<std::size_t>(firstRow), static_cast<std::size_t>(last),
+                                    [&zoom](double fullX) { return zoom.ZoomedX(zoom.DistanceLeftOfBand(fullX)); });
         m_positions.setZoomedEnd(static_cast<std::size_t>(last));
         from = s.g_rcZoomPlot;
     }
@@ -370,9 +368,9 @@ void GraphModel::ComputeZoomedView()
         const double oldLeft = from.left;
         const double oldWidth = from.right - oldLeft;
         const double newWidth = current.width();
-        for (std::size_t i = static_cast<std::size_t>(firstRow); i < m_positions.zoomedEnd() && i < m_positions.rows();
-             ++i)
-            m_positions.setX(1, i, (m_positions.x(1, i) - oldLeft) / oldWidth * newWidth + current.left);
+        const double newLeft = current.left;
+        m_positions.MapZoomed(static_cast<std::size_t>(firstRow), m_positions.zoomedEnd(),
+                              [=](double x) { return (x - oldLeft) / oldWidth * newWidth + newLeft; });
         s.m_dScale = s.m_dScale / oldWidth * newWidth;
     }
     if (currentUsable)

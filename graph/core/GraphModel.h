@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -35,6 +36,8 @@
 #include "recording/RecordingView.h"
 
 namespace shakemeter {
+
+struct KeptGroups;
 
 // One step of the time axis: its pixel column and what it names (a row without ticks, a tick
 // with ticks).
@@ -272,6 +275,9 @@ private:
     FrameStart m_frame;
     std::optional<CursorPair> m_cursors;
     std::optional<GraphOverlay> m_overlay;
+    // The decimation groups last found from a long recording's block extremes (TraceGeometry).
+    // Shared and never changed, so that a copy of the model drawing elsewhere may read them.
+    mutable std::shared_ptr<const KeptGroups> m_keptGroups;
 };
 
 template <typename Span>

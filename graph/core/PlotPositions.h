@@ -8,6 +8,7 @@
 // Copies share the horizontal positions until one of them changes its own: a picture of the graph
 // is drawn from a copy of the pane's model, and a long recording holds millions of positions.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <memory>
@@ -53,6 +54,20 @@ public:
                 m_even.known = false;
         }
     }
+    // Zoomed rows first..end-1 (end at most rows()) become `map` of the full view's position
+    // (MapBaseToZoomed) or of their own (MapZoomed), in one pass: a zoom of a long recording
+    // moves millions of positions, which a write of one position at a time makes several times
+    // slower. Each result is what setX(1, row, map(...)) row by row would have stored.
+    template <typename Map>
+    void MapBaseToZoomed(std::size_t first, std::size_t end, Map map)
+    {
+        MapInto(0, first, end, map);
+    }
+    template <typename Map>
+    void MapZoomed(std::size_t first, std::size_t end, Map map)
+    {
+        MapInto(1, first, end, map);
+    }
     // Rows whose zoomed positions have memory: 0 until a zoom, then rows().
     std::size_t zoomedRowsHeld() const { return (*m_x)[1].size(); }
     // Level 0 rows first..end-1 at even steps: first at origin, row i at origin + (i - first) *
@@ -69,6 +84,22 @@ public:
 
 private:
     using Columns = std::array<std::vector<double>, 2>;
+    template <typename Map>
+    void MapInto(int fromLevel, std::size_t first, std::size_t end, Map map)
+    {
+        end = std::min(end, rows());
+        if (first >= end)
+            return;
+        Columns& x = Own();
+        std::vector<double>& zoomed = x[1];
+        if (zoomed.size() != rows())
+            zoomed.resize(rows(), 0.0);
+        const double* from = x[fromLevel & 1].data();
+        double* to = zoomed.data();
+        for (std::size_t i = first; i < end; ++i)
+            to[i] = map(from[i]);
+    }
+
     // The positions to change, no longer shared with a copy.
     Columns& Own()
     {

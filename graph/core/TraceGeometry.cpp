@@ -68,6 +68,13 @@ int TraceGeometry::CollectGroups(int first, int last, int groupSize, std::vector
     if (!m_model.FrequencyMode() && m_model.m_document != nullptr &&
         static_cast<std::size_t>(groupSize) >= 2 * RowExtremes::BLOCK_ROWS)
         index = m_model.m_document->RowExtremesIndex();
+    const KeptGroups::Key key{first, last, groupSize, firstRow, tableRows};
+    const std::shared_ptr<const KeptGroups>& kept = m_model.m_keptGroups;
+    if (index != nullptr && kept != nullptr && kept->key == key &&
+        kept->from.lock() == m_model.m_document->m_rowExtremes) {
+        groups = kept->groups;
+        return kept->rest;
+    }
     groups.resize(static_cast<std::size_t>(count));
     int groupStart = first;
     for (int groupIndex = 0; groupIndex < count; ++groupIndex) {
@@ -105,7 +112,11 @@ int TraceGeometry::CollectGroups(int first, int last, int groupSize, std::vector
         }
         groupStart = groupEnd;
     }
-    return count * groupSize + first - 1;
+    const int rest = count * groupSize + first - 1;
+    if (index != nullptr)
+        m_model.m_keptGroups =
+            std::make_shared<const KeptGroups>(KeptGroups{key, m_model.m_document->m_rowExtremes, groups, rest});
+    return rest;
 }
 
 }  // namespace shakemeter

@@ -19,20 +19,18 @@ constexpr int kPeakLabelAboveBottom = 20;
 TracePlan TracePlanner::Empty() const
 {
     TracePlan plan;
-    const SpectrumPeak peak = m_model.Peak();
-    if (peak.shown)
-        plan.peakLabel = PeakLabel(peak.frequency);
+    if (m_peak.shown)
+        plan.peakLabel = PeakLabel(m_peak.frequency);
     plan.peakLabelLowest = m_model.plot().bottom - kPeakLabelAboveBottom;
     return plan;
 }
 
 void TracePlanner::MarkPeak(TraceSpan& span) const
 {
-    const SpectrumPeak peak = m_model.Peak();
-    if (!peak.shown || span.trace != peak.axis)
+    if (!m_peak.shown || span.trace != m_peak.axis)
         return;
-    span.peakAtStart = span.ends.rowA == peak.index;
-    span.peakAtEnd = span.ends.rowB == peak.index;
+    span.peakAtStart = span.ends.rowA == m_peak.index;
+    span.peakAtEnd = span.ends.rowB == m_peak.index;
 }
 
 void TracePlanner::AddSegment(TracePlan& plan, int p, int trace, int firstVisible)

@@ -15,7 +15,10 @@ namespace shakemeter {
 class TracePlanner {
 public:
     // Marks are decided on `marked` (the model's own columns, or a plan's copy of them).
-    TracePlanner(const GraphModel& model, MarkedColumns& marked) : m_model(model), m_marked(marked) {}
+    TracePlanner(const GraphModel& model, MarkedColumns& marked)
+        : m_model(model), m_marked(marked), m_peak(model.Peak())
+    {
+    }
 
     // Every visible trace over the visible range of a paint (after PrepareDrawing).
     TracePlan Plan(const VisibleRange& range);
@@ -47,6 +50,8 @@ private:
 
     const GraphModel& m_model;
     MarkedColumns& m_marked;
+    // Asked once: a decimated 4K plan checks it for each of some 50,000 spans.
+    const SpectrumPeak m_peak;
 };
 
 }  // namespace shakemeter

@@ -101,5 +101,41 @@ TEST(PlotPositions, ZoomedPositionsTakeMemoryOnlyOnceWritten)
     EXPECT_EQ(positions.x(1, 8), 2.0);
 }
 
+// Moving a run of zoomed positions at once stores what a write per row would, stops at the last
+// row, takes the zoomed level's memory only when it writes, and leaves a copy as it was.
+TEST(PlotPositions, ZoomedRunsMapLikeSingleWrites)
+{
+    const auto zoom = [](double x) { return 40.0 - (30.0 - x) * 3840.0 / 384.0; };
+    PlotPositions single;
+    PlotPositions run;
+    for (PlotPositions* p : {&single, &run}) {
+        p->EnsureRows(6);
+        p->FillEvenly(0, 6, 40.0, 3840.0 / 7.0);
+    }
+    for (std::size_t i = 1; i < 5; ++i)
+        single.setX(1, i, zoom(single.x(0, i)));
+
+    const PlotPositions before = run;
+    run.MapBaseToZoomed(3, 3, zoom);  // nothing to move: no memory taken
+    EXPECT_EQ(run.zoomedRowsHeld(), 0u);
+    run.MapBaseToZoomed(1, 5, zoom);
+    EXPECT_EQ(run.zoomedRowsHeld(), 6u);
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(run.x(1, i), single.x(1, i)) << i;  // equal to the bit, zeros outside the run
+    EXPECT_EQ(before.zoomedRowsHeld(), 0u);
+
+    // Stretching the zoomed positions, with an end beyond the rows.
+    const auto stretch = [](double x) { return (x - 40.0) / 3800.0 * 1900.0 + 20.0; };
+    const PlotPositions zoomed = run;
+    run.MapZoomed(2, 50, stretch);
+    for (std::size_t i = 2; i < 6; ++i)
+        single.setX(1, i, stretch(single.x(1, i)));
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(run.x(1, i), single.x(1, i)) << i;
+        EXPECT_EQ(run.x(0, i), single.x(0, i)) << i;  // the full view stays
+    }
+    EXPECT_EQ(zoomed.x(1, 4), zoom(zoomed.x(0, 4)));  // the copy keeps the zoom before the stretch
+}
+
 }  // namespace
 }  // namespace shakemeter

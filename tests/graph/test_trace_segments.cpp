@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "GraphFixture.h"
 
 namespace shakemeter {
@@ -68,6 +70,65 @@ TEST(TraceSegments, GroupsShareTheirEndsAndKeepEachTracesExtremes)
     EXPECT_EQ(all[1].maximumAt[1], 9);
     EXPECT_EQ(all[1].atMaximum[1], (std::array<double, 4>{-1, 1, 0, 0}));
     EXPECT_EQ(all[0].atMaximum[0], (std::array<double, 4>{5, -5, 0, 0}));
+}
+
+// A long recording's groups, found again for the same view, are those a model that never found
+// them finds: also after the recording's rows were replaced by others of the same length, and
+// for another range or group size.
+TEST(TraceSegments, GroupsFoundAgainFollowTheRows)
+{
+    constexpr int kRows = 300000;  // long enough for block extremes
+    const auto wave = [](double phase) {
+        return [phase](int i) {
+            const double v = std::sin(i * 0.001 + phase) + 0.3 * std::sin(i * 0.37);
+            return SampleRow{v, -v, 2.0 * v, std::abs(v)};
+        };
+    };
+    const auto same = [](const std::vector<GroupExtremes>& a, const std::vector<GroupExtremes>& b) {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (a[i].from != b[i].from || a[i].to != b[i].to || a[i].minimumAt != b[i].minimumAt ||
+                a[i].maximumAt != b[i].maximumAt || a[i].atMinimum != b[i].atMinimum ||
+                a[i].atMaximum != b[i].atMaximum)
+                return false;
+        }
+        return true;
+    };
+    const auto fresh = [&](double phase, int first, int last, int size, int& rest) {
+        GraphFixture other;
+        other.Load(kRows, wave(phase));
+        std::vector<GroupExtremes> groups;
+        rest = other.model.CollectGroups(first, last, size, groups);
+        return groups;
+    };
+
+    GraphFixture g;
+    g.Load(kRows, wave(0.0));
+    std::vector<GroupExtremes> groups;
+    int expectedRest = 0;
+    const std::vector<GroupExtremes> expected = fresh(0.0, 1, kRows, 200, expectedRest);
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(g.model.CollectGroups(1, kRows, 200, groups), expectedRest);
+        EXPECT_TRUE(same(groups, expected)) << pass;
+    }
+
+    // Other rows in a new table of the same length.
+    std::vector<SampleRow> replaced(kRows);
+    for (int i = 0; i < kRows; ++i)
+        replaced[static_cast<std::size_t>(i)] = wave(1.0)(i);
+    g.doc.m_pSamples = std::move(replaced);
+    EXPECT_EQ(g.model.CollectGroups(1, kRows, 200, groups), expectedRest);
+    EXPECT_TRUE(same(groups, fresh(1.0, 1, kRows, 200, expectedRest)));
+    EXPECT_FALSE(same(groups, expected));
+
+    // Another range and another group size over the same rows.
+    int rest = g.model.CollectGroups(1001, kRows - 7, 200, groups);
+    EXPECT_TRUE(same(groups, fresh(1.0, 1001, kRows - 7, 200, expectedRest)));
+    EXPECT_EQ(rest, expectedRest);
+    rest = g.model.CollectGroups(1001, kRows - 7, 300, groups);
+    EXPECT_TRUE(same(groups, fresh(1.0, 1001, kRows - 7, 300, expectedRest)));
+    EXPECT_EQ(rest, expectedRest);
 }
 
 }  // namespace
