@@ -16,6 +16,13 @@ FrameEnvironment FrameEnvironmentIn(const QTemporaryDir& dir, Prompter& prompter
     return env;
 }
 
+void OwnProfileFrameTest::SetUp()
+{
+    ASSERT_TRUE(dir.isValid());
+    env = FrameEnvironmentIn(dir, prompter, devices);
+    env.profilePath = dir.filePath(QStringLiteral("profile.conf"));
+}
+
 void MainFrameFixture::MakeFrame(const QString& settingsName, const QString& tempCopyName)
 {
     ASSERT_TRUE(dir.isValid());

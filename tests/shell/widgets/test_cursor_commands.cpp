@@ -33,13 +33,13 @@ using namespace shakemeter::test;
 
 namespace {
 
-class CursorCommandsTest : public ::testing::Test {
+class CursorCommandsTest : public OwnProfileFrameTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        FrameEnvironment env = FrameEnvironmentIn(dir, prompter, devices);
-        env.profilePath = dir.filePath(QStringLiteral("profile.ini"));
+        OwnProfileFrameTest::SetUp();
+        if (HasFatalFailure())
+            return;
         frame = std::make_unique<CMainFrame>(env);
         frame->resize(1400, 800);
         frame->Analysis()->FollowTimer().stop();
@@ -81,9 +81,6 @@ protected:
     }
 
     ScopedTimeZone zone{"UTC0"};
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
     std::unique_ptr<CMainFrame> frame;
     CVxView* view = nullptr;
     CursorCommands* cursors = nullptr;
