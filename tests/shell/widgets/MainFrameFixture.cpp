@@ -23,6 +23,13 @@ void OwnProfileFrameTest::SetUp()
     env.profilePath = dir.filePath(QStringLiteral("profile.conf"));
 }
 
+void OwnProfileFrameTest::MakeWideFrame()
+{
+    ASSERT_FALSE(HasFatalFailure());
+    frame = std::make_unique<CMainFrame>(env);
+    frame->resize(1400, 800);
+}
+
 void MainFrameFixture::MakeFrame(const QString& settingsName, const QString& tempCopyName)
 {
     ASSERT_TRUE(dir.isValid());

@@ -44,11 +44,14 @@ protected:
 class OwnProfileFrameTest : public ::testing::Test {
 protected:
     void SetUp() override;
+    // The window of `frame`, 1400 x 800: room for the docks beside the graph.
+    void MakeWideFrame();
 
     QTemporaryDir dir;
     ScriptedPrompter prompter;
     FakeDeviceLibrary devices;
     FrameEnvironment env;
+    std::unique_ptr<CMainFrame> frame;
 };
 
 }  // namespace shakemeter::test

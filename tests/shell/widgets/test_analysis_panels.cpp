@@ -74,10 +74,8 @@ protected:
     void SetUp() override
     {
         OwnProfileFrameTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        frame = std::make_unique<CMainFrame>(env);
-        frame->resize(1400, 800);
+        MakeWideFrame();
+        ASSERT_NE(frame, nullptr);
         panels = frame->Analysis();
         ASSERT_NE(panels, nullptr);
         // The docks follow the graph a few times a second by themselves; the tests step them by hand,
@@ -122,7 +120,6 @@ protected:
                            QString::fromStdString(model.SampleTimeText(static_cast<int>(rows.to))).trimmed()));
     }
 
-    std::unique_ptr<CMainFrame> frame;
     AnalysisPanels* panels = nullptr;
 };
 

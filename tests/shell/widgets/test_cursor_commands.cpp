@@ -38,10 +38,8 @@ protected:
     void SetUp() override
     {
         OwnProfileFrameTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        frame = std::make_unique<CMainFrame>(env);
-        frame->resize(1400, 800);
+        MakeWideFrame();
+        ASSERT_NE(frame, nullptr);
         frame->Analysis()->FollowTimer().stop();
         frame->show();
         Show(QStringLiteral("run.Vibration"), 2000);
@@ -81,7 +79,6 @@ protected:
     }
 
     ScopedTimeZone zone{"UTC0"};
-    std::unique_ptr<CMainFrame> frame;
     CVxView* view = nullptr;
     CursorCommands* cursors = nullptr;
     QAction* toggle = nullptr;

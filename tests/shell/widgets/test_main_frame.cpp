@@ -580,11 +580,11 @@ TEST_F(MainFrameTest, AnotherFileEmptiesTheReadOutOfTheOldOne)
 TEST_F(MainFrameTest, AnalysisPsdOpensTheDensityOfTheShownRecording)
 {
     const QList<QAction*> tops = frame->menuBar()->actions();
-    EXPECT_EQ(MenuLines(tops[3]->menu()),
-              (QStringList{"&PSD...", "Trace &Legend", "Event &Marks", "-", "&Statistics", "&Events", "-",
-                           "Values in &g", "Values in m/s^&2", "-", "~Two &Cursors", "-", "~Compare &with...",
-                           "~&Align Comparison...", "~Move Comparison Earl&ier", "~Move Comparison La&ter",
-                           "~Remo&ve Comparison"}));
+    EXPECT_EQ(
+        MenuLines(tops[3]->menu()),
+        (QStringList{"&PSD...", "Trace &Legend", "Event &Marks", "-", "&Statistics", "&Events", "-", "Values in &g",
+                     "Values in m/s^&2", "-", "~Two &Cursors", "-", "~Compare &with...", "~&Align Comparison...",
+                     "~Move Comparison Earl&ier", "~Move Comparison La&ter", "~Remo&ve Comparison"}));
     QAction* psd = frame->Action(ID_ANALYSIS_PSD);
     ASSERT_NE(psd, nullptr);
     EXPECT_FALSE(psd->statusTip().isEmpty());
