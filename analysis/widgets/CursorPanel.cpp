@@ -5,6 +5,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "analysis/widgets/DockColumn.h"
 #include "analysis/widgets/FigureTable.h"
 
 namespace shakemeter {
@@ -41,14 +42,10 @@ void SetTexts(QTableWidget* table, int line, const std::array<std::string, 4>& t
 
 CursorPanel::CursorPanel(QWidget* parent) : QDockWidget(QStringLiteral("Cursors"), parent)
 {
-    setObjectName(QStringLiteral("CursorPanel"));
-    auto* body = new QWidget(this);
-    auto* layout = new QVBoxLayout(body);
-    layout->setContentsMargins(4, 4, 4, 4);
+    QVBoxLayout* layout = MakeDockColumn(*this, QStringLiteral("CursorPanel"));
+    QWidget* body = layout->parentWidget();
 
-    m_span = new QLabel(body);
-    m_span->setObjectName(QStringLiteral("CursorSpan"));
-    m_span->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_span = MakeSelectableText(QStringLiteral("CursorSpan"), body, false);
     QFont larger = m_span->font();
     larger.setBold(true);
     larger.setPointSizeF(larger.pointSizeF() * 1.25);
@@ -59,10 +56,7 @@ CursorPanel::CursorPanel(QWidget* parent) : QDockWidget(QStringLiteral("Cursors"
     m_values->setVerticalHeaderLabels({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("B - A")});
     layout->addWidget(m_values);
 
-    m_range = new QLabel(body);
-    m_range->setObjectName(QStringLiteral("CursorRange"));
-    m_range->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_range->setWordWrap(true);
+    m_range = MakeSelectableText(QStringLiteral("CursorRange"), body, true);
     layout->addWidget(m_range);
 
     m_statistics = MakeTable(vibration::kStatisticsLines, 4, QStringLiteral("CursorStatistics"), body);
@@ -74,7 +68,6 @@ CursorPanel::CursorPanel(QWidget* parent) : QDockWidget(QStringLiteral("Cursors"
     m_keys->setWordWrap(true);
     layout->addWidget(m_keys);
     layout->addStretch(1);
-    setWidget(body);
     Clear();
 }
 

@@ -6,27 +6,22 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "analysis/widgets/DockColumn.h"
 #include "analysis/widgets/FigureTable.h"
 
 namespace shakemeter {
 
 StatisticsDock::StatisticsDock(QWidget* parent) : QDockWidget(QStringLiteral("Statistics"), parent)
 {
-    setObjectName(QStringLiteral("StatisticsDock"));
-    auto* body = new QWidget(this);
-    auto* layout = new QVBoxLayout(body);
-    layout->setContentsMargins(4, 4, 4, 4);
-    m_range = new QLabel(body);
-    m_range->setObjectName(QStringLiteral("StatisticsRange"));
-    m_range->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_range->setWordWrap(true);
+    QVBoxLayout* layout = MakeDockColumn(*this, QStringLiteral("StatisticsDock"));
+    QWidget* body = layout->parentWidget();
+    m_range = MakeSelectableText(QStringLiteral("StatisticsRange"), body, true);
     layout->addWidget(m_range);
 
     m_table = MakeFigureTable(vibration::kStatisticsLines, 4, QStringLiteral("StatisticsTable"), body);
     m_table->setVerticalHeaderLabels(StatisticsLineTitles());
     layout->addWidget(m_table);
     layout->addStretch(1);
-    setWidget(body);
     Clear();
 }
 
