@@ -49,18 +49,6 @@ FileSystemCalls& FileSystemCalls::System()
 
 namespace {
 
-// Writing through a symbolic link replaces the file it points to, not the link itself.
-std::string ResolveTarget(const std::string& path)
-{
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved) != nullptr)
-            return resolved;
-    }
-    return path;
-}
-
 std::string FolderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
@@ -84,13 +72,39 @@ std::string RandomSuffix()
 
 constexpr std::size_t kTemporarySuffixLength = 11;  // ".tmp-" and six characters
 
-// One file in flight: its resolved target and its temporary file once written.
+// One file in flight: its resolved target, what stood there when it was looked at, and its
+// temporary file once written.
 struct PendingFile {
     std::string target;
-    std::string temporary;
     bool existed = false;
+    mode_t mode = 0;  // of what existed
+    std::string temporary;
     std::string previous;  // a second name of the replaced file, while the unit is renamed
 };
+
+// Looks at the target once: what the checks, the permissions of the new file and the unit's
+// second names all go by. Writing through a symbolic link replaces the file it points to, not the
+// link itself.
+PendingFile LookAt(const std::string& path)
+{
+    PendingFile pending;
+    pending.target = path;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0)
+        return pending;
+    if (S_ISLNK(info.st_mode)) {
+        char resolved[PATH_MAX];
+        // A link that points nowhere is replaced itself, as a target that does not exist.
+        if (::realpath(path.c_str(), resolved) == nullptr)
+            return pending;
+        pending.target = resolved;
+        if (::stat(resolved, &info) != 0)
+            return pending;
+    }
+    pending.existed = true;
+    pending.mode = info.st_mode;
+    return pending;
+}
 
 // The system's reason for the error number a failed call left; a call that failed without
 // naming one is reported as an input/output error.
@@ -147,9 +161,8 @@ bool WriteTemporary(FileSystemCalls& calls, PendingFile& pending, std::string_vi
     }
 
     // A replaced file keeps its permissions.
-    struct stat existing {};
-    if (::stat(pending.target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        ::fchmod(fd, existing.st_mode & 07777);
+    if (pending.existed && S_ISREG(pending.mode))
+        ::fchmod(fd, pending.mode & 07777);
 
     errno = 0;
     bool ok = WriteAll(calls, fd, bytes) && calls.fsync(fd) == 0;
@@ -180,8 +193,9 @@ void SyncFolder(const std::string& target)
 // Whether the (resolved) target may be replaced; `reason` says why not. A missing target may be
 // created. A file without any write permission is refused even for a user whom the system would
 // let write it (root), since the permission is how a user protects a file.
-bool MayReplace(const std::string& target, std::string& reason)
+bool MayReplace(const PendingFile& pending, std::string& reason)
 {
+    const std::string& target = pending.target;
     const std::size_t slash = target.rfind('/');
     if (target.size() >= PATH_MAX || target.size() - (slash == std::string::npos ? 0 : slash + 1) > NAME_MAX) {
         reason = ReasonOf(ENAMETOOLONG);
@@ -194,14 +208,13 @@ bool MayReplace(const std::string& target, std::string& reason)
         reason = "the folder is read-only";
         return false;
     }
-    struct stat info {};
-    if (::stat(target.c_str(), &info) != 0)
+    if (!pending.existed)
         return true;
-    if (S_ISDIR(info.st_mode)) {
+    if (S_ISDIR(pending.mode)) {
         reason = ReasonOf(EISDIR);
         return false;
     }
-    if (S_ISREG(info.st_mode) && ((info.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+    if (S_ISREG(pending.mode) && ((pending.mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
         reason = "the file is read-only";
         return false;
     }
@@ -231,9 +244,9 @@ bool ReplaceFiles(const std::vector<std::pair<std::string, std::string_view>>& t
         const std::string& path = targetsAndBytes[i].first;
         if (path.empty())
             return fail(path, ReasonOf(ENOENT));
-        pending[i].target = ResolveTarget(path);
+        pending[i] = LookAt(path);
         std::string reason;
-        if (!MayReplace(pending[i].target, reason))
+        if (!MayReplace(pending[i], reason))
             return fail(path, std::move(reason));
     }
 
@@ -250,8 +263,6 @@ bool ReplaceFiles(const std::vector<std::pair<std::string, std::string_view>>& t
     // the file system has no links the unit goes on without them.
     if (pending.size() > 1) {
         for (PendingFile& file : pending) {
-            struct stat info {};
-            file.existed = ::stat(file.target.c_str(), &info) == 0;
             if (!file.existed)
                 continue;
             for (int attempt = 0; attempt < 100 && file.previous.empty(); ++attempt) {

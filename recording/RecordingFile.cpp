@@ -282,7 +282,11 @@ RecordingFileResult Decode(const std::uint8_t* data, std::size_t size)
 // An open file, closed when it goes.
 class OpenFile {
 public:
-    explicit OpenFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    // Without O_NONBLOCK opening a pipe waits for a writer; on a regular file it changes nothing.
+    explicit OpenFile(const std::string& path)
+        : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)), m_openError(m_fd < 0 ? errno : 0)
+    {
+    }
     ~OpenFile()
     {
         if (m_fd >= 0)
@@ -292,6 +296,7 @@ public:
     OpenFile& operator=(const OpenFile&) = delete;
 
     int fd() const { return m_fd; }
+    int openError() const { return m_openError; }
 
     // Reads exactly `size` bytes at `offset`: None, Truncated when the file ends first (it shrank
     // since its size was taken), CannotOpen on a read error.
@@ -314,6 +319,7 @@ public:
 
 private:
     int m_fd;
+    int m_openError;
 };
 
 // The rows are read in pieces through one small buffer that stays in the processor's cache, and
@@ -407,12 +413,21 @@ RecordingFileResult ReadRecordingBytes(const std::uint8_t* data, std::size_t siz
 
 RecordingFileResult ReadRecordingFile(const std::string& path)
 {
+    const auto cannotOpen = [](int systemError) {
+        RecordingFileResult result = Failure(RecordingFileError::CannotOpen);
+        result.systemError = systemError;
+        return result;
+    };
     const OpenFile file(path);
     if (file.fd() < 0)
-        return Failure(RecordingFileError::CannotOpen);
+        return cannotOpen(file.openError());
     struct stat info {};
-    if (::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode))
-        return Failure(RecordingFileError::CannotOpen);
+    if (::fstat(file.fd(), &info) != 0)
+        return cannotOpen(errno);
+    if (!S_ISREG(info.st_mode))
+        return cannotOpen(S_ISDIR(info.st_mode) ? EISDIR : 0);
+    // A regular file reads as it always does (network file systems may honour the flag).
+    ::fcntl(file.fd(), F_SETFL, ::fcntl(file.fd(), F_GETFL) & ~O_NONBLOCK);
     const auto size = static_cast<std::uint64_t>(info.st_size);
     if (size > kMaxRecordingFileBytes)
         return Failure(RecordingFileError::TooLarge);

@@ -20,6 +20,9 @@ enum class RecordingFileError { None, InvalidFormat, Truncated, TooLarge, Cannot
 struct RecordingFileResult {
     RecordingFileError error = RecordingFileError::None;
     Recording recording;
+    // With CannotOpen: the system's error number (EISDIR for a folder), 0 for another kind of
+    // file that is no recording's (a pipe, a device).
+    int systemError = 0;
     bool ok() const { return error == RecordingFileError::None; }
 };
 
@@ -31,7 +34,8 @@ inline constexpr const char* kRecordingMagic = "Vibration Shakemeter";
 inline constexpr std::uint64_t kMaxRecordingFileBytes = 4ull << 30;
 
 RecordingFileResult ReadRecordingBytes(const std::uint8_t* data, std::size_t size);
-// Reads the whole file in one go, then decodes it as ReadRecordingBytes does.
+// Reads the whole file in one go, then decodes it as ReadRecordingBytes does. The file is opened
+// once, without waiting: a pipe or a device is refused instead of blocking the reader.
 RecordingFileResult ReadRecordingFile(const std::string& path);
 
 // Appends the file bytes of `rec`, or nothing when shownCount is 0 (nothing is shown, so nothing is

@@ -1,10 +1,12 @@
 #include "analysis/widgets/CursorPanel.h"
 
 #include <QFont>
-#include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include "analysis/widgets/DockColumn.h"
+#include "analysis/widgets/FigureTable.h"
 
 namespace shakemeter {
 
@@ -15,23 +17,9 @@ constexpr int kValueColumns = 6;  // No., Time, X, Y, Z, Sum
 
 QTableWidget* MakeTable(int lines, int columns, const QString& name, QWidget* parent)
 {
-    auto* table = new QTableWidget(lines, columns, parent);
-    table->setObjectName(name);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    table->setWordWrap(false);
+    QTableWidget* table = MakeFigureTable(lines, columns, name, parent);
+    // The keys move the cursors; the tables only show what they read.
     table->setFocusPolicy(Qt::NoFocus);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (int line = 0; line < lines; ++line) {
-        for (int c = 0; c < columns; ++c) {
-            auto* item = new QTableWidgetItem;
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table->setItem(line, c, item);
-        }
-    }
     return table;
 }
 
@@ -39,14 +27,9 @@ QTableWidget* MakeTable(int lines, int columns, const QString& name, QWidget* pa
 void FitWhole(QTableWidget* table)
 {
     table->resizeColumnsToContents();
-    int width = table->verticalHeader()->sizeHint().width() + 2 * table->frameWidth();
-    for (int c = 0; c < table->columnCount(); ++c)
-        width += table->columnWidth(c);
-    int height = table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth();
-    for (int line = 0; line < table->rowCount(); ++line)
-        height += table->verticalHeader()->sectionSizeHint(line);
-    table->setMinimumWidth(width);
-    table->setFixedHeight(height);
+    const QSize whole = WholeFigureSize(table, table->columnCount());
+    table->setMinimumWidth(whole.width());
+    table->setFixedHeight(whole.height());
 }
 
 void SetTexts(QTableWidget* table, int line, const std::array<std::string, 4>& texts, int firstColumn)
@@ -55,27 +38,14 @@ void SetTexts(QTableWidget* table, int line, const std::array<std::string, 4>& t
         table->item(line, firstColumn + c)->setText(QString::fromStdString(texts[static_cast<std::size_t>(c)]));
 }
 
-QStringList UnitColumns(const QString& unit)
-{
-    QStringList columns;
-    for (const char* name : vibration::kStatisticsColumnNames)
-        columns << (unit.isEmpty() ? QString::fromLatin1(name)
-                                   : QStringLiteral("%1 (%2)").arg(QLatin1String(name), unit));
-    return columns;
-}
-
 }  // namespace
 
 CursorPanel::CursorPanel(QWidget* parent) : QDockWidget(QStringLiteral("Cursors"), parent)
 {
-    setObjectName(QStringLiteral("CursorPanel"));
-    auto* body = new QWidget(this);
-    auto* layout = new QVBoxLayout(body);
-    layout->setContentsMargins(4, 4, 4, 4);
+    QVBoxLayout* layout = MakeDockColumn(*this, QStringLiteral("CursorPanel"));
+    QWidget* body = layout->parentWidget();
 
-    m_span = new QLabel(body);
-    m_span->setObjectName(QStringLiteral("CursorSpan"));
-    m_span->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_span = MakeSelectableText(QStringLiteral("CursorSpan"), body, false);
     QFont larger = m_span->font();
     larger.setBold(true);
     larger.setPointSizeF(larger.pointSizeF() * 1.25);
@@ -86,17 +56,11 @@ CursorPanel::CursorPanel(QWidget* parent) : QDockWidget(QStringLiteral("Cursors"
     m_values->setVerticalHeaderLabels({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("B - A")});
     layout->addWidget(m_values);
 
-    m_range = new QLabel(body);
-    m_range->setObjectName(QStringLiteral("CursorRange"));
-    m_range->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_range->setWordWrap(true);
+    m_range = MakeSelectableText(QStringLiteral("CursorRange"), body, true);
     layout->addWidget(m_range);
 
     m_statistics = MakeTable(vibration::kStatisticsLines, 4, QStringLiteral("CursorStatistics"), body);
-    QStringList lines;
-    for (const char* name : vibration::kStatisticsLineNames)
-        lines << QString::fromLatin1(name);
-    m_statistics->setVerticalHeaderLabels(lines);
+    m_statistics->setVerticalHeaderLabels(StatisticsLineTitles());
     layout->addWidget(m_statistics);
 
     m_keys = new QLabel(body);
@@ -104,7 +68,6 @@ CursorPanel::CursorPanel(QWidget* parent) : QDockWidget(QStringLiteral("Cursors"
     m_keys->setWordWrap(true);
     layout->addWidget(m_keys);
     layout->addStretch(1);
-    setWidget(body);
     Clear();
 }
 
@@ -112,7 +75,8 @@ void CursorPanel::Show(const vibration::CursorReadingTexts& texts, char active)
 {
     const QString unit = QString::fromStdString(texts.statistics.unit);
     m_span->setText(QStringLiteral("\u0394t = %1").arg(QString::fromStdString(texts.deltaT)));
-    m_values->setHorizontalHeaderLabels(QStringList{QStringLiteral("No."), QStringLiteral("Time")} + UnitColumns(unit));
+    m_values->setHorizontalHeaderLabels(QStringList{QStringLiteral("No."), QStringLiteral("Time")} +
+                                        StatisticsColumnTitles(unit));
     m_values->item(0, 0)->setText(QString::fromStdString(texts.rowA));
     m_values->item(0, 1)->setText(QString::fromStdString(texts.timeA));
     m_values->item(1, 0)->setText(QString::fromStdString(texts.rowB));
@@ -130,7 +94,7 @@ void CursorPanel::Show(const vibration::CursorReadingTexts& texts, char active)
         header->setFont(font);
     }
 
-    m_statistics->setHorizontalHeaderLabels(UnitColumns(unit));
+    m_statistics->setHorizontalHeaderLabels(StatisticsColumnTitles(unit));
     for (int line = 0; line < vibration::kStatisticsLines; ++line)
         SetTexts(m_statistics, line, texts.statistics.cells[static_cast<std::size_t>(line)], 0);
     m_range->setText(QStringLiteral("Statistics of the %1 rows from %2 to %3")
@@ -147,11 +111,11 @@ void CursorPanel::Clear()
 {
     m_span->setText(QStringLiteral("No cursors"));
     m_values->setHorizontalHeaderLabels(QStringList{QStringLiteral("No."), QStringLiteral("Time")} +
-                                        UnitColumns(QString()));
+                                        StatisticsColumnTitles(QString()));
     for (int line = 0; line < kValueLines; ++line)
         for (int c = 0; c < kValueColumns; ++c)
             m_values->item(line, c)->setText(QString());
-    m_statistics->setHorizontalHeaderLabels(UnitColumns(QString()));
+    m_statistics->setHorizontalHeaderLabels(StatisticsColumnTitles(QString()));
     for (int line = 0; line < vibration::kStatisticsLines; ++line)
         for (int c = 0; c < 4; ++c)
             m_statistics->item(line, c)->setText(QString());

@@ -10,14 +10,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "analysis/widgets/DockColumn.h"
+
 namespace shakemeter {
 
 EventsDock::EventsDock(QWidget* parent) : QDockWidget(QStringLiteral("Events"), parent)
 {
-    setObjectName(QStringLiteral("EventsDock"));
-    auto* body = new QWidget(this);
-    auto* layout = new QVBoxLayout(body);
-    layout->setContentsMargins(4, 4, 4, 4);
+    QVBoxLayout* layout = MakeDockColumn(*this, QStringLiteral("EventsDock"));
+    QWidget* body = layout->parentWidget();
 
     // The levels and the counts on one line above the table.
     auto* levels = new QHBoxLayout;
@@ -68,7 +68,6 @@ EventsDock::EventsDock(QWidget* parent) : QDockWidget(QStringLiteral("Events"), 
     // A few lines in view by default; the dock's splitter gives it more.
     m_table->setMinimumHeight(4 * m_table->verticalHeader()->defaultSectionSize());
     layout->addWidget(m_table);
-    setWidget(body);
     SetOptions(vibration::EventOptions());
 
     connect(m_export, &QPushButton::clicked, this, &EventsDock::exportRequested);

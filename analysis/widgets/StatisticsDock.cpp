@@ -6,72 +6,35 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "analysis/widgets/DockColumn.h"
+#include "analysis/widgets/FigureTable.h"
+
 namespace shakemeter {
 
 StatisticsDock::StatisticsDock(QWidget* parent) : QDockWidget(QStringLiteral("Statistics"), parent)
 {
-    setObjectName(QStringLiteral("StatisticsDock"));
-    auto* body = new QWidget(this);
-    auto* layout = new QVBoxLayout(body);
-    layout->setContentsMargins(4, 4, 4, 4);
-    m_range = new QLabel(body);
-    m_range->setObjectName(QStringLiteral("StatisticsRange"));
-    m_range->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_range->setWordWrap(true);
+    QVBoxLayout* layout = MakeDockColumn(*this, QStringLiteral("StatisticsDock"));
+    QWidget* body = layout->parentWidget();
+    m_range = MakeSelectableText(QStringLiteral("StatisticsRange"), body, true);
     layout->addWidget(m_range);
 
-    m_table = new QTableWidget(vibration::kStatisticsLines, 4, body);
-    m_table->setObjectName(QStringLiteral("StatisticsTable"));
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    m_table->setWordWrap(false);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QStringList lines;
-    for (const char* name : vibration::kStatisticsLineNames)
-        lines << QString::fromLatin1(name);
-    m_table->setVerticalHeaderLabels(lines);
+    m_table = MakeFigureTable(vibration::kStatisticsLines, 4, QStringLiteral("StatisticsTable"), body);
+    m_table->setVerticalHeaderLabels(StatisticsLineTitles());
     layout->addWidget(m_table);
     layout->addStretch(1);
-    setWidget(body);
     Clear();
 }
-
-namespace {
-
-// "X (g)" ..., after a group's name on a line of its own when there is one.
-QStringList ColumnTitles(const std::string& unit, const QString& group = {})
-{
-    QStringList columns;
-    for (const char* name : vibration::kStatisticsColumnNames) {
-        const QString title = QStringLiteral("%1 (%2)").arg(QLatin1String(name), QString::fromStdString(unit));
-        columns << (group.isEmpty() ? title : group + QLatin1Char('\n') + title);
-    }
-    return columns;
-}
-
-}  // namespace
 
 void StatisticsDock::SetColumns(const QStringList& titles)
 {
     m_table->setColumnCount(static_cast<int>(titles.size()));
-    for (int line = 0; line < vibration::kStatisticsLines; ++line) {
-        for (int c = 0; c < m_table->columnCount(); ++c) {
-            if (m_table->item(line, c) != nullptr)
-                continue;
-            auto* item = new QTableWidgetItem;
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            m_table->setItem(line, c, item);
-        }
-    }
+    FillFigureCells(m_table);
     m_table->setHorizontalHeaderLabels(titles);
 }
 
 void StatisticsDock::Show(const vibration::StatisticsTable& table, const QString& from, const QString& to)
 {
-    SetColumns(ColumnTitles(table.unit));
+    SetColumns(StatisticsColumnTitles(QString::fromStdString(table.unit)));
     for (int line = 0; line < vibration::kStatisticsLines; ++line) {
         for (int c = 0; c < 4; ++c)
             m_table->item(line, c)->setText(QString::fromStdString(table.cells[line][c]));
@@ -86,7 +49,7 @@ void StatisticsDock::ShowComparison(const vibration::ComparisonTable& table, con
     const QString names[3] = {QStringLiteral("Shown"), QStringLiteral("Compared"), QStringLiteral("Difference")};
     QStringList titles;
     for (int g = 0; g < 3; ++g)
-        titles << ColumnTitles(groups[g]->unit, names[g]);
+        titles << StatisticsColumnTitles(QString::fromStdString(groups[g]->unit), names[g]);
     SetColumns(titles);
     for (int g = 0; g < 3; ++g) {
         for (int line = 0; line < vibration::kStatisticsLines; ++line) {
@@ -119,16 +82,10 @@ void StatisticsDock::FitTable()
     // groups side by side would take the graph's room: the dock then needs only the first group's
     // width and scrolls to the others until the user widens it.
     m_table->resizeColumnsToContents();
-    int width = m_table->verticalHeader()->sizeHint().width() + 2 * m_table->frameWidth();
-    int firstGroup = width;
-    for (int c = 0; c < m_table->columnCount(); ++c) {
-        width += m_table->columnWidth(c);
-        if (c < 4)
-            firstGroup += m_table->columnWidth(c);
-    }
-    int height = m_table->horizontalHeader()->sizeHint().height() + 2 * m_table->frameWidth();
-    for (int line = 0; line < m_table->rowCount(); ++line)
-        height += m_table->verticalHeader()->sectionSizeHint(line);
+    const QSize whole = WholeFigureSize(m_table, m_table->columnCount());
+    const int firstGroup = WholeFigureSize(m_table, 4).width();
+    const int width = whole.width();
+    int height = whole.height();
     const bool groups = m_table->columnCount() > 4;
     m_table->setHorizontalScrollBarPolicy(groups ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     if (groups)
@@ -139,10 +96,7 @@ void StatisticsDock::FitTable()
 
 void StatisticsDock::Clear()
 {
-    QStringList columns;
-    for (const char* name : vibration::kStatisticsColumnNames)
-        columns << QString::fromLatin1(name);
-    SetColumns(columns);
+    SetColumns(StatisticsColumnTitles(QString()));
     for (int line = 0; line < vibration::kStatisticsLines; ++line) {
         for (int c = 0; c < 4; ++c)
             m_table->item(line, c)->setText(QString());

@@ -785,7 +785,7 @@ void CMainFrame::OnReload()
     }
     if (OpenPath(m_tempCopyPath) == LoadStatus::Loaded) {
         // The temporary copy is not the user's file: the standard save asks for a name.
-        m_doc->SetPathName(QString());
+        m_doc->LeaveFile();
     }
 }
 
@@ -827,7 +827,7 @@ void CMainFrame::OnStandardNew()
 {
     // The document keeps its recording (it has no clearing step) but belongs to no file any more;
     // the view lays itself out again and keeps its zoom.
-    m_doc->SetPathName(QString());
+    m_doc->LeaveFile();
     m_pView->SyncChildren();
     m_pView->update();
 }
@@ -1200,16 +1200,15 @@ void CMainFrame::SetRtChoice(int rateIndex, const std::string& points)
 
 void CMainFrame::OnRealTimeStarted()
 {
+    // The reading's first sample already left the file behind (FrameLinkHost::StartRealTimeView).
     m_flags.OnRealTimeStarted();
-    m_doc->SetPathName(QString());
     ApplyEnableTable();
 }
 
 void CMainFrame::SetDataUnsaved()
 {
     m_flags.OnLoggerDataArrived();
-    // The shown data is not the file's any more: the standard save must not write over that file.
-    m_doc->SetPathName(QString());
+    m_doc->LeaveFile();
     ApplyEnableTable();
 }
 

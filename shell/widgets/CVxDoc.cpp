@@ -1,7 +1,7 @@
 #include "shell/widgets/CVxDoc.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 
 #include "recording/RecordingFile.h"
 
@@ -11,28 +11,26 @@ CVxDoc::CVxDoc(QObject* parent) : QObject(parent) {}
 
 namespace {
 
-// Whether the file can be opened for reading at all, with the reason when not.
-bool Openable(const QString& path, QString& error)
+// Why a file could not be opened, in the words the open message uses.
+QString CannotOpenReason(int systemError)
 {
-    if (path.isEmpty()) {
-        error = QStringLiteral("no file was chosen");
-        return false;
-    }
-    if (QFileInfo(path).isDir()) {
-        error = QStringLiteral("it is a folder");
-        return false;
-    }
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly | QIODevice::ExistingOnly)) {
-        error = probe.errorString();
-        return false;
-    }
-    return true;
+    if (systemError == EISDIR)
+        return QStringLiteral("it is a folder");
+    if (systemError != 0)
+        return QString::fromLocal8Bit(std::strerror(systemError));
+    return QStringLiteral("it cannot be read");
 }
 
-// The file read whole into `read`, or the status with the reason.
-LoadStatus ReadOpenable(const QString& path, Recording& read, QString& error)
+}  // namespace
+
+LoadStatus CVxDoc::Read(const QString& path, Recording& read, QString& error)
 {
+    error.clear();
+    if (path.isEmpty()) {
+        error = QStringLiteral("no file was chosen");
+        return LoadStatus::CannotOpen;
+    }
+    // One open and one read: the file that was checked is the file that is read.
     RecordingFileResult result = ReadRecordingFile(path.toStdString());
     switch (result.error) {
     case RecordingFileError::None:
@@ -41,7 +39,7 @@ LoadStatus ReadOpenable(const QString& path, Recording& read, QString& error)
         error = QString::fromLatin1(kInvalidFormatMessage);
         return LoadStatus::InvalidFormat;
     case RecordingFileError::CannotOpen:
-        error = QStringLiteral("it cannot be read");
+        error = CannotOpenReason(result.systemError);
         return LoadStatus::CannotOpen;
     case RecordingFileError::TooLarge:
         error = QStringLiteral("it is too large to be a recording");
@@ -54,24 +52,13 @@ LoadStatus ReadOpenable(const QString& path, Recording& read, QString& error)
     return LoadStatus::Loaded;
 }
 
-}  // namespace
-
-LoadStatus CVxDoc::Read(const QString& path, Recording& read, QString& error)
-{
-    error.clear();
-    if (!Openable(path, error))
-        return LoadStatus::CannotOpen;
-    return ReadOpenable(path, read, error);
-}
-
 LoadStatus CVxDoc::Load(const QString& path, RecordingView& view)
 {
-    m_loadError.clear();
-    if (!Openable(path, m_loadError))
-        return LoadStatus::CannotOpen;
-    view.SetPlotReady(false);
     Recording read;
-    const LoadStatus status = ReadOpenable(path, read, m_loadError);
+    const LoadStatus status = Read(path, read, m_loadError);
+    // A file that opened is drawn again even when it was refused, as the shown one always was.
+    if (status != LoadStatus::CannotOpen)
+        view.SetPlotReady(false);
     if (status != LoadStatus::Loaded)
         return status;
     InstallCompleteRecording(m_recording, view, std::move(read));

@@ -40,6 +40,8 @@ public:
     // that came from elsewhere (the logger, the temporary copy) is shown.
     const QString& PathName() const { return m_pathName; }
     void SetPathName(const QString& path) { m_pathName = path; }
+    // The shown data is not the file's any more: the standard save must not write over that file.
+    void LeaveFile() { m_pathName.clear(); }
 
 private:
     Recording m_recording;

@@ -148,8 +148,8 @@ void FrameLinkHost::RowAppended(bool valueRangeGrew)
 void FrameLinkHost::StartRealTimeView(bool valueRangeChanged)
 {
     CVxView* view = m_frame.GraphView();
-    // It is no file's data.
-    m_frame.Doc().SetPathName(QString());
+    // A reading of one sample ends here, before any row comes: it is no file's data from the first.
+    m_frame.Doc().LeaveFile();
     view->MutableCompanions().ClearLeftFrequencyMode();
     view->ClearReadout();
     view->SetSummaryFullHeight(kSummaryPanelHeight);

@@ -5,6 +5,10 @@
 // disk cannot hold up the next sample. Every other write of the copy (a download, the end of a
 // reading, closing) waits for that worker and then writes at once. It also keeps the mark that
 // tells the next start that the copy holds a reading never saved, and makes the offer to open it.
+//
+// The bytes are made on the GUI thread on purpose. The link appends rows there, and a new row may
+// move the whole sample array, so a worker may not read the rows; it would need a copy of them,
+// and the file's rows are the rows' own memory image: that copy is the same work as the bytes.
 
 #include <QObject>
 #include <QString>

@@ -6,11 +6,14 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ScopedTimeZone.h"
 #include "TestRecordings.h"
+#include "analysis/vibration/TimeRows.h"
 #include "graph/core/GraphModel.h"
 
 namespace shakemeter::testing {
@@ -106,6 +109,13 @@ inline void Compare(GraphModel& model, Recording compared, OverlayAlignment alig
 inline SampleRow Flat(int)
 {
     return {0.0, 0.0, 0.0, 0.0};
+}
+
+// Rows named by the graph as (from, to); (1, 0) when there are none.
+using RowSpan = std::pair<std::size_t, std::size_t>;
+inline RowSpan SpanOfRows(const std::optional<vibration::RowRange>& rows)
+{
+    return rows ? RowSpan{rows->from, rows->to} : RowSpan{1, 0};
 }
 
 }  // namespace shakemeter::testing

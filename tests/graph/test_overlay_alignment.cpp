@@ -147,12 +147,11 @@ Recording Milliseconds(int rows, int msPerRow)
                          testing::FlatRows(static_cast<std::size_t>(rows)));
 }
 
-using Span = std::pair<std::size_t, std::size_t>;
+using Span = testing::RowSpan;
 
 Span OverlaySpan(const GraphModel& model)
 {
-    const auto rows = VisibleOverlayRows(model);
-    return rows ? Span{rows->from, rows->to} : Span{1, 0};
+    return testing::SpanOfRows(VisibleOverlayRows(model));
 }
 
 TEST(VisibleOverlayRows, NothingWithoutAnOverlayOrInFrequencyMode)

@@ -13,13 +13,11 @@ using testing::GraphFixture;
 
 using VisibleFixture = testing::ZoomableFixture;
 
-using Span = std::pair<std::size_t, std::size_t>;
+using Span = testing::RowSpan;
 
-// The visible rows as (from, to); (1, 0) when there are none.
 Span SpanOf(const GraphModel& model)
 {
-    const auto rows = VisibleRows(model);
-    return rows ? Span{rows->from, rows->to} : Span{1, 0};
+    return testing::SpanOfRows(VisibleRows(model));
 }
 
 TEST(VisibleRows, TheFullViewShowsEveryShownRowAndAZoomItsStretch)

@@ -16,6 +16,20 @@ FrameEnvironment FrameEnvironmentIn(const QTemporaryDir& dir, Prompter& prompter
     return env;
 }
 
+void OwnProfileFrameTest::SetUp()
+{
+    ASSERT_TRUE(dir.isValid());
+    env = FrameEnvironmentIn(dir, prompter, devices);
+    env.profilePath = dir.filePath(QStringLiteral("profile.conf"));
+}
+
+void OwnProfileFrameTest::MakeWideFrame()
+{
+    ASSERT_FALSE(HasFatalFailure());
+    frame = std::make_unique<CMainFrame>(env);
+    frame->resize(1400, 800);
+}
+
 void MainFrameFixture::MakeFrame(const QString& settingsName, const QString& tempCopyName)
 {
     ASSERT_TRUE(dir.isValid());

@@ -38,4 +38,20 @@ protected:
     int dialogsRun = 0;
 };
 
+// For tests that build their windows themselves: the surroundings of FrameEnvironmentIn with a
+// program profile of their own in the folder, so that what one test keeps there (docks, legend,
+// analysis unit) reaches no other.
+class OwnProfileFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    // The window of `frame`, 1400 x 800: room for the docks beside the graph.
+    void MakeWideFrame();
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    FakeDeviceLibrary devices;
+    FrameEnvironment env;
+    std::unique_ptr<CMainFrame> frame;
+};
+
 }  // namespace shakemeter::test

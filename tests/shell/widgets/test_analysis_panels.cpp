@@ -69,19 +69,13 @@ Recording EventfulRecording()
     return shakemeter::testing::MakeRecording(shakemeter::testing::MarchHeader(), std::move(rows));
 }
 
-class AnalysisPanelsTest : public ::testing::Test {
+class AnalysisPanelsTest : public OwnProfileFrameTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        FrameEnvironment env;
-        env.prompter = &prompter;
-        env.devices = &devices;
-        env.settingsPath = dir.filePath(QStringLiteral("s.ini"));
-        env.tempCopyPath = dir.filePath(QStringLiteral("PreMeasure.Vibration"));
-        env.profilePath = dir.filePath(QStringLiteral("profile.ini"));
-        frame = std::make_unique<CMainFrame>(env);
-        frame->resize(1400, 800);
+        OwnProfileFrameTest::SetUp();
+        MakeWideFrame();
+        ASSERT_NE(frame, nullptr);
         panels = frame->Analysis();
         ASSERT_NE(panels, nullptr);
         // The docks follow the graph a few times a second by themselves; the tests step them by hand,
@@ -126,10 +120,6 @@ protected:
                            QString::fromStdString(model.SampleTimeText(static_cast<int>(rows.to))).trimmed()));
     }
 
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    std::unique_ptr<CMainFrame> frame;
     AnalysisPanels* panels = nullptr;
 };
 
@@ -174,7 +164,7 @@ TEST_F(AnalysisPanelsTest, AnalysisMenuShowsTheDocksAndChoosesTheUnit)
     EXPECT_FALSE(panels->Statistics()->isHidden());
     panels->UnitAction(vibration::Unit::MetresPerSecondSquared)->trigger();
     EXPECT_EQ(panels->CurrentUnit(), vibration::Unit::MetresPerSecondSquared);
-    const QString profile = dir.filePath(QStringLiteral("profile.ini"));
+    const QString profile = env.profilePath;
     EXPECT_EQ(AnalysisUnit(profile), vibration::Unit::MetresPerSecondSquared);
 
     // The next window starts with the unit and the dock as they were left.
@@ -298,14 +288,13 @@ TEST_F(AnalysisPanelsTest, LevelsAreKeptAndFindTheEventsAgain)
     const Recording& shown = frame->Doc().recording();
     EXPECT_EQ(pictures->ScreenExtras()->events.size(), GraphEventRows(shown, panels->EventList()->Options()).size());
     EXPECT_LT(pictures->ScreenExtras()->events.size(), GraphEventRows(shown, vibration::EventOptions{}).size());
-    const vibration::EventOptions kept = AnalysisEventOptions(dir.filePath(QStringLiteral("profile.ini")));
+    const vibration::EventOptions kept = AnalysisEventOptions(env.profilePath);
     EXPECT_EQ(kept.shockLevel, 2.8);
     EXPECT_EQ(kept.minFallRows, 11u);
     // Levels a hand-edited profile spoils keep their defaults.
-    QSettings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat)
+    QSettings(env.profilePath, QSettings::IniFormat)
         .setValue(QLatin1String(kProfileFallLevelKey), QStringLiteral("-1"));
-    EXPECT_EQ(AnalysisEventOptions(dir.filePath(QStringLiteral("profile.ini"))).fallLevel,
-              vibration::EventOptions().fallLevel);
+    EXPECT_EQ(AnalysisEventOptions(env.profilePath).fallLevel, vibration::EventOptions().fallLevel);
 }
 
 TEST_F(AnalysisPanelsTest, EventListSavesWhatItShowsAsATable)

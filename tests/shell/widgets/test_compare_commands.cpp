@@ -37,15 +37,8 @@ const QString kMotion = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/motion-ev
 const QString kRealTime = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/realtime.Vibration");
 const QString kSpectrum = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/spectrum.Vibration");
 
-class CompareCommandsTest : public ::testing::Test {
+class CompareCommandsTest : public OwnProfileFrameTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        env = FrameEnvironmentIn(dir, prompter, devices);
-        env.profilePath = dir.filePath(QStringLiteral("profile.conf"));
-    }
-
     std::unique_ptr<CMainFrame> Open(const QString& path)
     {
         auto frame = std::make_unique<CMainFrame>(env);
@@ -78,10 +71,6 @@ protected:
     }
 
     ScopedTimeZone zone{"UTC0"};
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    FrameEnvironment env;
 };
 
 // The commands stand after the Analysis menu's items; comparing draws the second recording with

@@ -33,15 +33,13 @@ using namespace shakemeter::test;
 
 namespace {
 
-class CursorCommandsTest : public ::testing::Test {
+class CursorCommandsTest : public OwnProfileFrameTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        FrameEnvironment env = FrameEnvironmentIn(dir, prompter, devices);
-        env.profilePath = dir.filePath(QStringLiteral("profile.ini"));
-        frame = std::make_unique<CMainFrame>(env);
-        frame->resize(1400, 800);
+        OwnProfileFrameTest::SetUp();
+        MakeWideFrame();
+        ASSERT_NE(frame, nullptr);
         frame->Analysis()->FollowTimer().stop();
         frame->show();
         Show(QStringLiteral("run.Vibration"), 2000);
@@ -81,10 +79,6 @@ protected:
     }
 
     ScopedTimeZone zone{"UTC0"};
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    std::unique_ptr<CMainFrame> frame;
     CVxView* view = nullptr;
     CursorCommands* cursors = nullptr;
     QAction* toggle = nullptr;

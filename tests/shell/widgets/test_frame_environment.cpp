@@ -41,20 +41,15 @@ QByteArray FileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class FrameEnvironmentTest : public ::testing::Test {
+class FrameEnvironmentTest : public OwnProfileFrameTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        env = FrameEnvironmentIn(dir, prompter, devices, QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
-        env.profilePath = dir.filePath(QStringLiteral("profile.conf"));
+        OwnProfileFrameTest::SetUp();
+        env.settingsPath = dir.filePath(QStringLiteral("ZEVORUVIDIVADUDAREZ.ini"));
     }
 
     ScopedTimeZone zone{"UTC0"};
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    FrameEnvironment env;
 };
 
 // Runs action while a modal dialog of type Dialog is open; inspect sees it and must end it.

@@ -37,15 +37,8 @@ namespace {
 
 const QString kSample = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/logged-normal.Vibration");
 
-class GraphPicturesTest : public ::testing::Test {
+class GraphPicturesTest : public OwnProfileFrameTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        env = FrameEnvironmentIn(dir, prompter, devices);
-        env.profilePath = dir.filePath(QStringLiteral("profile.conf"));
-    }
-
     std::unique_ptr<CMainFrame> OpenSample(const QString& path = kSample)
     {
         auto frame = std::make_unique<CMainFrame>(env);
@@ -71,10 +64,6 @@ protected:
     }
 
     ScopedTimeZone zone{"UTC0"};
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    FakeDeviceLibrary devices;
-    FrameEnvironment env;
 };
 
 // Accepts the picture dialog as soon as it is open, after letting change adjust it.

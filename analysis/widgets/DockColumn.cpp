@@ -1,0 +1,28 @@
+#include "analysis/widgets/DockColumn.h"
+
+#include <QDockWidget>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace shakemeter {
+
+QVBoxLayout* MakeDockColumn(QDockWidget& dock, const QString& name)
+{
+    dock.setObjectName(name);
+    auto* body = new QWidget(&dock);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(4, 4, 4, 4);
+    dock.setWidget(body);
+    return layout;
+}
+
+QLabel* MakeSelectableText(const QString& name, QWidget* parent, bool wrap)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setWordWrap(wrap);
+    return label;
+}
+
+}  // namespace shakemeter
