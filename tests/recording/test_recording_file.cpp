@@ -346,8 +346,9 @@ TEST(RecordingFileSamples, RepositorySamplesLoadAsTheirKind)
     };
     for (const Sample& s :
          {Sample{"logged-normal", RecordingKind::Logged, 2000, 0},
-          Sample{"motion-events", RecordingKind::Logged, 147, 3}, Sample{"realtime", RecordingKind::RealTime, 120, 0},
-          Sample{"spectrum", RecordingKind::Spectrum, 256, 0}}) {
+          Sample{"motion-events", RecordingKind::Logged, 147, 3},
+          Sample{"motion-next-week", RecordingKind::Logged, 139, 3},
+          Sample{"realtime", RecordingKind::RealTime, 120, 0}, Sample{"spectrum", RecordingKind::Spectrum, 256, 0}}) {
         const RecordingFileResult r =
             ReadRecordingFile(std::string(SHAKEMETER_SOURCE_DIR) + "/samples/" + s.name + ".Vibration");
         ASSERT_TRUE(r.ok()) << s.name;

@@ -249,11 +249,12 @@ TEST_F(SessionFileTest, SampleSessionNamesTheSampleRecordings)
     const std::string samples = SHAKEMETER_SOURCE_DIR "/samples";
     const SessionReadResult read = ReadSessionFile(samples + "/compare.shakeproject");
     ASSERT_TRUE(read.session) << read.error;
-    EXPECT_EQ(read.session->recording, (fs::path(samples) / "logged-normal.Vibration").lexically_normal().string());
+    EXPECT_EQ(read.session->recording, (fs::path(samples) / "motion-events.Vibration").lexically_normal().string());
     EXPECT_TRUE(fs::exists(read.session->recording));
-    if (read.session->comparison) {
-        EXPECT_TRUE(fs::exists(read.session->comparison->file));
-    }
+    ASSERT_TRUE(read.session->comparison);
+    EXPECT_EQ(read.session->comparison->file,
+              (fs::path(samples) / "motion-next-week.Vibration").lexically_normal().string());
+    EXPECT_TRUE(fs::exists(read.session->comparison->file));
 }
 
 }  // namespace
