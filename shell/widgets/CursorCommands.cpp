@@ -62,6 +62,16 @@ void CursorCommands::Toggle()
     m_panel->show();
 }
 
+void CursorCommands::Adopt()
+{
+    if (!m_view.Model().Cursors())
+        return;
+    m_active = 'A';
+    m_placedOn = KeyOfShown();
+    Refresh();
+    m_panel->show();
+}
+
 void CursorCommands::SetUnit(vibration::Unit unit)
 {
     m_unit = unit;

@@ -45,6 +45,10 @@ public:
 
     // Two Cursors: places them (and shows the dock) or takes them away.
     void Toggle();
+    // Cursors put on the shown recording from elsewhere (a session opened): they become the ones
+    // Two Cursors placed, with their dock shown (the only way to it keeps the cursors), A active
+    // and going with the recording.
+    void Adopt();
     void SetUnit(vibration::Unit unit);
     // The panel from the cursors as they stand.
     void Refresh();

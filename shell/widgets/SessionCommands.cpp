@@ -1,7 +1,9 @@
 #include "shell/widgets/SessionCommands.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QStatusBar>
 #include <QTimer>
 #include <memory>
@@ -14,10 +16,25 @@
 #include "session/SessionFile.h"
 #include "shell/widgets/CMainFrame.h"
 #include "shell/widgets/CompareCommands.h"
+#include "shell/widgets/CursorCommands.h"
 
 namespace shakemeter {
 
 namespace {
+
+// Lays the window out now instead of at the next turns of the event loop: a dock just filled asks
+// for its room over a round or two of layout requests.
+void LayOutNow(QWidget& window, const QWidget& pane)
+{
+    for (int round = 0; round < 4; ++round) {
+        const QSize before = pane.size();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        if (QLayout* layout = window.layout())
+            layout->activate();
+        if (round > 0 && pane.size() == before)
+            break;
+    }
+}
 
 constexpr int kStatusMs = 5000;
 const char* const kSessionFilter = "Shakemeter Sessions (*.shakeproject)";
@@ -165,6 +182,13 @@ void SessionCommands::PutBackPending()
             compare->SetAlignment(session.comparison->alignment);
     }
     ApplySessionMarks(view.Model(), session, nullptr);
+    // The cursors' dock, filled with them, takes its room from the graph first, and the zoom is
+    // laid out on the graph's final width: a zoom laid out on a wider graph and then narrowed
+    // spans other times than the same zoom laid out on the narrower one, as a picture of the
+    // session lays it out.
+    m_frame.Cursors()->Adopt();
+    LayOutNow(m_frame, view);
+    view.repaint();
     if (session.zoom) {
         if (const std::optional<ZoomRows> rows = SessionZoomRows(view.Model(), *session.zoom, false))
             view.ZoomOntoRows(rows->first, rows->last);

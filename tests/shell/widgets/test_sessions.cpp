@@ -21,6 +21,7 @@
 #include "shell/CommandIds.h"
 #include "shell/widgets/CMainFrame.h"
 #include "shell/widgets/CompareCommands.h"
+#include "shell/widgets/CursorCommands.h"
 #include "shell/widgets/GraphPictureCommands.h"
 #include "shell/widgets/SessionCommands.h"
 #include "tools/ProgramRunner.h"
@@ -51,10 +52,13 @@ protected:
         frame->Comparison()->SetAlignment(alignment);
     }
 
-    // Cursors and a zoom as a user leaves them.
+    // Cursors and a zoom as a user leaves them: Two Cursors (its dock beside the graph), the lines
+    // moved onto their rows.
     void MarkAndZoom(CursorPair cursors, int first, int last)
     {
-        view->Model().SetCursors(cursors);
+        frame->Action(ID_ANALYSIS_TWO_CURSORS)->trigger();
+        view->SetCursors(cursors);
+        frame->Cursors()->Refresh();
         ASSERT_TRUE(view->ZoomOntoRows(first, last));
         view->repaint();
     }
@@ -293,7 +297,7 @@ TEST_F(SessionsTest, CommandLinePictureOfASessionIsTheProgramsPicture)
     // The session is what makes the picture: its recording alone draws another one.
     EXPECT_FALSE(render(QString::fromStdString(view->Model().Overlay()->comparedPath), QStringLiteral("plain.png")) ==
                  fromProgram);
-    EXPECT_FALSE(render(QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/logged-normal.Vibration"),
+    EXPECT_FALSE(render(QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/motion-events.Vibration"),
                         QStringLiteral("alone.png")) == fromProgram);
 }
 
