@@ -272,7 +272,6 @@ TEST_F(CompareCommandsTest, AlignedOnAnEventOfEachAndNudgedByKeys)
     placed = OverlayPlacement::Of(model);
     ASSERT_TRUE(placed.has_value());
     EXPECT_EQ(TruncToInt(placed->X(84)), columnOfShown(26));
-    KeepScreenshot(QStringLiteral("graph-comparison.png"), frame->GraphView()->grab().toImage());
 
     // Alt+Right one second later, Alt+Shift+Left ten earlier.
     frame->activateWindow();

@@ -159,6 +159,8 @@ TEST_F(SampleComparisonTest, CompareAlignOnTheDropMeasureSaveReopenAndRender)
     EXPECT_EQ(TruncToInt(placed->X(18)),
               TruncToInt(view->Model().Position(26, 0, s.g_nZoomLevel).x + s.m_nHShift * s.m_dScale));
 
+    KeepScreenshot(QStringLiteral("graph-comparison.png"), view->grab().toImage());
+
     // Ctrl+T, then the keys: A onto the impact, Space, B onto the rebound.
     first->activateWindow();
     view->setFocus();
@@ -174,7 +176,6 @@ TEST_F(SampleComparisonTest, CompareAlignOnTheDropMeasureSaveReopenAndRender)
     EXPECT_EQ(panel->SpanLabel()->text(), QStringLiteral("\u0394t = 7.000 s"));
     EXPECT_EQ(panel->Values()->item(0, 1)->text(), QStringLiteral("06/05/26 08:35:41"));
     EXPECT_EQ(panel->Values()->item(1, 1)->text(), QStringLiteral("06/05/26 08:35:48"));
-    KeepScreenshot(QStringLiteral("graph-comparison.png"), view->grab().toImage());
 
     // Saved beside the recordings, the session is the sample session, byte for byte.
     const QString session = dir.filePath(QStringLiteral("compare.shakeproject"));
