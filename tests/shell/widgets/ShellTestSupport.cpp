@@ -15,6 +15,9 @@
 #include "ApplicationEnvironment.h"
 #include "graph/widgets/CVxView.h"
 #include "recording/RecordingFile.h"
+#include "shell/widgets/CMainFrame.h"
+#include "shell/widgets/GraphPictureCommands.h"
+#include "tools/ProgramRunner.h"
 
 namespace shakemeter::test {
 
@@ -87,6 +90,24 @@ QAction* FindAction(QMenu* menu, const QString& text)
         if (action->text() == text)
             return action;
     return nullptr;
+}
+
+QImage PaneSizePicture(CMainFrame& frame, const QString& path)
+{
+    GraphPictureChoice choice;
+    choice.paneSize = true;
+    QString error;
+    EXPECT_TRUE(frame.GraphPictures()->ExportPicture(path, choice, &error)) << error.toStdString();
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage CommandLinePicture(const QString& input, const QString& out, QSize size)
+{
+    const auto run = shakemeter::testing::RunProgram(
+        SHAKEMETER_CLI, {"render", input.toStdString(), out.toStdString(), "--width", std::to_string(size.width()),
+                         "--height", std::to_string(size.height())});
+    EXPECT_EQ(run.code, 0) << run.err;
+    return QImage(out).convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace shakemeter::test

@@ -4,6 +4,7 @@
 // folder.
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -19,8 +20,9 @@ class QImage;
 class QMenu;
 
 namespace shakemeter {
+class CMainFrame;
 class CVxView;
-}
+}  // namespace shakemeter
 
 namespace shakemeter::test {
 
@@ -77,6 +79,13 @@ QString WriteBytes(const QTemporaryDir& dir, const QString& name, const QByteArr
 // Paints the graph pane now and waits until the zoom reset its first graph paint starts (timer 4,
 // 100 ms) has run, however slowly the machine goes, then paints again.
 void PaintPastTheFirstZoomReset(CVxView& view);
+
+// The picture File > Export > "Graph as Picture..." saves of the window's graph at the pane's size,
+// written to `path` and read back (null when it could not be saved, the reason failing the test).
+QImage PaneSizePicture(CMainFrame& frame, const QString& path);
+// `shakemeter-cli render INPUT OUT --width W --height H` at `size`, read back (a failed run fails the
+// test).
+QImage CommandLinePicture(const QString& input, const QString& out, QSize size);
 
 // SHAKEMETER_SCREENSHOTS=dir keeps what a user sees of the windows, for the help page.
 void KeepScreenshot(const QString& name, const QImage& image);

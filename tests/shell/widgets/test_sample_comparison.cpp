@@ -29,8 +29,6 @@
 #include "shell/widgets/CMainFrame.h"
 #include "shell/widgets/CompareCommands.h"
 #include "shell/widgets/CursorCommands.h"
-#include "shell/widgets/GraphPictureCommands.h"
-#include "tools/ProgramRunner.h"
 
 using namespace shakemeter;
 using namespace shakemeter::test;
@@ -203,18 +201,10 @@ TEST_F(SampleComparisonTest, CompareAlignOnTheDropMeasureSaveReopenAndRender)
     EXPECT_TRUE(second->Cursors()->Panel()->isVisible());
     EXPECT_EQ(second->Cursors()->Panel()->SpanLabel()->text(), QStringLiteral("\u0394t = 7.000 s"));
 
-    GraphPictureChoice choice;
-    choice.paneSize = true;
-    const QString program = dir.filePath(QStringLiteral("program.png"));
-    QString error;
-    ASSERT_TRUE(second->GraphPictures()->ExportPicture(program, choice, &error)) << error.toStdString();
-    const QImage fromProgram = QImage(program).convertToFormat(QImage::Format_RGB32);
-    const QString rendered = dir.filePath(QStringLiteral("cli.png"));
-    const auto run = shakemeter::testing::RunProgram(
-        SHAKEMETER_CLI, {"render", session.toStdString(), rendered.toStdString(), "--width",
-                         std::to_string(fromProgram.width()), "--height", std::to_string(fromProgram.height())});
-    ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(QImage(rendered).convertToFormat(QImage::Format_RGB32) == fromProgram);
+    const QImage fromProgram = PaneSizePicture(*second, dir.filePath(QStringLiteral("program.png")));
+    ASSERT_FALSE(fromProgram.isNull());
+    EXPECT_TRUE(CommandLinePicture(session, dir.filePath(QStringLiteral("cli.png")), fromProgram.size()) ==
+                fromProgram);
     KeepScreenshot(QStringLiteral("sample-comparison-window.png"), second->grab().toImage());
 }
 

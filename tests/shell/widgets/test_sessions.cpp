@@ -275,21 +275,10 @@ TEST_F(SessionsTest, CommandLinePictureOfASessionIsTheProgramsPicture)
     ASSERT_TRUE(view->Model().Cursors());
     ASSERT_FALSE(view->State().g_bFullView);
 
-    GraphPictureChoice choice;
-    choice.paneSize = true;
-    const QString program = dir.filePath(QStringLiteral("program.png"));
-    QString error;
-    ASSERT_TRUE(frame->GraphPictures()->ExportPicture(program, choice, &error)) << error.toStdString();
-    const QImage fromProgram = QImage(program).convertToFormat(QImage::Format_RGB32);
+    const QImage fromProgram = PaneSizePicture(*frame, dir.filePath(QStringLiteral("program.png")));
     const QSize size = fromProgram.size();
-
     const auto render = [&](const QString& input, const QString& name) {
-        const QString out = dir.filePath(name);
-        const auto run = shakemeter::testing::RunProgram(
-            SHAKEMETER_CLI, {"render", input.toStdString(), out.toStdString(), "--width", std::to_string(size.width()),
-                             "--height", std::to_string(size.height())});
-        EXPECT_EQ(run.code, 0) << run.err;
-        return QImage(out).convertToFormat(QImage::Format_RGB32);
+        return CommandLinePicture(input, dir.filePath(name), size);
     };
     const QImage fromCli = render(sample, QStringLiteral("cli.png"));
     EXPECT_EQ(fromCli.size(), size);
