@@ -73,12 +73,8 @@ GraphOverlay SessionOverlay(const Session& session, std::shared_ptr<const Record
 
 void ApplySessionMarks(GraphModel& model, const Session& session, std::shared_ptr<const Recording> compared)
 {
-    if (session.comparison && compared) {
-        model.SetOverlay(SessionOverlay(session, std::move(compared)));
-        // An automatic value range takes the compared values in, as when comparing by hand.
-        if (model.view() != nullptr && model.view()->m_bAutoScaleY)
-            model.OnAutoScale();
-    }
+    if (session.comparison && compared)
+        model.ShowComparison(SessionOverlay(session, std::move(compared)));
     model.SetCursors(session.cursors);
 }
 

@@ -717,6 +717,13 @@ void GraphModel::SetOverlay(std::optional<GraphOverlay> overlay)
         UpdateReadout(m_state.g_nCursorIndex);
 }
 
+void GraphModel::ShowComparison(std::optional<GraphOverlay> overlay)
+{
+    SetOverlay(std::move(overlay));
+    if (m_view != nullptr && m_view->m_bAutoScaleY)
+        OnAutoScale();
+}
+
 void GraphModel::UpdateReadout(int index)
 {
     if (PointPicker(*this).UpdateReadout(index) && m_overlay && !FrequencyMode()) {

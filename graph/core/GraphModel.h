@@ -120,6 +120,9 @@ public:
     // already shown is made again with (or without) the compared values.
     void SetOverlay(std::optional<GraphOverlay> overlay);
     const GraphOverlay* Overlay() const { return m_overlay ? &*m_overlay : nullptr; }
+    // SetOverlay as the user's comparison sets it: an automatic value range then takes the compared
+    // values in, or gives them back.
+    void ShowComparison(std::optional<GraphOverlay> overlay);
 
     // ---- Point table: samples (4 traces) in time mode, the spectrum (3 traces) in frequency mode.
     bool FrequencyMode() const;

@@ -180,7 +180,7 @@ bool CompareCommands::CompareWith(const QString& path)
     overlay.comparedName = QFileInfo(path).fileName().toStdString();
     overlay.comparedPath = QFileInfo(path).absoluteFilePath().toStdString();
     m_comparedOver = KeyOfShown();
-    m_view.Model().SetOverlay(std::move(overlay));
+    m_view.Model().ShowComparison(std::move(overlay));
     Changed();
     return true;
 }
@@ -192,7 +192,7 @@ void CompareCommands::SetAlignment(const OverlayAlignment& alignment)
         return;
     GraphOverlay aligned = *current;
     aligned.alignment = alignment;
-    m_view.Model().SetOverlay(std::move(aligned));
+    m_view.Model().ShowComparison(std::move(aligned));
     Changed();
 }
 
@@ -230,16 +230,13 @@ void CompareCommands::Remove()
 {
     if (!Comparing())
         return;
-    m_view.Model().SetOverlay(std::nullopt);
+    m_view.Model().ShowComparison(std::nullopt);
     m_comparedOver = {};
     Changed();
 }
 
 void CompareCommands::Changed()
 {
-    // An automatic value range takes the compared values in, or gives them back.
-    if (m_view.Companions().m_bAutoScaleY)
-        m_view.Model().OnAutoScale();
     m_view.InvalidatePlot();
     FollowView();
 }
