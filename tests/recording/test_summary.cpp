@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <random>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "ScopedCommaLocale.h"
 #include "test_summary_fixtures.h"
@@ -91,6 +96,110 @@ TEST(SummaryStatisticsTest, LongRecordingsKeepTheTieRulesEverywhere)
     EXPECT_EQ(s.minAt, (std::array<int, 4>{128, 999, 1, 500}));
     EXPECT_EQ(s.max, (std::array<double, 4>{5.0, 3.0, 2.0, 4.0}));
     EXPECT_EQ(s.min, (std::array<double, 4>{-2.0, -3.0, -1.0, 0.0}));
+}
+
+// Values over many magnitudes (up to 16 g), so that adding a column in any other order than row
+// by row gives another sum; about one value in sixteen repeats an earlier one, so the tie rules
+// meet rows again and again.
+std::vector<SampleRow> ScatteredRows(std::size_t count, std::uint64_t seed)
+{
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+    std::uniform_int_distribution<int> exponent(-40, 4);
+    std::uniform_int_distribution<int> repeat(0, 15);
+    std::vector<SampleRow> rows(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        for (int c = 0; c < 4; ++c) {
+            if (i > 0 && repeat(random) == 0)
+                rows[i][c] = rows[std::uniform_int_distribution<std::size_t>(0, i - 1)(random)][c];
+            else
+                rows[i][c] = std::ldexp(mantissa(random), exponent(random));
+        }
+    }
+    return rows;
+}
+
+// The statistics worked out long-hand: each column summed from the first row to the last, the
+// extremes starting far outside the logger's range, ties going to the later row, and the peak
+// bin of a spectrum following the maximum within the first half of the bins.
+struct LongHandStatistics {
+    std::array<double, 4> max{-20000.0, -20000.0, -20000.0, -20000.0};
+    std::array<double, 4> min{20000.0, 20000.0, 20000.0, 20000.0};
+    std::array<double, 4> sum{};
+    std::array<int, 4> maxAt{};
+    std::array<int, 4> minAt{};
+    std::array<int, 4> peakBin{};
+
+    LongHandStatistics(const std::vector<SampleRow>& rows, int count, int columns)
+    {
+        for (int i = 0; i < count; ++i) {
+            for (int c = 0; c < columns; ++c) {
+                const double v = rows[static_cast<std::size_t>(i)][static_cast<std::size_t>(c)];
+                sum[c] = sum[c] + v;
+                if (v >= max[c]) {
+                    max[c] = v;
+                    maxAt[c] = i;
+                    if (i <= count / 2)
+                        peakBin[c] = i;
+                }
+                if (v <= min[c]) {
+                    min[c] = v;
+                    minAt[c] = i;
+                }
+            }
+        }
+    }
+};
+
+std::string Fixed2(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+
+TEST(SummaryStatisticsTest, SumsAddTheRowsInOrderAndEveryFigureIsExact)
+{
+    ScopedTimeZone zone(kBerlin);
+    // Lengths around the sizes a scan might work in, and a long recording.
+    const std::size_t lengths[] = {1, 2, 63, 64, 65, 127, 129, 1000, 100003};
+    std::uint64_t seed = 11;
+    for (const std::size_t length : lengths) {
+        SCOPED_TRACE(length);
+        const std::vector<SampleRow> rows = ScatteredRows(length, ++seed);
+        const int n = static_cast<int>(length);
+        const LongHandStatistics expected(rows, n, 4);
+        Shown shown(MakeRecording(HeaderAt(2023, 3, 5, 14, 0, 0, kOneSecond), rows));
+        const Statistics& s = shown.view.m_stats;
+        const SummaryTexts& t = shown.view.m_summary;
+        EXPECT_EQ(s.sum, expected.sum);
+        EXPECT_EQ(s.max, expected.max);
+        EXPECT_EQ(s.min, expected.min);
+        EXPECT_EQ(s.maxAt, expected.maxAt);
+        EXPECT_EQ(s.minAt, expected.minAt);
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_EQ(s.avg[c], expected.sum[c] / n) << c;
+            EXPECT_EQ(t.avg[c], Fixed2(expected.sum[c] / n)) << c;
+            EXPECT_EQ(t.max[c], Fixed2(expected.max[c]) + " @" + shown.label(expected.maxAt[c])) << c;
+            EXPECT_EQ(t.min[c], Fixed2(expected.min[c]) + " @" + shown.label(expected.minAt[c])) << c;
+        }
+        EXPECT_EQ(shown.view.m_dAutoMax, *std::max_element(expected.max.begin(), expected.max.end()) + 1.0);
+        EXPECT_EQ(shown.view.m_dAutoMin, *std::min_element(expected.min.begin(), expected.min.end()) - 1.0);
+    }
+
+    // The rows are such that a sum in two interleaved halves, as a scan over pairs of rows would
+    // form it, differs from the sum in row order: the comparison above sees any reordering.
+    const std::vector<SampleRow> rows = ScatteredRows(100003, 20);
+    const LongHandStatistics inOrder(rows, static_cast<int>(rows.size()), 4);
+    bool reorderingShows = false;
+    for (int c = 0; c < 4; ++c) {
+        double even = 0.0;
+        double odd = 0.0;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            (i % 2 == 0 ? even : odd) += rows[i][static_cast<std::size_t>(c)];
+        reorderingShows = reorderingShows || even + odd != inOrder.sum[c];
+    }
+    EXPECT_TRUE(reorderingShows);
 }
 
 TEST(SummaryStatisticsTest, ValueRangeIsOneGBeyondTheExtremesOfAllColumns)
@@ -264,6 +373,25 @@ struct SpectrumCase : Shown {
         view.RefreshSummary(document);
     }
 };
+
+TEST(SpectrumSummaryTest, BinStatisticsAreExact)
+{
+    SpectrumCase s;
+    const std::vector<SampleRow> bins = ScatteredRows(SPECTRUM_POINTS, 5);
+    s.view.m_pSpectrum = bins;
+    s.refresh();
+    const LongHandStatistics expected(bins, SPECTRUM_POINTS, 3);
+    const Statistics& stats = s.view.m_stats;
+    EXPECT_EQ(stats.sum, expected.sum);
+    EXPECT_EQ(stats.max, expected.max);
+    EXPECT_EQ(stats.min, expected.min);
+    EXPECT_EQ(stats.maxAt, expected.maxAt);
+    EXPECT_EQ(stats.minAt, expected.minAt);
+    EXPECT_EQ(stats.peakBin, expected.peakBin);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(s.view.m_summary.avg[c], Fixed2(expected.sum[c] / SPECTRUM_POINTS)) << c;
+    EXPECT_EQ(stats.avg[3], 0.0);
+}
 
 TEST(SpectrumPeakTest, ConstantComponentGivesWayToAPeakOfAnotherAxis)
 {
