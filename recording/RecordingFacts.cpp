@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "transform/Spectrum.h"
+#include "recording/ColumnPairs.h"
 #include "recording/FixedText.h"
 
 namespace shakemeter {
@@ -71,75 +72,73 @@ std::string ThresholdText(bool motionMode, std::uint8_t threshold)
     return std::to_string(threshold);
 }
 
-// The shown rows in ascending order. Ties go to the later row (>= and <=), and in
-// frequency mode a column's peak bin follows its maximum only within the first half of the bins,
-// the second half mirroring the first.
-template <int Columns, bool Frequency>
-void Accumulate(const SampleRow* rows, int count, Statistics& s)
+// The shown rows of a time-domain recording in ascending order; ties go to the later row (>= and
+// <=). Each column is one running sum from its first row to its last, whatever the blocks below.
+void AccumulateRows(const SampleRow* rows, std::size_t count, Statistics& s)
 {
-    double max[Columns];
-    double min[Columns];
-    double sum[Columns];
-    int maxAt[Columns];
-    int minAt[Columns];
-    int peakBin[Columns];
-    for (int c = 0; c < Columns; ++c) {
-        max[c] = s.max[c];
-        min[c] = s.min[c];
-        sum[c] = 0.0;
-        maxAt[c] = minAt[c] = peakBin[c] = 0;
-    }
-    const int half = count / 2;
-    // Blocks of rows are first summed and scanned for their own extremes without a branch; only
-    // a block that reaches an extreme so far is gone through again row by row. After the first
-    // blocks that is rare, which keeps a million rows close to the cost of summing them.
-    constexpr int kBlock = 64;
-    for (int first = 0; first < count; first += kBlock) {
-        const int end = std::min(count, first + kBlock);
-        double blockMax[Columns];
-        double blockMin[Columns];
-        for (int c = 0; c < Columns; ++c) {
-            blockMax[c] = -HUGE_VAL;
-            blockMin[c] = HUGE_VAL;
+    RowLanes sum = Splat(0.0);
+    // Blocks of rows are summed and scanned for their own extremes in one pass without a branch,
+    // two columns per step. Only a block whose extreme reaches a column's extreme so far names a
+    // row, the last one holding that value: any earlier row of the block that reached the extreme
+    // was overtaken or tied by it. After the first blocks that is rare, which keeps a million
+    // rows close to the cost of summing them.
+    constexpr std::size_t kBlock = 64;
+    for (std::size_t first = 0; first < count; first += kBlock) {
+        const std::size_t end = std::min(count, first + kBlock);
+        RowLanes top = Splat(-HUGE_VAL);
+        RowLanes bottom = Splat(HUGE_VAL);
+        for (std::size_t i = first; i < end; ++i) {
+            const RowLanes v = LoadRow(rows[i]);
+            sum.lo += v.lo;
+            sum.hi += v.hi;
+            top.lo = PairMax(v.lo, top.lo);
+            top.hi = PairMax(v.hi, top.hi);
+            bottom.lo = PairMin(v.lo, bottom.lo);
+            bottom.hi = PairMin(v.hi, bottom.hi);
         }
-        for (int i = first; i < end; ++i) {
-            const SampleRow& row = rows[i];
-            for (int c = 0; c < Columns; ++c) {
-                const double v = row[c];
-                sum[c] += v;
-                blockMax[c] = v > blockMax[c] ? v : blockMax[c];
-                blockMin[c] = v < blockMin[c] ? v : blockMin[c];
+        double blockMax[4];
+        double blockMin[4];
+        StoreRow(blockMax, top);
+        StoreRow(blockMin, bottom);
+        for (std::size_t c = 0; c < 4; ++c) {
+            // The row's own value rather than the block's: of two equal zeros the later one's sign
+            // is the one a row-by-row scan keeps.
+            if (blockMax[c] >= s.max[c]) {
+                const std::size_t at = LastRowHolding(rows, first, end, c, blockMax[c]);
+                s.max[c] = rows[at][c];
+                s.maxAt[c] = static_cast<int>(at);
             }
-        }
-        int reached = 0;
-        for (int c = 0; c < Columns; ++c)
-            reached |= static_cast<int>(blockMax[c] >= max[c]) | static_cast<int>(blockMin[c] <= min[c]);
-        if (!reached)
-            continue;
-        for (int i = first; i < end; ++i) {
-            const SampleRow& row = rows[i];
-            for (int c = 0; c < Columns; ++c) {
-                const double v = row[c];
-                if (v >= max[c]) {
-                    max[c] = v;
-                    maxAt[c] = i;
-                    if (Frequency && i <= half)
-                        peakBin[c] = i;
-                }
-                if (v <= min[c]) {
-                    min[c] = v;
-                    minAt[c] = i;
-                }
+            if (blockMin[c] <= s.min[c]) {
+                const std::size_t at = LastRowHolding(rows, first, end, c, blockMin[c]);
+                s.min[c] = rows[at][c];
+                s.minAt[c] = static_cast<int>(at);
             }
         }
     }
-    for (int c = 0; c < Columns; ++c) {
-        s.max[c] = max[c];
-        s.min[c] = min[c];
-        s.sum[c] = sum[c];
-        s.maxAt[c] = maxAt[c];
-        s.minAt[c] = minAt[c];
-        s.peakBin[c] = peakBin[c];
+    StoreRow(s.sum.data(), sum);
+}
+
+// The bins of a spectrum (X, Y, Z) one by one, too few for anything faster to pay. Ties go to the
+// later bin, and a column's peak bin follows its maximum only within the first half of the bins,
+// the second half mirroring the first.
+void AccumulateBins(const SampleRow* bins, std::size_t count, Statistics& s)
+{
+    const std::size_t half = count / 2;
+    for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t c = 0; c < 3; ++c) {
+            const double v = bins[i][c];
+            s.sum[c] += v;
+            if (v >= s.max[c]) {
+                s.max[c] = v;
+                s.maxAt[c] = static_cast<int>(i);
+                if (i <= half)
+                    s.peakBin[c] = static_cast<int>(i);
+            }
+            if (v <= s.min[c]) {
+                s.min[c] = v;
+                s.minAt[c] = static_cast<int>(i);
+            }
+        }
     }
 }
 
@@ -174,9 +173,9 @@ void RecordingFacts::Refresh(const Recording& recording)
     stats.max.fill(kStartMax);
     stats.min.fill(kStartMin);
     if (m_bFrequencyMode)
-        Accumulate<3, true>(m_pSpectrum.data(), n, stats);
+        AccumulateBins(m_pSpectrum.data(), static_cast<std::size_t>(n), stats);
     else
-        Accumulate<4, false>(recording.m_pSamples.data(), n, stats);
+        AccumulateRows(recording.m_pSamples.data(), static_cast<std::size_t>(n), stats);
     double maxAll = 0.0;
     double minAll = 0.0;
     if (n > 0) {
