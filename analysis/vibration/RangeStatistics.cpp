@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "recording/ColumnPairs.h"
 
 namespace shakemeter::vibration {
 
@@ -29,16 +26,6 @@ struct CompensatedSum {
 // stays as cheap as a bare sum), and only the block sums go through the compensated addition.
 constexpr std::size_t kBlock = 64;
 
-// Two columns as one value (the width every x86-64 processor has), so that each step of the loop
-// below works on X and Y, then Z and the sum, at once; two rows at a time keep two chains of
-// additions going, as the bare sum of the same rows does.
-typedef double Pair __attribute__((vector_size(16)));
-
-struct Lanes {
-    Pair lo;  // X, Y
-    Pair hi;  // Z, vector sum
-};
-
 struct Block {
     double s1[4];
     double s2[4];
@@ -46,77 +33,45 @@ struct Block {
     double min[4];
 };
 
-inline Lanes Load(const SampleRow& row)
-{
-    Lanes v;
-    std::memcpy(&v.lo, row.data(), sizeof v.lo);
-    std::memcpy(&v.hi, row.data() + 2, sizeof v.hi);
-    return v;
-}
-
-// A NaN in a is passed over (the second operand wins when they are unordered), as the row-by-row
-// comparison of the summary passes over it.
-inline Pair Max(Pair a, Pair b)
-{
-#if defined(__SSE2__)
-    return _mm_max_pd(a, b);
-#else
-    return a > b ? a : b;
-#endif
-}
-
-inline Pair Min(Pair a, Pair b)
-{
-#if defined(__SSE2__)
-    return _mm_min_pd(a, b);
-#else
-    return a < b ? a : b;
-#endif
-}
-
-inline void Store(double* out, Pair lo, Pair hi)
-{
-    std::memcpy(out, &lo, sizeof lo);
-    std::memcpy(out + 2, &hi, sizeof hi);
-}
-
+// Each step works on X and Y, then Z and the sum, at once; two rows at a time keep two chains of
+// additions going, as the bare sum of the same rows does.
 Block SumBlock(const SampleRow* rows, std::size_t count, const double* shiftBy)
 {
-    const Pair shiftLo = {shiftBy[0], shiftBy[1]};
-    const Pair shiftHi = {shiftBy[2], shiftBy[3]};
-    const Pair zero = {0, 0};
-    const Pair low = {-HUGE_VAL, -HUGE_VAL};
-    const Pair high = {HUGE_VAL, HUGE_VAL};
-    Pair s1[4] = {zero, zero, zero, zero};  // [row parity * 2 + half]
-    Pair s2[4] = {zero, zero, zero, zero};
-    Pair mx[4] = {low, low, low, low};
-    Pair mn[4] = {high, high, high, high};
-    const auto add = [&](int lane, Pair v, Pair shift) {
-        const Pair d = v - shift;
+    const ColumnPair shiftLo = {shiftBy[0], shiftBy[1]};
+    const ColumnPair shiftHi = {shiftBy[2], shiftBy[3]};
+    const ColumnPair zero = {0, 0};
+    const ColumnPair low = {-HUGE_VAL, -HUGE_VAL};
+    const ColumnPair high = {HUGE_VAL, HUGE_VAL};
+    ColumnPair s1[4] = {zero, zero, zero, zero};  // [row parity * 2 + half]
+    ColumnPair s2[4] = {zero, zero, zero, zero};
+    ColumnPair mx[4] = {low, low, low, low};
+    ColumnPair mn[4] = {high, high, high, high};
+    const auto add = [&](int lane, ColumnPair v, ColumnPair shift) {
+        const ColumnPair d = v - shift;
         s1[lane] += d;
         s2[lane] += d * d;
-        mx[lane] = Max(v, mx[lane]);
-        mn[lane] = Min(v, mn[lane]);
+        mx[lane] = PairMax(v, mx[lane]);
+        mn[lane] = PairMin(v, mn[lane]);
     };
     std::size_t i = 0;
     for (; i + 1 < count; i += 2) {
-        const Lanes a = Load(rows[i]);
-        const Lanes b = Load(rows[i + 1]);
+        const RowLanes a = LoadRow(rows[i]);
+        const RowLanes b = LoadRow(rows[i + 1]);
         add(0, a.lo, shiftLo);
         add(1, a.hi, shiftHi);
         add(2, b.lo, shiftLo);
         add(3, b.hi, shiftHi);
     }
     if (i < count) {
-        const Lanes a = Load(rows[i]);
+        const RowLanes a = LoadRow(rows[i]);
         add(0, a.lo, shiftLo);
         add(1, a.hi, shiftHi);
     }
     Block block;
-    Store(block.s1, s1[0] + s1[2], s1[1] + s1[3]);
-    Store(block.s2, s2[0] + s2[2], s2[1] + s2[3]);
-    Store(block.max, Max(mx[0], mx[2]), Max(mx[1], mx[3]));
-    Store(block.min, Min(mn[0], mn[2]), Min(mn[1], mn[3]));
+    StoreRow(block.s1, {s1[0] + s1[2], s1[1] + s1[3]});
+    StoreRow(block.s2, {s2[0] + s2[2], s2[1] + s2[3]});
+    StoreRow(block.max, {PairMax(mx[0], mx[2]), PairMax(mx[1], mx[3])});
+    StoreRow(block.min, {PairMin(mn[0], mn[2]), PairMin(mn[1], mn[3])});
     return block;
 }
 
@@ -167,18 +122,12 @@ RangeStatistics ComputeRangeStatistics(const SampleRow* rows, RowRange range)
             // Ties go to the later row: the block's own extreme is looked up from its end, which
             // for flat data is found at once. A block of nothing but NaN stops at its first row.
             if (blockMax[c] >= max[c]) {
-                std::size_t i = end - 1;
-                while (i > first && rows[i][c] != blockMax[c])
-                    --i;
                 max[c] = blockMax[c];
-                maxRow[c] = i;
+                maxRow[c] = LastRowHolding(rows, first, end, static_cast<std::size_t>(c), blockMax[c]);
             }
             if (blockMin[c] <= min[c]) {
-                std::size_t i = end - 1;
-                while (i > first && rows[i][c] != blockMin[c])
-                    --i;
                 min[c] = blockMin[c];
-                minRow[c] = i;
+                minRow[c] = LastRowHolding(rows, first, end, static_cast<std::size_t>(c), blockMin[c]);
             }
         }
     }
