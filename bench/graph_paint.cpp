@@ -14,7 +14,6 @@
 #include "graph/widgets/GraphPainter.h"
 #include "tests/TestApplication.h"
 #include "tests/TestRecordings.h"
-#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
@@ -25,7 +24,6 @@ QGuiApplication& App()
 }
 
 using bench::PaintedRecording;
-using bench::ThreadCpuNs;
 
 double PaintRuns(benchmark::State& state, int rows)
 {
@@ -44,9 +42,7 @@ void BM_PaintTenThousandRows(benchmark::State& state)
 
 void BM_PaintMillionRows(benchmark::State& state)
 {
-    const double perPaint = PaintRuns(state, 1000000);
-    if (g_baselineNsPerPaint > 0.0)
-        state.counters["ratio"] = perPaint / g_baselineNsPerPaint;
+    ReportRatio(state, PaintRuns(state, 1000000), g_baselineNsPerPaint);
 }
 
 BENCHMARK(BM_PaintTenThousandRows)->Unit(benchmark::kMillisecond);

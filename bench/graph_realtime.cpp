@@ -31,8 +31,6 @@ QApplication& App()
     return testing::ProgramApplication<QApplication>("bench_graph_realtime");
 }
 
-using bench::ThreadCpuNs;
-
 struct Pane {
     Recording doc;
     std::unique_ptr<CVxView> view;
@@ -72,14 +70,10 @@ double g_fullPaintNs = 0.0;
 void BM_RealTimeFullPaint(benchmark::State& state)
 {
     RealTimePane pane;
-    std::int64_t runs = 0;
-    const double start = ThreadCpuNs();
-    for (auto _ : state) {
+    g_fullPaintNs = ThreadNsPerIteration(state, [&] {
         pane.view->InvalidatePlot();
         pane.view->repaint();
-        ++runs;
-    }
-    g_fullPaintNs = (ThreadCpuNs() - start) / static_cast<double>(runs);
+    });
 }
 
 void BM_RealTimeNewSample(benchmark::State& state)
@@ -104,8 +98,7 @@ void BM_RealTimeNewSample(benchmark::State& state)
     }
     const double perSample = spent / static_cast<double>(runs);
     state.counters["composed"] = pane.view->CompositionCount();
-    if (g_fullPaintNs > 0.0)
-        state.counters["ratio"] = perSample / g_fullPaintNs;
+    ReportRatio(state, perSample, g_fullPaintNs);
 }
 
 void BM_ScrollZoomedPage(benchmark::State& state)
