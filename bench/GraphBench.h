@@ -13,8 +13,18 @@
 #include "bench/ThreadClock.h"
 #include "graph/core/GraphModel.h"
 #include "graph/widgets/GraphPainter.h"
+#include "tests/TestApplication.h"
 
 namespace shakemeter::bench {
+
+// The application a graph benchmark draws in: offscreen unless the caller chose a platform.
+template <typename Application = QApplication>
+Application& GraphApplication(const char* programName)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return testing::ProgramApplication<Application>(programName);
+}
 
 // Slow sines with logger-count noise that repeats exactly from run to run, at a 50 ms interval.
 inline void FillSlowSines(Recording& doc, int rows)

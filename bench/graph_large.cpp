@@ -35,7 +35,6 @@
 #include "graph/widgets/GraphPainter.h"
 #include "recording/RecordingFile.h"
 #include "recording/RecordingView.h"
-#include "tests/TestApplication.h"
 #include "tests/TestRecordings.h"
 
 namespace shakemeter {
@@ -47,9 +46,7 @@ constexpr int kLargestRows = 2750000;
 
 QApplication& App()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    return testing::ProgramApplication<QApplication>("bench_graph_large");
+    return bench::GraphApplication("bench_graph_large");
 }
 
 // The process's CPU time per iteration of what `run` measured.

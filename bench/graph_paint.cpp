@@ -12,15 +12,13 @@
 
 #include "bench/GraphBench.h"
 #include "graph/widgets/GraphPainter.h"
-#include "tests/TestApplication.h"
-#include "tests/TestRecordings.h"
 
 namespace shakemeter {
 namespace {
 
 QGuiApplication& App()
 {
-    return testing::ProgramApplication<QGuiApplication>("bench_graph_paint");
+    return bench::GraphApplication<QGuiApplication>("bench_graph_paint");
 }
 
 using bench::PaintedRecording;

@@ -24,11 +24,7 @@ const QSize kSize(1920, 1080);
 
 QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "bench_graph_picture";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    return bench::GraphApplication("bench_graph_picture");
 }
 
 // The pane shows the graph below no summary, at the picture's size.

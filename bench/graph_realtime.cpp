@@ -17,7 +17,6 @@
 #include "recording/RtWindowTable.h"
 #include "bench/GraphBench.h"
 #include "graph/widgets/CVxView.h"
-#include "tests/TestApplication.h"
 #include "tests/TestRecordings.h"
 #include "bench/ThreadClock.h"
 
@@ -26,9 +25,7 @@ namespace {
 
 QApplication& App()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    return testing::ProgramApplication<QApplication>("bench_graph_realtime");
+    return bench::GraphApplication("bench_graph_realtime");
 }
 
 struct Pane {
