@@ -1,6 +1,6 @@
 #pragma once
 // What the graph benchmarks share: a long recording shown whole as the graph pane shows it (slow
-// sines with logger-count noise at 50 ms), and the calling thread's CPU time.
+// sines with logger-count noise at 50 ms), the CPU time of its paint and of a page scroll.
 
 #include <benchmark/benchmark.h>
 
@@ -9,43 +9,22 @@
 #include <QPainter>
 #include <QWidget>
 #include <cmath>
-#include <ctime>
-#include <random>
 
+#include "bench/ThreadClock.h"
 #include "graph/core/GraphModel.h"
 #include "graph/widgets/GraphPainter.h"
+#include "tests/TestApplication.h"
 
 namespace shakemeter::bench {
 
-struct PaintedRecording {
-    Recording doc;
-    RecordingView view;
-    GraphModel model;
-
-    explicit PaintedRecording(int rows)
-    {
-        doc.m_header.dwSampleCount = static_cast<std::uint32_t>(rows);
-        doc.m_header.wInterval = 200;
-        doc.m_pSamples.resize(static_cast<std::size_t>(rows));
-        std::mt19937_64 random(11);
-        std::uniform_int_distribution<int> counts(-300, 300);
-        for (int i = 0; i < rows; ++i) {
-            SampleRow& row = doc.m_pSamples[static_cast<std::size_t>(i)];
-            for (int c = 0; c < 3; ++c)
-                row[static_cast<std::size_t>(c)] = std::sin(i * 0.0007 + c) * 4.0 + counts(random) * 0.004;
-            row[3] = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
-        }
-        view.m_recHeader = doc.m_header;
-        view.m_dInterval = 0.05;
-        view.m_nShownCount = rows;
-        view.m_nRangeFirst = 1;
-        view.m_nRangeLast = rows;
-        view.m_nDisplayMode = 1;
-        view.m_dYMin = -8.0;
-        view.m_dYMax = 8.0;
-        model.Attach(&doc, &view);
-    }
-};
+// The application a graph benchmark draws in: offscreen unless the caller chose a platform.
+template <typename Application = QApplication>
+Application& GraphApplication(const char* programName)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return testing::ProgramApplication<Application>(programName);
+}
 
 // Slow sines with logger-count noise that repeats exactly from run to run, at a 50 ms interval.
 inline void FillSlowSines(Recording& doc, int rows)
@@ -63,19 +42,25 @@ inline void FillSlowSines(Recording& doc, int rows)
     }
 }
 
-inline double ThreadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
-}
+struct PaintedRecording {
+    Recording doc;
+    RecordingView view;
+    GraphModel model;
 
-inline double ProcessCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
-}
+    explicit PaintedRecording(int rows)
+    {
+        FillSlowSines(doc, rows);
+        view.m_recHeader = doc.m_header;
+        view.m_dInterval = 0.05;
+        view.m_nShownCount = rows;
+        view.m_nRangeFirst = 1;
+        view.m_nRangeLast = rows;
+        view.m_nDisplayMode = 1;
+        view.m_dYMin = -8.0;
+        view.m_dYMax = 8.0;
+        model.Attach(&doc, &view);
+    }
+};
 
 // Thread CPU time of one full paint of the model into `image`, over the benchmark's iterations;
 // the whole process's CPU time per paint into `processNs` when asked.
@@ -83,17 +68,14 @@ inline double NsPerPaint(benchmark::State& state, GraphModel& model, QImage& ima
 {
     PaintParams params;
     params.client = {0, 0, image.width(), image.height()};
-    std::int64_t runs = 0;
-    const double start = ThreadCpuNs();
     const double processStart = ProcessCpuNs();
-    for (auto _ : state) {
+    const double ns = ThreadNsPerIteration(state, [&] {
         QPainter painter(&image);
         benchmark::DoNotOptimize(PaintGraphFrame(painter, model, params));
-        ++runs;
-    }
+    });
     if (processNs != nullptr)
-        *processNs = (ProcessCpuNs() - processStart) / static_cast<double>(runs);
-    return (ThreadCpuNs() - start) / static_cast<double>(runs);
+        *processNs = (ProcessCpuNs() - processStart) / static_cast<double>(state.iterations());
+    return ns;
 }
 
 // Thread CPU time in milliseconds of one page of scrolling (Page Down and Page Up by turns) and

@@ -24,21 +24,17 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "bench/GraphBench.h"
 #include "bench/PlainRead.h"
+#include "bench/TempFolder.h"
 #include "graph/widgets/CVxView.h"
 #include "graph/widgets/GraphPainter.h"
 #include "recording/RecordingFile.h"
 #include "recording/RecordingView.h"
-#include "tests/TestApplication.h"
 #include "tests/TestRecordings.h"
 
 namespace shakemeter {
@@ -50,14 +46,8 @@ constexpr int kLargestRows = 2750000;
 
 QApplication& App()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    return testing::ProgramApplication<QApplication>("bench_graph_large");
+    return bench::GraphApplication("bench_graph_large");
 }
-
-using bench::ThreadCpuNs;
-
-using bench::ProcessCpuNs;
 
 // The process's CPU time per iteration of what `run` measured.
 template <typename Run>
@@ -100,10 +90,8 @@ void PaintAgainstTenThousand(benchmark::State& state, int rows)
 {
     double processNs = 0.0;
     const double perPaint = PaintRuns(state, rows, processNs);
-    if (g_tenThousandRowsNs > 0.0)
-        state.counters["ratio"] = perPaint / g_tenThousandRowsNs;
-    if (g_tenThousandRowsProcessNs > 0.0)
-        state.counters["all_threads_ratio"] = processNs / g_tenThousandRowsProcessNs;
+    ReportRatio(state, perPaint, g_tenThousandRowsNs);
+    ReportRatio(state, processNs, g_tenThousandRowsProcessNs, "all_threads_ratio");
 }
 
 void BM_Paint4kLargestRecording(benchmark::State& state)
@@ -264,20 +252,15 @@ class LargestFile {
 public:
     LargestFile()
     {
-        char pattern[] = "/tmp/shakemeter-bench-large-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr)
-            std::abort();
-        m_dir = pattern;
         Recording rec;
         FillRows(rec, kLargestRows);
         if (!WriteRecordingFile(path(), rec, kLargestRows))
             std::abort();
     }
-    ~LargestFile() { std::filesystem::remove_all(m_dir); }
-    std::string path() const { return m_dir + "/largest.Vibration"; }
+    std::string path() const { return m_folder.File("largest.Vibration"); }
 
 private:
-    std::string m_dir;
+    bench::TempFolder m_folder{"shakemeter-bench-large"};
 };
 
 // Resident memory in kB: the current figure and the highest since the last ResetPeak.

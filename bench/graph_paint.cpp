@@ -12,20 +12,16 @@
 
 #include "bench/GraphBench.h"
 #include "graph/widgets/GraphPainter.h"
-#include "tests/TestApplication.h"
-#include "tests/TestRecordings.h"
-#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
 
 QGuiApplication& App()
 {
-    return testing::ProgramApplication<QGuiApplication>("bench_graph_paint");
+    return bench::GraphApplication<QGuiApplication>("bench_graph_paint");
 }
 
 using bench::PaintedRecording;
-using bench::ThreadCpuNs;
 
 double PaintRuns(benchmark::State& state, int rows)
 {
@@ -44,9 +40,7 @@ void BM_PaintTenThousandRows(benchmark::State& state)
 
 void BM_PaintMillionRows(benchmark::State& state)
 {
-    const double perPaint = PaintRuns(state, 1000000);
-    if (g_baselineNsPerPaint > 0.0)
-        state.counters["ratio"] = perPaint / g_baselineNsPerPaint;
+    ReportRatio(state, PaintRuns(state, 1000000), g_baselineNsPerPaint);
 }
 
 BENCHMARK(BM_PaintTenThousandRows)->Unit(benchmark::kMillisecond);

@@ -24,11 +24,7 @@ const QSize kSize(1920, 1080);
 
 QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "bench_graph_picture";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    return bench::GraphApplication("bench_graph_picture");
 }
 
 // The pane shows the graph below no summary, at the picture's size.
@@ -52,8 +48,6 @@ ShownRecording& Shown()
     return *shown;
 }
 
-using bench::ThreadCpuNs;
-
 double g_paneNsPerPicture = 0.0;
 
 // The pane's composition of the graph, then its pixels encoded as PNG.
@@ -64,9 +58,7 @@ void BM_PanePaintAndPngEncoding(benchmark::State& state)
     PaintParams params;
     params.client = {0, 0, kSize.width(), kSize.height()};
     params.panelColor = QApplication::palette().color(QPalette::Button);
-    std::int64_t runs = 0;
-    const double start = ThreadCpuNs();
-    for (auto _ : state) {
+    g_paneNsPerPicture = ThreadNsPerIteration(state, [&] {
         {
             QPainter painter(&image);
             PaintGraphFrame(painter, shown.model, params);
@@ -76,9 +68,7 @@ void BM_PanePaintAndPngEncoding(benchmark::State& state)
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
         benchmark::DoNotOptimize(bytes.size());
-        ++runs;
-    }
-    g_paneNsPerPicture = (ThreadCpuNs() - start) / static_cast<double>(runs);
+    });
 }
 
 // The picture as File > Export and shakemeter-cli render make it.
@@ -88,15 +78,9 @@ void BM_GraphPicturePng(benchmark::State& state)
     PictureOptions options;
     options.size = kSize;
     options.panelColor = QApplication::palette().color(QPalette::Button);
-    std::int64_t runs = 0;
-    const double start = ThreadCpuNs();
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(EncodeGraphPicture(shown.model, options, PictureFormat::Png).size());
-        ++runs;
-    }
-    const double perPicture = (ThreadCpuNs() - start) / static_cast<double>(runs);
-    if (g_paneNsPerPicture > 0.0)
-        state.counters["ratio"] = perPicture / g_paneNsPerPicture;
+    const double perPicture = ThreadNsPerIteration(
+        state, [&] { benchmark::DoNotOptimize(EncodeGraphPicture(shown.model, options, PictureFormat::Png).size()); });
+    ReportRatio(state, perPicture, g_paneNsPerPicture);
 }
 
 BENCHMARK(BM_PanePaintAndPngEncoding)->Unit(benchmark::kMillisecond);

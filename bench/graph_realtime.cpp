@@ -17,7 +17,6 @@
 #include "recording/RtWindowTable.h"
 #include "bench/GraphBench.h"
 #include "graph/widgets/CVxView.h"
-#include "tests/TestApplication.h"
 #include "tests/TestRecordings.h"
 #include "bench/ThreadClock.h"
 
@@ -26,12 +25,8 @@ namespace {
 
 QApplication& App()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    return testing::ProgramApplication<QApplication>("bench_graph_realtime");
+    return bench::GraphApplication("bench_graph_realtime");
 }
-
-using bench::ThreadCpuNs;
 
 struct Pane {
     Recording doc;
@@ -72,14 +67,10 @@ double g_fullPaintNs = 0.0;
 void BM_RealTimeFullPaint(benchmark::State& state)
 {
     RealTimePane pane;
-    std::int64_t runs = 0;
-    const double start = ThreadCpuNs();
-    for (auto _ : state) {
+    g_fullPaintNs = ThreadNsPerIteration(state, [&] {
         pane.view->InvalidatePlot();
         pane.view->repaint();
-        ++runs;
-    }
-    g_fullPaintNs = (ThreadCpuNs() - start) / static_cast<double>(runs);
+    });
 }
 
 void BM_RealTimeNewSample(benchmark::State& state)
@@ -104,8 +95,7 @@ void BM_RealTimeNewSample(benchmark::State& state)
     }
     const double perSample = spent / static_cast<double>(runs);
     state.counters["composed"] = pane.view->CompositionCount();
-    if (g_fullPaintNs > 0.0)
-        state.counters["ratio"] = perSample / g_fullPaintNs;
+    ReportRatio(state, perSample, g_fullPaintNs);
 }
 
 void BM_ScrollZoomedPage(benchmark::State& state)

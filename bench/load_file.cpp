@@ -8,16 +8,14 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <malloc.h>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 #include <time.h>
-#include <unistd.h>
 
 #include "bench/PlainRead.h"
+#include "bench/TempFolder.h"
 #include "recording/RecordingFile.h"
 
 namespace {
@@ -32,17 +30,12 @@ class BenchFiles {
 public:
     BenchFiles()
     {
-        char pattern[] = "/tmp/shakemeter-bench-load-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr)
-            std::abort();
-        m_dir = pattern;
-        write(m_dir + "/logged.Vibration", 0);
-        write(m_dir + "/motion.Vibration", shakemeter::MODE_MOTION);
+        write(logged(), 0);
+        write(motion(), shakemeter::MODE_MOTION);
     }
-    ~BenchFiles() { std::filesystem::remove_all(m_dir); }
 
-    std::string logged() const { return m_dir + "/logged.Vibration"; }
-    std::string motion() const { return m_dir + "/motion.Vibration"; }
+    std::string logged() const { return m_folder.File("logged.Vibration"); }
+    std::string motion() const { return m_folder.File("motion.Vibration"); }
 
 private:
     static void write(const std::string& path, std::uint8_t mode)
@@ -66,7 +59,7 @@ private:
             std::abort();
     }
 
-    std::string m_dir;
+    shakemeter::bench::TempFolder m_folder{"shakemeter-bench-load"};
 };
 
 const BenchFiles& Files()

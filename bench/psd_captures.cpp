@@ -7,25 +7,17 @@
 
 #include <QApplication>
 #include <cmath>
-#include <ctime>
 #include <memory>
 #include <random>
 #include <vector>
 
 #include "analysis/widgets/PsdWindow.h"
+#include "bench/ThreadClock.h"
 
 namespace shakemeter {
 namespace {
 
 constexpr int kMeasured = 20;  // captures timed after the reading reached its length
-
-// Thread CPU time, so that the other builds on a shared machine count less.
-double CpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
-}
 
 // Captures as the logger sends them: 256 samples at 1/256 s, a tone and noise.
 const std::vector<Recording>& Captures()
@@ -69,12 +61,12 @@ double CaptureNs(benchmark::State& state, std::size_t reached)
         window->repaint();
         QApplication::processEvents();
         state.ResumeTiming();
-        const double start = CpuNs();
+        const double start = ThreadCpuNs();
         for (int c = 0; c < kMeasured; ++c) {
             window->AddCapture(captures[(reached + static_cast<std::size_t>(c)) % captures.size()]);
             window->repaint();
         }
-        spent += CpuNs() - start;
+        spent += ThreadCpuNs() - start;
         timed += kMeasured;
     }
     const double ns = spent / static_cast<double>(timed);
@@ -89,9 +81,7 @@ void BM_CaptureAt10(benchmark::State& state)
 
 void BM_CaptureAt1800(benchmark::State& state)
 {
-    const double ns = CaptureNs(state, 1799);
-    if (g_earlyNs > 0.0)
-        state.counters["ratio"] = ns / g_earlyNs;
+    ReportRatio(state, CaptureNs(state, 1799), g_earlyNs);
 }
 
 BENCHMARK(BM_CaptureAt10)->Iterations(10)->Unit(benchmark::kMillisecond);

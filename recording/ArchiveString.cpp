@@ -19,49 +19,38 @@ struct LengthPrefix {
     std::uint64_t length = 0;
 };
 
+// The prefix's forms, each read when the one before holds its escape: a byte, a 16-bit word and a
+// 32-bit word, little-endian.
+struct PrefixForm {
+    std::size_t bytes;
+    std::uint32_t escape;
+};
+constexpr PrefixForm kPrefixForms[] = {{1, kByteEscape}, {2, kWordEscape}, {4, kLongEscape}};
+
 LengthPrefix ReadLengthPrefix(const std::uint8_t* data, std::size_t size, std::size_t& pos)
 {
     LengthPrefix prefix;
-    // Fewer than `bytes` bytes left from pos for the prefix's next form.
-    const auto truncated = [&](std::size_t bytes) {
-        if (size - pos >= bytes)
-            return false;
-        prefix.status = ArchiveStringStatus::Truncated;
-        return true;
-    };
-    if (truncated(1))
-        return prefix;
-    const std::uint8_t first = data[pos];
-    if (first != kByteEscape) {
-        prefix.length = first;
-        pos += 1;
-        return prefix;
+    std::size_t used = 0;
+    for (const PrefixForm& form : kPrefixForms) {
+        if (size - pos < used + form.bytes) {
+            prefix.status = ArchiveStringStatus::Truncated;
+            return prefix;
+        }
+        std::uint32_t value = 0;
+        for (std::size_t k = 0; k < form.bytes; ++k)
+            value |= static_cast<std::uint32_t>(data[pos + used + k]) << (8 * k);
+        used += form.bytes;
+        // Only the word form carries the wide marker.
+        const bool wide = form.escape == kWordEscape && value == kWideMarker;
+        if (wide || value != form.escape) {
+            prefix.wide = wide;
+            prefix.length = wide ? 0 : value;
+            pos += used;
+            return prefix;
+        }
     }
-    if (truncated(3))
-        return prefix;
-    const auto word = static_cast<std::uint16_t>(data[pos + 1] | (data[pos + 2] << 8));
-    if (word == kWideMarker) {
-        prefix.wide = true;
-        pos += 3;
-        return prefix;
-    }
-    if (word != kWordEscape) {
-        prefix.length = word;
-        pos += 3;
-        return prefix;
-    }
-    if (truncated(7))
-        return prefix;
-    const std::uint32_t dword =
-        static_cast<std::uint32_t>(data[pos + 3]) | (static_cast<std::uint32_t>(data[pos + 4]) << 8) |
-        (static_cast<std::uint32_t>(data[pos + 5]) << 16) | (static_cast<std::uint32_t>(data[pos + 6]) << 24);
-    if (dword == kLongEscape) {
-        // A further 64-bit length would follow; no recording holds a string of 4 GB.
-        prefix.status = ArchiveStringStatus::TooLarge;
-        return prefix;
-    }
-    prefix.length = dword;
-    pos += 7;
+    // A further 64-bit length would follow; no recording holds a string of 4 GB.
+    prefix.status = ArchiveStringStatus::TooLarge;
     return prefix;
 }
 

@@ -9,15 +9,46 @@ namespace shakemeter {
 
 namespace {
 
-// A line back moves the thumb toward 0 and the picture's shift up by one, a line forward the
-// other way; neither moves a thumb that already stands at its end (0 or last).
+// A page of the vertical bar is ten of its lines.
+constexpr int kVerticalPage = 10;
+
+// A line, a page, Start and End move the thumb toward or onto an end (0 or last), and the
+// picture's shift by as much the other way; a line does not move a thumb already at its end.
+// The thumb's own positions are the caller's.
 template <typename Int>
-void StepLine(ScrollCode code, Int thumb, Int last, Int& shift)
+void StepThumb(ScrollCode code, Int thumb, Int last, Int page, Int& shift)
 {
-    if (code == ScrollCode::LineBack && thumb > 0)
-        shift += 1;
-    else if (code == ScrollCode::LineForward && thumb < last)
-        shift -= 1;
+    Int target = thumb;
+    switch (code) {
+    case ScrollCode::LineBack:
+        target = thumb > 0 ? thumb - 1 : thumb;
+        break;
+    case ScrollCode::LineForward:
+        target = thumb < last ? thumb + 1 : thumb;
+        break;
+    case ScrollCode::PageBack:
+        target = std::max<Int>(thumb - page, 0);
+        break;
+    case ScrollCode::PageForward:
+        target = std::min<Int>(thumb + page, last);
+        break;
+    case ScrollCode::Start:
+        target = 0;
+        break;
+    case ScrollCode::End:
+        target = last;
+        break;
+    case ScrollCode::ThumbTrack:
+    case ScrollCode::ThumbPosition:
+    case ScrollCode::Other:
+        break;
+    }
+    shift += thumb - target;
+}
+
+bool IsThumbPosition(ScrollCode code)
+{
+    return code == ScrollCode::ThumbTrack || code == ScrollCode::ThumbPosition;
 }
 
 }  // namespace
@@ -34,19 +65,7 @@ void GraphScroller::OnHScroll(ScrollCode code, int position, int pointerX)
     const std::int64_t thumb = left - shift + 1;
     const std::int64_t page =
         PositiveFinite(s.m_dScale) ? static_cast<std::int64_t>(TruncToInt(plot.width() / s.m_dScale)) + 1 : 1;
-    switch (code) {
-    case ScrollCode::LineBack:
-    case ScrollCode::LineForward:
-        StepLine(code, thumb, lastPage, shift);
-        break;
-    case ScrollCode::PageBack:
-        shift = thumb > page ? shift + page : left + 1;
-        break;
-    case ScrollCode::PageForward:
-        shift = thumb < lastPage - page ? shift - page : left - lastPage + 1;
-        break;
-    case ScrollCode::ThumbTrack:
-    case ScrollCode::ThumbPosition: {
+    if (IsThumbPosition(code)) {
         std::int64_t target = position;
         if (code == ScrollCode::ThumbTrack && total > 32767) {
             // Thumb positions of a bar are 16-bit; the pointer tells where the thumb is.
@@ -62,16 +81,8 @@ void GraphScroller::OnHScroll(ScrollCode code, int position, int pointerX)
                 target = 0;
         }
         shift = left - std::clamp<std::int64_t>(target, 0, lastPage) + 1;
-        break;
-    }
-    case ScrollCode::Start:
-        shift = left + 1;
-        break;
-    case ScrollCode::End:
-        shift = left - lastPage + 1;
-        break;
-    case ScrollCode::Other:
-        break;
+    } else {
+        StepThumb(code, thumb, lastPage, page, shift);
     }
     s.m_nHShift = static_cast<int>(std::clamp<std::int64_t>(shift, -static_cast<std::int64_t>(PIXEL_LIMIT),
                                                             static_cast<std::int64_t>(PIXEL_LIMIT)));
@@ -86,36 +97,10 @@ void GraphScroller::OnVScroll(ScrollCode code, int position)
     const int range = s.m_nVScrollRange;
     const int base = s.m_nVScrollBase;
     const int thumb = range - base - shift + 1;
-    switch (code) {
-    case ScrollCode::LineBack:
-    case ScrollCode::LineForward:
-        StepLine(code, thumb, range, shift);
-        break;
-    case ScrollCode::PageBack:
-        if (thumb > 10)
-            shift += 10;
-        else
-            shift = range - base + 1;
-        break;
-    case ScrollCode::PageForward:
-        if (thumb < range - 10)
-            shift -= 10;
-        else
-            shift = 1 - base;
-        break;
-    case ScrollCode::ThumbTrack:
-    case ScrollCode::ThumbPosition:
+    if (IsThumbPosition(code))
         shift = range - base - position + 1;
-        break;
-    case ScrollCode::Start:
-        shift = range - base + 1;
-        break;
-    case ScrollCode::End:
-        shift = 1 - base;
-        break;
-    case ScrollCode::Other:
-        break;
-    }
+    else
+        StepThumb(code, thumb, range, kVerticalPage, shift);
     s.m_siVert.position = range - shift - base + 1;
 }
 

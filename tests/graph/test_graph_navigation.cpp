@@ -174,6 +174,14 @@ TEST(GraphScroll, VerticalStepsMoveTheZoomedAxis)
     EXPECT_EQ(g.model.state().m_siVert.position, 20);
     g.model.OnVScroll(ScrollCode::ThumbTrack, 3);
     EXPECT_EQ(g.model.state().m_siVert.position, 3);
+    g.model.OnVScroll(ScrollCode::PageBack, 0);  // near the start: to the top
+    EXPECT_EQ(g.model.state().m_siVert.position, 0);
+    g.model.OnVScroll(ScrollCode::End, 0);
+    EXPECT_EQ(g.model.state().m_siVert.position, 20);
+    g.model.OnVScroll(ScrollCode::PageBack, 0);
+    EXPECT_EQ(g.model.state().m_siVert.position, 10);
+    g.model.OnVScroll(ScrollCode::Start, 0);
+    EXPECT_EQ(g.model.state().m_siVert.position, 0);
 }
 
 TEST(GraphPick, HalfwayGoesToTheEarlierSample)
