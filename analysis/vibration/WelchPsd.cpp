@@ -111,17 +111,34 @@ PsdResult WelchPsd::Result(double fs) const
     return result;
 }
 
+namespace {
+
+// A density is an acceleration squared per hertz: it scales with the square of the unit's factor.
+void ScaleDensities(std::vector<double>& values, double unitFactor)
+{
+    const double factor = unitFactor * unitFactor;
+    for (double& v : values)
+        v *= factor;
+}
+
+}  // namespace
+
 PsdResult PsdResult::converted(Unit to) const
 {
     return InUnit(*this, to, [](PsdResult& out, double factor) {
         for (AxisPsd& a : out.axes) {
-            for (double& v : a.psd)
-                v *= factor * factor;
-            for (double& v : a.maxHold)
-                v *= factor * factor;
+            ScaleDensities(a.psd, factor);
+            ScaleDensities(a.maxHold, factor);
             a.grms *= factor;
         }
     });
+}
+
+std::vector<double> DensitiesInUnit(const double* g2PerHz, std::size_t count, Unit unit)
+{
+    std::vector<double> out(g2PerHz, g2PerHz + count);
+    ScaleDensities(out, UnitScale(unit));
+    return out;
 }
 
 }  // namespace shakemeter::vibration

@@ -32,6 +32,10 @@ struct PsdResult {
     PsdResult converted(Unit to) const;
 };
 
+// Densities in g^2/Hz in the unit's square per hertz: each value times the square of the unit's
+// factor (UnitScale), as PsdResult::converted turns its densities.
+std::vector<double> DensitiesInUnit(const double* g2PerHz, std::size_t count, Unit unit);
+
 class WelchPsd {
 public:
     // A power of two from 16 to 65536.

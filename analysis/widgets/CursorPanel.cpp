@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QLabel>
+#include <QLayout>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -123,6 +124,16 @@ void CursorPanel::Clear()
     m_keys->clear();
     FitWhole(m_values);
     FitWhole(m_statistics);
+}
+
+void CursorPanel::setVisible(bool visible)
+{
+    // The body takes the tables' widths before the dock is shown, so that the window laid out as it
+    // shows finds the dock at the width of its texts at once; otherwise the width would reach the
+    // window a turn of the event loop later, after the window was laid out beside the old one.
+    if (visible && !isVisible())
+        widget()->layout()->activate();
+    QDockWidget::setVisible(visible);
 }
 
 }  // namespace shakemeter

@@ -26,6 +26,8 @@ public:
     QLabel* RangeLabel() const { return m_range; }
     QTableWidget* Statistics() const { return m_statistics; }
 
+    void setVisible(bool visible) override;
+
 private:
     QLabel* m_span = nullptr;
     QTableWidget* m_values = nullptr;

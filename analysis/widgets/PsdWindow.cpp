@@ -380,12 +380,7 @@ void PsdWindow::BeginReading()
 
 std::vector<double> PsdWindow::WaterfallLine(std::size_t capture) const
 {
-    const double factor = vibration::UnitScale(m_unit);
-    const double* line = m_history.Line(capture, m_waterfallAxis);
-    std::vector<double> out(line, line + m_history.bins());
-    for (double& v : out)
-        v *= factor * factor;
-    return out;
+    return vibration::DensitiesInUnit(m_history.Line(capture, m_waterfallAxis), m_history.bins(), m_unit);
 }
 
 void PsdWindow::RebuildWaterfall()

@@ -94,6 +94,7 @@ private:
     void ShowCaptures();
     void RebuildWaterfall();
     void Refuse(const QString& why);
+    // The chosen axis's density of one capture in the analysis unit.
     std::vector<double> WaterfallLine(std::size_t capture) const;
 
     Inputs m_inputs;

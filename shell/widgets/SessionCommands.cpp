@@ -1,9 +1,7 @@
 #include "shell/widgets/SessionCommands.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLayout>
 #include <QStatusBar>
 #include <QTimer>
 #include <memory>
@@ -21,20 +19,6 @@
 namespace shakemeter {
 
 namespace {
-
-// Lays the window out now instead of at the next turns of the event loop: a dock just filled asks
-// for its room over a round or two of layout requests.
-void LayOutNow(QWidget& window, const QWidget& pane)
-{
-    for (int round = 0; round < 4; ++round) {
-        const QSize before = pane.size();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        if (QLayout* layout = window.layout())
-            layout->activate();
-        if (round > 0 && pane.size() == before)
-            break;
-    }
-}
 
 constexpr int kStatusMs = 5000;
 const char* const kSessionFilter = "Shakemeter Sessions (*.shakeproject)";
@@ -182,12 +166,13 @@ void SessionCommands::PutBackPending()
             compare->SetAlignment(session.comparison->alignment);
     }
     ApplySessionMarks(view.Model(), session, nullptr);
-    // The cursors' dock, filled with them, takes its room from the graph first, and the zoom is
-    // laid out on the graph's final width: a zoom laid out on a wider graph and then narrowed
-    // spans other times than the same zoom laid out on the narrower one, as a picture of the
-    // session lays it out.
+    // The cursors' dock, filled with them, takes its room from the graph before the zoom is laid
+    // out: a zoom laid out on a wider graph and then narrowed spans other times than the same zoom
+    // laid out on the narrower one, as a picture of the session lays it out. Showing the dock lays
+    // the window out at once (a widget shown activates its visible parents' layouts, and the dock's
+    // size already follows its texts), so the graph stands at its final width once Adopt returns;
+    // the graph's paint takes that width into the model.
     m_frame.Cursors()->Adopt();
-    LayOutNow(m_frame, view);
     view.repaint();
     if (session.zoom) {
         if (const std::optional<ZoomRows> rows = SessionZoomRows(view.Model(), *session.zoom, false))

@@ -1,6 +1,6 @@
 // The spectrum reading's store: every capture kept, the running mean and max hold against a
-// computation over the stored lines and against one Welch estimate of all captures, and the Grms
-// of a pure tone.
+// computation over the stored lines and against one Welch estimate of all captures; the Grms of a
+// pure tone, and a capture's line in g and in m/s^2 against the tone's known density.
 
 #include <algorithm>
 #include <cmath>
@@ -112,6 +112,26 @@ TEST(CaptureHistory, GrmsOfAToneIsItsRms)
         EXPECT_LT(r.axes[2].grms, 1e-9) << "a constant has no density beyond its mean";
         const auto peak = std::max_element(r.axes[0].psd.begin(), r.axes[0].psd.end()) - r.axes[0].psd.begin();
         EXPECT_NEAR(r.frequency[static_cast<std::size_t>(peak)], hz, 0.5) << hz;
+    }
+}
+
+TEST(CaptureHistory, AWaterfallLineInEitherUnitIsTheKnownDensityOfATone)
+{
+    // A tone of amplitude A on a bin, Hann-windowed over N samples at fs: A^2 N / (3 fs) in its bin,
+    // a quarter of that in each neighbour and nothing elsewhere; in m/s^2 each value is the same
+    // density times standard gravity squared.
+    CaptureHistory history;
+    const std::vector<SampleRow> rows = Tone(32.0, 0.8);
+    ASSERT_TRUE(history.Append(rows.data(), rows.size(), kFs));
+    const double peak = 0.8 * 0.8 * 256.0 / (3.0 * kFs);
+    for (const auto& [unit, scale] :
+         {std::pair{Unit::G, 1.0}, std::pair{Unit::MetresPerSecondSquared, 9.80665 * 9.80665}}) {
+        const std::vector<double> line = DensitiesInUnit(history.Line(0, 0), history.bins(), unit);
+        ASSERT_EQ(line.size(), 129u);
+        for (std::size_t k = 0; k < line.size(); ++k) {
+            const double expected = k == 32 ? peak : (k == 31 || k == 33) ? peak / 4.0 : 0.0;
+            EXPECT_NEAR(line[k], expected * scale, 1e-9 * peak * scale) << UnitName(unit) << " bin " << k;
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 
 #include "MainFrameFixture.h"
 #include "ShellTestSupport.h"
+#include "analysis/widgets/CursorPanel.h"
 #include "graph/core/VisibleRows.h"
 #include "graph/widgets/CVxView.h"
 #include "recording/RecordingFile.h"
@@ -288,6 +289,24 @@ TEST_F(SessionsTest, CommandLinePictureOfASessionIsTheProgramsPicture)
                  fromProgram);
     EXPECT_FALSE(render(QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/motion-events.Vibration"),
                         QStringLiteral("alone.png")) == fromProgram);
+}
+
+// A session opened while the cursors' dock is open on other cursors: the opening closes the dock,
+// the session's cursors open it again with their own texts, and the zoom is laid out on the graph
+// beside it, so the picture is still the command line's.
+TEST_F(SessionsTest, SessionOpenedBesideAnOpenCursorDockIsTheCommandLinesPicture)
+{
+    MarkAndZoom(CursorPair{3, 1996}, 2, 1998);
+    const CursorPanel* dock = frame->Cursors()->Panel();
+    ASSERT_TRUE(dock->isVisible());
+    const int graphBefore = view->width();
+    const QString sample = QStringLiteral(SHAKEMETER_SOURCE_DIR "/samples/compare.shakeproject");
+    OpenThroughMenu(sample);
+    ASSERT_TRUE(prompter.said.empty()) << prompter.Texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(dock->isVisible());
+    EXPECT_NE(view->width(), graphBefore) << "the dock's width follows its texts";
+    const QImage fromProgram = PaneSizePicture(*frame, dir.filePath(QStringLiteral("program.png")));
+    EXPECT_TRUE(CommandLinePicture(sample, dir.filePath(QStringLiteral("cli.png")), fromProgram.size()) == fromProgram);
 }
 
 // The command line refuses a session it cannot draw with the reason, and writes nothing.
