@@ -1,6 +1,6 @@
 // The text report of 180,000 rows against a minimal writer that puts the same row numbers and
 // values, with the same separators, into a string with std::to_chars. The ratio counters are the
-// figures to watch (target <= 2): one recording at 50 ms (twenty rows share a second) and one at
+// figures to watch (target <= 1.5): one recording at 50 ms (twenty rows share a second) and one at
 // 1 s (every row has a second of its own).
 
 #include <benchmark/benchmark.h>

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 
 #include "transform/Spectrum.h"
 #include "recording/ColumnPairs.h"
@@ -17,13 +16,6 @@ namespace {
 // Extremes start far outside anything the logger measures, so the first row always replaces them.
 constexpr double kStartMax = -20000.0;
 constexpr double kStartMin = 20000.0;
-constexpr int kSpectrumDivisor = 256;
-// Beyond this many seconds (about three billion years) no clock can show the time anyway; keeping
-// the offset below it keeps the conversion to an integer defined for absurd ticks.
-constexpr double kMaxOffsetSeconds = 1e17;
-// Limits within which a tick times an interval in milliseconds fits a 64-bit integer.
-constexpr double kMaxExactIntervalMs = 1e11;
-constexpr std::int64_t kMaxExactTick = std::int64_t{1} << 32;
 // A real-time reading starts with its first row 0.1 g inside the value range; the range then
 // grows 1 g beyond each new extreme, but not for differences of rounding.
 constexpr double kRealTimeStartMargin = 0.1;
@@ -44,7 +36,7 @@ std::string RateText(const RecordingHeader& header, bool realTime)
     char buffer[64];
     const int interval = header.wInterval;
     if (interval == 0)
-        return "1/" + std::to_string(kSpectrumDivisor) + " ";
+        return "1/" + std::to_string(SPECTRUM_SECOND_PARTS) + " ";
     if (realTime) {
         const auto result =
             std::to_chars(buffer, buffer + sizeof buffer, interval * 0.001, std::chars_format::fixed, 2);
@@ -146,7 +138,7 @@ void AccumulateBins(const SampleRow* bins, std::size_t count, Statistics& s)
 
 void RecordingFacts::Refresh(const Recording& recording)
 {
-    m_timeCache.valid = false;
+    m_timeLabels.Forget();
     const RecordingHeader& header = m_recHeader;
     const bool realTime = recording.m_bRealTime != 0;
 
@@ -346,17 +338,16 @@ bool RecordingFacts::AddRealTimeRow(const Recording& recording, int n, const Sam
     return grew;
 }
 
-const std::string& RecordingFacts::SecondText(std::int64_t second, bool spectrumForm) const
+SampleTimeLabels RecordingFacts::TimeLabels() const
 {
-    SampleTimeCache& cache = m_timeCache;
-    if (!cache.valid || cache.second != second || cache.spectrumForm != spectrumForm || !(cache.start == m_timeStart)) {
-        cache.text = m_timeStart.plusSeconds(second).format(spectrumForm ? " %H:%M:%S" : " %d/%m/%y %H:%M:%S");
-        cache.start = m_timeStart;
-        cache.second = second;
-        cache.spectrumForm = spectrumForm;
-        cache.valid = true;
-    }
-    return cache.text;
+    return SampleTimeLabels(m_timeStart, m_recHeader.wInterval == 0, m_dInterval);
+}
+
+SampleTimeLabels& RecordingFacts::Labels() const
+{
+    if (!m_timeLabels.Describes(m_timeStart, m_recHeader.wInterval == 0, m_dInterval))
+        m_timeLabels = TimeLabels();
+    return m_timeLabels;
 }
 
 void RecordingFacts::AppendSampleTime(std::string& out, const Recording& recording, int k) const
@@ -366,59 +357,7 @@ void RecordingFacts::AppendSampleTime(std::string& out, const Recording& recordi
 
 void RecordingFacts::AppendTickTime(std::string& out, std::int64_t tick) const
 {
-    char buffer[48];
-    if (m_recHeader.wInterval == 0) {
-        // A tick before the start names the earlier second plus a positive fraction of it.
-        std::int64_t s = tick / kSpectrumDivisor;
-        std::int64_t r = tick - s * kSpectrumDivisor;
-        if (r < 0) {
-            r += kSpectrumDivisor;
-            --s;
-        }
-        out += SecondText(s, true);
-        if (r != 0) {
-            const int len =
-                std::snprintf(buffer, sizeof buffer, "+%lld/%d", static_cast<long long>(r), kSpectrumDivisor);
-            out.append(buffer, static_cast<std::size_t>(len));
-        }
-        return;
-    }
-
-    // Every interval is a whole number of milliseconds. Counting in integers keeps labels exact:
-    // in floating point 15 x 0.053 s comes out as 0.79499... s and would be labelled 794ms.
-    std::int64_t s = 0;
-    std::int64_t ms = 0;
-    const double intervalMs = m_dInterval * 1000;
-    const double wholeMs = std::nearbyint(intervalMs);
-    if (std::fabs(intervalMs - wholeMs) < 1e-6 && std::fabs(wholeMs) < kMaxExactIntervalMs && tick > -kMaxExactTick &&
-        tick < kMaxExactTick) {
-        const std::int64_t interval = static_cast<std::int64_t>(wholeMs);
-        const std::int64_t fraction = tick * (interval % 1000);
-        s = tick * (interval / 1000) + fraction / 1000;
-        ms = fraction % 1000;
-        // Before the start the time lies in the earlier second: -0.795 s reads as that second
-        // and 205ms, never as a negative millisecond count.
-        if (ms < 0) {
-            ms += 1000;
-            --s;
-        }
-    } else {
-        // Flooring, not truncating, keeps the millisecond part of a time before the start
-        // positive, as in the integer path.
-        const double x = static_cast<double>(tick) * m_dInterval;
-        const double whole = std::clamp(std::floor(x), -kMaxOffsetSeconds, kMaxOffsetSeconds);
-        const double rest = std::trunc(x * 1000 - whole * 1000);
-        s = static_cast<std::int64_t>(whole);
-        ms = std::isfinite(rest) && std::fabs(rest) < 1000 ? static_cast<std::int64_t>(rest) : 0;
-    }
-    out += SecondText(s, false);
-    if (ms != 0) {
-        char* end = WriteDecimal(buffer + 1, ms);
-        buffer[0] = ' ';
-        end[0] = 'm';
-        end[1] = 's';
-        out.append(buffer, end + 2);
-    }
+    Labels().Append(out, tick);
 }
 
 std::string RecordingFacts::FormatSampleTime(const Recording& recording, int k) const

@@ -11,6 +11,7 @@
 
 #include "recording/CalendarTime.h"
 #include "recording/Recording.h"
+#include "recording/SampleTimeLabels.h"
 #include "transform/Spectrum.h"
 
 namespace shakemeter {
@@ -101,22 +102,17 @@ public:
     // The label of a tick count (a position on the time axis in sampling intervals), the form
     // every row label takes; the graph's time axis labels its steps with it.
     void AppendTickTime(std::string& out, std::int64_t tick) const;
+    // A label writer of its own for these settings, for a long listing that may run off the
+    // user-interface thread.
+    SampleTimeLabels TimeLabels() const;
 
 private:
-    // The date and clock text of the last whole second formatted, so that a long list of rows
-    // costs one local-time conversion per distinct second. It is kept for one start time only:
-    // a real-time reading sets its own start without a Refresh, so a text of another start is
-    // never used. Refresh drops it too, since the time zone may have changed. Used from the
-    // user-interface thread only.
-    struct SampleTimeCache {
-        bool valid = false;
-        bool spectrumForm = false;
-        CalendarTime start;
-        std::int64_t second = 0;
-        std::string text;
-    };
-    const std::string& SecondText(std::int64_t second, bool spectrumForm) const;
-    mutable SampleTimeCache m_timeCache;
+    // The labels of the current start and interval. Rebuilt when either changed, so that a
+    // real-time reading, which sets its own start without a Refresh, never gets the text of
+    // another start; Refresh makes it forget its minute, since the time zone may have changed.
+    // Used from the user-interface thread only.
+    SampleTimeLabels& Labels() const;
+    mutable SampleTimeLabels m_timeLabels;
 };
 
 // "%.2f @" and a time text, as the summary names a maximum or minimum and the moment it occurred.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <vector>
 
 #include "recording/FixedText.h"
 
@@ -91,13 +92,15 @@ void EmitReport(std::string& buffer, Flush&& flush, const Recording& recording, 
     buffer += kCrLf;
 
     // Line r holds row r of every block: rows r, r + 60000, r + 120000, ... as far as they exist,
-    // so no row of a long recording is left out.
+    // so no row of a long recording is left out. Each block has a label writer of its own: the
+    // rows of one line lie blocks apart in time, and one writer would convert every label anew.
     const std::size_t lines = std::min<std::size_t>(shown, REPORT_BLOCK_ROWS);
+    std::vector<SampleTimeLabels> labels(blocks, view.TimeLabels());
     const SampleRow* rows = recording.m_pSamples.data();
     constexpr std::size_t kShortUnit = 16;
     char numbers[4 * (kFixedTextMax + 1) + 32 + kShortUnit];
     for (std::size_t r = 1; r <= lines; ++r) {
-        for (std::size_t row = r; row <= shown; row += REPORT_BLOCK_ROWS) {
+        for (std::size_t row = r, g = 0; row <= shown; row += REPORT_BLOCK_ROWS, ++g) {
             const SampleRow& sample = rows[row - 1];
             char* p = WriteDecimal(numbers, static_cast<std::int64_t>(row));
             *p++ = '\t';
@@ -114,7 +117,7 @@ void EmitReport(std::string& buffer, Flush&& flush, const Recording& recording, 
                 buffer += t.unit;
                 buffer += '\t';
             }
-            view.AppendSampleTime(buffer, recording, static_cast<int>(row - 1));
+            labels[g].Append(buffer, recording.TickOf(row - 1));
             buffer.append(" \t", 2);
         }
         buffer += kCrLf;

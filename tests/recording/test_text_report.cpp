@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -198,6 +199,93 @@ TEST(TextReportTest, RowsBeyondThreeBlocksAreNotDropped)
     std::ostringstream stream;
     ASSERT_TRUE(WriteTextReport(stream, shown.document, shown.view));
     EXPECT_EQ(stream.str(), report);
+}
+
+// The list part of a report as printf and a fresh clock conversion per row write it: the number of
+// the row, four values as "%.2f", the unit and the label of the row's time, at whole milliseconds
+// a row from the start.
+std::string PlainList(const Recording& recording, const CalendarTime& start, std::int64_t intervalMs)
+{
+    const std::size_t shown = recording.RowCount();
+    std::string out;
+    char text[2000];
+    for (std::size_t r = 1; r <= std::min<std::size_t>(shown, 60000); ++r) {
+        for (std::size_t row = r; row <= shown; row += 60000) {
+            const SampleRow& v = recording.m_pSamples[row - 1];
+            std::snprintf(text, sizeof text, "%zu\t%.2f\t%.2f\t%.2f\t%.2f\tg\t", row, v[0], v[1], v[2], v[3]);
+            out += text;
+            const std::int64_t ms = static_cast<std::int64_t>(row - 1) * intervalMs;
+            out += start.plusSeconds(ms / 1000).format(" %d/%m/%y %H:%M:%S");
+            if (ms % 1000 != 0)
+                out += " " + std::to_string(ms % 1000) + "ms";
+            out += " \t";
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+TEST(TextReportTest, ListIsWhatPrintfAndTheClockWriteOnAwkwardValuesAndDates)
+{
+    ScopedTimeZone zone(kBerlin);
+    // Negative zero, halves of the last digit either side of zero, values that carry into the
+    // next digit, huge values and no values.
+    const std::vector<double> awkward = {-0.0,
+                                         0.005,
+                                         -0.005,
+                                         0.015,
+                                         2.675,
+                                         -2.675,
+                                         0.995,
+                                         -9.995,
+                                         99.995,
+                                         1e-9,
+                                         -1e-9,
+                                         1e300,
+                                         -1e300,
+                                         std::numeric_limits<double>::quiet_NaN(),
+                                         std::numeric_limits<double>::infinity(),
+                                         12.345,
+                                         -0.125};
+    const auto rowsOf = [&awkward](std::size_t count) {
+        std::vector<SampleRow> rows(count);
+        for (std::size_t i = 0; i < count; ++i)
+            for (std::size_t c = 0; c < 4; ++c)
+                rows[i][c] = awkward[(i * 5 + c * 3) % awkward.size()] + (i % 7 == 0 ? 0.0 : (i % 2000) * 0.01);
+        return rows;
+    };
+    struct Case {
+        RecordingHeader header;
+        std::size_t rows;
+        std::int64_t intervalMs;
+    };
+    const Case cases[] = {
+        // 3 s a row over four and a half days: the clock falls back on 29 October, then
+        // midnights and the end of the month, three blocks side by side.
+        {HeaderAt(2023, 10, 28, 12, 0, 0, (3 << 2) | 1), 130000, 3000},
+        // 53 ms a row across the end of a year, two blocks.
+        {HeaderAt(2023, 12, 31, 23, 58, 0, 53 * 4), 70000, 53},
+    };
+    for (const Case& c : cases) {
+        Shown shown(MakeRecording(c.header, rowsOf(c.rows)));
+        const std::string report = FormatTextReport(shown.document, shown.view);
+        const std::size_t title = report.find("Vibration Data List(X,Y,Z,Vector Sum)\r\n\r\n");
+        ASSERT_NE(title, std::string::npos);
+        const std::size_t list = report.find("\r\n", report.find(kListHeader, title)) + 2;
+        const std::string expected = PlainList(shown.document, shown.view.m_timeStart, c.intervalMs);
+        ASSERT_EQ(report.size() - list, expected.size());
+        // The first differing line, not ten megabytes, when they differ.
+        const auto [mine, theirs] =
+            std::mismatch(report.begin() + static_cast<std::ptrdiff_t>(list), report.end(), expected.begin());
+        if (mine != report.end()) {
+            const std::size_t at = static_cast<std::size_t>(theirs - expected.begin());
+            const std::size_t from = expected.rfind("\r\n", at);
+            const std::size_t line = from == std::string::npos ? 0 : from + 2;
+            ADD_FAILURE() << "list differs in line\n"
+                          << expected.substr(line, expected.find("\r\n", at) - line) << "\nwritten as\n"
+                          << report.substr(list + line, report.find("\r\n", list + at) - list - line);
+        }
+    }
 }
 
 TEST(TextReportTest, SpectrumRecordingExportsTheShownSamples)
