@@ -57,22 +57,41 @@ struct GraphFixture {
         return range;
     }
 
+    // A screen paint into a pane whose plot rectangle is the given one.
+    VisibleRange PaintIn(int left, int top, int right, int bottom)
+    {
+        Plot(left, top, right, bottom);
+        return Paint();
+    }
+
+    // The shown value range, bottom to top.
+    void ShowValues(double low, double high)
+    {
+        view.m_dYMin = low;
+        view.m_dYMax = high;
+    }
+
+    // The shown range of rows, counted from 1.
+    void ShowRows(int first, int last)
+    {
+        view.m_nRangeFirst = first;
+        view.m_nRangeLast = last;
+    }
+
+    // A zoom band drawn with the mouse from one corner to the other; true when it zoomed.
+    bool DrawBand(PlotPoint from, PlotPoint to)
+    {
+        model.ButtonDown(from);
+        model.DragBand(to);
+        return model.ButtonUp(to);
+    }
+
     double X(int row, int level) const { return model.Position(row, 0, level).x; }
 };
 
-// 1001 rows in an 800-pixel plot: row r sits at 100 + 0.8 r in the full view.
+// 1001 rows in an 800-pixel plot, row r at 100 + 0.8 r in the full view; or a row a tick.
 struct ThousandRowFixture : GraphFixture {
-    ThousandRowFixture()
-    {
-        Load(1001, [](int i) { return SampleRow{(i % 7) * 0.1, 0, 0, 0}; });
-        Plot(100, 200, 900, 600);
-        Paint();
-    }
-};
-
-// 1001 rows (or one a tick) in an 800-pixel plot, zoomed with a band as the mouse draws it.
-struct ZoomableFixture : GraphFixture {
-    explicit ZoomableFixture(std::vector<std::int32_t> ticks = {})
+    explicit ThousandRowFixture(std::vector<std::int32_t> ticks = {})
     {
         const int rows = ticks.empty() ? 1001 : static_cast<int>(ticks.size());
         Load(
@@ -81,14 +100,18 @@ struct ZoomableFixture : GraphFixture {
                 return SampleRow{(i % 7) * 0.1, 0, 0, 0};
             },
             std::move(ticks));
-        Plot(100, 200, 900, 600);
-        Paint();
+        PaintIn(100, 200, 900, 600);
     }
+};
+
+// The same, zoomed with a band as the mouse draws it.
+struct ZoomableFixture : ThousandRowFixture {
+    using ThousandRowFixture::ThousandRowFixture;
+
+    // A zoom band and the paint after it; true when it zoomed.
     bool Band(PlotPoint from, PlotPoint to)
     {
-        model.ButtonDown(from);
-        model.DragBand(to);
-        const bool zoomed = model.ButtonUp(to);
+        const bool zoomed = DrawBand(from, to);
         Paint();
         return zoomed;
     }

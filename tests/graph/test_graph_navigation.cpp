@@ -15,14 +15,17 @@ struct ZoomedFixture : GraphFixture {
     ZoomedFixture(int rows, int left, int right)
     {
         Load(rows, testing::Flat);
-        Plot(100, 200, 900, 600);
-        Paint();
-        model.ButtonDown({left, 300});
-        model.DragBand({right, 500});
-        EXPECT_TRUE(model.ButtonUp({right, 500}));
+        PaintIn(100, 200, 900, 600);
+        EXPECT_TRUE(DrawBand({left, 300}, {right, 500}));
         Paint();
     }
     int Position() const { return model.state().m_siHorz.position; }
+    // The bar's position after a scroll.
+    int Scroll(ScrollCode code, int position = 0, int pointerX = 0)
+    {
+        model.OnHScroll(code, position, pointerX);
+        return Position();
+    }
     // Where a row is drawn in the scrolled picture (the picture is shifted by m_nHShift rows, or
     // by m_nHShift ticks' widths with ticks).
     double DrawnX(int row) const
@@ -38,8 +41,7 @@ TEST(GraphScroll, PageLeftNearTheStartGoesToZero)
 {
     ZoomedFixture g(1001, 300, 500);  // position 250, page 250
     EXPECT_EQ(g.Position(), 250);
-    g.model.OnHScroll(ScrollCode::PageBack, 0, 0);
-    EXPECT_EQ(g.Position(), 0);
+    EXPECT_EQ(g.Scroll(ScrollCode::PageBack), 0);
     EXPECT_EQ(g.model.state().m_nHShift, 250);
 }
 
@@ -48,20 +50,14 @@ TEST(GraphScroll, PagesAndLinesMoveByTheirSteps)
     ZoomedFixture g(1001, 700, 900);  // rows 750 .. 1000
     const int start = g.Position();
     EXPECT_EQ(start, 751);
-    g.model.OnHScroll(ScrollCode::PageBack, 0, 0);
-    EXPECT_EQ(g.Position(), 500);
-    g.model.OnHScroll(ScrollCode::LineForward, 0, 0);
-    EXPECT_EQ(g.Position(), 501);
-    g.model.OnHScroll(ScrollCode::LineBack, 0, 0);
-    EXPECT_EQ(g.Position(), 500);
+    EXPECT_EQ(g.Scroll(ScrollCode::PageBack), 500);
+    EXPECT_EQ(g.Scroll(ScrollCode::LineForward), 501);
+    EXPECT_EQ(g.Scroll(ScrollCode::LineBack), 500);
     // Page right near the end stops at the last page, the one the zoom showed.
     g.model.OnHScroll(ScrollCode::PageForward, 0, 0);
-    g.model.OnHScroll(ScrollCode::PageForward, 0, 0);
-    EXPECT_EQ(g.Position(), 751);
-    g.model.OnHScroll(ScrollCode::LineForward, 0, 0);
-    EXPECT_EQ(g.Position(), 751);
-    g.model.OnHScroll(ScrollCode::ThumbTrack, 42, 0);
-    EXPECT_EQ(g.Position(), 42);
+    EXPECT_EQ(g.Scroll(ScrollCode::PageForward), 751);
+    EXPECT_EQ(g.Scroll(ScrollCode::LineForward), 751);
+    EXPECT_EQ(g.Scroll(ScrollCode::ThumbTrack, 42), 42);
     // The visible range follows the scroll shift.
     EXPECT_EQ(g.Paint().first, 42);
 }
@@ -70,10 +66,8 @@ TEST(GraphScroll, StartAndEndReachBothEndsOfLongRecordings)
 {
     // Beyond 16-bit thumb positions the ends still come from the codes, not from the pointer.
     ZoomedFixture g(40000, 300, 310);
-    g.model.OnHScroll(ScrollCode::End, 0, 0);
-    EXPECT_NEAR(g.Position(), 40000 - 500, 1);  // 500 rows fit across the plot
-    g.model.OnHScroll(ScrollCode::Start, 0, 0);
-    EXPECT_EQ(g.Position(), 0);
+    EXPECT_NEAR(g.Scroll(ScrollCode::End), 40000 - 500, 1);  // 500 rows fit across the plot
+    EXPECT_EQ(g.Scroll(ScrollCode::Start), 0);
     EXPECT_EQ(g.Paint().first, 0);
 }
 
@@ -81,16 +75,12 @@ TEST(GraphScroll, ThumbOfLongRecordingsFollowsThePointer)
 {
     ZoomedFixture g(40000, 300, 310);
     ASSERT_EQ(g.model.HorizontalTotal(), 40000);
-    g.model.OnHScroll(ScrollCode::ThumbTrack, 123, 100 + 30 + 370);  // half of W - 60
-    EXPECT_EQ(g.Position(), 20000);
-    g.model.OnHScroll(ScrollCode::ThumbTrack, 123, 100 + 29);
-    EXPECT_EQ(g.Position(), 0);
-    g.model.OnHScroll(ScrollCode::ThumbTrack, 123, 900 - 29);
-    EXPECT_EQ(g.Position(), g.model.HorizontalLastPosition());
+    EXPECT_EQ(g.Scroll(ScrollCode::ThumbTrack, 123, 100 + 30 + 370), 20000);  // half of W - 60
+    EXPECT_EQ(g.Scroll(ScrollCode::ThumbTrack, 123, 100 + 29), 0);
+    EXPECT_EQ(g.Scroll(ScrollCode::ThumbTrack, 123, 900 - 29), g.model.HorizontalLastPosition());
 
     ZoomedFixture shortOne(1001, 300, 500);
-    shortOne.model.OnHScroll(ScrollCode::ThumbTrack, 123, 100 + 30 + 370);
-    EXPECT_EQ(shortOne.Position(), 123);
+    EXPECT_EQ(shortOne.Scroll(ScrollCode::ThumbTrack, 123, 100 + 30 + 370), 123);
 }
 
 TEST(GraphScroll, TheLastPageEndsAtTheLastSample)
@@ -128,11 +118,8 @@ TEST(GraphScroll, TheLastPageOfAMotionRecordingEndsAtTheLastTick)
     for (int i = 0; i < 1001; ++i)
         ticks.push_back(2 * i + 1);  // ticks 1 .. 2001, 0.4 px each over 800 px
     g.Load(1001, testing::Flat, ticks);
-    g.Plot(100, 200, 900, 600);
-    g.Paint();
-    g.model.ButtonDown({300, 300});
-    g.model.DragBand({500, 500});
-    ASSERT_TRUE(g.model.ButtonUp({500, 500}));
+    g.PaintIn(100, 200, 900, 600);
+    ASSERT_TRUE(g.DrawBand({300, 300}, {500, 500}));
     g.Paint();
     const double spacing = g.model.state().m_dScale;  // 1.6 px per tick
     g.model.OnHScroll(ScrollCode::End, 0, 0);
@@ -148,10 +135,8 @@ TEST(GraphScroll, APositionSetWithoutDraggingIsTakenAsItIs)
     // The wheel and "Scroll here" give the bar's own position, beyond 16 bits too: the pointer
     // rule is for a dragged thumb only.
     ZoomedFixture g(40000, 300, 310);
-    g.model.OnHScroll(ScrollCode::ThumbPosition, 12345, 900 - 29);
-    EXPECT_EQ(g.Position(), 12345);
-    g.model.OnHScroll(ScrollCode::ThumbPosition, -5, 900 - 29);
-    EXPECT_EQ(g.Position(), 0);
+    EXPECT_EQ(g.Scroll(ScrollCode::ThumbPosition, 12345, 900 - 29), 12345);
+    EXPECT_EQ(g.Scroll(ScrollCode::ThumbPosition, -5, 900 - 29), 0);
 }
 
 TEST(GraphScroll, VerticalStepsMoveTheZoomedAxis)

@@ -108,9 +108,7 @@ TEST(RealTimeWindow, ZoomedPictureFollowsTheNewestRow)
     g.Arrive(50);
     g.Paint(true);
     // The band ends left of the newest rows, so they lie right of the zoomed plot.
-    g.model.ButtonDown({300, 300});
-    g.model.DragBand({480, 500});
-    ASSERT_TRUE(g.model.ButtonUp({480, 500}));
+    ASSERT_TRUE(g.DrawBand({300, 300}, {480, 500}));
     g.Paint(true);
     const int shift = g.model.state().m_nHShift;
     EXPECT_EQ(g.Arrive(51), RealTimeAction::InvalidatePlot);

@@ -14,8 +14,7 @@ TEST(GraphScale, ThousandAndOneRowsInEightHundredPixels)
 {
     GraphFixture g;
     g.Load(1001, [](int i) { return SampleRow{i * 0.001, 0, 0, 0}; });
-    g.Plot(100, 225, 900, 600);
-    const VisibleRange range = g.Paint();
+    const VisibleRange range = g.PaintIn(100, 225, 900, 600);
 
     EXPECT_DOUBLE_EQ(g.model.state().m_dFullScale, 0.8);
     EXPECT_DOUBLE_EQ(g.model.state().m_dScale, 0.8);
@@ -38,10 +37,8 @@ TEST(GraphScale, ValueLabelsFromBottomToTop)
 {
     GraphFixture g;
     g.Load(10, testing::Flat);
-    g.view.m_dYMin = -3.0;
-    g.view.m_dYMax = 7.0;
-    g.Plot(130, 225, 930, 625);
-    g.Paint();
+    g.ShowValues(-3.0, 7.0);
+    g.PaintIn(130, 225, 930, 625);
     const auto& labels = g.model.state().m_strAxisLabel;
     const char* expected[] = {"-3.000", "-2.000", "-1.000", "0.000", "1.000", "2.000",
                               "3.000",  "4.000",  "5.000",  "6.000", "7.000"};
@@ -53,8 +50,7 @@ TEST(GraphScale, ValuesMapOntoThePlotHeight)
 {
     GraphFixture g;
     g.Load(3, [](int i) { return SampleRow{-10.0 + i * 10.0, 10.0, 25.0, 0}; });
-    g.Plot(130, 225, 930, 625);
-    g.Paint();
+    g.PaintIn(130, 225, 930, 625);
     EXPECT_DOUBLE_EQ(g.model.Position(0, 0, 0).y, 625.0);  // bottom of the range on B
     EXPECT_DOUBLE_EQ(g.model.Position(1, 0, 0).y, 425.0);
     EXPECT_DOUBLE_EQ(g.model.Position(2, 0, 0).y, 225.0);  // top on T
@@ -65,10 +61,8 @@ TEST(GraphScale, ShownRangeStartsOnTheLeftEdgeAndEndsOnTheRight)
 {
     GraphFixture g;
     g.Load(100, testing::Flat);
-    g.view.m_nRangeFirst = 11;
-    g.view.m_nRangeLast = 51;
-    g.Plot(100, 225, 900, 600);
-    g.Paint();
+    g.ShowRows(11, 51);
+    g.PaintIn(100, 225, 900, 600);
     EXPECT_DOUBLE_EQ(g.model.state().m_dFullScale, 20.0);
     EXPECT_EQ(g.X(10, 0), 100.0);
     EXPECT_EQ(g.X(50, 0), 900.0);
@@ -78,8 +72,7 @@ TEST(GraphScale, MotionRecordingPlacesRowsByTicks)
 {
     GraphFixture g;
     g.Load(3, testing::Flat, {4, 5, 9});
-    g.Plot(100, 225, 900, 600);
-    g.Paint();
+    g.PaintIn(100, 225, 900, 600);
     // Full scale is the width over the last tick less one; the first row sits at its own tick.
     EXPECT_DOUBLE_EQ(g.model.state().m_dFullScale, 100.0);
     EXPECT_EQ(g.X(0, 0), 500.0);
@@ -91,8 +84,7 @@ TEST(GraphScale, SingleRowComputesOnlyTheFirstRowAndShowsTheStart)
 {
     GraphFixture g;
     g.Load(1, testing::Flat);
-    g.Plot(100, 225, 900, 600);
-    g.Paint();
+    g.PaintIn(100, 225, 900, 600);
     EXPECT_DOUBLE_EQ(g.model.state().m_dFullScale, 800.0);
     EXPECT_TRUE(g.model.StartOnlyAxis());
     EXPECT_EQ(g.X(0, 0), 100.0);
@@ -120,8 +112,7 @@ TEST(GraphScale, DegenerateScalesDrawNothingAndEndTheStepSearch)
     {
         GraphFixture g;
         g.Load(5, testing::Flat);
-        g.Plot(130, 225, 80, 600);  // a pane narrower than its margins
-        const VisibleRange range = g.Paint();
+        const VisibleRange range = g.PaintIn(130, 225, 80, 600);  // a pane narrower than its margins
         EXPECT_FALSE(g.model.ScalesUsable());
         EXPECT_EQ(g.model.TimeStep(), 0);
         EXPECT_TRUE(g.model.TimeSteps(range).empty());
@@ -129,26 +120,23 @@ TEST(GraphScale, DegenerateScalesDrawNothingAndEndTheStepSearch)
     {
         GraphFixture g;
         g.Load(2, testing::Flat, {0, 1});
-        g.Plot(100, 225, 900, 600);
-        const VisibleRange range = g.Paint();
+        const VisibleRange range = g.PaintIn(100, 225, 900, 600);
         EXPECT_FALSE(g.model.ScalesUsable());
         EXPECT_TRUE(g.model.TimeSteps(range).empty());
     }
     {
         GraphFixture g;
         g.Load(5, testing::Flat);
-        g.view.m_dYMin = g.view.m_dYMax = 2.0;
-        g.Plot(100, 225, 900, 600);
-        g.Paint();
+        g.ShowValues(2.0, 2.0);
+        g.PaintIn(100, 225, 900, 600);
         EXPECT_FALSE(g.model.ScalesUsable());
     }
     {
         // A shown range of one row in a longer recording.
         GraphFixture g;
         g.Load(5, testing::Flat);
-        g.view.m_nRangeFirst = g.view.m_nRangeLast = 3;
-        g.Plot(100, 225, 900, 600);
-        g.Paint();
+        g.ShowRows(3, 3);
+        g.PaintIn(100, 225, 900, 600);
         EXPECT_FALSE(g.model.ScalesUsable());
         EXPECT_EQ(g.model.TimeStep(), 0);
     }
@@ -172,8 +160,7 @@ TEST(GraphScale, RangeBeyondTheTableIsNeverRead)
     g.Load(10, testing::Flat);
     g.view.m_nShownCount = 50;
     g.view.m_nRangeLast = 50;
-    g.Plot(100, 225, 900, 600);
-    g.Paint();
+    g.PaintIn(100, 225, 900, 600);
     EXPECT_EQ(g.model.RangeLast(), 10);
     EXPECT_DOUBLE_EQ(g.model.state().m_dFullScale, 800.0 / 9);
 }
@@ -193,8 +180,7 @@ TEST(GraphScale, AutoAndFullScale)
     g.Load(3, testing::Flat);
     g.view.m_dAutoMin = -1.5;
     g.view.m_dAutoMax = 2.5;
-    g.view.m_dYMin = -1.5;
-    g.view.m_dYMax = 2.5;
+    g.ShowValues(-1.5, 2.5);
     g.view.m_bAutoScaleY = true;
     g.model.state().m_dPresetYMin = -20.0;
     g.model.state().m_dPresetYMax = 20.0;

@@ -9,22 +9,15 @@ namespace {
 
 using testing::GraphFixture;
 
-struct ZoomFixture : testing::ThousandRowFixture {
-    bool Band(PlotPoint from, PlotPoint to)
-    {
-        model.ButtonDown(from);
-        model.DragBand(to);
-        return model.ButtonUp(to);
-    }
-};
+using ZoomFixture = testing::ZoomableFixture;
 
 TEST(GraphZoom, BandNarrowerThanFourPixelsMakesNoZoom)
 {
     ZoomFixture g;
-    EXPECT_FALSE(g.Band({300, 300}, {303, 400}));
+    EXPECT_FALSE(g.DrawBand({300, 300}, {303, 400}));
     EXPECT_EQ(g.model.state().g_nZoomLevel, 0);
     EXPECT_FALSE(g.model.state().m_bZoomPending);
-    EXPECT_TRUE(g.Band({300, 300}, {304, 400}));
+    EXPECT_TRUE(g.DrawBand({300, 300}, {304, 400}));
     EXPECT_EQ(g.model.state().g_nZoomLevel, 1);
     EXPECT_FALSE(g.model.state().g_bFullView);
 }
@@ -40,7 +33,7 @@ TEST(GraphZoom, ClickWithoutMovingMakesNoZoom)
 TEST(GraphZoom, BandMapsOntoThePlotAndItsHeightOntoTenSteps)
 {
     ZoomFixture g;
-    ASSERT_TRUE(g.Band({300, 460}, {500, 500}));
+    ASSERT_TRUE(g.DrawBand({300, 460}, {500, 500}));
     // The spacing is the difference of two mapped positions, so it carries their rounding.
     EXPECT_NEAR(g.model.state().m_dScale, 3.2, 1e-12);
     g.Paint();
@@ -57,13 +50,9 @@ TEST(GraphZoom, ZoomedAxisIsCutToThreeDecimals)
     GraphFixture g;
     g.Load(101, testing::Flat);
     // 0.05 g per pixel; the band's lower edge (y = 500) lies at -1.2345 g.
-    g.view.m_dYMin = -6.2345;
-    g.view.m_dYMax = 13.7655;
-    g.Plot(100, 200, 900, 600);
-    g.Paint();
-    g.model.ButtonDown({300, 460});
-    g.model.DragBand({500, 500});
-    ASSERT_TRUE(g.model.ButtonUp({500, 500}));
+    g.ShowValues(-6.2345, 13.7655);
+    g.PaintIn(100, 200, 900, 600);
+    ASSERT_TRUE(g.DrawBand({300, 460}, {500, 500}));
     g.Paint();
     EXPECT_DOUBLE_EQ(g.model.state().g_dZoomYMin, -1.234);
     EXPECT_DOUBLE_EQ(g.model.state().g_dZoomYNext, -1.034);
@@ -77,10 +66,9 @@ TEST(GraphZoom, FlatBandIsRefused)
     ZoomFixture g;
     // 1 pixel high at 0.05 g per pixel: a step of 0.005 g passes; a value range of 0.04 g over
     // 400 pixels gives 0.0001 g per pixel and a step far below 0.001 g.
-    g.view.m_dYMin = 0.0;
-    g.view.m_dYMax = 0.04;
+    g.ShowValues(0.0, 0.04);
     g.Paint();
-    EXPECT_FALSE(g.Band({300, 400}, {500, 401}));
+    EXPECT_FALSE(g.DrawBand({300, 400}, {500, 401}));
     EXPECT_EQ(g.model.state().g_nZoomLevel, 0);
 }
 
@@ -90,8 +78,6 @@ TEST(GraphZoom, BandDrawnBackwardsZoomsLikeForwards)
     ZoomFixture backward;
     ASSERT_TRUE(forward.Band({300, 460}, {500, 500}));
     ASSERT_TRUE(backward.Band({500, 500}, {300, 460}));
-    forward.Paint();
-    backward.Paint();
     EXPECT_EQ(forward.model.state().g_dZoomLeft, backward.model.state().g_dZoomLeft);
     EXPECT_EQ(forward.model.state().g_dZoomBottom, backward.model.state().g_dZoomBottom);
     EXPECT_EQ(forward.model.state().g_dZoomYMin, backward.model.state().g_dZoomYMin);
@@ -103,8 +89,7 @@ TEST(GraphZoom, NestedZoomsAreMeasuredInTheZoomedPictureAndOneUndoReturns)
 {
     ZoomFixture g;
     ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
-    g.Paint();
-    ASSERT_TRUE(g.Band({100, 300}, {500, 500}));  // rows 250 .. 375 of the first zoom
+    ASSERT_TRUE(g.DrawBand({100, 300}, {500, 500}));  // rows 250 .. 375 of the first zoom
     EXPECT_NEAR(g.model.state().m_dScale, 6.4, 1e-12);
     g.Paint();
     EXPECT_DOUBLE_EQ(g.X(250, 1), 100.0);
@@ -126,10 +111,8 @@ TEST(GraphZoom, ResizeKeepsTheZoomedRange)
 {
     ZoomFixture g;
     ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
-    g.Paint();
     const VisibleRange before = g.model.ComputeVisibleRange();
-    g.Plot(100, 200, 1300, 600);
-    const VisibleRange after = g.Paint();
+    const VisibleRange after = g.PaintIn(100, 200, 1300, 600);
     EXPECT_DOUBLE_EQ(g.X(250, 1), 100.0);
     EXPECT_DOUBLE_EQ(g.X(500, 1), 1300.0);
     EXPECT_NEAR(g.model.state().m_dScale, 4.8, 1e-12);
@@ -146,12 +129,9 @@ TEST(GraphZoom, TinyPaneAndBackKeepsTheZoomedRange)
 {
     ZoomFixture g;
     ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
-    g.Paint();
-    g.Plot(130, 200, 90, 600);  // narrower than the margins
-    g.Paint();
+    g.PaintIn(130, 200, 90, 600);  // narrower than the margins
     EXPECT_FALSE(g.model.ScalesUsable());
-    g.Plot(100, 200, 900, 600);
-    g.Paint();
+    g.PaintIn(100, 200, 900, 600);
     EXPECT_DOUBLE_EQ(g.X(250, 1), 100.0);
     EXPECT_DOUBLE_EQ(g.X(500, 1), 900.0);
     EXPECT_NEAR(g.model.state().m_dScale, 3.2, 1e-12);
@@ -161,7 +141,6 @@ TEST(GraphZoom, PrintingWhileZoomedPrintsTheZoomedPartAndTheScreenKeepsIt)
 {
     ZoomFixture g;
     ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
-    g.Paint();
     g.model.SetPrinterGeometry(4960, 7016);
     g.model.PrepareDrawing(false, true);
     g.model.FinishDrawing();
@@ -169,8 +148,7 @@ TEST(GraphZoom, PrintingWhileZoomedPrintsTheZoomedPartAndTheScreenKeepsIt)
     EXPECT_NEAR(g.X(500, 1), 4880.0, 1e-9);
     EXPECT_EQ(g.model.state().g_nPrintFirstVisible, 250);
 
-    g.Plot(100, 200, 900, 600);
-    g.Paint();
+    g.PaintIn(100, 200, 900, 600);
     EXPECT_NEAR(g.X(250, 1), 100.0, 1e-9);
     EXPECT_NEAR(g.X(500, 1), 900.0, 1e-9);
     EXPECT_NEAR(g.model.state().m_dScale, 3.2, 1e-12);
@@ -180,9 +158,8 @@ TEST(GraphZoom, PrintingWhileZoomedPrintsTheZoomedPartAndTheScreenKeepsIt)
 TEST(GraphZoom, ZoomIsAppliedEvenWhenTheWindowChangedBeforeThePaint)
 {
     ZoomFixture g;
-    ASSERT_TRUE(g.Band({300, 300}, {500, 500}));
-    g.Plot(100, 200, 1300, 600);
-    g.Paint();
+    ASSERT_TRUE(g.DrawBand({300, 300}, {500, 500}));
+    g.PaintIn(100, 200, 1300, 600);
     EXPECT_DOUBLE_EQ(g.X(250, 1), 100.0);
     EXPECT_DOUBLE_EQ(g.X(500, 1), 1300.0);
 }

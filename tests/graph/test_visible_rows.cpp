@@ -98,9 +98,7 @@ TEST(VisibleRows, AZoomNarrowsToTheRowsInsideThePlotAndUndoWidensAgain)
 {
     ThousandRows g;
     // Pixels 300 and 500 are rows 250 and 500 of the full view.
-    g.model.ButtonDown({300, 300});
-    g.model.DragBand({500, 400});
-    ASSERT_TRUE(g.model.ButtonUp({500, 400}));
+    ASSERT_TRUE(g.DrawBand({300, 300}, {500, 400}));
     g.Paint();
     ASSERT_GT(g.model.state().g_nZoomLevel, 0);
     const Span rows = SpanOf(g.model);

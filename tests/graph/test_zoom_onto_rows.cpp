@@ -24,9 +24,7 @@ TEST(ZoomOntoRows, ScrollAndUndoChangeTheRowsAndTheKey)
     EXPECT_EQ(g.Rows().to, 1000u);
 
     // A band over pixels 300 .. 500: rows 250 .. 500, give or take the points drawn at the edges.
-    g.model.ButtonDown({300, 300});
-    g.model.DragBand({500, 500});
-    ASSERT_TRUE(g.model.ButtonUp({500, 500}));
+    ASSERT_TRUE(g.DrawBand({300, 300}, {500, 500}));
     g.Paint();
     const vibration::RowRange zoomed = g.Rows();
     // Row 250 sits a rounding right of the edge; the row before it is drawn too, as the paint does.
@@ -62,9 +60,7 @@ TEST(ZoomOntoRows, IsABandOverThemAndUndoReturns)
     EXPECT_GE(g.Rows().to, 600u);
     // The same as a band drawn by hand over the same columns.
     RowsFixture hand;
-    hand.model.ButtonDown({420, 200});
-    hand.model.DragBand({580, 600});
-    ASSERT_TRUE(hand.model.ButtonUp({580, 600}));
+    ASSERT_TRUE(hand.DrawBand({420, 200}, {580, 600}));
     hand.Paint();
     EXPECT_DOUBLE_EQ(g.model.state().m_dScale, hand.model.state().m_dScale);
     EXPECT_EQ(g.model.state().m_nLeftIndex, hand.model.state().m_nLeftIndex);
