@@ -91,6 +91,25 @@ int DifferentPixels(const QImage& a, const QImage& b)
     return n;
 }
 
+// Collected and one by one in each clip of an RGB picture of the given size.
+void ExpectSameAsOneByOne(const std::vector<TraceStroke>& strokes, QSize size, std::initializer_list<QRect> clips)
+{
+    for (const QRect& clip : clips) {
+        const QImage expected = OneByOne(strokes, clip, QImage::Format_RGB32, size);
+        EXPECT_EQ(DifferentPixels(Collected(strokes, clip, QImage::Format_RGB32, false, size), expected), 0)
+            << "clip " << clip.x() << "," << clip.y();
+    }
+}
+
+TraceStroke LineStroke(QRgb color, QLine line)
+{
+    TraceStroke s;
+    s.color = color;
+    s.hasLine = true;
+    s.line = line;
+    return s;
+}
+
 TEST(TraceBatcher, CrowdedStrokesLeaveTheSamePictureAsOneByOne)
 {
     testing::App();
@@ -119,21 +138,14 @@ TEST(TraceBatcher, LongSteepLinesLeaveTheSamePictureAsOneByOne)
     const auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
     std::vector<TraceStroke> strokes;
     for (int i = 0; i < 300; ++i) {
-        TraceStroke s;
-        s.color = kColors[uniform(0, 3)];
-        s.hasLine = true;
+        const QRgb color = kColors[uniform(0, 3)];
         const int x = uniform(10, 69);
         const int y = uniform(20, 979);
         const int along = uniform(0, 2) == 0 ? uniform(250, 262) : uniform(0, 500);
         const int dy = uniform(0, 1) == 0 ? along : -along;
-        s.line = QLine(x, y, x + uniform(-8, 8), std::clamp(y + dy, 5, 994));
-        strokes.push_back(s);
+        strokes.push_back(LineStroke(color, QLine(x, y, x + uniform(-8, 8), std::clamp(y + dy, 5, 994))));
     }
-    for (const QRect& clip : {QRect(0, 0, 80, 1000), QRect(5, 100, 70, 700)}) {
-        const QImage expected = OneByOne(strokes, clip, QImage::Format_RGB32, size);
-        EXPECT_EQ(DifferentPixels(Collected(strokes, clip, QImage::Format_RGB32, false, size), expected), 0)
-            << "clip " << clip.x() << "," << clip.y();
-    }
+    ExpectSameAsOneByOne(strokes, size, {QRect(0, 0, 80, 1000), QRect(5, 100, 70, 700)});
 }
 
 // Every short line shape, steep and shallow, in both directions, laid over each other in passes
@@ -148,21 +160,13 @@ TEST(TraceBatcher, ShortLinesOfEveryShapeLeaveTheSamePictureAsOneByOne)
         int k = 0;
         for (int dx = -8; dx <= 8; ++dx) {
             for (int dy = -12; dy <= 12; ++dy, ++k) {
-                TraceStroke s;
-                s.color = kColors[(k + pass) % 4];
-                s.hasLine = true;
                 const int x = 20 + (k * 7 + pass * 3) % 160;
                 const int y = 20 + (k * 13 + pass * 5) % 120;
-                s.line = QLine(x, y, x + dx, y + dy);
-                strokes.push_back(s);
+                strokes.push_back(LineStroke(kColors[(k + pass) % 4], QLine(x, y, x + dx, y + dy)));
             }
         }
     }
-    for (const QRect& clip : {QRect(0, 0, 200, 160), QRect(30, 25, 120, 100)}) {
-        const QImage expected = OneByOne(strokes, clip, QImage::Format_RGB32, size);
-        EXPECT_EQ(DifferentPixels(Collected(strokes, clip, QImage::Format_RGB32, false, size), expected), 0)
-            << "clip " << clip.x() << "," << clip.y();
-    }
+    ExpectSameAsOneByOne(strokes, size, {QRect(0, 0, 200, 160), QRect(30, 25, 120, 100)});
 }
 
 // Enough strokes on a tall picture that their pixels are written by two threads, a half of the
@@ -189,26 +193,16 @@ TEST(TraceBatcher, StrokesWrittenByTwoThreadsLeaveTheSamePictureAsOneByOne)
                !inner.contains(s.line.p2());
     });
     ASSERT_GT(strokes.size(), 20000u);
-    for (const QRect& clip : {QRect(0, 0, 120, 300), QRect(0, 37, 120, 250)}) {
-        const QImage expected = OneByOne(strokes, clip, QImage::Format_RGB32, size);
-        EXPECT_EQ(DifferentPixels(Collected(strokes, clip, QImage::Format_RGB32, false, size), expected), 0)
-            << "clip " << clip.x() << "," << clip.y();
-    }
+    ExpectSameAsOneByOne(strokes, size, {QRect(0, 0, 120, 300), QRect(0, 37, 120, 250)});
 }
 
 TEST(TraceBatcher, LaterColourWinsWhereStrokesCross)
 {
     testing::App();
     // Red, then grey over it, then red again in the same column: the last one decides.
-    TraceStroke red;
-    red.color = kColors[0];
-    red.hasLine = true;
-    red.line = QLine(50, 10, 50, 60);
-    TraceStroke grey = red;
-    grey.color = kColors[1];
-    grey.line = QLine(50, 30, 51, 80);
-    TraceStroke redAgain = red;
-    redAgain.line = QLine(50, 40, 50, 45);
+    const TraceStroke red = LineStroke(kColors[0], QLine(50, 10, 50, 60));
+    const TraceStroke grey = LineStroke(kColors[1], QLine(50, 30, 51, 80));
+    const TraceStroke redAgain = LineStroke(kColors[0], QLine(50, 40, 50, 45));
     const QImage picture = Collected({red, grey, redAgain}, QRect(0, 0, 120, 100), QImage::Format_RGB32, false);
     EXPECT_EQ(picture.pixel(50, 20), kColors[0] | 0xFF000000u);
     EXPECT_EQ(picture.pixel(50, 35), kColors[1] | 0xFF000000u);
@@ -220,10 +214,7 @@ TEST(TraceBatcher, LaterColourWinsWhereStrokesCross)
 TEST(TraceBatcher, StrokesOutsideTheClipLeaveNoPixel)
 {
     testing::App();
-    TraceStroke s;
-    s.color = kColors[2];
-    s.hasLine = true;
-    s.line = QLine(5, 5, 5, 90);
+    TraceStroke s = LineStroke(kColors[2], QLine(5, 5, 5, 90));
     s.dotCount = 1;
     s.dots[0] = QRect(3, 3, 3, 3);
     const QImage picture = Collected({s}, QRect(20, 0, 100, 100), QImage::Format_RGB32, false);
