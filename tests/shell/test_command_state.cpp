@@ -33,6 +33,16 @@ std::set<int> With(std::set<int> base, std::initializer_list<int> more)
 const std::set<int> kReadingWithData = With(
     kAlways, {ID_STOP_READING, ID_FILE_SAVE_BOTH, ID_FILE_PRINT_SETUP, ID_IMPORT_LIST, ID_VIEW_SUMMARY, ID_FILE_SAVE});
 
+// A reading that runs while the given rows are shown in the graph.
+ShellState ReadingShowing(int shownCount)
+{
+    ShellState s;
+    s.reading = true;
+    s.shownCount = shownCount;
+    s.displayMode = 1;
+    return s;
+}
+
 }  // namespace
 
 TEST(CommandStateTest, FreshProgramOffersOnlyTheLoggerAndFileCommands)
@@ -66,10 +76,7 @@ TEST(CommandStateTest, IdleWithALoggedRecordingEnablesEverythingButTheDomainSwit
 
 TEST(CommandStateTest, RealTimeReadingLeavesStopSaveAndListCommands)
 {
-    ShellState s;
-    s.reading = true;
-    s.shownCount = 5;
-    s.displayMode = 1;
+    ShellState s = ReadingShowing(5);
     s.listShown = true;
     EXPECT_EQ(EnabledIds(s), kReadingWithData);
 }
@@ -82,18 +89,15 @@ TEST(CommandStateTest, SpectrumWaitingLeavesStopOnly)
     EXPECT_EQ(EnabledIds(s), With(kAlways, {ID_STOP_READING}));
     // With data shown (a spectrum from an earlier reading) the domain switches stay off while the
     // progress window is up.
-    s.shownCount = 128;
-    s.displayMode = 1;
+    s = ReadingShowing(128);
+    s.progressOpen = true;
     s.spectrumRecording = true;
     EXPECT_EQ(EnabledIds(s), kReadingWithData);
 }
 
 TEST(CommandStateTest, SpectrumPollingAddsTheDomainSwitches)
 {
-    ShellState s;
-    s.reading = true;
-    s.shownCount = 128;
-    s.displayMode = 1;
+    ShellState s = ReadingShowing(128);
     s.spectrumRecording = true;
     EXPECT_EQ(EnabledIds(s), With(kReadingWithData, {ID_FREQUENCY_GRAPH, ID_TIME_GRAPH}));
 }

@@ -23,7 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::RunProgram;
-using testing::Spawn;
 
 // Environment variables set for the test and put back afterwards.
 class ScopedVariables {
@@ -52,22 +51,6 @@ public:
 
 private:
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
-};
-
-// A started program with its outputs; killed at the end when still running.
-struct Started {
-    pid_t pid = -1;
-    int out[2] = {-1, -1};
-    int err[2] = {-1, -1};
-    ~Started()
-    {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        ::close(out[0]);
-        ::close(err[0]);
-    }
 };
 
 class CrashCopyTest : public shakemeter::testing::TempFolderTest {
@@ -114,9 +97,8 @@ TEST_F(CrashCopyTest, AReadingKilledMidwayIsOfferedOpenedAndSavedAtTheNextStart)
         ScopedVariables hooks;
         hooks.Set("SHAKEMETER_TEST_READING", "0:1000");
         hooks.Set("SHAKEMETER_TEMP_COPY_PERIOD_MS", "1000");
-        Started program;
-        program.pid = Spawn(m_program, {}, program.out, program.err);
-        ASSERT_GT(program.pid, 0);
+        testing::StartedProgram program(m_program, {});
+        ASSERT_GT(program.pid(), 0);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
         std::size_t rows = 0;
         while (std::chrono::steady_clock::now() < deadline && rows < 4) {
@@ -128,9 +110,7 @@ TEST_F(CrashCopyTest, AReadingKilledMidwayIsOfferedOpenedAndSavedAtTheNextStart)
             }
         }
         ASSERT_GE(rows, 4u) << "no periodic copy of the reading appeared";
-        ::kill(program.pid, SIGKILL);
-        ::waitpid(program.pid, nullptr, 0);
-        program.pid = -1;
+        program.Stop(SIGKILL);
     }
     ASSERT_TRUE(CopyHoldsUnsavedReading(copy));
     const RecordingFileResult killed = ReadRecordingFile(copy);

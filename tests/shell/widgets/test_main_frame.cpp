@@ -62,6 +62,13 @@ protected:
         PaintPastTheFirstZoomReset(*view);
         return view;
     }
+    // The read-out with the mouse over the plot's middle height at x.
+    static QString ReadoutAt(CVxView* view, int x)
+    {
+        const PlotRect plot = view->Model().plot();
+        QTest::mouseMove(view, QPoint(x, (plot.top + plot.bottom) / 2));
+        return view->ReadoutText();
+    }
     void Load(const Recording& recording, const QString& name = QStringLiteral("a.Vibration"))
     {
         ASSERT_EQ(frame->OpenPath(WriteRecording(dir, name, recording)), LoadStatus::Loaded);
@@ -557,19 +564,16 @@ TEST_F(MainFrameTest, GraphScreenHasItsToolbarAndAZoomBandUndoneByUndoZoom)
 TEST_F(MainFrameTest, MouseOverThePlotReadsTheSampleOut)
 {
     CVxView* view = ShowLogged(10);
-    const PlotRect plot = view->Model().plot();
-    QTest::mouseMove(view, QPoint(plot.left, (plot.top + plot.bottom) / 2));
-    EXPECT_TRUE(view->ReadoutText().startsWith(QStringLiteral("Data Point No.:1    Time: 05/03/23 14:07:09")))
-        << view->ReadoutText().toStdString();
+    const QString readout = ReadoutAt(view, view->Model().plot().left);
+    EXPECT_TRUE(readout.startsWith(QStringLiteral("Data Point No.:1    Time: 05/03/23 14:07:09")))
+        << readout.toStdString();
 }
 
 TEST_F(MainFrameTest, AnotherFileEmptiesTheReadOutOfTheOldOne)
 {
     CVxView* view = ShowLogged(10);
-    const PlotRect plot = view->Model().plot();
-    QTest::mouseMove(view, QPoint(plot.right, (plot.top + plot.bottom) / 2));
-    ASSERT_TRUE(view->ReadoutText().startsWith(QStringLiteral("Data Point No.:10")))
-        << view->ReadoutText().toStdString();
+    const QString readout = ReadoutAt(view, view->Model().plot().right);
+    ASSERT_TRUE(readout.startsWith(QStringLiteral("Data Point No.:10"))) << readout.toStdString();
     const int compositions = view->CompositionCount();
     Load(MakeLoggedRecording(4), QStringLiteral("b.Vibration"));
     EXPECT_TRUE(view->ReadoutText().trimmed().isEmpty()) << view->ReadoutText().toStdString();
