@@ -53,6 +53,58 @@ inline pid_t Spawn(const std::string& program, const std::vector<std::string>& a
     return pid;
 }
 
+// A program started in the background with its two outputs; sent endSignal and waited for when
+// it is destroyed still running.
+class StartedProgram {
+public:
+    StartedProgram(const std::string& program, const std::vector<std::string>& args, int endSignal = SIGKILL)
+        : m_endSignal(endSignal)
+    {
+        m_pid = Spawn(program, args, m_out, m_err);
+    }
+    ~StartedProgram()
+    {
+        if (m_pid > 0)
+            Stop(m_endSignal);
+        ::close(m_out[0]);
+        ::close(m_err[0]);
+    }
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    // -1 when it could not start.
+    pid_t pid() const { return m_pid; }
+
+    // A line of standard output (or of standard error) without its newline; empty at the end or
+    // after patienceMs without a character.
+    std::string ReadLine(bool errors = false, int patienceMs = 5000)
+    {
+        std::string line;
+        char c;
+        pollfd p{errors ? m_err[0] : m_out[0], POLLIN, 0};
+        while (::poll(&p, 1, patienceMs) > 0 && ::read(p.fd, &c, 1) == 1 && c != '\n')
+            line += c;
+        return line;
+    }
+
+    // The exit status after the signal (0: none sent), or -1 when it did not exit by itself.
+    int Stop(int signal)
+    {
+        if (signal != 0)
+            ::kill(m_pid, signal);
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    int m_endSignal;
+    pid_t m_pid = -1;
+    int m_out[2] = {-1, -1};
+    int m_err[2] = {-1, -1};
+};
+
 // Reads two outputs of a program into texts until both have ended (true) or neither said anything
 // for patienceMs (false). A terminal whose last writer left reads as an error: that ends it too.
 // The descriptors stay open.

@@ -7,11 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -21,8 +18,7 @@
 #include "logger/VirtualBridgeBackend.h"
 #include "recording/RecordingFile.h"
 #include "TempFolder.h"
-
-extern char** environ;
+#include "tools/ProgramRunner.h"
 
 namespace shakemeter {
 namespace {
@@ -30,64 +26,13 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 constexpr int kPatienceMs = 5000;  // a safety net against hangs, not a measurement
 
-class SimulatorProcess {
+// The built simulator with the given options; killed at the end when still running.
+class SimulatorProcess : public testing::StartedProgram {
 public:
     explicit SimulatorProcess(const std::vector<std::string>& args)
+        : StartedProgram(SHAKEMETER_BINARY_DIR "/tools/qz810-sim", args)
     {
-        int out[2], err[2];
-        if (::pipe(out) != 0 || ::pipe(err) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        const std::string program = SHAKEMETER_BINARY_DIR "/tools/qz810-sim";
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        if (::posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        ::close(err[1]);
-        m_out = out[0];
-        m_err = err[0];
     }
-    ~SimulatorProcess()
-    {
-        if (m_pid > 0)
-            stop(SIGKILL);
-        ::close(m_out);
-        ::close(m_err);
-    }
-
-    // A line of standard output (or of standard error) without its newline; empty at the end.
-    std::string readLine(bool errors = false)
-    {
-        std::string line;
-        char c;
-        pollfd p{errors ? m_err : m_out, POLLIN, 0};
-        while (::poll(&p, 1, kPatienceMs) > 0 && ::read(p.fd, &c, 1) == 1 && c != '\n')
-            line += c;
-        return line;
-    }
-
-    // The exit status after the signal (0: none sent), or -1 when it did not exit by itself.
-    int stop(int signal)
-    {
-        if (signal != 0)
-            ::kill(m_pid, signal);
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_out = -1;
-    int m_err = -1;
 };
 
 bool exists(const std::string& path)
@@ -113,7 +58,7 @@ protected:
 TEST_F(SimulatorProgram, AnnouncesItsSocketServesEveryConnectionAndCleansUp)
 {
     SimulatorProcess sim({"--folder", m_folder, "--name", "proc", "--samples", "10"});
-    const std::string path = sim.readLine();
+    const std::string path = sim.ReadLine();
     ASSERT_EQ(path, m_folder + "/proc.sock");
     struct stat folder {};
     ASSERT_EQ(::stat(m_folder.c_str(), &folder), 0);
@@ -142,12 +87,12 @@ TEST_F(SimulatorProgram, AnnouncesItsSocketServesEveryConnectionAndCleansUp)
         const unsigned char setup[] = {0x01, 0x00, 0x16, 0,    0, 0, 0, 0, 0, 9, 0, 0, 1,
                                        1,    1,    0xE8, 0x07, 1, 2, 3, 4, 5, 0, 0, 0};
         ASSERT_EQ(bridges.Write(handle, setup, sizeof setup, done), DEVICE_SUCCESS);
-        const std::string line = sim.readLine();
+        const std::string line = sim.ReadLine();
         EXPECT_EQ(line.rfind("setup: interval 9 (2 s), mode 0x00 (normal)", 0), 0u) << line;
         bridges.Close(handle);
     }
 
-    EXPECT_EQ(sim.stop(SIGTERM), 0);
+    EXPECT_EQ(sim.Stop(SIGTERM), 0);
     EXPECT_FALSE(exists(path));
 }
 
@@ -155,7 +100,7 @@ TEST_F(SimulatorProgram, AnUnpluggedLoggerClosesAndDisappears)
 {
     SimulatorProcess sim({"--folder", m_folder, "--name", "gone", "--motion", "--samples", "3", "--events", "1",
                           "--unplug-after", "50"});
-    const std::string path = sim.readLine();
+    const std::string path = sim.ReadLine();
     VirtualBridgeBackend bridges(m_folder);
     ASSERT_EQ(bridges.SetTimeouts(kPatienceMs, kPatienceMs), DEVICE_SUCCESS);
     DeviceHandle handle = INVALID_DEVICE_HANDLE;
@@ -185,7 +130,7 @@ TEST_F(SimulatorProgram, AnUnpluggedLoggerClosesAndDisappears)
     std::uint32_t count = 1;
     ASSERT_EQ(bridges.GetNumDevices(count), DEVICE_SUCCESS);
     EXPECT_EQ(count, 0u);
-    EXPECT_EQ(sim.stop(SIGINT), 0);
+    EXPECT_EQ(sim.Stop(SIGINT), 0);
 }
 
 TEST_F(SimulatorProgram, ServesARecordingFileWithGeneratedEvents)
@@ -196,7 +141,7 @@ TEST_F(SimulatorProgram, ServesARecordingFileWithGeneratedEvents)
     ASSERT_TRUE(WriteRecordingFile(file, rec, 2));
 
     SimulatorProcess sim({"--folder", m_folder, "--name", "file", "--memory", file, "--events", "2"});
-    ASSERT_EQ(sim.readLine(), m_folder + "/file.sock");
+    ASSERT_EQ(sim.ReadLine(), m_folder + "/file.sock");
     VirtualBridgeBackend bridges(m_folder);
     ASSERT_EQ(bridges.SetTimeouts(kPatienceMs, kPatienceMs), DEVICE_SUCCESS);
     DeviceHandle handle = INVALID_DEVICE_HANDLE;
@@ -216,21 +161,21 @@ TEST_F(SimulatorProgram, ServesARecordingFileWithGeneratedEvents)
     EXPECT_EQ(DecodeMemorySample(reply + 22)[0], HundredthsToG(12));
     EXPECT_EQ(DecodeMemorySample(reply + 22)[1], HundredthsToG(-50));
     EXPECT_EQ(DecodeMemorySample(reply + 28)[0], HundredthsToG(-1631));
-    EXPECT_EQ(sim.stop(SIGTERM), 0);
+    EXPECT_EQ(sim.Stop(SIGTERM), 0);
 }
 
 TEST_F(SimulatorProgram, RefusesInvalidOptionsAndForeignFolders)
 {
     SimulatorProcess badOption({"--folder", m_folder, "--samples", "many"});
-    EXPECT_EQ(badOption.stop(0), 2);
-    EXPECT_NE(badOption.readLine(true).find("--samples"), std::string::npos);
-    EXPECT_EQ(badOption.readLine(), "");
+    EXPECT_EQ(badOption.Stop(0), 2);
+    EXPECT_NE(badOption.ReadLine(true).find("--samples"), std::string::npos);
+    EXPECT_EQ(badOption.ReadLine(), "");
     EXPECT_FALSE(exists(m_folder));
 
     ASSERT_EQ(::symlink("/tmp", m_folder.c_str()), 0);
     SimulatorProcess linked({"--folder", m_folder, "--empty"});
-    EXPECT_EQ(linked.stop(0), 1);
-    EXPECT_NE(linked.readLine(true).find("not a folder"), std::string::npos);
+    EXPECT_EQ(linked.Stop(0), 1);
+    EXPECT_NE(linked.ReadLine(true).find("not a folder"), std::string::npos);
 }
 
 TEST_F(SimulatorProgram, HelpPrintsTheUsageAndServesNothing)
@@ -238,9 +183,9 @@ TEST_F(SimulatorProgram, HelpPrintsTheUsageAndServesNothing)
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--help"}, {"-h"}, {"--folder", m_folder, "--samples", "many", "--help"}}) {
         SimulatorProcess help(args);
-        EXPECT_EQ(help.stop(0), 0) << args.back();
-        EXPECT_EQ(help.readLine(), "Usage: qz810-sim [options]");
-        EXPECT_EQ(help.readLine(true), "");
+        EXPECT_EQ(help.Stop(0), 0) << args.back();
+        EXPECT_EQ(help.ReadLine(), "Usage: qz810-sim [options]");
+        EXPECT_EQ(help.ReadLine(true), "");
         EXPECT_FALSE(exists(m_folder));
     }
 }
