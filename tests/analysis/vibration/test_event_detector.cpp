@@ -2,6 +2,7 @@
 // the ticks, peaks, faces and ties, the levels, the labels and the unit switch.
 
 #include <cstdlib>
+#include <ostream>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,23 @@ using namespace shakemeter::testing;
 
 const SampleRow kRest = RowWithSum(0.0, 0.0, 1.0);
 const SampleRow kLow = RowWithSum(0.05, 0.1, 0.2);
+
+// The first and last rows of an event or a run.
+struct RowRun {
+    std::size_t first;
+    std::size_t last;
+    bool operator==(const RowRun&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const RowRun& run)
+    {
+        return out << "rows " << run.first << " to " << run.last;
+    }
+};
+
+template <class Event>
+RowRun RunOf(const Event& event)
+{
+    return {event.firstRow, event.lastRow};
+}
 
 class Events : public ::testing::Test {
 protected:
@@ -41,8 +59,7 @@ TEST_F(Events, DropAt50msLinkedToItsImpact)
 
     ASSERT_EQ(events.freeFalls.size(), 1u);
     const FreeFall& fall = events.freeFalls[0];
-    EXPECT_EQ(fall.firstRow, 5u);
-    EXPECT_EQ(fall.lastRow, 13u);
+    EXPECT_EQ(RunOf(fall), (RowRun{5, 13}));
     EXPECT_EQ(fall.time, "05/03/23 14:07:09 250ms");
     EXPECT_NEAR(fall.durationS, 0.45, 1e-12);
     EXPECT_NEAR(fall.heightM, 0.993, 0.0005);
@@ -55,8 +72,7 @@ TEST_F(Events, DropAt50msLinkedToItsImpact)
 
     ASSERT_EQ(events.shocks.size(), 1u);
     const Shock& shock = events.shocks[0];
-    EXPECT_EQ(shock.firstRow, 17u);
-    EXPECT_EQ(shock.lastRow, 18u);
+    EXPECT_EQ(RunOf(shock), (RowRun{17, 18}));
     EXPECT_EQ(shock.time, "05/03/23 14:07:09 850ms");
     EXPECT_NEAR(shock.durationS, 0.1, 1e-12);
     EXPECT_DOUBLE_EQ(shock.peakSum, rows[18][3]);
@@ -76,10 +92,8 @@ TEST_F(Events, RunsEndAtGapsInTheTicks)
     EXPECT_FALSE(shown.evenlySampled());
     const vibration::Events events = DetectEvents(shown, EventOptions{});
     ASSERT_EQ(events.freeFalls.size(), 2u);
-    EXPECT_EQ(events.freeFalls[0].firstRow, 1u);
-    EXPECT_EQ(events.freeFalls[0].lastRow, 3u);
-    EXPECT_EQ(events.freeFalls[1].firstRow, 4u);
-    EXPECT_EQ(events.freeFalls[1].lastRow, 6u);
+    EXPECT_EQ(RunOf(events.freeFalls[0]), (RowRun{1, 3}));
+    EXPECT_EQ(RunOf(events.freeFalls[1]), (RowRun{4, 6}));
     EXPECT_NEAR(events.freeFalls[1].durationS, 0.15, 1e-12);
 
     // With two rows asked for, a lone low row still is none; with one it is.
@@ -100,8 +114,7 @@ TEST_F(Events, ShocksAtTheEndsAndTheLevels)
     EXPECT_EQ(events.shocks[0].firstRow, 0u);
     EXPECT_EQ(events.shocks[0].face, "-X");
     EXPECT_EQ(events.shocks[1].face, "+Z");
-    EXPECT_EQ(events.shocks[2].firstRow, 4u);
-    EXPECT_EQ(events.shocks[2].lastRow, 5u);
+    EXPECT_EQ(RunOf(events.shocks[2]), (RowRun{4, 5}));
     EXPECT_EQ(events.shocks[2].peakRow, 5u);  // equal sums: the later row
     EXPECT_TRUE(events.freeFalls.empty());
 
@@ -163,11 +176,6 @@ namespace {
 
 // The runs straight from their definition, row by row, for comparison with the detector's
 // block-skipping pass.
-struct RowRun {
-    std::size_t first;
-    std::size_t last;
-    bool operator==(const RowRun&) const = default;
-};
 
 std::vector<RowRun> NaiveRuns(const TimeRows& rows, bool shock, const EventOptions& o, std::size_t minRows)
 {
@@ -218,10 +226,10 @@ TEST_F(Events, SameRunsAsRowByRowAcrossBlocks)
         const vibration::Events events = DetectEvents(shown, o);
         std::vector<RowRun> shocks;
         for (const Shock& s : events.shocks)
-            shocks.push_back({s.firstRow, s.lastRow});
+            shocks.push_back(RunOf(s));
         std::vector<RowRun> falls;
         for (const FreeFall& f : events.freeFalls)
-            falls.push_back({f.firstRow, f.lastRow});
+            falls.push_back(RunOf(f));
         EXPECT_EQ(shocks, NaiveRuns(shown, true, o, 1)) << withTicks;
         EXPECT_EQ(falls, NaiveRuns(shown, false, o, o.minFallRows)) << withTicks;
         EXPECT_GT(shocks.size(), 50u);

@@ -1,6 +1,9 @@
 // The event list: shocks and falls in the order they happened with their texts, the logger's own
 // events after them, the unit of the peaks, and the rows a zoom onto an event shows.
 
+#include <string>
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "analysis/vibration/EventTable.h"
@@ -11,22 +14,23 @@ namespace {
 using namespace shakemeter;
 using namespace shakemeter::vibration;
 
+// A shock or a fall over the given rows, labelled and lasting as given.
+template <class Event>
+Event EventOver(std::size_t firstRow, std::size_t lastRow, std::string time, double durationS)
+{
+    Event event;
+    std::tie(event.firstRow, event.lastRow, event.time, event.durationS) = std::tie(firstRow, lastRow, time, durationS);
+    return event;
+}
+
 TEST(EventTable, LinesInTimeOrderThenTheLoggedEvents)
 {
     Events events;
-    Shock late;
-    late.firstRow = 50;
-    late.lastRow = 52;
-    late.time = "12:00:05";
-    late.durationS = 0.6;
+    Shock late = EventOver<Shock>(50, 52, "12:00:05", 0.6);
     late.peakSum = 3.5;
     late.face = "+Z";
     events.shocks.push_back(late);
-    FreeFall fall;
-    fall.firstRow = 10;
-    fall.lastRow = 14;
-    fall.time = "12:00:01";
-    fall.durationS = 1.0;
+    FreeFall fall = EventOver<FreeFall>(10, 14, "12:00:01", 1.0);
     fall.heightM = 4.903325;
     fall.heightMinM = 3.1381;
     fall.heightMaxM = 7.0608;

@@ -77,35 +77,35 @@ TEST(RangeStatisticsCache, AReadingAddsOnlyItsNewRowsAndAnythingElseIsComputedAf
     std::vector<SampleRow> rows = Noise(1000, 3);
     rows.reserve(100000);
     RangeStatisticsCache cache;
-    const auto view = [&](std::size_t count) { return TimeRows{rows.data(), count, nullptr, 0.1}; };
+    using Work = RangeStatisticsCache::Work;
+    // The work an update for the first count rows does; its statistics must equal ones computed
+    // at once.
+    const auto update = [&](std::size_t count, RowRange range, bool reading) {
+        SCOPED_TRACE(::testing::Message() << count << " rows, range " << range.from << " to " << range.to);
+        ExpectSame(cache.Update(TimeRows{rows.data(), count, nullptr, 0.1}, range, reading),
+                   ComputeRangeStatistics(rows.data(), range));
+        return cache.lastWork();
+    };
 
-    cache.Update(view(600), {0, 599}, true);
-    EXPECT_EQ(cache.lastWork(), RangeStatisticsCache::Work::Full);
-    cache.Update(view(600), {0, 599}, true);
-    EXPECT_EQ(cache.lastWork(), RangeStatisticsCache::Work::None);
+    EXPECT_EQ(update(600, {0, 599}, true), Work::Full);
+    EXPECT_EQ(update(600, {0, 599}, true), Work::None);
     // A reading brings rows 600 .. 999: only they are read.
-    ExpectSame(cache.Update(view(1000), {0, 999}, true), ComputeRangeStatistics(rows.data(), {0, 999}));
-    EXPECT_EQ(cache.lastWork(), RangeStatisticsCache::Work::Appended);
+    EXPECT_EQ(update(1000, {0, 999}, true), Work::Appended);
 
     // The rows of a file are not a reading's: a longer range is computed whole.
-    cache.Update(view(1000), {0, 899}, false);
-    EXPECT_EQ(cache.lastWork(), RangeStatisticsCache::Work::Full);
-    cache.Update(view(1000), {0, 999}, false);
-    EXPECT_EQ(cache.lastWork(), RangeStatisticsCache::Work::Full);
+    EXPECT_EQ(update(1000, {0, 899}, false), Work::Full);
+    EXPECT_EQ(update(1000, {0, 999}, false), Work::Full);
     // A zoom or scroll: another first row.
-    ExpectSame(cache.Update(view(1000), {100, 999}, true), ComputeRangeStatistics(rows.data(), {100, 999}));
-    EXPECT_EQ(cache.lastWork(), RangeStatisticsCache::Work::Full);
+    EXPECT_EQ(update(1000, {100, 999}, true), Work::Full);
 
     // Another recording in the same rows (a new reading started): the rows at the ends differ,
     // so nothing of the old statistics is kept.
-    cache.Update(view(1000), {0, 499}, true);
+    update(1000, {0, 499}, true);
     std::vector<SampleRow> fresh = Noise(1000, 99);
     std::copy(fresh.begin(), fresh.end(), rows.begin());
-    ExpectSame(cache.Update(view(1000), {0, 999}, true), ComputeRangeStatistics(rows.data(), {0, 999}));
-    EXPECT_EQ(cache.lastWork(), RangeStatisticsCache::Work::Full);
+    EXPECT_EQ(update(1000, {0, 999}, true), Work::Full);
     rows[999][0] += 1.0;  // a changed row at the end in the same place is seen as well
-    cache.Update(view(1000), {0, 999}, false);
-    EXPECT_EQ(cache.lastWork(), RangeStatisticsCache::Work::Full);
+    EXPECT_EQ(update(1000, {0, 999}, false), Work::Full);
 }
 
 TEST(StatisticsTable, TextsInEitherUnit)
