@@ -38,19 +38,13 @@ TEST(SummaryStatisticsTest, ExtremesNameTheLastRowThatReachedThem)
     ScopedTimeZone zone(kBerlin);
     Shown shown(FourRows());
     const SummaryTexts& t = shown.view.m_summary;
-    EXPECT_EQ(t.max[0], "2.50 @ 05/03/23 14:00:03");
-    EXPECT_EQ(t.min[0], "-0.30 @ 05/03/23 14:00:02");
-    EXPECT_EQ(t.max[1], "0.50 @ 05/03/23 14:00:03");
-    EXPECT_EQ(t.min[1], "-1.00 @ 05/03/23 14:00:02");
-    EXPECT_EQ(t.max[2], "1.02 @ 05/03/23 14:00:02");
-    EXPECT_EQ(t.min[2], "0.98 @ 05/03/23 14:00:00");
-    EXPECT_EQ(t.max[3], "2.76 @ 05/03/23 14:00:03");
-    EXPECT_EQ(t.min[3], "1.40 @ 05/03/23 14:00:00");
+    using Columns = std::array<std::string, 4>;  // X, Y, Z, vector sum
+    EXPECT_EQ(t.max, (Columns{"2.50 @ 05/03/23 14:00:03", "0.50 @ 05/03/23 14:00:03", "1.02 @ 05/03/23 14:00:02",
+                              "2.76 @ 05/03/23 14:00:03"}));
+    EXPECT_EQ(t.min, (Columns{"-0.30 @ 05/03/23 14:00:02", "-1.00 @ 05/03/23 14:00:02", "0.98 @ 05/03/23 14:00:00",
+                              "1.40 @ 05/03/23 14:00:00"}));
     // Averages over signed values; -0.375 rounds to even like printf.
-    EXPECT_EQ(t.avg[0], "1.20");
-    EXPECT_EQ(t.avg[1], "-0.38");
-    EXPECT_EQ(t.avg[2], "1.00");
-    EXPECT_EQ(t.avg[3], "2.08");
+    EXPECT_EQ(t.avg, (Columns{"1.20", "-0.38", "1.00", "2.08"}));
     EXPECT_EQ(t.samples, "4");
     EXPECT_EQ(t.unit, "g");
     EXPECT_EQ(t.startTime, "05/03/23 14:00:00");
