@@ -176,7 +176,6 @@ namespace {
 
 // The runs straight from their definition, row by row, for comparison with the detector's
 // block-skipping pass.
-
 std::vector<RowRun> NaiveRuns(const TimeRows& rows, bool shock, const EventOptions& o, std::size_t minRows)
 {
     std::vector<RowRun> runs;
