@@ -62,19 +62,33 @@ struct PaintedRecording {
     }
 };
 
+// What the paints of a benchmark cost per paint besides the painting thread's CPU time.
+struct PaintCosts {
+    double processNs = 0.0;  // the whole process's CPU time
+    double wallNs = 0.0;
+};
+
 // Thread CPU time of one full paint of the model into `image`, over the benchmark's iterations;
-// the whole process's CPU time per paint into `processNs` when asked.
-inline double NsPerPaint(benchmark::State& state, GraphModel& model, QImage& image, double* processNs = nullptr)
+// the whole process's CPU time and the wall time per paint into `costs` when asked. With
+// `findGroups`, every paint finds its decimation groups, as a first paint or one after a resize does.
+inline double NsPerPaint(benchmark::State& state, GraphModel& model, QImage& image, PaintCosts* costs = nullptr,
+                         bool findGroups = false)
 {
     PaintParams params;
     params.client = {0, 0, image.width(), image.height()};
     const double processStart = ProcessCpuNs();
+    const double wallStart = CpuClockNs(CLOCK_MONOTONIC);
     const double ns = ThreadNsPerIteration(state, [&] {
+        if (findGroups)
+            model.ForgetKeptGroups();
         QPainter painter(&image);
         benchmark::DoNotOptimize(PaintGraphFrame(painter, model, params));
     });
-    if (processNs != nullptr)
-        *processNs = (ProcessCpuNs() - processStart) / static_cast<double>(state.iterations());
+    if (costs != nullptr) {
+        const double iterations = static_cast<double>(state.iterations());
+        costs->processNs = (ProcessCpuNs() - processStart) / iterations;
+        costs->wallNs = (CpuClockNs(CLOCK_MONOTONIC) - wallStart) / iterations;
+    }
     return ns;
 }
 

@@ -215,6 +215,9 @@ public:
     // pass over the rows: a long recording is read once per paint instead of once per trace.
     // Returns the first point left for single segments.
     int CollectGroups(int first, int last, int p, std::vector<GroupExtremes>& groups) const;
+    // The groups kept from the last search are let go: the next paint finds its groups again, as
+    // the first paint of a recording or a paint after a resize does.
+    void ForgetKeptGroups() const { m_keptGroups.reset(); }
 
     // ---- Commands of the graph toolbar; true when the window must be repainted.
     bool OnAutoScale();
