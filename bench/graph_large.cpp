@@ -14,9 +14,9 @@
 // BM_Zoomed*: a zoomed view of the recording: a page scroll, a zoom band dragged and let go, Undo
 //   Zoom, a cursor move; "ms" each (target < 8 ms, half a 60 Hz frame), "composed" the compositions
 //   a cursor move made (0: the traces are not drawn again).
-// A large drawing writes its pixels on two threads: the figures are the painting thread's, and
-// "all_threads" the figure of the whole process's CPU time (both threads, and whatever else Qt
-// runs meanwhile).
+// A large drawing writes its pixels, and a first paint finds its groups, on two threads: the
+// figures are the painting thread's, "all_threads" the figure of the whole process's CPU time
+// (both threads, and whatever else Qt runs meanwhile), "wall" that of the clock on the wall.
 
 #include <benchmark/benchmark.h>
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "recording/PixelMath.h"
+#include "recording/TwoThreads.h"
 
 namespace shakemeter {
 
@@ -53,6 +54,55 @@ SpanPointMapper TraceGeometry::SpanMapper() const
                            s.m_nHShift);
 }
 
+GroupSearch::GroupSearch(const SampleRow* rows, std::int64_t tableRows, std::int64_t firstRow, const RowExtremes* index,
+                         int first, int groupSize)
+    : m_rows(rows), m_tableRows(tableRows), m_firstRow(firstRow), m_index(index), m_first(first), m_groupSize(groupSize)
+{
+}
+
+void GroupSearch::Find(std::vector<GroupExtremes>& groups, std::size_t begin, std::size_t end) const
+{
+    const SampleRow* rows = m_rows;
+    const std::int64_t firstRow = m_firstRow;
+    const std::int64_t tableRows = m_tableRows;
+    const auto valuesAt = [&](std::int64_t row, std::array<double, 4>& values) {
+        if (row >= 0 && row < tableRows)
+            values = rows[row];
+        else
+            values.fill(0.0);
+    };
+    for (std::size_t groupIndex = begin; groupIndex < end; ++groupIndex) {
+        // A group starts where the one before it ended; the first starts at the first point.
+        const int groupEnd = m_first + (static_cast<int>(groupIndex) + 1) * m_groupSize - 1;
+        const int groupStart = groupIndex == 0 ? m_first : groupEnd - m_groupSize;
+        GroupExtremes& group = groups[groupIndex];
+        group.from = groupStart;
+        group.to = groupEnd;
+        // Extremes start at the group's first point, so a group whose values all lie beyond the
+        // sentinels still draws. Points groupStart + 1 .. groupEnd - 1 are rows
+        // firstRow + groupStart .. firstRow + groupEnd - 2 of the table.
+        ColumnExtremes extremes;
+        extremes.minimum.fill(50000.0);
+        extremes.maximum.fill(-50000.0);
+        extremes.minimumRow.fill(firstRow + groupStart - 1);
+        extremes.maximumRow.fill(firstRow + groupStart - 1);
+        const std::int64_t rowsBegin = std::max<std::int64_t>(firstRow + groupStart, 0);
+        const std::int64_t rowsEnd = std::min<std::int64_t>(firstRow + groupEnd - 1, tableRows);
+        if (rowsBegin < rowsEnd) {
+            if (m_index != nullptr)
+                m_index->Fold(rows, static_cast<std::size_t>(rowsBegin), static_cast<std::size_t>(rowsEnd), extremes);
+            else
+                extremes.FoldRows(rows, static_cast<std::size_t>(rowsBegin), static_cast<std::size_t>(rowsEnd));
+        }
+        for (std::size_t c = 0; c < 4; ++c) {
+            group.minimumAt[c] = static_cast<int>(extremes.minimumRow[c] - firstRow + 1);
+            group.maximumAt[c] = static_cast<int>(extremes.maximumRow[c] - firstRow + 1);
+            valuesAt(extremes.minimumRow[c], group.atMinimum[c]);
+            valuesAt(extremes.maximumRow[c], group.atMaximum[c]);
+        }
+    }
+}
+
 int TraceGeometry::CollectGroups(int first, int last, int groupSize, std::vector<GroupExtremes>& groups) const
 {
     groups.clear();
@@ -76,41 +126,15 @@ int TraceGeometry::CollectGroups(int first, int last, int groupSize, std::vector
         return kept->rest;
     }
     groups.resize(static_cast<std::size_t>(count));
-    int groupStart = first;
-    for (int groupIndex = 0; groupIndex < count; ++groupIndex) {
-        const int groupEnd = first + (groupIndex + 1) * groupSize - 1;
-        GroupExtremes& group = groups[static_cast<std::size_t>(groupIndex)];
-        group.from = groupStart;
-        group.to = groupEnd;
-        // Extremes start at the group's first point, so a group whose values all lie beyond the
-        // sentinels still draws. Points groupStart + 1 .. groupEnd - 1 are rows
-        // firstRow + groupStart .. firstRow + groupEnd - 2 of the table.
-        ColumnExtremes extremes;
-        extremes.minimum.fill(50000.0);
-        extremes.maximum.fill(-50000.0);
-        extremes.minimumRow.fill(firstRow + groupStart - 1);
-        extremes.maximumRow.fill(firstRow + groupStart - 1);
-        const std::int64_t begin = std::max<std::int64_t>(firstRow + groupStart, 0);
-        const std::int64_t end = std::min<std::int64_t>(firstRow + groupEnd - 1, tableRows);
-        if (begin < end) {
-            if (index != nullptr)
-                index->Fold(rows, static_cast<std::size_t>(begin), static_cast<std::size_t>(end), extremes);
-            else
-                extremes.FoldRows(rows, static_cast<std::size_t>(begin), static_cast<std::size_t>(end));
-        }
-        const auto valuesAt = [&](std::int64_t row, std::array<double, 4>& values) {
-            if (row >= 0 && row < tableRows)
-                values = rows[row];
-            else
-                values.fill(0.0);
-        };
-        for (std::size_t c = 0; c < 4; ++c) {
-            group.minimumAt[c] = static_cast<int>(extremes.minimumRow[c] - firstRow + 1);
-            group.maximumAt[c] = static_cast<int>(extremes.maximumRow[c] - firstRow + 1);
-            valuesAt(extremes.minimumRow[c], group.atMinimum[c]);
-            valuesAt(extremes.maximumRow[c], group.atMaximum[c]);
-        }
-        groupStart = groupEnd;
+    const GroupSearch search(rows, tableRows, firstRow, index, first, groupSize);
+    const std::size_t all = groups.size();
+    // Each group is found on its own: the left and the right half of a wide plot over a long
+    // recording are found on both cores. A short recording is searched here alone.
+    if (index != nullptr && count >= kGroupsForTwoThreads) {
+        const std::size_t half = all / 2;
+        RunOnTwoThreads([&] { search.Find(groups, 0, half); }, [&] { search.Find(groups, half, all); });
+    } else {
+        search.Find(groups, 0, all);
     }
     const int rest = count * groupSize + first - 1;
     if (index != nullptr)

@@ -4,6 +4,8 @@
 // with their extremes, found in one pass over the rows.
 // Part of GraphModel, which owns the state it reads and changes.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -32,8 +34,34 @@ struct KeptGroups {
     int rest = 0;
 };
 
+// The search for decimation groups over the point table: group g ends at point
+// first + (g + 1) * groupSize - 1 and starts where group g - 1 ended (the first at point first).
+// Each group is found on its own, so that any of them may be found on any thread.
+class GroupSearch {
+public:
+    // `index` (the table's block extremes, or null for a row-by-row scan) must describe `rows`.
+    GroupSearch(const SampleRow* rows, std::int64_t tableRows, std::int64_t firstRow, const RowExtremes* index,
+                int first, int groupSize);
+
+    // Fills groups[begin] .. groups[end - 1].
+    void Find(std::vector<GroupExtremes>& groups, std::size_t begin, std::size_t end) const;
+
+private:
+    const SampleRow* m_rows;
+    std::int64_t m_tableRows;
+    std::int64_t m_firstRow;
+    const RowExtremes* m_index;
+    int m_first;
+    int m_groupSize;
+};
+
 class TraceGeometry {
 public:
+    // A long recording's groups are found in two halves on two threads from this many groups on
+    // (a plot some thousand pixels wide); fewer are found on the calling thread alone, as are
+    // all groups of a recording too short for block extremes.
+    static constexpr int kGroupsForTwoThreads = 1024;
+
     explicit TraceGeometry(const GraphModel& model) : m_model(model) {}
 
     SegmentEnds SegmentEndsOf(int p, int trace, int firstVisible) const;

@@ -7,9 +7,9 @@
 #include <bit>
 #include <climits>
 #include <map>
-#include <system_error>
-#include <thread>
 #include <cmath>
+
+#include "recording/TwoThreads.h"
 
 namespace shakemeter {
 
@@ -491,20 +491,10 @@ void TraceBatcher::WriteDirectRuns()
     // same order, so the picture is the same; the halves meet at a word of the written bits.
     const int rows = m_area.height();
     const int split = (rows / 2) & ~63;
-    bool lowerDone = false;
-    if (m_direct.size() >= kRunsForTwoThreads && split > 0) {
-        try {
-            std::thread lower([this, split, rows] { WriteRunsInRows(split, rows - 1); });
-            WriteRunsInRows(0, split - 1);
-            lower.join();
-            lowerDone = true;
-        } catch (const std::system_error&) {
-            // No thread to be had: the upper rows are written, the rest follows here.
-            WriteRunsInRows(split, rows - 1);
-            lowerDone = true;
-        }
-    }
-    if (!lowerDone)
+    if (m_direct.size() >= kRunsForTwoThreads && split > 0)
+        RunOnTwoThreads([this, split] { WriteRunsInRows(0, split - 1); },
+                        [this, split, rows] { WriteRunsInRows(split, rows - 1); });
+    else
         WriteRunsInRows(0, rows - 1);
     const std::size_t words = static_cast<std::size_t>(m_wordsPerColumn);
     const int left = m_area.left();

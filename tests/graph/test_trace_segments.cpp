@@ -3,13 +3,31 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 #include "GraphFixture.h"
+#include "graph/core/TraceGeometry.h"
 
 namespace shakemeter {
 namespace {
 
 using testing::GraphFixture;
+
+// Bit for bit, so that NaNs kept at an extreme compare as what they are.
+bool SameGroups(const std::vector<GroupExtremes>& a, const std::vector<GroupExtremes>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].from != b[i].from || a[i].to != b[i].to || a[i].minimumAt != b[i].minimumAt ||
+            a[i].maximumAt != b[i].maximumAt ||
+            std::memcmp(&a[i].atMinimum, &b[i].atMinimum, sizeof a[i].atMinimum) != 0 ||
+            std::memcmp(&a[i].atMaximum, &b[i].atMaximum, sizeof a[i].atMaximum) != 0)
+            return false;
+    }
+    return true;
+}
 
 TEST(TraceSegments, VisibilityAtThePlotEdges)
 {
@@ -84,17 +102,7 @@ TEST(TraceSegments, GroupsFoundAgainFollowTheRows)
             return SampleRow{v, -v, 2.0 * v, std::abs(v)};
         };
     };
-    const auto same = [](const std::vector<GroupExtremes>& a, const std::vector<GroupExtremes>& b) {
-        if (a.size() != b.size())
-            return false;
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            if (a[i].from != b[i].from || a[i].to != b[i].to || a[i].minimumAt != b[i].minimumAt ||
-                a[i].maximumAt != b[i].maximumAt || a[i].atMinimum != b[i].atMinimum ||
-                a[i].atMaximum != b[i].atMaximum)
-                return false;
-        }
-        return true;
-    };
+    const auto same = SameGroups;
     const auto fresh = [&](double phase, int first, int last, int size, int& rest) {
         GraphFixture other;
         other.Load(kRows, wave(phase));
@@ -129,6 +137,51 @@ TEST(TraceSegments, GroupsFoundAgainFollowTheRows)
     rest = g.model.CollectGroups(1001, kRows - 7, 300, groups);
     EXPECT_TRUE(same(groups, fresh(1.0, 1001, kRows - 7, 300, expectedRest)));
     EXPECT_EQ(rest, expectedRest);
+}
+
+// A long recording's groups are found in two halves on two threads: they are those one thread
+// finds from the block extremes and those a row-by-row scan finds, for an odd number of groups,
+// the fewest that take two threads and one fewer, a shown range that starts within the table,
+// groups past the table's last row, and NaN rows (alone, a whole block, one column).
+TEST(TraceSegments, GroupsFoundOnTwoThreadsAreThoseOfOneThread)
+{
+    constexpr int kRows = 300001;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    GraphFixture g;
+    g.Load(kRows, [&](int i) {
+        const double v = std::sin(i * 0.002) + 0.4 * std::sin(i * 0.61);
+        if (i % 997 == 5 || (i >= 128000 && i < 128064))
+            return SampleRow{nan, nan, nan, nan};
+        if (i >= 200000 && i < 200500)
+            return SampleRow{v, nan, -v, std::abs(v)};
+        // Equal values in a row: the first of them is the extreme.
+        return SampleRow{std::round(v * 4.0), -v, 60000.0 * v, std::abs(v)};
+    });
+    const auto check = [&](int rangeFirst, int first, int last, int size) {
+        g.view.m_nRangeFirst = rangeFirst;
+        g.model.ForgetKeptGroups();
+        std::vector<GroupExtremes> found;
+        const int rest = g.model.CollectGroups(first, last, size, found);
+        const std::int64_t firstRow = g.model.RangeFirst() - 1;
+        const RowExtremes* index = g.doc.RowExtremesIndex();
+        std::vector<GroupExtremes> oneThread(found.size());
+        GroupSearch(g.doc.m_pSamples.data(), kRows, firstRow, index, first, size).Find(oneThread, 0, oneThread.size());
+        std::vector<GroupExtremes> scanned(found.size());
+        GroupSearch(g.doc.m_pSamples.data(), kRows, firstRow, nullptr, first, size).Find(scanned, 0, scanned.size());
+        EXPECT_EQ(rest, static_cast<int>(found.size()) * size + first - 1);
+        EXPECT_TRUE(SameGroups(found, oneThread)) << first << " " << last << " " << size;
+        EXPECT_TRUE(SameGroups(found, scanned)) << first << " " << last << " " << size;
+        return found.size();
+    };
+    ASSERT_NE(g.doc.RowExtremesIndex(), nullptr);
+    const std::size_t most = TraceGeometry::kGroupsForTwoThreads;
+    EXPECT_EQ(check(1, 1, kRows, 129), 2325u);  // odd
+    EXPECT_EQ(check(1, 1, most * 200, 200), most);
+    EXPECT_EQ(check(1, 1, most * 200 - 1, 200), most - 1);
+    EXPECT_EQ(check(1, 7, most * 200 + 6 + 150, 200), most);
+    EXPECT_EQ(check(1001, 1, kRows - 1000, 131), 2282u);
+    // The last groups lie past the table's end: they keep their first point.
+    EXPECT_EQ(check(1, 1, kRows + 40000, 128), 2656u);
 }
 
 }  // namespace
