@@ -4,7 +4,6 @@
 #include <bit>
 #include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <iterator>
@@ -152,22 +151,17 @@ RecordingFileError FromStringStatus(ArchiveStringStatus status)
 // foreign file, and would poison every statistic and scale computed from the rows.
 bool AllFinite(const SampleRow* rows, std::size_t count)
 {
-    // An infinity or NaN anywhere makes the column sums non-finite, so one pass of additions
-    // settles the usual case; only then (or when finite values overflow) is each value looked at.
-    double sums[4] = {0.0, 0.0, 0.0, 0.0};
+    // A value is an infinity or a NaN exactly when every bit of its exponent is set, and then adding
+    // one to the exponent carries into the sign bit. Gathering those carries with OR needs neither a
+    // branch nor a chain of dependent additions, so the check runs as fast as the rows are read.
+    constexpr std::uint64_t kExponent = 0x7FF0000000000000;
+    constexpr std::uint64_t kExponentOne = std::uint64_t{1} << 52;
+    std::uint64_t carries = 0;
     for (std::size_t k = 0; k < count; ++k) {
-        for (std::size_t c = 0; c < 4; ++c)
-            sums[c] += rows[k][c];
+        for (double value : rows[k])
+            carries |= (std::bit_cast<std::uint64_t>(value) & kExponent) + kExponentOne;
     }
-    if (std::isfinite(sums[0]) && std::isfinite(sums[1]) && std::isfinite(sums[2]) && std::isfinite(sums[3]))
-        return true;
-    for (std::size_t k = 0; k < count; ++k) {
-        for (double value : rows[k]) {
-            if (!std::isfinite(value))
-                return false;
-        }
-    }
-    return true;
+    return (carries >> 63) == 0;
 }
 
 RecordingFileResult Failure(RecordingFileError error)
