@@ -319,10 +319,16 @@ TEST_F(RecordingFileOnDisk, ReadsLargeFilesOfEveryKindPieceByPiece)
         const RecordingFileResult back = ReadRecordingFile(path);
         ASSERT_TRUE(back.ok());
         ExpectSameRecording(back.recording, big);
+        // The same bytes decoded from memory, also a piece at a time.
+        const RecordingFileResult fromBytes = Read(Encode(big));
+        ASSERT_TRUE(fromBytes.ok());
+        ExpectSameRecording(fromBytes.recording, big);
 
+        // A bad value in the last, partly filled piece.
         big.m_pSamples[9000][1] = std::numeric_limits<double>::quiet_NaN();
         ASSERT_TRUE(WriteRecordingFile(path, big, 10007));
         EXPECT_EQ(ReadRecordingFile(path).error, RecordingFileError::InvalidFormat);
+        EXPECT_EQ(Read(Encode(big)).error, RecordingFileError::InvalidFormat);
     }
 }
 
