@@ -288,8 +288,8 @@ RecordingFileResult LoadFile(const OpenFile& file, std::size_t size)
     RecordingFileResult result = EmptyResultFor(layout);
     Recording& rec = result.recording;
     if (kLittleEndianHost && layout.stride == kRowBytes) {
-        // Without ticks the file's rows are the memory image of the sample array: they are read
-        // into rows and appended with one block copy per piece.
+        // Without ticks the file's rows are the memory image of the sample array: each piece is
+        // read straight into the rows it grew by, with no copy of its own.
         for (std::size_t done = 0; done < layout.rows;) {
             const std::size_t count = std::min(kPieceRows, layout.rows - done);
             // Growing by one piece at a time (the capacity is reserved) keeps the zeroing, the
