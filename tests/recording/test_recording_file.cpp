@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -208,14 +209,24 @@ TEST(RecordingFileRefusal, ImpossibleCountsAreRefusedBeforeAllocating)
 
 TEST(RecordingFileRefusal, NonFiniteValuesAreNotARecording)
 {
-    for (double poison : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+    using Limits = std::numeric_limits<double>;
+    // Either sign, quiet or signalling, and a NaN with the fewest payload bits, in any column.
+    const double poisons[] = {Limits::quiet_NaN(),     -Limits::quiet_NaN(),
+                              Limits::signaling_NaN(), std::bit_cast<double>(0x7FF0000000000001ull),
+                              Limits::infinity(),      -Limits::infinity()};
+    int column = 0;
+    for (double poison : poisons) {
         Recording r = SpectrumRecording();
-        r.m_pSamples[200][2] = poison;
-        EXPECT_EQ(Read(Encode(r)).error, RecordingFileError::InvalidFormat);
+        r.m_pSamples[200][column++ % 4] = poison;
+        EXPECT_EQ(Read(Encode(r)).error, RecordingFileError::InvalidFormat) << std::bit_cast<std::uint64_t>(poison);
     }
     Recording large = SpectrumRecording();
     large.m_pSamples[3] = {1e308, 1e308, 1e308, -1e308};  // finite, though the sum overflows
-    EXPECT_TRUE(Read(Encode(large)).ok());
+    // The finite values nearest to the non-finite ones, and the smallest ones.
+    large.m_pSamples[4] = {Limits::max(), -Limits::max(), Limits::denorm_min(), -0.0};
+    const RecordingFileResult back = Read(Encode(large));
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(back.recording.m_pSamples[4], large.m_pSamples[4]);
 }
 
 class RecordingFileOnDisk : public ::testing::Test {
@@ -308,10 +319,16 @@ TEST_F(RecordingFileOnDisk, ReadsLargeFilesOfEveryKindPieceByPiece)
         const RecordingFileResult back = ReadRecordingFile(path);
         ASSERT_TRUE(back.ok());
         ExpectSameRecording(back.recording, big);
+        // The same bytes decoded from memory, also a piece at a time.
+        const RecordingFileResult fromBytes = Read(Encode(big));
+        ASSERT_TRUE(fromBytes.ok());
+        ExpectSameRecording(fromBytes.recording, big);
 
+        // A bad value in the last, partly filled piece.
         big.m_pSamples[9000][1] = std::numeric_limits<double>::quiet_NaN();
         ASSERT_TRUE(WriteRecordingFile(path, big, 10007));
         EXPECT_EQ(ReadRecordingFile(path).error, RecordingFileError::InvalidFormat);
+        EXPECT_EQ(Read(Encode(big)).error, RecordingFileError::InvalidFormat);
     }
 }
 
