@@ -215,9 +215,12 @@ public:
     // pass over the rows: a long recording is read once per paint instead of once per trace.
     // Returns the first point left for single segments.
     int CollectGroups(int first, int last, int p, std::vector<GroupExtremes>& groups) const;
-    // The groups kept from the last search are let go: the next paint finds its groups again, as
+    // The groups kept from the last searches are let go: the next paint finds its groups again, as
     // the first paint of a recording or a paint after a resize does.
-    void ForgetKeptGroups() const { m_keptGroups.reset(); }
+    void ForgetKeptGroups() const { m_keptGroups = {}; }
+    // How many times decimation groups were searched for in the block extremes rather than taken
+    // back from a kept search.
+    int GroupSearchCount() const { return m_groupSearches; }
 
     // ---- Commands of the graph toolbar; true when the window must be repainted.
     bool OnAutoScale();
@@ -281,9 +284,11 @@ private:
     FrameStart m_frame;
     std::optional<CursorPair> m_cursors;
     std::optional<GraphOverlay> m_overlay;
-    // The decimation groups last found from a long recording's block extremes (TraceGeometry).
+    // The decimation groups of the last two views found from a long recording's block extremes
+    // (TraceGeometry), the latest used first: a zoom and its Undo Zoom each find theirs kept.
     // Shared and never changed, so that a copy of the model drawing elsewhere may read them.
-    mutable std::shared_ptr<const KeptGroups> m_keptGroups;
+    mutable std::array<std::shared_ptr<const KeptGroups>, 2> m_keptGroups;
+    mutable int m_groupSearches = 0;
 };
 
 template <typename Span>

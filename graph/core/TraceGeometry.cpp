@@ -119,11 +119,20 @@ int TraceGeometry::CollectGroups(int first, int last, int groupSize, std::vector
         static_cast<std::size_t>(groupSize) >= 2 * RowExtremes::BLOCK_ROWS)
         index = m_model.m_document->RowExtremesIndex();
     const KeptGroups::Key key{first, last, groupSize, firstRow, tableRows};
-    const std::shared_ptr<const KeptGroups>& kept = m_model.m_keptGroups;
-    if (index != nullptr && kept != nullptr && kept->key == key &&
-        kept->from.lock() == m_model.m_document->m_rowExtremes) {
-        groups = kept->groups;
-        return kept->rest;
+    auto& kept = m_model.m_keptGroups;
+    if (index != nullptr) {
+        const auto holds = [&](const std::shared_ptr<const KeptGroups>& groupsOfView) {
+            return groupsOfView != nullptr && groupsOfView->key == key &&
+                   groupsOfView->from.lock() == m_model.m_document->m_rowExtremes;
+        };
+        const auto found = std::find_if(kept.begin(), kept.end(), holds);
+        if (found != kept.end()) {
+            // The groups taken back become the latest: the view zoomed from next is this one.
+            std::rotate(kept.begin(), found, found + 1);
+            groups = kept.front()->groups;
+            return kept.front()->rest;
+        }
+        ++m_model.m_groupSearches;
     }
     groups.resize(static_cast<std::size_t>(count));
     const GroupSearch search(rows, tableRows, firstRow, index, first, groupSize);
@@ -137,9 +146,11 @@ int TraceGeometry::CollectGroups(int first, int last, int groupSize, std::vector
         search.Find(groups, 0, all);
     }
     const int rest = count * groupSize + first - 1;
-    if (index != nullptr)
-        m_model.m_keptGroups =
+    if (index != nullptr) {
+        std::rotate(kept.begin(), kept.end() - 1, kept.end());
+        kept.front() =
             std::make_shared<const KeptGroups>(KeptGroups{key, m_model.m_document->m_rowExtremes, groups, rest});
+    }
     return rest;
 }
 

@@ -139,6 +139,69 @@ TEST(TraceSegments, GroupsFoundAgainFollowTheRows)
     EXPECT_EQ(rest, expectedRest);
 }
 
+// A zoom and its Undo Zoom each take back the groups of their view instead of searching again,
+// and what is taken back is what a model that never found them finds: for the whole view after
+// zooms onto two places, and never after the rows changed (replaced in place, or one appended).
+TEST(TraceSegments, GroupsOfTheLastTwoViewsAreTakenBack)
+{
+    constexpr int kRows = 300000;  // long enough for block extremes
+    const auto wave = [](double phase) {
+        return [phase](int i) {
+            const double v = std::sin(i * 0.0013 + phase) + 0.25 * std::sin(i * 0.41);
+            return SampleRow{v, 3.0 * v, -v, std::abs(v)};
+        };
+    };
+    struct View {
+        int first;
+        int last;
+        int size;  // wide enough for the block extremes
+    };
+    const View whole{1, kRows, 200};
+    const View zoomA{50001, 150000, 130};
+    const View zoomB{120001, 290000, 140};
+
+    GraphFixture g;
+    g.Load(kRows, wave(0.0));
+    int searches = g.model.GroupSearchCount();
+    // Shows `view` and tells whether its groups were searched for.
+    const auto show = [&](const View& view, int rows, double phase) {
+        std::vector<GroupExtremes> groups;
+        const int rest = g.model.CollectGroups(view.first, view.last, view.size, groups);
+        GraphFixture fresh;
+        fresh.Load(rows, wave(phase));
+        std::vector<GroupExtremes> expected;
+        EXPECT_EQ(rest, fresh.model.CollectGroups(view.first, view.last, view.size, expected));
+        EXPECT_TRUE(SameGroups(groups, expected)) << view.first << " " << view.size;
+        const bool searched = g.model.GroupSearchCount() != searches;
+        searches = g.model.GroupSearchCount();
+        return searched;
+    };
+    EXPECT_TRUE(show(whole, kRows, 0.0));
+    EXPECT_TRUE(show(zoomA, kRows, 0.0));
+    EXPECT_FALSE(show(whole, kRows, 0.0));  // Undo Zoom
+    EXPECT_FALSE(show(zoomA, kRows, 0.0));  // the same band again
+    EXPECT_FALSE(show(whole, kRows, 0.0));
+    EXPECT_TRUE(show(zoomB, kRows, 0.0));   // elsewhere
+    EXPECT_FALSE(show(whole, kRows, 0.0));  // Undo Zoom
+    EXPECT_TRUE(show(zoomA, kRows, 0.0));   // the older zoom was let go for the newer one
+
+    // Other rows in place of the old ones, the table as long as before.
+    std::vector<SampleRow> replaced(kRows);
+    for (int i = 0; i < kRows; ++i)
+        replaced[static_cast<std::size_t>(i)] = wave(1.0)(i);
+    g.doc.m_pSamples = std::move(replaced);
+    EXPECT_TRUE(show(zoomA, kRows, 1.0));
+    EXPECT_TRUE(show(whole, kRows, 1.0));
+    EXPECT_FALSE(show(zoomA, kRows, 1.0));
+
+    // A row appended: the same views over a longer table.
+    g.doc.m_pSamples.push_back(wave(1.0)(kRows));
+    g.doc.m_header.dwSampleCount = kRows + 1;
+    EXPECT_TRUE(show(whole, kRows + 1, 1.0));
+    EXPECT_TRUE(show(zoomA, kRows + 1, 1.0));
+    EXPECT_FALSE(show(whole, kRows + 1, 1.0));
+}
+
 // A long recording's groups are found in two halves on two threads: they are those one thread
 // finds from the block extremes and those a row-by-row scan finds, for an odd number of groups,
 // the fewest that take two threads and one fewer, a shown range that starts within the table,
