@@ -13,7 +13,8 @@
 //   few rows at 4K (its pictures), per row.
 // BM_Zoomed*: a zoomed view of the recording: a page scroll, a zoom band dragged and let go, Undo
 //   Zoom, a cursor move; "ms" each (target < 8 ms, half a 60 Hz frame), "composed" the compositions
-//   a cursor move made (0: the traces are not drawn again).
+//   a cursor move made (0: the traces are not drawn again). BM_WideZoomedBandAndUndo zooms on half
+//   the plot, a view whose groups come from the block extremes as those of the whole view do.
 // A large drawing writes its pixels, and a first paint finds its groups, on two threads: the
 // figures are the painting thread's, "all_threads" the figure of the whole process's CPU time
 // (both threads, and whatever else Qt runs meanwhile), "wall" that of the clock on the wall.
@@ -152,12 +153,12 @@ struct Pane {
         QApplication::processEvents();
     }
 
-    // Zooms on a band a tenth of the plot wide: about 70,000 rows across the plot.
-    void ZoomOnBand()
+    // Zooms on a band `tenths` tenths of the plot wide: a tenth holds about 70,000 rows.
+    void ZoomOnBand(int tenths = 1)
     {
         const PlotRect plot = view->Model().plot();
         const int x0 = plot.left + plot.width() / 3;
-        Drag(QPoint(x0, plot.top + 50), QPoint(x0 + plot.width() / 10, plot.bottom - 50));
+        Drag(QPoint(x0, plot.top + 50), QPoint(x0 + plot.width() * tenths / 10, plot.bottom - 50));
     }
 
     void Drag(QPoint from, QPoint to)
@@ -204,7 +205,7 @@ void BM_ZoomedPageScroll(benchmark::State& state)
 }
 
 // A band zoom and Undo Zoom alternate, each timed on its own.
-void BM_ZoomedBandAndUndo(benchmark::State& state)
+void BandAndUndo(benchmark::State& state, int tenths)
 {
     Pane& pane = LargestPane();
     std::int64_t runs = 0;
@@ -215,7 +216,7 @@ void BM_ZoomedBandAndUndo(benchmark::State& state)
     for (auto _ : state) {
         const double start = ThreadCpuNs();
         const double startAll = ProcessCpuNs();
-        pane.ZoomOnBand();
+        pane.ZoomOnBand(tenths);
         const double zoomed = ThreadCpuNs();
         const double zoomedAll = ProcessCpuNs();
         pane.UndoZoom();
@@ -229,6 +230,17 @@ void BM_ZoomedBandAndUndo(benchmark::State& state)
     state.counters["undo_zoom_ms"] = undoing / static_cast<double>(runs) / 1e6;
     state.counters["zoom_band_all_threads_ms"] = zoomingAll / static_cast<double>(runs) / 1e6;
     state.counters["undo_zoom_all_threads_ms"] = undoingAll / static_cast<double>(runs) / 1e6;
+}
+
+void BM_ZoomedBandAndUndo(benchmark::State& state)
+{
+    BandAndUndo(state, 1);
+}
+
+// A band half the plot wide: the zoomed view's groups, too, come from the block extremes.
+void BM_WideZoomedBandAndUndo(benchmark::State& state)
+{
+    BandAndUndo(state, 5);
 }
 
 void BM_ZoomedCursorMove(benchmark::State& state)
@@ -257,6 +269,7 @@ void BM_ZoomedCursorMove(benchmark::State& state)
 
 BENCHMARK(BM_ZoomedPageScroll)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZoomedBandAndUndo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WideZoomedBandAndUndo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZoomedCursorMove)->Unit(benchmark::kMillisecond);
 
 // ---- Opening the file
