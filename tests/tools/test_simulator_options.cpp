@@ -12,9 +12,9 @@ namespace {
 
 TEST(SimulatorOptions, EveryOptionWithItsValue)
 {
-    const auto result = ParseSimulatorOptions({"--samples", "250", "--motion", "--events=3", "--tone",
-                                               "12:0.5,40:0.2:yz", "--unplug-after", "1000", "--stall-after=2000",
-                                               "--short-block", "2", "--name", "bench", "--folder", "/tmp/x"});
+    const auto result = ParseSimulatorOptions(
+        {"--samples", "250", "--motion", "--events=3", "--tone", "12:0.5,40:0.2:yz", "--unplug-after", "1000",
+         "--stall-after=2000", "--short-block", "2", "--long-block=4", "--name", "bench", "--folder", "/tmp/x"});
     ASSERT_TRUE(result.Ok()) << result.error;
     const SimulatorOptions& o = result.options;
     EXPECT_EQ(o.samples, 250u);
@@ -24,6 +24,7 @@ TEST(SimulatorOptions, EveryOptionWithItsValue)
     EXPECT_EQ(o.faults.unplugAfterBytes, 1000u);
     EXPECT_EQ(o.faults.stallAfterBytes, 2000u);
     EXPECT_EQ(o.faults.shortDataBlock, 2u);
+    EXPECT_EQ(o.faults.longDataBlock, 4u);
     EXPECT_EQ(o.name, "bench");
     EXPECT_EQ(o.folder, "/tmp/x");
 
@@ -50,6 +51,7 @@ TEST(SimulatorOptions, RefusesWhatCannotBeServed)
         {"--samples", "-1"},
         {"--samples", "12x"},
         {"--short-block", "0"},
+        {"--long-block", "65536"},
         {"--name", "a/b"},
         {"--name", ".."},
         {"--motion=yes"},

@@ -228,7 +228,7 @@ TEST(SimulatorFaults, StallStopsAnsweringButKeepsTheConnection)
     EXPECT_FALSE(later.closeConnection);
 }
 
-TEST(SimulatorFaults, AShortBlockIsHalfItsLength)
+TEST(SimulatorFaults, AShortBlockIsHalfItsLengthALongOneWholeAndThenSome)
 {
     SimulatorFaults faults;
     faults.shortDataBlock = 2;
@@ -238,6 +238,21 @@ TEST(SimulatorFaults, AShortBlockIsHalfItsLength)
     Send(sim, readBlock(1));
     const Bytes all = pattern(1512, 1);
     EXPECT_EQ(Send(sim, readBlock(2)), Bytes(all.begin() + 252, all.begin() + 252 + 126));
+
+    // A long block: the data stream in order, with the surplus right after that block.
+    SimulatorFaults longFault;
+    longFault.longDataBlock = 6;
+    auto longSim = simulatorOf(1512, 1, longFault);
+    EXPECT_EQ(downloadSizes(longSim, {1, 2, 3, 4, 5, 6, 1}), (Sizes{22, 252, 252, 252, 252, 252, 255, 6}));
+    Send(longSim, readBlock(0));
+    Bytes served;
+    for (std::uint16_t n = 1; n <= 6; ++n) {
+        const Bytes block = Send(longSim, readBlock(n));
+        served.insert(served.end(), block.begin(), block.end());
+    }
+    Bytes expected = all;
+    expected.resize(expected.size() + LoggerSimulator::kLongBlockExtra, LoggerSimulator::kLongBlockFiller);
+    EXPECT_EQ(served, expected);
 }
 
 }  // namespace

@@ -170,6 +170,10 @@ std::vector<std::uint8_t> LoggerSimulator::HandleReadBlock(std::uint16_t block)
             data.resize(data.size() / 2);
             Note("data block " + std::to_string(block) + " sent short: " + std::to_string(data.size()) + " bytes");
         }
+        if (m_faults.longDataBlock && *m_faults.longDataBlock == block) {
+            data.insert(data.end(), kLongBlockExtra, kLongBlockFiller);
+            Note("data block " + std::to_string(block) + " sent long: " + std::to_string(data.size()) + " bytes");
+        }
         if (block == dataBlocks && eventBlocks > 0)
             m_stream = DownloadStream::Events;
         return data;

@@ -33,6 +33,7 @@ struct SimulatorFaults {
     std::optional<std::uint64_t> unplugAfterBytes;
     std::optional<std::uint64_t> stallAfterBytes;
     std::optional<std::uint32_t> shortDataBlock;  // this data block is sent with half its length
+    std::optional<std::uint32_t> longDataBlock;   // this data block is followed by kLongBlockExtra bytes
 };
 
 struct SimulatorReply {
@@ -47,6 +48,9 @@ public:
     static constexpr std::uint16_t kDefaultLiveIntervalMs = 1000;
     static constexpr double kCapturePeriodSeconds = 2.0;  // the program reads a capture every 2 s
     static constexpr std::size_t kCaptureSamples = 256;
+    // Bytes a long block carries beyond its length; none of them belongs to any reply.
+    static constexpr std::size_t kLongBlockExtra = 3;
+    static constexpr std::uint8_t kLongBlockFiller = 0xEE;
 
     LoggerSimulator(LoggerMemory memory, ToneSignal signal, SimulatorFaults faults = {});
 

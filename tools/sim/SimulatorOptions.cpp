@@ -123,13 +123,13 @@ SimulatorOptionsResult ParseSimulatorOptions(const std::vector<std::string>& arg
             if (!number(n, "a byte count"))
                 return result;
             (option == "--unplug-after" ? o.faults.unplugAfterBytes : o.faults.stallAfterBytes) = n;
-        } else if (option == "--short-block") {
+        } else if (option == "--short-block" || option == "--long-block") {
             std::uint32_t n = 0;
             if (!value(text))
                 return result;
             if (!ParseUnsigned(text, n) || n == 0 || n > kLoggerMaxBlocks)
-                return fail("--short-block needs a block number from 1 to 65535, not '" + text + "'");
-            o.faults.shortDataBlock = n;
+                return fail(option + " needs a block number from 1 to 65535, not '" + text + "'");
+            (option == "--short-block" ? o.faults.shortDataBlock : o.faults.longDataBlock) = n;
         } else if (option == "--name") {
             if (!value(text))
                 return result;
@@ -176,6 +176,7 @@ std::string SimulatorUsage()
            "  --unplug-after BYTES close after BYTES sent in total and disappear\n"
            "  --stall-after BYTES  stop answering after BYTES sent in total\n"
            "  --short-block N      send data block N with half its length\n"
+           "  --long-block N       send data block N with 3 bytes too many\n"
            "Bridge:\n"
            "  --name NAME          socket name (default qz810-sim-<pid>)\n"
            "  --folder DIR         bridge folder (default $XDG_RUNTIME_DIR/shakemeter/bridges,\n"
