@@ -40,7 +40,8 @@ struct UsbBridgeConnection {
     unsigned char inEndpoint = 0;
     unsigned char outEndpoint = 0;
     std::size_t inPacketSize = 64;
-    // Bytes of the last IN transfer beyond what its read asked for, handed to the next read.
+    // Bytes of the last IN transfer beyond what its read asked for, handed to the next read of the
+    // same exchange; a write starts a new exchange and drops them.
     std::vector<unsigned char> pending;
 };
 
@@ -328,6 +329,8 @@ DeviceStatus UsbBridgeBackend::WriteDevice(Connection& connection, const void* b
     if (toWrite > static_cast<std::uint32_t>(INT_MAX)) {
         return DEVICE_INVALID_PARAMETER;
     }
+    // The reply to what is written now comes after it; bytes an over-long reply left are no part of it.
+    connection->pending.clear();
     // libusb takes a non-const buffer for both directions; an OUT transfer only reads it.
     std::vector<unsigned char> data(static_cast<const unsigned char*>(buffer),
                                     static_cast<const unsigned char*>(buffer) + toWrite);

@@ -138,6 +138,28 @@ WaitOutcome WaitAfterEmptyCall(int fd, short events, Clock::time_point deadline)
     return ready == 0 ? WaitOutcome::TimedOut : WaitOutcome::Retry;
 }
 
+// Every command the logger gets starts a new exchange, and its reply is read from what arrives
+// after it. Bytes still waiting when a command goes out (what an over-long reply left behind) are
+// dropped, so that they are never taken for the start of the next reply. A peer that never stops
+// sending cannot hold the write here: at most this many are dropped per write.
+constexpr std::size_t MAX_DROPPED_PER_WRITE = 64 * 1024;
+
+void DropUnreadBytes(int fd)
+{
+    unsigned char sink[1024];
+    std::size_t dropped = 0;
+    while (dropped < MAX_DROPPED_PER_WRITE) {
+        const ssize_t n = ::recv(fd, sink, sizeof sink, MSG_DONTWAIT);
+        if (n > 0) {
+            dropped += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            return;  // nothing waiting, or a hang-up the next read reports
+        }
+    }
+}
+
 std::string BaseName(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
@@ -336,6 +358,7 @@ DeviceStatus VirtualBridgeBackend::WriteDevice(Connection& connection, const voi
     }
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(Timeouts().WriteMs());
     const auto* in = static_cast<const unsigned char*>(buffer);
+    DropUnreadBytes(connection->fd);
 
     std::uint32_t sent = 0;
     bool timedOut = false;

@@ -2,8 +2,9 @@
 // Virtual bridges: Unix stream sockets "*.sock" in one folder, each served by a program that speaks
 // the logger protocol (the logger simulator, or anything else). The bytes go through unframed.
 // Promises: bridges are listed in name order, sockets nobody listens on are left out, every read
-// and write is bounded by the library-wide time-outs, and a peer that hung up fails every later
-// read and write. Owns the connections it opens and closes those still open when destroyed.
+// and write is bounded by the library-wide time-outs, a write first drops what arrived and was
+// never read (a command's reply comes after it), and a peer that hung up fails every later read and
+// write. Owns the connections it opens and closes those still open when destroyed.
 
 #include "logger/BridgeLibraryBase.h"
 

@@ -146,6 +146,38 @@ TEST_F(VirtualBridgeTransfer, FixedLengthRepliesAreReadWholeWhateverPiecesTheyAr
     EXPECT_EQ(m_backend.Close(handle), DEVICE_SUCCESS);
 }
 
+// A reply longer than its request's known length: what is left of it when the next command goes
+// out belongs to no reply, and must not become the start of the next one.
+TEST_F(VirtualBridgeTransfer, BytesLeftOfAnOverlongReplyDoNotStartTheNextReply)
+{
+    const Bytes header = Pattern(22, 1), surplus{0xEE, 0xEE, 0xEE}, sample = Pattern(6, 50);
+    BridgeServer server(m_folder.Socket("logger"), [&](int fd) {
+        ReceiveExactly(fd, 3);
+        Bytes overlong = header;
+        overlong.insert(overlong.end(), surplus.begin(), surplus.end());
+        SendAll(fd, overlong);
+        ReceiveExactly(fd, 3);
+        SendAll(fd, sample);
+        WaitForHangUp(fd);
+    });
+    m_backend.SetTimeouts(2000, 1000);
+    const DeviceHandle handle = OpenFirst();
+    std::uint32_t written = 0, read = 0;
+    ASSERT_EQ(Write(handle, Bytes{0x00, 0x00, 0x00}, written), DEVICE_SUCCESS);
+    Bytes got(22, 0);
+    ASSERT_EQ(Read(handle, got, read), DEVICE_SUCCESS);
+    EXPECT_EQ(got, header);
+    // The surplus is there before the next command is written.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+    ASSERT_EQ(Write(handle, Bytes{0xF2, 0x00, 0x00}, written), DEVICE_SUCCESS);
+    Bytes next(6, 0);
+    ASSERT_EQ(Read(handle, next, read), DEVICE_SUCCESS);
+    EXPECT_EQ(read, 6u);
+    EXPECT_EQ(next, sample);
+    EXPECT_EQ(m_backend.Close(handle), DEVICE_SUCCESS);
+}
+
 TEST_F(VirtualBridgeTransfer, ShortReplySucceedsAndMissingReplyFailsAfterTheTimeout)
 {
     BridgeServer server(m_folder.Socket("logger"), [](int fd) {

@@ -195,6 +195,29 @@ TEST_F(CliDevice, DownloadSetupLiveSpectrumAndUnplugThroughTheVirtualBridge)
     EXPECT_FALSE(fs::exists(Out("cut.xls")));
 }
 
+// A logger that sends one block with bytes beyond its length: the download still gets every
+// sample and event as the memory holds them, instead of the rest shifted by the surplus.
+TEST_F(CliDevice, ABlockSentLongShiftsNothingAfterIt)
+{
+    {
+        Simulator plain(m_bridges.string(), {"--samples", "100", "--events", "3"});
+        ASSERT_FALSE(plain.socket().empty());
+        ASSERT_EQ(Cli({"download", Out("memory.Vibration")}).code, 0);
+    }
+    const RecordingFileResult memory = ReadRecordingFile(Out("memory.Vibration"));
+    ASSERT_TRUE(memory.ok());
+
+    Simulator longBlock(m_bridges.string(), {"--memory", Out("memory.Vibration"), "--long-block", "1"});
+    ASSERT_FALSE(longBlock.socket().empty());
+    const Outcome download = Cli({"download", Out("again.Vibration")});
+    ASSERT_EQ(download.code, 0) << download.err;
+    const RecordingFileResult again = ReadRecordingFile(Out("again.Vibration"));
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(again.recording.m_header, memory.recording.m_header);
+    EXPECT_EQ(again.recording.m_pSamples, memory.recording.m_pSamples);
+    EXPECT_EQ(again.recording.m_pFreeFallEvents, memory.recording.m_pFreeFallEvents);
+}
+
 TEST_F(CliDevice, ADownloadThatCannotBeSavedNamesTheFileAndWritesNeither)
 {
     Simulator sim(m_bridges.string(), {"--samples", "50"});

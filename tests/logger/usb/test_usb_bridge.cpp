@@ -199,6 +199,28 @@ TEST_F(UsbBridge, WholeDownloadArrivesByteForByte)
     EXPECT_EQ(r.m_header.wYear, memory.Header().wYear);
 }
 
+// The logger sends the first data block with bytes beyond its length: those bytes, taken in with
+// the block's last packet, are no part of the next reply.
+TEST_F(UsbBridge, ABlockSentLongShiftsNothingAfterIt)
+{
+    SimulatorFaults faults;
+    faults.longDataBlock = 1;
+    LoggerSimulator logger(Memory(100, 3), ToneSignal{}, faults);
+    usb.Add({}).SetLogger(&logger);
+    CLoggerLink link(Backend(), host);
+    ASSERT_TRUE(link.Download());
+    EXPECT_TRUE(host.messages.empty());
+
+    const LoggerMemory& memory = logger.Memory();
+    const Recording& r = host.document;
+    ASSERT_EQ(r.m_pSamples.size(), 100u);
+    for (std::size_t k = 0; k < 100; ++k)
+        ASSERT_EQ(r.m_pSamples[k], DecodeMemorySample(memory.SampleStream().data() + k * 6)) << "sample " << k;
+    ASSERT_EQ(r.m_pFreeFallEvents.size(), 3u);
+    for (std::size_t j = 0; j < 3; ++j)
+        EXPECT_EQ(r.m_pFreeFallEvents[j], DecodeEventText(memory.EventStream().data() + j * 6));
+}
+
 TEST_F(UsbBridge, SetupBlockArrivesByteForByte)
 {
     LoggerSimulator logger(Memory(10, 0), ToneSignal{});
