@@ -77,8 +77,11 @@ void CRunDlg::OnPointsEdited(const QString& text)
 
 void CRunDlg::OnSpin(int delta)
 {
-    const long v = ParseLeadingInteger(m_points->text().toStdString());
-    m_points->setText(QString::number(std::clamp(v + delta, 1L, static_cast<long>(kRealTimeMaxPoints))));
+    // The text may hold any number (the settings file keeps it as it was). Held to one past either
+    // end first, a step lands where it would from the number itself, and the sum cannot overflow.
+    const long top = kRealTimeMaxPoints;
+    const long v = std::clamp(ParseLeadingInteger(m_points->text().toStdString()), 0L, top + 1);
+    m_points->setText(QString::number(std::clamp(v + delta, 1L, top)));
 }
 
 bool CRunDlg::eventFilter(QObject* watched, QEvent* event)

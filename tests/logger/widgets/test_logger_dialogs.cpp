@@ -356,6 +356,25 @@ TEST_F(LoggerDialogTest, RunRefusesWithoutRateOrPointsAndStartsOtherwise)
     dialog.Link().StopRealTime();
 }
 
+// The points text comes from the settings file as it stands there; the arrows step from the
+// nearest number in range, however far outside it the text is.
+TEST_F(LoggerDialogTest, RunArrowsStepIntoTheRangeFromAnyKeptPointsText)
+{
+    CRunDlg dialog(devices, host, owner);
+    owner.points = "99999999999999999999";
+    dialog.Initialise();
+    dialog.show();
+    QTest::keyClick(dialog.PointsEdit(), Qt::Key_Up);
+    EXPECT_EQ(dialog.PointsEdit()->text(), QStringLiteral("100000"));
+
+    owner.points = "-99999999999999999999";
+    dialog.Initialise();
+    QTest::keyClick(dialog.PointsEdit(), Qt::Key_Down);
+    EXPECT_EQ(dialog.PointsEdit()->text(), QStringLiteral("1"));
+    QTest::keyClick(dialog.PointsEdit(), Qt::Key_Up);
+    EXPECT_EQ(dialog.PointsEdit()->text(), QStringLiteral("2"));
+}
+
 TEST(LoadingDialogTest, BarFollowsItsRangeAndStaysFullPastTheEnd)
 {
     CLoadingDlg loading;
