@@ -92,6 +92,7 @@ void StatisticsDock::FitTable()
         height += m_table->horizontalScrollBar()->sizeHint().height();
     m_table->setMinimumWidth(groups ? firstGroup : width);
     m_table->setFixedHeight(height);
+    KeepWrappedLines(*m_range, m_table->minimumWidth());
 }
 
 void StatisticsDock::Clear()
