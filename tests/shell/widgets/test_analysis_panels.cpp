@@ -297,6 +297,42 @@ TEST_F(AnalysisPanelsTest, LevelsAreKeptAndFindTheEventsAgain)
     EXPECT_EQ(AnalysisEventOptions(env.profilePath).fallLevel, vibration::EventOptions().fallLevel);
 }
 
+// The keyboard reaches the menus with the docks shown: each Alt key of the menu bar opens its menu,
+// and each of the event panel's own Alt keys reaches its field.
+TEST_F(AnalysisPanelsTest, AltKeysOpenTheMenusWithTheEventPanelShown)
+{
+    ShowRecording();
+    panels->EventsAction()->trigger();
+    panels->StatisticsAction()->trigger();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    for (QAction* top : frame->menuBar()->actions()) {
+        const QKeySequence mnemonic = QKeySequence::mnemonic(top->text());
+        ASSERT_FALSE(mnemonic.isEmpty()) << top->text().toStdString();
+        frame->GraphView()->setFocus();
+        QTest::keySequence(frame.get(), mnemonic);
+        QApplication::processEvents();
+        EXPECT_TRUE(top->menu()->isVisible()) << top->text().toStdString() << " did not open";
+        EXPECT_FALSE(panels->EventList()->isAncestorOf(QApplication::focusWidget()))
+            << top->text().toStdString() << " moved the focus into the event panel";
+        top->menu()->hide();
+        QApplication::processEvents();
+    }
+    const EventsDock* events = panels->EventList();
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{events->ShockLevel(), events->FallLevel(), events->MinFallRows()}) {
+        const QList<QLabel*> labels = events->findChildren<QLabel*>();
+        const auto label =
+            std::find_if(labels.begin(), labels.end(), [field](const QLabel* l) { return l->buddy() == field; });
+        ASSERT_NE(label, labels.end());
+        frame->GraphView()->setFocus();
+        QTest::keySequence(frame.get(), QKeySequence::mnemonic((*label)->text()));
+        QApplication::processEvents();
+        EXPECT_TRUE(field->hasFocus() || field->isAncestorOf(QApplication::focusWidget()))
+            << (*label)->text().toStdString() << " did not reach its field";
+    }
+}
+
 TEST_F(AnalysisPanelsTest, EventListSavesWhatItShowsAsATable)
 {
     EXPECT_FALSE(panels->EventList()->ExportButton()->isEnabled()) << "no list yet";
