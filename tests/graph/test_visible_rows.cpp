@@ -81,6 +81,23 @@ TEST(VisibleRows, MotionRecordingsEndingInConsecutiveTicksShowTheirLastRow)
     EXPECT_EQ(SpanOf(g.model), Span(0, 9));
 }
 
+// A logger that stood still recorded nothing for a while: a zoom inside that gap shows no row, and
+// the rows on either side, off the plot, are not taken for visible ones.
+TEST(VisibleRows, AZoomIntoTheGapOfAMotionRecordingShowsNoRows)
+{
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 10; ++i)
+        ticks.push_back(i);
+    for (int i = 0; i < 10; ++i)
+        ticks.push_back(900 + i);
+    VisibleFixture g(ticks);
+    // Ticks 300 to 600 lie between pixels about 367 and 634.
+    ASSERT_TRUE(g.Band({400, 300}, {600, 500}));
+    ASSERT_GT(g.X(10, g.model.state().g_nZoomLevel), 900.0);
+    ASSERT_LT(g.X(9, g.model.state().g_nZoomLevel), 100.0);
+    EXPECT_EQ(SpanOf(g.model), Span(1, 0));
+}
+
 TEST(VisibleRows, NothingWithoutSampleRows)
 {
     GraphModel detached;

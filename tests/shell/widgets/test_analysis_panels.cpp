@@ -221,6 +221,45 @@ TEST_F(AnalysisPanelsTest, StatisticsFollowZoomScrollAndUnit)
     ExpectStatisticsOf({0, 1999}, vibration::Unit::MetresPerSecondSquared);
 }
 
+// A motion recording with a long stretch where the logger stood still: a zoom into that stretch
+// shows no sample, and the panel says so instead of giving figures of rows that are not shown.
+TEST_F(AnalysisPanelsTest, AZoomIntoAMotionRecordingsGapHasNoStatistics)
+{
+    std::vector<SampleRow> rows;
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 200; ++i) {
+        const double z = 1.0 + 0.01 * (i % 5);
+        rows.push_back({0.0, 0.0, z, z});
+        ticks.push_back(i < 100 ? i : 900 + i);
+    }
+    frame->show();
+    ASSERT_EQ(frame->OpenPath(
+                  WriteRecording(dir, QStringLiteral("still.Vibration"),
+                                 shakemeter::testing::MakeRecording(shakemeter::testing::MarchHeader(4), rows, ticks))),
+              LoadStatus::Loaded);
+    PaintPastTheFirstZoomReset(*frame->GraphView());
+    panels->StatisticsAction()->trigger();
+    panels->Follow();
+    ExpectStatisticsOf({0, 199}, vibration::Unit::G);
+
+    CVxView* view = frame->GraphView();
+    const PlotRect plot = view->State().m_rcPlot;
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(plot.left + plot.width() * 2 / 5, plot.top + 10));
+    QTest::mouseMove(view, QPoint(plot.left + plot.width() / 2, plot.bottom - 10));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(plot.left + plot.width() / 2, plot.bottom - 10));
+    Repaint();
+    ASSERT_FALSE(view->State().g_bFullView);
+    ASSERT_FALSE(VisibleRows(view->Model()));
+    panels->Follow();
+    EXPECT_EQ(panels->Statistics()->RangeLabel()->text(), QStringLiteral("No rows in the time span shown"));
+    EXPECT_TRUE(panels->Statistics()->Table()->item(0, 0)->text().isEmpty());
+
+    view->OnZoomOut();
+    Repaint();
+    panels->Follow();
+    ExpectStatisticsOf({0, 199}, vibration::Unit::G);
+}
+
 TEST_F(AnalysisPanelsTest, ChoosingAnEventZoomsOntoItAndUndoZoomTakesTheChoiceBack)
 {
     ShowRecording();
