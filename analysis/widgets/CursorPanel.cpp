@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "analysis/widgets/DockColumn.h"
 #include "analysis/widgets/FigureTable.h"
@@ -104,8 +105,7 @@ void CursorPanel::Show(const vibration::CursorReadingTexts& texts, char active)
     m_keys->setText(QStringLiteral("Drag a line, or move cursor %1 with , and . (Shift: 10 samples); Space "
                                    "switches to cursor %2.")
                         .arg(QString(QLatin1Char(active)), QString(QLatin1Char(active == 'A' ? 'B' : 'A'))));
-    FitWhole(m_values);
-    FitWhole(m_statistics);
+    FitTables();
 }
 
 void CursorPanel::Clear()
@@ -122,8 +122,17 @@ void CursorPanel::Clear()
             m_statistics->item(line, c)->setText(QString());
     m_range->setText(QStringLiteral("Analysis > Two Cursors places cursors A and B on the graph."));
     m_keys->clear();
+    FitTables();
+}
+
+void CursorPanel::FitTables()
+{
     FitWhole(m_values);
     FitWhole(m_statistics);
+    // The column is never narrower than its widest table.
+    const int narrowest = std::max(m_values->minimumWidth(), m_statistics->minimumWidth());
+    KeepWrappedLines(*m_range, narrowest);
+    KeepWrappedLines(*m_keys, narrowest);
 }
 
 void CursorPanel::setVisible(bool visible)

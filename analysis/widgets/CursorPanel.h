@@ -29,6 +29,9 @@ public:
     void setVisible(bool visible) override;
 
 private:
+    // Both tables as large as their texts, and the wrapped texts as tall as their lines beside them.
+    void FitTables();
+
     QLabel* m_span = nullptr;
     QTableWidget* m_values = nullptr;
     QLabel* m_range = nullptr;

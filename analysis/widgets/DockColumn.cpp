@@ -3,6 +3,7 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace shakemeter {
 
@@ -23,6 +24,11 @@ QLabel* MakeSelectableText(const QString& name, QWidget* parent, bool wrap)
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setWordWrap(wrap);
     return label;
+}
+
+void KeepWrappedLines(QLabel& label, int narrowestWidth)
+{
+    label.setMinimumHeight(std::max(0, label.heightForWidth(narrowestWidth)));
 }
 
 }  // namespace shakemeter

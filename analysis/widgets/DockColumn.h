@@ -17,4 +17,10 @@ QVBoxLayout* MakeDockColumn(QDockWidget& dock, const QString& name);
 // A selectable text, wrapped at the dock's width when `wrap`.
 QLabel* MakeSelectableText(const QString& name, QWidget* parent, bool wrap);
 
+// Holds the lines of a wrapped text at the narrowest width its column can take. A dock's least
+// height counts a wrapped text as the least its label needs, a line or two; a window with no
+// height to spare lays the dock out at that height and the text's further lines go over the parts
+// around it.
+void KeepWrappedLines(QLabel& label, int narrowestWidth);
+
 }  // namespace shakemeter

@@ -45,8 +45,10 @@ EventsDock::EventsDock(QWidget* parent) : QDockWidget(QStringLiteral("Events"), 
         levels->addWidget(field);
         levels->addSpacing(12);
     };
+    // The panel lies in the main window: its Alt keys must not take those of the menu bar (Alt+F
+    // opens the File menu).
     addLevel(QStringLiteral("&Shock level:"), m_shock);
-    addLevel(QStringLiteral("&Fall level:"), m_fall);
+    addLevel(QStringLiteral("Fall &level:"), m_fall);
     addLevel(QStringLiteral("&Min. fall rows:"), m_minRows);
     m_count = new QLabel(body);
     m_count->setObjectName(QStringLiteral("EventCount"));

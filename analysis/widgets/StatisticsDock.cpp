@@ -92,16 +92,17 @@ void StatisticsDock::FitTable()
         height += m_table->horizontalScrollBar()->sizeHint().height();
     m_table->setMinimumWidth(groups ? firstGroup : width);
     m_table->setFixedHeight(height);
+    KeepWrappedLines(*m_range, m_table->minimumWidth());
 }
 
-void StatisticsDock::Clear()
+void StatisticsDock::Clear(const QString& why)
 {
     SetColumns(StatisticsColumnTitles(QString()));
     for (int line = 0; line < vibration::kStatisticsLines; ++line) {
         for (int c = 0; c < 4; ++c)
             m_table->item(line, c)->setText(QString());
     }
-    m_range->setText(QStringLiteral("No recording shown"));
+    m_range->setText(why);
     FitTable();
 }
 

@@ -34,7 +34,8 @@ public:
         QString comparedTo;
     };
     void ShowComparison(const vibration::ComparisonTable& table, const ComparisonLabels& labels);
-    void Clear();
+    // An empty table, with why it is empty.
+    void Clear(const QString& why = QStringLiteral("No recording shown"));
 
     QTableWidget* Table() const { return m_table; }
     QLabel* RangeLabel() const { return m_range; }

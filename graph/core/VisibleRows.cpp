@@ -31,6 +31,13 @@ std::optional<vibration::RowRange> VisibleRows(const GraphModel& model)
             ++first;
         while (last > first && x(last) >= plot.right + 1.0)
             --last;
+        // The drawing's range of a motion recording ends at the first sample on or past the right
+        // edge, which may leave out the samples drawn on the edge's pixel after it.
+        while (last < shownLast && x(last + 1) < plot.right + 1.0)
+            ++last;
+        // A zoom into a motion recording's gap keeps one row of an edge, which lies off the plot.
+        if (x(first) <= plot.left - 1.0 || x(last) >= plot.right + 1.0)
+            return std::nullopt;
     }
     if (last < first)
         return std::nullopt;

@@ -12,6 +12,7 @@
 #include "analysis/widgets/EventsDock.h"
 #include "analysis/widgets/StatisticsDock.h"
 #include "controls/ProgramProfile.h"
+#include "graph/core/CursorPlacement.h"
 #include "graph/core/GraphOverlay.h"
 #include "graph/widgets/CVxView.h"
 #include "shell/widgets/CVxDoc.h"
@@ -132,15 +133,21 @@ void AnalysisPanels::FollowStatistics()
     const Recording& recording = m_doc.recording();
     const vibration::TimeRows rows = vibration::TimeRowsOf(recording);
     const GraphModel& model = m_view.Model();
-    if (rows.count == 0 || m_view.DisplayMode() == 0) {
+    const std::optional<vibration::RowRange> visible = VisibleRows(model);
+    // A zoom into the stretch of a motion recording where the logger stood still shows no sample.
+    const bool noRowsShown = !visible && !model.state().g_bFullView && ShownSampleRows(model).has_value();
+    if (rows.count == 0 || m_view.DisplayMode() == 0 || noRowsShown) {
         m_cache.Clear();
+        m_comparedCache.Clear();
         m_statisticsShown = false;
-        m_statistics->Clear();
+        m_comparedShown.reset();
+        m_statistics->Clear(noRowsShown ? QStringLiteral("No rows in the time span shown")
+                                        : QStringLiteral("No recording shown"));
         return;
     }
     // The spectrum graph shows no rows: its statistics are those of the whole recording, as are
     // those of a graph not drawn yet.
-    const vibration::RowRange range = VisibleRows(model).value_or(vibration::RowRange{0, rows.count - 1});
+    const vibration::RowRange range = visible.value_or(vibration::RowRange{0, rows.count - 1});
     const vibration::RangeStatistics& statistics = m_cache.Update(rows, range, recording.m_bRealTime != 0);
     if (FollowComparison(statistics, range))
         return;

@@ -248,6 +248,12 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
                            *m_analysisMenu, *m_exportMenu, m_analysisPanels->CurrentUnit());
     connect(m_analysisPanels, &AnalysisPanels::unitChanged, m_cursors,
             [this] { m_cursors->SetUnit(m_analysisPanels->CurrentUnit()); });
+    // A density left from the recording before would pass for the new one's, in the window and in
+    // its export.
+    connect(m_pView, &CVxView::readoutCleared, this, [this] {
+        if (m_psdWindow->isVisible())
+            m_psdWindow->Recompute();
+    });
     // While two recordings are compared, the PSD of the visible range follows the graph.
     connect(m_analysisPanels, &AnalysisPanels::comparedSpanChanged, this, [this] {
         if (m_psdWindow->isVisible() && m_psdWindow->source() == PsdWindow::Source::VisibleRange)

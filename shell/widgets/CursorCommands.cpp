@@ -48,9 +48,7 @@ std::optional<vibration::RowRange> CursorCommands::Range() const
 void CursorCommands::Toggle()
 {
     if (m_view.Model().Cursors()) {
-        Place(std::nullopt);
-        m_placedOn.reset();
-        m_panel->hide();
+        Remove();
         return;
     }
     const auto start = StartingCursors(m_view.Model());
@@ -76,6 +74,20 @@ void CursorCommands::SetUnit(vibration::Unit unit)
 {
     m_unit = unit;
     Refresh();
+}
+
+void CursorCommands::Remove()
+{
+    Place(std::nullopt);
+    m_placedOn.reset();
+    m_panel->hide();
+    // The filter passes every event on once the cursors are gone: a line held or pointed at now
+    // would still be when cursors come back, and the next move without a button would drag it.
+    m_dragged = 0;
+    if (m_hovering) {
+        m_hovering = false;
+        m_view.unsetCursor();
+    }
 }
 
 void CursorCommands::Place(std::optional<CursorPair> cursors)
@@ -109,9 +121,7 @@ void CursorCommands::FollowRecording()
 {
     // Hidden cursors (a spectrum shown) go as well: they would come back on the new rows.
     if (m_placedOn && !(KeyOfShown() == *m_placedOn)) {
-        Place(std::nullopt);
-        m_placedOn.reset();
-        m_panel->hide();
+        Remove();
         return;
     }
     // The other domain: a spectrum has no rows to read, and back in time the cursors read again.

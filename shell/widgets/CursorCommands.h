@@ -58,6 +58,8 @@ protected:
 
 private:
     void Place(std::optional<CursorPair> cursors);
+    // Takes the cursors away with their dock and whatever the mouse held of them.
+    void Remove();
     void Step(long long samples);
     // The shown recording was replaced, or the graph switched domains: only the first takes the
     // cursors away.

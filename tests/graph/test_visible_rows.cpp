@@ -67,6 +67,37 @@ TEST(VisibleRows, MotionRecordingsZoomOnTheirTicks)
     EXPECT_GT(g.X(static_cast<int>(rows->to) + 1, level), 900.0);
 }
 
+// A logger that moved until it stopped wrote its last rows a tick apart: the full view puts the
+// next-to-last row on the plot's right edge and the last less than a pixel beyond it, where it is
+// drawn on the edge. Both are shown, so the statistics and the export of the visible range take
+// every row, as a zoom onto the end does.
+TEST(VisibleRows, MotionRecordingsEndingInConsecutiveTicksShowTheirLastRow)
+{
+    const std::vector<std::int32_t> ticks{12, 13, 14, 400, 401, 402, 2000, 5039, 5040, 5041};
+    VisibleFixture g(ticks);
+    ASSERT_DOUBLE_EQ(g.X(8, 0), 900.0);
+    ASSERT_GT(g.X(9, 0), 900.0);
+    ASSERT_LT(g.X(9, 0), 901.0);
+    EXPECT_EQ(SpanOf(g.model), Span(0, 9));
+}
+
+// A logger that stood still recorded nothing for a while: a zoom inside that gap shows no row, and
+// the rows on either side, off the plot, are not taken for visible ones.
+TEST(VisibleRows, AZoomIntoTheGapOfAMotionRecordingShowsNoRows)
+{
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 10; ++i)
+        ticks.push_back(i);
+    for (int i = 0; i < 10; ++i)
+        ticks.push_back(900 + i);
+    VisibleFixture g(ticks);
+    // Ticks 300 to 600 lie between pixels about 367 and 634.
+    ASSERT_TRUE(g.Band({400, 300}, {600, 500}));
+    ASSERT_GT(g.X(10, g.model.state().g_nZoomLevel), 900.0);
+    ASSERT_LT(g.X(9, g.model.state().g_nZoomLevel), 100.0);
+    EXPECT_EQ(SpanOf(g.model), Span(1, 0));
+}
+
 TEST(VisibleRows, NothingWithoutSampleRows)
 {
     GraphModel detached;

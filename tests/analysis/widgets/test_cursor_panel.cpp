@@ -8,33 +8,14 @@
 #include <QMainWindow>
 #include <QTableWidget>
 
+#include "DockFixtures.h"
 #include "analysis/widgets/CursorPanel.h"
 
 namespace {
 
 using namespace shakemeter;
 using namespace shakemeter::vibration;
-
-// Every value of the readings the same text.
-CursorReadingTexts Readings(const std::string& value)
-{
-    const std::array<std::string, 4> values{value, value, value, value};
-    StatisticsTable statistics;
-    statistics.cells.fill(values);
-    statistics.unit = "g";
-    statistics.rows = 2;
-    return {.rowA = "1",
-            .rowB = "2",
-            .timeA = "06/05/26 08:35:41",
-            .timeB = "06/05/26 08:35:42",
-            .deltaT = "1.000 s",
-            .atA = values,
-            .atB = values,
-            .difference = values,
-            .statistics = statistics,
-            .firstRow = "1",
-            .lastRow = "2"};
-}
+using namespace shakemeter::testing;
 
 TEST(CursorPanel, ShownAgainWithWiderReadingsItHasTheirWidthAtOnce)
 {
@@ -45,13 +26,13 @@ TEST(CursorPanel, ShownAgainWithWiderReadingsItHasTheirWidthAtOnce)
     window.addDockWidget(Qt::RightDockWidgetArea, panel);
     window.resize(1200, 700);
     window.show();
-    panel->Show(Readings("0.1"), 'A');
+    panel->Show(CursorReadingsOf("0.1"), 'A');
     QApplication::processEvents();
     const int besideNarrow = central->width();
 
     panel->hide();
     QApplication::processEvents();
-    panel->Show(Readings("-1234567.1234"), 'B');
+    panel->Show(CursorReadingsOf("-1234567.1234"), 'B');
     panel->show();
     const int beside = central->width();
     EXPECT_GE(panel->width(), panel->Values()->minimumWidth());

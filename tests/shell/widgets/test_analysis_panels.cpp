@@ -221,6 +221,45 @@ TEST_F(AnalysisPanelsTest, StatisticsFollowZoomScrollAndUnit)
     ExpectStatisticsOf({0, 1999}, vibration::Unit::MetresPerSecondSquared);
 }
 
+// A motion recording with a long stretch where the logger stood still: a zoom into that stretch
+// shows no sample, and the panel says so instead of giving figures of rows that are not shown.
+TEST_F(AnalysisPanelsTest, AZoomIntoAMotionRecordingsGapHasNoStatistics)
+{
+    std::vector<SampleRow> rows;
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 200; ++i) {
+        const double z = 1.0 + 0.01 * (i % 5);
+        rows.push_back({0.0, 0.0, z, z});
+        ticks.push_back(i < 100 ? i : 900 + i);
+    }
+    frame->show();
+    ASSERT_EQ(frame->OpenPath(
+                  WriteRecording(dir, QStringLiteral("still.Vibration"),
+                                 shakemeter::testing::MakeRecording(shakemeter::testing::MarchHeader(4), rows, ticks))),
+              LoadStatus::Loaded);
+    PaintPastTheFirstZoomReset(*frame->GraphView());
+    panels->StatisticsAction()->trigger();
+    panels->Follow();
+    ExpectStatisticsOf({0, 199}, vibration::Unit::G);
+
+    CVxView* view = frame->GraphView();
+    const PlotRect plot = view->State().m_rcPlot;
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(plot.left + plot.width() * 2 / 5, plot.top + 10));
+    QTest::mouseMove(view, QPoint(plot.left + plot.width() / 2, plot.bottom - 10));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(plot.left + plot.width() / 2, plot.bottom - 10));
+    Repaint();
+    ASSERT_FALSE(view->State().g_bFullView);
+    ASSERT_FALSE(VisibleRows(view->Model()));
+    panels->Follow();
+    EXPECT_EQ(panels->Statistics()->RangeLabel()->text(), QStringLiteral("No rows in the time span shown"));
+    EXPECT_TRUE(panels->Statistics()->Table()->item(0, 0)->text().isEmpty());
+
+    view->OnZoomOut();
+    Repaint();
+    panels->Follow();
+    ExpectStatisticsOf({0, 199}, vibration::Unit::G);
+}
+
 TEST_F(AnalysisPanelsTest, ChoosingAnEventZoomsOntoItAndUndoZoomTakesTheChoiceBack)
 {
     ShowRecording();
@@ -295,6 +334,42 @@ TEST_F(AnalysisPanelsTest, LevelsAreKeptAndFindTheEventsAgain)
     QSettings(env.profilePath, QSettings::IniFormat)
         .setValue(QLatin1String(kProfileFallLevelKey), QStringLiteral("-1"));
     EXPECT_EQ(AnalysisEventOptions(env.profilePath).fallLevel, vibration::EventOptions().fallLevel);
+}
+
+// The keyboard reaches the menus with the docks shown: each Alt key of the menu bar opens its menu,
+// and each of the event panel's own Alt keys reaches its field.
+TEST_F(AnalysisPanelsTest, AltKeysOpenTheMenusWithTheEventPanelShown)
+{
+    ShowRecording();
+    panels->EventsAction()->trigger();
+    panels->StatisticsAction()->trigger();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    for (QAction* top : frame->menuBar()->actions()) {
+        const QKeySequence mnemonic = QKeySequence::mnemonic(top->text());
+        ASSERT_FALSE(mnemonic.isEmpty()) << top->text().toStdString();
+        frame->GraphView()->setFocus();
+        QTest::keySequence(frame.get(), mnemonic);
+        QApplication::processEvents();
+        EXPECT_TRUE(top->menu()->isVisible()) << top->text().toStdString() << " did not open";
+        EXPECT_FALSE(panels->EventList()->isAncestorOf(QApplication::focusWidget()))
+            << top->text().toStdString() << " moved the focus into the event panel";
+        top->menu()->hide();
+        QApplication::processEvents();
+    }
+    const EventsDock* events = panels->EventList();
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{events->ShockLevel(), events->FallLevel(), events->MinFallRows()}) {
+        const QList<QLabel*> labels = events->findChildren<QLabel*>();
+        const auto label =
+            std::find_if(labels.begin(), labels.end(), [field](const QLabel* l) { return l->buddy() == field; });
+        ASSERT_NE(label, labels.end());
+        frame->GraphView()->setFocus();
+        QTest::keySequence(frame.get(), QKeySequence::mnemonic((*label)->text()));
+        QApplication::processEvents();
+        EXPECT_TRUE(field->hasFocus() || field->isAncestorOf(QApplication::focusWidget()))
+            << (*label)->text().toStdString() << " did not reach its field";
+    }
 }
 
 TEST_F(AnalysisPanelsTest, EventListSavesWhatItShowsAsATable)

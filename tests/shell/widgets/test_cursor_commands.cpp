@@ -161,6 +161,34 @@ TEST_F(CursorCommandsTest, TheMouseDragsALineAndSnapsItToASample)
     QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, QPoint(Column(300), Middle() - 50));
 }
 
+// Cursors taken away while the pointer is over a line, or while a line is held, leave neither the
+// pointer of a line nor a hold behind: the next cursors move only when taken again.
+TEST_F(CursorCommandsTest, CursorsTakenAwayLeaveNoGripBehind)
+{
+    toggle->trigger();
+    Settle();
+    QTest::mouseMove(view, QPoint(Column(666) + 2, Middle()));
+    ASSERT_EQ(view->cursor().shape(), Qt::SplitHCursor);
+    toggle->trigger();
+    Settle();
+    EXPECT_FALSE(view->testAttribute(Qt::WA_SetCursor)) << "the pointer of a line stays over a graph without them";
+
+    // Another recording takes them away in the middle of a drag.
+    toggle->trigger();
+    Settle();
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(Column(666) + 2, Middle()));
+    QTest::mouseMove(view, QPoint(Column(700), Middle()));
+    Show(QStringLiteral("other.Vibration"), 2000);
+    ASSERT_FALSE(view->Model().Cursors());
+    EXPECT_FALSE(view->testAttribute(Qt::WA_SetCursor));
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, QPoint(Column(700), Middle()));
+    toggle->trigger();
+    Settle();
+    const CursorPair placed = Pair();
+    QTest::mouseMove(view, QPoint(Column(1000), Middle() + 20));
+    EXPECT_EQ(Pair(), placed) << "a move without a button dragged a line";
+}
+
 TEST_F(CursorCommandsTest, KeysStepTheActiveCursorAndSpaceSwitchesIt)
 {
     toggle->trigger();

@@ -607,3 +607,27 @@ TEST_F(MainFrameTest, AnalysisPsdOpensTheDensityOfTheShownRecording)
         EXPECT_EQ(frame->Psd()->Shown().axes[axis].psd, core.axes[axis].psd);
     frame->Psd()->close();
 }
+
+// The density names the shown recording in its status line and in its export: a file opened while
+// the window is open replaces it, and one too short for a segment leaves nothing to export.
+TEST_F(MainFrameTest, AnOpenPsdWindowFollowsTheNextFile)
+{
+    Load(MakeLoggedRecording(600));
+    frame->OnCommand(ID_ANALYSIS_PSD);
+    ASSERT_TRUE(frame->Psd()->StatusText().startsWith(QStringLiteral("Rows 1 to 600,")))
+        << frame->Psd()->StatusText().toStdString();
+
+    Load(MakeLoggedRecording(1000), QStringLiteral("b.Vibration"));
+    EXPECT_TRUE(frame->Psd()->StatusText().startsWith(QStringLiteral("Rows 1 to 1000,")))
+        << frame->Psd()->StatusText().toStdString();
+    const vibration::TimeRows rows = vibration::TimeRowsOf(frame->Doc().recording());
+    vibration::WelchPsd welch(vibration::kDefaultSegment);
+    welch.AddSegments(rows.rows, {0, rows.count - 1});
+    EXPECT_EQ(frame->Psd()->Shown().axes[0].psd, welch.Result(1.0 / rows.dt).axes[0].psd);
+
+    Load(MakeLoggedRecording(100), QStringLiteral("c.Vibration"));
+    EXPECT_TRUE(frame->Psd()->Shown().frequency.empty());
+    EXPECT_TRUE(frame->Psd()->StatusText().startsWith(QStringLiteral("Rows 1 to 100 are fewer")))
+        << frame->Psd()->StatusText().toStdString();
+    frame->Psd()->close();
+}
