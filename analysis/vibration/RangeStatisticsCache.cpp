@@ -4,16 +4,19 @@ namespace shakemeter::vibration {
 
 bool RangeStatisticsCache::Holds(const TimeRows& rows, RowRange range) const
 {
-    // A reading's rows may move when their store grows, so the rows at the ends are compared
-    // too: another recording in the same place does not pass for the old one.
+    // Only rows in the store they were read from count as the old ones: a reading's store is
+    // made whole at its start, so another reading or file, even one that starts and ends with the
+    // same rows, lives elsewhere. The rows at the ends are compared too, so that another
+    // recording given the freed store of the old one does not pass for it either.
     const RowRange& had = m_last->range;
-    return had.from == range.from && had.to <= range.to && rows.rows[had.from] == m_first && rows.rows[had.to] == m_end;
+    return rows.rows == m_rows && had.from == range.from && had.to <= range.to && rows.rows[had.from] == m_first &&
+           rows.rows[had.to] == m_end;
 }
 
 const RangeStatistics& RangeStatisticsCache::Update(const TimeRows& rows, RowRange range, bool growing)
 {
     const bool held = m_last && Holds(rows, range);
-    if (held && m_last->range.to == range.to && (growing || rows.rows == m_rows)) {
+    if (held && m_last->range.to == range.to) {
         m_lastWork = Work::None;
     } else if (held && growing) {
         const RowRange added{m_last->range.to + 1, range.to};

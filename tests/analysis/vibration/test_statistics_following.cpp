@@ -108,6 +108,33 @@ TEST(RangeStatisticsCache, AReadingAddsOnlyItsNewRowsAndAnythingElseIsComputedAf
     EXPECT_EQ(update(1000, {0, 999}, false), Work::Full);
 }
 
+TEST(RangeStatisticsCache, AnotherReadingThatStartsAndEndsAtRestIsNotTakenForTheOldOne)
+{
+    // Two real-time recordings of the same length, the logger lying still at their first and
+    // last rows: only the rows between tell them apart.
+    const auto atRest = [](std::vector<SampleRow> rows) {
+        rows.front() = rows.back() = RowWithSum(0.0, 0.01, 1.0);
+        return rows;
+    };
+    const std::vector<SampleRow> first = atRest(Noise(500, 1));
+    const std::vector<SampleRow> second = atRest(Noise(800, 2, 3.0));
+    RangeStatisticsCache cache;
+    using Work = RangeStatisticsCache::Work;
+    cache.Update(TimeRows{first.data(), 500, nullptr, 0.5}, {0, 499}, true);
+    const RangeStatistics& same = cache.Update(TimeRows{second.data(), 500, nullptr, 0.5}, {0, 499}, true);
+    EXPECT_EQ(cache.lastWork(), Work::Full);
+    ExpectSame(same, ComputeRangeStatistics(second.data(), {0, 499}));
+
+    // Nor are the old statistics extended by the rows of a longer one whose row at the old end
+    // matches by chance.
+    std::vector<SampleRow> longer = Noise(800, 3, -2.0);
+    longer[0] = longer[499] = first[0];
+    cache.Update(TimeRows{first.data(), 500, nullptr, 0.5}, {0, 499}, true);
+    const RangeStatistics& grown = cache.Update(TimeRows{longer.data(), 800, nullptr, 0.5}, {0, 799}, true);
+    EXPECT_EQ(cache.lastWork(), Work::Full);
+    ExpectSame(grown, ComputeRangeStatistics(longer.data(), {0, 799}));
+}
+
 TEST(StatisticsTable, TextsInEitherUnit)
 {
     std::vector<SampleRow> rows;
