@@ -18,6 +18,9 @@ struct TimeRows {
     double dt = 0.0;                      // seconds per tick
 
     bool evenlySampled() const { return ticks == nullptr; }
+    // An interval code naming a unit but a count of 0 (only a damaged file holds one) gives rows
+    // without time between them: no sampling rate, no frequencies.
+    bool hasInterval() const { return dt > 0.0; }
     std::int64_t tick(std::size_t k) const { return ticks != nullptr ? ticks[k] : static_cast<std::int64_t>(k); }
 };
 

@@ -220,6 +220,12 @@ void PsdWindow::ComputeFromRecording()
         Refuse(QStringLiteral("A motion-detection recording is not evenly sampled, so it has no spectral density."));
         return;
     }
+    if (!rows.hasInterval()) {
+        Refuse(
+            QStringLiteral("The recording's interval counts no time, so it has no sampling rate and no spectral "
+                           "density."));
+        return;
+    }
     vibration::RowRange range{0, rows.count - 1};
     const std::optional<vibration::RowRange> visible =
         source() == Source::VisibleRange && m_inputs.visibleRows ? m_inputs.visibleRows() : std::nullopt;
@@ -297,6 +303,8 @@ QString PsdWindow::CompareWith(const Compared& compared)
         compared.recording != nullptr ? vibration::TimeRowsOf(*compared.recording) : vibration::TimeRows{};
     if (!rows.evenlySampled())
         return title + QStringLiteral("not evenly sampled, so it has no spectral density.");
+    if (!rows.hasInterval())
+        return title + QStringLiteral("its interval counts no time, so it has no spectral density.");
     if (!compared.rows || rows.count == 0)
         return title + QStringLiteral("none of its rows fall in the time span shown.");
     vibration::RowRange range = *compared.rows;

@@ -256,6 +256,28 @@ TEST_F(CliAnalysis, RefusalsNameTheFileAndTheReason)
     }
 }
 
+TEST_F(CliAnalysis, PsdOfARecordingWhoseIntervalCountsNoTimeIsRefused)
+{
+    // Interval codes 1 to 3 name a unit but a count of 0: the file gives no sampling rate, and a
+    // density over it would be one of infinite frequencies.
+    std::vector<SampleRow> rows;
+    for (int n = 0; n < 512; ++n)
+        rows.push_back(Row(0.0, 0.0, std::sin(n * 0.7)));
+    const std::string good = Write("good.Vibration", rows, 200);
+    for (const std::uint16_t code : {1, 2, 3}) {
+        const std::string file = Write("zero-" + std::to_string(code) + ".Vibration", rows, code);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"psd", file, "--json"}, {"psd", good, file, "--json"}}) {
+            const Outcome outcome = RunProgram(kCli, args);
+            EXPECT_EQ(outcome.code, 1) << code;
+            EXPECT_EQ(outcome.out, "") << code;
+            EXPECT_EQ(outcome.err, "shakemeter-cli: " + file +
+                                       ": the recording's interval counts no time, so it has no sampling rate and "
+                                       "no spectral density\n");
+        }
+    }
+}
+
 TEST_F(CliAnalysis, EveryVerbHasItsHelpAndItsChecks)
 {
     for (const char* verb :

@@ -135,6 +135,10 @@ int RunPsd(const PsdRequest& request)
         const TimeRows rows = TimeRowsOf(recording);
         if (!rows.evenlySampled())
             return Refuse(file, "a motion-detection recording is not evenly sampled, so it has no spectral density");
+        if (!rows.hasInterval())
+            return Refuse(file,
+                          "the recording's interval counts no time, so it has no sampling rate and no spectral "
+                          "density");
         const RangeChoice choice = ChooseRange(rows.count, request.from, request.to);
         if (!choice.range)
             return Refuse(file, choice.refusal);

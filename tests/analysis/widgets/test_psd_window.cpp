@@ -352,6 +352,30 @@ TEST_F(PsdComparisonFixture, ADifferentSamplingIsInterpolatedAtTheShownBins)
         << window.StatusText().toStdString();
 }
 
+TEST_F(PsdComparisonFixture, RowsWhoseIntervalCountsNoTimeHaveNoDensity)
+{
+    // Interval code 1: milliseconds, but none of them. Its frequencies would all be infinite.
+    window.SetSource(PsdWindow::Source::VisibleRange);
+    const Recording good = recording;
+    recording = LoggedRecording(NoiseRows(600, 2), 1);
+    window.Recompute();
+    EXPECT_TRUE(window.Shown().frequency.empty());
+    EXPECT_FALSE(window.Comparison().has_value());
+    EXPECT_EQ(window.StatusText().toStdString(),
+              "The recording's interval counts no time, so it has no sampling rate and no spectral density.");
+    EXPECT_TRUE(window.GrmsText().isEmpty());
+
+    // As the compared recording it leaves the shown density alone.
+    recording = good;
+    compared = LoggedRecording(NoiseRows(600, 2), 1);
+    comparedRows = RowRange{0, 599};
+    window.Recompute();
+    EXPECT_FALSE(window.Comparison().has_value());
+    ExpectSame(window.Shown(), Core(kShownRows, 64));
+    EXPECT_EQ(window.StatusText().section(QLatin1Char('\n'), 1).toStdString(),
+              "Compared with second.vibration: its interval counts no time, so it has no spectral density.");
+}
+
 }  // namespace
 
 TEST_F(PsdWindowFixture, EscapeClosesTheWindow)
