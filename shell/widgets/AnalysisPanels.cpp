@@ -121,8 +121,14 @@ void AnalysisPanels::SetUnit(vibration::Unit unit)
 
 void AnalysisPanels::Follow()
 {
-    if (!m_statistics->isHidden())
+    if (!m_statistics->isHidden()) {
         FollowStatistics();
+    } else {
+        // Recordings replaced while nobody looks free their stores, and the next may be given the
+        // same one: statistics kept from then would pass for the new rows.
+        m_cache.Clear();
+        m_comparedCache.Clear();
+    }
     if (!m_events->isHidden())
         FollowEvents();
     FollowComparedSpan();

@@ -221,6 +221,30 @@ TEST_F(AnalysisPanelsTest, StatisticsFollowZoomScrollAndUnit)
     ExpectStatisticsOf({0, 1999}, vibration::Unit::MetresPerSecondSquared);
 }
 
+// A recording opened while the panel is closed may be given the very store the last one it showed
+// was freed from, with the same first and last rows (both lying at rest): showing the panel again
+// gives the figures of what is in the store now.
+TEST_F(AnalysisPanelsTest, StatisticsShownAgainAreThoseOfTheRowsNowInTheStore)
+{
+    ShowRecording();
+    panels->StatisticsAction()->trigger();
+    panels->Follow();
+    ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
+
+    panels->StatisticsAction()->trigger();
+    ASSERT_TRUE(panels->Statistics()->isHidden());
+    panels->Follow();
+    std::vector<SampleRow>& rows = frame->Doc().recording().m_pSamples;
+    for (std::size_t i = 1; i + 1 < rows.size(); ++i)
+        rows[i] = {0.5, -0.25, 1.5, std::sqrt(0.25 + 0.0625 + 2.25)};
+    panels->Follow();
+
+    panels->StatisticsAction()->trigger();
+    ASSERT_FALSE(panels->Statistics()->isHidden());
+    panels->Follow();
+    ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
+}
+
 // A motion recording with a long stretch where the logger stood still: a zoom into that stretch
 // shows no sample, and the panel says so instead of giving figures of rows that are not shown.
 TEST_F(AnalysisPanelsTest, AZoomIntoAMotionRecordingsGapHasNoStatistics)
