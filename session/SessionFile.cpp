@@ -116,8 +116,11 @@ public:
             for (const auto& [align, text] : kAlignNames)
                 if (value->get_ref<const std::string&>() == text)
                     return align;
-        Fail(Quoted(name) + " is " + value->dump(-1, ' ', false, json::error_handler_t::replace) +
-             "; it must be \"clock\", \"first-sample\" or \"event\"");
+        // A structured value is named by its kind: written out it could be nested deeper than
+        // the writer's recursion can go, and a message would not show it anyway.
+        const std::string given = value->is_structured() ? std::string("an ") + value->type_name()
+                                                         : value->dump(-1, ' ', false, json::error_handler_t::replace);
+        Fail(Quoted(name) + " is " + given + "; it must be \"clock\", \"first-sample\" or \"event\"");
         return std::nullopt;
     }
 
@@ -289,6 +292,10 @@ SessionReadResult ParseSession(std::string_view text, const std::string& session
     } catch (const json::parse_error& error) {
         result.error =
             SessionOpenFailure(sessionPath, "it is not JSON text (a fault at byte " + std::to_string(error.byte) + ")");
+        return result;
+    } catch (const json::out_of_range&) {
+        // The parser's other refusal: a number beyond what a double holds, such as 1e400.
+        result.error = SessionOpenFailure(sessionPath, "it holds a number too large to be read");
         return result;
     }
     if (!top.is_object()) {

@@ -151,6 +151,12 @@ TEST_F(SessionFileTest, RefusesEachKindOfBadInput)
         {with(R"("comparison": {"file": "b.Vibration", "align": "diagonal"})"),
          "\"comparison.align\" is \"diagonal\"; it must be"},
         {with(R"("comparison": {"file": "b.Vibration", "align": 2})"), "\"comparison.align\" is 2"},
+        // A value nested too deeply to be written out again is named by its kind.
+        {with(R"("comparison": {"file": "b.Vibration", "align": )" + std::string(100000, '[') +
+              std::string(100000, ']') + "}"),
+         "\"comparison.align\" is an array; it must be"},
+        {with(R"("comparison": {"file": "b.Vibration", "align": {"by": "clock"}})"),
+         "\"comparison.align\" is an object; it must be"},
         {with(R"("comparison": {"file": "b.Vibration", "align": "event", "shownEventRow": 4})"),
          "\"comparison.comparedEventRow\" is missing"},
         {with(R"("comparison": {"file": "b.Vibration", "align": "event", "shownEventRow": -4, "comparedEventRow": 1})"),
@@ -159,6 +165,10 @@ TEST_F(SessionFileTest, RefusesEachKindOfBadInput)
          "\"comparison.offsetSeconds\" is not a number of seconds"},
         {with(R"("comparison": {"file": "b.Vibration", "align": "clock", "offsetSeconds": 1e300})"),
          "\"comparison.offsetSeconds\" is not a number of seconds"},
+        // Beyond any double: the parser refuses it in a way of its own.
+        {with(R"("comparison": {"file": "b.Vibration", "align": "clock", "offsetSeconds": 1e400})"),
+         "a number too large to be read"},
+        {with(R"("cursors": {"a": -1e999, "b": 2})"), "a number too large to be read"},
         {with(R"("cursors": [1, 2])"), "\"cursors\" is not an object"},
         {with(R"("cursors": {"a": 1})"), "\"cursors.b\" is missing"},
         {with(R"("cursors": {"a": -1, "b": 2})"), "\"cursors.a\" is not a row number"},
