@@ -6,8 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
+#include <sys/stat.h>
 
+#include "PipeReader.h"
 #include "session/SessionFile.h"
 
 namespace shakemeter {
@@ -220,6 +223,15 @@ TEST_F(SessionFileTest, FilesThatCannotBeReadAreNamed)
     read = ReadSessionFile(In("data"));
     EXPECT_FALSE(read.session);
     EXPECT_NE(read.error.find("Is a directory"), std::string::npos) << read.error;
+
+    // A pipe named like a session has no writer: it is refused without waiting for one.
+    const std::string pipe = In("pipe.shakeproject");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::optional<SessionReadResult> fromPipe =
+        testing::ReadPipeWithoutWriter(pipe, [](const std::string& path) { return ReadSessionFile(path); });
+    ASSERT_TRUE(fromPipe) << "the reader waited for a writer of the pipe";
+    EXPECT_FALSE(fromPipe->session);
+    EXPECT_EQ(fromPipe->error, "Cannot open the session \"" + pipe + "\": it is not a file.");
 
     // A file too large to be a session is not read whole.
     const std::string large = In("large.shakeproject");
