@@ -80,7 +80,9 @@ public:
         const json* value = Member(object, key, name, true);
         if (value == nullptr)
             return std::nullopt;
-        if (!value->is_string() || value->get_ref<const std::string&>().empty()) {
+        // A name holding a NUL character would be cut there by the system and open another file.
+        if (!value->is_string() || value->get_ref<const std::string&>().empty() ||
+            value->get_ref<const std::string&>().find('\0') != std::string::npos) {
             Fail(Quoted(name) + " does not name a file");
             return std::nullopt;
         }
