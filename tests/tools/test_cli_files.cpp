@@ -113,6 +113,30 @@ TEST_F(CliFiles, SpectrumInTheFrequencyDomainNamesItsPeak)
     EXPECT_NE(table.find("\n13,12.00,"), std::string::npos);
 }
 
+// A name starting with '-' is a file after "--", for the report and table verbs as for the others.
+TEST_F(CliFiles, NamesStartingWithADashAreFilesAfterTheEndOfOptions)
+{
+    const std::string input = WriteLogged();
+    const fs::path before = fs::current_path();
+    fs::current_path(m_dir);
+    fs::copy_file(input, "-run1.Vibration");
+    const Outcome info = RunProgram(kCli, {"info", "--", "-run1.Vibration"});
+    const Outcome csv = RunProgram(kCli, {"csv", "--frequency", "--", "-run1.Vibration", "-run1.csv"});
+    const Outcome table = RunProgram(kCli, {"csv", "--", "-run1.Vibration", "-table.csv"});
+    const Outcome report = RunProgram(kCli, {"export", "--", "-run1.Vibration", "-run1.xls"});
+    fs::current_path(before);
+
+    EXPECT_EQ(info.code, 0) << info.err;
+    EXPECT_EQ(info.out, RunProgram(kCli, {"info", input}).out);
+    // The flag still counts before the names: a logged recording has no spectrum.
+    EXPECT_EQ(csv.code, 1);
+    EXPECT_NE(csv.err.find("is not a spectrum recording"), std::string::npos) << csv.err;
+    EXPECT_EQ(table.code, 0) << table.err;
+    EXPECT_EQ(Read(Path("-table.csv")).substr(0, 4), "No.,");
+    EXPECT_EQ(report.code, 0) << report.err;
+    EXPECT_TRUE(fs::exists(Path("-run1.xls")));
+}
+
 TEST_F(CliFiles, FailuresSayWhyAndExitWithTheirStatus)
 {
     const std::string foreign = Path("foreign.Vibration");

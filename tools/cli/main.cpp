@@ -193,12 +193,15 @@ int main(int argc, char** argv)
                 };
                 return;
             }
-            Forward f{{file}, {}, {}};
-            if (v.writes)
-                f.positional.push_back(out);
+            // The names come last, after "--": a file whose name starts with '-' is still a file.
+            Args args;
             if (frequency)
-                f.flags.push_back("--frequency");
-            run = [&v, args = f.args()] { return v.body(args); };
+                args.push_back("--frequency");
+            args.push_back("--");
+            args.push_back(file);
+            if (v.writes)
+                args.push_back(out);
+            run = [&v, args] { return v.body(args); };
         });
     }
 
