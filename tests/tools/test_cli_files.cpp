@@ -137,6 +137,24 @@ TEST_F(CliFiles, NamesStartingWithADashAreFilesAfterTheEndOfOptions)
     EXPECT_TRUE(fs::exists(Path("-run1.xls")));
 }
 
+// Names are bytes to the system: one that is no UTF-8 text is written as given by every verb.
+TEST_F(CliFiles, OutputsWhoseNamesAreNotUtf8AreWrittenUnderThoseNames)
+{
+    const std::string input = WriteLogged();
+    const std::string picture = Path("graph\xff.png");
+    const std::string table = Path("table\xfe.csv");
+    const Outcome render = RunProgram(kCli, {"render", input, picture, "--width", "400", "--height", "300"});
+    const Outcome csv = RunProgram(kCli, {"csv", input, table});
+    EXPECT_EQ(render.code, 0) << render.err;
+    EXPECT_EQ(csv.code, 0) << csv.err;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"graph\xff.png", "run1.Vibration", "table\xfe.csv"}));
+    EXPECT_EQ(Read(picture).substr(1, 3), "PNG");
+}
+
 TEST_F(CliFiles, FailuresSayWhyAndExitWithTheirStatus)
 {
     const std::string foreign = Path("foreign.Vibration");
