@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "CliTestFolder.h"
 #include "TestRecordings.h"
 #include "recording/RecordingFile.h"
@@ -153,6 +156,37 @@ TEST_F(CliFiles, OutputsWhoseNamesAreNotUtf8AreWrittenUnderThoseNames)
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"graph\xff.png", "run1.Vibration", "table\xfe.csv"}));
     EXPECT_EQ(Read(picture).substr(1, 3), "PNG");
+}
+
+// Printed results are the verbs' answers: when they cannot be written (standard output on a full
+// disk) the command fails and says so, instead of leaving a script an empty table and success.
+TEST_F(CliFiles, PrintedResultsThatCannotBeWrittenFailTheCommand)
+{
+    const std::string input = WriteLogged();
+    const auto onFullDisk = [](const std::vector<std::string>& args) {
+        const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+        int err[2];
+        Outcome outcome;
+        if (full < 0 || ::pipe2(err, O_CLOEXEC) != 0)
+            return outcome;
+        const pid_t pid = SpawnWithOutputs(kCli, args, full, err[1]);
+        ::close(full);
+        ::close(err[1]);
+        std::string ignored;
+        const int none = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        const bool ended = ReadUntilBothEnd(err[0], none, outcome.err, ignored, kPatienceMs);
+        outcome.code = pid > 0 ? Reap(pid, ended) : -1;
+        ::close(none);
+        ::close(err[0]);
+        return outcome;
+    };
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", input}, {"stats", input, "--json"}, {"summary", input}}) {
+        const Outcome outcome = onFullDisk(args);
+        EXPECT_EQ(outcome.code, 1) << args[0];
+        EXPECT_NE(outcome.err.find("cannot write the output: No space left on device"), std::string::npos)
+            << args[0] << ": " << outcome.err;
+    }
 }
 
 TEST_F(CliFiles, FailuresSayWhyAndExitWithTheirStatus)
