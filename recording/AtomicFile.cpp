@@ -138,13 +138,7 @@ bool WriteTemporary(FileSystemCalls& calls, PendingFile& pending, std::string_vi
 {
     int fd = -1;
     std::string temporary;
-    // A name the system allows may still be too long once the suffix is added: the temporary file
-    // then takes a shortened name, since only its folder matters.
-    std::string stem = pending.target;
-    const std::size_t slash = stem.rfind('/');
-    const std::size_t nameLength = stem.size() - (slash == std::string::npos ? 0 : slash + 1);
-    if (nameLength + kTemporarySuffixLength > NAME_MAX)
-        stem.resize(stem.size() - (nameLength + kTemporarySuffixLength - NAME_MAX));
+    const std::string stem = TemporaryStem(pending.target);
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = stem + ".tmp-" + RandomSuffix();
         // 0666 lets the umask decide, as for any new file of the user.
@@ -306,6 +300,18 @@ bool ReplaceFiles(const std::vector<std::pair<std::string, std::string_view>>& t
 }
 
 }  // namespace
+
+std::string TemporaryStem(const std::string& target)
+{
+    // A name the system allows may still be too long once the suffix is added: the temporary file
+    // then takes a shortened name, since only its folder matters.
+    std::string stem = target;
+    const std::size_t slash = stem.rfind('/');
+    const std::size_t nameLength = stem.size() - (slash == std::string::npos ? 0 : slash + 1);
+    if (nameLength + kTemporarySuffixLength > NAME_MAX)
+        stem.resize(stem.size() - (nameLength + kTemporarySuffixLength - NAME_MAX));
+    return stem;
+}
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, FileSystemCalls& calls, FileWriteError* error)
 {

@@ -38,6 +38,11 @@ struct FileWriteError {
     std::string reason;
 };
 
+// What the temporary files of `target` are named from in its folder, before ".tmp-" and six
+// characters: the target's path, its name shortened where the suffix would pass the system's
+// limit for a name.
+std::string TemporaryStem(const std::string& target);
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
                          FileSystemCalls& calls = FileSystemCalls::System(), FileWriteError* error = nullptr);
 

@@ -3,11 +3,14 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace shakemeter {
 
@@ -77,7 +80,9 @@ public:
         const json* value = Member(object, key, name, true);
         if (value == nullptr)
             return std::nullopt;
-        if (!value->is_string() || value->get_ref<const std::string&>().empty()) {
+        // A name holding a NUL character would be cut there by the system and open another file.
+        if (!value->is_string() || value->get_ref<const std::string&>().empty() ||
+            value->get_ref<const std::string&>().find('\0') != std::string::npos) {
             Fail(Quoted(name) + " does not name a file");
             return std::nullopt;
         }
@@ -116,8 +121,11 @@ public:
             for (const auto& [align, text] : kAlignNames)
                 if (value->get_ref<const std::string&>() == text)
                     return align;
-        Fail(Quoted(name) + " is " + value->dump(-1, ' ', false, json::error_handler_t::replace) +
-             "; it must be \"clock\", \"first-sample\" or \"event\"");
+        // A structured value is named by its kind: written out it could be nested deeper than
+        // the writer's recursion can go, and a message would not show it anyway.
+        const std::string given = value->is_structured() ? std::string("an ") + value->type_name()
+                                                         : value->dump(-1, ' ', false, json::error_handler_t::replace);
+        Fail(Quoted(name) + " is " + given + "; it must be \"clock\", \"first-sample\" or \"event\"");
         return std::nullopt;
     }
 
@@ -290,6 +298,10 @@ SessionReadResult ParseSession(std::string_view text, const std::string& session
         result.error =
             SessionOpenFailure(sessionPath, "it is not JSON text (a fault at byte " + std::to_string(error.byte) + ")");
         return result;
+    } catch (const json::out_of_range&) {
+        // The parser's other refusal: a number beyond what a double holds, such as 1e400.
+        result.error = SessionOpenFailure(sessionPath, "it holds a number too large to be read");
+        return result;
     }
     if (!top.is_object()) {
         result.error = SessionOpenFailure(sessionPath, "it is not a session file (not a JSON object)");
@@ -315,24 +327,42 @@ SessionReadResult ParseSession(std::string_view text, const std::string& session
 SessionReadResult ReadSessionFile(const std::string& path)
 {
     SessionReadResult result;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        result.error = SessionOpenFailure(path, std::strerror(errno));
+    const auto refuse = [&](const std::string& reason) {
+        result.error = SessionOpenFailure(path, reason);
         return result;
+    };
+    // Without O_NONBLOCK opening a pipe waits for a writer; on a regular file it changes nothing.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return refuse(std::strerror(errno));
+    struct stat info {};
+    const bool statFailed = ::fstat(fd, &info) != 0;
+    if (statFailed || !S_ISREG(info.st_mode)) {
+        const int error = statFailed ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+        ::close(fd);
+        // A pipe or a device would have the reader wait for a writer, or read without end.
+        return refuse(error != 0 ? std::strerror(error) : "it is not a file");
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // One byte more than allowed tells a file that is too large without reading all of it.
     std::string text(kMaxSessionFileBytes + 1, '\0');
-    const std::size_t read = std::fread(text.data(), 1, text.size(), file);
-    const int readError = std::ferror(file) != 0 ? errno : 0;
-    std::fclose(file);
-    if (readError != 0) {
-        result.error = SessionOpenFailure(path, std::strerror(readError));
-        return result;
+    std::size_t read = 0;
+    int readError = 0;
+    while (read < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + read, text.size() - read);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            readError = errno;
+        if (n <= 0)
+            break;
+        read += static_cast<std::size_t>(n);
     }
-    if (read > kMaxSessionFileBytes) {
-        result.error = SessionOpenFailure(path, "it is too large to be a session file");
-        return result;
-    }
+    ::close(fd);
+    if (readError != 0)
+        return refuse(std::strerror(readError));
+    if (read > kMaxSessionFileBytes)
+        return refuse("it is too large to be a session file");
     text.resize(read);
     return ParseSession(text, path);
 }

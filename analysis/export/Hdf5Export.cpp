@@ -244,7 +244,7 @@ bool WriteHdf5File(const std::string& path, const Recording& recording, const Re
         static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize < Hdf5PayloadBytes(recording))
         return Refuse(failed, path, "not enough free space on the disk");
 
-    std::string temporary = written + ".tmp-XXXXXX";
+    std::string temporary = TemporaryStem(written) + ".tmp-XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return Refuse(failed, path, std::strerror(errno));

@@ -19,6 +19,20 @@ using namespace vibration;
 
 constexpr const char* kAxes[3] = {"X", "Y", "Z"};
 
+// Appends printf's text whatever its length: the file column is as wide as the longest path,
+// which no fixed buffer bounds.
+template <class... Values>
+void AppendFormatted(std::string& out, const char* format, Values... values)
+{
+    const int length = std::snprintf(nullptr, 0, format, values...);
+    if (length <= 0)
+        return;
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(length) + 1);
+    std::snprintf(out.data() + at, static_cast<std::size_t>(length) + 1, format, values...);
+    out.resize(at + static_cast<std::size_t>(length));
+}
+
 std::string Short(double v)
 {
     char buffer[32];
@@ -117,39 +131,31 @@ std::string FormatSummaryTable(const std::vector<RecordingSummary>& lines)
     for (const RecordingSummary& line : lines)
         fileWidth = std::max(fileWidth, line.file.size());
     std::string out;
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%-*s  %-25s  %-9s  %10s  %9s", static_cast<int>(fileWidth), "file", "start",
-                  "kind", "interval_s", "rows");
-    out += buffer;
+    AppendFormatted(out, "%-*s  %-25s  %-9s  %10s  %9s", static_cast<int>(fileWidth), "file", "start", "kind",
+                    "interval_s", "rows");
     for (const char* axis : kAxes) {
-        std::snprintf(buffer, sizeof buffer, "  %7s_max %7s_min %7s_rms", axis, axis, axis);
-        out += buffer;
+        AppendFormatted(out, "  %7s_max %7s_min %7s_rms", axis, axis, axis);
     }
     out += "  shocks  largest_g  falls  highest_m\n";
     for (const RecordingSummary& line : lines) {
         if (!line.readable()) {
-            std::snprintf(buffer, sizeof buffer, "%-*s  cannot read: %s\n", static_cast<int>(fileWidth),
-                          line.file.c_str(), line.failure.c_str());
-            out += buffer;
+            AppendFormatted(out, "%-*s  cannot read: %s\n", static_cast<int>(fileWidth), line.file.c_str(),
+                            line.failure.c_str());
             continue;
         }
-        std::snprintf(buffer, sizeof buffer, "%-*s  %-25s  %-9s  %10s  %9zu", static_cast<int>(fileWidth),
-                      line.file.c_str(), line.startTime.c_str(), line.kind.c_str(), Short(line.intervalS).c_str(),
-                      line.rows);
-        out += buffer;
+        AppendFormatted(out, "%-*s  %-25s  %-9s  %10s  %9zu", static_cast<int>(fileWidth), line.file.c_str(),
+                        line.startTime.c_str(), line.kind.c_str(), Short(line.intervalS).c_str(), line.rows);
         for (int axis = 0; axis < 3; ++axis) {
             if (line.rows == 0) {
-                std::snprintf(buffer, sizeof buffer, "  %11s %11s %11s", "-", "-", "-");
+                AppendFormatted(out, "  %11s %11s %11s", "-", "-", "-");
             } else {
-                std::snprintf(buffer, sizeof buffer, "  %11s %11s %11s", Short(line.max[axis]).c_str(),
-                              Short(line.min[axis]).c_str(), Short(line.rms[axis]).c_str());
+                AppendFormatted(out, "  %11s %11s %11s", Short(line.max[axis]).c_str(), Short(line.min[axis]).c_str(),
+                                Short(line.rms[axis]).c_str());
             }
-            out += buffer;
         }
-        std::snprintf(buffer, sizeof buffer, "  %6zu  %9s  %5zu  %9s\n", line.shocks,
-                      line.shocks > 0 ? Short(line.largestShock).c_str() : "-", line.falls,
-                      line.falls > 0 ? Short(line.highestDropM).c_str() : "-");
-        out += buffer;
+        AppendFormatted(out, "  %6zu  %9s  %5zu  %9s\n", line.shocks,
+                        line.shocks > 0 ? Short(line.largestShock).c_str() : "-", line.falls,
+                        line.falls > 0 ? Short(line.highestDropM).c_str() : "-");
     }
     return out;
 }

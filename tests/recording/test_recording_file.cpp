@@ -2,21 +2,19 @@
 
 #include <bit>
 #include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fcntl.h>
 #include <fstream>
-#include <future>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 #include "recording/RecordingFile.h"
+#include "PipeReader.h"
 #include "TempFolder.h"
 
 namespace shakemeter {
@@ -284,21 +282,11 @@ TEST_F(RecordingFileOnDisk, PathsThatAreNoFileSayWhyAndAPipeIsNotWaitedFor)
     // A pipe named like a recording has no writer: opening it must not wait for one.
     const std::string pipe = m_dir + "/pipe.Vibration";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    std::promise<RecordingFileResult> done;
-    std::future<RecordingFileResult> result = done.get_future();
-    std::thread reader([&] { done.set_value(ReadRecordingFile(pipe)); });
-    const bool returned = result.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
-    if (!returned) {
-        // Lets a reader that waits go, so that the test ends.
-        const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
-        if (writer >= 0)
-            ::close(writer);
-    }
-    reader.join();
-    ASSERT_TRUE(returned) << "the reader waited for a writer of the pipe";
-    const RecordingFileResult refused = result.get();
-    EXPECT_EQ(refused.error, RecordingFileError::CannotOpen);
-    EXPECT_EQ(refused.systemError, 0);
+    const std::optional<RecordingFileResult> refused =
+        testing::ReadPipeWithoutWriter(pipe, [](const std::string& path) { return ReadRecordingFile(path); });
+    ASSERT_TRUE(refused) << "the reader waited for a writer of the pipe";
+    EXPECT_EQ(refused->error, RecordingFileError::CannotOpen);
+    EXPECT_EQ(refused->systemError, 0);
 }
 
 TEST_F(RecordingFileOnDisk, ReadsLargeFilesOfEveryKindPieceByPiece)

@@ -6,8 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
+#include <sys/stat.h>
 
+#include "PipeReader.h"
 #include "session/SessionFile.h"
 
 namespace shakemeter {
@@ -145,12 +148,22 @@ TEST_F(SessionFileTest, RefusesEachKindOfBadInput)
         {R"({"format": "shakemeter-session", "version": 1})", "\"recording\" is missing"},
         {R"({"format": "shakemeter-session", "version": 1, "recording": 7})", "\"recording\" does not name a file"},
         {R"({"format": "shakemeter-session", "version": 1, "recording": ""})", "\"recording\" does not name a file"},
+        {R"({"format": "shakemeter-session", "version": 1, "recording": "a.Vibration\u0000.txt"})",
+         "\"recording\" does not name a file"},
+        {with(R"("comparison": {"file": "\u0000b.Vibration", "align": "clock"})"),
+         "\"comparison.file\" does not name a file"},
         {with(R"("comparison": "b.Vibration")"), "\"comparison\" is not an object"},
         {with(R"("comparison": {"align": "clock"})"), "\"comparison.file\" is missing"},
         {with(R"("comparison": {"file": "b.Vibration"})"), "\"comparison.align\" is missing"},
         {with(R"("comparison": {"file": "b.Vibration", "align": "diagonal"})"),
          "\"comparison.align\" is \"diagonal\"; it must be"},
         {with(R"("comparison": {"file": "b.Vibration", "align": 2})"), "\"comparison.align\" is 2"},
+        // A value nested too deeply to be written out again is named by its kind.
+        {with(R"("comparison": {"file": "b.Vibration", "align": )" + std::string(100000, '[') +
+              std::string(100000, ']') + "}"),
+         "\"comparison.align\" is an array; it must be"},
+        {with(R"("comparison": {"file": "b.Vibration", "align": {"by": "clock"}})"),
+         "\"comparison.align\" is an object; it must be"},
         {with(R"("comparison": {"file": "b.Vibration", "align": "event", "shownEventRow": 4})"),
          "\"comparison.comparedEventRow\" is missing"},
         {with(R"("comparison": {"file": "b.Vibration", "align": "event", "shownEventRow": -4, "comparedEventRow": 1})"),
@@ -159,6 +172,10 @@ TEST_F(SessionFileTest, RefusesEachKindOfBadInput)
          "\"comparison.offsetSeconds\" is not a number of seconds"},
         {with(R"("comparison": {"file": "b.Vibration", "align": "clock", "offsetSeconds": 1e300})"),
          "\"comparison.offsetSeconds\" is not a number of seconds"},
+        // Beyond any double: the parser refuses it in a way of its own.
+        {with(R"("comparison": {"file": "b.Vibration", "align": "clock", "offsetSeconds": 1e400})"),
+         "a number too large to be read"},
+        {with(R"("cursors": {"a": -1e999, "b": 2})"), "a number too large to be read"},
         {with(R"("cursors": [1, 2])"), "\"cursors\" is not an object"},
         {with(R"("cursors": {"a": 1})"), "\"cursors.b\" is missing"},
         {with(R"("cursors": {"a": -1, "b": 2})"), "\"cursors.a\" is not a row number"},
@@ -210,6 +227,15 @@ TEST_F(SessionFileTest, FilesThatCannotBeReadAreNamed)
     read = ReadSessionFile(In("data"));
     EXPECT_FALSE(read.session);
     EXPECT_NE(read.error.find("Is a directory"), std::string::npos) << read.error;
+
+    // A pipe named like a session has no writer: it is refused without waiting for one.
+    const std::string pipe = In("pipe.shakeproject");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::optional<SessionReadResult> fromPipe =
+        testing::ReadPipeWithoutWriter(pipe, [](const std::string& path) { return ReadSessionFile(path); });
+    ASSERT_TRUE(fromPipe) << "the reader waited for a writer of the pipe";
+    EXPECT_FALSE(fromPipe->session);
+    EXPECT_EQ(fromPipe->error, "Cannot open the session \"" + pipe + "\": it is not a file.");
 
     // A file too large to be a session is not read whole.
     const std::string large = In("large.shakeproject");

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "CliTestFolder.h"
 #include "TestRecordings.h"
 #include "recording/RecordingFile.h"
@@ -111,6 +114,79 @@ TEST_F(CliFiles, SpectrumInTheFrequencyDomainNamesItsPeak)
     EXPECT_EQ(table.rfind("No.,Frequency (Hz),X,Y,Z\n", 0), 0u);
     EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 257);
     EXPECT_NE(table.find("\n13,12.00,"), std::string::npos);
+}
+
+// A name starting with '-' is a file after "--", for the report and table verbs as for the others.
+TEST_F(CliFiles, NamesStartingWithADashAreFilesAfterTheEndOfOptions)
+{
+    const std::string input = WriteLogged();
+    const fs::path before = fs::current_path();
+    fs::current_path(m_dir);
+    fs::copy_file(input, "-run1.Vibration");
+    const Outcome info = RunProgram(kCli, {"info", "--", "-run1.Vibration"});
+    const Outcome csv = RunProgram(kCli, {"csv", "--frequency", "--", "-run1.Vibration", "-run1.csv"});
+    const Outcome table = RunProgram(kCli, {"csv", "--", "-run1.Vibration", "-table.csv"});
+    const Outcome report = RunProgram(kCli, {"export", "--", "-run1.Vibration", "-run1.xls"});
+    fs::current_path(before);
+
+    EXPECT_EQ(info.code, 0) << info.err;
+    EXPECT_EQ(info.out, RunProgram(kCli, {"info", input}).out);
+    // The flag still counts before the names: a logged recording has no spectrum.
+    EXPECT_EQ(csv.code, 1);
+    EXPECT_NE(csv.err.find("is not a spectrum recording"), std::string::npos) << csv.err;
+    EXPECT_EQ(table.code, 0) << table.err;
+    EXPECT_EQ(Read(Path("-table.csv")).substr(0, 4), "No.,");
+    EXPECT_EQ(report.code, 0) << report.err;
+    EXPECT_TRUE(fs::exists(Path("-run1.xls")));
+}
+
+// Names are bytes to the system: one that is no UTF-8 text is written as given by every verb.
+TEST_F(CliFiles, OutputsWhoseNamesAreNotUtf8AreWrittenUnderThoseNames)
+{
+    const std::string input = WriteLogged();
+    const std::string picture = Path("graph\xff.png");
+    const std::string table = Path("table\xfe.csv");
+    const Outcome render = RunProgram(kCli, {"render", input, picture, "--width", "400", "--height", "300"});
+    const Outcome csv = RunProgram(kCli, {"csv", input, table});
+    EXPECT_EQ(render.code, 0) << render.err;
+    EXPECT_EQ(csv.code, 0) << csv.err;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"graph\xff.png", "run1.Vibration", "table\xfe.csv"}));
+    EXPECT_EQ(Read(picture).substr(1, 3), "PNG");
+}
+
+// Printed results are the verbs' answers: when they cannot be written (standard output on a full
+// disk) the command fails and says so, instead of leaving a script an empty table and success.
+TEST_F(CliFiles, PrintedResultsThatCannotBeWrittenFailTheCommand)
+{
+    const std::string input = WriteLogged();
+    const auto onFullDisk = [](const std::vector<std::string>& args) {
+        const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+        int err[2];
+        Outcome outcome;
+        if (full < 0 || ::pipe2(err, O_CLOEXEC) != 0)
+            return outcome;
+        const pid_t pid = SpawnWithOutputs(kCli, args, full, err[1]);
+        ::close(full);
+        ::close(err[1]);
+        std::string ignored;
+        const int none = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        const bool ended = ReadUntilBothEnd(err[0], none, outcome.err, ignored, kPatienceMs);
+        outcome.code = pid > 0 ? Reap(pid, ended) : -1;
+        ::close(none);
+        ::close(err[0]);
+        return outcome;
+    };
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", input}, {"stats", input, "--json"}, {"summary", input}}) {
+        const Outcome outcome = onFullDisk(args);
+        EXPECT_EQ(outcome.code, 1) << args[0];
+        EXPECT_NE(outcome.err.find("cannot write the output: No space left on device"), std::string::npos)
+            << args[0] << ": " << outcome.err;
+    }
 }
 
 TEST_F(CliFiles, FailuresSayWhyAndExitWithTheirStatus)

@@ -26,14 +26,18 @@ struct FileArgs {
 };
 
 // Parses "FILE [OUT] [--frequency]"; prints the usage line and returns false on anything else.
+// After "--" every argument is a file, also one whose name starts with '-'.
 bool ParseFileArgs(const Args& args, bool wantsOutput, const char* usage, FileArgs& parsed)
 {
     std::vector<std::string> positional;
     bool unknownOption = false;
+    bool options = true;
     for (const std::string& arg : args) {
-        if (arg == "--frequency")
+        if (options && arg == "--")
+            options = false;
+        else if (options && arg == "--frequency")
             parsed.frequency = true;
-        else if (arg.size() > 1 && arg[0] == '-')
+        else if (options && arg.size() > 1 && arg[0] == '-')
             unknownOption = true;
         else
             positional.push_back(arg);

@@ -18,7 +18,8 @@ namespace shakemeter::cli {
 
 int RunRender(int argc, char** argv, const RenderRequest& request)
 {
-    if (!PictureFormatOf(QString::fromStdString(request.out))) {
+    const std::optional<PictureFormat> format = PictureFormatOf(QString::fromStdString(request.out));
+    if (!format) {
         std::fprintf(stderr, "shakemeter-cli: %s: the picture's name ends in .png, .svg or .pdf\n",
                      request.out.c_str());
         return 2;
@@ -112,12 +113,15 @@ int RunRender(int argc, char** argv, const RenderRequest& request)
     PictureOptions options;
     options.size = QSize(request.width, request.height);
     options.panelColor = QApplication::palette().color(QPalette::Button);
-    QString error;
-    if (!WriteGraphPicture(model, QString::fromStdString(request.out), options, &error)) {
-        std::fprintf(stderr, "shakemeter-cli: %s\n", error.toLocal8Bit().constData());
+    const QByteArray picture = EncodeGraphPicture(model, options, *format);
+    if (picture.isEmpty()) {
+        std::fprintf(stderr, "shakemeter-cli: cannot write %s: the picture could not be made (too large?)\n",
+                     request.out.c_str());
         return 1;
     }
-    return 0;
+    // Written under the name as given: a name that is no UTF-8 text would not come through a
+    // QString as itself, and another file would be written in its place.
+    return WriteOutput(request.out, std::string(picture.constData(), static_cast<std::size_t>(picture.size()))) ? 0 : 1;
 }
 
 }  // namespace shakemeter::cli

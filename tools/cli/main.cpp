@@ -1,9 +1,11 @@
 // shakemeter-cli: the recording core, the vibration analysis and the logger link from the
 // command line. The grammar of every verb is declared here; the verbs get checked arguments.
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -193,12 +195,15 @@ int main(int argc, char** argv)
                 };
                 return;
             }
-            Forward f{{file}, {}, {}};
-            if (v.writes)
-                f.positional.push_back(out);
+            // The names come last, after "--": a file whose name starts with '-' is still a file.
+            Args args;
             if (frequency)
-                f.flags.push_back("--frequency");
-            run = [&v, args = f.args()] { return v.body(args); };
+                args.push_back("--frequency");
+            args.push_back("--");
+            args.push_back(file);
+            if (v.writes)
+                args.push_back(out);
+            run = [&v, args] { return v.body(args); };
         });
     }
 
@@ -386,5 +391,14 @@ int main(int argc, char** argv)
         // Help asked for is a success; every other parse failure is a usage error.
         return app.exit(e) == 0 ? 0 : EXIT_USAGE;
     }
-    return run ? run() : EXIT_USAGE;
+    const int status = run ? run() : EXIT_USAGE;
+    // What a verb prints is its answer: printed text that could not be written (a full disk) fails
+    // the command, or a script would take a cut or empty table for the result.
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::fprintf(stderr, "shakemeter-cli: cannot write the output: %s\n",
+                     errno != 0 ? std::strerror(errno) : "a write failed");
+        return status == 0 ? 1 : status;
+    }
+    return status;
 }

@@ -2,6 +2,7 @@
 // dataset values and types, root attributes, and a failed write that leaves nothing behind.
 
 #include <cstdio>
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -208,6 +209,19 @@ TEST(Hdf5Export, ReplacingAFileKeepsItsPermissions)
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
     EXPECT_TRUE(Hdf5Reader(path).open());
+}
+
+// The temporary file beside the target cannot add its suffix to a name the system allows only
+// just: it takes a shortened name, and the target is written under its own.
+TEST(Hdf5Export, NamesUpToWhatTheSystemAllowsAreWritten)
+{
+    const ScratchFolder folder("hdf5-long");
+    const Installed in(MakeRecording(MarchHeader(), FlatRows(10, 1.0)));
+    const std::string name = std::string(NAME_MAX - 3, 'n') + ".h5";
+    FileWriteError error;
+    ASSERT_TRUE(WriteHdf5File(folder / name, in.recording, in.view, &error)) << error.reason;
+    EXPECT_EQ(Hdf5Reader(folder / name).Dataset<double>("x").size(), 10u);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{name});
 }
 
 TEST(Hdf5Export, TheCommandLineToolListsTheDatasets)

@@ -1,6 +1,7 @@
 // The summary of many recordings: each line's figures, an unreadable file in the middle of the
 // list, and the same table whatever the number of threads.
 
+#include <algorithm>
 #include <fstream>
 
 #include <gmock/gmock.h>
@@ -100,6 +101,32 @@ TEST_F(RecordingSummaryTest, AnUnreadableFileInTheMiddleGetsItsReasonAndTheRestG
 
     const std::string text = FormatSummaryTable(lines);
     EXPECT_THAT(text, ::testing::ContainsRegex("missing.Vibration +cannot read: no such file\n"));
+}
+
+// Paths of any length: each line of the table keeps every column and its own line end.
+TEST(RecordingSummaryTable, LongPathsKeepEveryColumn)
+{
+    const std::string folder = "/" + std::string(200, 'd') + "/" + std::string(200, 'e') + "/" + std::string(200, 'f');
+    RecordingSummary read;
+    read.file = folder + "/week1.Vibration";
+    read.startTime = "2023-03-05T14:07:09+00:00";
+    read.kind = "logged";
+    read.intervalS = 0.05;
+    read.rows = 30;
+    read.max = {2.0, 0.5, 2.25};
+    read.shocks = 1;
+    read.largestShock = 3.0;
+    read.falls = 1;
+    read.highestDropM = 0.125;
+    RecordingSummary missing;
+    missing.file = folder + "/week2.Vibration";
+    missing.failure = "no such file";
+
+    const std::string text = FormatSummaryTable({read, missing});
+    EXPECT_THAT(text, ::testing::ContainsRegex("\n/d+/e+/f+/week1\\.Vibration +2023-03-05T14:07:09\\+00:00 +logged +"
+                                               "0\\.05 +30 +2 .* 2\\.25 .* 1 +3 +1 +0\\.125\n"));
+    EXPECT_THAT(text, ::testing::EndsWith("/week2.Vibration  cannot read: no such file\n"));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
 }
 
 TEST_F(RecordingSummaryTest, OneThreadAndSeveralGiveTheSameTable)
