@@ -81,6 +81,33 @@ TEST(GraphPaintPlan, DecimatedSpansFollowThePlotWidth)
     EXPECT_LT(longSpans, 400000u / 4);
 }
 
+// The decimated drawing reaches the last shown row, as the drawing of every segment does: a shock
+// in the last sample stands on the plot like one in the first.
+TEST(GraphPaintPlan, DecimatedDrawingReachesTheFirstAndLastShownRows)
+{
+    const int nine = static_cast<int>(690 - 19.0 * 465 / 20);  // 9 g
+    for (const int shownRows : {100000, 60000}) {
+        GraphFixture g;
+        g.Load(100000, [shownRows](int i) { return SampleRow{i == 0 || i == shownRows - 1 ? 9.0 : 0.0, 0, 0, 0}; });
+        g.ShowRows(1, shownRows);
+        g.view.m_nShownCount = shownRows;
+        const GraphPaintPlan plan = PlanFrame(g.model, kScreen);
+        bool firstShown = false;
+        bool lastShown = false;
+        bool lastJoined = false;
+        for (const TraceSpan& span : plan.traces.spans) {
+            if (span.trace != 0)
+                continue;
+            firstShown = firstShown || (span.ends.rowA == 0 && span.ends.y0 == nine);
+            lastShown = lastShown || (span.ends.rowB == shownRows - 1 && span.ends.y1 == nine);
+            lastJoined = lastJoined || (span.ends.rowB == shownRows - 1 && span.ends.x1 >= 919);  // on the right edge
+        }
+        EXPECT_TRUE(firstShown) << shownRows << " rows shown";
+        EXPECT_TRUE(lastShown) << shownRows << " rows shown";
+        EXPECT_TRUE(lastJoined) << shownRows << " rows shown";
+    }
+}
+
 // Marks: the segments of a short recording get dots; the spans of a long one's groups get bars,
 // and only the segments left over after the last group, drawn last, get dots.
 TEST(GraphPaintPlan, MarksFollowTheDrawing)
