@@ -69,6 +69,38 @@ TEST(GraphLabels, MotionRecordingStepsNameTheirTicks)
                                         "700|14:07:15| 05/03/23 ", "900|14:07:17| 05/03/23 "}));
 }
 
+// A logger that stood still for hours left a gap of millions of ticks: a zoom onto the rows after
+// it counts its steps from the last row before the gap, far left of the plot. The axis still has
+// its steps across the plot, each naming the tick drawn at its column.
+TEST(GraphLabels, MotionStepsAfterALongGapStandOnThePlot)
+{
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 200; ++i)
+        ticks.push_back(i < 100 ? i : i + 3000000);
+    GraphFixture g;
+    g.Load(200, testing::Flat, ticks);
+    g.PaintIn(100, 200, 900, 600);
+    ASSERT_TRUE(g.model.ZoomOntoRows(100, 199, false));
+    const VisibleRange range = g.Paint();
+    ASSERT_LT(g.X(99, 1), -1.0e7);  // the row the steps are counted from
+
+    const std::vector<TimeStepMark> steps = g.model.TimeSteps(range);
+    const int step = g.model.TimeStep();
+    const double scale = g.model.state().m_dScale;
+    ASSERT_GE(steps.size(), 7u);
+    EXPECT_LT(steps.front().x, 100 + step * scale);
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_GE(steps[i].x, 100);
+        EXPECT_LE(steps[i].x, 900);
+        if (i > 0) {
+            EXPECT_EQ(steps[i].tick - steps[i - 1].tick, step);
+        }
+        // Row 100 (tick 3000100) is drawn on the plot's left edge.
+        const double tickColumn = g.X(100, 1) + static_cast<double>(steps[i].tick - 3000100) * scale;
+        EXPECT_NEAR(steps[i].x, tickColumn, 1.0) << "step " << i;
+    }
+}
+
 TEST(GraphLabels, RowsWithoutTicksUseTheSampleTimes)
 {
     ScopedTimeZone zone("UTC0");
