@@ -69,7 +69,9 @@ double GraphModel::Value(int row, int trace) const
 
 bool GraphModel::HasTicks() const
 {
-    return m_document != nullptr && m_document->IsMotion();
+    // The ticks place the sample rows; the spectrum's bins stand a hertz apart whatever the header
+    // of the recording they came from says.
+    return m_document != nullptr && m_document->IsMotion() && !FrequencyMode();
 }
 
 std::int64_t GraphModel::Tick(int row) const

@@ -117,24 +117,32 @@ TEST(GraphLabels, RowsWithoutTicksUseTheSampleTimes)
 
 TEST(GraphLabels, FrequencyAxisCountsHertzFromZero)
 {
-    GraphFixture g;
-    g.Load(512, testing::Flat);
-    g.doc.m_header.wInterval = 0;
-    g.view.m_recHeader.wInterval = 0;
-    g.view.m_bFrequencyMode = true;
-    g.view.m_pSpectrum.assign(256, SampleRow{});
-    g.view.m_nShownCount = 256;
-    g.view.m_nRangeLast = 256;
-    g.Plot(100, 70, 865, 600);  // 3 pixels per bin
-    const VisibleRange range = g.Paint();
-    EXPECT_EQ(g.model.TraceCount(), 3);
-    EXPECT_FALSE(g.model.TraceVisible(3));
-    EXPECT_EQ(g.model.TimeStep(), 32);
-    const auto lines = TimeLines(g.model, range);
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "100|0|");
-    EXPECT_EQ(lines[1], "196|32|");
-    EXPECT_EQ(lines[2], "292|64|");
+    // The bins stand a hertz apart even when the file's header also names motion detection: the
+    // sample rows' ticks say nothing of the spectrum's bins.
+    std::vector<std::int32_t> sampleTicks;
+    for (int i = 0; i < 512; ++i)
+        sampleTicks.push_back(7 * i + 3);
+    for (const bool motionFlag : {false, true}) {
+        GraphFixture g;
+        g.Load(512, testing::Flat, motionFlag ? sampleTicks : std::vector<std::int32_t>{});
+        g.doc.m_header.wInterval = 0;
+        g.view.m_recHeader.wInterval = 0;
+        g.view.m_bFrequencyMode = true;
+        g.view.m_pSpectrum.assign(256, SampleRow{});
+        g.view.m_nShownCount = 256;
+        g.view.m_nRangeLast = 256;
+        g.Plot(100, 70, 865, 600);  // 3 pixels per bin
+        const VisibleRange range = g.Paint();
+        EXPECT_EQ(g.model.TraceCount(), 3);
+        EXPECT_FALSE(g.model.TraceVisible(3));
+        EXPECT_EQ(g.model.TimeStep(), 32);
+        EXPECT_DOUBLE_EQ(g.X(255, 0), 865.0) << "motion flag " << motionFlag;
+        const auto lines = TimeLines(g.model, range);
+        ASSERT_GE(lines.size(), 3u);
+        EXPECT_EQ(lines[0], "100|0|");
+        EXPECT_EQ(lines[1], "196|32|");
+        EXPECT_EQ(lines[2], "292|64|");
+    }
 }
 
 TEST(GraphLabels, StartOnlyAxis)
