@@ -158,10 +158,11 @@ void GraphModel::SetCursors(std::optional<CursorPair> cursors)
     m_cursors = cursors ? ClampToShownRows(*this, *cursors) : std::nullopt;
 }
 
-const std::optional<CursorPair>& GraphModel::Cursors() const
+std::optional<CursorPair> GraphModel::Cursors() const
 {
-    static const std::optional<CursorPair> kNone;
-    return FrequencyMode() ? kNone : m_cursors;
+    if (FrequencyMode() || !m_cursors)
+        return std::nullopt;
+    return ClampToShownRows(*this, *m_cursors);
 }
 
 // ---------------------------------------------------------------------------------------------
