@@ -101,5 +101,26 @@ TEST(ZoomOntoRows, MotionRecordingUsesTheTicks)
     EXPECT_LE(rows.to, 81u);
 }
 
+// The whole view of a motion recording draws its last row a tick right of the plot's edge; a zoom
+// onto the last rows (an event at the very end) still shows it.
+TEST(ZoomOntoRows, MotionRecordingsLastRowsIncludeTheLastRow)
+{
+    GraphFixture g;
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 200; ++i)
+        ticks.push_back(i);
+    g.Load(200, testing::Flat, ticks);
+    g.Plot(100, 200, 900, 600);
+    g.Paint();
+    ASSERT_GT(g.X(199, 0), 901.0);
+    ASSERT_TRUE(g.model.ZoomOntoRows(150, 199, false));
+    g.Paint();
+    const vibration::RowRange rows = VisibleRows(g.model).value();
+    EXPECT_GE(rows.from, 149u);
+    EXPECT_LE(rows.from, 150u);
+    EXPECT_EQ(rows.to, 199u);
+    EXPECT_LE(g.X(199, 1), 900.0);
+}
+
 }  // namespace
 }  // namespace shakemeter
