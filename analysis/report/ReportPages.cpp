@@ -4,21 +4,11 @@
 #include <cstdint>
 
 #include "recording/FixedText.h"
+#include "recording/Utf8Text.h"
 
 namespace shakemeter {
 
 namespace {
-
-// Characters of a UTF-8 text (headings are plain ASCII, but a character is what widens a column).
-std::int64_t CharacterCount(const std::string& text)
-{
-    std::int64_t count = 0;
-    for (const char ch : text) {
-        if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80)
-            ++count;
-    }
-    return count;
-}
 
 int ClampToInt(std::int64_t value)
 {
@@ -127,19 +117,10 @@ ReportPageLayout ListReportPage(const ListPageContext& context, const ListPrintS
     const int headingY = (summaryAbove ? 9 : 6) * c;
     std::int64_t x = 0;
     for (std::size_t i = 0; i < columnCount; ++i) {
-        std::string heading = source.columns[i].heading;
-        if (CharacterCount(heading) > REPORT_MAX_HEADING) {
-            std::int64_t kept = 0;
-            std::size_t cut = 0;
-            while (cut < heading.size()) {
-                if ((static_cast<unsigned char>(heading[cut]) & 0xC0) != 0x80 && kept++ == REPORT_MAX_HEADING)
-                    break;
-                ++cut;
-            }
-            heading.resize(cut);
-        }
+        // Headings are plain ASCII, but a character is what widens a column.
+        std::string heading = Utf8Prefix(source.columns[i].heading, REPORT_MAX_HEADING);
         columnX[i] = ClampToInt(x);
-        x += CharacterCount(heading) * w;
+        x += static_cast<std::int64_t>(Utf8Length(heading)) * w;
         if (!heading.empty())
             layout.texts.push_back({columnX[i], headingY, std::move(heading), ReportFont::Body});
     }

@@ -69,7 +69,9 @@ double GraphModel::Value(int row, int trace) const
 
 bool GraphModel::HasTicks() const
 {
-    return m_document != nullptr && m_document->IsMotion();
+    // The ticks place the sample rows; the spectrum's bins stand a hertz apart whatever the header
+    // of the recording they came from says.
+    return m_document != nullptr && m_document->IsMotion() && !FrequencyMode();
 }
 
 std::int64_t GraphModel::Tick(int row) const
@@ -156,10 +158,11 @@ void GraphModel::SetCursors(std::optional<CursorPair> cursors)
     m_cursors = cursors ? ClampToShownRows(*this, *cursors) : std::nullopt;
 }
 
-const std::optional<CursorPair>& GraphModel::Cursors() const
+std::optional<CursorPair> GraphModel::Cursors() const
 {
-    static const std::optional<CursorPair> kNone;
-    return FrequencyMode() ? kNone : m_cursors;
+    if (FrequencyMode() || !m_cursors)
+        return std::nullopt;
+    return ClampToShownRows(*this, *m_cursors);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -113,9 +113,10 @@ public:
     // The scale a real-time reading starts with (the first entry of its window table).
     void SetRealTimeScale(double scale) { m_state.m_dScale = scale; }
     // The measuring cursors, kept within the shown sample rows; none in frequency mode or when no
-    // sample row is shown.
+    // sample row is shown. Rows left outside by a narrower shown range read as the nearest shown
+    // ones, and come back when the range widens again.
     void SetCursors(std::optional<CursorPair> cursors);
-    const std::optional<CursorPair>& Cursors() const;
+    std::optional<CursorPair> Cursors() const;
     // A second recording drawn over the shown one in time mode; nothing removes it. A read-out
     // already shown is made again with (or without) the compared values.
     void SetOverlay(std::optional<GraphOverlay> overlay);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graph/core/GraphExtras.h"
+#include "recording/Utf8Text.h"
 
 namespace shakemeter {
 
@@ -16,11 +17,12 @@ using L = ExtrasLayout;
 constexpr int kSwatchPerTrace = 8;
 constexpr int kLeastNameChars = 4;
 
+// File names are UTF-8: they are measured and cut in characters, never inside one.
 std::string Fitted(const std::string& name, int chars)
 {
-    if (static_cast<int>(name.size()) <= chars)
+    if (static_cast<int>(Utf8Length(name)) <= chars)
         return name;
-    return name.substr(0, static_cast<std::size_t>(std::max(0, chars - 3))) + "...";
+    return Utf8Prefix(name, static_cast<std::size_t>(std::max(0, chars - 3))) + "...";
 }
 
 }  // namespace
@@ -46,7 +48,7 @@ LegendPlan PlanOverlayLegend(const GraphPaintPlan& plan, const GraphModel& model
     if (roomChars < kLeastNameChars)
         return legend;
     const std::string names[2] = {Fitted(shown, roomChars), Fitted(compared, roomChars)};
-    const int longest = static_cast<int>(std::max(names[0].size(), names[1].size()));
+    const int longest = static_cast<int>(std::max(Utf8Length(names[0]), Utf8Length(names[1])));
     const int width = fixedWidth + longest * L::kLegendCharWidth;
     const int height = 2 * L::kLegendPadding + 2 * L::kLegendLineHeight;
     const std::optional<PlotRect> box = LeastHiddenCorner(plan.plot, width, height, {&plan.traces, &plan.overlay});

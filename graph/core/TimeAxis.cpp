@@ -57,14 +57,22 @@ std::vector<TimeStepMark> TimeAxis::TimeSteps(const VisibleRange& range) const
             anchorX -= stepsBefore * scale;
         }
         const std::int64_t anchorTick = m_model.Tick(anchorRow);
-        for (int n = 0, j = range.first; n < kMostAxisSteps; ++n, j += stepSamples) {
-            const int x = TruncToInt(anchorX + (j - range.first) * scale);
+        // The row the steps count from may stand far left of the plot (the last row before a gap
+        // of hours): the steps up to a step short of the left edge are passed over at once, not
+        // walked one by one until the walk gives up before reaching the plot.
+        std::int64_t offset = 0;
+        if (anchorX < plot.left) {
+            const double before = std::floor((plot.left - anchorX) / (stepSamples * scale)) - 1.0;
+            if (before > 0.0)
+                offset = static_cast<std::int64_t>(std::min(before, 1.0e15)) * stepSamples;
+        }
+        for (int n = 0; n < kMostAxisSteps; ++n, offset += stepSamples) {
+            const int x = TruncToInt(anchorX + static_cast<double>(offset) * scale);
             if (x > plot.right)
                 break;
             if (x < plot.left)
                 continue;
-            marks.push_back(
-                {x, anchorRow + (j - range.first), anchorTick + (j - range.first) - s.m_nHShift - stepsBefore});
+            marks.push_back({x, anchorRow + offset, anchorTick + offset - s.m_nHShift - stepsBefore});
         }
         return marks;
     }

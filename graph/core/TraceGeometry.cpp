@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "recording/PixelMath.h"
 #include "recording/TwoThreads.h"
@@ -78,12 +79,14 @@ void GroupSearch::Find(std::vector<GroupExtremes>& groups, std::size_t begin, st
         GroupExtremes& group = groups[groupIndex];
         group.from = groupStart;
         group.to = groupEnd;
-        // Extremes start at the group's first point, so a group whose values all lie beyond the
-        // sentinels still draws. Points groupStart + 1 .. groupEnd - 1 are rows
+        // The inner points' extremes, from infinite bounds: a fixed bound such as +-50000 g would
+        // lose every dip of a trace lying above it and every peak of one lying below it. Where no
+        // inner value is beyond a bound (all NaN), the extreme stays at the group's first point,
+        // which is drawn anyway. Points groupStart + 1 .. groupEnd - 1 are rows
         // firstRow + groupStart .. firstRow + groupEnd - 2 of the table.
         ColumnExtremes extremes;
-        extremes.minimum.fill(50000.0);
-        extremes.maximum.fill(-50000.0);
+        extremes.minimum.fill(std::numeric_limits<double>::infinity());
+        extremes.maximum.fill(-std::numeric_limits<double>::infinity());
         extremes.minimumRow.fill(firstRow + groupStart - 1);
         extremes.maximumRow.fill(firstRow + groupStart - 1);
         const std::int64_t rowsBegin = std::max<std::int64_t>(firstRow + groupStart, 0);

@@ -178,7 +178,10 @@ TracePlan TracePlanner::Plan(const VisibleRange& range)
             }
         }
     }
-    for (int j = rest; j <= last - 1; ++j) {
+    // The segments after the last group run, as the undecimated drawing's do, up to the last
+    // visible point: the groups end a point short of the last shown row, whose sample (a shock
+    // at the end of a recording) would otherwise never be drawn.
+    for (int j = rest; j <= std::min(range.last - 1, lastPoint); ++j) {
         for (int t : traces)
             AddSegment(plan, j, t, range.first);
     }

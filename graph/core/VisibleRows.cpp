@@ -17,8 +17,10 @@ std::optional<vibration::RowRange> VisibleRows(const GraphModel& model)
 
     // The drawing's range holds a row or two beyond each edge, so that the traces reach the edges;
     // those rows are not on the plot.
+    // Nothing is drawn when both ends are 0. A first point of 0 alone is the picture scrolled to
+    // its very start, where the point before the first shown row stands left of the plot.
     const VisibleRange drawn = model.ComputeVisibleRange();
-    if (drawn.first == 0)
+    if (drawn.first == 0 && drawn.last == 0)
         return std::nullopt;
     int first = std::clamp(shownFirst + drawn.first - 1, shownFirst, shownLast);
     int last = std::clamp(shownFirst + drawn.last - 1, shownFirst, shownLast);

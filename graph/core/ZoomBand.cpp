@@ -50,11 +50,16 @@ bool ZoomBand::ButtonUp(PlotPoint point)
 
 bool ZoomBand::AcceptZoom(PlotPoint corner)
 {
+    return AcceptBand(corner.x, corner.y);
+}
+
+bool ZoomBand::AcceptBand(double right, double bottom)
+{
     GraphState& s = m_model.m_state;
     if (!m_model.HasView())
         return false;
-    s.g_dZoomRight = corner.x;
-    s.g_dZoomBottom = corner.y;
+    s.g_dZoomRight = right;
+    s.g_dZoomBottom = bottom;
     const int first = m_model.RangeFirst();
     if (s.g_nZoomLevel == 1) {
         s.g_dYTick[0] = s.g_dYTick[1];
@@ -113,13 +118,15 @@ bool ZoomBand::ZoomOntoRows(int firstRow, int lastRow, bool frameReading)
     if (!m_model.ScalesUsable())
         return false;
     const PlotRect& plot = s.m_rcPlot;
-    const auto column = [&](int row) {
-        return std::clamp(m_model.X(row, 0), static_cast<double>(plot.left), static_cast<double>(plot.right));
-    };
+    const auto column = [&](int row) { return std::max(m_model.X(row, 0), static_cast<double>(plot.left)); };
     s.g_dZoomLeft = column(firstRow);
     s.g_dZoomTop = plot.top;
     s.g_bBandUnmoved = false;
-    return AcceptZoom(PlotPoint{TruncToInt(std::ceil(column(lastRow))), plot.bottom});
+    // A band on the plot ends on the whole pixel of the last row's column, as one drawn by hand
+    // does. The whole view of a motion recording draws its last row a tick beyond the right edge:
+    // there the band ends at that row's column itself, so that the zoom holds the row.
+    const double lastColumn = column(lastRow);
+    return AcceptBand(lastColumn > plot.right ? lastColumn : std::ceil(lastColumn), plot.bottom);
 }
 
 bool ZoomBand::BandWatchdog(PlotPoint pointer, const PlotRect& client)

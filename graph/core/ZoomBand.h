@@ -19,6 +19,9 @@ public:
     bool ZoomOntoRows(int firstRow, int lastRow, bool frameReading);
 
 private:
+    // The zoom with the band's second corner in pixels, not necessarily whole ones.
+    bool AcceptBand(double right, double bottom);
+
     GraphModel& m_model;
 };
 

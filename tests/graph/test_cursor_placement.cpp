@@ -48,6 +48,27 @@ TEST(GraphCursors, TheModelKeepsThemOnShownSampleRows)
     EXPECT_FALSE(g.model.Cursors());
 }
 
+// The axis setup narrows the shown rows under cursors already placed: they stand on the nearest
+// shown rows, drawn where those rows are, and not at the columns their old rows had in the wider
+// picture. Widened again, the rows come back.
+TEST(GraphCursors, ANarrowedShownRangeTakesThemAlong)
+{
+    ThousandRowFixture g;
+    g.model.SetCursors(CursorPair{300, 800});
+    g.view.SetShownRange(1, 500);
+    g.Paint();
+    ASSERT_TRUE(g.model.Cursors());
+    EXPECT_EQ(*g.model.Cursors(), (CursorPair{300, 499}));
+    const std::vector<CursorMark> marks = PlanCursorMarks(g.model, g.model.plot(), 16);
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_EQ(marks[0].x, TruncToInt(g.X(300, 0)));
+    EXPECT_EQ(marks[1].x, 900);  // the last shown row, on the right edge
+
+    g.view.SetShownRange(1, 1001);
+    g.Paint();
+    EXPECT_EQ(*g.model.Cursors(), (CursorPair{300, 800}));
+}
+
 TEST(GraphCursors, NoneWithoutSampleRows)
 {
     GraphModel detached;

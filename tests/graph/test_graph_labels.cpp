@@ -69,6 +69,38 @@ TEST(GraphLabels, MotionRecordingStepsNameTheirTicks)
                                         "700|14:07:15| 05/03/23 ", "900|14:07:17| 05/03/23 "}));
 }
 
+// A logger that stood still for hours left a gap of millions of ticks: a zoom onto the rows after
+// it counts its steps from the last row before the gap, far left of the plot. The axis still has
+// its steps across the plot, each naming the tick drawn at its column.
+TEST(GraphLabels, MotionStepsAfterALongGapStandOnThePlot)
+{
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 200; ++i)
+        ticks.push_back(i < 100 ? i : i + 3000000);
+    GraphFixture g;
+    g.Load(200, testing::Flat, ticks);
+    g.PaintIn(100, 200, 900, 600);
+    ASSERT_TRUE(g.model.ZoomOntoRows(100, 199, false));
+    const VisibleRange range = g.Paint();
+    ASSERT_LT(g.X(99, 1), -1.0e7);  // the row the steps are counted from
+
+    const std::vector<TimeStepMark> steps = g.model.TimeSteps(range);
+    const int step = g.model.TimeStep();
+    const double scale = g.model.state().m_dScale;
+    ASSERT_GE(steps.size(), 7u);
+    EXPECT_LT(steps.front().x, 100 + step * scale);
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_GE(steps[i].x, 100);
+        EXPECT_LE(steps[i].x, 900);
+        if (i > 0) {
+            EXPECT_EQ(steps[i].tick - steps[i - 1].tick, step);
+        }
+        // Row 100 (tick 3000100) is drawn on the plot's left edge.
+        const double tickColumn = g.X(100, 1) + static_cast<double>(steps[i].tick - 3000100) * scale;
+        EXPECT_NEAR(steps[i].x, tickColumn, 1.0) << "step " << i;
+    }
+}
+
 TEST(GraphLabels, RowsWithoutTicksUseTheSampleTimes)
 {
     ScopedTimeZone zone("UTC0");
@@ -85,24 +117,32 @@ TEST(GraphLabels, RowsWithoutTicksUseTheSampleTimes)
 
 TEST(GraphLabels, FrequencyAxisCountsHertzFromZero)
 {
-    GraphFixture g;
-    g.Load(512, testing::Flat);
-    g.doc.m_header.wInterval = 0;
-    g.view.m_recHeader.wInterval = 0;
-    g.view.m_bFrequencyMode = true;
-    g.view.m_pSpectrum.assign(256, SampleRow{});
-    g.view.m_nShownCount = 256;
-    g.view.m_nRangeLast = 256;
-    g.Plot(100, 70, 865, 600);  // 3 pixels per bin
-    const VisibleRange range = g.Paint();
-    EXPECT_EQ(g.model.TraceCount(), 3);
-    EXPECT_FALSE(g.model.TraceVisible(3));
-    EXPECT_EQ(g.model.TimeStep(), 32);
-    const auto lines = TimeLines(g.model, range);
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "100|0|");
-    EXPECT_EQ(lines[1], "196|32|");
-    EXPECT_EQ(lines[2], "292|64|");
+    // The bins stand a hertz apart even when the file's header also names motion detection: the
+    // sample rows' ticks say nothing of the spectrum's bins.
+    std::vector<std::int32_t> sampleTicks;
+    for (int i = 0; i < 512; ++i)
+        sampleTicks.push_back(7 * i + 3);
+    for (const bool motionFlag : {false, true}) {
+        GraphFixture g;
+        g.Load(512, testing::Flat, motionFlag ? sampleTicks : std::vector<std::int32_t>{});
+        g.doc.m_header.wInterval = 0;
+        g.view.m_recHeader.wInterval = 0;
+        g.view.m_bFrequencyMode = true;
+        g.view.m_pSpectrum.assign(256, SampleRow{});
+        g.view.m_nShownCount = 256;
+        g.view.m_nRangeLast = 256;
+        g.Plot(100, 70, 865, 600);  // 3 pixels per bin
+        const VisibleRange range = g.Paint();
+        EXPECT_EQ(g.model.TraceCount(), 3);
+        EXPECT_FALSE(g.model.TraceVisible(3));
+        EXPECT_EQ(g.model.TimeStep(), 32);
+        EXPECT_DOUBLE_EQ(g.X(255, 0), 865.0) << "motion flag " << motionFlag;
+        const auto lines = TimeLines(g.model, range);
+        ASSERT_GE(lines.size(), 3u);
+        EXPECT_EQ(lines[0], "100|0|");
+        EXPECT_EQ(lines[1], "196|32|");
+        EXPECT_EQ(lines[2], "292|64|");
+    }
 }
 
 TEST(GraphLabels, StartOnlyAxis)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "graph/GraphFixture.h"
@@ -79,6 +80,63 @@ TEST(GraphPaintPlan, DecimatedSpansFollowThePlotWidth)
     EXPECT_GT(shortSpans, 0u);
     EXPECT_LE(longSpans, shortSpans * 2);
     EXPECT_LT(longSpans, 400000u / 4);
+}
+
+// The decimated drawing reaches the last shown row, as the drawing of every segment does: a shock
+// in the last sample stands on the plot like one in the first.
+TEST(GraphPaintPlan, DecimatedDrawingReachesTheFirstAndLastShownRows)
+{
+    const int nine = static_cast<int>(690 - 19.0 * 465 / 20);  // 9 g
+    for (const int shownRows : {100000, 60000}) {
+        GraphFixture g;
+        g.Load(100000, [shownRows](int i) { return SampleRow{i == 0 || i == shownRows - 1 ? 9.0 : 0.0, 0, 0, 0}; });
+        g.ShowRows(1, shownRows);
+        g.view.m_nShownCount = shownRows;
+        const GraphPaintPlan plan = PlanFrame(g.model, kScreen);
+        bool firstShown = false;
+        bool lastShown = false;
+        bool lastJoined = false;
+        for (const TraceSpan& span : plan.traces.spans) {
+            if (span.trace != 0)
+                continue;
+            firstShown = firstShown || (span.ends.rowA == 0 && span.ends.y0 == nine);
+            lastShown = lastShown || (span.ends.rowB == shownRows - 1 && span.ends.y1 == nine);
+            lastJoined = lastJoined || (span.ends.rowB == shownRows - 1 && span.ends.x1 >= 919);  // on the right edge
+        }
+        EXPECT_TRUE(firstShown) << shownRows << " rows shown";
+        EXPECT_TRUE(lastShown) << shownRows << " rows shown";
+        EXPECT_TRUE(lastJoined) << shownRows << " rows shown";
+    }
+}
+
+// The decimated drawing follows each column's extremes at any level of the values: a dip and a
+// peak of a trace that lies far from zero are drawn as they are near it, in a recording scanned
+// row by row and in one long enough for block extremes.
+TEST(GraphPaintPlan, DecimatedDrawingKeepsTheExtremesOfValuesFarFromZero)
+{
+    for (const int rows : {100000, 400000}) {
+        for (const double level : {0.0, 1.0e5, -1.0e5, 1.0e300}) {
+            GraphFixture g;
+            const double step = level == 1.0e300 ? 1.0e298 : 1000.0;
+            g.Load(rows, [&](int i) {
+                const double x = i == rows / 2 ? level - step : i == rows / 2 + rows / 10 ? level + step : level;
+                return SampleRow{x, 0, 0, 0};
+            });
+            g.ShowValues(level - 2 * step, level + 2 * step);
+            const GraphPaintPlan plan = PlanFrame(g.model, kScreen);
+            int lowest = 0;
+            int highest = 1 << 30;
+            for (const TraceSpan& span : plan.traces.spans) {
+                if (span.trace != 0)
+                    continue;
+                lowest = std::max({lowest, span.ends.y0, span.ends.y1});
+                highest = std::min({highest, span.ends.y0, span.ends.y1});
+            }
+            // A quarter and three quarters of the height above the bottom.
+            EXPECT_EQ(lowest, static_cast<int>(690 - 465 / 4.0)) << rows << " rows at " << level;
+            EXPECT_EQ(highest, static_cast<int>(690 - 3 * 465 / 4.0)) << rows << " rows at " << level;
+        }
+    }
 }
 
 // Marks: the segments of a short recording get dots; the spans of a long one's groups get bars,

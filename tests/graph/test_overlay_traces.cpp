@@ -199,6 +199,20 @@ TEST(OverlayLegend, NamesBothFilesBesideTheTraceLegend)
     EXPECT_EQ(long_.substr(long_.size() - 3), "...");
     EXPECT_LE(cut.overlayLegend.box.right, cut.plot.right);
     EXPECT_GE(cut.overlayLegend.box.left, cut.plot.left);
+
+    // A name of two-byte letters is cut between letters, to as many letters as the ASCII name.
+    std::string umlauts;
+    for (int i = 0; i < 400; ++i)
+        umlauts += "\xC3\xA4";  // a-umlaut
+    overlay.comparedName = umlauts;
+    g.model.SetOverlay(overlay);
+    const GraphPaintPlan letters = PlanFrame(g.model, kScreen);
+    ASSERT_EQ(letters.overlayLegend.entries.size(), 8u);
+    const std::string& fitted = letters.overlayLegend.entries[7].name.text;
+    ASSERT_GE(fitted.size(), 3u);
+    EXPECT_EQ(fitted.substr(fitted.size() - 3), "...");
+    EXPECT_EQ(fitted.substr(0, fitted.size() - 3), umlauts.substr(0, 2 * (long_.size() - 3)));
+    EXPECT_EQ(letters.overlayLegend.box, cut.overlayLegend.box);
 }
 
 TEST(OverlayColours, HalfwayToTheBackground)

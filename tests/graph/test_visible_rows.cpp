@@ -40,6 +40,27 @@ TEST(VisibleRows, TheFullViewShowsEveryShownRowAndAZoomItsStretch)
     EXPECT_EQ(SpanOf(g.model), Span(0, 1000));
 }
 
+// The scroll bar's very start (Home, a page left near the start, the thumb at the left) puts the
+// first row a spacing right of the plot's left edge: the rows from the first on are shown.
+TEST(VisibleRows, ScrolledToTheVeryStartTheFirstRowsAreShown)
+{
+    VisibleFixture g;
+    ASSERT_TRUE(g.Band({700, 300}, {900, 500}));  // rows 750 to 1000, 3.2 pixels a row
+    g.model.OnHScroll(ScrollCode::Start, 0, 0);
+    g.Paint();
+    ASSERT_EQ(g.model.state().m_siHorz.position, 0);
+    // Row 0 stands at 103.2, row 249 at 899.999..., row 250 beyond the right edge.
+    EXPECT_EQ(SpanOf(g.model), Span(0, 249));
+
+    g.model.OnHScroll(ScrollCode::LineForward, 0, 0);
+    g.Paint();
+    EXPECT_EQ(SpanOf(g.model), Span(0, 250));
+    g.model.OnHScroll(ScrollCode::PageBack, 0, 0);
+    g.Paint();
+    ASSERT_EQ(g.model.state().m_siHorz.position, 0);
+    EXPECT_EQ(SpanOf(g.model), Span(0, 249));
+}
+
 TEST(VisibleRows, AShownRangeLimitsTheRows)
 {
     VisibleFixture g;

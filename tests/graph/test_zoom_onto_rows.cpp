@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "GraphFixture.h"
 #include "graph/core/GraphZoomKey.h"
 #include "graph/core/VisibleRows.h"
@@ -99,6 +101,22 @@ TEST(ZoomOntoRows, MotionRecordingUsesTheTicks)
     EXPECT_LE(rows.from, 60u);
     EXPECT_GE(rows.to, 80u);
     EXPECT_LE(rows.to, 81u);
+
+    // The whole view draws the last row a tick right of the plot's edge; a zoom onto the last rows
+    // (an event at the very end) still shows it.
+    ticks.resize(200);
+    std::iota(ticks.begin(), ticks.end(), 0);
+    g.Load(200, testing::Flat, ticks);
+    g.model.OnZoomOut();
+    g.Paint();
+    ASSERT_GT(g.X(199, 0), 901.0);
+    ASSERT_TRUE(g.model.ZoomOntoRows(150, 199, false));
+    g.Paint();
+    const std::optional<vibration::RowRange> end = VisibleRows(g.model);
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->to, 199u);
+    EXPECT_LE(g.X(199, 1), 900.0);
+    EXPECT_NEAR(static_cast<double>(end->from), 149.5, 0.5);
 }
 
 }  // namespace

@@ -165,6 +165,16 @@ TEST(ReportPagesTest, OverlongHeadingsAndTooManyColumnsAreCut)
     ASSERT_EQ(page.texts.size(), 1u + 100u + 1u);
     EXPECT_EQ(page.texts[1].text.size(), 100u);
     EXPECT_EQ(page.texts[2].x, 100 * kW);
+
+    // Headings are cut and measured in characters, never inside one.
+    ListPrintSource letters;
+    std::string umlauts;
+    for (int i = 0; i < 120; ++i)
+        umlauts += "\xC3\xBC";
+    letters.columns = {{umlauts, 0}, {"X Value", 1}};
+    const ReportPageLayout cut = Page(letters, 2, true);
+    EXPECT_EQ(cut.texts[1].text, umlauts.substr(0, 200));
+    EXPECT_EQ(cut.texts[2].x, 100 * kW);
 }
 
 }  // namespace
