@@ -96,6 +96,13 @@ AnalysisPanels::AnalysisPanels(QMainWindow& window, CVxDoc& doc, CVxView& view, 
     connect(m_events, &EventsDock::eventChosen, this,
             [this](int line, qulonglong first, qulonglong last) { ShowEvent(line, first, last); });
 
+    // Another recording may be given the store of the one before, with the same rows at its ends:
+    // figures kept from before would pass for the new rows.
+    connect(&m_view, &CVxView::readoutCleared, this, [this] {
+        m_cache.Clear();
+        m_comparedCache.Clear();
+    });
+
     m_timer.setInterval(kFollowPeriodMs);
     connect(&m_timer, &QTimer::timeout, this, &AnalysisPanels::Follow);
     m_timer.start();

@@ -249,14 +249,15 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     connect(m_analysisPanels, &AnalysisPanels::unitChanged, m_cursors,
             [this] { m_cursors->SetUnit(m_analysisPanels->CurrentUnit()); });
     // A density left from the recording before would pass for the new one's, in the window and in
-    // its export.
+    // its export. The visible range of a new recording is known only once the view is zoomed out
+    // (ZoomOutToShownRecording).
     connect(m_pView, &CVxView::readoutCleared, this, [this] {
         if (m_psdWindow->isVisible())
             m_psdWindow->Recompute();
     });
     // While two recordings are compared, the PSD of the visible range follows the graph.
     connect(m_analysisPanels, &AnalysisPanels::comparedSpanChanged, this, [this] {
-        if (m_psdWindow->isVisible() && m_psdWindow->source() == PsdWindow::Source::VisibleRange)
+        if (PsdShowsVisibleRange())
             m_psdWindow->Recompute();
     });
     m_compare = new CompareCommands(*this, *m_doc, *m_pView, *m_prompter, m_analysisMenu, m_env.profilePath);
@@ -278,7 +279,7 @@ CMainFrame::CMainFrame(const Environment& environment, QWidget* parent) : QMainW
     });
     m_timerZoomReset.setSingleShot(true);
     connect(&m_timerZoomReset, &QTimer::timeout, this, [this] {
-        m_pView->OnZoomOut();
+        ZoomOutToShownRecording();
         m_sessions->RecordingShown();
     });
 
@@ -750,6 +751,21 @@ void CMainFrame::RestoreSummaryAfterFrequencyMode()
     if (m_bSummaryShown && m_pView->State().g_bNormalLayout) {
         m_pView->SetSummaryHeight(kSummaryPanelHeight);
     }
+}
+
+void CMainFrame::ZoomOutToShownRecording()
+{
+    m_pView->OnZoomOut();
+    if (PsdShowsVisibleRange()) {
+        // The visible rows are those of the plot as last drawn: the whole view is drawn first.
+        m_pView->repaint();
+        m_psdWindow->Recompute();
+    }
+}
+
+bool CMainFrame::PsdShowsVisibleRange() const
+{
+    return m_psdWindow->isVisible() && m_psdWindow->source() == PsdWindow::Source::VisibleRange;
 }
 
 void CMainFrame::AfterLoad()

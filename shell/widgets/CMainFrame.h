@@ -135,6 +135,8 @@ public:
     // The summary panel back at its time-domain height when the recording just installed made the
     // view leave frequency mode.
     void RestoreSummaryAfterFrequencyMode();
+    // The whole of the recording just shown, and an open PSD window of the visible range following it.
+    void ZoomOutToShownRecording();
     // The file named on the command line, opened before the window is shown: a recording, or a
     // session file by its extension.
     void OpenFromCommandLine(const QString& path);
@@ -224,6 +226,8 @@ private:
     void OnSwitchPane(bool forward);
     void OnPrintCommand(int commandId);
     void AfterLoad();
+    // The PSD window is open and computes from the rows the graph shows.
+    bool PsdShowsVisibleRange() const;
     std::string TempCopyBytes() const;
 
     Environment m_env;

@@ -184,7 +184,7 @@ void FrameLinkHost::ZoomOutToNewRecording()
 {
     m_frame.RestoreSummaryAfterFrequencyMode();
     m_frame.GraphView()->ClearReadout();
-    m_frame.GraphView()->OnZoomOut();
+    m_frame.ZoomOutToShownRecording();
 }
 
 void FrameLinkHost::UpdateRealTimePlot()

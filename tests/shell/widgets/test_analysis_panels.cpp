@@ -245,6 +245,23 @@ TEST_F(AnalysisPanelsTest, StatisticsShownAgainAreThoseOfTheRowsNowInTheStore)
     ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
 }
 
+// The same while the panel is shown: a recording replaced between two of its steps may lie in the
+// store of the one before.
+TEST_F(AnalysisPanelsTest, StatisticsOfANewRecordingInTheOldStoreAreItsOwn)
+{
+    ShowRecording();
+    panels->StatisticsAction()->trigger();
+    panels->Follow();
+    ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
+
+    std::vector<SampleRow>& rows = frame->Doc().recording().m_pSamples;
+    for (std::size_t i = 1; i + 1 < rows.size(); ++i)
+        rows[i] = {0.5, -0.25, 1.5, std::sqrt(0.25 + 0.0625 + 2.25)};
+    frame->GraphView()->ClearReadout();
+    panels->Follow();
+    ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
+}
+
 // A motion recording with a long stretch where the logger stood still: a zoom into that stretch
 // shows no sample, and the panel says so instead of giving figures of rows that are not shown.
 TEST_F(AnalysisPanelsTest, AZoomIntoAMotionRecordingsGapHasNoStatistics)

@@ -610,6 +610,27 @@ TEST_F(MainFrameTest, AnalysisPsdOpensTheDensityOfTheShownRecording)
 
 // The density names the shown recording in its status line and in its export: a file opened while
 // the window is open replaces it, and one too short for a segment leaves nothing to export.
+// The visible range of the next file is its whole, known once the graph has zoomed out to it: the
+// window does not keep the zoom of the file before.
+TEST_F(MainFrameTest, AnOpenPsdWindowOfTheVisibleRangeFollowsTheNextFileOnceZoomedOut)
+{
+    CVxView* view = ShowLogged(2000);
+    ASSERT_TRUE(view->ZoomOntoRows(500, 1500));
+    view->repaint();
+    frame->OnCommand(ID_ANALYSIS_PSD);
+    frame->Psd()->SetSource(PsdWindow::Source::VisibleRange);
+    ASSERT_FALSE(frame->Psd()->StatusText().startsWith(QStringLiteral("Rows 1 to")))
+        << frame->Psd()->StatusText().toStdString();
+
+    Load(MakeLoggedRecording(3000), QStringLiteral("b.Vibration"));
+    PaintPastTheFirstZoomReset(*view);
+    // The main window zooms out to a file it opened a moment after showing it.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return frame->Psd()->StatusText().startsWith(QStringLiteral("Rows 1 to 3000,")); }, 5000))
+        << frame->Psd()->StatusText().toStdString();
+    frame->Psd()->close();
+}
+
 TEST_F(MainFrameTest, AnOpenPsdWindowFollowsTheNextFile)
 {
     Load(MakeLoggedRecording(600));
