@@ -32,7 +32,9 @@ void ClickableImage::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        emit clicked();
+        // A held key repeats its press; starting the installer at each would open many of them.
+        if (!event->isAutoRepeat())
+            emit clicked();
         return;
     default:
         QLabel::keyPressEvent(event);

@@ -52,18 +52,21 @@ bool ReportPrinter::PrintDocument(QPrinter& printer, int kind) const
             m_sources.endPrinting();
         return false;
     }
-    for (int page = first; page <= last; ++page) {
+    // A printer that fails or is aborted between pages takes no further page.
+    bool printed = true;
+    for (int page = first; page <= last && printed; ++page) {
         if (page != first)
-            printer.newPage();
-        PrintPage(painter, kind, page);
+            printed = printer.newPage();
+        if (printed)
+            PrintPage(painter, kind, page);
     }
-    painter.end();
+    printed = painter.end() && printed;
     if (m_sources.endPrinting)
         m_sources.endPrinting();
-    return true;
+    return printed;
 }
 
-void ReportPrinter::RunPrintDialog(QWidget* parent, QPrinter& printer, int kind) const
+bool ReportPrinter::RunPrintDialog(QWidget* parent, QPrinter& printer, int kind) const
 {
     QPrintDialog dialog(&printer, parent);
     dialog.setMinMax(1, PageCount(kind));
@@ -71,10 +74,11 @@ void ReportPrinter::RunPrintDialog(QWidget* parent, QPrinter& printer, int kind)
     if (m_sources.printOptionTabs)
         dialog.setOptionTabs(m_sources.printOptionTabs());
     if (dialog.exec() != QDialog::Accepted)
-        return;
+        return true;
     if (printer.printRange() != QPrinter::PageRange)
         printer.setFromTo(0, 0);
-    PrintDocument(printer, kind);
+    // The dialog offers only the report's pages, so a job that draws nothing has failed.
+    return PrintDocument(printer, kind);
 }
 
 void ReportPrinter::RunPreview(QWidget* parent, QPrinter& printer, int kind) const

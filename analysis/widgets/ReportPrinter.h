@@ -49,9 +49,10 @@ public:
     // or the range holds no page.
     bool PrintDocument(QPrinter& printer, int kind) const;
 
-    // The commands: the print dialog with the page range set, then the job; or the preview, which
-    // shows every page whatever range the last job printed.
-    void RunPrintDialog(QWidget* parent, QPrinter& printer, int kind) const;
+    // The commands: the print dialog with the page range set, then the job (false when the job
+    // was asked for and failed, true when it printed or the dialog was cancelled); or the
+    // preview, which shows every page whatever range the last job printed.
+    bool RunPrintDialog(QWidget* parent, QPrinter& printer, int kind) const;
     void RunPreview(QWidget* parent, QPrinter& printer, int kind) const;
 
 private:

@@ -113,11 +113,14 @@ QByteArray EncodeGraphPicture(const GraphModel& model, const PictureOptions& opt
         break;
     }
     case PictureFormat::Pdf: {
-        // One page of exactly the picture's size at 72 dots an inch: a pixel is a point.
+        // One page of exactly the picture's size at 72 dots an inch: a pixel is a point. The size
+        // must not be matched to a paper size a point or two away, which would cut the picture's
+        // edge or leave a blank strip.
         QPdfWriter pdf(&buffer);
         pdf.setResolution(72);
-        pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(options.size), QPageSize::Point), QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0)));
+        pdf.setPageLayout(
+            QPageLayout(QPageSize(QSizeF(options.size), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         pdf.setCreator(QStringLiteral("Shakemeter"));
         if (!PaintOnto(pdf, model, options))
             return {};

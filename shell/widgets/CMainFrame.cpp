@@ -1174,8 +1174,12 @@ void CMainFrame::OnPrintCommand(int commandId)
     const ReportPrinter report = Report();
     if (preview) {
         report.RunPreview(this, *m_printer, mode);
-    } else {
-        report.RunPrintDialog(this, *m_printer, mode);
+    } else if (!report.RunPrintDialog(this, *m_printer, mode)) {
+        const QString target = m_printer->outputFormat() == QPrinter::PdfFormat
+                                   ? QDir::toNativeSeparators(m_printer->outputFileName())
+                                   : m_printer->printerName();
+        m_prompter->Tell(this, QStringLiteral("Cannot print on \"%1\": the printer took no pages.").arg(target),
+                         PromptIcon::None);
     }
     m_pView->update();
 }

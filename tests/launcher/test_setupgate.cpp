@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -120,6 +121,40 @@ TEST(Form1, KeyboardPressesAChoiceAndTheThirdCloses)
     EXPECT_TRUE(WaitFor([&] { return medium.Marks(QStringLiteral("Software/setup.exe")) == 1; }));
     QTest::mouseClick(form.closeButton(), Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
+}
+
+// Counts the starts asked for instead of starting anything.
+class CountingStarter : public setupgate::ProgramStarter {
+public:
+    explicit CountingStarter(int& starts) : m_starts(starts) {}
+    setupgate::StartResult Start(const QString&) override
+    {
+        ++m_starts;
+        return {true, QString()};
+    }
+
+private:
+    int& m_starts;
+};
+
+TEST(Form1, AHeldKeyStartsTheInstallerOnce)
+{
+    App();
+    int starts = 0;
+    setupgate::Form1 form(QStringLiteral("/nonexistent"), std::make_unique<CountingStarter>(starts),
+                          [](const QString&) {});
+    form.show();
+    // A key held down repeats its press: only the first one is the user's choice.
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        starts = 0;
+        for (int press = 0; press < 5; ++press) {
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(), press > 0);
+            QApplication::sendEvent(form.installButton(), &event);
+        }
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(form.installButton(), &release);
+        EXPECT_EQ(starts, 1) << key;
+    }
 }
 
 TEST(SetupgateProgram, HelpPrintsTheUsageAndOpensNoWindow)

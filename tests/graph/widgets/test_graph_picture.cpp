@@ -131,6 +131,22 @@ TEST(GraphPicture, SvgAndPdfReadBack)
     EXPECT_TRUE(bytes.contains("/MediaBox [0 0 900.000000 500.000000]"));
 }
 
+// A PDF page has the picture's size exactly, also one a point away from a paper size or lying
+// across one.
+TEST(GraphPicture, PdfPageIsThePicturesSizeNearPaperSizes)
+{
+    PaintFixture g;
+    g.Load(100, Wave);
+    for (const QSize size : {QSize(596, 842), QSize(842, 596), QSize(594, 841), QSize(613, 792), QSize(792, 612),
+                             QSize(1190, 842), QSize(20000, 200)}) {
+        const QByteArray bytes = EncodeGraphPicture(g.model, OptionsOf(g, size), PictureFormat::Pdf);
+        const QByteArray box =
+            QStringLiteral("/MediaBox [0 0 %1.000000 %2.000000]").arg(size.width()).arg(size.height()).toLatin1();
+        EXPECT_TRUE(bytes.contains(box)) << size.width() << "x" << size.height() << ": "
+                                         << bytes.mid(bytes.indexOf("/MediaBox"), 48).toStdString();
+    }
+}
+
 // A name without a picture's extension, a folder that does not exist and a read-only file are
 // refused with the file named; nothing is left behind and the protected file stays as it was.
 TEST(GraphPicture, UnwritablePathsRefusedNamingTheFile)

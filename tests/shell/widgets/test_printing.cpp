@@ -138,3 +138,30 @@ TEST_F(PrintingTest, PrintCommandsGoThroughTheReportAndTheScreenGraphWaitsForThe
     EXPECT_EQ(maxPage, 2);
     EXPECT_TRUE(rangeOffered);
 }
+
+TEST_F(PrintingTest, AJobThatCannotStartIsToldAndOneThatPrintsIsNot)
+{
+    ASSERT_EQ(frame->OpenPath(WriteRecording(dir, "a.Vibration", MakeLoggedRecording(40))), LoadStatus::Loaded);
+    frame->GraphView()->repaint();
+    const auto printThroughTheDialog = [this](const QString& name) {
+        PdfPrinter(frame->Printer(), name);
+        prompter.said.clear();
+        QTimer::singleShot(0, [] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()))
+                dialog->accept();
+        });
+        frame->OnCommand(ID_PRINT_GRAPH);
+        QApplication::processEvents();
+    };
+    printThroughTheDialog(QStringLiteral("graph.pdf"));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("graph.pdf"))));
+    EXPECT_TRUE(prompter.said.empty());
+
+    // A folder that is not there: the job cannot start.
+    printThroughTheDialog(QStringLiteral("gone/graph.pdf"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("gone/graph.pdf"))));
+    ASSERT_EQ(prompter.said.size(), 1u);
+    EXPECT_TRUE(prompter.said[0].text.contains(QStringLiteral("gone/graph.pdf")))
+        << prompter.said[0].text.toStdString();
+    EXPECT_FALSE(frame->GraphView()->State().g_bPrinting);
+}

@@ -192,6 +192,10 @@ TEST_F(SessionsTest, SessionThatCannotBeOpenedLeavesTheWindowAsItWas)
         return WriteBytes(dir, name, QByteArray::fromStdString(text));
     };
     const std::string head = R"({"format": "shakemeter-session", "version": 1, )";
+    // A capture of one row shows no time-domain row: nothing to compare with.
+    Recording oneRow = MakeLoggedRecording(1);
+    oneRow.m_header.wInterval = 0;
+    WriteRecording(dir, QStringLiteral("empty.Vibration"), oneRow);
     const struct {
         QString path;
         QString told;
@@ -208,6 +212,10 @@ TEST_F(SessionsTest, SessionThatCannotBeOpenedLeavesTheWindowAsItWas)
              "uncompared.shakeproject",
              head + R"("recording": "week2.Vibration", "comparison": {"file": "gone.Vibration", "align": "clock"}})"),
          "the compared recording \"" + dir.filePath("gone.Vibration") + "\" cannot be read: "},
+        {session(
+             "empty.shakeproject",
+             head + R"("recording": "week2.Vibration", "comparison": {"file": "empty.Vibration", "align": "clock"}})"),
+         "the compared recording \"empty.Vibration\" holds no samples"},
         {session("event.shakeproject",
                  head + R"("recording": "week2.Vibration", "comparison": {"file": "week1.Vibration",
                  "align": "event", "shownEventRow": 1, "comparedEventRow": 2000}})"),
