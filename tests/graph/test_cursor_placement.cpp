@@ -176,12 +176,7 @@ TEST(GraphCursors, StartAtAThirdAndTwoThirdsOfTheVisibleRows)
 // third into the whole recording, far from what the graph shows.
 TEST(GraphCursors, AZoomIntoAMotionRecordingsGapStartsThemAtTheGapsEdges)
 {
-    std::vector<std::int32_t> ticks;
-    for (int i = 0; i < 10; ++i)
-        ticks.push_back(i);
-    for (int i = 0; i < 10; ++i)
-        ticks.push_back(900 + i);
-    testing::ZoomableFixture g(ticks);
+    testing::ZoomableFixture g(testing::TicksAroundAStillStretch());
     EXPECT_EQ(StartingCursors(g.model), (CursorPair{6, 12}));  // the whole view: a third of its rows
 
     // Ticks 300 to 600 on the plot; the last row before the gap (9) lies far left, the first after
