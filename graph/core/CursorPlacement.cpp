@@ -58,7 +58,17 @@ std::optional<CursorPair> StartingCursors(const GraphModel& model)
     const auto shown = ShownSampleRows(model);
     if (!shown)
         return std::nullopt;
-    const vibration::RowRange rows = VisibleRows(model).value_or(*shown);
+    const auto visible = VisibleRows(model);
+    const PlotRect& plot = model.plot();
+    if (!visible && !model.state().g_bFullView && plot.width() > 0) {
+        // A zoom into the stretch where a motion recording has no sample: a third of every shown row
+        // would lie far from the plot, so the cursors stand where a drag to those columns puts them.
+        const auto a = SnapColumnToRow(model, plot.left + plot.width() / 3);
+        const auto b = SnapColumnToRow(model, plot.left + (2 * plot.width()) / 3);
+        if (a && b)
+            return CursorPair{*a, *b};
+    }
+    const vibration::RowRange rows = visible.value_or(*shown);
     const std::size_t span = rows.to - rows.from;
     return CursorPair{rows.from + span / 3, rows.from + (2 * span) / 3};
 }

@@ -28,7 +28,8 @@ double ColumnOfRow(const GraphModel& model, std::size_t row);
 std::optional<CursorPair> ClampToShownRows(const GraphModel& model, const CursorPair& cursors);
 
 // Where the cursors start: A a third and B two thirds into the rows the graph shows (the shown
-// rows before the first paint). Nothing when no sample row is shown.
+// rows before the first paint); a zoom that shows no row puts them on the rows nearest the plot's
+// third and two thirds. Nothing when no sample row is shown.
 std::optional<CursorPair> StartingCursors(const GraphModel& model);
 
 // Row `row` moved by `samples` rows (negative: back), kept within the shown rows.

@@ -104,6 +104,18 @@ struct ThousandRowFixture : GraphFixture {
     }
 };
 
+// A motion-detection logger's ticks: ten rows a second apart from 0, then nothing until ten more
+// from 900.
+inline std::vector<std::int32_t> TicksAroundAStillStretch()
+{
+    std::vector<std::int32_t> ticks;
+    for (int i = 0; i < 10; ++i)
+        ticks.push_back(i);
+    for (int i = 0; i < 10; ++i)
+        ticks.push_back(900 + i);
+    return ticks;
+}
+
 // The same, zoomed with a band as the mouse draws it.
 struct ZoomableFixture : ThousandRowFixture {
     using ThousandRowFixture::ThousandRowFixture;

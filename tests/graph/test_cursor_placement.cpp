@@ -171,6 +171,32 @@ TEST(GraphCursors, StartAtAThirdAndTwoThirdsOfTheVisibleRows)
     EXPECT_FALSE(StartingCursors(detached));
 }
 
+// A zoom into the stretch where a motion-detection logger stood still has no row on the plot: the
+// cursors start on the rows nearest the plot's third and two thirds, at the gap's edges, and not a
+// third into the whole recording, far from what the graph shows.
+TEST(GraphCursors, AZoomIntoAMotionRecordingsGapStartsThemAtTheGapsEdges)
+{
+    testing::ZoomableFixture g(testing::TicksAroundAStillStretch());
+    EXPECT_EQ(StartingCursors(g.model), (CursorPair{6, 12}));  // the whole view: a third of its rows
+
+    // Ticks 300 to 600 on the plot; the last row before the gap (9) lies far left, the first after
+    // it (10) far right.
+    ASSERT_TRUE(g.Band({400, 300}, {600, 500}));
+    ASSERT_FALSE(VisibleRows(g.model));
+    const PlotRect& plot = g.model.plot();
+    const auto start = StartingCursors(g.model);
+    ASSERT_TRUE(start);
+    // A third in is nearer the gap's start, two thirds nearer its end.
+    EXPECT_EQ(*start, (CursorPair{9, 10}));
+    EXPECT_EQ(start->rowA, SnapColumnToRow(g.model, plot.left + plot.width() / 3));
+    EXPECT_EQ(start->rowB, SnapColumnToRow(g.model, plot.left + 2 * plot.width() / 3));
+
+    // Zoomed out again, the whole view's rows.
+    g.model.OnZoomOut();
+    g.Paint();
+    EXPECT_EQ(StartingCursors(g.model), (CursorPair{6, 12}));
+}
+
 TEST(GraphCursors, StepsStayWithinTheShownRows)
 {
     ThousandRowFixture g;

@@ -106,12 +106,7 @@ TEST(VisibleRows, MotionRecordingsEndingInConsecutiveTicksShowTheirLastRow)
 // the rows on either side, off the plot, are not taken for visible ones.
 TEST(VisibleRows, AZoomIntoTheGapOfAMotionRecordingShowsNoRows)
 {
-    std::vector<std::int32_t> ticks;
-    for (int i = 0; i < 10; ++i)
-        ticks.push_back(i);
-    for (int i = 0; i < 10; ++i)
-        ticks.push_back(900 + i);
-    VisibleFixture g(ticks);
+    VisibleFixture g(testing::TicksAroundAStillStretch());
     // Ticks 300 to 600 lie between pixels about 367 and 634.
     ASSERT_TRUE(g.Band({400, 300}, {600, 500}));
     ASSERT_GT(g.X(10, g.model.state().g_nZoomLevel), 900.0);
