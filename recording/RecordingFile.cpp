@@ -5,15 +5,14 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <fcntl.h>
 #include <limits>
 #include <memory>
 #include <new>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "recording/ArchiveString.h"
 #include "recording/AtomicFile.h"
+#include "recording/RegularFile.h"
 
 namespace shakemeter {
 
@@ -218,24 +217,10 @@ RecordingFileResult Decode(const std::uint8_t* data, std::size_t size)
     return result;
 }
 
-// An open file, closed when it goes.
+// Positioned reads of an open regular file.
 class OpenFile {
 public:
-    // Without O_NONBLOCK opening a pipe waits for a writer; on a regular file it changes nothing.
-    explicit OpenFile(const std::string& path)
-        : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)), m_openError(m_fd < 0 ? errno : 0)
-    {
-    }
-    ~OpenFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-
-    int fd() const { return m_fd; }
-    int openError() const { return m_openError; }
+    explicit OpenFile(const RegularFile& file) : m_fd(file.fd()) {}
 
     // Reads exactly `size` bytes at `offset`: None, Truncated when the file ends first (it shrank
     // since its size was taken), CannotOpen on a read error.
@@ -258,7 +243,6 @@ public:
 
 private:
     int m_fd;
-    int m_openError;
 };
 
 // The rows are read in pieces through one small buffer that stays in the processor's cache, and
@@ -356,17 +340,11 @@ RecordingFileResult ReadRecordingFile(const std::string& path)
         result.systemError = systemError;
         return result;
     };
-    const OpenFile file(path);
-    if (file.fd() < 0)
-        return cannotOpen(file.openError());
-    struct stat info {};
-    if (::fstat(file.fd(), &info) != 0)
-        return cannotOpen(errno);
-    if (!S_ISREG(info.st_mode))
-        return cannotOpen(S_ISDIR(info.st_mode) ? EISDIR : 0);
-    // A regular file reads as it always does (network file systems may honour the flag).
-    ::fcntl(file.fd(), F_SETFL, ::fcntl(file.fd(), F_GETFL) & ~O_NONBLOCK);
-    const auto size = static_cast<std::uint64_t>(info.st_size);
+    const RegularFileOpening opening = OpenRegularFile(path);
+    if (!opening.file.isOpen())
+        return cannotOpen(opening.error);
+    const OpenFile file(opening.file);
+    const std::uint64_t size = opening.size;
     if (size > kMaxRecordingFileBytes)
         return Failure(RecordingFileError::TooLarge);
     if (size == 0)

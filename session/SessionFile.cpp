@@ -8,9 +8,9 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "recording/RegularFile.h"
 
 namespace shakemeter {
 
@@ -331,19 +331,11 @@ SessionReadResult ReadSessionFile(const std::string& path)
         result.error = SessionOpenFailure(path, reason);
         return result;
     };
-    // Without O_NONBLOCK opening a pipe waits for a writer; on a regular file it changes nothing.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return refuse(std::strerror(errno));
-    struct stat info {};
-    const bool statFailed = ::fstat(fd, &info) != 0;
-    if (statFailed || !S_ISREG(info.st_mode)) {
-        const int error = statFailed ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-        ::close(fd);
-        // A pipe or a device would have the reader wait for a writer, or read without end.
-        return refuse(error != 0 ? std::strerror(error) : "it is not a file");
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const RegularFileOpening opening = OpenRegularFile(path);
+    // A pipe or a device would have the reader wait for a writer, or read without end.
+    if (!opening.file.isOpen())
+        return refuse(opening.error != 0 ? std::strerror(opening.error) : "it is not a file");
+    const int fd = opening.file.fd();
     // One byte more than allowed tells a file that is too large without reading all of it.
     std::string text(kMaxSessionFileBytes + 1, '\0');
     std::size_t read = 0;
@@ -358,7 +350,6 @@ SessionReadResult ReadSessionFile(const std::string& path)
             break;
         read += static_cast<std::size_t>(n);
     }
-    ::close(fd);
     if (readError != 0)
         return refuse(std::strerror(readError));
     if (read > kMaxSessionFileBytes)

@@ -1,6 +1,7 @@
 #include "graph/widgets/GraphPicture.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -130,14 +131,14 @@ QByteArray EncodeGraphPicture(const GraphModel& model, const PictureOptions& opt
     return bytes;
 }
 
-bool WriteGraphPicture(const GraphModel& model, const QString& path, const PictureOptions& options, QString* error)
+bool WriteGraphPicture(const GraphModel& model, const QByteArray& path, const PictureOptions& options, QString* reason)
 {
-    const auto fail = [&](const QString& reason) {
-        if (error != nullptr)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
+    const auto fail = [&](const QString& why) {
+        if (reason != nullptr)
+            *reason = why;
         return false;
     };
-    const std::optional<PictureFormat> format = PictureFormatOf(path);
+    const std::optional<PictureFormat> format = PictureFormatOf(QFile::decodeName(path));
     if (!format)
         return fail(QStringLiteral("the name ends in none of .png, .svg and .pdf"));
     if (options.size.width() < 1 || options.size.height() < 1)
@@ -151,6 +152,16 @@ bool WriteGraphPicture(const GraphModel& model, const QString& path, const Pictu
                              FileSystemCalls::System(), &written))
         return fail(QString::fromStdString(written.reason));
     return true;
+}
+
+bool WriteGraphPicture(const GraphModel& model, const QString& path, const PictureOptions& options, QString* error)
+{
+    QString reason;
+    if (WriteGraphPicture(model, QFile::encodeName(path), options, &reason))
+        return true;
+    if (error != nullptr)
+        *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
+    return false;
 }
 
 }  // namespace shakemeter

@@ -4,6 +4,7 @@
 // so the pane's own geometry, zoom and read-out stay as they are; it leaves out what belongs to
 // the mouse (the read-out line's texts) and the summary panel above the graph.
 
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QSize>
@@ -44,5 +45,8 @@ QByteArray EncodeGraphPicture(const GraphModel& model, const PictureOptions& opt
 // leaving it as it was. On failure, error says why, naming the file.
 bool WriteGraphPicture(const GraphModel& model, const QString& path, const PictureOptions& options,
                        QString* error = nullptr);
+// The same for a name given as the system's bytes, written under exactly those bytes even when
+// they are no UTF-8 text. On failure, reason says why without naming the file.
+bool WriteGraphPicture(const GraphModel& model, const QByteArray& path, const PictureOptions& options, QString* reason);
 
 }  // namespace shakemeter

@@ -113,15 +113,14 @@ int RunRender(int argc, char** argv, const RenderRequest& request)
     PictureOptions options;
     options.size = QSize(request.width, request.height);
     options.panelColor = QApplication::palette().color(QPalette::Button);
-    const QByteArray picture = EncodeGraphPicture(model, options, *format);
-    if (picture.isEmpty()) {
-        std::fprintf(stderr, "shakemeter-cli: cannot write %s: the picture could not be made (too large?)\n",
-                     request.out.c_str());
-        return 1;
-    }
     // Written under the name as given: a name that is no UTF-8 text would not come through a
     // QString as itself, and another file would be written in its place.
-    return WriteOutput(request.out, std::string(picture.constData(), static_cast<std::size_t>(picture.size()))) ? 0 : 1;
+    QString reason;
+    if (!WriteGraphPicture(model, QByteArray::fromStdString(request.out), options, &reason)) {
+        std::fprintf(stderr, "shakemeter-cli: cannot write %s: %s\n", request.out.c_str(), reason.toUtf8().constData());
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace shakemeter::cli

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <cmath>
 #include <memory>
+#include <sys/stat.h>
 
 #include "PictureFixtures.h"
 #include "graph/widgets/CVxView.h"
@@ -181,6 +182,30 @@ TEST(GraphPicture, UnwritablePathsRefusedNamingTheFile)
 
     options.size = QSize(0, 300);
     EXPECT_FALSE(WriteGraphPicture(g.model, dir.filePath(QStringLiteral("empty.png")), options, &error));
+}
+
+// A name given as bytes that are no UTF-8 text is written under exactly those bytes; a refusal
+// gives the reason alone, for the caller to name the file its own way.
+TEST(GraphPicture, NameAsBytesIsWrittenUnderThoseBytes)
+{
+    PaintFixture g;
+    g.Load(100, Wave);
+    const PictureOptions options = OptionsOf(g, QSize(400, 300));
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray latin1 = folder + "/gr\xE4ph.png";
+    QString reason;
+    ASSERT_TRUE(WriteGraphPicture(g.model, latin1, options, &reason)) << reason.toStdString();
+    struct stat info {};
+    ASSERT_EQ(::stat(latin1.constData(), &info), 0);
+    EXPECT_GT(info.st_size, 0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+
+    EXPECT_FALSE(WriteGraphPicture(g.model, folder + "/no/such/folder/gr\xE4ph.png", options, &reason));
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_FALSE(reason.contains(QStringLiteral("folder"))) << reason.toStdString();
+    EXPECT_FALSE(WriteGraphPicture(g.model, folder + "/graph.txt", options, &reason));
+    EXPECT_EQ(reason, QStringLiteral("the name ends in none of .png, .svg and .pdf"));
 }
 
 }  // namespace
