@@ -221,43 +221,33 @@ TEST_F(AnalysisPanelsTest, StatisticsFollowZoomScrollAndUnit)
     ExpectStatisticsOf({0, 1999}, vibration::Unit::MetresPerSecondSquared);
 }
 
-// A recording opened while the panel is closed may be given the very store the last one it showed
-// was freed from, with the same first and last rows (both lying at rest): showing the panel again
-// gives the figures of what is in the store now.
-TEST_F(AnalysisPanelsTest, StatisticsShownAgainAreThoseOfTheRowsNowInTheStore)
+// Another recording may be given the very store the one before was freed from, with the same first
+// and last rows (both lying at rest): the panel gives the figures of what is in the store now, whether
+// the recording was replaced between two of its steps or while it was closed.
+TEST_F(AnalysisPanelsTest, StatisticsAreThoseOfTheRowsNowInTheStore)
 {
     ShowRecording();
     panels->StatisticsAction()->trigger();
+    panels->Follow();
+    ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
+    std::vector<SampleRow>& rows = frame->Doc().recording().m_pSamples;
+    const auto replaceInnerRows = [&rows](double x) {
+        for (std::size_t i = 1; i + 1 < rows.size(); ++i)
+            rows[i] = {x, -0.25, 1.5, std::sqrt(x * x + 0.0625 + 2.25)};
+    };
+
+    replaceInnerRows(0.5);
+    frame->GraphView()->ClearReadout();
     panels->Follow();
     ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
 
     panels->StatisticsAction()->trigger();
     ASSERT_TRUE(panels->Statistics()->isHidden());
     panels->Follow();
-    std::vector<SampleRow>& rows = frame->Doc().recording().m_pSamples;
-    for (std::size_t i = 1; i + 1 < rows.size(); ++i)
-        rows[i] = {0.5, -0.25, 1.5, std::sqrt(0.25 + 0.0625 + 2.25)};
+    replaceInnerRows(0.75);
     panels->Follow();
-
     panels->StatisticsAction()->trigger();
     ASSERT_FALSE(panels->Statistics()->isHidden());
-    panels->Follow();
-    ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
-}
-
-// The same while the panel is shown: a recording replaced between two of its steps may lie in the
-// store of the one before.
-TEST_F(AnalysisPanelsTest, StatisticsOfANewRecordingInTheOldStoreAreItsOwn)
-{
-    ShowRecording();
-    panels->StatisticsAction()->trigger();
-    panels->Follow();
-    ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
-
-    std::vector<SampleRow>& rows = frame->Doc().recording().m_pSamples;
-    for (std::size_t i = 1; i + 1 < rows.size(); ++i)
-        rows[i] = {0.5, -0.25, 1.5, std::sqrt(0.25 + 0.0625 + 2.25)};
-    frame->GraphView()->ClearReadout();
     panels->Follow();
     ExpectStatisticsOf({0, 1999}, vibration::Unit::G);
 }
