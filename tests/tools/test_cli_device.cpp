@@ -195,6 +195,37 @@ TEST_F(CliDevice, DownloadSetupLiveSpectrumAndUnplugThroughTheVirtualBridge)
     EXPECT_FALSE(fs::exists(Out("cut.xls")));
 }
 
+// After "--" every name is an output name, also one that starts with dashes: the transfer runs
+// and writes the files under that name instead of taking it for an option.
+TEST_F(CliDevice, OutputNamesStartingWithDashesAreNamesAfterTheEndOfOptions)
+{
+    const fs::path before = fs::current_path();
+    fs::current_path(m_root);
+    const Outcome unplugged = Cli({"download", "--", "--none"});
+    Outcome download, live, spectrum;
+    {
+        Simulator sim(m_bridges.string(), {"--samples", "20"});
+        if (!sim.socket().empty()) {
+            download = Cli({"download", "--", "--memory"});
+            live = Cli({"live", "--rate", "500ms", "--points", "2", "--", "--live"});
+            spectrum = Cli({"spectrum", "--frequency", "--", "--capture"});
+        }
+    }
+    fs::current_path(before);
+
+    // No logger: the transfer itself is what failed, not the command line.
+    EXPECT_EQ(unplugged.code, 1) << unplugged.err;
+    EXPECT_EQ(unplugged.err, "Connecting failed. Ensure logger inserted and try again.\n");
+    EXPECT_EQ(download.code, 0) << download.err;
+    EXPECT_EQ(download.out, "20 samples, 0 events\n");
+    EXPECT_TRUE(ReadRecordingFile(Out("--memory.Vibration")).ok());
+    EXPECT_TRUE(fs::exists(Out("--memory.xls")));
+    EXPECT_EQ(live.code, 0) << live.err;
+    EXPECT_TRUE(ReadRecordingFile(Out("--live.Vibration")).ok());
+    EXPECT_EQ(spectrum.code, 0) << spectrum.err;
+    EXPECT_TRUE(ReadRecordingFile(Out("--capture.Vibration")).ok());
+}
+
 // A logger that sends one block with bytes beyond its length: the download still gets every
 // sample and event as the memory holds them, instead of the rest shifted by the surplus.
 TEST_F(CliDevice, ABlockSentLongShiftsNothingAfterIt)

@@ -65,7 +65,8 @@ bool SplitCountAndUnit(const std::string& text, long& count, std::string& unit)
     return true;
 }
 
-// Options of the form --name VALUE and flags; the rest are positional arguments.
+// Options of the form --name VALUE and flags; the rest are positional arguments, and so is
+// everything after "--".
 struct ParsedArgs {
     std::vector<std::pair<std::string, std::string>> options;
     std::vector<std::string> flags;
@@ -78,6 +79,11 @@ ParsedArgs Parse(const Args& args, std::initializer_list<const char*> valued, st
     ParsedArgs parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--") {
+            parsed.positional.insert(parsed.positional.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                     args.end());
+            return parsed;
+        }
         if (a.rfind("--", 0) != 0) {
             parsed.positional.push_back(a);
             continue;

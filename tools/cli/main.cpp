@@ -121,9 +121,10 @@ struct Forward {
     std::vector<Valued> options;
     std::vector<std::string> flags;
 
+    // The names come last, after "--": an output named "--x" is still a name.
     Args args() const
     {
-        Args out = positional;
+        Args out;
         for (const Valued& v : options) {
             if (v.option->count() > 0) {
                 out.push_back(v.option->get_name());
@@ -132,6 +133,8 @@ struct Forward {
         }
         for (const std::string& flag : flags)
             out.push_back(flag);
+        out.push_back("--");
+        out.insert(out.end(), positional.begin(), positional.end());
         return out;
     }
 };
@@ -320,7 +323,7 @@ int main(int argc, char** argv)
     {
         CLI::App* cmd = app.add_subcommand("download", "read the logger memory into OUT.Vibration and OUT.xls");
         cmd->add_option("OUT", target, "the name of both files")->required();
-        cmd->callback([&] { run = [&] { return RunDownload({target}); }; });
+        cmd->callback([&] { run = [&] { return RunDownload({"--", target}); }; });
     }
     Forward setup;
     std::string rate, led, mode, thresholds, start;
