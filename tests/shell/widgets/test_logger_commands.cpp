@@ -41,6 +41,19 @@ protected:
         frame->show();
         AnswerLoggerDialogsWithOk();
     }
+    // Replies for count real-time samples, then that many ticks of the running reading.
+    void QueueSamples(int count, const std::vector<std::uint8_t>& reply = {0x00, 0x32, 0x00, 0x00, 0x00, 0xFA})
+    {
+        for (int i = 0; i < count; ++i) {
+            devices.replies.push_back(reply);
+        }
+    }
+    void Ticks(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            frame->RunDialog()->Link().OnTimer(1);
+        }
+    }
 };
 
 }  // namespace
@@ -253,6 +266,58 @@ TEST_F(LoggerCommandsTest, RealTimeReadingRunsUntilStopReadingAndKeepsItsSamples
     EXPECT_EQ(copy.recording.m_header.dwSampleCount, 3u);
     EXPECT_EQ(copy.recording.m_bRealTime, 1);
     EXPECT_TRUE(frame->Action(ID_RELOAD)->isEnabled());
+}
+
+// A reading that failed leaves nothing open behind it: the next one starts from its first sample
+// and its copy holds only its own rows.
+TEST_F(LoggerCommandsTest, AReadingAfterAFailedOneStartsAfresh)
+{
+    frame->SetRtChoice(0, "50");
+    QueueSamples(2);
+    frame->OnCommand(ID_RUN);
+    Ticks(2);  // the second tick finds the logger no longer answering
+    EXPECT_FALSE(frame->IsReading());
+    EXPECT_FALSE(frame->RunLinkHost().TimerActive());
+    EXPECT_EQ(devices.openHandles, 0);
+    EXPECT_EQ(frame->ShownCount(), 2);
+    EXPECT_TRUE(frame->Action(ID_RUN)->isEnabled());
+
+    prompter.answers = {false};
+    QueueSamples(3, {0x00, 0x10, 0x00, 0x00, 0x00, 0x20});
+    frame->OnCommand(ID_RUN);
+    ASSERT_TRUE(frame->IsReading());
+    Ticks(2);
+    EXPECT_EQ(frame->GraphView()->Companions().m_summary.samples, "3");
+    frame->OnCommand(ID_STOP_READING);
+    EXPECT_EQ(devices.openHandles, 0);
+    const RecordingFileResult copy = ReadRecordingFile(frame->TempCopyPath().toStdString());
+    ASSERT_TRUE(copy.ok());
+    EXPECT_EQ(copy.recording.m_header.dwSampleCount, 3u);
+}
+
+// Saving while the reading goes on writes the rows read so far; the rows that follow are unsaved
+// again, and the reading itself goes on.
+TEST_F(LoggerCommandsTest, SavingDuringAReadingKeepsTheRowsSoFarAndTheReadingGoing)
+{
+    frame->SetRtChoice(0, "50");
+    QueueSamples(4);
+    frame->OnCommand(ID_RUN);
+    Ticks(1);
+    prompter.savePath = dir.filePath(QStringLiteral("midway.Vibration"));
+    frame->OnCommand(ID_FILE_SAVE);
+    EXPECT_FALSE(frame->Flags().m_bDataUnsaved);
+    const RecordingFileResult saved = ReadRecordingFile(prompter.savePath.toStdString());
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved.recording.m_pSamples.size(), 2u) << "no room kept for rows still to come";
+
+    Ticks(1);
+    EXPECT_TRUE(frame->Flags().m_bDataUnsaved);
+    EXPECT_TRUE(frame->IsReading());
+    EXPECT_TRUE(frame->RunLinkHost().TimerActive());
+    Ticks(1);
+    frame->OnCommand(ID_STOP_READING);
+    EXPECT_EQ(frame->ShownCount(), 4);
+    EXPECT_EQ(devices.openHandles, 0);
 }
 
 TEST_F(LoggerCommandsTest, RealTimeReadingLaysOutItsWindowAndFollowsEachRow)
